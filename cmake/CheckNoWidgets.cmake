@@ -1,0 +1,10 @@
+# Fails when a source file under LAYER_DIR includes a widget, GUI or chart header.
+file(GLOB_RECURSE sources "${LAYER_DIR}/*.h" "${LAYER_DIR}/*.cpp")
+foreach(src IN LISTS sources)
+  file(STRINGS "${src}" lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "Q(t)?Widgets|QtGui|QtPrintSupport|QtSvg|qcustomplot|<Q(Widget|Dialog|MainWindow|Application|Painter|Pixmap|Image|Action|Menu)[> .]")
+      message(FATAL_ERROR "${src}: widget header not allowed in this layer: ${line}")
+    endif()
+  endforeach()
+endforeach()

@@ -1,0 +1,108 @@
+#include "CliSupport.h"
+
+#include "KVErrorList.h"
+#include "KVReadSignalFile.h"
+#include "KVSignal.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+
+void PrintErrors(const KVErrorList& errors)
+{
+    for (const KVException& e : errors.Errors())
+        std::fprintf(stderr, "%s - %s\n", e.Scope().c_str(), e.Message().c_str());
+}
+
+int UsageError(const std::string& command, const std::string& message)
+{
+    std::fprintf(stderr, "kalvio %s: %s\nTry 'kalvio %s --help'.\n", command.c_str(), message.c_str(),
+                 command.c_str());
+    return KALVIO_USAGE;
+}
+
+bool WantsHelp(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args)
+        if (a == "-h" || a == "--help")
+            return true;
+    return false;
+}
+
+bool ParseFloatArg(const std::string& text, float& out)
+{
+    if (text.empty())
+        return false;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (*first == '+')
+        ++first;
+    const auto res = std::from_chars(first, last, out);
+    return res.ec == std::errc() && res.ptr == last;
+}
+
+bool ParseIntArg(const std::string& text, int& out)
+{
+    if (text.empty())
+        return false;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (*first == '+')
+        ++first;
+    const auto res = std::from_chars(first, last, out);
+    return res.ec == std::errc() && res.ptr == last;
+}
+
+const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
+{
+    KVErrorList errors;
+    const char* kind = KVReadSignalFile(fileName, signal, errors);
+    if (!kind)
+        PrintErrors(errors);
+    return kind;
+}
+
+std::string FormatReal(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.9g", v);
+    return buf;
+}
+
+std::string OutputChoice::OutputFor(size_t i) const
+{
+    if (!out.empty())
+        return out;
+    return (std::filesystem::path(outDir) / std::filesystem::path(inputs[i]).filename()).string();
+}
+
+std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,
+                              std::vector<std::string>& rest, bool singleInputWithO)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o" || a == "--out-dir") {
+            if (i + 1 >= args.size())
+                return a + " needs a value";
+            (a == "-o" ? choice.out : choice.outDir) = args[++i];
+        } else if (a.rfind("--out-dir=", 0) == 0) {
+            choice.outDir = a.substr(10);
+        } else if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.'))) {
+            rest.push_back(a);
+        } else {
+            choice.inputs.push_back(a);
+        }
+    }
+    if (choice.inputs.empty())
+        return "no input file given";
+    if (choice.out.empty() == choice.outDir.empty())
+        return "give either -o OUT or --out-dir DIR";
+    if (singleInputWithO && !choice.out.empty() && choice.inputs.size() > 1)
+        return "-o takes one input; use --out-dir DIR for several";
+    if (!choice.outDir.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(choice.outDir, ec))
+            return "output directory " + choice.outDir + " does not exist";
+    }
+    return {};
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Small helpers shared by the kalvio commands.
+#include <string>
+#include <vector>
+
+class KVErrorList;
+class KVSignal;
+
+// Exit codes of every command.
+enum KalvioExit { KALVIO_OK = 0, KALVIO_FAILED = 1, KALVIO_USAGE = 2 };
+
+// Writes every recorded error to standard error as "scope - message", in order.
+void PrintErrors(const KVErrorList& errors);
+// Prints "kalvio NAME: message" and a pointer to the help; returns KALVIO_USAGE.
+int UsageError(const std::string& command, const std::string& message);
+// Whether args asks for help (-h or --help anywhere).
+bool WantsHelp(const std::vector<std::string>& args);
+// Reads a real or an integer argument strictly (the whole text must be a number).
+bool ParseFloatArg(const std::string& text, float& out);
+bool ParseIntArg(const std::string& text, int& out);
+// Reads a signal file as RVF-1992, else as ASCII; prints failures; returns the
+// reader's TypeName or nullptr.
+const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
+// "%.9g" of a value.
+std::string FormatReal(double v);
+
+// Inputs and the output choice of a command that writes one file per input:
+// IN... (-o OUT | --out-dir DIR). The output of input i is OutputFor(i).
+struct OutputChoice {
+    std::vector<std::string> inputs;
+    std::string out;    // -o
+    std::string outDir; // --out-dir
+    std::string OutputFor(size_t i) const;
+};
+// Takes -o/--out-dir and the inputs from args; other options go to rest.
+// Returns an empty text on success, else the usage problem.
+std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,
+                              std::vector<std::string>& rest, bool singleInputWithO = true);

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One kalvio command: its name, a one-line summary for `kalvio --help`, the
+// text of `kalvio NAME --help`, and the routine that runs it.
+// Exit status: 0 success (warnings allowed), 1 a failure, 2 bad usage.
+struct KalvioCommand {
+    const char* name;
+    const char* summary;
+    const char* help;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// Every command, in the order `kalvio --help` lists them.
+const std::vector<KalvioCommand>& KalvioCommands();
+
+// The commands of each source file; Commands.cpp lists them all.
+extern const KalvioCommand kInfoCommand;
+extern const KalvioCommand kDumpCommand;
+extern const KalvioCommand kConvertCommand;
+extern const KalvioCommand kDemoCommand;

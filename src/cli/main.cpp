@@ -1,0 +1,51 @@
+// kalvio: the signal library on the command line.
+#include "CliSupport.h"
+#include "KalvioCommand.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintOverview(std::FILE* out)
+{
+    std::fprintf(out,
+                 "Usage: kalvio COMMAND [ARGS...]\n"
+                 "Inspect, convert and process crash-test signal files (RVF-1992 or\n"
+                 "two-column text).\n\nCommands:\n");
+    for (const KalvioCommand& c : KalvioCommands())
+        std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
+    std::fprintf(out,
+                 "\nRun 'kalvio COMMAND --help' for the arguments of a command.\n"
+                 "Errors and warnings go to standard error as \"scope - message\".\n"
+                 "Exit status: 0 success, 1 a file or operation failed, 2 bad usage.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintOverview(stderr);
+        return KALVIO_USAGE;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintOverview(stdout);
+        return KALVIO_OK;
+    }
+    for (const KalvioCommand& c : KalvioCommands()) {
+        if (name != c.name)
+            continue;
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        if (WantsHelp(args)) {
+            std::fputs(c.help, stdout);
+            return KALVIO_OK;
+        }
+        return c.run(args);
+    }
+    std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", name.c_str());
+    return KALVIO_USAGE;
+}

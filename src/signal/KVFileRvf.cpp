@@ -1,0 +1,281 @@
+#include "KVFileRvf.h"
+
+#include "CRVFFile.h"
+#include "KVSignal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const char* const kLoadScope = "KVFileRvf::Load";
+const char* const kStoreScope = "KVFileRvf::Store";
+
+// Truncation toward zero that stays defined for NaN and out-of-range values.
+int TruncToInt(float v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0f)
+        return std::numeric_limits<int>::max();
+    if (v <= -2147483648.0f)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+
+// Whether the X values are the grid (Nfp + i) x Del that a "Y" layout stores.
+// A text file's signal, for one, starts at index 0 whatever its first time;
+// storing it without its X array would move the whole curve in time.
+bool OnOwnGrid(const KVSignal& s)
+{
+    const size_t n = s.PointCount();
+    if (n == 0)
+        return true;
+    const double del = s.Del();
+    const double tolerance = 0.01 * std::fabs(del);
+    const double first = (double(s.Nfp())) * del;
+    const double last = (double(s.Nfp()) + double(n - 1)) * del;
+    return std::fabs(s.X()[0] - first) <= tolerance && std::fabs(s.X()[n - 1] - last) <= tolerance;
+}
+
+} // namespace
+
+int KVFilterClassFromFrequency(float cutOff, float preFilter)
+{
+    const float f = cutOff != 0.0f ? cutOff : preFilter;
+    if (f > 90.0f && f < 110.0f)
+        return 60;
+    if (f > 280.0f && f < 320.0f)
+        return 180;
+    if (f > 980.0f && f < 1020.0f)
+        return 600;
+    if (f > 1630.0f && f < 1700.0f)
+        return 1000;
+    return 1001;
+}
+
+KVFileRvf::KVFileRvf(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+KVFileRvf::~KVFileRvf() = default;
+
+size_t KVFileRvf::PointCount()
+{
+    if (!m_rvf)
+        return 0;
+    const int64_t n = m_rvf->PointCount();
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+bool KVFileRvf::Open(const std::string& fileName)
+{
+    if (m_isOpen)
+        return false;
+    if (m_fileName.empty())
+        m_fileName = fileName;
+    m_rvf = std::make_unique<CRVFFile>();
+    m_isOpen = true;
+    return true;
+}
+
+bool KVFileRvf::Close()
+{
+    const bool wasOpen = m_isOpen;
+    m_isOpen = false;
+    m_rvf.reset();
+    return wasOpen;
+}
+
+bool KVFileRvf::Load(KVSignal& signal)
+{
+    if (m_isOpen) {
+        AddError("File already open", kLoadScope);
+        return false;
+    }
+    if (!Open(m_fileName)) {
+        Close();
+        AddError("File couldn't be opened", kLoadScope);
+        return false;
+    }
+    CRVFFile& f = *m_rvf;
+    if (!f.RVF_Read(m_fileName)) {
+        AppendErrors(f);
+        f.ClearErrors();
+        Close();
+        return false;
+    }
+    const bool xy = f.FileId.DataType == "X-Y";
+    if (!xy && f.FileId.DataType != "Y") {
+        // The reader fills no points for other layouts; such a file is not a signal.
+        AddError("Unknown data layout \"" + f.FileId.DataType + "\" in " + m_fileName
+                     + ", expected X-Y or Y",
+                 kLoadScope);
+        Close();
+        return false;
+    }
+    signal.Reset();
+    if (!signal.Allocate(PointCount())) {
+        signal.SetHasData(false);
+        AddError("Couldn't set sequence length", kLoadScope);
+        Close();
+        return false;
+    }
+    KVHeader& h = signal.Header();
+    h.Dimension = f.Test.Dimension;
+    h.TestNumber = std::to_string(f.Test.Number);
+    h.TestSource = f.Test.Source;
+    h.TestTitle = f.Test.Title;
+    h.TestReference = f.Test.Reference;
+    h.TestConfig = f.Test.Config;
+    h.ImpactAngle = static_cast<float>(f.Test.ImpactAngle);
+    h.ClosingSpeed = f.Test.ClosingSpeed;
+    h.VehicleNumber = f.Vehicle.Number;
+    h.VehicleMake = f.Vehicle.Make;
+    h.VehicleModel = f.Vehicle.Model;
+    h.ModelYear = f.Vehicle.ModelYear;
+    h.VehicleValue = TruncToInt(f.Vehicle.Value);
+    h.OccupantType = f.Occupant.Type;
+    h.OccupantSex = f.Occupant.Sex;
+    h.OccupantWeight = f.Occupant.Weight;
+    h.OccupantSize = f.Occupant.Size;
+    h.Restraint1 = f.Occupant.Restraint1;
+    h.Restraint2 = f.Occupant.Restraint2;
+    h.Hic = f.Injury.Hic;
+    h.HicT1 = f.Injury.HicT1;
+    h.HicT2 = f.Injury.HicT2;
+    h.Clip3ms = f.Injury.Clip3ms;
+    h.Csi = f.Injury.Csi;
+    h.Ais = f.Injury.Ais;
+    h.CurveNumber = f.Curve.Number;
+    h.SensorAttachment = f.Curve.Attachment;
+    h.SensorLocation = f.Curve.Location;
+    h.GaugeNumber = f.Curve.GaugeNumber;
+    h.BandNumber = f.Curve.BandNumber;
+    h.Axis = f.Curve.Axis;
+    h.YType = f.Curve.YType;
+    h.SensorType = f.Curve.YType;
+    h.YUnits = f.Curve.YUnits;
+    h.XType = f.Curve.XType;
+    h.XUnits = f.Curve.XUnits;
+    h.Status = f.Curve.Status;
+    h.CurveText = f.Curve.Description;
+    h.Nfp = f.Curve.Nfp;
+    h.Nlp = f.Curve.Nlp;
+    h.Del = xy ? 0.0f : f.Curve.Del;
+    h.PreFilterFrequency = f.Curve.PreFilterFrequency;
+    h.StoppingFrequency = f.Curve.StoppingFrequency;
+    h.CutOffFrequency = f.Curve.CutOffFrequency;
+    h.InitialVelocity = f.Curve.InitialVelocity;
+    h.FilterClass = KVFilterClassFromFrequency(h.CutOffFrequency, h.PreFilterFrequency);
+
+    const size_t n = signal.PointCount();
+    float* x = signal.X();
+    float* y = signal.Y();
+    std::copy_n(f.Y.data(), n, y);
+    if (xy) {
+        std::copy_n(f.X.data(), n, x);
+    } else {
+        const int64_t nfp = f.Curve.Nfp;
+        const float del = f.Curve.Del;
+        for (size_t i = 0; i < n; ++i)
+            x[i] = static_cast<float>(nfp + static_cast<int64_t>(i)) * del;
+    }
+    signal.UpdateExtremes();
+    h.T0 = f.Curve.Del * static_cast<float>(f.Curve.Nfp);
+    signal.SetHasData(true);
+    Close();
+    return true;
+}
+
+bool KVFileRvf::Store(const KVSignal& signal)
+{
+    if (m_isOpen) {
+        AddError("File already open.", kStoreScope);
+        return false;
+    }
+    if (!Open(m_fileName)) {
+        Close();
+        AddError("File couldn't be opened.", kStoreScope);
+        return false;
+    }
+    CRVFFile& f = *m_rvf;
+    if (!m_floatFormat.empty())
+        f.FileId.FloatFormatName = m_floatFormat;
+    const KVHeader& h = signal.Header();
+    f.Test.Dimension = h.Dimension;
+    f.Test.NumberText = h.TestNumber;
+    f.Test.Source = h.TestSource;
+    f.Test.Title = h.TestTitle;
+    f.Test.Reference = h.TestReference;
+    f.Test.Config = h.TestConfig;
+    f.Test.ImpactAngle = TruncToInt(h.ImpactAngle);
+    f.Test.ClosingSpeed = h.ClosingSpeed;
+    f.Vehicle.Number = h.VehicleNumber;
+    f.Vehicle.Make = h.VehicleMake;
+    f.Vehicle.Model = h.VehicleModel;
+    f.Vehicle.ModelYear = h.ModelYear;
+    f.Vehicle.Value = static_cast<float>(h.VehicleValue);
+    f.Occupant.Type = h.OccupantType;
+    f.Occupant.Sex = h.OccupantSex;
+    f.Occupant.Weight = h.OccupantWeight;
+    f.Occupant.Size = h.OccupantSize;
+    f.Occupant.Restraint1 = h.Restraint1;
+    f.Occupant.Restraint2 = h.Restraint2;
+    f.Injury.Hic = h.Hic;
+    f.Injury.HicT1 = h.HicT1;
+    f.Injury.HicT2 = h.HicT2;
+    f.Injury.Clip3ms = h.Clip3ms;
+    f.Injury.Csi = h.Csi;
+    f.Injury.Ais = h.Ais;
+    f.Curve.Number = h.CurveNumber;
+    f.Curve.Attachment = h.SensorAttachment;
+    f.Curve.Location = h.SensorLocation;
+    f.Curve.GaugeNumber = h.GaugeNumber;
+    f.Curve.BandNumber = h.BandNumber;
+    f.Curve.Axis = h.Axis;
+    f.Curve.YType = h.YType;
+    f.Curve.YUnits = h.YUnits;
+    f.Curve.XType = h.XType;
+    f.Curve.XUnits = h.XUnits;
+    f.Curve.Status = h.Status;
+    f.Curve.Description = h.CurveText;
+    f.Curve.Nfp = h.Nfp;
+    f.Curve.Nlp = h.Nlp;
+    f.Curve.InitialVelocity = h.InitialVelocity;
+    f.Curve.PreFilterFrequency = h.PreFilterFrequency;
+    f.Curve.CutOffFrequency = h.CutOffFrequency;
+    f.Curve.StoppingFrequency = h.StoppingFrequency;
+
+    const bool yOnly = h.Del != 0.0f && h.Del != KV_NO_VALUE && OnOwnGrid(signal);
+    f.FileId.DataType = yOnly ? "Y" : "X-Y";
+    f.Curve.DataType = f.FileId.DataType;
+    if (yOnly)
+        f.Curve.Del = h.Del;
+
+    if (signal.NoData()) {
+        f.Curve.Nfp = 0;
+        f.Curve.Nlp = 0;
+    } else {
+        const int64_t n = int64_t(h.Nlp) - int64_t(h.Nfp) + 1;
+        // The header's indices may claim more points than the arrays hold:
+        // copy what exists, the rest of the file's slots stay zero.
+        const size_t take = n > 0 ? std::min<size_t>(static_cast<size_t>(n), signal.PointCount()) : 0;
+        if (!yOnly)
+            f.X.assign(signal.X(), signal.X() + take);
+        f.Y.assign(signal.Y(), signal.Y() + take);
+    }
+    if (!f.RVF_Write(m_fileName)) {
+        AppendErrors(f);
+        f.ClearErrors();
+        Close();
+        return false;
+    }
+    Close();
+    return true;
+}
+
+bool SaveSignalAsRvf(const KVSignal& signal, const std::string& fileName)
+{
+    KVFileRvf file(fileName);
+    return file.Store(signal);
+}

@@ -1,0 +1,98 @@
+#pragma once
+#include "KVErrorList.h"
+#include "KVSignalFields.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// The current calendar year of the local time: the default model year.
+int KVCurrentYear();
+
+// Marker of "no value" for the extremes and of "no constant step" for Del.
+inline constexpr float KV_NO_VALUE = 99999.0f;
+
+// Header fields of one signal. Texts are bytes (Latin-1); reals are 32-bit as
+// in the file.
+struct KVHeader {
+#define KV_TEXT_MEMBER(name, def) std::string name = def;
+#define KV_REAL_MEMBER(name, def) float name = def;
+#define KV_INT_MEMBER(name, def) int name = def;
+    KV_SIGNAL_FIELDS(KV_TEXT_MEMBER, KV_REAL_MEMBER, KV_INT_MEMBER)
+#undef KV_TEXT_MEMBER
+#undef KV_REAL_MEMBER
+#undef KV_INT_MEMBER
+};
+
+// One signal: the header and two parallel sample arrays X and Y.
+class KVSignal : public KVErrorList {
+public:
+    KVSignal();
+    ~KVSignal() override;
+    // Copies header and arrays when other has data, else holds the defaults.
+    KVSignal(const KVSignal& other);
+    // Copies header and arrays when other has data, else only clears HasData.
+    // The error list is replaced by other's in both cases.
+    KVSignal& operator=(const KVSignal& other);
+    KVSignal(KVSignal&& other) noexcept;
+    KVSignal& operator=(KVSignal&& other) noexcept;
+
+    // Sets every header field to its default; arrays and HasData stay.
+    void Reset();
+    // Copies all header fields and the arrays of other (a no-op on itself).
+    void CopyHeaderAndData(const KVSignal& other);
+
+    // Replaces the arrays with n uninitialised points; false (and no arrays) for 0.
+    bool Allocate(size_t n);
+    void FreeData();
+    // X[i] = x, Y[i] = y; i must be below PointCount().
+    void SetPoint(float x, float y, size_t i)
+    {
+        m_x[i] = x;
+        m_y[i] = y;
+    }
+    // Keeps the first n points (n <= PointCount()); 0 frees the arrays.
+    void ShrinkTo(size_t n);
+
+    // Extremes of X and Y; keeps the previous values when there is no point.
+    void UpdateExtremes();
+    // Del from the X steps, 99999.0 when they differ by more than 1 %;
+    // keeps the previous value with fewer than two points.
+    void UpdateTimeStep();
+
+    size_t PointCount() const { return m_count; }
+    bool NoData() const { return m_count == 0; }
+    bool HasData() const { return m_hasData; }
+    void SetHasData(bool b) { m_hasData = b; }
+    float* X() { return m_x.get(); }
+    float* Y() { return m_y.get(); }
+    const float* X() const { return m_x.get(); }
+    const float* Y() const { return m_y.get(); }
+
+    const KVHeader& Header() const { return m_h; }
+    KVHeader& Header() { return m_h; }
+
+#define KV_TEXT_ACCESS(name, def)                                      \
+    const std::string& name() const { return m_h.name; }               \
+    void Set##name(const std::string& v) { m_h.name = v; }             \
+    void Set##name(const char* v) { m_h.name = v ? v : ""; }
+#define KV_REAL_ACCESS(name, def)                                      \
+    float name() const { return m_h.name; }                            \
+    void Set##name(float v) { m_h.name = v; }
+#define KV_INT_ACCESS(name, def)                                       \
+    int name() const { return m_h.name; }                              \
+    void Set##name(int v) { m_h.name = v; }
+    KV_SIGNAL_FIELDS(KV_TEXT_ACCESS, KV_REAL_ACCESS, KV_INT_ACCESS)
+#undef KV_TEXT_ACCESS
+#undef KV_REAL_ACCESS
+#undef KV_INT_ACCESS
+
+private:
+    void CopyArrays(const KVSignal& other);
+
+    KVHeader m_h;
+    std::unique_ptr<float[]> m_x;
+    std::unique_ptr<float[]> m_y;
+    size_t m_count = 0;
+    bool m_hasData = false;
+};

@@ -1,0 +1,178 @@
+#include "RvfIo.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// Integer bytes between the file's and the machine's byte orders.
+void ConvertIntBytes(uint8_t b[4], int from, int to)
+{
+    if (from == to)
+        return;
+    const bool swap = (from == RVF_BIG_ENDIAN && to == RVF_LITTLE_ENDIAN)
+        || (from == RVF_LITTLE_ENDIAN && to == RVF_BIG_ENDIAN);
+    if (swap) {
+        std::swap(b[0], b[3]);
+        std::swap(b[1], b[2]);
+    } else {
+        std::memset(b, 0, 4);
+    }
+}
+
+} // namespace
+
+RvfReader::RvfReader(const std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat,
+                     int machineFormat)
+    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
+      m_machineFormat(machineFormat)
+{
+}
+
+void RvfReader::Bytes(size_t offset, uint8_t b[4]) const
+{
+    std::memset(b, 0, 4);
+    if (offset < m_buf.size())
+        std::memcpy(b, m_buf.data() + offset, std::min<size_t>(4, m_buf.size() - offset));
+}
+
+void RvfReader::Text(size_t offset, size_t width, std::string& out) const
+{
+    if (offset >= m_buf.size()) {
+        out.clear();
+        return;
+    }
+    out = RvfReadText(m_buf.data() + offset, std::min(width, m_buf.size() - offset));
+}
+
+void RvfReader::Int(size_t offset, int& out) const
+{
+    uint8_t b[4];
+    Bytes(offset, b);
+    ConvertIntBytes(b, m_fileOrder, m_machineOrder);
+    std::memcpy(&out, b, 4);
+}
+
+void RvfReader::Real(size_t offset, float& out) const
+{
+    uint8_t b[4];
+    Bytes(offset, b);
+    RvfConvertFloatBytes(b, m_fileFormat, m_machineFormat);
+    float v;
+    std::memcpy(&v, b, 4);
+    if (std::isnan(v))
+        throw KVException("Not a Number", "CRVFFile::floatRead");
+    out = v;
+}
+
+void RvfReader::Reals(size_t offset, float* out, size_t count) const
+{
+    if (m_fileFormat == m_machineFormat && offset + 4 * count <= m_buf.size()) {
+        // Same format: the bytes are the values; only the NaN test remains.
+        std::memcpy(out, m_buf.data() + offset, 4 * count);
+        for (size_t i = 0; i < count; ++i)
+            if (std::isnan(out[i]))
+                throw KVException("Not a Number", "CRVFFile::floatRead");
+        return;
+    }
+    for (size_t i = 0; i < count; ++i)
+        Real(offset + 4 * i, out[i]);
+}
+
+RvfWriter::RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat,
+                     int machineFormat)
+    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
+      m_machineFormat(machineFormat)
+{
+}
+
+void RvfWriter::Text(size_t offset, size_t width, const std::string& in)
+{
+    if (offset + width > m_buf.size())
+        return;
+    size_t n = in.size();
+    while (n > 0 && std::isspace(static_cast<unsigned char>(in[n - 1])))
+        --n;
+    n = std::min(n, width);
+    uint8_t* p = m_buf.data() + offset;
+    for (size_t i = 0; i < width; ++i)
+        p[i] = i < n ? static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(in[i]))) : ' ';
+}
+
+void RvfWriter::Int(size_t offset, const int& in)
+{
+    if (offset + 4 > m_buf.size())
+        return;
+    uint8_t b[4];
+    std::memcpy(b, &in, 4);
+    ConvertIntBytes(b, m_machineOrder, m_fileOrder);
+    std::memcpy(m_buf.data() + offset, b, 4);
+}
+
+void RvfWriter::Real(size_t offset, const float& in)
+{
+    if (std::isnan(in))
+        throw KVException("Not a Number", "CRVFFile::floatWrite");
+    if (offset + 4 > m_buf.size())
+        return;
+    uint8_t b[4];
+    std::memcpy(b, &in, 4);
+    RvfConvertFloatBytes(b, m_machineFormat, m_fileFormat);
+    std::memcpy(m_buf.data() + offset, b, 4);
+}
+
+void RvfWriter::Reals(size_t offset, const float* in, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        Real(offset + 4 * i, in[i]);
+}
+
+RvfReplacement::RvfReplacement(std::string target) : m_target(std::move(target)) {}
+
+RvfReplacement::~RvfReplacement()
+{
+    if (m_fp) {
+        std::fclose(m_fp);
+        std::remove(m_temp.c_str());
+    }
+}
+
+bool RvfReplacement::Open()
+{
+    static std::atomic<unsigned> counter{0};
+    if (m_target.empty())
+        return false;
+    std::error_code ec;
+    if (std::filesystem::is_directory(m_target, ec))
+        return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_temp = m_target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        m_fp = std::fopen(m_temp.c_str(), "wbx");
+        if (m_fp)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool RvfReplacement::Commit(const std::vector<uint8_t>& bytes)
+{
+    if (!m_fp)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), m_fp) == bytes.size();
+    ok = std::fflush(m_fp) == 0 && ok;
+    ok = std::fclose(m_fp) == 0 && ok;
+    m_fp = nullptr;
+    if (ok)
+        ok = std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    if (!ok)
+        std::remove(m_temp.c_str());
+    return ok;
+}

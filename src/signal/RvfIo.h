@@ -1,0 +1,64 @@
+#pragma once
+// Field access over the byte buffer of an RVF-1992 file: the reader and writer
+// share one description of the record layouts, and the replacement file makes
+// a store all-or-nothing.
+#include "CRVFFile.h"
+#include "KVException.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Reads fields from a whole-file buffer; bytes beyond its end read as zero.
+class RvfReader {
+public:
+    RvfReader(const std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat);
+
+    void Text(size_t offset, size_t width, std::string& out) const;
+    void Int(size_t offset, int& out) const;
+    // Throws KVException("Not a Number", "CRVFFile::floatRead") for a NaN.
+    void Real(size_t offset, float& out) const;
+    void Reals(size_t offset, float* out, size_t count) const;
+
+private:
+    void Bytes(size_t offset, uint8_t b[4]) const;
+
+    const std::vector<uint8_t>& m_buf;
+    int m_fileOrder, m_machineOrder, m_fileFormat, m_machineFormat;
+};
+
+// Places fields into a zero-filled output buffer.
+class RvfWriter {
+public:
+    RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat);
+
+    // Upper-cased, trailing white space removed, cut to width, blank-padded.
+    void Text(size_t offset, size_t width, const std::string& in);
+    void Int(size_t offset, const int& in);
+    // Throws KVException("Not a Number", "CRVFFile::floatWrite") for a NaN.
+    void Real(size_t offset, const float& in);
+    void Reals(size_t offset, const float* in, size_t count);
+
+private:
+    std::vector<uint8_t>& m_buf;
+    int m_fileOrder, m_machineOrder, m_fileFormat, m_machineFormat;
+};
+
+// A new file written beside its target and renamed over it on Commit, so a
+// failed store never truncates or damages an existing file.
+class RvfReplacement {
+public:
+    explicit RvfReplacement(std::string target);
+    ~RvfReplacement();
+    RvfReplacement(const RvfReplacement&) = delete;
+    RvfReplacement& operator=(const RvfReplacement&) = delete;
+
+    bool Open();
+    bool Commit(const std::vector<uint8_t>& bytes);
+
+private:
+    std::string m_target;
+    std::string m_temp;
+    std::FILE* m_fp = nullptr;
+};
