@@ -1,12 +1,52 @@
-// kalvio demo: placeholder until the demo data set generator lands.
+// kalvio demo: writes the demo data set.
 #include "CliSupport.h"
+#include "DemoData.h"
+#include "KVErrorList.h"
 #include "KalvioCommand.h"
 
+#include <cstdio>
+
 namespace {
-int RunDemo(const std::vector<std::string>&)
+
+int RunDemo(const std::vector<std::string>& args)
 {
-    return UsageError("demo", "not available yet");
+    if (args.size() != 1)
+        return UsageError("demo", args.empty() ? "no directory given" : "give exactly one directory");
+    if (args[0].size() > 1 && args[0][0] == '-')
+        return UsageError("demo", "unknown option " + args[0]);
+    DemoDataSet written;
+    KVErrorList errors;
+    if (!WriteDemoDataSet(args[0], written, errors)) {
+        PrintErrors(errors);
+        return KALVIO_FAILED;
+    }
+    std::printf("Wrote %zu RVF-1992 files, %zu text files and the hitlist %s\n", written.rvfFiles.size(),
+                written.asciiFiles.size(), written.hitlist.c_str());
+    return KALVIO_OK;
 }
+
 } // namespace
 
-const KalvioCommand kDemoCommand = {"demo", "write a demo data set", "Usage: kalvio demo DIR\n", RunDemo};
+const KalvioCommand kDemoCommand = {
+    "demo", "write a demo data set",
+    "Usage: kalvio demo DIR\n"
+    "Writes a demo data set into DIR (made when missing; files of the set that\n"
+    "are already there are replaced). The set is the same on every run:\n"
+    "  veh4127_*.rvf  a 56 km/h full-width frontal vehicle test (VEHICLE DB):\n"
+    "                 sill, tunnel, engine, panel and door accelerations in X, Y\n"
+    "                 and Z, steering column displacement and force, barrier force;\n"
+    "  occ2231_*.rvf  a 47 km/h sled test with a mid-size male dummy\n"
+    "                 (BIOMECHANICS DB): head, chest and pelvis accelerations in\n"
+    "                 X, Y and Z, head angular velocity, chest deflection, upper\n"
+    "                 neck forces and moments, femur forces, upper tibia Mx, My, Fz,\n"
+    "                 belt forces and the sled pulse;\n"
+    "  *.txt          two two-column text exports (time in milliseconds): the\n"
+    "                 sled pulse and the vehicle's tunnel velocity;\n"
+    "  occ2231_injury.hit  a hitlist of the channels the injury programs take\n"
+    "                 (head X, Y, Z; neck Fx, My, Fz; chest deflection; tibia Mx,\n"
+    "                 My, Fz), their Axis fields X, Y and Z.\n"
+    "Every channel is sampled at 10 kHz from -0.05 s to 0.25 s (time in SECONDS,\n"
+    "Nfp -500, Nlp 2500) with a pre-event bias and sensor noise. The files come\n"
+    "in the IEEE, SUN and VAX float formats in turn; every fourth one keeps its\n"
+    "X array (layout X-Y), the others store Y only.\n",
+    RunDemo};

@@ -1,0 +1,51 @@
+#pragma once
+// The two tests of the demo data set: a full-width frontal vehicle test and a
+// sled test with a mid-size male dummy, as a test lab would describe them.
+#include "DemoWaveform.h"
+
+#include <array>
+#include <vector>
+
+class KVSignal;
+
+// What a channel measures: fixes its units and dimension names.
+enum class DemoQuantity { Acceleration, AngularVelocity, Force, Moment, Deflection };
+
+// Test-level header of one demo test.
+struct DemoTest {
+    const char* prefix; // file-name prefix, e.g. "veh4127"
+    const char* source; // "VEHICLE DB" or "BIOMECHANICS DB"
+    const char* number;
+    const char* reference;
+    const char* config;
+    const char* title;
+    float closingSpeed;  // km/h
+    float initialVelocity; // km/h, given to the acceleration channels
+};
+
+// One channel: where the sensor sits, what it measures, its filtering and shape.
+struct DemoChannel {
+    int test;              // index into DemoTests()
+    const char* name;      // file name without prefix and extension
+    const char* location;  // two-letter location code
+    const char* attachment;
+    const char* axis;
+    DemoQuantity quantity;
+    const char* text;      // curve description
+    float cutOff;          // Hz; 0 = as measured (only the anti-alias pre-filter)
+    float bias;            // pre-event offset of the transducer
+    float noise;           // deviation of the sensor noise
+    std::array<DemoTerm, 3> terms;
+};
+
+const std::vector<DemoTest>& DemoTests();
+const std::vector<DemoChannel>& DemoChannels();
+
+// Sampling of every channel: 10 kHz from -50 ms to 250 ms.
+inline constexpr float kDemoDel = 0.0001f;
+inline constexpr int kDemoNfp = -500;
+inline constexpr int kDemoNlp = 2500;
+
+// Fills signal with channel index i of DemoChannels(): header and samples
+// (Del and the time grid as in a "Y" file).
+void BuildDemoSignal(std::size_t i, KVSignal& signal);

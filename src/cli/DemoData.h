@@ -1,0 +1,24 @@
+#pragma once
+// Writes the demo data set: every channel of DemoChannels() as an RVF-1992
+// file (the three float formats and both layouts in turn), two two-column
+// text files and a hitlist of the channels the injury programs take.
+#include <string>
+#include <vector>
+
+class KVErrorList;
+
+struct DemoDataSet {
+    std::vector<std::string> rvfFiles;   // full paths, in channel order
+    std::vector<std::string> asciiFiles; // full paths
+    std::string hitlist;                 // full path
+    std::vector<std::string> hitlistEntries;
+};
+
+// Float format and layout of channel i: formats rotate IEEE, SUN, VAX; every
+// fourth file keeps its X array (layout "X-Y").
+const char* DemoFloatFormat(std::size_t i);
+bool DemoKeepsXArray(std::size_t i);
+
+// Writes the set into dir (made when missing; files already there are
+// replaced). False with the failures in errors.
+bool WriteDemoDataSet(const std::string& dir, DemoDataSet& written, KVErrorList& errors);
