@@ -1,0 +1,123 @@
+#include "TfHitFile.h"
+
+#include "TfFileNames.h"
+#include "TfFiles.h"
+#include "TfTemplate.h"
+#include "TfText.h"
+
+#include <filesystem>
+
+namespace Toolsif {
+
+void FileInit(HitFile& hit)
+{
+    hit = HitFile{};
+}
+
+int HitOpen(HitFile& hit, bool append)
+{
+    hit.entries.clear();
+    hit.written = false;
+    const bool existed = FileExists(hit.name);
+    FileUnit unit;
+    // Mode " " creates a missing file and keeps an existing one unchanged.
+    if (OpenFs(unit, hit.name, " ") != 0)
+        return 1;
+    if (existed && append) {
+        std::string line;
+        while (std::getline(unit.stream, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            hit.entries.push_back(line);
+        }
+    }
+    FileClose(unit);
+    // A file made only to prove the name writable is not left behind.
+    if (!existed)
+        FileDel(hit.name);
+    hit.open = true;
+    return 0;
+}
+
+namespace {
+
+bool Rewrite(Session& s, HitFile& hit)
+{
+    hit.written = true;
+    if (WriteLinesReplacing(hit.name, hit.entries))
+        return true;
+    MsgWrite(s.msg, "*** Hitlist file write failed: " + hit.name);
+    return false;
+}
+
+} // namespace
+
+bool HitAppend(Session& s, HitFile& hit, const std::vector<std::string>& lines)
+{
+    if (lines.empty())
+        return true;
+    hit.entries.insert(hit.entries.end(), lines.begin(), lines.end());
+    return Rewrite(s, hit);
+}
+
+bool HitTruncate(Session& s, HitFile& hit, size_t n)
+{
+    if (n >= hit.entries.size() && hit.written)
+        return true;
+    if (n < hit.entries.size())
+        hit.entries.resize(n);
+    return Rewrite(s, hit);
+}
+
+size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const std::string& templ)
+{
+    const std::string t = Trim(templ);
+    if (t.empty())
+        return 0;
+    std::vector<std::string> names;
+    if (dirSearch) {
+        if (IsTemplate(t))
+            names = ExpandTemplate(t);
+        else if (std::error_code ec; std::filesystem::is_regular_file(t, ec))
+            names.push_back(t);
+    } else {
+        names = ExpandRanges(t);
+    }
+    if (names.empty()) {
+        MsgWrite(s.msg, dirSearch ? "*** No file matches " + t : "*** Too many names in " + t);
+        return 0;
+    }
+    if (fullPath) {
+        for (std::string& n : names)
+            n = FullPath(n);
+    }
+    HitAppend(s, hit, names);
+    MsgWrite(s.msg, " " + std::to_string(names.size()) + " names added");
+    return names.size();
+}
+
+void OutEntry(Session& s, const HitFile& hit)
+{
+    if (!hit.entries.empty()) {
+        MsgWrite(s.msg, " *** " + std::to_string(hit.entries.size()) + " entries in hitlist file " + hit.name);
+        return;
+    }
+    if (hit.written || !FileExists(hit.name))
+        MsgWrite(s.msg, " *** No entries, no hitlist file written");
+    else
+        MsgWrite(s.msg, " *** No entries written, " + hit.name + " left as it was");
+}
+
+void FileClose(HitFile& hit)
+{
+    hit.open = false;
+}
+
+void FileDel(HitFile& hit)
+{
+    if (hit.written)
+        FileDel(hit.name);
+    hit.open = false;
+}
+
+} // namespace Toolsif

@@ -1,0 +1,73 @@
+#include "TfHitFile.h"
+#include "TfTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace Toolsif;
+using Lines = std::vector<std::string>;
+
+TEST(TfHitFile, AnExistingFileIsLeftAloneUntilThisRunWrites)
+{
+    TfTest::TempDir dir;
+    TfTest::WriteText("old.hit", "keep1\nkeep2\n");
+    TfTest::Console c;
+    Session& s = c.s;
+    HitFile hit;
+    hit.name = "old.hit";
+    ASSERT_EQ(HitOpen(hit, false), 0);
+    EXPECT_TRUE(hit.entries.empty());
+    // Regression: a run that wrote nothing used to truncate and delete the file.
+    FileDel(hit);
+    EXPECT_EQ(TfTest::ReadText("old.hit"), "keep1\nkeep2\n");
+    OutEntry(s, hit);
+    EXPECT_TRUE(c.Said("left as it was"));
+}
+
+TEST(TfHitFile, AppendTakesOverLinesAndTruncateCutsBack)
+{
+    TfTest::TempDir dir;
+    TfTest::WriteText("old.hit", "one\r\n\ntwo");
+    TfTest::Console c;
+    Session& s = c.s;
+    HitFile hit;
+    hit.name = "old.hit";
+    ASSERT_EQ(HitOpen(hit, true), 0);
+    EXPECT_EQ(hit.entries, (Lines{"one", "", "two"}));
+    ASSERT_TRUE(HitAppend(s, hit, {"three"}));
+    EXPECT_EQ(TfTest::ReadLines("old.hit"), (Lines{"one", "", "two", "three"}));
+    ASSERT_TRUE(HitTruncate(s, hit, 1));
+    EXPECT_EQ(TfTest::ReadText("old.hit"), "one\n");
+    OutEntry(s, hit);
+    EXPECT_TRUE(c.Said(" *** 1 entries in hitlist file old.hit"));
+}
+
+TEST(TfHitFile, OpenFailsForAMissingDirectoryAndLeavesNoFileBehind)
+{
+    TfTest::TempDir dir;
+    HitFile hit;
+    hit.name = "nodir/x.hit";
+    EXPECT_NE(HitOpen(hit, false), 0);
+    hit.name = "new.hit";
+    ASSERT_EQ(HitOpen(hit, false), 0);
+    EXPECT_FALSE(TfTest::Exists("new.hit"));
+}
+
+TEST(TfHitFile, PendaxSSearchesOrSpellsOutTemplates)
+{
+    TfTest::TempDir dir;
+    TfTest::WriteText("r1.rvf", "x");
+    TfTest::WriteText("r2.rvf", "x");
+    TfTest::Console c;
+    Session& s = c.s;
+    HitFile hit;
+    hit.name = "p.hit";
+    ASSERT_EQ(HitOpen(hit, false), 0);
+    EXPECT_EQ(PendaxS(s, hit, true, false, "r(1-3).rvf"), 2u);
+    EXPECT_EQ(PendaxS(s, hit, true, true, "r1.rvf"), 1u);
+    EXPECT_EQ(PendaxS(s, hit, false, false, "q(1-2)*.rvf"), 2u);
+    EXPECT_EQ(PendaxS(s, hit, true, false, "none*.rvf"), 0u);
+    EXPECT_EQ(PendaxS(s, hit, true, false, "absent.rvf"), 0u);
+    EXPECT_TRUE(c.Said("*** No file matches none*.rvf"));
+    EXPECT_EQ(TfTest::ReadLines("p.hit"),
+              (Lines{"r1.rvf", "r2.rvf", dir.Path() + "/r1.rvf", "q1*.rvf", "q2*.rvf"}));
+}
