@@ -1,0 +1,493 @@
+#include "CGraph.h"
+
+#include "LineTypes.h"
+
+#include <qcustomplot.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Fonts are sized in pixels so that a picture comes out the same on the
+// screen, on a printer's preview and on the offscreen platform.
+QFont PixelFont(int pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+constexpr int kSvgUnitsPerPixel = 10;  // the SVG size comes in 1/100 mm; drawn at 1/10 of it
+constexpr int kSvgResolution = 254;    // 10 units per pixel at 254 dpi is 1/100 mm per unit
+constexpr int kPrintWidth = 1000;      // printed pages are laid out 1000 pixels wide
+constexpr int kJpegQuality = 90;       // line art shows ringing at lower qualities
+
+// The chart with its layout reachable: after a picture of another size the
+// on-screen layout is restored at once, so that mouse zoom maps correctly.
+class CChart : public QCustomPlot {
+public:
+    using QCustomPlot::QCustomPlot;
+    using QCustomPlot::updateLayout;
+};
+
+// The title block: each line's three parts set left, centred and right across
+// the full width.
+class CTitleBlockElement : public QCPLayoutElement {
+public:
+    CTitleBlockElement(QCustomPlot* plot, const QList<CGraphTitleLine>& lines)
+        : QCPLayoutElement(plot), m_lines(lines), m_font(PixelFont(12))
+    {
+        setAutoMargins(QCP::msNone);
+        setMargins(QMargins(10, 4, 10, 2));
+    }
+
+    QSize minimumOuterSizeHint() const override
+    {
+        const int height = static_cast<int>(m_lines.size()) * QFontMetrics(m_font).height();
+        return QSize(0, height + margins().top() + margins().bottom());
+    }
+    QSize maximumOuterSizeHint() const override
+    {
+        return QSize(QWIDGETSIZE_MAX, minimumOuterSizeHint().height());
+    }
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        painter->setFont(m_font);
+        painter->setPen(Qt::black);
+        const int lineHeight = QFontMetrics(m_font).height();
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            const QRect row(mRect.left(), mRect.top() + static_cast<int>(i) * lineHeight, mRect.width(),
+                            lineHeight);
+            const CGraphTitleLine& line = m_lines[i];
+            painter->drawText(row, Qt::AlignLeft | Qt::AlignVCenter, line.left);
+            painter->drawText(row, Qt::AlignHCenter | Qt::AlignVCenter, line.centre);
+            painter->drawText(row, Qt::AlignRight | Qt::AlignVCenter, line.right);
+        }
+    }
+
+private:
+    QList<CGraphTitleLine> m_lines;
+    QFont m_font;
+};
+
+CChart* Chart(QCustomPlot* plot) { return static_cast<CChart*>(plot); }
+
+QCPLayoutGrid* HeaderGrid(QCustomPlot* plot)
+{
+    return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(0, 0));
+}
+
+QCPLayoutGrid* BodyGrid(QCustomPlot* plot)
+{
+    return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(1, 0));
+}
+
+struct CurvePoints {
+    QVector<QCPGraphData> points;
+    int drawn = 0;
+    bool sorted = true;
+};
+
+// The drawable points of one curve. An absent or non-finite point becomes a
+// single NaN value, which the chart draws as a gap; a gap at the end is left out.
+CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
+{
+    CurvePoints c;
+    c.points.reserve(count);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    bool gapPending = false;
+    double lastKey = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const float xi = x[i];
+        const float yi = y[i];
+        if (xi == absent || yi == absent || !std::isfinite(xi) || !std::isfinite(yi)) {
+            gapPending = c.drawn > 0;
+            continue;
+        }
+        if (gapPending) {
+            c.points.append(QCPGraphData(lastKey, nan));
+            gapPending = false;
+        }
+        if (c.drawn > 0 && xi < lastKey)
+            c.sorted = false;
+        lastKey = xi;
+        c.points.append(QCPGraphData(xi, yi));
+        ++c.drawn;
+    }
+    return c;
+}
+
+// Curves whose X runs forward use the fast graph type; others are drawn in
+// the order of their points.
+QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
+{
+    if (c.sorted) {
+        QCPGraph* graph = plot->addGraph();
+        graph->data()->set(c.points, true);
+        return graph;
+    }
+    auto* curve = new QCPCurve(plot->xAxis, plot->yAxis);
+    QVector<QCPCurveData> data;
+    data.reserve(c.points.size());
+    for (qsizetype i = 0; i < c.points.size(); ++i)
+        data.append(QCPCurveData(static_cast<double>(i), c.points[i].key, c.points[i].value));
+    curve->data()->set(data, true);
+    return curve;
+}
+
+} // namespace
+
+CGraph::CGraph(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_plot = new CChart(this);
+    layout->addWidget(m_plot);
+
+    m_plot->setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
+    m_plot->setNoAntialiasingOnDrag(true);
+    m_plot->setInteractions(QCP::iRangeZoom);
+    m_plot->setSelectionRectMode(QCP::srmZoom);
+    m_plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+
+    for (QCPAxis* axis : {m_plot->xAxis, m_plot->yAxis}) {
+        axis->setLabelFont(PixelFont(13));
+        axis->setTickLabelFont(PixelFont(11));
+    }
+    m_plot->xAxis2->setVisible(true);
+    m_plot->yAxis2->setVisible(true);
+    m_plot->xAxis2->setTickLabels(false);
+    m_plot->yAxis2->setTickLabels(false);
+    connect(m_plot->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), m_plot->xAxis2,
+            qOverload<const QCPRange&>(&QCPAxis::setRange));
+    connect(m_plot->yAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), m_plot->yAxis2,
+            qOverload<const QCPRange&>(&QCPAxis::setRange));
+
+    // Layout: a header grid (title block, title, subtitle) above a body grid
+    // that holds the axes and, for several curves, the legend at the right.
+    QCPLayoutGrid* main = m_plot->plotLayout();
+    QCPAxisRect* rect = m_plot->axisRect();
+    main->take(rect);
+    main->simplify();
+    auto* header = new QCPLayoutGrid;
+    auto* body = new QCPLayoutGrid;
+    main->addElement(0, 0, header);
+    main->addElement(1, 0, body);
+    main->setRowSpacing(0);
+    main->setRowStretchFactor(0, 0.001);
+    header->setRowSpacing(0);
+    body->addElement(0, 0, rect);
+    m_plot->axisRect()->insetLayout()->take(m_plot->legend);
+    m_plot->legend->setFont(PixelFont(11));
+    m_plot->legend->setVisible(false);
+
+    connect(m_plot, &QCustomPlot::mouseWheel, this, [this] { m_zoomed = true; });
+    connect(m_plot->selectionRect(), &QCPSelectionRect::accepted, this, [this] { m_zoomed = true; });
+    connect(m_plot, &QCustomPlot::mouseDoubleClick, this, [this] {
+        ResetZoom();
+        m_plot->replot();
+    });
+}
+
+CGraph::~CGraph() = default;
+
+void CGraph::SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve)
+{
+    m_plot->clearPlottables();
+    if (!x || !y || curveCount <= 0 || pointsPerCurve <= 0)
+        return;
+    for (int i = 0; i < curveCount; ++i) {
+        const size_t offset = static_cast<size_t>(i) * static_cast<size_t>(pointsPerCurve);
+        CurvePoints c = CollectPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
+        QCPAbstractPlottable* p = AddCurve(m_plot, c);
+        p->setProperty("drawn", c.drawn);
+    }
+    ApplyPens();
+    ApplyLegend();
+}
+
+void CGraph::SetLineTypes(const std::vector<int>& types)
+{
+    m_lineTypes = types;
+    ApplyPens();
+}
+
+void CGraph::ApplyPens()
+{
+    for (int i = 0; i < m_plot->plottableCount(); ++i) {
+        const int type = i < static_cast<int>(m_lineTypes.size()) ? m_lineTypes[static_cast<size_t>(i)] : 0;
+        m_plot->plottable(i)->setPen(LineTypePen(type, CurveColour(i)));
+    }
+}
+
+void CGraph::SetTitle(const QString& title) { m_title = title; }
+void CGraph::SetSubTitle(const QString& subTitle) { m_subTitle = subTitle; }
+
+void CGraph::SetAxisLabels(const QString& xLabel, const QString& yLabel)
+{
+    m_plot->xAxis->setLabel(xLabel);
+    m_plot->yAxis->setLabel(yLabel);
+}
+
+void CGraph::SetLegend(const QStringList& labels)
+{
+    m_legend = labels;
+    ApplyLegend();
+}
+
+void CGraph::ApplyLegend()
+{
+    for (int i = 0; i < m_plot->plottableCount(); ++i)
+        m_plot->plottable(i)->setName(i < m_legend.size() ? m_legend[i] : QString());
+    // The legend column holds the legend on top of an empty filler, so that
+    // the legend keeps its own height.
+    QCPLayoutGrid* body = BodyGrid(m_plot);
+    const bool show = !m_legend.isEmpty() && m_plot->plottableCount() > 0;
+    const bool shown = body->hasElement(0, 1);
+    if (show && !shown) {
+        auto* column = new QCPLayoutGrid;
+        body->addElement(0, 1, column);
+        body->setColumnStretchFactor(1, 0.001);
+        column->addElement(0, 0, m_plot->legend);
+        column->addElement(1, 0, new QCPLayoutElement(m_plot));
+        column->setRowStretchFactor(0, 0.001);
+        column->setAutoMargins(QCP::msNone);
+        column->setMargins(QMargins(0, 10, 6, 0));
+    } else if (!show && shown) {
+        auto* column = qobject_cast<QCPLayoutGrid*>(body->element(0, 1));
+        column->take(m_plot->legend);
+        body->remove(column);
+        body->simplify();
+    }
+    m_plot->legend->setVisible(show);
+}
+
+void CGraph::SetTitleBlock(const QList<CGraphTitleLine>& lines) { m_titleBlock = lines; }
+
+void CGraph::RebuildLayout()
+{
+    QCPLayoutGrid* header = HeaderGrid(m_plot);
+    header->clear();
+    int row = 0;
+    if (!m_titleBlock.isEmpty())
+        header->addElement(row++, 0, new CTitleBlockElement(m_plot, m_titleBlock));
+    if (!m_title.isEmpty())
+        header->addElement(row++, 0, new QCPTextElement(m_plot, m_title, PixelFont(15, true)));
+    if (!m_subTitle.isEmpty())
+        header->addElement(row++, 0, new QCPTextElement(m_plot, m_subTitle, PixelFont(12)));
+    m_plot->plotLayout()->setRowSpacing(row > 0 ? 4 : 0);
+}
+
+void CGraph::RescaleToData()
+{
+    if (m_plot->plottableCount() == 0)
+        return;
+    m_plot->rescaleAxes();
+}
+
+void CGraph::Replot()
+{
+    RebuildLayout();
+    if (!m_zoomed)
+        RescaleToData();
+    Chart(m_plot)->updateLayout();
+    if (isVisible())
+        m_plot->replot();
+}
+
+void CGraph::ResetZoom()
+{
+    m_zoomed = false;
+    RescaleToData();
+}
+
+void CGraph::ZoomTo(double xLower, double xUpper, double yLower, double yUpper)
+{
+    m_plot->xAxis->setRange(xLower, xUpper);
+    m_plot->yAxis->setRange(yLower, yUpper);
+    m_zoomed = true;
+    if (isVisible())
+        m_plot->replot();
+}
+
+int CGraph::CurveCount() const { return m_plot->plottableCount(); }
+
+int CGraph::DrawnPointCount(int curve) const
+{
+    if (curve < 0 || curve >= m_plot->plottableCount())
+        return 0;
+    return m_plot->plottable(curve)->property("drawn").toInt();
+}
+
+QPen CGraph::CurvePen(int curve) const
+{
+    if (curve < 0 || curve >= m_plot->plottableCount())
+        return {};
+    return m_plot->plottable(curve)->pen();
+}
+
+std::vector<double> CGraph::ShownRanges() const
+{
+    const QCPRange x = m_plot->xAxis->range();
+    const QCPRange y = m_plot->yAxis->range();
+    return {x.lower, x.upper, y.lower, y.upper};
+}
+
+QImage CGraph::RenderImage(int width, int height) const
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    QImage image = m_plot->toPixmap(width, height).toImage();
+    Chart(m_plot)->updateLayout();
+    return image;
+}
+
+bool CGraph::SaveJpeg(const QString& fileName, int width, int height, QString* error) const
+{
+    const QImage image = RenderImage(width, height);
+    QSaveFile file(fileName);
+    if (image.isNull()) {
+        if (error)
+            *error = tr("Cannot draw a picture of %1 by %2 pixels").arg(width).arg(height);
+        return false;
+    }
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    QImageWriter writer(&file, "jpg");
+    writer.setQuality(kJpegQuality);
+    if (!writer.write(image)) {
+        if (error)
+            *error = writer.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray CGraph::SvgData(int width, int height) const
+{
+    const int w = width / kSvgUnitsPerPixel;
+    const int h = height / kSvgUnitsPerPixel;
+    if (w < 10 || h < 10)
+        return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    generator.setResolution(kSvgResolution);
+    generator.setTitle(m_title);
+    QCPPainter painter;
+    if (!painter.begin(&generator))
+        return {};
+    // Vector mode keeps texts as text instead of cached pixmaps.
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    m_plot->toPainter(&painter, w, h);
+    painter.end();
+    Chart(m_plot)->updateLayout();
+    return buffer.data();
+}
+
+bool CGraph::SaveSvg(const QString& fileName, int width, int height, QString* error) const
+{
+    const QByteArray svg = SvgData(width, height);
+    if (svg.isEmpty()) {
+        if (error)
+            *error = tr("Cannot draw a picture of %1 by %2").arg(width).arg(height);
+        return false;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool CGraph::Print(QPrinter& printer, QString* error) const
+{
+    QCPPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = tr("The printer could not be started");
+        return false;
+    }
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    if (page.width() <= 0 || page.height() <= 0) {
+        painter.end();
+        if (error)
+            *error = tr("The printer reports an empty page");
+        return false;
+    }
+    const double scale = page.width() / kPrintWidth;
+    const int height = std::min(static_cast<int>(page.height() / scale), kPrintWidth * 3 / 4);
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.scale(scale, scale);
+    m_plot->toPainter(&painter, kPrintWidth, height);
+    const bool ok = painter.end();
+    Chart(m_plot)->updateLayout();
+    if (!ok && error)
+        *error = tr("Printing failed");
+    return ok;
+}
+
+bool CGraph::PrintWithDialog(QString* error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return true;
+    return Print(printer, error);
+}
+
+bool CGraph::PrintDirect(QString* error) const
+{
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        if (error)
+            *error = tr("No printer is installed");
+        return false;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return Print(printer, error);
+}
+
+void CGraph::CopyToClipboard(int svgWidth, int svgHeight) const
+{
+    auto* data = new QMimeData;
+    data->setImageData(RenderImage(std::max(width(), 320), std::max(height(), 240)));
+    const QByteArray svg = SvgData(svgWidth, svgHeight);
+    if (!svg.isEmpty())
+        data->setData(QStringLiteral("image/svg+xml"), svg);
+    QGuiApplication::clipboard()->setMimeData(data);
+}

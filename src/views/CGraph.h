@@ -1,0 +1,95 @@
+#pragma once
+// An x-y graph of several curves, the one place that talks to the chart
+// library: per-curve line types, gaps for absent points, titles, axis labels,
+// legend, a title block, mouse zoom, printing, pictures and clipboard copy.
+#include <QImage>
+#include <QList>
+#include <QPen>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QCustomPlot;
+class QPrinter;
+
+// One line of the title block: set left, centred and set right.
+struct CGraphTitleLine {
+    QString left;
+    QString centre;
+    QString right;
+};
+
+class CGraph : public QWidget {
+    Q_OBJECT
+public:
+    explicit CGraph(QWidget* parent = nullptr);
+    ~CGraph() override;
+
+    // Replaces the curves: curveCount runs of pointsPerCurve values, curve i
+    // from element i * pointsPerCurve. A point whose X or Y is the absent value
+    // or not finite is not drawn and breaks the line.
+    void SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve);
+    void SetAbsentValue(float value) { m_absentValue = value; }
+    float AbsentValue() const { return m_absentValue; }
+    // One line type (0 to 11) per curve; curves beyond the list draw as type 0.
+    void SetLineTypes(const std::vector<int>& types);
+    void SetTitle(const QString& title);
+    void SetSubTitle(const QString& subTitle);
+    void SetAxisLabels(const QString& xLabel, const QString& yLabel);
+    // One label per curve; an empty list hides the legend.
+    void SetLegend(const QStringList& labels);
+    // The title block above the plot; an empty list removes it.
+    void SetTitleBlock(const QList<CGraphTitleLine>& lines);
+
+    // Draws what was set. The axes follow the data unless the user zoomed.
+    void Replot();
+    // Back to the full data range (also a double click on the graph).
+    void ResetZoom();
+    // Whether the user zoomed with the mouse since the last reset.
+    bool IsZoomed() const { return m_zoomed; }
+    // Shows the x and y ranges given, as a mouse zoom would.
+    void ZoomTo(double xLower, double xUpper, double yLower, double yUpper);
+
+    int CurveCount() const;
+    // Points of curve i that are drawn (absent ones left out).
+    int DrawnPointCount(int curve) const;
+    // The pen curve i is drawn with.
+    QPen CurvePen(int curve) const;
+    // The x and y ranges shown: lower x, upper x, lower y, upper y.
+    std::vector<double> ShownRanges() const;
+
+    // The graph drawn at width x height pixels.
+    QImage RenderImage(int width, int height) const;
+    // Writes a JPEG of width x height pixels; false with the reason in error.
+    bool SaveJpeg(const QString& fileName, int width, int height, QString* error) const;
+    // The graph as SVG, texts kept as text. The size is in hundredths of a
+    // millimetre (10000 x 5000 is 100 mm by 50 mm); empty for a size below 1 mm.
+    QByteArray SvgData(int width, int height) const;
+    bool SaveSvg(const QString& fileName, int width, int height, QString* error) const;
+    // Prints one page on printer; false with the reason in error.
+    bool Print(QPrinter& printer, QString* error) const;
+    // Prints through the print dialog; true also when the user cancelled.
+    bool PrintWithDialog(QString* error);
+    // Prints on the default printer without asking.
+    bool PrintDirect(QString* error) const;
+    // Puts the graph on the clipboard as an image and as SVG of the size given.
+    void CopyToClipboard(int svgWidth, int svgHeight) const;
+
+private:
+    void ApplyPens();
+    void ApplyLegend();
+    void RebuildLayout();
+    void RescaleToData();
+
+    QCustomPlot* m_plot = nullptr;
+    float m_absentValue = 1.1920929e-07f;
+    std::vector<int> m_lineTypes;
+    QStringList m_legend;
+    QString m_title;
+    QString m_subTitle;
+    QList<CGraphTitleLine> m_titleBlock;
+    bool m_zoomed = false;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// What one rebuild of the plot hands the graph, computed from the document's
+// state without a window: curve buffers, line types, texts, legend and the
+// title block.
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class KVSignal;
+
+// The marker of points that are not drawn: 2 to the power -23.
+inline constexpr float kAbsentValue = 1.1920929e-07f;
+
+// The document state a rebuild reads.
+struct PlotSource {
+    std::vector<const KVSignal*> loaded; // the loaded signals in document order
+    int maxPoints = 0;                    // the largest point count among them
+    QStringList labels;                   // one legend label per signal
+    QString title;
+    QString subTitle;
+    QString xLabel;
+    QString yLabel;
+    QString file;           // the name loaded last, first line of the title block
+    int lineStyle = 0;      // setting "LineStyle"
+    bool shortHeader = true; // false: one signal gets the nine-line title block
+};
+
+// The graph's input for one rebuild. The buffers keep their room between
+// rebuilds, so a smaller plot allocates nothing.
+struct PlotContent {
+    int curveCount = 0;
+    int pointsPerCurve = 0;
+    std::vector<float> x; // curve i at [i * pointsPerCurve, (i + 1) * pointsPerCurve)
+    std::vector<float> y;
+    std::vector<int> lineTypes;
+    QString title;
+    QString subTitle;
+    QString xLabel;
+    QString yLabel;
+    QStringList legend;     // empty for a single curve
+    QStringList titleBlock; // nine lines, or none
+};
+
+// Copies each signal into its run of pointsPerCurve elements; the rest of a
+// shorter run holds the absent value in X and Y. Longer signals are cut.
+void FillCurveBuffers(const std::vector<const KVSignal*>& loaded, int pointsPerCurve, float absentValue,
+                      std::vector<float>& x, std::vector<float>& y);
+
+// Fills content from source. False, leaving content as it was, when there is
+// nothing to draw: no signal, or maxPoints of 1 or less.
+bool BuildPlotContent(const PlotSource& source, PlotContent& content);

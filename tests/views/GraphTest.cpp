@@ -1,0 +1,216 @@
+#include "CGraph.h"
+#include "LineTypes.h"
+#include "PlotContent.h"
+#include "TestSignals.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImageReader>
+#include <QMimeData>
+#include <QPrinter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QXmlStreamReader>
+
+namespace {
+
+class GraphTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    // Two curves of 500 and 300 points, as the plot view hands them over.
+    void ShowTwoCurves(CGraph& graph)
+    {
+        a = MakeSignal(500, 0.0f, 0.001f, [](size_t i) { return float(i % 50); });
+        b = MakeSignal(300, 0.0f, 0.001f, [](size_t i) { return 5.0f + float(i % 7); });
+        std::vector<float> x, y;
+        FillCurveBuffers({&a, &b}, 500, kAbsentValue, x, y);
+        graph.SetAbsentValue(kAbsentValue);
+        graph.SetCurves(x.data(), y.data(), 2, 500);
+        graph.SetLineTypes(CurveLineTypes(0, 2));
+        graph.SetLegend({"first", "second"});
+        graph.SetTitle("Two Curves");
+        graph.Replot();
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    KVSignal a;
+    KVSignal b;
+};
+
+} // namespace
+
+TEST_F(GraphTest, JpegFilesHaveTheRequestedPixelSize)
+{
+    CGraph graph;
+    ShowTwoCurves(graph);
+    QString error;
+    ASSERT_TRUE(graph.SaveJpeg(Path("a.jpg"), 640, 480, &error)) << error.toStdString();
+    ASSERT_TRUE(graph.SaveJpeg(Path("b.jpg"), 320, 240, &error)) << error.toStdString();
+    QImageReader reader(Path("a.jpg"));
+    EXPECT_EQ(reader.format(), "jpeg");
+    EXPECT_EQ(reader.size(), QSize(640, 480));
+    EXPECT_EQ(QImage(Path("b.jpg")).size(), QSize(320, 240));
+}
+
+TEST_F(GraphTest, AFailedPictureIsReportedAndLeavesNoFile)
+{
+    CGraph graph;
+    ShowTwoCurves(graph);
+    QString error;
+    const QString missing = Path("no/such/dir/a.jpg");
+    EXPECT_FALSE(graph.SaveJpeg(missing, 640, 480, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(missing));
+    error.clear();
+    EXPECT_FALSE(graph.SaveSvg(Path("no/such/dir/a.svg"), 10000, 5000, &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(graph.SaveJpeg(Path("zero.jpg"), 0, 480, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(Path("zero.jpg")));
+}
+
+TEST_F(GraphTest, SvgParsesKeepsTextsAndCarriesTheSizeInMillimetres)
+{
+    CGraph graph;
+    ShowTwoCurves(graph);
+    graph.SetAxisLabels("TIME SECONDS", "ACCELERATION G");
+    graph.SetTitleBlock({{"Status: FILTERED", "", "Max 1.00 at 2.0 ms"}});
+    graph.Replot();
+    QString error;
+    ASSERT_TRUE(graph.SaveSvg(Path("a.svg"), 10000, 5000, &error)) << error.toStdString();
+    QFile file(Path("a.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray svg = file.readAll();
+    QXmlStreamReader xml(svg);
+    QString width, height;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("svg")) {
+            width = xml.attributes().value("width").toString();
+            height = xml.attributes().value("height").toString();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(width, "100mm");
+    EXPECT_EQ(height, "50mm");
+    EXPECT_TRUE(QSvgRenderer(svg).isValid());
+    for (const char* text : {"Two Curves", "TIME SECONDS", "Status: FILTERED", "Max 1.00 at 2.0 ms", "second"})
+        EXPECT_TRUE(svg.contains(text)) << text;
+    EXPECT_TRUE(graph.SvgData(50, 50).isEmpty());
+}
+
+TEST_F(GraphTest, AbsentPointsAreNotDrawn)
+{
+    CGraph graph;
+    ShowTwoCurves(graph);
+    ASSERT_EQ(graph.CurveCount(), 2);
+    EXPECT_EQ(graph.DrawnPointCount(0), 500);
+    EXPECT_EQ(graph.DrawnPointCount(1), 300);
+
+    // The padded curve draws exactly as the same curve cut to its own length;
+    // drawing the padding would add a line back to the origin.
+    const QImage padded = graph.RenderImage(400, 300);
+    std::vector<float> x(a.X(), a.X() + 500), y(a.Y(), a.Y() + 500);
+    x.insert(x.end(), b.X(), b.X() + 300);
+    y.insert(y.end(), b.Y(), b.Y() + 300);
+    CGraph cut;
+    cut.SetCurves(x.data(), y.data(), 1, 500);
+    cut.SetCurves(nullptr, nullptr, 0, 0);
+    EXPECT_EQ(cut.CurveCount(), 0);
+    std::vector<float> px, py;
+    FillCurveBuffers({&a, &b}, 500, kAbsentValue, px, py);
+    // A marker the graph does not know: the padding is then drawn as data.
+    graph.SetAbsentValue(-1.0f);
+    graph.SetCurves(px.data(), py.data(), 2, 500);
+    graph.Replot();
+    EXPECT_EQ(graph.DrawnPointCount(1), 500);
+    EXPECT_NE(graph.RenderImage(400, 300), padded);
+    graph.SetAbsentValue(kAbsentValue);
+    graph.SetCurves(px.data(), py.data(), 2, 500);
+    graph.Replot();
+    EXPECT_EQ(graph.RenderImage(400, 300), padded);
+}
+
+TEST_F(GraphTest, ElevenCurvesGetTheAlternatingPensAndOwnColours)
+{
+    std::vector<float> x(11 * 10), y(11 * 10);
+    for (size_t i = 0; i < x.size(); ++i) {
+        x[i] = float(i % 10);
+        y[i] = float(i / 10);
+    }
+    CGraph graph;
+    graph.SetCurves(x.data(), y.data(), 11, 10);
+    const std::vector<int> types = CurveLineTypes(0, 11);
+    graph.SetLineTypes(types);
+    graph.Replot();
+    ASSERT_EQ(graph.CurveCount(), 11);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(graph.CurvePen(i), LineTypePen(types[size_t(i)], CurveColour(i))) << i;
+    EXPECT_NE(graph.CurvePen(0), graph.CurvePen(10)); // same type 0, other colour
+    // Curves beyond the list of types draw as type 0.
+    graph.SetLineTypes({6});
+    EXPECT_EQ(graph.CurvePen(3).width(), LineTypePen(0, Qt::black).width());
+}
+
+TEST_F(GraphTest, ZoomSurvivesNewDataUntilReset)
+{
+    CGraph graph;
+    graph.resize(600, 400);
+    graph.show();
+    ShowTwoCurves(graph);
+    const std::vector<double> full = graph.ShownRanges();
+    EXPECT_NEAR(full[0], 0.0, 1e-9);
+    EXPECT_NEAR(full[1], 0.499, 1e-6);
+    EXPECT_NEAR(full[2], 0.0, 1e-9);
+    EXPECT_NEAR(full[3], 49.0, 1e-9);
+    EXPECT_FALSE(graph.IsZoomed());
+
+    graph.ZoomTo(0.1, 0.2, 1.0, 2.0);
+    ShowTwoCurves(graph);
+    EXPECT_TRUE(graph.IsZoomed());
+    EXPECT_EQ(graph.ShownRanges(), (std::vector<double>{0.1, 0.2, 1.0, 2.0}));
+    graph.ResetZoom();
+    EXPECT_FALSE(graph.IsZoomed());
+    EXPECT_EQ(graph.ShownRanges(), full);
+
+    // The mouse wheel zooms and counts as a user zoom.
+    QWidget* chart = graph.findChild<QWidget*>();
+    ASSERT_NE(chart, nullptr);
+    const QPointF centre(chart->width() / 2.0, chart->height() / 2.0);
+    QWheelEvent wheel(centre, chart->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart, &wheel);
+    EXPECT_TRUE(graph.IsZoomed());
+    EXPECT_LT(graph.ShownRanges()[1] - graph.ShownRanges()[0], full[1] - full[0]);
+}
+
+TEST_F(GraphTest, PrintsAPageAndCopiesImageAndSvg)
+{
+    CGraph graph;
+    ShowTwoCurves(graph);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("plot.pdf"));
+    QString error;
+    ASSERT_TRUE(graph.Print(printer, &error)) << error.toStdString();
+    QFile pdf(Path("plot.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
+    graph.CopyToClipboard(10000, 5000);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasImage());
+    EXPECT_TRUE(QSvgRenderer(data->data("image/svg+xml")).isValid());
+}
