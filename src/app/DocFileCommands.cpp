@@ -1,0 +1,90 @@
+// File-menu and document-wide commands: Open Directory, Rvf Information,
+// Reload, Options and browsing the command line.
+#include "FileSearch.h"
+#include "OndrelDoc.h"
+#include "OndrelSettings.h"
+
+void COndrelDoc::OnOpenDirectory()
+{
+    if (!m_ui)
+        return;
+    QString dir;
+    if (!m_ui->ChooseDirectory(dir))
+        return;
+    dir = OndrelSettings::NormaliseDirectory(dir);
+    if (dir.isEmpty())
+        return;
+    m_bHitMode = false;
+    m_strDirectory = dir;
+    m_signals.clear();
+    UpdateAllViews(HINT_LIST_CHANGED);
+    m_ui->SetCaption(QStringLiteral("Browsing ") + m_strDirectory);
+}
+
+void COndrelDoc::OnRvfInformation()
+{
+    if (m_signals.size() != 1 || !m_ui)
+        return;
+    KVSignal copy = m_signals.front().signal;
+    if (m_ui->EditHeader(copy))
+        m_signals.front().signal = copy;
+}
+
+void COndrelDoc::OnReload()
+{
+    for (CSignalEntry& entry : m_signals) {
+        m_strFile = entry.name;
+        if (m_strFile.isEmpty() || !LoadCurrentFile())
+            continue;
+        entry.signal = m_signal;
+        entry.modified = false;
+    }
+    LoadedSignalsChanged();
+}
+
+void COndrelDoc::OnOptions()
+{
+    if (!m_ui)
+        return;
+    COptionsValues values;
+    values.saveZoom = m_bSaveZoom;
+    values.columnHeaders = m_bColumnHeaders;
+    values.lineStyle = m_nLineStyle;
+    values.quillonDir = m_strQuillonDir;
+    if (!m_ui->EditOptions(values))
+        return;
+    m_bSaveZoom = values.saveZoom;
+    m_bColumnHeaders = values.columnHeaders;
+    m_nLineStyle = values.lineStyle;
+    m_strQuillonDir = values.quillonDir;
+    using namespace OndrelSettings;
+    WriteString(QString::fromLatin1(kQuillon), m_strQuillonDir);
+    WriteInt(QString::fromLatin1(kSaveZoom), m_bSaveZoom ? 1 : 0);
+    WriteInt(QString::fromLatin1(kColumnHeaders), m_bColumnHeaders ? 1 : 0);
+    WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
+    UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+void COndrelDoc::BrowseCommandLine(const QStringList& files)
+{
+    m_messages.clear();
+    QStringList found;
+    for (const QString& entry : files) {
+        const QStringList matches = FindMatchingFiles(entry);
+        if (matches.isEmpty())
+            m_messages.append(QStringLiteral("File, %1, does not Exist").arg(entry));
+        found.append(matches);
+    }
+    if (!found.isEmpty() || !m_fileList.isEmpty()) {
+        // Full paths must not mix with the bare names of a browsed directory.
+        if (!m_bHitMode)
+            SwitchToHitMode();
+        m_fileList.append(found);
+        if (m_ui)
+            m_ui->SetCaption(QStringLiteral("Browsing Command Line arguments"));
+        UpdateAllViews(HINT_LIST_CHANGED);
+    }
+    // Named files that are missing are reported even when none was found, so
+    // that a mistyped command line does not open an empty window in silence.
+    ShowMessages();
+}

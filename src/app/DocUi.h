@@ -1,0 +1,101 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class KVSignal;
+
+// What a file dialog is asked to show. Filters are "Name (*.ext)" texts in
+// order, the first selected.
+struct CFileDialogRequest {
+    QString title;
+    QStringList filters;
+    QString defaultSuffix;  // without the dot; empty for none
+    QString directory;      // initial directory
+    QString fileName;       // initial file name
+    bool confirmOverwrite = true;
+    bool appendBox = false; // "Append to end of existing File" below the controls
+};
+
+// The values of the Options dialog.
+struct COptionsValues {
+    bool saveZoom = false;
+    bool columnHeaders = false;
+    int lineStyle = 0;
+    QString quillonDir;
+};
+
+// The values of the "Select Time Step or Number of Points" dialog.
+struct CResampleValues {
+    float timeStep = 0.0f;
+    int points = 0;
+    float span = 0.0f;
+};
+
+// Everything the document needs from a person or from the desktop. The window
+// implements it with dialogs; the tests implement it with scripted answers.
+// Every dialog call returns true on OK and leaves its arguments alone on Cancel.
+class CDocUi {
+public:
+    virtual ~CDocUi() = default;
+
+    // "Select Directory to Browse"; on OK dir is the chosen directory.
+    virtual bool ChooseDirectory(QString& dir) = 0;
+    // Open-file dialog; on OK path is the chosen file.
+    virtual bool OpenFileDialog(const CFileDialogRequest& request, QString& path) = 0;
+    // Save-file dialog; append receives the state of the append box.
+    virtual bool SaveFileDialog(const CFileDialogRequest& request, QString& path, bool& append) = 0;
+    // "Options", filled with the current values.
+    virtual bool EditOptions(COptionsValues& values) = 0;
+    // One-line text entry with caption, prompt and initial text.
+    virtual bool EnterText(const QString& caption, const QString& prompt, QString& text) = 0;
+    // "Select Filter Class": index 0..3 for CFC 60/180/600/1000, 4 for frequency.
+    virtual bool SelectFilterClass(int& index, float& frequency) = 0;
+    // "Select Time Step or Number of Points".
+    virtual bool SelectTimeStep(CResampleValues& values) = 0;
+    // "Select Signal Interval", start and stop in seconds.
+    virtual bool SelectInterval(float& start, float& stop) = 0;
+    // "Double Click to Edit Signal Labels": edits labels beside the file names.
+    virtual bool EditSignalLabels(const QStringList& names, QStringList& labels) = 0;
+    // "Edit the Hitlist File Names": edits names, one per line.
+    virtual bool EditHitlist(QStringList& names) = 0;
+    // "Rvf Information" sheet on a copy of one signal.
+    virtual bool EditHeader(KVSignal& signal) = 0;
+
+    // A modal message box with an OK button.
+    virtual void ShowMessageBox(const QString& text) = 0;
+    // "Errors and Warnings" listing the messages, one a line.
+    virtual void ShowErrorsAndWarnings(const QStringList& messages) = 0;
+    // The main window's caption ("Browsing ...") and its title text ("HitList").
+    virtual void SetCaption(const QString& text) = 0;
+    virtual void SetTitle(const QString& text) = 0;
+
+    virtual void SetClipboardText(const QString& text) = 0;
+    virtual QString ClipboardText() = 0;
+
+    // Nested calls are allowed; the cursor returns after the last End.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+
+    // Starts program with one argument per entry and does not wait for it.
+    virtual bool StartProgram(const QString& program, const QStringList& arguments) = 0;
+};
+
+// Shows the wait cursor for the lifetime of the guard.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(CDocUi* ui) : m_ui(ui)
+    {
+        if (m_ui)
+            m_ui->BeginWaitCursor();
+    }
+    ~CWaitCursor()
+    {
+        if (m_ui)
+            m_ui->EndWaitCursor();
+    }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    CDocUi* m_ui;
+};

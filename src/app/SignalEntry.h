@@ -1,0 +1,23 @@
+#pragma once
+#include "KVSignal.h"
+
+#include <QString>
+
+// One loaded signal: the name it stands under in the file list (bare name in
+// directory mode, full path in hitlist mode, empty for a computed signal),
+// the signal itself and whether an operation changed it since it was loaded.
+class CSignalEntry {
+public:
+    CSignalEntry() = default;
+    CSignalEntry(QString entryName, const KVSignal& entrySignal, bool entryModified = false)
+        : name(std::move(entryName)), signal(entrySignal), modified(entryModified) {}
+    CSignalEntry(const CSignalEntry&) = default;
+    CSignalEntry(CSignalEntry&&) noexcept = default;
+    CSignalEntry& operator=(const CSignalEntry&) = default;
+    CSignalEntry& operator=(CSignalEntry&&) noexcept = default;
+    virtual ~CSignalEntry() = default;
+
+    QString name;
+    KVSignal signal;
+    bool modified = false;
+};

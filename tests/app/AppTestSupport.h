@@ -1,0 +1,124 @@
+#pragma once
+// Shared fixture: settings in a temporary directory, a data directory for
+// signal files, a document driven by a scripted UI, and the hints it sent.
+#include "KVFileRvf.h"
+#include "KVSignal.h"
+#include "OndrelDoc.h"
+#include "ScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Readable failure output for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// A signal of n points X = x0 + i * del, Y = y(i).
+template <typename F>
+KVSignal MakeSignal(size_t n, float del, F y, float x0 = 0.0f)
+{
+    KVSignal s;
+    s.Allocate(n);
+    for (size_t i = 0; i < n; ++i)
+        s.SetPoint(x0 + static_cast<float>(i) * del, y(i), i);
+    s.SetNfp(static_cast<int>(x0 / del + (x0 >= 0 ? 0.5f : -0.5f)));
+    s.SetNlp(s.Nfp() + static_cast<int>(n) - 1);
+    s.SetDel(del);
+    s.SetXType("TIME");
+    s.SetXUnits("SECONDS");
+    s.SetYType("ACCELERATION");
+    s.SetYUnits("G");
+    s.UpdateExtremes();
+    s.SetHasData(true);
+    return s;
+}
+
+inline KVSignal Ramp(size_t n, float del = 0.001f)
+{
+    return MakeSignal(n, del, [](size_t i) { return static_cast<float>(i); });
+}
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_settingsDir.isValid());
+        ASSERT_TRUE(m_dataDir.isValid());
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings("Zelnor", "Ondrel").clear();
+        MakeDoc();
+    }
+
+    void MakeDoc()
+    {
+        doc = std::make_unique<COndrelDoc>(&ui);
+        QObject::connect(doc.get(), &COndrelDoc::ViewsUpdated, [this](int hint) { hints.push_back(hint); });
+        doc->OnNewDocument();
+    }
+
+    // The data directory, ending in "/".
+    QString Dir() const { return m_dataDir.path() + "/"; }
+    QString PathOf(const QString& name) const { return Dir() + name; }
+
+    QString WriteRvf(const QString& name, const KVSignal& s) const
+    {
+        const QString path = PathOf(name);
+        KVFileRvf file(QFile::encodeName(path).toStdString());
+        EXPECT_TRUE(file.Store(s)) << file.ErrorMessage(0);
+        return path;
+    }
+
+    QString WriteBytes(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = PathOf(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    static QByteArray ReadBytes(const QString& path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return f.readAll();
+    }
+
+    // Browses the data directory in directory mode, as Open Directory does.
+    void BrowseDataDir()
+    {
+        ui.directories.push_back(Dir());
+        doc->OnOpenDirectory();
+        doc->Relist();
+    }
+
+    QStringList LoadedNames() const
+    {
+        QStringList names;
+        for (const CSignalEntry& e : doc->m_signals)
+            names.append(e.name);
+        return names;
+    }
+
+    CScriptedUi ui;
+    std::unique_ptr<COndrelDoc> doc;
+    std::vector<int> hints;
+
+private:
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dataDir;
+};

@@ -1,0 +1,101 @@
+#include "AppTestSupport.h"
+#include "OndrelSettings.h"
+
+TEST_F(AppTest, SortByNameAndByExtensionInByteOrder)
+{
+    doc->m_fileList = {"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"};
+    doc->OnSortByExtension();
+    EXPECT_EQ(doc->m_fileList, (QStringList{"noext", "d.X", "b.b01", "B.b01", "c.b10", "a.x"}));
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 1);
+    doc->OnSortByName();
+    EXPECT_EQ(doc->m_fileList, (QStringList{"B.b01", "a.x", "b.b01", "c.b10", "d.X", "noext"}));
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 0);
+    doc->SortFileList(7);
+    EXPECT_EQ(doc->m_fileList.front(), "B.b01");
+}
+
+TEST_F(AppTest, RelistFollowsTheSortSettingAndAnEmptyDirectoryListsEmpty)
+{
+    WriteRvf("z.a01", Ramp(2));
+    WriteRvf("y.a02", Ramp(2));
+    WriteBytes("plain", "0 0\n");
+    OndrelSettings::WriteInt(OndrelSettings::kSort, 1);
+    BrowseDataDir();
+    EXPECT_EQ(doc->m_fileList, (QStringList{"plain", "z.a01", "y.a02"}));
+
+    // Regression: an empty directory used to keep the names of the one browsed before.
+    QTemporaryDir empty;
+    ui.directories.push_back(empty.path());
+    doc->OnOpenDirectory();
+    doc->Relist();
+    EXPECT_TRUE(doc->m_fileList.isEmpty());
+}
+
+TEST_F(AppTest, ApplyFilterListsMatchesOrReportsAndKeepsTheList)
+{
+    WriteRvf("v1.aa0", Ramp(2));
+    WriteRvf("w1.aa0", Ramp(2));
+    BrowseDataDir();
+    ui.texts.push_back("v*");
+    doc->OnApplyFilter();
+    ASSERT_EQ(ui.textPrompts.size(), 1u);
+    EXPECT_EQ(ui.textPrompts[0].first, "Apply Filter for Displaying File Names");
+    EXPECT_EQ(ui.textPrompts[0].second, "Enter Filter    (e.g. v*.aa0.*)");
+    EXPECT_EQ(ui.textInitial[0], "*.*");
+    EXPECT_EQ(doc->m_fileList, QStringList{"v1.aa0"});
+
+    ui.texts.push_back("q*");
+    doc->OnApplyFilter();
+    EXPECT_EQ(doc->m_fileList, QStringList{"v1.aa0"});
+    EXPECT_EQ(ui.messageBoxes, QStringList{"Error Processing Filter (q*)"});
+
+    doc->Relist(); // the filter lasts until the next re-listing
+    EXPECT_EQ(doc->m_fileList.size(), 2);
+}
+
+TEST_F(AppTest, PastingTwoPathsInDirectoryModeGivesAHitlist)
+{
+    WriteRvf("a.rvf", Ramp(2));
+    BrowseDataDir();
+    hints.clear();
+    ui.clipboard = "/x/one.rvf\r\n/y/two.rvf\r\n";
+    doc->OnPasteFilenames();
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), "/x/one.rvf", "/y/two.rvf"}));
+    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+    ui.clipboard.clear();
+    doc->OnPasteFilenames();
+    EXPECT_EQ(hints.size(), 1u);
+}
+
+TEST_F(AppTest, CopyFilenamesGivesFullPathsOfTheLoadedSignals)
+{
+    doc->OnCopyFilenames();
+    EXPECT_TRUE(ui.clipboard.isEmpty());
+    doc->m_strDirectory = "/d/";
+    doc->m_signals.emplace_back("a.rvf", Ramp(2));
+    doc->m_signals.emplace_back("b.rvf", Ramp(2));
+    doc->OnCopyFilenames();
+    EXPECT_EQ(ui.clipboard, "/d/a.rvf\r\n/d/b.rvf\r\n");
+}
+
+TEST_F(AppTest, RemoveAndClearCommands)
+{
+    doc->m_bHitMode = true;
+    doc->m_fileList = {"/a", "/b", "/c", "/b"};
+    doc->m_signals.emplace_back("/b", Ramp(2));
+    doc->OnRemoveUnselectedItems();
+    EXPECT_EQ(doc->m_fileList, (QStringList{"/b", "/b"}));
+    EXPECT_EQ(doc->m_signals.size(), 1u);
+    doc->m_fileList.append("/c");
+    doc->OnRemoveSelectedItems();
+    EXPECT_EQ(doc->m_fileList, QStringList{"/c"});
+    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED}));
+
+    doc->m_bHitMode = false;
+    doc->m_strDirectory = "/d/";
+    doc->OnClearList();
+    EXPECT_TRUE(doc->m_fileList.isEmpty());
+    EXPECT_TRUE(doc->m_strDirectory.isEmpty());
+}

@@ -1,0 +1,253 @@
+#include "AppTestSupport.h"
+
+#include <array>
+
+namespace {
+
+KVSignal Labelled(const char* yUnits, size_t n = 4)
+{
+    KVSignal s = Ramp(n);
+    s.SetYUnits(yUnits);
+    return s;
+}
+
+} // namespace
+
+TEST_F(AppTest, SelectionLoadsNewNamesInOrderAndUnloadsDeselected)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    WriteRvf("b.rvf", Ramp(5));
+    WriteBytes("c.txt", "0 1\n1 2\n");
+    BrowseDataDir();
+    EXPECT_EQ(doc->m_fileList, (QStringList{"a.rvf", "b.rvf", "c.txt"}));
+    hints.clear();
+
+    doc->SelectionChanged({"a.rvf"}, true);
+    doc->SelectionChanged({"a.rvf", "b.rvf"}, true);
+    doc->SelectionChanged({"a.rvf", "b.rvf", "c.txt"}, true);
+    EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "b.rvf", "c.txt"}));
+    EXPECT_EQ(doc->m_nMaxPoints, 5);
+    EXPECT_EQ(hints, (std::vector<int>{HINT_PLOT_CHANGED, HINT_PLOT_CHANGED, HINT_PLOT_CHANGED}));
+    EXPECT_EQ(doc->m_signals[2].signal.PointCount(), 2u); // the text file through the second reader
+    EXPECT_FALSE(doc->m_signals[0].modified);
+
+    doc->SelectionChanged({"a.rvf", "c.txt"}, false);
+    EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "c.txt"}));
+    EXPECT_EQ(doc->m_nMaxPoints, 3);
+
+    // Deselecting everything unloads all but sends nothing and keeps the texts.
+    const QString yLabel = doc->m_strYLabel;
+    hints.clear();
+    doc->SelectionChanged({}, false);
+    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_EQ(doc->m_nMaxPoints, 0);
+    EXPECT_TRUE(hints.empty());
+    EXPECT_EQ(doc->m_strYLabel, yLabel);
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
+}
+
+TEST_F(AppTest, SelectionReadsOnlyTheNewlySelectedFiles)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    WriteRvf("b.rvf", Ramp(4));
+    BrowseDataDir();
+    doc->SelectionChanged({"a.rvf"}, true);
+    // a.rvf is already loaded: its file is not read again.
+    ASSERT_TRUE(QFile::remove(PathOf("a.rvf")));
+    doc->SelectionChanged({"a.rvf", "b.rvf"}, true);
+    EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "b.rvf"}));
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
+}
+
+TEST_F(AppTest, AFileThatFailsToLoadIsReportedAndChangesNothingElse)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    WriteBytes("bad.rvf", "RVF-1992 but truncated");
+    WriteRvf("c.rvf", Ramp(3));
+    BrowseDataDir();
+    doc->SelectionChanged({"a.rvf"}, true);
+    doc->SelectionChanged({"a.rvf", "bad.rvf"}, true);
+    doc->SelectionChanged({"a.rvf", "bad.rvf", "c.rvf"}, true);
+    EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "c.rvf"}));
+    // The failed name is tried again whenever another item becomes selected.
+    ASSERT_EQ(ui.messageBoxes.size(), 2);
+    EXPECT_FALSE(ui.messageBoxes[0].isEmpty());
+    EXPECT_EQ(ui.waitDepth, 0);
+}
+
+TEST_F(AppTest, UnloadIgnoresCaseButLoadIsExact)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    WriteRvf("A.rvf", Ramp(6));
+    BrowseDataDir();
+    doc->SelectionChanged({"a.rvf"}, true);
+    doc->SelectionChanged({"A.rvf"}, true);
+    EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "A.rvf"}));
+}
+
+TEST_F(AppTest, LoadCurrentFileNeedsANameAndADirectory)
+{
+    doc->m_strFile = "a.rvf";
+    EXPECT_FALSE(doc->LoadCurrentFile()); // directory mode, no directory
+    doc->m_strFile.clear();
+    doc->m_bHitMode = true;
+    EXPECT_FALSE(doc->LoadCurrentFile());
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
+    doc->m_strFile = WriteRvf("a.rvf", Ramp(7));
+    doc->m_nMaxPoints = 9;
+    EXPECT_TRUE(doc->LoadCurrentFile());
+    EXPECT_EQ(doc->m_nMaxPoints, 0);
+    EXPECT_EQ(doc->m_signal.PointCount(), 7u);
+}
+
+TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
+{
+    KVSignal s = MakeSignal(5, 0.5f, [](size_t i) { return std::array<float, 5>{1, -2.5f, 3, 7.25f, -2.5f}[i]; });
+    s.SetTestReference("REF1   ");
+    s.SetSensorAttachment("HEAD  ");
+    s.SetAxis("X");
+    s.SetSensorLocation("DRIVER");
+    doc->m_signals.emplace_back("run1.rvf", s);
+    doc->UpdateLabels();
+    EXPECT_EQ(doc->m_strYLabel, "ACCELERATION G");
+    EXPECT_EQ(doc->m_strXLabel, "TIME SECONDS");
+    EXPECT_EQ(doc->m_strTitle, "run1.rvf (REF1), HEAD,X axis, occ DRIVER");
+    EXPECT_EQ(doc->m_strSubTitle, "Ymin -2.500 @ 0.5, Ymax 7.250 @ 1.5");
+
+    // Over-long labels fall back to the units, then to 47 characters.
+    doc->m_signals[0].signal.SetYType(std::string(40, 'T'));
+    doc->m_signals[0].signal.SetYUnits(std::string(10, 'U'));
+    doc->m_signals[0].signal.SetXUnits(std::string(60, 'S'));
+    doc->m_signals[0].name = QString(300, 'n');
+    doc->UpdateLabels();
+    EXPECT_EQ(doc->m_strYLabel, QString(10, 'U'));
+    EXPECT_EQ(doc->m_strXLabel, QString(47, 'S'));
+    EXPECT_EQ(doc->m_strTitle, QString(254, 'n'));
+}
+
+TEST_F(AppTest, SubTitleOfFortySixStaysWholeAndLongerIsCut)
+{
+    // "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.0" is 47 characters.
+    KVSignal s = MakeSignal(2, 1.0f, [](size_t i) { return i == 0 ? -1000.0f : 1000.0f; }, 1000.0f);
+    doc->m_signals.emplace_back("x", s);
+    doc->UpdateSubTitle();
+    EXPECT_EQ(doc->m_strSubTitle, "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.");
+    doc->m_signals[0].signal.SetPoint(1000.0f, -100.0f, 0);
+    doc->UpdateSubTitle();
+    EXPECT_EQ(doc->m_strSubTitle, "Ymin -100.000 @ 1000.0, Ymax 1000.000 @ 1001.0");
+    EXPECT_EQ(doc->m_strSubTitle.size(), 46);
+}
+
+TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
+{
+    doc->m_strXLabel = "kept";
+    doc->m_strTitle = "old";
+    doc->m_signals.emplace_back("/long/directory/name/first.rvf", Labelled("G"));
+    doc->m_signals.emplace_back("b.rvf", Labelled("g"));
+    doc->UpdateLabels();
+    EXPECT_EQ(doc->m_strYLabel, "G");
+    EXPECT_EQ(doc->m_strXLabel, "kept");
+    EXPECT_TRUE(doc->m_strTitle.isEmpty());
+    EXPECT_TRUE(doc->m_strSubTitle.isEmpty());
+    EXPECT_EQ(doc->m_labels, (QStringList{"y/name/first.rvf", "b.rvf"}));
+
+    doc->m_signals.emplace_back("c.rvf", Labelled("N"));
+    doc->m_signals.emplace_back("d.rvf", Labelled("G"));
+    doc->UpdateLabels();
+    EXPECT_EQ(doc->m_strYLabel, "Mixed Units");
+    EXPECT_EQ(doc->m_labels.size(), 4);
+}
+
+TEST_F(AppTest, TitleTellsModeAndModification)
+{
+    doc->UpdateTitle();
+    EXPECT_EQ(ui.title, "Directory");
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("a", Ramp(2));
+    doc->m_signals.emplace_back("b", Ramp(2), true);
+    doc->UpdateTitle();
+    EXPECT_EQ(ui.title, "HitList - Modified");
+}
+
+TEST_F(AppTest, SwitchToHitModePrefixesListAndLoadedNames)
+{
+    doc->m_strDirectory = "/d/";
+    doc->m_fileList = {"a.rvf", "b.rvf"};
+    doc->m_signals.emplace_back("b.rvf", Ramp(2));
+    doc->SwitchToHitMode();
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_TRUE(doc->m_strDirectory.isEmpty());
+    EXPECT_EQ(doc->m_fileList, (QStringList{"/d/a.rvf", "/d/b.rvf"}));
+    EXPECT_EQ(LoadedNames(), QStringList{"/d/b.rvf"});
+}
+
+TEST_F(AppTest, ReloadRestoresFilesDropsModifiedAndKeepsComputedSignals)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    BrowseDataDir();
+    doc->SelectionChanged({"a.rvf"}, true);
+    doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
+    doc->m_signals[0].modified = true;
+    KVSignal computed = Ramp(8);
+    computed.SetPoint(0.0f, -1.0f, 0);
+    doc->m_signals.emplace_back(QString(), computed, true);
+    doc->UpdateTitle();
+    EXPECT_EQ(ui.title, "Directory - Modified");
+    hints.clear();
+
+    doc->OnReload();
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 0.0f);
+    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_FLOAT_EQ(doc->m_signals[1].signal.Y()[0], -1.0f);
+    EXPECT_TRUE(doc->m_signals[1].modified);
+    EXPECT_EQ(doc->m_nMaxPoints, 8);
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
+
+    doc->m_signals.pop_back();
+    doc->OnReload();
+    EXPECT_EQ(ui.title, "Directory");
+}
+
+TEST_F(AppTest, CollectErrorsAndShowMessages)
+{
+    doc->ShowMessages();
+    EXPECT_TRUE(ui.errorDialogs.empty());
+    doc->m_errors.AddError("Not a Number", "Kalvio::derivY");
+    doc->m_errors.AddError("second", "Ondrel");
+    doc->m_messages = {"stale"};
+    doc->CollectErrors();
+    EXPECT_EQ(doc->m_messages, (QStringList{"Kalvio::derivY - Not a Number", "Ondrel - second"}));
+    doc->ShowMessages();
+    doc->ShowMessages();
+    ASSERT_EQ(ui.errorDialogs.size(), 2u);
+    EXPECT_EQ(doc->m_messages.size(), 2);
+}
+
+TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
+{
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("x", Ramp(2));
+    doc->OnOpenDirectory();
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_EQ(doc->m_signals.size(), 1u);
+
+    ui.directories.push_back(Dir().chopped(1));
+    doc->OnOpenDirectory();
+    EXPECT_FALSE(doc->m_bHitMode);
+    EXPECT_EQ(doc->m_strDirectory, Dir());
+    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_EQ(ui.caption, "Browsing " + Dir());
+    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+}
+
+TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
+{
+    doc->m_signals.emplace_back("a", Ramp(2));
+    doc->OnRvfInformation();
+    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), " ");
+    ui.headerEdits.push_back([](KVSignal& s) { s.SetTestTitle("SLED 12"); });
+    doc->OnRvfInformation();
+    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), "SLED 12");
+    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_TRUE(hints.empty());
+}

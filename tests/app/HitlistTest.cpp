@@ -1,0 +1,134 @@
+#include "AppTestSupport.h"
+#include "OndrelSettings.h"
+
+TEST_F(AppTest, ReadHitlistExpandsWildcardsSkipsBlankLinesAndKeepsBlanksInNames)
+{
+    WriteRvf("a.rvf", Ramp(2));
+    WriteRvf("b.rvf", Ramp(2));
+    WriteBytes("notes.txt", "x");
+    QDir(Dir()).mkdir("dir.rvf");
+    const QString list =
+        WriteBytes("l.hit", (Dir() + "*.rvf\r\n\r\n\n" + PathOf("notes.txt") + "\n" + PathOf("a.rvf") + " \r\n").toUtf8());
+    doc->m_messages = {"earlier"};
+    EXPECT_TRUE(doc->ReadHitlist(list));
+    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("notes.txt")}));
+    EXPECT_EQ(doc->m_messages,
+              (QStringList{"earlier", "Hitlist " + list + ", filename " + PathOf("a.rvf") + " , not found"}));
+}
+
+TEST_F(AppTest, ReadHitlistThatCannotBeOpenedSaysSo)
+{
+    EXPECT_FALSE(doc->ReadHitlist(PathOf("none.hit")));
+    ASSERT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_TRUE(ui.messageBoxes[0].startsWith(PathOf("none.hit")));
+}
+
+TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
+{
+    const QString a = WriteRvf("a.rvf", Ramp(2));
+    QDir(Dir()).mkdir("lists");
+    const QString list = WriteBytes("lists/run1.hit", (a + "\r\n").toUtf8());
+    doc->m_fileList = {"old"};
+    doc->m_signals.emplace_back("old", Ramp(2));
+    doc->m_messages = {"old"};
+    doc->OnOpenHitlist(); // Cancel
+    EXPECT_EQ(doc->m_fileList, QStringList{"old"});
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].title, "Select HitList File");
+    EXPECT_EQ(ui.fileRequests[0].filters,
+              (QStringList{"HitList File (*.*)", "HitList File (*.txt)", "HitList File (*.hit)"}));
+    EXPECT_EQ(ui.fileRequests[0].directory, QDir::homePath() + "/");
+
+    ui.openPaths.push_back(list);
+    doc->OnOpenHitlist();
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_EQ(doc->m_fileList, QStringList{a});
+    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_TRUE(doc->m_messages.isEmpty());
+    EXPECT_EQ(doc->m_strHitlistName, "run1.hit");
+    EXPECT_EQ(ui.caption, "Browsing run1.hit");
+    EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("lists/"));
+    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+    EXPECT_TRUE(ui.errorDialogs.empty());
+}
+
+TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
+{
+    WriteRvf("a.rvf", Ramp(2));
+    WriteRvf("b b.rvf", Ramp(2));
+    BrowseDataDir();
+    const QString out = PathOf("saved.hit");
+    ui.savePaths.push_back({out, false});
+    doc->OnSaveHitlist();
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].title, "Save Hitlist as");
+    EXPECT_EQ(ui.fileRequests[0].filters, QStringList{"Hit List Files (*.*)"});
+    EXPECT_TRUE(ui.fileRequests[0].appendBox);
+    EXPECT_EQ(ReadBytes(out), (PathOf("a.rvf") + "\r\n" + PathOf("b b.rvf") + "\r\n").toUtf8());
+
+    COndrelDoc other(&ui);
+    other.m_bHitMode = true;
+    EXPECT_TRUE(other.ReadHitlist(out));
+    EXPECT_EQ(other.m_fileList, (QStringList{PathOf("a.rvf"), PathOf("b b.rvf")}));
+    EXPECT_TRUE(other.m_messages.isEmpty());
+}
+
+TEST_F(AppTest, SaveHitlistAppendsAndReplaces)
+{
+    const QString out = WriteBytes("out.hit", "/first.rvf\r\n");
+    doc->m_bHitMode = true;
+    doc->m_fileList = {"/x/a.rvf"};
+    ui.savePaths.push_back({out, true});
+    doc->OnSaveHitlist();
+    EXPECT_EQ(ReadBytes(out), "/first.rvf\r\n/x/a.rvf\r\n");
+    ui.savePaths.push_back({out, false});
+    doc->OnSaveHitlist();
+    EXPECT_EQ(ReadBytes(out), "/x/a.rvf\r\n");
+}
+
+TEST_F(AppTest, SaveHitlistWithNothingToSaveShowsNoDialog)
+{
+    doc->OnSaveHitlist();
+    doc->OnSaveSelectedHitlist();
+    EXPECT_TRUE(ui.fileRequests.empty());
+}
+
+TEST_F(AppTest, SaveSelectedHitlistWritesLoadedNamesAndSkipsComputedOnes)
+{
+    doc->m_strDirectory = "/d/";
+    doc->m_fileList = {"a.rvf", "b.rvf", "c.rvf"};
+    doc->m_signals.emplace_back("c.rvf", Ramp(2));
+    doc->m_signals.emplace_back(QString(), Ramp(2));
+    doc->m_signals.emplace_back("a.rvf", Ramp(2));
+    const QString out = PathOf("sel.hit");
+    ui.savePaths.push_back({out, false});
+    doc->OnSaveSelectedHitlist();
+    EXPECT_EQ(ReadBytes(out), "/d/c.rvf\r\n/d/a.rvf\r\n");
+}
+
+TEST_F(AppTest, AHitlistThatCannotBeWrittenIsReportedWithItsName)
+{
+    // Regression: a failed save used to pass in silence, so the user believed the list saved.
+    doc->m_bHitMode = true;
+    doc->m_fileList = {"/x/a.rvf"};
+    const QString out = PathOf("no/such/dir/out.hit");
+    ui.savePaths.push_back({out, false});
+    doc->OnSaveHitlist();
+    ASSERT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_TRUE(ui.messageBoxes[0].contains(out));
+    EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("no/such/dir/"));
+}
+
+TEST_F(AppTest, EditHitlistReplacesTheListInHitlistModeOnly)
+{
+    doc->m_fileList = {"a.rvf"};
+    ui.hitlists.push_back({"/x.rvf"});
+    doc->OnEditHitlist();
+    EXPECT_EQ(doc->m_fileList, QStringList{"a.rvf"});
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("a.rvf", Ramp(2));
+    doc->OnEditHitlist();
+    EXPECT_EQ(doc->m_fileList, QStringList{"/x.rvf"});
+    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+}

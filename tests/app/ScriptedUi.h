@@ -1,0 +1,149 @@
+#pragma once
+// A CDocUi that answers from queues filled by the test and records what the
+// document showed. An empty queue answers Cancel.
+#include "DocUi.h"
+#include "KVSignal.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+struct CSaveAnswer {
+    QString path;
+    bool append = false;
+};
+
+struct CStartedProgram {
+    QString program;
+    QStringList arguments;
+};
+
+class CScriptedUi : public CDocUi {
+public:
+    std::deque<QString> directories;
+    std::deque<QString> openPaths;
+    std::deque<CSaveAnswer> savePaths;
+    std::deque<COptionsValues> options;
+    std::deque<QString> texts;
+    std::deque<std::pair<int, float>> filterChoices;
+    std::deque<float> timeSteps;
+    std::deque<std::pair<float, float>> intervals;
+    std::deque<QStringList> signalLabels;
+    std::deque<QStringList> hitlists;
+    std::deque<std::function<void(KVSignal&)>> headerEdits;
+
+    std::vector<CFileDialogRequest> fileRequests;
+    std::vector<std::pair<QString, QString>> textPrompts; // caption, prompt
+    std::vector<QString> textInitial;
+    std::vector<CResampleValues> resampleShown;
+    std::vector<std::pair<float, float>> intervalShown;
+    std::vector<QStringList> labelNamesShown;
+    std::vector<COptionsValues> optionsShown;
+    QStringList messageBoxes;
+    std::vector<QStringList> errorDialogs;
+    QString caption;
+    QString title;
+    QString clipboard;
+    int waitDepth = 0;
+    int waitCount = 0;
+    std::vector<CStartedProgram> started;
+
+    bool ChooseDirectory(QString& dir) override { return Take(directories, dir); }
+    bool OpenFileDialog(const CFileDialogRequest& request, QString& path) override
+    {
+        fileRequests.push_back(request);
+        return Take(openPaths, path);
+    }
+    bool SaveFileDialog(const CFileDialogRequest& request, QString& path, bool& append) override
+    {
+        fileRequests.push_back(request);
+        CSaveAnswer answer;
+        if (!Take(savePaths, answer))
+            return false;
+        path = answer.path;
+        append = answer.append;
+        return true;
+    }
+    bool EditOptions(COptionsValues& values) override
+    {
+        optionsShown.push_back(values);
+        return Take(options, values);
+    }
+    bool EnterText(const QString& caption_, const QString& prompt, QString& text) override
+    {
+        textPrompts.emplace_back(caption_, prompt);
+        textInitial.push_back(text);
+        return Take(texts, text);
+    }
+    bool SelectFilterClass(int& index, float& frequency) override
+    {
+        std::pair<int, float> choice;
+        if (!Take(filterChoices, choice))
+            return false;
+        index = choice.first;
+        frequency = choice.second;
+        return true;
+    }
+    bool SelectTimeStep(CResampleValues& values) override
+    {
+        resampleShown.push_back(values);
+        return Take(timeSteps, values.timeStep);
+    }
+    bool SelectInterval(float& start, float& stop) override
+    {
+        intervalShown.emplace_back(start, stop);
+        std::pair<float, float> chosen;
+        if (!Take(intervals, chosen))
+            return false;
+        start = chosen.first;
+        stop = chosen.second;
+        return true;
+    }
+    bool EditSignalLabels(const QStringList& names, QStringList& labels) override
+    {
+        labelNamesShown.push_back(names);
+        return Take(signalLabels, labels);
+    }
+    bool EditHitlist(QStringList& names) override { return Take(hitlists, names); }
+    bool EditHeader(KVSignal& signal) override
+    {
+        if (headerEdits.empty())
+            return false;
+        headerEdits.front()(signal);
+        headerEdits.pop_front();
+        return true;
+    }
+    void ShowMessageBox(const QString& text) override { messageBoxes.append(text); }
+    void ShowErrorsAndWarnings(const QStringList& messages) override { errorDialogs.push_back(messages); }
+    void SetCaption(const QString& text) override { caption = text; }
+    void SetTitle(const QString& text) override { title = text; }
+    void SetClipboardText(const QString& text) override { clipboard = text; }
+    QString ClipboardText() override { return clipboard; }
+    void BeginWaitCursor() override
+    {
+        ++waitDepth;
+        ++waitCount;
+    }
+    void EndWaitCursor() override { --waitDepth; }
+    bool StartProgram(const QString& program, const QStringList& arguments) override
+    {
+        started.push_back({program, arguments});
+        return true;
+    }
+
+private:
+    template <typename T>
+    static bool Take(std::deque<T>& queue, T& out)
+    {
+        if (queue.empty())
+            return false;
+        out = std::move(queue.front());
+        queue.pop_front();
+        return true;
+    }
+};

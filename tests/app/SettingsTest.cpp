@@ -1,0 +1,82 @@
+#include "AppTestSupport.h"
+#include "OndrelSettings.h"
+
+using namespace OndrelSettings;
+
+TEST_F(AppTest, SettingsDefaultsAndTheDocumentReadsThem)
+{
+    EXPECT_EQ(ReadInt(kColumnHeaders), 1);
+    EXPECT_EQ(ReadInt(kSaveZoom), 1);
+    EXPECT_EQ(ReadInt(kLineStyle), 0);
+    EXPECT_EQ(ReadInt(kSort), 0);
+    EXPECT_EQ(ReadInt(kShortHeader), 1);
+    EXPECT_EQ(ReadString(kOutputDir), QDir::homePath() + "/");
+    EXPECT_FALSE(ReadString(kQuillon).isEmpty());
+    EXPECT_FALSE(ReadString(kQuillon).endsWith("/"));
+    EXPECT_TRUE(ReadString(DirectoryKey(0)).isEmpty());
+    EXPECT_TRUE(doc->m_bColumnHeaders);
+    EXPECT_TRUE(doc->m_bSaveZoom);
+    EXPECT_EQ(doc->m_nLineStyle, 0);
+    EXPECT_EQ(doc->m_strQuillonDir, ReadString(kQuillon));
+
+    WriteInt(kColumnHeaders, 0);
+    WriteInt(kLineStyle, 3);
+    WriteString(kQuillon, "/opt/q");
+    MakeDoc();
+    EXPECT_FALSE(doc->m_bColumnHeaders);
+    EXPECT_EQ(doc->m_nLineStyle, 3);
+    EXPECT_EQ(doc->m_strQuillonDir, "/opt/q");
+    // Integers are stored as integers in the store's own section.
+    EXPECT_EQ(QSettings("Zelnor", "Ondrel").value("Settings/LineStyle").toInt(), 3);
+}
+
+TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
+{
+    doc->OnOptions();
+    ASSERT_EQ(ui.optionsShown.size(), 1u);
+    EXPECT_TRUE(ui.optionsShown[0].columnHeaders);
+    EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
+    EXPECT_TRUE(hints.empty());
+
+    ui.options.push_back({false, false, 2, "/usr/local/quillon"});
+    doc->OnOptions();
+    EXPECT_FALSE(doc->m_bSaveZoom);
+    EXPECT_FALSE(doc->m_bColumnHeaders);
+    EXPECT_EQ(doc->m_nLineStyle, 2);
+    EXPECT_EQ(ReadInt(kSaveZoom), 0);
+    EXPECT_EQ(ReadInt(kColumnHeaders), 0);
+    EXPECT_EQ(ReadInt(kLineStyle), 2);
+    EXPECT_EQ(ReadString(kQuillon), "/usr/local/quillon");
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
+}
+
+TEST_F(AppTest, RecentDirectoriesKeepTenMostRecentFirstWithoutDuplicates)
+{
+    for (int i = 0; i < 11; ++i)
+        RememberDirectory(QString("/data/run%1").arg(i));
+    QStringList list = RecentDirectories();
+    ASSERT_EQ(list.size(), 10);
+    EXPECT_EQ(list.front(), "/data/run10/");
+    EXPECT_EQ(list.back(), "/data/run1/");
+
+    // Typed without the final "/" and in other letter case, already third.
+    EXPECT_EQ(RememberDirectory("  /DATA/RUN8 "), "/DATA/RUN8/");
+    list = RecentDirectories();
+    ASSERT_EQ(list.size(), 10);
+    EXPECT_EQ(list.mid(0, 4), (QStringList{"/DATA/RUN8/", "/data/run10/", "/data/run9/", "/data/run7/"}));
+    EXPECT_EQ(list.count("/data/run8/"), 0);
+
+    // An empty field stores nothing.
+    EXPECT_TRUE(RememberDirectory("   ").isEmpty());
+    EXPECT_EQ(RecentDirectories(), list);
+}
+
+TEST(SettingsPaths, DirectoryOfPathAndNormalise)
+{
+    EXPECT_EQ(DirectoryOfPath("/data/run1.txt"), "/data/");
+    EXPECT_EQ(DirectoryOfPath("/run1.txt"), "/");
+    EXPECT_EQ(NormaliseDirectory("/data/"), "/data/");
+    EXPECT_EQ(NormaliseDirectory(""), "");
+    EXPECT_EQ(PushRecentDirectory({"/a/", "/B/"}, "/b/"), (QStringList{"/b/", "/a/"}));
+    EXPECT_TRUE(DefaultValue("NoSuchKey").isNull());
+}
