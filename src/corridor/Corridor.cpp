@@ -1,0 +1,309 @@
+#include "Corridor.h"
+
+#include "CorridorSums.h"
+#include "TfCommandLine.h"
+#include "TfFileNames.h"
+#include "TfPrompt.h"
+#include "TfRvf.h"
+#include "TfSession.h"
+#include "TfText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+using namespace Toolsif;
+
+namespace {
+
+const char* const kSelfName = "Corridor";
+constexpr float kDelTolerance = 2.0e-7f;
+
+bool IsCorridorSwitch(const std::string& word)
+{
+    return word == "?" || word == "??" || word == "HELP" || word == "MINIMIZE_RANGE" || IsGenericSwitch(word);
+}
+
+std::string FormatReal(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
+
+std::string CountText(const char* head, int curves)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s(%5d)", head, curves);
+    return buf;
+}
+
+// One corridor: the first file's record accumulates, the sums keep the rest.
+struct Corridor {
+    RvfRecord acc;
+    CorridorSums sums;
+    std::string xUnits, yUnits;
+    float del = 0.0f;
+    long long minNfp = 0, maxNfp = 0, minNlp = 0, maxNlp = 0;
+    int curves = 0;
+    bool warnArmed = true;
+};
+
+class CorridorProgram {
+public:
+    CorridorProgram(Session& s, bool minimize) : m_s(s), m_minimize(minimize) { RvfControlInit(m_control); }
+
+    void Run()
+    {
+        MsgWrite(m_s.msg, "**  Calculate a Signal Corridor **");
+        while (OneCorridor()) {
+        }
+    }
+
+private:
+    bool Unattended() const { return BatSet(m_s) || m_s.prompt.expanding; }
+
+    void Abandon() { FileDel(m_s.prompt); }
+
+    // Runs one corridor; false when the first question ends the program.
+    bool OneCorridor()
+    {
+        std::string name;
+        bool end = false;
+        FilePrompt(m_s, "First RVF file name/template/hitlist?", "[done]", "", name, end);
+        if (end)
+            return false;
+        Corridor c;
+        if (RvfGet(name, c.acc, m_control, m_s.msg) != 0) {
+            if (Unattended())
+                Abandon();
+            return true;
+        }
+        StartWith(c);
+        bool common = m_minimize;
+        if (!m_minimize && !AskCommon(common)) {
+            MsgWrite(m_s.msg, "*** Operation skipped");
+            Abandon();
+            return true;
+        }
+        if (!AddFurtherFiles(c))
+            return true;
+        Finish(c, common);
+        return true;
+    }
+
+    void StartWith(Corridor& c)
+    {
+        const RvfRecord& r = c.acc;
+        c.xUnits = r.rvf.Curve.XUnits;
+        c.yUnits = r.rvf.Curve.YUnits;
+        c.del = r.Del();
+        c.minNfp = c.maxNfp = r.Nfp();
+        c.minNlp = c.maxNlp = r.Nlp();
+        c.curves = 1;
+        c.warnArmed = true;
+        const std::vector<float> y = r.YRange(r.Nfp(), r.Nlp());
+        c.sums.Start(r.Nfp(), y.data(), y.size());
+    }
+
+    // The Y/N question; false at the end of the input.
+    bool AskCommon(bool& common)
+    {
+        for (;;) {
+            std::string answer;
+            if (!AskLine(m_s, " Use only data points common to all signals?   (Y/N) [N] ", answer))
+                return false;
+            answer = Trim(answer);
+            if (answer.empty() || (answer.size() == 1 && AnyChars(answer, "Nn"))) {
+                common = false;
+                return true;
+            }
+            if (answer.size() == 1 && AnyChars(answer, "Yy")) {
+                common = true;
+                return true;
+            }
+            MsgWrite(m_s.msg, "*** Invalid option");
+        }
+    }
+
+    // Reads the further files; false when the corridor was abandoned.
+    bool AddFurtherFiles(Corridor& c)
+    {
+        for (;;) {
+            std::string name;
+            bool end = false;
+            FilePrompt(m_s, "Next RVF file name/template/hitlist?", "[no more]", "", name, end);
+            if (end)
+                return true;
+            RvfRecord rec;
+            if (RvfGet(name, rec, m_control, m_s.msg) != 0 || !Consistent(c, rec)
+                || RvfMerge(rec, c.acc, m_control, m_s.msg) != 0) {
+                if (!Unattended())
+                    continue;
+                Abandon();
+                return false;
+            }
+            c.minNfp = std::min<long long>(c.minNfp, rec.Nfp());
+            c.maxNfp = std::max<long long>(c.maxNfp, rec.Nfp());
+            c.minNlp = std::min<long long>(c.minNlp, rec.Nlp());
+            c.maxNlp = std::max<long long>(c.maxNlp, rec.Nlp());
+            const std::vector<float> y = rec.YRange(rec.Nfp(), rec.Nlp());
+            const bool fewer = c.sums.Add(rec.Nfp(), y.data(), y.size(), c.curves);
+            if (fewer && c.warnArmed) {
+                MsgWrite(m_s.msg, "*** WARNING - Number of data points less than number of curves");
+                c.warnArmed = false;
+            }
+            ++c.curves;
+        }
+    }
+
+    // The step check and the unit warnings; false when the file is skipped.
+    bool Consistent(const Corridor& c, const RvfRecord& rec)
+    {
+        if (!EqualSp(rec.Del(), c.del, kDelTolerance)) {
+            MsgWrite(m_s.msg, "*** ERROR - Inconsistent DEL step");
+            return false;
+        }
+        if (rec.rvf.Curve.YUnits.substr(0, 20) != c.yUnits.substr(0, 20))
+            MsgWrite(m_s.msg, "*** WARNING - Inconsistent Y-units");
+        if (rec.rvf.Curve.XUnits.substr(0, 20) != c.xUnits.substr(0, 20))
+            MsgWrite(m_s.msg, "*** WARNING - Inconsistent X-units");
+        return true;
+    }
+
+    void Finish(Corridor& c, bool common)
+    {
+        const long long lo = common ? c.maxNfp : c.minNfp;
+        const long long hi = common ? c.minNlp : c.maxNlp;
+        if (lo > hi) {
+            MsgWrite(m_s.msg, "*** ERROR - No data points common to all signals");
+            return;
+        }
+        const CorridorSums::Result r = c.sums.Compute(lo, hi);
+        const double average = r.variancePoints > 0 ? r.cumulativeVariance / double(r.variancePoints) : 0.0;
+        MsgWrite(m_s.msg, "*** Average Variance = " + FormatReal(average));
+        MsgWrite(m_s.msg, "*** Cumulative Variance = " + FormatReal(r.cumulativeVariance));
+        MsgWrite(m_s.msg, "*** Number of Data Points = " + std::to_string(r.points));
+        if (r.emptyPoints > 0)
+            MsgWrite(m_s.msg, "*** WARNING - No data at " + std::to_string(r.emptyPoints)
+                                  + " points of the span, written as 0");
+        Write(c, lo, hi, r);
+    }
+
+    void Prepare(Corridor& c, long long lo, long long hi)
+    {
+        RvfRecord& a = c.acc;
+        a.rvf.Curve.Nfp = static_cast<int>(lo);
+        a.rvf.Curve.Nlp = static_cast<int>(hi);
+        a.rvf.Curve.NumberText = "AVG";
+        a.rvf.Curve.Status = "COMPUTED";
+        a.ClearChannelIntegers();
+        a.rvf.Curve.Description = CountText("MEAN SIGNAL", c.curves);
+    }
+
+    std::string DefaultName(const std::string& name) const
+    {
+        return FnNameExtract(FnIncr(AddPath(m_s.options.outDir, name), m_s.options.overwrite));
+    }
+
+    // Asks one output name; false at the end of the input.
+    bool AskName(const std::string& question, const std::string& def, std::string& name)
+    {
+        if (BatSet(m_s)) {
+            name = def;
+            return true;
+        }
+        for (;;) {
+            std::string answer;
+            if (!AskLine(m_s, question + " [" + def + "] ", answer))
+                return false;
+            answer = Trim(answer);
+            if (answer.empty()) {
+                name = def;
+                return true;
+            }
+            name = AddPath(m_s.options.outDir, answer);
+            if (FnValid(name))
+                return true;
+            MsgWrite(m_s.msg, "*** Invalid file name");
+        }
+    }
+
+    void SetY(Corridor& c, long long lo, const std::vector<float>& y)
+    {
+        for (size_t k = 0; k < y.size(); ++k)
+            c.acc.Y(lo + static_cast<long long>(k)) = y[k];
+    }
+
+    void Write(Corridor& c, long long lo, long long hi, const CorridorSums::Result& r)
+    {
+        Prepare(c, lo, hi);
+        const std::string meanDef = DefaultName(FnCombo(FnDef(c.acc), "rvf"));
+        const size_t pos = FtPosnS(meanDef, ".rvf");
+        const std::string stem = pos == std::string::npos ? meanDef : meanDef.substr(0, pos);
+        const std::string plusDef = DefaultName(stem + ".aps");
+        const std::string minusDef = DefaultName(stem + ".ams");
+        std::string meanName, plusName, minusName;
+        if (!AskName(" Output RVF mean file name?", meanDef, meanName)
+            || !AskName(" Output RVF mean+sigma file name?", plusDef, plusName)
+            || !AskName(" Output RVF mean-sigma file name?", minusDef, minusName)) {
+            Abandon();
+            return;
+        }
+        SetY(c, lo, r.mean);
+        if (RvfPut(meanName, c.acc, m_control, m_s.msg) != 0)
+            return;
+        std::vector<float> y(r.mean.size());
+        for (size_t k = 0; k < y.size(); ++k)
+            y[k] = r.mean[k] + r.sigma[k];
+        SetY(c, lo, y);
+        c.acc.rvf.Curve.NumberText = "MPS";
+        c.acc.rvf.Curve.Description = CountText("MEAN + SIGMA", c.curves);
+        if (RvfPut(plusName, c.acc, m_control, m_s.msg) != 0)
+            return;
+        for (size_t k = 0; k < y.size(); ++k)
+            y[k] = r.mean[k] - r.sigma[k];
+        SetY(c, lo, y);
+        c.acc.rvf.Curve.NumberText = "MMS";
+        c.acc.rvf.Curve.Description = CountText("MEAN - SIGMA", c.curves);
+        if (RvfPut(minusName, c.acc, m_control, m_s.msg) != 0)
+            return;
+        MsgWrite(m_s.msg, " *** " + std::to_string(c.curves) + " files processed");
+    }
+
+    Session& m_s;
+    bool m_minimize;
+    RvfControl m_control;
+};
+
+} // namespace
+
+int RunCorridor(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& out, bool echo)
+{
+    Session s(in, out);
+    FileInit(s);
+    s.echo = echo;
+    std::vector<std::string> args = argsIn;
+    bool minimize = false;
+    for (std::string& arg : args) {
+        const std::string word = SwitchWord(arg, IsCorridorSwitch);
+        if (word == "?" || word == "??" || word == "HELP") {
+            SyntaxCl(s, kSelfName);
+            out << "[MINIMIZE_RANGE]\n";
+            if (word != "?") {
+                HelpCl(s, kSelfName);
+                out << "MINIMIZE_RANGE : Use only those points in common for calculations\n";
+            }
+            return 0;
+        }
+        if (word == "MINIMIZE_RANGE") {
+            minimize = true;
+            arg.clear(); // the tools library skips blanked arguments
+        }
+    }
+    if (ProcCl(s, args, kSelfName) != 0)
+        return 2;
+    CorridorProgram(s, minimize).Run();
+    CleanUp(s);
+    return 0;
+}
