@@ -1,5 +1,6 @@
 #include "CRVFFile.h"
 
+#include "KVFileBytes.h"
 #include "RvfIo.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -58,11 +60,21 @@ const char* FormatName(int format, const char* unknown)
     }
 }
 
-// Leading decimal number of a text (as atoi would read it); 0 when none.
-long LeadingNumber(const std::string& s)
+// A text as it lands in a field of the given width (before blank padding).
+std::string FieldText(const std::string& s, size_t width)
+{
+    size_t n = s.size();
+    while (n > 0 && RvfIsSpace(static_cast<unsigned char>(s[n - 1])))
+        --n;
+    return s.substr(0, std::min(n, width));
+}
+
+// Leading decimal number of a text (as atoi would read it, clamped to the
+// integer range); 0 when none.
+int LeadingNumber(const std::string& s)
 {
     size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+    while (i < s.size() && RvfIsSpace(static_cast<unsigned char>(s[i])))
         ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -75,7 +87,7 @@ long LeadingNumber(const std::string& s)
     }
     if (negative)
         v = -v;
-    return static_cast<long>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
 
 // The vehicle and occupant blocks lie at 181 in record 1 and at 524 in record 2.
@@ -166,7 +178,7 @@ void VisitCurveRecord(Io& io, size_t r, RvfCurve& c)
     io.Text(r + 374, 70, c.Text374);
 }
 
-std::string LabelAt(const std::vector<uint8_t>& buf, size_t offset)
+std::string LabelAt(std::span<const uint8_t> buf, size_t offset)
 {
     if (offset + 12 > buf.size())
         return {};
@@ -247,17 +259,17 @@ std::string RvfReadText(const uint8_t* p, size_t width)
     size_t n = 0;
     while (n < width && p[n] != 0)
         ++n;
-    while (n > 0 && std::isspace(p[n - 1]))
+    while (n > 0 && RvfIsSpace(p[n - 1]))
         --n;
     std::string s(reinterpret_cast<const char*>(p), n);
     for (char& ch : s)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        ch = RvfUpper(ch);
     return s;
 }
 
 bool RvfIsBlank(const std::string& s)
 {
-    return std::all_of(s.begin(), s.end(), [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+    return std::all_of(s.begin(), s.end(), [](char c) { return RvfIsSpace(static_cast<unsigned char>(c)); });
 }
 
 int RvfFixModelYear(int year)
@@ -291,35 +303,28 @@ void CRVFFile::SettleFileConventions()
 
 bool CRVFFile::RVF_Read(const std::string& fileName)
 {
-    std::FILE* fp = std::fopen(fileName.c_str(), "rb");
-    if (!fp) {
+    KVFileBytes file;
+    switch (file.Read(fileName, RecordSize)) {
+    case KVFileBytes::Ok:
+        break;
+    case KVFileBytes::CannotOpen:
         AddError("Couldn't open file", kReadScope);
         return false;
-    }
-    long size = -1;
-    if (std::fseek(fp, 0, SEEK_END) == 0)
-        size = std::ftell(fp);
-    if (size < 0 || std::fseek(fp, 0, SEEK_SET) != 0) {
-        std::fclose(fp);
-        AddError("Couldn't get file info from " + fileName, kReadScope);
-        return false;
-    }
-    if (size % RecordSize != 0) {
-        std::fclose(fp);
+    case KVFileBytes::NotRegular: // a directory or a device, whatever size it claims
+    case KVFileBytes::WrongSize:
         AddError(fileName + " is not a valid RVF-1992 Signal File.", kReadScope);
         return false;
-    }
-    std::vector<uint8_t> buf(static_cast<size_t>(size), 0);
-    const size_t got = buf.empty() ? 0 : std::fread(buf.data(), 1, buf.size(), fp);
-    std::fclose(fp);
-    if (got != buf.size()) {
+    case KVFileBytes::NoInfo:
+    case KVFileBytes::TooLarge:
+    case KVFileBytes::ReadFailed:
         AddError("Couldn't get file info from " + fileName, kReadScope);
         return false;
     }
+    const std::span<const uint8_t> buf = file.Bytes();
     return ReadFirstRecord(buf) && ReadSecondRecord(buf) && ReadThirdRecord(buf) && ReadSignalArrays(buf);
 }
 
-bool CRVFFile::ReadFirstRecord(const std::vector<uint8_t>& buf)
+bool CRVFFile::ReadFirstRecord(std::span<const uint8_t> buf)
 {
     const char* scope = "CRVFFile::ReadFirstRecord";
     if (buf.size() < 380) {
@@ -345,7 +350,7 @@ bool CRVFFile::ReadFirstRecord(const std::vector<uint8_t>& buf)
     return true;
 }
 
-bool CRVFFile::ReadSecondRecord(const std::vector<uint8_t>& buf)
+bool CRVFFile::ReadSecondRecord(std::span<const uint8_t> buf)
 {
     if (buf.size() < 698) {
         AddError("Data buffer too small", "CRVFFile::ReadSecondRecord");
@@ -364,7 +369,7 @@ bool CRVFFile::ReadSecondRecord(const std::vector<uint8_t>& buf)
     return true;
 }
 
-bool CRVFFile::ReadThirdRecord(const std::vector<uint8_t>& buf)
+bool CRVFFile::ReadThirdRecord(std::span<const uint8_t> buf)
 {
     const char* scope = "CRVFFile::ReadThirdRecord";
     const size_t r = m_secondRecord ? 1024 : 512;
@@ -386,7 +391,7 @@ bool CRVFFile::ReadThirdRecord(const std::vector<uint8_t>& buf)
     return true;
 }
 
-bool CRVFFile::ReadSignalArrays(const std::vector<uint8_t>& buf)
+bool CRVFFile::ReadSignalArrays(std::span<const uint8_t> buf)
 {
     const char* scope = "CRVFFile::ReadSignalArrays";
     if (Curve.Nfp == Curve.Nlp) {
@@ -468,20 +473,14 @@ bool CRVFFile::AssembleBuffer(std::vector<uint8_t>& buf)
 
     RvfWriter io(buf, m_fileOrder, MachineByteOrder(), m_fileFormat, MachineFloatFormat());
     RvfTest test = Test;
-    if (test.Number == 0) {
-        const long fromText = LeadingNumber(test.NumberText);
-        if (fromText != 0)
-            test.Number = static_cast<int>(fromText);
-    }
+    if (test.Number == 0)
+        test.Number = LeadingNumber(FieldText(test.NumberText, 12));
     RvfVehicle vehicle = Vehicle;
     vehicle.ModelYear = RvfFixModelYear(vehicle.ModelYear);
     RvfCurve curve = Curve;
     curve.DataType = FileId.DataType;
-    if (curve.Number == 0) {
-        const long fromText = LeadingNumber(curve.NumberText);
-        if (fromText != 0)
-            curve.Number = static_cast<int>(fromText);
-    }
+    if (curve.Number == 0)
+        curve.Number = LeadingNumber(FieldText(curve.NumberText, 12));
     curve.Nfp = nfp;
     curve.Nlp = nlp;
 
@@ -508,7 +507,8 @@ bool CRVFFile::AssembleBuffer(std::vector<uint8_t>& buf)
             const size_t count = std::min<size_t>(ValuesPerRecord, static_cast<size_t>(n) - first);
             // Values the arrays do not hold stay zero.
             const size_t have = first < values.size() ? std::min(count, values.size() - first) : 0;
-            io.Reals(offset + 12, values.data() + first, have);
+            if (have > 0)
+                io.Reals(offset + 12, values.data() + first, have);
         }
     };
     if (arrays >= 1)
@@ -544,6 +544,10 @@ bool CRVFFile::RVF_Write(const std::string& fileName)
         AssembleBuffer(buf);
     } catch (const KVException& e) {
         AddError(e);
+        return false;
+    } catch (const std::bad_alloc&) {
+        // Indices far beyond the data ask for more records than memory holds.
+        AddError("Couldn't write output file", kWriteScope);
         return false;
     }
     if (!out.Commit(buf)) {

@@ -2,6 +2,7 @@
 #include "KVErrorList.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -127,10 +128,10 @@ public:
     bool RVF_Write(const std::string& fileName);
 
     // Parsing steps of RVF_Read over a buffer that holds a whole file.
-    bool ReadFirstRecord(const std::vector<uint8_t>& buf);
-    bool ReadSecondRecord(const std::vector<uint8_t>& buf);
-    bool ReadThirdRecord(const std::vector<uint8_t>& buf);
-    bool ReadSignalArrays(const std::vector<uint8_t>& buf);
+    bool ReadFirstRecord(std::span<const uint8_t> buf);
+    bool ReadSecondRecord(std::span<const uint8_t> buf);
+    bool ReadThirdRecord(std::span<const uint8_t> buf);
+    bool ReadSignalArrays(std::span<const uint8_t> buf);
 
     // Number of points NLP - NFP + 1 (64-bit: the indices are file data).
     int64_t PointCount() const { return int64_t(Curve.Nlp) - int64_t(Curve.Nfp) + 1; }
@@ -155,6 +156,11 @@ private:
     int m_fileOrder = RVF_UNKNOWN_ORDER;
     int m_fileFormat = RVF_UNKNOWN_FORMAT;
 };
+
+// White space and upper case of the file's texts: plain ASCII whatever the
+// process locale, so that a file reads and writes the same everywhere.
+inline bool RvfIsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline char RvfUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // A text field as the reader takes it: up to width or the first NUL, trailing
 // white space removed, upper-cased.

@@ -1,13 +1,17 @@
 #include "KVFileAscii.h"
 
+#include "KVFileBytes.h"
 #include "KVSignal.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <locale.h>
+#include <string_view>
 
 namespace {
 
@@ -17,22 +21,41 @@ const char* const kSeparators = ",; |\t";
 constexpr size_t kMaxPiece = 1022;
 
 // Splits text into the pieces a line-by-line read with that buffer returns.
+// A piece is taken as a C text: it ends at its first NUL byte.
 template <class Fn>
-void ForEachPiece(const std::string& text, Fn&& fn)
+void ForEachPiece(std::string_view text, Fn&& fn)
 {
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
-        end = end == std::string::npos ? text.size() : end + 1;
+        end = end == std::string_view::npos ? text.size() : end + 1;
         end = std::min(end, pos + kMaxPiece);
-        fn(std::string_view(text).substr(pos, end - pos));
+        std::string_view piece = text.substr(pos, end - pos);
+        piece = piece.substr(0, piece.find('\0'));
+        fn(piece);
         pos = end;
     }
+}
+
+size_t CountPieces(std::string_view text)
+{
+    size_t lines = 0;
+    ForEachPiece(text, [&lines](std::string_view) { ++lines; });
+    return lines;
 }
 
 bool IsBlankLine(std::string_view line)
 {
     return line.find_first_not_of("\t\r\n ") == std::string_view::npos;
+}
+
+// The C reading of a number text that lies outside the float range: infinity
+// when too large, zero (or the nearest tiny value) when too small.
+float OutOfRangeValue(const char* first, const char* last)
+{
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string text(first, last);
+    return cLocale ? strtof_l(text.c_str(), nullptr, cLocale) : 0.0f;
 }
 
 // A number in the C "%f" sense: leading white space, a sign, digits, a decimal
@@ -55,7 +78,7 @@ bool ReadNumber(std::string_view field, float& out)
     if (res.ec == std::errc::invalid_argument)
         return false;
     if (res.ec == std::errc::result_out_of_range)
-        return false;
+        v = OutOfRangeValue(first, res.ptr);
     out = negative ? -v : v;
     return true;
 }
@@ -74,13 +97,9 @@ bool NextField(std::string_view line, size_t& pos, std::string_view& field)
     return true;
 }
 
-bool ReadWholeFile(const std::string& name, std::string& text)
+std::string_view AsText(const KVFileBytes& file)
 {
-    std::ifstream in(name, std::ios::binary);
-    if (!in)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return {reinterpret_cast<const char*>(file.Data()), file.Size()};
 }
 
 } // namespace
@@ -89,37 +108,29 @@ KVFileAscii::KVFileAscii(std::string fileName) : m_fileName(std::move(fileName))
 
 size_t KVFileAscii::PointCount()
 {
-    std::string text;
-    if (!ReadWholeFile(m_fileName, text))
+    KVFileBytes file;
+    if (file.Read(m_fileName) != KVFileBytes::Ok)
         return 0;
-    size_t lines = 0;
-    ForEachPiece(text, [&lines](std::string_view) { ++lines; });
-    return lines;
+    return CountPieces(AsText(file));
 }
 
 bool KVFileAscii::Load(KVSignal& signal)
 {
-    {
-        std::FILE* fp = std::fopen(m_fileName.c_str(), "rb");
-        if (fp) {
-            char head[8] = {};
-            const size_t got = std::fread(head, 1, sizeof head, fp);
-            std::fclose(fp);
-            if (got == sizeof head && std::memcmp(head, "RVF-1992", 8) == 0) {
-                AddError(m_fileName + " is a RVF file, NOT an ASCII file.", kScope);
-                return false;
-            }
-        }
+    if (KVFileStartsWith(m_fileName, "RVF-1992")) {
+        AddError(m_fileName + " is a RVF file, NOT an ASCII file.", kScope);
+        return false;
     }
-    std::string text;
-    if (!ReadWholeFile(m_fileName, text)) {
+    KVFileBytes file;
+    if (file.Read(m_fileName) != KVFileBytes::Ok) {
         AddError(m_fileName + " is not found.", kScope);
         return false;
     }
-    size_t lines = 0;
-    ForEachPiece(text, [&lines](std::string_view) { ++lines; });
+    const std::string_view text = AsText(file);
+    const size_t lines = CountPieces(text);
     if (!signal.Allocate(lines)) {
         signal.SetHasData(false);
+        // An empty file is a failed load like any other: say why.
+        AddError(lines == 0 ? NoDataMessage() : "Couldn't set sequence length", kScope);
         return false;
     }
     signal.Reset();
@@ -160,7 +171,7 @@ bool KVFileAscii::Load(KVSignal& signal)
         // Lines but no data line: there is no signal to show.
         signal.FreeData();
         signal.SetHasData(false);
-        AddError(m_fileName + " holds no data lines (two numbers on a line).", kScope);
+        AddError(NoDataMessage(), kScope);
         return false;
     }
     signal.ShrinkTo(points);
@@ -172,4 +183,9 @@ bool KVFileAscii::Load(KVSignal& signal)
     signal.SetT0(0.0f);
     signal.UpdateTimeStep();
     return true;
+}
+
+std::string KVFileAscii::NoDataMessage() const
+{
+    return m_fileName + " holds no data lines (two numbers on a line).";
 }

@@ -17,5 +17,7 @@ public:
     bool Load(KVSignal& signal) override;
 
 private:
+    std::string NoDataMessage() const;
+
     std::string m_fileName;
 };

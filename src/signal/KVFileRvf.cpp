@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -114,7 +116,21 @@ bool KVFileRvf::Load(KVSignal& signal)
         return false;
     }
     signal.Reset();
-    if (!signal.Allocate(PointCount())) {
+    // The arrays the reader filled become the signal's own (no copy); a "Y"
+    // file gets its X array computed below.
+    const size_t n = PointCount();
+    std::vector<float> xs;
+    if (xy) {
+        xs = std::move(f.X);
+    } else {
+        try {
+            xs.resize(n);
+        } catch (const std::bad_alloc&) {
+            xs.clear();
+        }
+    }
+    if (f.Y.size() != n || !signal.AdoptArrays(std::move(xs), std::move(f.Y))) {
+        signal.FreeData();
         signal.SetHasData(false);
         AddError("Couldn't set sequence length", kLoadScope);
         Close();
@@ -168,13 +184,8 @@ bool KVFileRvf::Load(KVSignal& signal)
     h.InitialVelocity = f.Curve.InitialVelocity;
     h.FilterClass = KVFilterClassFromFrequency(h.CutOffFrequency, h.PreFilterFrequency);
 
-    const size_t n = signal.PointCount();
-    float* x = signal.X();
-    float* y = signal.Y();
-    std::copy_n(f.Y.data(), n, y);
-    if (xy) {
-        std::copy_n(f.X.data(), n, x);
-    } else {
+    if (!xy) {
+        float* x = signal.X();
         const int64_t nfp = f.Curve.Nfp;
         const float del = f.Curve.Del;
         for (size_t i = 0; i < n; ++i)

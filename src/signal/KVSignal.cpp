@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <new>
 
 int KVCurrentYear()
 {
@@ -76,29 +77,48 @@ void KVSignal::CopyHeaderAndData(const KVSignal& other)
 void KVSignal::CopyArrays(const KVSignal& other)
 {
     FreeData();
-    if (other.m_count == 0)
+    if (other.m_count == 0 || !Allocate(other.m_count))
         return;
-    Allocate(other.m_count);
-    std::copy_n(other.m_x.get(), m_count, m_x.get());
-    std::copy_n(other.m_y.get(), m_count, m_y.get());
+    std::copy_n(other.m_x.data(), m_count, m_x.data());
+    std::copy_n(other.m_y.data(), m_count, m_y.data());
 }
 
 bool KVSignal::Allocate(size_t n)
 {
-    FreeData();
-    if (n == 0)
+    if (n == 0 || n > m_x.max_size()) {
+        FreeData();
         return false;
-    m_x.reset(new float[n]);
-    m_y.reset(new float[n]);
+    }
+    if (m_x.capacity() < n || m_y.capacity() < n)
+        FreeData(); // growing would copy values that are about to be overwritten
+    // A count read from a file may exceed memory: that is a failed
+    // allocation to report, not an exception to throw at the caller.
+    try {
+        m_x.resize(n);
+        m_y.resize(n);
+    } catch (const std::bad_alloc&) {
+        FreeData();
+        return false;
+    }
     m_count = n;
     return true;
 }
 
 void KVSignal::FreeData()
 {
-    m_x.reset();
-    m_y.reset();
+    std::vector<float>().swap(m_x);
+    std::vector<float>().swap(m_y);
     m_count = 0;
+}
+
+bool KVSignal::AdoptArrays(std::vector<float>&& x, std::vector<float>&& y)
+{
+    if (x.empty() || x.size() != y.size())
+        return false;
+    m_count = x.size();
+    m_x = std::move(x);
+    m_y = std::move(y);
+    return true;
 }
 
 void KVSignal::ShrinkTo(size_t n)
@@ -111,22 +131,49 @@ void KVSignal::ShrinkTo(size_t n)
         m_count = n;
 }
 
+namespace {
+
+// The extremes that the scan "if (v > hi) hi = v; else if (v < lo) lo = v"
+// from v[0] finds, computed in independent lanes so that long signals do not
+// wait on one comparison after the other. Equal values differ only as +0 and
+// -0; the scan keeps the first of them it meets, and so does this.
+void ScanExtremes(const float* v, size_t n, float& lo, float& hi)
+{
+    constexpr size_t kLanes = 8;
+    float l[kLanes], h[kLanes];
+    for (size_t k = 0; k < kLanes; ++k)
+        l[k] = h[k] = v[0];
+    size_t i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        for (size_t k = 0; k < kLanes; ++k) {
+            h[k] = v[i + k] > h[k] ? v[i + k] : h[k];
+            l[k] = v[i + k] < l[k] ? v[i + k] : l[k];
+        }
+    }
+    hi = h[0];
+    lo = l[0];
+    for (size_t k = 1; k < kLanes; ++k) {
+        hi = h[k] > hi ? h[k] : hi;
+        lo = l[k] < lo ? l[k] : lo;
+    }
+    for (; i < n; ++i) {
+        hi = v[i] > hi ? v[i] : hi;
+        lo = v[i] < lo ? v[i] : lo;
+    }
+    if (hi == 0.0f)
+        hi = *std::find(v, v + n, 0.0f);
+    if (lo == 0.0f)
+        lo = *std::find(v, v + n, 0.0f);
+}
+
+} // namespace
+
 void KVSignal::UpdateExtremes()
 {
     if (m_count == 0)
         return;
-    m_h.XMax = m_h.XMin = m_x[0];
-    m_h.YMax = m_h.YMin = m_y[0];
-    for (size_t i = 0; i < m_count; ++i) {
-        if (m_x[i] > m_h.XMax)
-            m_h.XMax = m_x[i];
-        else if (m_x[i] < m_h.XMin)
-            m_h.XMin = m_x[i];
-        if (m_y[i] > m_h.YMax)
-            m_h.YMax = m_y[i];
-        else if (m_y[i] < m_h.YMin)
-            m_h.YMin = m_y[i];
-    }
+    ScanExtremes(m_x.data(), m_count, m_h.XMin, m_h.XMax);
+    ScanExtremes(m_y.data(), m_count, m_h.YMin, m_h.YMax);
 }
 
 void KVSignal::UpdateTimeStep()

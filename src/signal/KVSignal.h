@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The current calendar year of the local time: the default model year.
 int KVCurrentYear();
@@ -42,9 +43,13 @@ public:
     // Copies all header fields and the arrays of other (a no-op on itself).
     void CopyHeaderAndData(const KVSignal& other);
 
-    // Replaces the arrays with n uninitialised points; false (and no arrays) for 0.
+    // Replaces the arrays with n uninitialised points; false (and no arrays)
+    // for 0 or when memory for n points cannot be had.
     bool Allocate(size_t n);
     void FreeData();
+    // Takes over two arrays of equal, non-zero length as the samples (no
+    // copy); false, and nothing changed, when their lengths do not fit.
+    bool AdoptArrays(std::vector<float>&& x, std::vector<float>&& y);
     // X[i] = x, Y[i] = y; i must be below PointCount().
     void SetPoint(float x, float y, size_t i)
     {
@@ -64,10 +69,11 @@ public:
     bool NoData() const { return m_count == 0; }
     bool HasData() const { return m_hasData; }
     void SetHasData(bool b) { m_hasData = b; }
-    float* X() { return m_x.get(); }
-    float* Y() { return m_y.get(); }
-    const float* X() const { return m_x.get(); }
-    const float* Y() const { return m_y.get(); }
+    // The sample arrays; null while the signal holds no points.
+    float* X() { return m_count ? m_x.data() : nullptr; }
+    float* Y() { return m_count ? m_y.data() : nullptr; }
+    const float* X() const { return m_count ? m_x.data() : nullptr; }
+    const float* Y() const { return m_count ? m_y.data() : nullptr; }
 
     const KVHeader& Header() const { return m_h; }
     KVHeader& Header() { return m_h; }
@@ -91,8 +97,11 @@ private:
     void CopyArrays(const KVSignal& other);
 
     KVHeader m_h;
-    std::unique_ptr<float[]> m_x;
-    std::unique_ptr<float[]> m_y;
+    // Hold at least m_count values; a new Allocate reuses their memory when
+    // it is large enough, so that loading file after file into one signal
+    // does not fetch fresh memory each time.
+    std::vector<float> m_x;
+    std::vector<float> m_y;
     size_t m_count = 0;
     bool m_hasData = false;
 };

@@ -28,7 +28,7 @@ void ConvertIntBytes(uint8_t b[4], int from, int to)
 
 } // namespace
 
-RvfReader::RvfReader(const std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat,
+RvfReader::RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat,
                      int machineFormat)
     : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
       m_machineFormat(machineFormat)
@@ -73,12 +73,33 @@ void RvfReader::Real(size_t offset, float& out) const
 
 void RvfReader::Reals(size_t offset, float* out, size_t count) const
 {
-    if (m_fileFormat == m_machineFormat && offset + 4 * count <= m_buf.size()) {
-        // Same format: the bytes are the values; only the NaN test remains.
-        std::memcpy(out, m_buf.data() + offset, 4 * count);
-        for (size_t i = 0; i < count; ++i)
-            if (std::isnan(out[i]))
-                throw KVException("Not a Number", "CRVFFile::floatRead");
+    if (m_fileFormat == m_machineFormat && m_machineFormat != RVF_VAX && offset + 4 * count <= m_buf.size()) {
+        // Same format: the bytes are the values; only the NaN test remains,
+        // made on the bits (exponent all ones, fraction not zero) of the copy.
+        const uint8_t* p = m_buf.data() + offset;
+        std::memcpy(out, p, 4 * count);
+        // 0x7F800000 - (bits without sign) is negative exactly for a NaN, so
+        // the sign bit of the or of all differences tells whether one is there.
+        // Eight lanes let the compiler test several values at once.
+        int32_t lanes[8] = {};
+        size_t i = 0;
+        for (; i + 8 <= count; i += 8) {
+            for (size_t k = 0; k < 8; ++k) {
+                int32_t bits;
+                std::memcpy(&bits, p + 4 * (i + k), 4);
+                lanes[k] |= 0x7F800000 - (bits & 0x7FFFFFFF);
+            }
+        }
+        int32_t any = 0;
+        for (; i < count; ++i) {
+            int32_t bits;
+            std::memcpy(&bits, p + 4 * i, 4);
+            any |= 0x7F800000 - (bits & 0x7FFFFFFF);
+        }
+        for (const int32_t lane : lanes)
+            any |= lane;
+        if (any < 0)
+            throw KVException("Not a Number", "CRVFFile::floatRead");
         return;
     }
     for (size_t i = 0; i < count; ++i)
@@ -97,12 +118,12 @@ void RvfWriter::Text(size_t offset, size_t width, const std::string& in)
     if (offset + width > m_buf.size())
         return;
     size_t n = in.size();
-    while (n > 0 && std::isspace(static_cast<unsigned char>(in[n - 1])))
+    while (n > 0 && RvfIsSpace(static_cast<unsigned char>(in[n - 1])))
         --n;
     n = std::min(n, width);
     uint8_t* p = m_buf.data() + offset;
     for (size_t i = 0; i < width; ++i)
-        p[i] = i < n ? static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(in[i]))) : ' ';
+        p[i] = i < n ? static_cast<uint8_t>(RvfUpper(in[i])) : ' ';
 }
 
 void RvfWriter::Int(size_t offset, const int& in)
@@ -151,8 +172,12 @@ bool RvfReplacement::Open()
     std::error_code ec;
     if (std::filesystem::is_directory(m_target, ec))
         return false;
+    // A short name in the target's directory: the rename stays within one
+    // file system, and a target name near the length limit still fits.
+    const size_t slash = m_target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_temp = m_target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        m_temp = dir + ".kvsave" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".tmp";
         m_fp = std::fopen(m_temp.c_str(), "wbx");
         if (m_fp)
             return true;

@@ -7,13 +7,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
 // Reads fields from a whole-file buffer; bytes beyond its end read as zero.
 class RvfReader {
 public:
-    RvfReader(const std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat);
+    RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat);
 
     void Text(size_t offset, size_t width, std::string& out) const;
     void Int(size_t offset, int& out) const;
@@ -24,7 +25,7 @@ public:
 private:
     void Bytes(size_t offset, uint8_t b[4]) const;
 
-    const std::vector<uint8_t>& m_buf;
+    std::span<const uint8_t> m_buf;
     int m_fileOrder, m_machineOrder, m_fileFormat, m_machineFormat;
 };
 

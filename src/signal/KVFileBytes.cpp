@@ -1,0 +1,93 @@
+#include "KVFileBytes.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor on every return path.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Opens a regular file for reading; -1 and the reason otherwise. The open
+// does not wait: a named pipe must not hang the caller before it is found
+// not to be a regular file.
+int OpenRegular(const std::string& fileName, struct stat& info, KVFileBytes::Status& status)
+{
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        status = KVFileBytes::CannotOpen;
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || info.st_size < 0)
+        status = KVFileBytes::NoInfo;
+    else if (!S_ISREG(info.st_mode))
+        status = KVFileBytes::NotRegular;
+    else
+        status = KVFileBytes::Ok;
+    if (status != KVFileBytes::Ok) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads exactly size bytes; false on an error or a short file.
+bool ReadFully(int fd, uint8_t* data, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, data + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+KVFileBytes::Status KVFileBytes::Read(const std::string& fileName, size_t sizeMultiple)
+{
+    m_data.reset();
+    m_size = 0;
+    struct stat info {};
+    Status status = Ok;
+    const Descriptor file{OpenRegular(fileName, info, status)};
+    if (file.fd < 0)
+        return status;
+    const size_t size = static_cast<size_t>(info.st_size);
+    if (sizeMultiple > 1 && size % sizeMultiple != 0)
+        return WrongSize;
+    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
+    if (!data)
+        return TooLarge;
+    if (!ReadFully(file.fd, data.get(), size))
+        return ReadFailed; // an error, or the file shrank under us
+    m_data = std::move(data);
+    m_size = size;
+    return Ok;
+}
+
+bool KVFileStartsWith(const std::string& fileName, std::string_view prefix)
+{
+    struct stat info {};
+    KVFileBytes::Status status = KVFileBytes::Ok;
+    const Descriptor file{OpenRegular(fileName, info, status)};
+    if (file.fd < 0 || static_cast<size_t>(info.st_size) < prefix.size())
+        return false;
+    std::string head(prefix.size(), '\0');
+    return ReadFully(file.fd, reinterpret_cast<uint8_t*>(head.data()), head.size()) && head == prefix;
+}

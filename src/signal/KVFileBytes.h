@@ -1,0 +1,38 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The bytes of one whole file, read in one piece. The buffer is not
+// zero-filled first: every byte of it comes from the file.
+class KVFileBytes {
+public:
+    enum Status {
+        Ok,
+        CannotOpen,   // the name cannot be opened for reading
+        NoInfo,       // the size cannot be learnt
+        NotRegular,   // a directory, a device or a pipe
+        WrongSize,    // the size is not a multiple of the one asked for
+        TooLarge,     // no memory for the whole file
+        ReadFailed,   // the read failed or came up short
+    };
+
+    // Reads the regular file fileName; a size that is not a multiple of
+    // sizeMultiple is refused before reading. Bytes stay empty unless Ok.
+    Status Read(const std::string& fileName, size_t sizeMultiple = 1);
+
+    const uint8_t* Data() const { return m_data.get(); }
+    size_t Size() const { return m_size; }
+    std::span<const uint8_t> Bytes() const { return {m_data.get(), m_size}; }
+
+private:
+    std::unique_ptr<uint8_t[]> m_data;
+    size_t m_size = 0;
+};
+
+// Whether the regular file fileName begins with prefix (false when it cannot
+// be read, or is a directory, a device or a pipe, which are never waited on).
+bool KVFileStartsWith(const std::string& fileName, std::string_view prefix);

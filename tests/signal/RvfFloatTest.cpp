@@ -1,0 +1,160 @@
+// The float formats and byte orders of RVF-1992 files.
+#include "CRVFFile.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+using Quad = std::array<uint8_t, 4>;
+
+Quad Convert(Quad b, int from, int to)
+{
+    RvfConvertFloatBytes(b.data(), from, to);
+    return b;
+}
+
+Quad Ieee(float v)
+{
+    Quad b;
+    std::memcpy(b.data(), &v, 4);
+    return b;
+}
+
+float FromIeee(const Quad& b)
+{
+    float v;
+    std::memcpy(&v, b.data(), 4);
+    return v;
+}
+
+} // namespace
+
+TEST(RvfFloat, MachineIsLittleEndianIeee)
+{
+    CRVFFile f;
+    EXPECT_EQ(f.MachineByteOrder(), RVF_LITTLE_ENDIAN);
+    EXPECT_EQ(f.MachineFloatFormat(), RVF_IEEE);
+    EXPECT_EQ(f.MachineFloatFormatName(), "IEEE");
+    EXPECT_EQ(f.FileId.FloatFormatName, "IEEE"); // a new object writes the machine's format
+}
+
+TEST(RvfFloat, FormatNamesSelectFormatAndByteOrder)
+{
+    CRVFFile f;
+    const struct {
+        const char* name;
+        int format, order;
+        const char* display;
+    } cases[] = {
+        {"IEEE", RVF_IEEE, RVF_LITTLE_ENDIAN, "IEEE"},
+        {"SUN", RVF_SUN, RVF_BIG_ENDIAN, "SUN"},
+        {"VAX", RVF_VAX, RVF_LITTLE_ENDIAN, "VAX"},
+        {"vax  ", RVF_VAX, RVF_LITTLE_ENDIAN, "VAX"}, // read as a text field: trimmed, upper case
+        {"CRAY", RVF_UNKNOWN_FORMAT, RVF_UNKNOWN_ORDER, "UNKNOWN"},
+        {"", RVF_UNKNOWN_FORMAT, RVF_UNKNOWN_ORDER, "UNKNOWN"},
+    };
+    for (const auto& c : cases) {
+        f.FileId.FloatFormatName = c.name;
+        EXPECT_EQ(f.FileFloatFormat(), c.format) << c.name;
+        EXPECT_EQ(f.FileByteOrder(), c.order) << c.name;
+        EXPECT_EQ(f.FileFloatFormatName(), c.display) << c.name;
+    }
+}
+
+TEST(RvfFloat, IeeeToVaxKnownValues)
+{
+    EXPECT_EQ(Convert(Ieee(1.0f), RVF_IEEE, RVF_VAX), (Quad{0x80, 0x40, 0x00, 0x00}));
+    EXPECT_EQ(Convert(Ieee(-1.0f), RVF_IEEE, RVF_VAX), (Quad{0x80, 0xC0, 0x00, 0x00}));
+    EXPECT_EQ(Convert(Ieee(2.0f), RVF_IEEE, RVF_VAX), (Quad{0x00, 0x41, 0x00, 0x00}));
+    EXPECT_EQ(Convert(Ieee(0.5f), RVF_IEEE, RVF_VAX), (Quad{0x00, 0x40, 0x00, 0x00}));
+    // 0x3FC00001 = 1.5 plus one unit: the low word moves behind the high one.
+    EXPECT_EQ(Convert(Quad{0x01, 0x00, 0xC0, 0x3F}, RVF_IEEE, RVF_VAX), (Quad{0xC0, 0x40, 0x01, 0x00}));
+}
+
+TEST(RvfFloat, IeeeToVaxSpecialCases)
+{
+    // High byte 0 or 0x80: too small for VAX, written as zero.
+    EXPECT_EQ(Convert(Ieee(0.0f), RVF_IEEE, RVF_VAX), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Ieee(-0.0f), RVF_IEEE, RVF_VAX), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Ieee(1e-38f), RVF_IEEE, RVF_VAX), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Quad{0x12, 0x34, 0x56, 0x80}, RVF_IEEE, RVF_VAX), (Quad{0, 0, 0, 0}));
+    // High byte 0x7F or 0xFF: too large, the largest VAX magnitude with the sign kept.
+    EXPECT_EQ(Convert(Ieee(3.0e38f), RVF_IEEE, RVF_VAX), (Quad{0xFF, 0x7F, 0xFF, 0xFF}));
+    EXPECT_EQ(Convert(Ieee(-3.0e38f), RVF_IEEE, RVF_VAX), (Quad{0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(RvfFloat, VaxToIeeeAndSun)
+{
+    EXPECT_EQ(FromIeee(Convert(Quad{0x80, 0x40, 0x00, 0x00}, RVF_VAX, RVF_IEEE)), 1.0f);
+    EXPECT_EQ(FromIeee(Convert(Quad{0x80, 0xC0, 0x00, 0x00}, RVF_VAX, RVF_IEEE)), -1.0f);
+    EXPECT_EQ(Convert(Quad{0x80, 0x40, 0x00, 0x00}, RVF_VAX, RVF_SUN), (Quad{0x3F, 0x80, 0x00, 0x00}));
+    EXPECT_EQ(Convert(Quad{0xC0, 0x40, 0x01, 0x00}, RVF_VAX, RVF_SUN), (Quad{0x3F, 0xC0, 0x00, 0x01}));
+    // Exponent byte 0 or 0x80 is a VAX zero (or reserved operand): read as 0.0.
+    for (uint8_t b1 : {uint8_t(0x00), uint8_t(0x80)}) {
+        EXPECT_EQ(Convert(Quad{0x55, b1, 0x66, 0x77}, RVF_VAX, RVF_IEEE), (Quad{0, 0, 0, 0}));
+        EXPECT_EQ(Convert(Quad{0x55, b1, 0x66, 0x77}, RVF_VAX, RVF_SUN), (Quad{0, 0, 0, 0}));
+    }
+}
+
+TEST(RvfFloat, SunToVaxAndBack)
+{
+    EXPECT_EQ(Convert(Quad{0x3F, 0x80, 0x00, 0x00}, RVF_SUN, RVF_VAX), (Quad{0x80, 0x40, 0x00, 0x00}));
+    EXPECT_EQ(Convert(Quad{0x80, 0x12, 0x34, 0x56}, RVF_SUN, RVF_VAX), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Quad{0x00, 0x12, 0x34, 0x56}, RVF_SUN, RVF_VAX), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Quad{0x7F, 0x12, 0x34, 0x56}, RVF_SUN, RVF_VAX), (Quad{0xFF, 0x7F, 0xFF, 0xFF}));
+    EXPECT_EQ(Convert(Quad{0xFF, 0x12, 0x34, 0x56}, RVF_SUN, RVF_VAX), (Quad{0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(RvfFloat, IeeeAndSunSwapBytes)
+{
+    EXPECT_EQ(Convert(Quad{1, 2, 3, 4}, RVF_IEEE, RVF_SUN), (Quad{4, 3, 2, 1}));
+    EXPECT_EQ(Convert(Quad{1, 2, 3, 4}, RVF_SUN, RVF_IEEE), (Quad{4, 3, 2, 1}));
+}
+
+TEST(RvfFloat, SameFormatIsUnchangedAndUnknownGivesZero)
+{
+    for (int f : {RVF_IEEE, RVF_SUN, RVF_VAX, RVF_UNKNOWN_FORMAT})
+        EXPECT_EQ(Convert(Quad{1, 2, 3, 4}, f, f), (Quad{1, 2, 3, 4}));
+    EXPECT_EQ(Convert(Quad{1, 2, 3, 4}, RVF_UNKNOWN_FORMAT, RVF_IEEE), (Quad{0, 0, 0, 0}));
+    EXPECT_EQ(Convert(Quad{1, 2, 3, 4}, RVF_IEEE, RVF_UNKNOWN_FORMAT), (Quad{0, 0, 0, 0}));
+}
+
+TEST(RvfFloat, VaxRoundTripIsExactForNormalValues)
+{
+    for (float v : {1.0f, -1.0f, 3.14159f, 1e-30f, -2.5e30f, 123456.789f, 0.1f}) {
+        const Quad vax = Convert(Ieee(v), RVF_IEEE, RVF_VAX);
+        EXPECT_EQ(FromIeee(Convert(vax, RVF_VAX, RVF_IEEE)), v);
+        const Quad sun = Convert(Ieee(v), RVF_IEEE, RVF_SUN);
+        EXPECT_EQ(Convert(sun, RVF_SUN, RVF_VAX), vax);
+        EXPECT_EQ(Convert(vax, RVF_VAX, RVF_SUN), sun);
+    }
+}
+
+TEST(RvfText, ReadTakesWidthOrNulTrimsAndUpperCases)
+{
+    const uint8_t field[] = {'a', 'b', ' ', 'c', ' ', '\t', ' ', 'x'};
+    EXPECT_EQ(RvfReadText(field, 7), "AB C");
+    EXPECT_EQ(RvfReadText(field, 8), "AB C \t X");
+    const uint8_t nul[] = {'k', 0, 'z', 'z'};
+    EXPECT_EQ(RvfReadText(nul, 4), "K");
+    const uint8_t blank[] = {' ', ' ', ' '};
+    EXPECT_EQ(RvfReadText(blank, 3), "");
+    EXPECT_TRUE(RvfIsBlank(""));
+    EXPECT_TRUE(RvfIsBlank("  "));
+    EXPECT_FALSE(RvfIsBlank(" a"));
+}
+
+TEST(RvfText, ModelYearFixUp)
+{
+    EXPECT_EQ(RvfFixModelYear(1), 2001);
+    EXPECT_EQ(RvfFixModelYear(49), 2049);
+    EXPECT_EQ(RvfFixModelYear(50), 1950);
+    EXPECT_EQ(RvfFixModelYear(99), 1999);
+    EXPECT_EQ(RvfFixModelYear(0), 0);
+    EXPECT_EQ(RvfFixModelYear(100), 100);
+    EXPECT_EQ(RvfFixModelYear(-5), -5);
+    EXPECT_EQ(RvfFixModelYear(1998), 1998);
+}
