@@ -1,0 +1,124 @@
+#include "CSheetPage.h"
+
+#include "FilterClassText.h"
+#include "NumberText.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+SheetBox TextBox(const char* label, const QString& name, std::string KVHeader::*field, BoxAccess access)
+{
+    SheetBox b{QString::fromLatin1(label), name, BoxKind::Text, access};
+    b.text = field;
+    return b;
+}
+
+SheetBox IntBox(const char* label, const QString& name, int KVHeader::*field, BoxAccess access)
+{
+    SheetBox b{QString::fromLatin1(label), name, BoxKind::Integer, access};
+    b.integer = field;
+    return b;
+}
+
+SheetBox RealBox(const char* label, const QString& name, float KVHeader::*field, BoxAccess access)
+{
+    SheetBox b{QString::fromLatin1(label), name, BoxKind::Real, access};
+    b.real = field;
+    return b;
+}
+
+SheetBox FilterClassBox(const char* label, const QString& name, int KVHeader::*field)
+{
+    SheetBox b{QString::fromLatin1(label), name, BoxKind::FilterClass, BoxAccess::Editable};
+    b.integer = field;
+    return b;
+}
+
+SheetBox ZeroBox(const char* label, const QString& name)
+{
+    return SheetBox{QString::fromLatin1(label), name, BoxKind::Zero, BoxAccess::ReadOnly};
+}
+
+CSheetPage::CSheetPage(const QString& title, std::vector<SheetBox> boxes, QWidget* parent)
+    : QWidget(parent), m_title(title), m_boxes(std::move(boxes))
+{
+    auto* form = new QFormLayout(this);
+    for (const SheetBox& box : m_boxes) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(box.name);
+        edit->setReadOnly(box.access == BoxAccess::ReadOnly);
+        if (box.centred)
+            edit->setAlignment(Qt::AlignCenter);
+        form->addRow(box.label, edit);
+        m_edits.push_back(edit);
+    }
+}
+
+void CSheetPage::Load(const KVHeader& h)
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const SheetBox& box = m_boxes[i];
+        QString text;
+        switch (box.kind) {
+        case BoxKind::Text: text = QString::fromLatin1(h.*box.text); break;
+        case BoxKind::Integer: text = FormatInt(h.*box.integer); break;
+        case BoxKind::Real: text = FormatReal(h.*box.real); break;
+        case BoxKind::FilterClass: text = FilterClassText(h.*box.integer); break;
+        case BoxKind::Zero: text = FormatReal(0.0f); break;
+        }
+        m_edits[i]->setText(text);
+    }
+}
+
+QLineEdit* CSheetPage::InvalidBox(QString* message) const
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const SheetBox& box = m_boxes[i];
+        if (box.access != BoxAccess::Editable)
+            continue;
+        const QString text = m_edits[i]->text();
+        if (box.kind == BoxKind::Integer && !ParseInt(text)) {
+            if (message)
+                *message = QString::fromLatin1(kEnterInteger);
+            return m_edits[i];
+        }
+        if (box.kind == BoxKind::Real && !ParseReal(text)) {
+            if (message)
+                *message = QString::fromLatin1(kEnterNumber);
+            return m_edits[i];
+        }
+    }
+    return nullptr;
+}
+
+void CSheetPage::Store(KVHeader& h) const
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const SheetBox& box = m_boxes[i];
+        if (box.access != BoxAccess::Editable)
+            continue;
+        const QString text = m_edits[i]->text();
+        switch (box.kind) {
+        case BoxKind::Text: h.*box.text = text.toLatin1().toStdString(); break;
+        case BoxKind::Integer:
+            if (const auto v = ParseInt(text))
+                h.*box.integer = *v;
+            break;
+        case BoxKind::Real:
+            if (const auto v = ParseReal(text))
+                h.*box.real = *v;
+            break;
+        case BoxKind::FilterClass: h.*box.integer = FilterClassFromText(text); break;
+        case BoxKind::Zero: break;
+        }
+    }
+}
+
+QLineEdit* CSheetPage::Box(const QString& name) const
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        if (m_boxes[i].name == name)
+            return m_edits[i];
+    return nullptr;
+}
