@@ -415,33 +415,36 @@ bool CRVFFile::ReadSignalArrays(std::span<const uint8_t> buf)
     Y.clear();
     if (!yOnly && FileId.DataType != "X-Y")
         return true; // an unknown layout: no data record is read
-    Y.assign(static_cast<size_t>(n), 0.0f);
+    // Each run grows record by record up to N values; a run that has fewer
+    // records than N needs ends in zeros.
+    const size_t count = static_cast<size_t>(n);
+    Y.reserve(count);
     if (!yOnly)
-        X.assign(static_cast<size_t>(n), 0.0f);
-    size_t yNext = 0, xNext = 0;
+        X.reserve(count);
     try {
         RvfReader io(buf, m_fileOrder, MachineByteOrder(), m_fileFormat, MachineFloatFormat());
+        float values[ValuesPerRecord];
         for (int64_t b = 0; b < records; ++b) {
             const size_t offset = d + static_cast<size_t>(b) * RecordSize;
             const std::string label = LabelAt(buf, offset);
             std::vector<float>* target = nullptr;
-            size_t* next = nullptr;
             if (label == "Y DATA") {
                 target = &Y;
-                next = &yNext;
             } else if (label == "X DATA" && !yOnly) {
                 target = &X;
-                next = &xNext;
             } else {
                 X.clear();
                 Y.clear();
                 AddError("Unknown Data Block", scope);
                 return false;
             }
-            const size_t take = std::min<size_t>(ValuesPerRecord, target->size() - std::min(*next, target->size()));
-            io.Reals(offset + 12, target->data() + *next, take);
-            *next += take;
+            const size_t take = std::min<size_t>(ValuesPerRecord, count - target->size());
+            io.Reals(offset + 12, values, take);
+            target->insert(target->end(), values, values + take);
         }
+        Y.resize(count, 0.0f);
+        if (!yOnly)
+            X.resize(count, 0.0f);
     } catch (const KVException& e) {
         X.clear();
         Y.clear();

@@ -139,7 +139,7 @@ namespace {
 // -0; the scan keeps the first of them it meets, and so does this.
 void ScanExtremes(const float* v, size_t n, float& lo, float& hi)
 {
-    constexpr size_t kLanes = 8;
+    constexpr size_t kLanes = 32;
     float l[kLanes], h[kLanes];
     for (size_t k = 0; k < kLanes; ++k)
         l[k] = h[k] = v[0];

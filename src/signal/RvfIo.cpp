@@ -74,27 +74,27 @@ void RvfReader::Real(size_t offset, float& out) const
 void RvfReader::Reals(size_t offset, float* out, size_t count) const
 {
     if (m_fileFormat == m_machineFormat && m_machineFormat != RVF_VAX && offset + 4 * count <= m_buf.size()) {
-        // Same format: the bytes are the values; only the NaN test remains,
-        // made on the bits (exponent all ones, fraction not zero) of the copy.
-        const uint8_t* p = m_buf.data() + offset;
-        std::memcpy(out, p, 4 * count);
+        // Same format: the bytes are the values; only the NaN test remains.
         // 0x7F800000 - (bits without sign) is negative exactly for a NaN, so
-        // the sign bit of the or of all differences tells whether one is there.
-        // Eight lanes let the compiler test several values at once.
+        // the sign bit of the or of all differences tells whether one is
+        // there. Eight values at a time let the compiler copy and test them
+        // together.
+        const uint8_t* p = m_buf.data() + offset;
         int32_t lanes[8] = {};
         size_t i = 0;
         for (; i + 8 <= count; i += 8) {
-            for (size_t k = 0; k < 8; ++k) {
-                int32_t bits;
-                std::memcpy(&bits, p + 4 * (i + k), 4);
-                lanes[k] |= 0x7F800000 - (bits & 0x7FFFFFFF);
-            }
+            int32_t bits[8];
+            std::memcpy(bits, p + 4 * i, sizeof bits);
+            for (size_t k = 0; k < 8; ++k)
+                lanes[k] |= 0x7F800000 - (bits[k] & 0x7FFFFFFF);
+            std::memcpy(out + i, bits, sizeof bits);
         }
         int32_t any = 0;
         for (; i < count; ++i) {
             int32_t bits;
             std::memcpy(&bits, p + 4 * i, 4);
             any |= 0x7F800000 - (bits & 0x7FFFFFFF);
+            std::memcpy(out + i, &bits, 4);
         }
         for (const int32_t lane : lanes)
             any |= lane;
