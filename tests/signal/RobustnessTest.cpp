@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -193,4 +194,27 @@ TEST(Robustness, EveryTruncationOfAFile)
             FAIL() << "size " << size;
     }
     EXPECT_EQ(loaded, 1); // only the whole file loads
+}
+
+TEST(Robustness, PipesAndFoldersAreRefusedWithoutWaiting)
+{
+    // Regression: the text reader threw on a folder, and both readers blocked
+    // on a named pipe that nobody writes to.
+    TempDir dir;
+    const std::string pipe = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, dir.Path("")}) {
+        KVSignal s;
+        KVFileRvf rvf(path);
+        EXPECT_FALSE(rvf.Load(s));
+        EXPECT_EQ(ErrorLines(rvf),
+                  std::vector<std::string>{"CRVFFile::RVF_Read | " + path + " is not a valid RVF-1992 Signal File."});
+        KVFileAscii ascii(path);
+        EXPECT_FALSE(ascii.Load(s));
+        EXPECT_EQ(ErrorLines(ascii), std::vector<std::string>{"KVFileAscii::Load | " + path + " is not found."});
+        EXPECT_EQ(ascii.PointCount(), 0u);
+        KVErrorList errors;
+        EXPECT_EQ(KVReadSignalFile(path, s, errors), nullptr);
+        EXPECT_EQ(errors.ErrorCount(), 1);
+    }
 }

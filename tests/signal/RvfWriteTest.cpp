@@ -300,3 +300,21 @@ TEST(RvfWrite, MissingValuesAreWrittenAsZero)
     ASSERT_TRUE(empty.RVF_Write(dir.Path("e.rvf")));
     EXPECT_EQ(ReadAll(dir.Path("e.rvf")).size(), 1024u + 4 * 512);
 }
+
+TEST(RvfWrite, FinalRenameFailureIsReportedAndCleanedUp)
+{
+    TempDir dir;
+    // The temporary file beside the target has a short name and is created;
+    // the rename onto a name beyond the length limit then fails.
+    const std::string tooLong = dir.Path(std::string(300, 'n'));
+    CRVFFile f = ThreePoints("IEEE");
+    EXPECT_FALSE(f.RVF_Write(tooLong));
+    EXPECT_EQ(ErrorLines(f), Lines{"CRVFFile::RVF_Write | Couldn't write output file"});
+    EXPECT_TRUE(dir.Entries().empty());
+
+    // A long name that fits is written: the temporary name does not grow with it.
+    const std::string nearLimit = dir.Path(std::string(250, 'n'));
+    CRVFFile g = ThreePoints("IEEE");
+    EXPECT_TRUE(g.RVF_Write(nearLimit)) << ::testing::PrintToString(ErrorLines(g));
+    EXPECT_EQ(dir.Entries(), Lines{std::string(250, 'n')});
+}
