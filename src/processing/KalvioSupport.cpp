@@ -1,7 +1,9 @@
 #include "KalvioSupport.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace Kalvio {
 
@@ -15,6 +17,53 @@ void Report(KVErrorList* errors, const char* operation, const char* message)
 bool NearEqual(double a, double b, double tolerance)
 {
     return std::fabs(a - b) < tolerance * std::max(std::fabs(a), std::fabs(b));
+}
+
+int ClampToInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= double(INT_MAX))
+        return INT_MAX;
+    if (v <= double(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+bool MatchesN(const std::string& text, const char* word, std::size_t len)
+{
+    return std::strncmp(text.c_str(), word, len) == 0;
+}
+
+std::size_t SpanCount(const KVSignal& signal)
+{
+    const long long count = static_cast<long long>(signal.Nlp()) - signal.Nfp() + 1;
+    if (count < 1 || static_cast<unsigned long long>(count) > signal.PointCount())
+        return 0;
+    return static_cast<std::size_t>(count);
+}
+
+void ReplaceSignal(KVSignal& signal, KVSignal&& fresh)
+{
+    const KVErrorList own = signal;
+    signal = std::move(fresh);
+    signal.AssignErrors(own);
+}
+
+bool BuildGridSignal(const KVSignal& from, int nfp, int nlp, float step, const float* values, KVSignal& fresh)
+{
+    const std::size_t count = static_cast<std::size_t>(static_cast<long long>(nlp) - nfp + 1);
+    fresh.Header() = from.Header();
+    if (!fresh.Allocate(count))
+        return false;
+    for (std::size_t k = 0; k < count; ++k)
+        fresh.SetPoint(static_cast<float>(nfp + static_cast<long long>(k)) * step, values[k], k);
+    fresh.SetNfp(nfp);
+    fresh.SetNlp(nlp);
+    fresh.SetDel(step);
+    fresh.SetHasData(true);
+    RefreshExtremes(fresh);
+    return true;
 }
 
 void RefreshExtremes(KVSignal& signal)

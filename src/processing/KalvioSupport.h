@@ -4,6 +4,7 @@
 #include "KVSignal.h"
 
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 namespace Kalvio {
@@ -13,7 +14,11 @@ void Report(KVErrorList* errors, const char* operation, const char* message);
 
 // Nearest whole number, halves away from zero.
 inline double RoundHalfAway(double v) { return std::trunc(v >= 0.0 ? v + 0.5 : v - 0.5); }
-inline int RoundToInt(double v) { return static_cast<int>(RoundHalfAway(v)); }
+// A whole value as an index, limited to the int range (NaN gives 0) so that a
+// wild header value cannot overflow the conversion.
+int ClampToInt(double v);
+inline int RoundToInt(double v) { return ClampToInt(RoundHalfAway(v)); }
+inline int TruncToInt(double v) { return ClampToInt(std::trunc(v)); }
 
 // |a - b| < 0.001 * max(|a|, |b|), strictly: two zeros are not near-equal.
 bool NearEqual(double a, double b, double tolerance = 0.001);
@@ -23,6 +28,23 @@ inline bool HasConstantStep(float del) { return del > 0.0f && del != KV_NO_VALUE
 
 // Whether text begins with prefix (case-sensitive).
 inline bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Whether the first len characters of text equal word as C texts compare
+// them: a len one above the word's length demands the exact word.
+bool MatchesN(const std::string& text, const char* word, std::size_t len);
+
+// Number of samples of the span Nfp..Nlp when it holds 1 to PointCount
+// samples, else 0 (indices that do not fit the arrays).
+std::size_t SpanCount(const KVSignal& signal);
+
+// Replaces header and arrays of signal by those of fresh; the signal's own
+// error list stays.
+void ReplaceSignal(KVSignal& signal, KVSignal&& fresh);
+
+// A signal with the header of from and the samples values[0..nlp-nfp] on the
+// grid (nfp + k) * step, X computed as a "Y" file reload computes it. False
+// when the arrays cannot be allocated.
+bool BuildGridSignal(const KVSignal& from, int nfp, int nlp, float step, const float* values, KVSignal& fresh);
 
 // Extremes after a change of the arrays; "no value" when no point is left.
 void RefreshExtremes(KVSignal& signal);

@@ -1,0 +1,125 @@
+// Sum, average and resultant of several signals, point by point.
+#include "Kalvio.h"
+#include "KalvioSupport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace Kalvio {
+
+namespace {
+
+// The first mismatch of count or indices against the first signal, or null.
+const char* Mismatch(const std::vector<KVSignal*>& signals)
+{
+    const KVSignal& first = *signals.front();
+    for (const KVSignal* s : signals) {
+        if (!s)
+            return "No Data";
+        if (s->PointCount() != first.PointCount())
+            return "Inconsistent number of data points";
+        if (s->Nfp() != first.Nfp())
+            return "Inconsistent start Index (nfp)";
+        if (s->Nlp() != first.Nlp())
+            return "Inconsistent stop Index (nlp)";
+    }
+    return nullptr;
+}
+
+bool SumInto(const std::vector<KVSignal*>& signals, KVErrorList* errors, const char* scope)
+{
+    if (signals.empty() || !signals.front()) {
+        Report(errors, scope, "No Data");
+        return false;
+    }
+    if (const char* problem = Mismatch(signals)) {
+        Report(errors, "Sum", problem);
+        return false;
+    }
+    KVSignal& first = *signals.front();
+    const std::size_t n = first.PointCount();
+    // A signal listed twice must add its original values, not the running sum.
+    std::vector<float> total(first.Y(), first.Y() + n);
+    for (std::size_t k = 1; k < signals.size(); ++k) {
+        const float* y = signals[k]->Y();
+        for (std::size_t i = 0; i < n; ++i)
+            total[i] += y[i];
+    }
+    std::copy(total.begin(), total.end(), first.Y());
+    return true;
+}
+
+bool ResultantOf(KVSignal& result, const KVSignal* parts[], int count, KVErrorList* errors)
+{
+    const KVSignal& a = *parts[0];
+    for (int k = 1; k < count; ++k) {
+        if (parts[k]->PointCount() != a.PointCount()) {
+            Report(errors, "Resultant", "Inconsistent Number of Data Points");
+            return false;
+        }
+    }
+    const std::size_t n = a.PointCount();
+    // Computed aside first: result may be one of the components.
+    std::vector<float> magnitude(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        long double sum = 0;
+        // a, then c, then b: the order in which the squares are summed.
+        const int order[3] = {0, 2, 1};
+        for (int o : order) {
+            if (o >= count)
+                continue;
+            const long double v = parts[o]->Y()[i];
+            sum += v * v;
+        }
+        magnitude[i] = static_cast<float>(std::sqrt(sum));
+    }
+    result.CopyHeaderAndData(a);
+    result.SetHasData(true);
+    std::copy(magnitude.begin(), magnitude.end(), result.Y());
+    result.SetAxis("RS");
+    result.SetStatus("COMPUTED");
+    RefreshExtremes(result);
+    return true;
+}
+
+} // namespace
+
+bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+{
+    if (!SumInto(signals, errors, "Sum"))
+        return false;
+    KVSignal& first = *signals.front();
+    RefreshExtremes(first);
+    first.SetStatus("SUM");
+    return true;
+}
+
+bool Average(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+{
+    if (!SumInto(signals, errors, "Average"))
+        return false;
+    KVSignal& first = *signals.front();
+    const long double reciprocal = 1.0L / static_cast<long double>(signals.size());
+    float* y = first.Y();
+    for (std::size_t i = 0; i < first.PointCount(); ++i)
+        y[i] = static_cast<float>(y[i] * reciprocal);
+    RefreshExtremes(first);
+    first.SetStatus("AVERAGE");
+    return true;
+}
+
+bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, const KVSignal& c, KVErrorList* errors)
+{
+    const KVSignal* parts[3] = {&a, &b, &c};
+    return ResultantOf(result, parts, 3, errors);
+}
+
+bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, KVErrorList* errors)
+{
+    const KVSignal* parts[3] = {&a, &b, nullptr};
+    return ResultantOf(result, parts, 2, errors);
+}
+
+} // namespace Kalvio
