@@ -1,0 +1,116 @@
+// Resampling of X/Y data onto the grid j * step by linear interpolation.
+#include "Kalvio.h"
+#include "KalvioSupport.h"
+
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace Kalvio {
+
+namespace {
+
+// Largest new grid that Resample builds; a step that would need more is
+// almost certainly a unit slip (milliseconds typed for seconds).
+constexpr double kMaxGridPoints = double(1 << 28);
+
+} // namespace
+
+bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, float* out, int& nfpOut,
+                    int& nlpOut)
+{
+    const int cap = nlpOut;
+    if (!x || !y || !out || !(hf > 0.0f) || nlp <= nfp || cap <= 0)
+        return false;
+    const double h = hf;
+    const long long n = static_cast<long long>(nlp) - nfp + 1;
+    const double d = x[0] <= x[1] ? 1.0 : -1.0;
+
+    const double first = std::trunc(double(x[0]) / h + 0.01 * d);
+    const double last = std::trunc(double(x[n - 1]) / h + 0.01 * d);
+    if (!(std::fabs(first) < 1e9) || !(std::fabs(last) < 1e9))
+        return false;
+    // New indices are limited against each other, not against the old ones.
+    int newFirst = static_cast<int>(first);
+    int newLast = static_cast<int>(last);
+    if (newFirst > newLast - 1)
+        newFirst = newLast - 1;
+    if (newLast < newFirst + 1)
+        newLast = newFirst + 1;
+    if (static_cast<long long>(newLast) - newFirst + 1 > cap)
+        newLast = newFirst + cap - 1;
+
+    long long i = 1;
+    for (long long k = 0; k <= static_cast<long long>(newLast) - newFirst; ++k) {
+        const double ts = double(newFirst + k) * h;
+        const double tf = d * ts;
+        while (i < n - 1 && x[i] < ts)
+            ++i;
+        long long j = i - 1;
+        while (j > 0 && x[j] > ts)
+            --j;
+        const double dx = double(x[i]) - x[j];
+        // Equal times (a step in the data) have no slope: the left sample
+        // holds up to that time, the right one after it.
+        if (dx == 0.0)
+            out[k] = tf <= x[j] ? y[j] : y[i];
+        else
+            out[k] = static_cast<float>(y[j] + (double(y[i]) - y[j]) * (tf - x[j]) / dx);
+    }
+    nfpOut = newFirst;
+    nlpOut = newLast;
+    return true;
+}
+
+bool Resample(KVSignal& signal, float step, KVErrorList* errors)
+{
+    if (!(step > 0.0f)) {
+        Report(errors, "Resample", "Requested Time step <=0");
+        return false;
+    }
+    const std::size_t n = signal.PointCount();
+    if (n < 2 || !signal.X() || !signal.Y()) {
+        Report(errors, "Resample", "Not enough data points");
+        return false;
+    }
+    const float* x = signal.X();
+    for (std::size_t i = 1; i < n; ++i) {
+        if (x[i] < x[i - 1]) {
+            Report(errors, "Resample", "X axis is not monotonically increasing");
+            return false;
+        }
+    }
+    const double xmin = x[0];
+    const double xmax = x[n - 1];
+    const double capacity = std::trunc((xmax - xmin) / step + 0.99);
+    // The span handed to the core must match the arrays it reads.
+    const std::size_t span = SpanCount(signal);
+    if (span < 2 || !(capacity <= kMaxGridPoints)) {
+        Report(errors, "Resample", "Error Interpolating Data");
+        return false;
+    }
+    const int cap = static_cast<int>(capacity);
+    std::vector<float> out;
+    try {
+        out.resize(static_cast<std::size_t>(cap) + 1);
+    } catch (const std::bad_alloc&) {
+        Report(errors, "Resample", "Error Interpolating Data");
+        return false;
+    }
+    int nfp = 0;
+    int nlp = cap;
+    if (!ResampleXYCore(x, signal.Y(), signal.Nfp(), signal.Nlp(), step, out.data(), nfp, nlp)) {
+        Report(errors, "Resample", "Error Interpolating Data");
+        return false;
+    }
+
+    KVSignal fresh;
+    if (!BuildGridSignal(signal, nfp, nlp, step, out.data(), fresh)) {
+        Report(errors, "Resample", "Error Interpolating Data");
+        return false;
+    }
+    ReplaceSignal(signal, std::move(fresh));
+    return true;
+}
+
+} // namespace Kalvio

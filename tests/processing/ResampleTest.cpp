@@ -1,0 +1,181 @@
+#include "Kalvio.h"
+#include "TestSignals.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace Kalvio;
+
+namespace {
+
+double Line(double t) { return 3.0 + 100.0 * t; }
+
+// Samples y of a uniform grid, nfp..nlp, step h0.
+std::vector<float> GridSamples(int nfp, int nlp, double h0, double (*f)(double))
+{
+    std::vector<float> y;
+    for (int k = nfp; k <= nlp; ++k)
+        y.push_back(static_cast<float>(f(k * h0)));
+    return y;
+}
+
+} // namespace
+
+TEST(Resample, NewGridOnMultiplesOfTheStep)
+{
+    KVSignal s = UniformSignal(-102, 1000, 0.0001f, Line);
+    ASSERT_TRUE(Resample(s, 0.001f, nullptr));
+    EXPECT_EQ(s.Nfp(), -10);
+    EXPECT_EQ(s.Nlp(), 100);
+    EXPECT_EQ(s.Del(), 0.001f);
+    ASSERT_EQ(s.PointCount(), 111u);
+    for (size_t k = 0; k < s.PointCount(); ++k) {
+        ASSERT_EQ(s.X()[k], float(int(k) - 10) * 0.001f); // as a "Y" file reloads them
+        ASSERT_NEAR(s.Y()[k], Line(s.X()[k]), 1e-4);
+    }
+    EXPECT_EQ(s.Status(), " ");
+}
+
+TEST(Resample, StartBeforeTheDataIsExtrapolated)
+{
+    KVSignal s = UniformSignal(102, 1000, 0.0001f, Line);
+    ASSERT_TRUE(Resample(s, 0.001f, nullptr));
+    EXPECT_EQ(s.Nfp(), 10);
+    EXPECT_FLOAT_EQ(s.X()[0], 0.010f);
+    EXPECT_NEAR(s.Y()[0], Line(0.010), 1e-4);
+}
+
+TEST(Resample, CapacityShortensTheEnd)
+{
+    // (0.1 - 0.0102) / 0.001 + 0.99 gives room for 90 of the 91 grid points.
+    KVSignal s = UniformSignal(102, 1000, 0.0001f, Line);
+    ASSERT_TRUE(Resample(s, 0.001f, nullptr));
+    EXPECT_EQ(s.Nfp(), 10);
+    EXPECT_EQ(s.Nlp(), 99);
+}
+
+TEST(Resample, RefiningASpanAfterZeroKeepsItsStart)
+{
+    // Regression: NFP' was limited by the old NLP - 1 and the grid moved to 0.0014 s.
+    KVSignal s = UniformSignal(5, 15, 0.001f, Line);
+    ASSERT_TRUE(Resample(s, 0.0001f, nullptr));
+    EXPECT_EQ(s.Nfp(), 50);
+    EXPECT_EQ(s.Nlp(), 149); // the 0.99 capacity rule leaves room for 100 points
+    EXPECT_NEAR(s.Y()[0], Line(0.005), 1e-4);
+    EXPECT_NEAR(s.Y()[s.PointCount() - 1], Line(0.0149), 1e-4);
+}
+
+TEST(Resample, RepeatedTimesAcceptedDecreasingRefused)
+{
+    KVSignal s = XYSignal({0, 0, 1, 2}, {5, 7, 9, 11});
+    ASSERT_TRUE(Resample(s, 0.5f, nullptr));
+    // Equal times enclosing t = 0: the left sample holds.
+    EXPECT_EQ(YOf(s), (std::vector<float>{5, 8, 9, 10})); // the 0.99 rule drops t = 2
+
+    KVSignal d = XYSignal({0, 2, 1}, {1, 2, 3});
+    const KVSignal before = d;
+    KVErrorList e;
+    EXPECT_FALSE(Resample(d, 0.5f, &e));
+    EXPECT_FALSE(Resample(d, 0.0f, &e));
+    KVSignal one = XYSignal({0}, {1});
+    EXPECT_FALSE(Resample(one, 0.5f, &e));
+    EXPECT_EQ(Lines(e), (std::vector<std::string>{"Kalvio::Resample - X axis is not monotonically increasing",
+                                                  "Kalvio::Resample - Requested Time step <=0",
+                                                  "Kalvio::Resample - Not enough data points"}));
+    EXPECT_TRUE(SameSignal(d, before));
+}
+
+TEST(Resample, IndicesBeyondTheArraysAreRefused)
+{
+    KVSignal s = UniformSignal(0, 10, 0.001f, Line);
+    s.SetNlp(50);
+    KVErrorList e;
+    EXPECT_FALSE(Resample(s, 0.002f, &e));
+    EXPECT_EQ(Lines(e), std::vector<std::string>{"Kalvio::Resample - Error Interpolating Data"});
+}
+
+TEST(GridResample, SameStepCopies)
+{
+    const std::vector<float> y = GridSamples(-30, 70, 0.0001, [](double t) { return std::sin(300 * t); });
+    std::vector<float> out(y.size() + 4);
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y.data(), -30, 70, 0.0001f, 0.0001f, out.data(), out.size(), nfp, nlp));
+    EXPECT_EQ(nfp, -30);
+    EXPECT_EQ(nlp, 70);
+    EXPECT_EQ(std::vector<float>(out.begin(), out.begin() + 101), y);
+}
+
+TEST(GridResample, WholeRatioPicksSamplesAndKeepsTheEnds)
+{
+    // Regression: rounding alone dropped the end samples (-199 ... 199).
+    const std::vector<float> y = GridSamples(-1000, 1000, 0.0001, [](double t) { return t * t + t; });
+    std::vector<float> out(500);
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y.data(), -1000, 1000, 0.0001f, 0.0005f, out.data(), out.size(), nfp, nlp));
+    EXPECT_EQ(nfp, -200);
+    EXPECT_EQ(nlp, 200);
+    for (int j = 0; j <= nlp - nfp; ++j)
+        ASSERT_EQ(out[j], y[(nfp + j) * 5 + 1000]) << j;
+    EXPECT_EQ(out[200], y[1000]); // time zero
+
+    // Regression: a new first time of zero was never "near" the old grid.
+    ASSERT_TRUE(GridResample(y.data() + 1000, 0, 1000, 0.0001f, 0.0005f, out.data(), out.size(), nfp, nlp));
+    EXPECT_EQ(nfp, 0);
+    EXPECT_EQ(nlp, 200);
+    EXPECT_EQ(out[0], y[1000]);
+}
+
+TEST(GridResample, NoWholeRatioInterpolatesAndHitsSamples)
+{
+    const int nlpOld = 10000; // 0 ... 1 s at 10 kHz
+    auto f = [](double t) { return std::sin(40 * t) + t * t; };
+    std::vector<float> y;
+    for (int k = 0; k <= nlpOld; ++k)
+        y.push_back(static_cast<float>(f(k * double(0.0001f))));
+    std::vector<float> out(2000);
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y.data(), 0, nlpOld, 0.0001f, 0.000625f, out.data(), out.size(), nfp, nlp));
+    EXPECT_EQ(nfp, 0);
+    EXPECT_EQ(nlp, 1600);
+    const double h0 = 0.0001f, h1 = 0.000625f;
+    for (int j = 0; j <= nlp; ++j) {
+        const double t = j * h1;
+        if (j % 4 == 0) {
+            // Every 0.0025 s the new time is an old sample time.
+            ASSERT_EQ(out[j], y[j / 4 * 25]) << j;
+            continue;
+        }
+        // Regression: beyond about 50 ms the tolerance grew with t and outputs snapped to samples.
+        const int i0 = int(t / h0);
+        const double expect = y[i0] + (double(y[i0 + 1]) - y[i0]) * (t - i0 * h0) / h0;
+        ASSERT_NEAR(out[j], expect, 2e-6) << j;
+    }
+}
+
+TEST(GridResample, LastIntervalIsInterpolated)
+{
+    // Regression: the last interval was extrapolated from the one before it.
+    const float y[4] = {0, 0, 0, 10};
+    float out[8];
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y, 0, 3, 0.001f, 0.0007f, out, 8, nfp, nlp));
+    EXPECT_EQ(nlp, 4);
+    EXPECT_NEAR(out[4], 8.0f, 1e-3);
+}
+
+TEST(GridResample, NearWholeRatioStaysInsideTheArray)
+{
+    // Regression: a near-whole ratio drifted past the last sample on a long span.
+    const int nlpOld = 100000;
+    std::vector<float> y(nlpOld + 1);
+    for (int k = 0; k <= nlpOld; ++k)
+        y[k] = float(k);
+    std::vector<float> out(30000);
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y.data(), 0, nlpOld, 0.0001f, 0.0001f * 4.996f, out.data(), out.size(), nfp, nlp));
+    ASSERT_GT(nlp * 5, nlpOld);
+    EXPECT_EQ(out[nlp - nfp], float(nlpOld));
+    float small[3];
+    EXPECT_FALSE(GridResample(y.data(), 0, 100, 0.0001f, 0.0005f, small, 3, nfp, nlp));
+}
