@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -172,6 +173,12 @@ bool RvfReplacement::Open()
     std::error_code ec;
     if (std::filesystem::is_directory(m_target, ec))
         return false;
+    // Replacing a link would cut it from the file it names: replace that file.
+    if (std::filesystem::is_symlink(m_target, ec)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(m_target, ec);
+        if (!ec)
+            m_target = resolved.string();
+    }
     // A short name in the target's directory: the rename stays within one
     // file system, and a target name near the length limit still fits.
     const size_t slash = m_target.rfind('/');
@@ -179,8 +186,13 @@ bool RvfReplacement::Open()
     for (int attempt = 0; attempt < 100; ++attempt) {
         m_temp = dir + ".kvsave" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".tmp";
         m_fp = std::fopen(m_temp.c_str(), "wbx");
-        if (m_fp)
+        if (m_fp) {
+            // The replacement keeps the permissions of the file it replaces.
+            struct stat old {};
+            if (::stat(m_target.c_str(), &old) == 0)
+                ::fchmod(::fileno(m_fp), old.st_mode & 07777);
             return true;
+        }
         if (errno != EEXIST)
             return false;
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -317,4 +318,20 @@ TEST(RvfWrite, FinalRenameFailureIsReportedAndCleanedUp)
     CRVFFile g = ThreePoints("IEEE");
     EXPECT_TRUE(g.RVF_Write(nearLimit)) << ::testing::PrintToString(ErrorLines(g));
     EXPECT_EQ(dir.Entries(), Lines{std::string(250, 'n')});
+}
+
+TEST(RvfWrite, ReplacingKeepsPermissionsAndLinks)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string target = dir.Path("real.rvf");
+    WriteAll(target, Bytes{1});
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(target, dir.Path("link.rvf"));
+    CRVFFile f = ThreePoints("IEEE");
+    ASSERT_TRUE(f.RVF_Write(dir.Path("link.rvf"))) << ::testing::PrintToString(ErrorLines(f));
+    EXPECT_TRUE(fs::is_symlink(dir.Path("link.rvf")));
+    EXPECT_EQ(ReadAll(target).size(), 1536u);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
