@@ -1,0 +1,28 @@
+// One criterion program; CRITERION_PROGRAM names which. With the window part
+// built, a run without --text shows the result in a window.
+#include "CriterionProgram.h"
+
+#ifdef CRITERION_WINDOW
+#include "CriterionWindowMain.h"
+#endif
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const Criteria::CriterionSpec* spec = Criteria::FindCriterion(CRITERION_PROGRAM);
+    if (!spec)
+        return Criteria::PROGRAM_USAGE;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    Criteria::ProgramArgs parsed;
+    const bool usable = Criteria::ParseProgramArgs(*spec, args, parsed).empty();
+#ifdef CRITERION_WINDOW
+    if (usable && !parsed.text && !parsed.help && !parsed.listDummies)
+        return RunCriterionWindow(*spec, parsed, argc, argv);
+#else
+    (void)usable;
+#endif
+    return Criteria::RunTextProgram(*spec, args, std::cout, std::cerr);
+}

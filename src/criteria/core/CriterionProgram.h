@@ -1,0 +1,40 @@
+#pragma once
+// The command line shared by the six criterion programs:
+//   PROGRAM [--text] [--dummy KEY] FILE | FILE_X FILE_Y FILE_Z
+#include "Criterion.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace Criteria {
+
+// Exit codes: 0 evaluated (pass or fail), 1 unreadable or unusable input, 2 bad usage.
+enum ProgramExit { PROGRAM_OK = 0, PROGRAM_FAILED = 1, PROGRAM_USAGE = 2 };
+
+struct ProgramArgs {
+    bool text = false;
+    bool help = false;
+    bool listDummies = false;
+    const DummyInfo* dummy = nullptr;
+    std::vector<std::string> paths;
+};
+
+// Reads args (without the program name). Empty on success, else the problem.
+// Only arguments that begin with "-" are switches ("/" starts a path here).
+std::string ParseProgramArgs(const CriterionSpec& spec, const std::vector<std::string>& args, ProgramArgs& out);
+// The text of PROGRAM --help.
+std::string ProgramHelp(const CriterionSpec& spec);
+// Loads paths with the quantities of spec and aligns them.
+bool LoadInputs(const CriterionSpec& spec, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
+                KVErrorList& errors);
+// Loads and evaluates; the failures go to errors.
+bool LoadAndEvaluate(const CriterionSpec& spec, const ProgramArgs& args, std::vector<Channel>& inputs,
+                     Outcome& outcome, KVErrorList& errors);
+// Writes each error as "program: scope - message" lines.
+void PrintProgramErrors(const CriterionSpec& spec, const KVErrorList& errors, std::ostream& err);
+// The whole text-mode program: parse, load, evaluate, print; returns the exit code.
+int RunTextProgram(const CriterionSpec& spec, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
+
+} // namespace Criteria

@@ -1,0 +1,107 @@
+#include "Clip3ms.h"
+#include "Hic.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace Criteria;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// f(t) at t = 0, dt, ... up to and including end.
+template <class F>
+std::vector<double> Sampled(F f, double end, double dt)
+{
+    std::vector<double> v;
+    const size_t n = static_cast<size_t>(std::llround(end / dt)) + 1;
+    for (size_t i = 0; i < n; ++i)
+        v.push_back(f(double(i) * dt));
+    return v;
+}
+
+std::vector<double> HalfSine(double peak, double duration, double dt)
+{
+    return Sampled([&](double t) { return peak * std::sin(kPi * t / duration); }, duration, dt);
+}
+
+TEST(Hic, SineOverAThirtyMillisecondWindow)
+{
+    const std::vector<double> a = Sampled([](double t) { return std::sin(20 * kPi * t); }, 0.05, 0.0001);
+    const HicResult r = ComputeHic(a, 0.0001, {0.03}).front();
+    ASSERT_TRUE(r.found);
+    EXPECT_NEAR(r.value, 0.02048, 0.00001);
+    EXPECT_EQ(r.i1, 100u);
+    EXPECT_EQ(r.i2, 400u);
+}
+
+TEST(Hic, HalfSineOfTenMillisecondsPeaksOnAWindowOfSixPointSeven)
+{
+    const std::vector<double> a = HalfSine(100, 0.010, 0.0001);
+    const std::vector<HicResult> r = ComputeHic(a, 0.0001, {0.015, 0.036});
+    for (const HicResult& h : r) {
+        EXPECT_NEAR(h.value, 414.6, 0.2);
+        // 6.70 ms centred on the peak at 5 ms: samples 16/17 to 83/84.
+        EXPECT_NEAR(double(h.i2 - h.i1) * 0.0001, 0.0067, 0.00011);
+        EXPECT_NEAR(double(h.i1 + h.i2) / 2 * 0.0001, 0.005, 0.00006);
+    }
+}
+
+TEST(Hic, HalfSineOfThirtyMillisecondsIsCutByTheWindow)
+{
+    const std::vector<HicResult> r = ComputeHic(HalfSine(100, 0.030, 0.0001), 0.0001, {0.015, 0.036});
+    EXPECT_NEAR(r[0].value, 1153.7, 0.3);
+    EXPECT_NEAR(r[1].value, 1243.9, 0.3);
+    EXPECT_EQ(r[0].i2 - r[0].i1, 150u); // the 15 ms limit binds
+    EXPECT_LE(r[1].i2 - r[1].i1, 360u);
+    EXPECT_NEAR(double(r[0].i1 + r[0].i2) / 2, 150.0, 0.5);
+}
+
+TEST(Hic, ExactSearchFindsAShortSpikeBesideALongPlateau)
+{
+    // A 40 g plateau of 100 ms and a 2 ms spike of 200 g: a longest-window
+    // shortcut would keep the plateau.
+    std::vector<double> a(2000, 40.0);
+    for (size_t i = 1500; i <= 1520; ++i)
+        a[i] = 200.0;
+    const HicResult r = ComputeHic(a, 0.0001, {0.015}).front();
+    EXPECT_GE(r.i1, 1350u);
+    EXPECT_LE(r.i2, 1670u);
+    EXPECT_GT(r.value, 0.015 * std::pow(40.0, 2.5));
+}
+
+TEST(Hic, NothingPositiveOrTooShortGivesNoWindow)
+{
+    EXPECT_FALSE(ComputeHic(std::vector<double>(50, -3.0), 0.0001, {0.015}).front().found);
+    EXPECT_FALSE(ComputeHic({5.0}, 0.0001, {0.015}).front().found);
+    EXPECT_FALSE(ComputeHic({5.0, 6.0}, 0.0, {0.015}).front().found);
+}
+
+TEST(Clip3ms, SineLevelHeldForThreeMilliseconds)
+{
+    const std::vector<double> a = Sampled([](double t) { return std::sin(100 * kPi * t); }, 0.01, 0.0001);
+    const ClipResult c = ComputeClip(a, 0.0001, 0.003);
+    ASSERT_TRUE(c.found);
+    EXPECT_NEAR(c.value, 0.89101, 0.000005);
+    EXPECT_EQ(c.i1, 35u);
+    EXPECT_EQ(c.i2, 65u);
+}
+
+TEST(Clip3ms, PlateauAndSignalsShorterThanTheDuration)
+{
+    // 50 g held for exactly 3 ms inside a 20 g pulse.
+    std::vector<double> a(200, 20.0);
+    for (size_t i = 60; i <= 90; ++i)
+        a[i] = 50.0;
+    const ClipResult c = ComputeClip(a, 0.0001, 0.003);
+    EXPECT_DOUBLE_EQ(c.value, 50.0);
+    EXPECT_EQ(c.i1, 60u);
+    // 29 samples at 0.1 ms span only 2.8 ms.
+    EXPECT_FALSE(ComputeClip(std::vector<double>(29, 1.0), 0.0001, 0.003).found);
+    EXPECT_TRUE(ComputeClip(std::vector<double>(31, 1.0), 0.0001, 0.003).found);
+}
+
+} // namespace
