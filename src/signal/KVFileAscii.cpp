@@ -7,9 +7,7 @@
 #include <cctype>
 #include <charconv>
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <locale.h>
 #include <string_view>
 
@@ -49,13 +47,21 @@ bool IsBlankLine(std::string_view line)
     return line.find_first_not_of("\t\r\n ") == std::string_view::npos;
 }
 
-// The C reading of a number text that lies outside the float range: infinity
-// when too large, zero (or the nearest tiny value) when too small.
-float OutOfRangeValue(const char* first, const char* last)
+// The C reading of a number text in the "C" locale, for the forms the fast
+// path leaves to it: hexadecimal numbers, and numbers outside the float range
+// (infinity when too large, zero or the nearest tiny value when too small).
+float CReading(const char* first, const char* last, const char** end)
 {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
     const std::string text(first, last);
-    return cLocale ? strtof_l(text.c_str(), nullptr, cLocale) : 0.0f;
+    if (!cLocale) {
+        *end = first;
+        return 0.0f;
+    }
+    char* stop = nullptr;
+    const float v = strtof_l(text.c_str(), &stop, cLocale);
+    *end = first + (stop - text.c_str());
+    return v;
 }
 
 // A number in the C "%f" sense: leading white space, a sign, digits, a decimal
@@ -64,7 +70,7 @@ float OutOfRangeValue(const char* first, const char* last)
 bool ReadNumber(std::string_view field, float& out)
 {
     size_t i = 0;
-    while (i < field.size() && std::strchr(" \t\r\n\v\f", field[i]))
+    while (i < field.size() && (field[i] == ' ' || (field[i] >= '\t' && field[i] <= '\r')))
         ++i;
     bool negative = false;
     if (i < field.size() && (field[i] == '+' || field[i] == '-'))
@@ -74,11 +80,21 @@ bool ReadNumber(std::string_view field, float& out)
     if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
         return false;
     float v = 0.0f;
-    const auto res = std::from_chars(first, last, v, std::chars_format::general);
-    if (res.ec == std::errc::invalid_argument)
-        return false;
-    if (res.ec == std::errc::result_out_of_range)
-        v = OutOfRangeValue(first, res.ptr);
+    const bool hex = last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X');
+    if (hex) {
+        const char* end = first;
+        v = CReading(first, last, &end);
+        if (end == first)
+            return false;
+    } else {
+        const auto res = std::from_chars(first, last, v, std::chars_format::general);
+        if (res.ec == std::errc::invalid_argument)
+            return false;
+        if (res.ec == std::errc::result_out_of_range) {
+            const char* end = first;
+            v = CReading(first, res.ptr, &end);
+        }
+    }
     out = negative ? -v : v;
     return true;
 }

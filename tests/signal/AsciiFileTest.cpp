@@ -111,7 +111,7 @@ TEST(AsciiFile, TextAfterTheFirstNumberFailsWithItsLine)
 TEST(AsciiFile, NumberForms)
 {
     TempDir dir;
-    Loaded r = LoadText(dir, "-.5 7.\n1e-50 1e50\n2.5E+2 -1e400\n3abc 4xyz\n");
+    Loaded r = LoadText(dir, "-.5 7.\n1e-50 1e50\n2.5E+2 -1e400\n3abc 4xyz\n0x1A -0x1p-2\n");
     ASSERT_TRUE(r.ok) << ::testing::PrintToString(r.errors);
     const float* x = r.signal.X();
     const float* y = r.signal.Y();
@@ -123,6 +123,8 @@ TEST(AsciiFile, NumberForms)
     EXPECT_EQ(y[2], -std::numeric_limits<float>::infinity());
     EXPECT_EQ(x[3], 3.0f); // reading stops at the first character that does not fit
     EXPECT_EQ(y[3], 4.0f);
+    EXPECT_EQ(x[4], 26.0f); // hexadecimal, as the C reading takes it
+    EXPECT_EQ(y[4], -0.25f);
 
     // Words that merely begin like a number are header text, never NaN or infinity.
     Loaded words = LoadText(dir, "nan 1\ninfo 2\n- 3\n. 4\n5 6\n");
