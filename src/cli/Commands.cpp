@@ -7,6 +7,22 @@ const std::vector<KalvioCommand>& KalvioCommands()
         kDumpCommand,
         kConvertCommand,
         kDemoCommand,
+        kCfcCommand,
+        kFilterCommand,
+        kFir100Command,
+        kResampleCommand,
+        kTruncateCommand,
+        kDerivativeCommand,
+        kIntegrateCommand,
+        kBiasCommand,
+        kAddYCommand,
+        kAddXCommand,
+        kScaleYCommand,
+        kScaleXCommand,
+        kSumCommand,
+        kAverageCommand,
+        kResultantCommand,
+        kNameCommand,
     };
     return commands;
 }

@@ -1,0 +1,223 @@
+// Runs the built kalvio binary on files made here and checks exit status,
+// standard error and the stored results.
+#include "KVFileRvf.h"
+#include "KVReadSignalFile.h"
+#include "TestSignals.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::vector<std::string> err;
+};
+
+class KalvioCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("kalvio_ops_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    std::string Write(const std::string& name, const KVSignal& s) const
+    {
+        const std::string p = Path(name);
+        EXPECT_TRUE(SaveSignalAsRvf(s, p));
+        return p;
+    }
+
+    RunResult Kalvio(const std::string& args) const
+    {
+        const std::string out = Path("stdout.txt");
+        const std::string err = Path("stderr.txt");
+        const std::string cmd = std::string("'") + KALVIO_EXE + "' " + args + " >'" + out + "' 2>'" + err + "'";
+        const int raw = std::system(cmd.c_str());
+        RunResult r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream o(out);
+        std::stringstream ss;
+        ss << o.rdbuf();
+        r.out = ss.str();
+        std::ifstream e(err);
+        for (std::string line; std::getline(e, line);)
+            r.err.push_back(line);
+        return r;
+    }
+
+    KVSignal Load(const std::string& p) const
+    {
+        KVSignal s;
+        KVErrorList e;
+        EXPECT_NE(KVReadSignalFile(p, s, e), nullptr) << p;
+        return s;
+    }
+
+    fs::path dir;
+};
+
+KVSignal Ramp(float slope)
+{
+    KVSignal s = UniformSignal(-100, 900, 0.0001f, [slope](double t) { return 1.0 + slope * t; });
+    s.SetYUnits("METERS");
+    s.SetCutOffFrequency(1666.67f);
+    return s;
+}
+
+} // namespace
+
+TEST_F(KalvioCommands, SingleOperationsWithNegativeArguments)
+{
+    const std::string in = Write("ramp.rvf", Ramp(10));
+    RunResult r = Kalvio("add-x -0.01 '" + in + "' -o '" + Path("out/shift.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.empty());
+    KVSignal s = Load(Path("out/shift.rvf"));
+    EXPECT_EQ(s.Nfp(), -200);
+    EXPECT_EQ(s.Nlp(), 800);
+    EXPECT_NEAR(s.X()[0], -0.02f, 1e-6);
+
+    r = Kalvio("scale-y -2 '" + in + "' --out-dir '" + Path("out") + "'");
+    EXPECT_EQ(r.status, 0);
+    KVSignal y = Load(Path("out/ramp.rvf"));
+    EXPECT_NEAR(y.Y()[100], -2.0f, 1e-5);
+
+    r = Kalvio("truncate -0.005 0.0495 '" + in + "' -o '" + Path("out/t.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    KVSignal t = Load(Path("out/t.rvf"));
+    EXPECT_EQ(t.Nfp(), -50);
+    EXPECT_EQ(t.Nlp(), 494);
+    EXPECT_EQ(t.Status(), "TRUNCATED"); // RVF text fields are stored in capitals
+}
+
+TEST_F(KalvioCommands, ChainRunsInOrder)
+{
+    const std::string in = Write("ramp.rvf", Ramp(10));
+    RunResult r = Kalvio("derivative '" + in + "' --then scale-y 0.5 --then add-y 1 -o '" + Path("out/d.rvf") + "'");
+    EXPECT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err[0]);
+    KVSignal d = Load(Path("out/d.rvf"));
+    EXPECT_EQ(d.YUnits(), "KILOMETERS/HOUR");
+    EXPECT_NEAR(d.Y()[0], 10 * 3.6 * 0.5 + 1, 5e-3);
+    EXPECT_NEAR(d.Y()[1000], 10 * 3.6 * 0.5 + 1, 5e-3);
+}
+
+TEST_F(KalvioCommands, WarningsAreReportedButSucceed)
+{
+    KVSignal s = Ramp(10);
+    s.SetPreFilterFrequency(800.0f);
+    const std::string in = Write("pre.rvf", s);
+    RunResult r = Kalvio("cfc 180 '" + in + "' -o '" + Path("out/f.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, std::vector<std::string>{
+                         "Kalvio::BWfilt - WARNING - Filter causes overlap distortion with previous filtering"});
+    EXPECT_EQ(Load(Path("out/f.rvf")).Status(), "DISTORTED");
+}
+
+TEST_F(KalvioCommands, FailureWritesNothingAndGoesOn)
+{
+    const std::string good = Write("good.rvf", Ramp(10));
+    KVSignal bad = Ramp(10);
+    bad.SetXUnits("MILLISECONDS");
+    const std::string badIn = Write("bad.rvf", bad);
+    RunResult r = Kalvio("filter 120 '" + badIn + "' '" + good + "' --out-dir '" + Path("out") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::vector<std::string>{"Kalvio::BWfilt - Time must be in seconds"});
+    EXPECT_FALSE(fs::exists(Path("out/bad.rvf")));
+    EXPECT_EQ(Load(Path("out/good.rvf")).CutOffFrequency(), 120.0f);
+
+    r = Kalvio("cfc 100 '" + good + "' -o '" + Path("out/x.rvf") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::vector<std::string>{"Kalvio::BWfilt - Frequency Channel Class is not specified in SAE J211"});
+
+    r = Kalvio("integrate '" + Path("missing.rvf") + "' -o '" + Path("out/m.rvf") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+}
+
+TEST_F(KalvioCommands, BadUsage)
+{
+    const std::string in = Write("ramp.rvf", Ramp(10));
+    EXPECT_EQ(Kalvio("truncate 0 '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("cfc sixty '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("resample nan '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("bias '" + in + "'").status, 2);
+    EXPECT_EQ(Kalvio("bias --keep-bias '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("bias --then frobnicate '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("resultant '" + in + "' -o x.rvf").status, 2);
+    EXPECT_EQ(Kalvio("sum '" + in + "' --out-dir '" + Path("out") + "'").status, 2);
+    EXPECT_EQ(Kalvio("name").status, 2);
+    EXPECT_FALSE(fs::exists("x.rvf"));
+    RunResult help = Kalvio("fir100 --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--keep-bias"), std::string::npos);
+}
+
+TEST_F(KalvioCommands, Fir100KeepBias)
+{
+    const std::string in = Write("c.rvf", UniformSignal(-1000, 2000, 0.0001f, [](double) { return 2.0; }));
+    RunResult r = Kalvio("fir100 --keep-bias '" + in + "' -o '" + Path("out/k.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    KVSignal k = Load(Path("out/k.rvf"));
+    EXPECT_NEAR(k.Y()[10], 2.0 * 0.99745112, 1e-5);
+    EXPECT_EQ(k.Nfp(), -160);
+    EXPECT_EQ(k.Status(), "FIR100 FILTERED");
+}
+
+TEST_F(KalvioCommands, CombiningCommands)
+{
+    KVSignal a = Ramp(0);
+    KVSignal b = Ramp(0);
+    for (size_t i = 0; i < a.PointCount(); ++i) {
+        a.Y()[i] = 3;
+        b.Y()[i] = 4;
+    }
+    const std::string pa = Write("a.rvf", a);
+    const std::string pb = Write("b.rvf", b);
+    RunResult r = Kalvio("resultant '" + pa + "' '" + pb + "' -o '" + Path("out/r.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    KVSignal res = Load(Path("out/r.rvf"));
+    EXPECT_EQ(res.Y()[5], 5.0f);
+    EXPECT_EQ(res.Axis().substr(0, 2), "RS");
+
+    r = Kalvio("average '" + pa + "' '" + pb + "' '" + pb + "' -o '" + Path("out/m.rvf") + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NEAR(Load(Path("out/m.rvf")).Y()[5], 11.0 / 3, 1e-6);
+
+    const std::string shifted = Write("s.rvf", UniformSignal(-99, 901, 0.0001f, [](double) { return 1.0; }));
+    r = Kalvio("sum '" + pa + "' '" + shifted + "' -o '" + Path("out/s.rvf") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::vector<std::string>{"Kalvio::Sum - Inconsistent start Index (nfp)"});
+    EXPECT_FALSE(fs::exists(Path("out/s.rvf")));
+}
+
+TEST_F(KalvioCommands, NamePrintsTheCodeOfEachFile)
+{
+    KVSignal s = Ramp(1);
+    s.SetTestSource("VEHICLE");
+    s.SetTestNumber("123");
+    s.SetYType("ACCELERATION");
+    s.SetStatus("FILTERED");
+    s.SetCutOffFrequency(100.0f);
+    s.SetCurveNumber(5);
+    const std::string p = Write("n.rvf", s);
+    RunResult r = Kalvio("name '" + p + "' '" + Path("nothing.rvf") + "' '" + p + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "V0123afd.005\nV0123afd.005\n");
+}
