@@ -55,6 +55,9 @@ public:
 
     void Run()
     {
+        // Each message on one line however long its file names, so that a
+        // log can be searched line by line.
+        RepCols(m_s.msg, 0);
         MsgWrite(m_s.msg, "**  Calculate a Signal Corridor **");
         while (OneCorridor()) {
         }

@@ -105,7 +105,13 @@ void HelpCl(Session& s, const std::string& selfName)
       << "  (01-12)  the same zero-padded to two digits; e.g. run(1-12).rvf\n"
       << "Hitlists: answer @<hitlist> (e.g. @runs.hit) for a file that names one\n"
       << "  file or template per line; empty lines are skipped.\n"
-      << "File names are case-sensitive; an empty answer takes the default shown in [ ].\n";
+      << "File names are case-sensitive; an empty answer takes the default shown in [ ].\n"
+      << "Default output names: <test number>_<curve text>.<extension> in the OUT=\n"
+      << "  directory (other characters than letters, digits, - _ . become _); a name\n"
+      << "  in use gets the first free number: name_1.ext, name_2.ext, ...\n"
+      << "Typed output names go to the OUT= directory unless they hold a \"/\"; they\n"
+      << "  must not be a directory, must not hold control characters and their\n"
+      << "  directory must exist.\n";
 }
 
 } // namespace Toolsif

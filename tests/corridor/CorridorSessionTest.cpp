@@ -288,6 +288,38 @@ TEST(CorridorSession, BatchUsesDefaultNamesInTheOutputDirectory)
     EXPECT_EQ(Read("out/1234_AVG_1.rvf").y, (std::vector<float>{2, 3}));
 }
 
+namespace {
+
+// An "X-Y" file: X values of their own, no constant step.
+bool MakeXy(const std::string& name, int nfp, const std::vector<float>& x, const std::vector<float>& y)
+{
+    KVSignal s;
+    s.Allocate(y.size());
+    for (size_t i = 0; i < y.size(); ++i)
+        s.SetPoint(x[i], y[i], i);
+    s.SetNfp(nfp);
+    s.SetNlp(nfp + static_cast<int>(y.size()) - 1);
+    s.SetDel(KV_NO_VALUE);
+    s.SetHasData(true);
+    return KVFileRvf(name).Store(s);
+}
+
+} // namespace
+
+TEST(CorridorSession, XyFilesKeepTheirXValues)
+{
+    TfTest::TempDir dir;
+    ASSERT_TRUE(MakeXy("a.rvf", 0, {0.5f, 1.5f, 2.5f}, {1, 2, 3}));
+    ASSERT_TRUE(MakeXy("b.rvf", 1, {7.0f, 8.0f, 9.0f}, {4, 6, 8}));
+    Corridor(std::string("a.rvf\nN\nb.rvf") + kNames + "\n");
+    const Output m = Read("m.rvf");
+    ASSERT_TRUE(m.ok);
+    EXPECT_EQ(m.file.FileId.DataType, "X-Y");
+    EXPECT_EQ(m.y, (std::vector<float>{1, 3, 4.5f, 8}));
+    // Indices first covered by the second file take its X values.
+    EXPECT_EQ(m.file.X, (std::vector<float>{0.5f, 1.5f, 2.5f, 9.0f}));
+}
+
 TEST(CorridorSession, BuiltProgramRunsFromAPipe)
 {
     TfTest::TempDir dir;
