@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 namespace {
 
@@ -178,11 +179,24 @@ void VisitCurveRecord(Io& io, size_t r, RvfCurve& c)
     io.Text(r + 374, 70, c.Text374);
 }
 
-std::string LabelAt(std::span<const uint8_t> buf, size_t offset)
+// Whether the 12-byte label at offset, read as a text field, is label; no
+// text is built, as this runs for every data record.
+bool LabelIs(std::span<const uint8_t> buf, size_t offset, std::string_view label)
 {
     if (offset + 12 > buf.size())
-        return {};
-    return RvfReadText(buf.data() + offset, 12);
+        return false;
+    const uint8_t* p = buf.data() + offset;
+    size_t n = 0;
+    while (n < 12 && p[n] != 0)
+        ++n;
+    while (n > 0 && RvfIsSpace(p[n - 1]))
+        --n;
+    if (n != label.size())
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (RvfUpper(static_cast<char>(p[i])) != label[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -356,7 +370,7 @@ bool CRVFFile::ReadSecondRecord(std::span<const uint8_t> buf)
         AddError("Data buffer too small", "CRVFFile::ReadSecondRecord");
         return false;
     }
-    m_secondRecord = LabelAt(buf, 512) == "CMP-2 HDR";
+    m_secondRecord = LabelIs(buf, 512, "CMP-2 HDR");
     if (!m_secondRecord)
         return true;
     try {
@@ -377,7 +391,7 @@ bool CRVFFile::ReadThirdRecord(std::span<const uint8_t> buf)
         AddError("Data buffer too small", scope);
         return false;
     }
-    if (LabelAt(buf, r) != "CURVE HDR") {
+    if (!LabelIs(buf, r, "CURVE HDR")) {
         AddError("Invalid  3rd Record Header", scope);
         return false;
     }
@@ -426,11 +440,10 @@ bool CRVFFile::ReadSignalArrays(std::span<const uint8_t> buf)
         float values[ValuesPerRecord];
         for (int64_t b = 0; b < records; ++b) {
             const size_t offset = d + static_cast<size_t>(b) * RecordSize;
-            const std::string label = LabelAt(buf, offset);
             std::vector<float>* target = nullptr;
-            if (label == "Y DATA") {
+            if (LabelIs(buf, offset, "Y DATA")) {
                 target = &Y;
-            } else if (label == "X DATA" && !yOnly) {
+            } else if (!yOnly && LabelIs(buf, offset, "X DATA")) {
                 target = &X;
             } else {
                 X.clear();
