@@ -429,3 +429,29 @@ TEST(ReadSignalFile, TriesRvfThenTextAndReportsTheLikelyKind)
     ASSERT_EQ(errors.ErrorCount(), 2);
     EXPECT_EQ(errors.ErrorMessage(0), "Not Valid ASCII File Format in Line 2 of " + dir.Path("bad.txt") + ".");
 }
+
+TEST(FileLayer, LoadConversionsFromAHandMadeFile)
+{
+    TempDir dir;
+    RvfImage img = RvfImage::Minimal(4, "X-Y", RvfImage::Sun, true);
+    const size_t r = img.CurveOffset();
+    img.Int(49, -42);
+    img.Int(173, 15);
+    img.Real(290, -3.75f); // vehicle quantity: truncated toward zero
+    img.Int(524, 8);       // second vehicle: travels in the file object only
+    img.Real(r + 286, 0.5f);
+    img.Int(r + 278, 10);
+    img.Int(r + 282, 13);
+    WriteAll(dir.Path("h.rvf"), img.bytes());
+    KVSignal s;
+    ASSERT_TRUE(Load(s, dir.Path("h.rvf")));
+    EXPECT_EQ(s.TestNumber(), "-42");
+    EXPECT_EQ(s.ImpactAngle(), 15.0f);
+    EXPECT_EQ(s.VehicleValue(), -3);
+    EXPECT_EQ(s.VehicleNumber(), 0);
+    EXPECT_EQ(s.Del(), 0.0f);   // "X-Y": no step, whatever the file says
+    EXPECT_EQ(s.T0(), 5.0f);    // DEL x NFP all the same
+    EXPECT_EQ(s.PointCount(), 4u);
+    EXPECT_EQ(s.XMax(), 0.0f);  // the X array holds zeros
+    EXPECT_EQ(s.FilterClass(), 1001);
+}
