@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 using namespace Toolsif;
@@ -47,7 +48,21 @@ struct Corridor {
     long long minNfp = 0, maxNfp = 0, minNlp = 0, maxNlp = 0;
     int curves = 0;
     bool warnArmed = true;
+    std::vector<std::string> taken; // inputs read and outputs chosen so far
 };
+
+// Whether name is the same file as one of names (or will be, for a name not
+// yet written).
+bool NameTaken(const std::string& name, const std::vector<std::string>& names)
+{
+    const std::string full = FullPath(name);
+    for (const std::string& other : names) {
+        std::error_code ec;
+        if (full == FullPath(other) || std::filesystem::equivalent(name, other, ec))
+            return true;
+    }
+    return false;
+}
 
 class CorridorProgram {
 public:
@@ -83,6 +98,7 @@ private:
             return true;
         }
         StartWith(c);
+        c.taken.push_back(name);
         bool common = m_minimize;
         if (!m_minimize && !AskCommon(common)) {
             MsgWrite(m_s.msg, "*** Operation skipped");
@@ -157,6 +173,7 @@ private:
                 c.warnArmed = false;
             }
             ++c.curves;
+            c.taken.push_back(name);
         }
     }
 
@@ -209,11 +226,13 @@ private:
         return FnNameExtract(FnIncr(AddPath(m_s.options.outDir, name), m_s.options.overwrite));
     }
 
-    // Asks one output name; false at the end of the input.
-    bool AskName(const std::string& question, const std::string& def, std::string& name)
+    // Asks one output name; false at the end of the input. A typed name may
+    // not replace an input of this corridor or an output named before it.
+    bool AskName(Corridor& c, const std::string& question, const std::string& def, std::string& name)
     {
         if (BatSet(m_s)) {
             name = def;
+            c.taken.push_back(name);
             return true;
         }
         for (;;) {
@@ -221,13 +240,11 @@ private:
             if (!AskLine(m_s, question + " [" + def + "] ", answer))
                 return false;
             answer = Trim(answer);
-            if (answer.empty()) {
-                name = def;
+            name = answer.empty() ? def : AddPath(m_s.options.outDir, answer);
+            if (FnValid(name) && !NameTaken(name, c.taken)) {
+                c.taken.push_back(name);
                 return true;
             }
-            name = AddPath(m_s.options.outDir, answer);
-            if (FnValid(name))
-                return true;
             MsgWrite(m_s.msg, "*** Invalid file name");
         }
     }
@@ -247,9 +264,9 @@ private:
         const std::string plusDef = DefaultName(stem + ".aps");
         const std::string minusDef = DefaultName(stem + ".ams");
         std::string meanName, plusName, minusName;
-        if (!AskName(" Output RVF mean file name?", meanDef, meanName)
-            || !AskName(" Output RVF mean+sigma file name?", plusDef, plusName)
-            || !AskName(" Output RVF mean-sigma file name?", minusDef, minusName)) {
+        if (!AskName(c, " Output RVF mean file name?", meanDef, meanName)
+            || !AskName(c, " Output RVF mean+sigma file name?", plusDef, plusName)
+            || !AskName(c, " Output RVF mean-sigma file name?", minusDef, minusName)) {
             Abandon();
             return;
         }

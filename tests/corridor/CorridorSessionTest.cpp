@@ -262,8 +262,11 @@ TEST(CorridorSession, InvalidOutputNameIsAskedAgain)
 {
     TfTest::TempDir dir;
     ASSERT_TRUE(MakeRvf("a.rvf", 0, {1, 2, 3}));
-    const Session r = Corridor("a.rvf\nN\n\nnodir/m.rvf\nm.rvf\n\n\n\n");
-    EXPECT_EQ(r.Times("*** Invalid file name"), 1u);
+    const std::string before = TfTest::ReadText("a.rvf");
+    // Regression: typing an input's name as output name wrote over the measured data.
+    const Session r = Corridor("a.rvf\nN\n\nnodir/m.rvf\n./a.rvf\nm.rvf\nm.rvf\n\n\n\n");
+    EXPECT_EQ(r.Times("*** Invalid file name"), 3u);
+    EXPECT_EQ(TfTest::ReadText("a.rvf"), before);
     EXPECT_TRUE(Exists("m.rvf"));
     EXPECT_TRUE(Exists("1234_AVG.aps"));
     EXPECT_TRUE(Exists("1234_AVG.ams"));
