@@ -56,32 +56,50 @@ Section MakeSection(int q, double c)
     return s;
 }
 
-// One pass of a section over x[0..n-1], forward or backward. The first q
-// samples of the pass are kept and seed both histories.
-void Run(const Section& s, float* x, std::size_t n, bool forward)
+// One pass of a section of order Q over x[0..n-1], forward or backward. The
+// first Q samples of the pass are kept and seed both histories. The order is
+// a template argument so that the inner loops unroll.
+template <int Q, bool Forward>
+void RunOrder(const Section& s, float* x, std::size_t n)
 {
-    const int q = s.q;
-    if (n <= static_cast<std::size_t>(q))
+    if (n <= static_cast<std::size_t>(Q))
         return;
-    auto at = [x, n, forward](std::size_t i) -> float& { return forward ? x[i] : x[n - 1 - i]; };
-    std::array<double, kMaxOrder + 1> in{};
-    std::array<double, kMaxOrder + 1> out{};
-    for (int j = 1; j <= q; ++j)
-        in[j] = out[j] = double(at(static_cast<std::size_t>(q - j)));
-    for (std::size_t i = static_cast<std::size_t>(q); i < n; ++i) {
+    auto at = [x, n](std::size_t i) -> float& { return Forward ? x[i] : x[n - 1 - i]; };
+    double in[Q + 1];
+    double out[Q + 1];
+    for (int j = 1; j <= Q; ++j)
+        in[j] = out[j] = double(at(static_cast<std::size_t>(Q - j)));
+    const double inv = 1.0 / s.a[0];
+    double b[Q + 1];
+    double a[Q + 1];
+    for (int j = 0; j <= Q; ++j) {
+        b[j] = s.b[j] * inv;
+        a[j] = s.a[j] * inv;
+    }
+    for (std::size_t i = static_cast<std::size_t>(Q); i < n; ++i) {
         in[0] = double(at(i));
         double acc = 0.0;
-        for (int j = 0; j <= q; ++j)
-            acc += s.b[j] * in[j];
-        for (int j = 1; j <= q; ++j)
-            acc -= s.a[j] * out[j];
-        const double y = acc / s.a[0];
-        at(i) = static_cast<float>(y);
-        for (int j = q; j > 0; --j) {
+        for (int j = 0; j <= Q; ++j)
+            acc += b[j] * in[j];
+        for (int j = 1; j <= Q; ++j)
+            acc -= a[j] * out[j];
+        at(i) = static_cast<float>(acc);
+        for (int j = Q; j > 0; --j) {
             in[j] = in[j - 1];
             out[j] = out[j - 1];
         }
-        out[1] = y;
+        out[1] = acc;
+    }
+}
+
+template <bool Forward>
+void Run(const Section& s, float* x, std::size_t n)
+{
+    switch (s.q) {
+    case 1: RunOrder<1, Forward>(s, x, n); break;
+    case 2: RunOrder<2, Forward>(s, x, n); break;
+    case 3: RunOrder<3, Forward>(s, x, n); break;
+    default: RunOrder<4, Forward>(s, x, n); break;
     }
 }
 
@@ -121,9 +139,9 @@ bool ButterworthDesign(float* x, float dt, std::size_t n, double pass, double at
     for (int q : SectionOrders(N)) {
         const Section s = MakeSection(q, c);
         if (mode == 1 || mode == 3)
-            Run(s, x, n, true);
+            Run<true>(s, x, n);
         if (mode == 2 || mode == 3)
-            Run(s, x, n, false);
+            Run<false>(s, x, n);
     }
     return true;
 }
