@@ -1,0 +1,264 @@
+#include "CPlotView.h"
+
+#include "CGraph.h"
+#include "CImageDirDlg.h"
+#include "CImageSizeDlg.h"
+#include "CProgressDlg.h"
+#include "OndrelDoc.h"
+#include "OndrelSettings.h"
+#include "TitleBlock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+namespace {
+
+// The size pair of the metafile commands, as 1/100 mm: 100 mm by 50 mm.
+constexpr int kSvgWidth = 10000;
+constexpr int kSvgHeight = 5000;
+
+QList<CGraphTitleLine> GraphTitleLines(const QStringList& lines)
+{
+    QList<CGraphTitleLine> result;
+    for (const QString& line : lines) {
+        const TitleBlockParts parts = SplitTitleLine(line);
+        result << CGraphTitleLine{parts.left, parts.centre, parts.right};
+    }
+    return result;
+}
+
+PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
+{
+    PlotSource source;
+    for (const CSignalEntry& entry : doc.m_signals)
+        source.loaded.push_back(&entry.signal);
+    source.maxPoints = doc.m_nMaxPoints;
+    source.labels = doc.m_labels;
+    source.title = doc.m_strTitle;
+    source.subTitle = doc.m_strSubTitle;
+    source.xLabel = doc.m_strXLabel;
+    source.yLabel = doc.m_strYLabel;
+    source.file = doc.m_strFile;
+    source.lineStyle = doc.m_nLineStyle;
+    source.shortHeader = shortHeader;
+    return source;
+}
+
+void ProcessPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace
+
+CPlotView::CPlotView(COndrelDoc* doc, QWidget* parent) : QWidget(parent), m_doc(doc)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_shortHeader = OndrelSettings::ReadInt(OndrelSettings::kShortHeader) != 0;
+    CreateActions();
+    if (m_doc)
+        connect(m_doc, &COndrelDoc::ViewsUpdated, this, &CPlotView::OnUpdate);
+}
+
+CPlotView::~CPlotView() = default;
+
+CProgressDlg* CPlotView::Progress() const { return m_progress.data(); }
+
+void CPlotView::CreateActions()
+{
+    auto make = [this](const QString& text, const QString& tip, void (CPlotView::*slot)()) {
+        auto* action = new QAction(text, this);
+        action->setStatusTip(tip);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    m_copyPlot = make(QStringLiteral("&Copy Plot"), QStringLiteral("Copy the selection and put it on the Clipboard"),
+                      &CPlotView::OnCopyPlot);
+    m_copyPlot->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_printPlot = make(QStringLiteral("&Print Plot..."), QStringLiteral("Print the active document"),
+                       &CPlotView::OnPrintPlot);
+    m_printPlot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_saveJpeg = make(QStringLiteral("&Jpeg ..."), QStringLiteral("Save current graph to a Jpeg file"),
+                      &CPlotView::OnSaveJpeg);
+    m_saveSvg = make(QStringLiteral("&Svg..."), QStringLiteral("Save current graph to an Svg file"),
+                     &CPlotView::OnSaveSvg);
+    m_printAll = make(QStringLiteral("Print &All Plots ..."),
+                      QStringLiteral("Print all the plots in the selected directory"), &CPlotView::OnPrintAllPlots);
+    m_saveAllJpg = new QAction(QStringLiteral("&Jpg ..."), this);
+    m_saveAllJpg->setStatusTip(QStringLiteral("Save a series of jpg files, one plot per filename"));
+    connect(m_saveAllJpg, &QAction::triggered, this, [this] { OnSaveAllPlots(false); });
+    m_saveAllSvg = new QAction(QStringLiteral("&Svg ..."), this);
+    m_saveAllSvg->setStatusTip(QStringLiteral("Save a series of svg files, one plot per filename"));
+    connect(m_saveAllSvg, &QAction::triggered, this, [this] { OnSaveAllPlots(true); });
+}
+
+void CPlotView::CreateGraph()
+{
+    delete m_graph;
+    m_graph = new CGraph(this);
+    m_graph->SetAbsentValue(kAbsentValue);
+    layout()->addWidget(m_graph);
+}
+
+void CPlotView::OnUpdate(int hint)
+{
+    if (hint == HINT_LIST_CHANGED || !m_doc)
+        return;
+    if (!BuildPlotContent(SourceOf(*m_doc, m_shortHeader), m_content))
+        return;
+    if (!m_graph)
+        CreateGraph();
+    m_graph->SetCurves(m_content.x.data(), m_content.y.data(), m_content.curveCount, m_content.pointsPerCurve);
+    m_graph->SetLineTypes(m_content.lineTypes);
+    m_graph->SetAxisLabels(m_content.xLabel, m_content.yLabel);
+    m_graph->SetTitle(m_content.title);
+    m_graph->SetSubTitle(m_content.subTitle);
+    m_graph->SetTitleBlock(GraphTitleLines(m_content.titleBlock));
+    m_graph->SetLegend(m_content.legend);
+    // Without "SaveZoom" every change of data shows the whole range again.
+    if (!m_doc->m_bSaveZoom)
+        m_graph->ResetZoom();
+    m_graph->Replot();
+}
+
+void CPlotView::ToggleShortHeader()
+{
+    m_shortHeader = !m_shortHeader;
+    OndrelSettings::WriteInt(OndrelSettings::kShortHeader, m_shortHeader ? 1 : 0);
+    if (m_doc)
+        m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+void CPlotView::ShowMessage(const QString& text) const
+{
+    if (m_doc && m_doc->Ui())
+        m_doc->Ui()->ShowMessageBox(text);
+    else
+        QMessageBox::warning(const_cast<CPlotView*>(this), QStringLiteral("Ondrel"), text);
+}
+
+void CPlotView::ShowFailures(const QStringList& failures) const
+{
+    if (failures.isEmpty())
+        return;
+    if (m_doc && m_doc->Ui())
+        m_doc->Ui()->ShowErrorsAndWarnings(failures);
+    else
+        QMessageBox::warning(const_cast<CPlotView*>(this), QStringLiteral("Errors and Warnings"),
+                             failures.join(QLatin1Char('\n')));
+}
+
+void CPlotView::OnCopyPlot()
+{
+    if (m_graph)
+        m_graph->CopyToClipboard(kSvgWidth, kSvgHeight);
+}
+
+void CPlotView::OnPrintPlot()
+{
+    if (!m_graph)
+        return;
+    QString error;
+    if (!m_graph->PrintWithDialog(&error))
+        ShowMessage(tr("The plot was not printed: %1").arg(error));
+}
+
+bool CPlotView::SaveJpeg(const QString& fileName, int width, int height)
+{
+    QString error;
+    return m_graph && PictureSaved(m_graph->SaveJpeg(fileName, width, height, &error), fileName, error);
+}
+
+bool CPlotView::SaveSvg(const QString& fileName, int width, int height)
+{
+    QString error;
+    return m_graph && PictureSaved(m_graph->SaveSvg(fileName, width, height, &error), fileName, error);
+}
+
+bool CPlotView::PictureSaved(bool saved, const QString& fileName, const QString& error) const
+{
+    if (!saved)
+        ShowMessage(tr("The picture %1 was not saved: %2").arg(fileName, error));
+    return saved;
+}
+
+void CPlotView::OnSaveJpeg()
+{
+    if (!m_graph)
+        return;
+    CImageSizeDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveJpeg(dialog.FileName(), dialog.PixelWidth(), dialog.PixelHeight());
+}
+
+void CPlotView::OnSaveSvg()
+{
+    if (!m_graph || !m_doc || !m_doc->Ui())
+        return;
+    CFileDialogRequest request;
+    request.title = QStringLiteral("Save Metafile as");
+    request.filters = QStringList{QStringLiteral("Svg Files(*.svg)"), QStringLiteral("All Files (*.*)")};
+    request.directory = OndrelSettings::ReadString(OndrelSettings::kOutputDir);
+    request.confirmOverwrite = true;
+    QString path;
+    bool append = false;
+    if (!m_doc->Ui()->SaveFileDialog(request, path, append))
+        return;
+    SaveSvg(path, kSvgWidth, kSvgHeight);
+    OndrelSettings::StoreOutputDir(path);
+}
+
+void CPlotView::OnSaveAllPlots(bool svg)
+{
+    CImageDirDlg dialog(svg, QString(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveAllPlots(dialog.Directory(), dialog.PictureSize(), svg);
+}
+
+void CPlotView::OnPrintAllPlots() { PrintAllPlots(); }
+
+CBatchResult CPlotView::SaveAllPlots(const QString& directory, const QSize& size, bool svg)
+{
+    CBatchJob job;
+    job.kind = svg ? CBatchJob::EKind::Svg : CBatchJob::EKind::Jpeg;
+    job.directory = directory;
+    job.size = size;
+    return RunBatch(job);
+}
+
+CBatchResult CPlotView::PrintAllPlots()
+{
+    CBatchJob job;
+    job.kind = CBatchJob::EKind::Print;
+    return RunBatch(job);
+}
+
+CBatchResult CPlotView::RunBatch(const CBatchJob& job)
+{
+    if (!m_doc || m_doc->m_fileList.isEmpty() || m_progress)
+        return {};
+    const bool printing = job.kind == CBatchJob::EKind::Print;
+    m_progress = new CProgressDlg(printing ? QStringLiteral("Printing All Rvf Plots")
+                                           : QStringLiteral("Saving All Rvf Plots"),
+                                  this);
+    m_progress->SetRange(static_cast<int>(m_doc->m_fileList.size()), 0, 1);
+    m_progress->SetStatus(printing ? QStringLiteral("Printing...") : QStringLiteral("Saving..."));
+    ProcessPendingEvents();
+
+    CBatchHooks hooks;
+    hooks.pump = ProcessPendingEvents;
+    hooks.step = [this](int, const QString&) {
+        if (!m_progress)
+            return false;
+        m_progress->StepIt();
+        return !m_progress->Cancelled();
+    };
+    const CBatchResult result = RunPlotBatch(*m_doc, *this, job, hooks);
+    delete m_progress;
+    if (result.cancelled)
+        ShowMessage(QStringLiteral("Printing Cancelled"));
+    ShowFailures(result.failures);
+    return result;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The plot view: the document's loaded signals as one x-y graph, rebuilt on
+// every document change; the commands that copy, print and save the plot,
+// singly and for every file of the list.
+#include "PlotBatch.h"
+#include "PlotContent.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class CGraph;
+class COndrelDoc;
+class CProgressDlg;
+class QAction;
+
+class CPlotView : public QWidget {
+    Q_OBJECT
+public:
+    // Follows doc's updates; reads "ShortHeader" from the settings.
+    explicit CPlotView(COndrelDoc* doc, QWidget* parent = nullptr);
+    ~CPlotView() override;
+
+    // The document's update: every hint but HINT_LIST_CHANGED rebuilds the
+    // plot (0 first, 2 from the document, 3 from the batch run). Nothing is
+    // drawn without a signal of two points or more; the last picture stays.
+    void OnUpdate(int hint);
+
+    // true: title and subtitle; false: one signal gets the nine-line block.
+    bool ShortHeader() const { return m_shortHeader; }
+    void SetShortHeader(bool shortHeader) { m_shortHeader = shortHeader; }
+    // Multi Line Title: inverts the flag, stores it as "ShortHeader" and
+    // tells the views.
+    void ToggleShortHeader();
+
+    // The graph, or null until the first plot with data.
+    CGraph* Graph() const { return m_graph; }
+    // The progress window of a running batch, else null.
+    CProgressDlg* Progress() const;
+
+    // ---- commands (each does nothing while there is no graph) ----
+    // Copy Plot: an image and a 10000 x 5000 SVG on the clipboard.
+    void OnCopyPlot();
+    // Print Plot: through the print dialog; a failure is shown.
+    void OnPrintPlot();
+    // Save Jpeg: "Select Image Name and Size", then the picture.
+    void OnSaveJpeg();
+    // Save Svg: the save dialog, then a 10000 x 5000 picture.
+    void OnSaveSvg();
+    // Save All Plots: "Select the Directory to save image files", then the batch.
+    void OnSaveAllPlots(bool svg);
+    // Print All Plots: the batch on the default printer.
+    void OnPrintAllPlots();
+
+    // The picture as shown; a failure is shown in a message. False on failure.
+    bool SaveJpeg(const QString& fileName, int width, int height);
+    bool SaveSvg(const QString& fileName, int width, int height);
+
+    // The batch run with the progress window; failures are listed in
+    // "Errors and Warnings" at the end. Does nothing for an empty list.
+    CBatchResult SaveAllPlots(const QString& directory, const QSize& size, bool svg);
+    CBatchResult PrintAllPlots();
+
+    // The commands as actions for the frame's menus (Copy Plot with Ctrl+C
+    // and Ctrl+Insert, Print Plot with Ctrl+P).
+    QAction* CopyPlotAction() const { return m_copyPlot; }
+    QAction* PrintPlotAction() const { return m_printPlot; }
+    QAction* SaveJpegAction() const { return m_saveJpeg; }
+    QAction* SaveSvgAction() const { return m_saveSvg; }
+    QAction* SaveAllJpgAction() const { return m_saveAllJpg; }
+    QAction* SaveAllSvgAction() const { return m_saveAllSvg; }
+    QAction* PrintAllPlotsAction() const { return m_printAll; }
+
+private:
+    void CreateGraph();
+    void CreateActions();
+    CBatchResult RunBatch(const CBatchJob& job);
+    void ShowMessage(const QString& text) const;
+    // Shows why a picture was not saved; returns saved.
+    bool PictureSaved(bool saved, const QString& fileName, const QString& error) const;
+    void ShowFailures(const QStringList& failures) const;
+
+    COndrelDoc* m_doc;
+    bool m_shortHeader = true;
+    QPointer<CProgressDlg> m_progress;
+    PlotContent m_content; // drawing buffers, kept between rebuilds
+    CGraph* m_graph = nullptr;
+    QAction* m_copyPlot = nullptr;
+    QAction* m_printPlot = nullptr;
+    QAction* m_saveJpeg = nullptr;
+    QAction* m_saveSvg = nullptr;
+    QAction* m_saveAllJpg = nullptr;
+    QAction* m_saveAllSvg = nullptr;
+    QAction* m_printAll = nullptr;
+};

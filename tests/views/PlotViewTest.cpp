@@ -1,0 +1,150 @@
+#include "CGraph.h"
+#include "CPlotView.h"
+#include "LineTypes.h"
+#include "OndrelSettings.h"
+#include "ViewTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSvgRenderer>
+
+TEST_F(ViewTest, NoGraphUntilTwoPointsAndListChangesAreIgnored)
+{
+    CPlotView view(m_doc.get());
+    const QString one = WriteText("one.txt", "0.0 1.5\n");
+    Load({one});
+    EXPECT_EQ(view.Graph(), nullptr);
+    // Commands do nothing without a graph.
+    view.OnCopyPlot();
+    EXPECT_FALSE(view.SaveJpeg(Path("none.jpg"), 320, 240));
+    EXPECT_FALSE(QFile::exists(Path("none.jpg")));
+
+    m_doc->m_signals.clear();
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    ASSERT_NE(view.Graph(), nullptr);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
+
+    // A list change keeps the picture, even when the signals changed.
+    m_doc->m_signals.clear();
+    Load({});
+    m_doc->m_signals.emplace_back("b", Pulse(300));
+    m_doc->UpdateMaxPoints();
+    m_doc->UpdateAllViews(HINT_LIST_CHANGED);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
+    // Hint 0 (initial update) and 3 (batch) rebuild.
+    view.OnUpdate(0);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
+    // One point or none leave the last picture.
+    m_doc->m_signals.clear();
+    m_doc->UpdateMaxPoints();
+    view.OnUpdate(3);
+    EXPECT_EQ(view.Graph()->CurveCount(), 1);
+}
+
+TEST_F(ViewTest, ShorterCurvesHaveGapsAndSeveralCurvesALegend)
+{
+    CPlotView view(m_doc.get());
+    Load({WriteRvf("a.rvf", Pulse(500)), WriteRvf("b.rvf", Pulse(300, 0.5f))});
+    ASSERT_NE(view.Graph(), nullptr);
+    EXPECT_EQ(view.Graph()->CurveCount(), 2);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(1), 300);
+    const QByteArray svg = view.Graph()->SvgData(10000, 5000);
+    // The legend carries the last 16 characters of each name.
+    EXPECT_TRUE(svg.contains(m_doc->m_labels.value(1).toUtf8())) << m_doc->m_labels.value(1).toStdString();
+    EXPECT_EQ(m_doc->m_labels.size(), 2);
+}
+
+TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
+{
+    CPlotView view(m_doc.get());
+    EXPECT_TRUE(view.ShortHeader()); // the default of "ShortHeader"
+    Load({WriteRvf("a.rvf", Pulse(400))});
+    view.ToggleShortHeader();
+    EXPECT_FALSE(view.ShortHeader());
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kShortHeader), 0);
+    QByteArray svg = view.Graph()->SvgData(10000, 7500);
+    EXPECT_TRUE(svg.contains("DRIVER HEAD ACCELERATION"));
+    EXPECT_TRUE(svg.contains("Vehicle Number: 0"));
+    EXPECT_FALSE(svg.contains(m_doc->m_strSubTitle.left(12).toUtf8()));
+
+    view.ToggleShortHeader();
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kShortHeader), 1);
+    svg = view.Graph()->SvgData(10000, 7500);
+    EXPECT_FALSE(svg.contains("Vehicle Number"));
+    EXPECT_TRUE(svg.contains(m_doc->m_strSubTitle.left(12).toUtf8()));
+}
+
+TEST_F(ViewTest, LineStylesReachTheGraph)
+{
+    CPlotView view(m_doc.get());
+    QStringList files;
+    for (int i = 0; i < 11; ++i)
+        files << WriteRvf(QStringLiteral("c%1.rvf").arg(i), Pulse(50 + i, 1.0f + i));
+    Load(files);
+    const std::vector<int> expected{0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 0};
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(view.Graph()->CurvePen(i), LineTypePen(expected[size_t(i)], CurveColour(i))) << i;
+    m_doc->m_nLineStyle = 3;
+    m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
+    EXPECT_EQ(view.Graph()->CurvePen(7).width(), LineTypePen(6, Qt::black).width());
+    EXPECT_EQ(view.Graph()->CurvePen(7).style(), Qt::SolidLine);
+}
+
+TEST_F(ViewTest, SaveZoomKeepsOrResetsTheZoom)
+{
+    CPlotView view(m_doc.get());
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    const std::vector<double> fullA = view.Graph()->ShownRanges();
+    view.Graph()->ZoomTo(0.01, 0.02, -5.0, 5.0);
+
+    m_doc->m_bSaveZoom = true;
+    m_doc->m_signals.clear();
+    Load({WriteRvf("b.rvf", Pulse(800, 2.0f))});
+    EXPECT_EQ(view.Graph()->ShownRanges(), (std::vector<double>{0.01, 0.02, -5.0, 5.0}));
+
+    m_doc->m_bSaveZoom = false;
+    m_doc->m_signals.clear();
+    Load({WriteRvf("c.rvf", Pulse(800, 2.0f))});
+    const std::vector<double> fullC = view.Graph()->ShownRanges();
+    EXPECT_FALSE(view.Graph()->IsZoomed());
+    EXPECT_NEAR(fullC[1], 0.0799, 1e-6);
+    EXPECT_GT(fullC[3], fullA[3]); // the whole of the larger curve
+}
+
+TEST_F(ViewTest, SinglePicturesAndFailuresAreReported)
+{
+    CPlotView view(m_doc.get());
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    EXPECT_TRUE(view.SaveJpeg(Path("p.jpg"), 640, 480));
+    EXPECT_EQ(QImage(Path("p.jpg")).size(), QSize(640, 480));
+    EXPECT_TRUE(m_ui.messages.isEmpty());
+
+    // Regression: a picture that could not be written passed in silence.
+    EXPECT_FALSE(view.SaveJpeg(Path("missing/p.jpg"), 640, 480));
+    ASSERT_EQ(m_ui.messages.size(), 1);
+    EXPECT_TRUE(m_ui.messages[0].startsWith("The picture " + Path("missing/p.jpg") + " was not saved: "));
+
+    // Save Svg: the chosen path, 100 mm by 50 mm, and its directory kept as "OutputDir".
+    m_ui.savePaths.push_back(Path("p.svg"));
+    view.OnSaveSvg();
+    QFile svg(Path("p.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray data = svg.readAll();
+    EXPECT_TRUE(QSvgRenderer(data).isValid());
+    EXPECT_TRUE(data.contains("width=\"100mm\" height=\"50mm\""));
+    EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), m_dir.path() + "/");
+
+    view.OnCopyPlot();
+    EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat("image/svg+xml"));
+}
+
+TEST_F(ViewTest, CommandsHaveTheirShortcuts)
+{
+    CPlotView view(m_doc.get());
+    const QList<QKeySequence> copy = view.CopyPlotAction()->shortcuts();
+    EXPECT_TRUE(copy.contains(QKeySequence(Qt::CTRL | Qt::Key_C)));
+    EXPECT_TRUE(copy.contains(QKeySequence(Qt::CTRL | Qt::Key_Insert)));
+    EXPECT_EQ(view.PrintPlotAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+}
