@@ -147,7 +147,7 @@ int RunPendax(const std::vector<std::string>& argsIn, std::istream& in, std::ost
         return 2;
     hit.nameGiven = o.nameGiven;
     hit.name = AddPath(s.options.outDir, o.hitName);
-    if (!o.nameGiven && !o.append)
+    if (!o.nameGiven && !o.append && !s.options.overwrite)
         hit.name = FnNinc(hit.name);
     if (HitOpen(hit, o.append) != 0) {
         MsgWrite(s.msg, "*** Hitlist file open failed");

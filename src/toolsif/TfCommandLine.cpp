@@ -92,8 +92,8 @@ void HelpCl(Session& s, const std::string& selfName)
 {
     std::ostream& o = *s.out;
     o << "<template> :  File name, template or @<hitlist> taken as the first answer\n"
-      << "BATCH :  Run unattended: the command-line template is the only input,\n"
-      << "         default answers are taken and no output names are asked\n"
+      << "BATCH :  Run unattended: default output names are taken without asking,\n"
+      << "         and once the command-line template is used up nothing more is read\n"
       << "OUT=<directory> :  Directory of the output files [current directory]\n"
       << "OVERWRITE :  Default output names may replace existing files\n"
       << "             [a free name is chosen: name_1.ext, name_2.ext, ...]\n"

@@ -75,7 +75,15 @@ size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const st
     if (t.empty())
         return 0;
     std::vector<std::string> names;
-    if (dirSearch) {
+    if (t.front() == '@') {
+        const std::string hitlist = t.substr(1);
+        std::vector<std::string> notFound;
+        const bool read = dirSearch ? ReadHitlistFile(hitlist, names, notFound) : ReadHitlistLines(hitlist, names);
+        if (!read)
+            MsgWrite(s.msg, "*** Hitlist " + hitlist + " cannot be read");
+        for (const std::string& line : notFound)
+            MsgWrite(s.msg, "*** Hitlist " + hitlist + ", file name " + line + ", not found");
+    } else if (dirSearch) {
         if (IsTemplate(t))
             names = ExpandTemplate(t);
         else if (std::error_code ec; std::filesystem::is_regular_file(t, ec))
@@ -84,7 +92,8 @@ size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const st
         names = ExpandRanges(t);
     }
     if (names.empty()) {
-        MsgWrite(s.msg, dirSearch ? "*** No file matches " + t : "*** Too many names in " + t);
+        if (t.front() != '@')
+            MsgWrite(s.msg, dirSearch ? "*** No file matches " + t : "*** Too many names in " + t);
         return 0;
     }
     if (fullPath) {

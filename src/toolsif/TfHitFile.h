@@ -30,7 +30,8 @@ bool HitTruncate(Session& s, HitFile& hit, size_t n);
 
 // PENDAX_S: appends the names templ stands for. With dirSearch the template
 // is matched against the files on disk (a plain name must exist); without it
-// the template is written as typed, number ranges spelled out. With fullPath
+// the template is written as typed, number ranges spelled out. "@name" takes
+// the lines of the hitlist name (expanded with dirSearch, else as they are). With fullPath
 // each name becomes its full path, else it is written as typed. Returns the
 // number of entries added; a template that names nothing is reported.
 size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const std::string& templ);

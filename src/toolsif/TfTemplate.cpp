@@ -208,8 +208,7 @@ std::vector<std::string> ExpandRanges(const std::string& templ, size_t limit)
     return names;
 }
 
-bool ReadHitlistFile(const std::string& hitlist, std::vector<std::string>& names,
-                     std::vector<std::string>& notFound)
+bool ReadHitlistLines(const std::string& hitlist, std::vector<std::string>& lines)
 {
     std::error_code ec;
     if (!fs::is_regular_file(hitlist, ec))
@@ -221,8 +220,19 @@ bool ReadHitlistFile(const std::string& hitlist, std::vector<std::string>& names
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.empty())
-            continue;
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return true;
+}
+
+bool ReadHitlistFile(const std::string& hitlist, std::vector<std::string>& names,
+                     std::vector<std::string>& notFound)
+{
+    std::vector<std::string> lines;
+    if (!ReadHitlistLines(hitlist, lines))
+        return false;
+    for (const std::string& line : lines) {
         if (IsTemplate(line)) {
             const std::vector<std::string> found = ExpandTemplate(line);
             if (found.empty())
@@ -230,6 +240,7 @@ bool ReadHitlistFile(const std::string& hitlist, std::vector<std::string>& names
             names.insert(names.end(), found.begin(), found.end());
             continue;
         }
+        std::error_code ec;
         if (fs::is_regular_file(line, ec))
             names.push_back(line);
         else

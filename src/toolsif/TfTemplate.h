@@ -22,6 +22,9 @@ std::vector<std::string> ExpandTemplate(const std::string& templ);
 // wildcards stay as typed. Empty when more than limit names would result.
 std::vector<std::string> ExpandRanges(const std::string& templ, size_t limit = 100000);
 
+// The non-empty lines of a hitlist as they stand (line ends removed); false
+// when it cannot be read.
+bool ReadHitlistLines(const std::string& hitlist, std::vector<std::string>& lines);
 // Reads a hitlist: one name or template per line, empty lines skipped,
 // blanks kept as part of the name. Each line expands to the files it names;
 // lines that name nothing are returned in notFound. False when the hitlist

@@ -89,6 +89,8 @@ TEST(PendaxSession, HitNameKeepsItsCaseAndDefaultNameIsUnused)
     Pendax("x.rvf\n", {"NOPATH"});
     EXPECT_EQ(ReadLines("pendax.hit"), Lines{"old"});
     EXPECT_EQ(ReadLines("pendax_1.hit"), Lines{"x.rvf"});
+    Pendax("run1.rvf\n", {"NOPATH", "OVERWRITE"});
+    EXPECT_EQ(ReadLines("pendax.hit"), Lines{"run1.rvf"});
 }
 
 TEST(PendaxSession, ShowOnAnEmptyFileIsATemplate)

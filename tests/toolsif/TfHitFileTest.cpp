@@ -67,7 +67,14 @@ TEST(TfHitFile, PendaxSSearchesOrSpellsOutTemplates)
     EXPECT_EQ(PendaxS(s, hit, false, false, "q(1-2)*.rvf"), 2u);
     EXPECT_EQ(PendaxS(s, hit, true, false, "none*.rvf"), 0u);
     EXPECT_EQ(PendaxS(s, hit, true, false, "absent.rvf"), 0u);
+    TfTest::WriteText("l.hit", "r2.rvf\n\ngone.rvf\n");
+    EXPECT_EQ(PendaxS(s, hit, true, false, "@l.hit"), 1u);
+    EXPECT_TRUE(c.Said("*** Hitlist l.hit, file name gone.rvf, not found"));
+    EXPECT_EQ(PendaxS(s, hit, false, false, "@l.hit"), 2u);
+    EXPECT_EQ(PendaxS(s, hit, false, false, "@none.hit"), 0u);
+    EXPECT_TRUE(c.Said("*** Hitlist none.hit cannot be read"));
     EXPECT_TRUE(c.Said("*** No file matches none*.rvf"));
     EXPECT_EQ(TfTest::ReadLines("p.hit"),
-              (Lines{"r1.rvf", "r2.rvf", dir.Path() + "/r1.rvf", "q1*.rvf", "q2*.rvf"}));
+              (Lines{"r1.rvf", "r2.rvf", dir.Path() + "/r1.rvf", "q1*.rvf", "q2*.rvf", "r2.rvf", "r2.rvf",
+                     "gone.rvf"}));
 }
