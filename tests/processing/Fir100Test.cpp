@@ -123,6 +123,14 @@ TEST(FIR100, BiasRemoved)
     EXPECT_NEAR(kept.Y()[80], 3.0 * kTapSum, 1e-5);
 }
 
+TEST(FIR100, PeakAtTheFirstSampleSkipsBiasRemoval)
+{
+    // No pre-event samples to take a bias from: filtered, the offset kept.
+    KVSignal s = TenKilohertz(0, 3000, [](double t) { return 2.0 + 40.0 * std::exp(-t / 0.01); });
+    ASSERT_TRUE(FIR100(s, true, nullptr));
+    EXPECT_NEAR(s.Y()[s.PointCount() - 1], 2.0 * kTapSum, 0.05);
+}
+
 TEST(FIR100, FailuresLeaveSignalUnchanged)
 {
     // Regression: the core filtered the signal in place before a later failure.
