@@ -82,40 +82,66 @@ bool InRange(const Token& t, const std::string& digits, long& value)
     return value >= t.lo && value <= t.hi;
 }
 
-bool MatchFrom(const std::vector<Token>& tokens, size_t ti, const std::string& name, size_t ni,
-               std::vector<long>& values)
+// Matching state: a state (token, name position) that failed once fails
+// again, so it is remembered; this keeps patterns with many stars from
+// taking exponential time.
+struct Matcher {
+    const std::vector<Token>& tokens;
+    const std::string& name;
+    std::vector<long>& values;
+    std::vector<char> failed = std::vector<char>((tokens.size() + 1) * (name.size() + 1), 0);
+
+    bool From(size_t ti, size_t ni)
+    {
+        char& known = failed[ti * (name.size() + 1) + ni];
+        if (known)
+            return false;
+        const bool ok = Step(ti, ni);
+        known = !ok;
+        return ok;
+    }
+
+    bool Step(size_t ti, size_t ni)
+    {
+        if (ti == tokens.size())
+            return ni == name.size();
+        const Token& t = tokens[ti];
+        switch (t.kind) {
+        case Token::Char:
+            return ni < name.size() && name[ni] == t.c && From(ti + 1, ni + 1);
+        case Token::One:
+            return ni < name.size() && From(ti + 1, ni + 1);
+        case Token::Star:
+            for (size_t k = ni; k <= name.size(); ++k) {
+                if (From(ti + 1, k))
+                    return true;
+            }
+            return false;
+        case Token::Range: {
+            size_t end = ni;
+            while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end])))
+                ++end;
+            for (size_t k = end; k > ni; --k) {
+                long value = 0;
+                if (!InRange(t, name.substr(ni, k - ni), value))
+                    continue;
+                values.push_back(value);
+                if (From(ti + 1, k))
+                    return true;
+                values.pop_back();
+            }
+            return false;
+        }
+        }
+        return false;
+    }
+};
+
+bool MatchFrom(const std::vector<Token>& tokens, const std::string& name, std::vector<long>& values)
 {
-    if (ti == tokens.size())
-        return ni == name.size();
-    const Token& t = tokens[ti];
-    switch (t.kind) {
-    case Token::Char:
-        return ni < name.size() && name[ni] == t.c && MatchFrom(tokens, ti + 1, name, ni + 1, values);
-    case Token::One:
-        return ni < name.size() && MatchFrom(tokens, ti + 1, name, ni + 1, values);
-    case Token::Star:
-        for (size_t k = ni; k <= name.size(); ++k) {
-            if (MatchFrom(tokens, ti + 1, name, k, values))
-                return true;
-        }
-        return false;
-    case Token::Range: {
-        size_t end = ni;
-        while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end])))
-            ++end;
-        for (size_t k = end; k > ni; --k) {
-            long value = 0;
-            if (!InRange(t, name.substr(ni, k - ni), value))
-                continue;
-            values.push_back(value);
-            if (MatchFrom(tokens, ti + 1, name, k, values))
-                return true;
-            values.pop_back();
-        }
-        return false;
-    }
-    }
-    return false;
+    values.clear();
+    Matcher m{tokens, name, values};
+    return m.From(0, 0);
 }
 
 void SplitDir(const std::string& templ, std::string& dir, std::string& leaf)
@@ -141,7 +167,7 @@ bool IsTemplate(const std::string& text)
 bool MatchTemplate(const std::string& pattern, const std::string& name, std::vector<long>* values)
 {
     std::vector<long> found;
-    const bool ok = MatchFrom(Tokenize(pattern), 0, name, 0, found);
+    const bool ok = MatchFrom(Tokenize(pattern), name, found);
     if (ok && values)
         *values = found;
     return ok;
@@ -165,7 +191,7 @@ std::vector<std::string> ExpandTemplate(const std::string& templ)
             continue;
         const std::string name = it->path().filename().string();
         std::vector<long> values;
-        if (MatchFrom(tokens, 0, name, 0, values))
+        if (MatchFrom(tokens, name, values))
             hits.push_back({values, dir + name});
     }
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {

@@ -28,6 +28,9 @@ TEST(TfTemplate, MatchesWildcardsAndNumberRanges)
     EXPECT_FALSE(IsTemplate("a(3-1).rvf"));
     EXPECT_TRUE(IsTemplate("run(1-3).rvf"));
     EXPECT_FALSE(IsTemplate("dir*/a.rvf")); // directories are literal
+    // Regression: many stars against a long name took exponential time.
+    EXPECT_FALSE(MatchTemplate("*a*a*a*a*a*a*a*a*a*a*a*a*b", std::string(250, 'a')));
+    EXPECT_TRUE(MatchTemplate("*a*a*a*a*a*a*a*a*a*a*a*a*b", std::string(250, 'a') + "b"));
 }
 
 TEST(TfTemplate, ExpandsToPlainFilesInNumberOrder)
