@@ -37,6 +37,14 @@ bool ExpandAnswer(Session& s, const std::string& answer, const std::string& dir,
     return !names.empty();
 }
 
+std::string PromptText(const std::string& prompt, const std::string& defaultText)
+{
+    std::string text = prompt;
+    if (!text.empty() && text.back() != ' ')
+        text += ' ';
+    return text + defaultText + " ";
+}
+
 } // namespace
 
 void FilePrompt(Session& s, const std::string& prompt, const std::string& defaultText,
@@ -45,10 +53,13 @@ void FilePrompt(Session& s, const std::string& prompt, const std::string& defaul
     PromptState& st = s.prompt;
     name.clear();
     end = false;
+    const std::string text = PromptText(prompt, defaultText);
     if (!st.pending.empty()) {
         name = st.pending.front();
         st.pending.pop_front();
         st.expanding = true;
+        // Shown as if answered, so the console tells which files were used.
+        *s.out << text << name << '\n';
         return;
     }
     if (st.expanding) {
@@ -56,10 +67,6 @@ void FilePrompt(Session& s, const std::string& prompt, const std::string& defaul
         end = true;
         return;
     }
-    std::string text = prompt;
-    if (!text.empty() && text.back() != ' ')
-        text += ' ';
-    text += defaultText + " ";
     for (;;) {
         std::string answer;
         if (!st.commandUsed && !Trim(s.options.templ).empty()) {
@@ -86,6 +93,7 @@ void FilePrompt(Session& s, const std::string& prompt, const std::string& defaul
         name = names.front();
         if (!many)
             return;
+        *s.out << text << name << '\n';
         st.pending.assign(names.begin() + 1, names.end());
         st.expanding = true;
         return;
