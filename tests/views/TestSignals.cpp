@@ -9,7 +9,9 @@ void EnsureApplication()
     static int argc = 1;
     static char name[] = "views_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: a static application torn down in the exit handlers
+    // crashes in Qt's input-device cleanup after a synthesised wheel event.
+    new QApplication(argc, argv);
 }
 
 KVSignal MakeSignal(size_t n, float x0, float dx, const std::function<float(size_t)>& f)
