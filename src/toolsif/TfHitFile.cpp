@@ -91,6 +91,11 @@ size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const st
     } else {
         names = ExpandRanges(t);
     }
+    // A wildcard may catch the hit file itself once it has been written.
+    std::erase_if(names, [&](const std::string& n) {
+        std::error_code ec;
+        return dirSearch && std::filesystem::equivalent(n, hit.name, ec);
+    });
     if (names.empty()) {
         if (t.front() != '@')
             MsgWrite(s.msg, dirSearch ? "*** No file matches " + t : "*** Too many names in " + t);

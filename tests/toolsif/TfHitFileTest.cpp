@@ -63,6 +63,7 @@ TEST(TfHitFile, PendaxSSearchesOrSpellsOutTemplates)
     hit.name = "p.hit";
     ASSERT_EQ(HitOpen(hit, false), 0);
     EXPECT_EQ(PendaxS(s, hit, true, false, "r(1-3).rvf"), 2u);
+    EXPECT_EQ(PendaxS(s, hit, true, false, "p.h*"), 0u); // never the hit file itself
     EXPECT_EQ(PendaxS(s, hit, true, true, "r1.rvf"), 1u);
     EXPECT_EQ(PendaxS(s, hit, false, false, "q(1-2)*.rvf"), 2u);
     EXPECT_EQ(PendaxS(s, hit, true, false, "none*.rvf"), 0u);
