@@ -57,7 +57,7 @@ bool COndrelDoc::OnNewDocument()
 
 void COndrelDoc::UpdateAllViews(int hint)
 {
-    emit ViewsUpdated(hint);
+    Q_EMIT ViewsUpdated(hint);
 }
 
 QString COndrelDoc::PathOfName(const QString& name) const

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Update hints of the views.
@@ -119,7 +120,49 @@ public:
     void OnOpenDataFile(const QString& name);
     void OnOpenHitlistRequest(const QString& name);
 
-signals:
+    // ---- operation commands (DocOperateCommands.cpp) ----
+    void OnDerivative();
+    void OnIntegrate();
+    void OnFir100();
+    void OnResample();
+    void OnTruncate();
+    void OnBiasAutoRemoveY();
+    void OnAddConstantY();
+    void OnAddConstantX();
+    void OnScaleY();
+    void OnScaleX();
+    void OnFilter();
+    // A toolbar CFC button: cfc is 60, 180, 600 or 1000.
+    void OnFilterClass(int cfc);
+    void OnResultant();
+    void OnAverage();
+    void OnSum();
+
+    // ---- exports (DocExport.cpp) ----
+    void OnCopyData();
+    void OnSaveAscii();
+    void OnSaveRvf();
+    void OnSaveImageExpress();
+
+    // ---- label commands (DocLabels.cpp) ----
+    void OnLabelTitle();
+    void OnLabelSubTitle();
+    void OnLabelXAxis();
+    void OnLabelYAxis();
+    void OnSignalLabels();
+
+    // ---- criterion programs (DocInjury.cpp) ----
+    // Starts the criterion program with the loaded signals' files; false when
+    // the loaded signals do not fit its argument form.
+    bool RunCriterion(ECriterion criterion);
+    void OnHic() { RunCriterion(ECriterion::Hic); }
+    void OnNeck208() { RunCriterion(ECriterion::Neck208); }
+    void OnNij() { RunCriterion(ECriterion::Nij); }
+    void OnClip3ms() { RunCriterion(ECriterion::Clip3ms); }
+    void OnVc() { RunCriterion(ECriterion::Vc); }
+    void OnTibia() { RunCriterion(ECriterion::Tibia); }
+
+Q_SIGNALS:
     void ViewsUpdated(int hint);
 
 private:
@@ -127,6 +170,27 @@ private:
                         QString& path, bool* append, const QString& initialName = QString(),
                         bool confirmOverwrite = true);
     bool WriteHitlistLines(const QStringList& names);
+    // Runs op on every loaded signal, flags the changed ones, redraws and
+    // shows the collected errors.
+    void OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op);
+    // After an operation: point count, labels, title, redraw, then the errors.
+    void SignalsOperatedOn();
+    // Asks for one number, then runs op with it on every loaded signal.
+    void OperateWithConstant(const QString& caption, const QString& field, const QString& initial,
+                             bool (*op)(KVSignal&, float, KVErrorList*));
+    // Asks for one number with the text-entry dialog; false on Cancel.
+    bool EnterConstant(const QString& caption, const QString& field, const QString& initial, float& value);
+    // Replaces all loaded signals by one computed result (or shows why not).
+    void FinishCombining(bool ok, const KVSignal& result);
+    // Sum or Average of all loaded signals in load order.
+    void CombineAll(bool (*op)(const std::vector<KVSignal*>&, KVErrorList*));
+    bool EnterLabel(const QString& prompt, QString& label, qsizetype limit);
+    // The file argument of one loaded signal for a criterion program: a
+    // temporary RVF-1992 file when modified, else its path. False when the
+    // temporary file could not be written.
+    bool CriterionFileArgument(const CSignalEntry& entry, QString& path);
+    bool SingleFormArguments(QStringList& arguments);
+    bool ThreeAxisArguments(QStringList& arguments);
     // After loading or reloading: point count, labels, title and a redraw
     // (nothing is redrawn when no signal is left).
     void LoadedSignalsChanged();

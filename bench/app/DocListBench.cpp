@@ -1,0 +1,106 @@
+// The document's file list over a directory of 10,000 signal files: listing
+// must not read the files, and a selection change loads only the newly
+// selected ones.
+#include "KVFileRvf.h"
+#include "KVSignal.h"
+#include "OndrelDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kFiles = 10000;
+
+// A directory of kFiles small RVF-1992 files, made once for every benchmark.
+class SignalDirectory {
+public:
+    SignalDirectory()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        KVSignal s;
+        s.Allocate(1000);
+        for (size_t i = 0; i < 1000; ++i)
+            s.SetPoint(float(i) * 0.0001f, float(i % 17), i);
+        s.SetNlp(999);
+        s.SetDel(0.0001f);
+        s.SetXUnits("SECONDS");
+        s.UpdateExtremes();
+        s.SetHasData(true);
+        for (int k = 0; k < kFiles; ++k) {
+            const QString path = m_dir.path() + QStringLiteral("/s%1.rvf").arg(k, 5, 10, QLatin1Char('0'));
+            KVFileRvf(QFile::encodeName(path).toStdString()).Store(s);
+        }
+    }
+    QString Dir() const { return m_dir.path() + QLatin1Char('/'); }
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_dir;
+};
+
+const SignalDirectory& Files()
+{
+    static const SignalDirectory files;
+    return files;
+}
+
+std::unique_ptr<COndrelDoc> BrowsingDoc()
+{
+    auto doc = std::make_unique<COndrelDoc>();
+    doc->m_strDirectory = Files().Dir();
+    doc->Relist();
+    return doc;
+}
+
+void BM_RelistDirectory(benchmark::State& state)
+{
+    auto doc = BrowsingDoc();
+    for (auto _ : state) {
+        doc->Relist();
+        benchmark::DoNotOptimize(doc->m_fileList.size());
+    }
+    state.counters["files"] = static_cast<double>(doc->m_fileList.size());
+}
+BENCHMARK(BM_RelistDirectory)->Unit(benchmark::kMillisecond);
+
+// One more item selected while n are loaded: one file read, n names compared.
+void BM_SelectOneMore(benchmark::State& state)
+{
+    auto doc = BrowsingDoc();
+    const int loaded = static_cast<int>(state.range(0));
+    QStringList selected = doc->m_fileList.mid(0, loaded);
+    doc->SelectionChanged(selected, true);
+    QStringList withOne = selected;
+    withOne.append(doc->m_fileList[loaded]);
+    for (auto _ : state) {
+        doc->SelectionChanged(withOne, true);
+        state.PauseTiming();
+        doc->SelectionChanged(selected, false);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectOneMore)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Selecting the whole list at once: every file read once.
+void BM_SelectAll(benchmark::State& state)
+{
+    auto doc = BrowsingDoc();
+    for (auto _ : state) {
+        doc->SelectionChanged(doc->m_fileList, true);
+        state.PauseTiming();
+        doc->SelectionChanged({}, false);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
+
+BENCHMARK_MAIN();

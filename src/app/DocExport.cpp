@@ -1,0 +1,125 @@
+// Data export: Copy Data, Save ASCII, Save Rvf and Save ImageExpress.
+#include "ExportTables.h"
+#include "KVFileRvf.h"
+#include "Kalvio.h"
+#include "OndrelDoc.h"
+#include "OndrelSettings.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Writes the whole text or leaves an existing file as it was.
+bool WriteTextFile(const QString& path, const std::string& text, QString& reason)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString ErrorLines(const KVErrorList& errors)
+{
+    QStringList lines;
+    for (const KVException& e : errors.Errors())
+        lines.append(QString::fromLatin1(e.Message().c_str()));
+    return lines.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+void COndrelDoc::OnCopyData()
+{
+    // With nothing loaded the clipboard is left alone.
+    if (m_signals.empty() || !m_ui)
+        return;
+    const std::string table = XYTable(m_signals, m_bColumnHeaders, ETableStyle::CopyData);
+    m_ui->SetClipboardText(QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size())));
+}
+
+void COndrelDoc::OnSaveAscii()
+{
+    QString path;
+    if (!ChooseSaveFile(QStringLiteral("Select File Name for ASCII data"),
+                        QStringList{QStringLiteral("Tab Delimited File (*.txt)")}, QStringLiteral("txt"), path,
+                        nullptr))
+        return;
+    CWaitCursor wait(m_ui);
+    QString reason;
+    if (!WriteTextFile(path, XYTable(m_signals, m_bColumnHeaders, ETableStyle::SaveAscii), reason))
+        m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
+    OndrelSettings::StoreOutputDir(path);
+}
+
+void COndrelDoc::OnSaveRvf()
+{
+    if (!m_ui)
+        return;
+    QStringList failures;
+    int k = -1;
+    for (const CSignalEntry& entry : m_signals) {
+        ++k;
+        std::string defaultName;
+        if (!Kalvio::FileNameCode(entry.signal, &defaultName))
+            continue;
+        QString path;
+        if (!ChooseSaveFile(QStringLiteral("RVF File #%1, Save As").arg(k),
+                            QStringList{QStringLiteral("Rvf Data Files (*.*)")}, QStringLiteral("rvf"), path, nullptr,
+                            QString::fromLatin1(defaultName.substr(0, 256).c_str())))
+            continue;
+        KVFileRvf file(QFile::encodeName(path).toStdString());
+        CWaitCursor wait(m_ui);
+        if (!file.Store(entry.signal)) {
+            failures.append(QStringLiteral("%1 was not saved: %2").arg(path, ErrorLines(file)));
+            continue;
+        }
+        OndrelSettings::StoreOutputDir(path);
+    }
+    // A signal that was not written must not look saved.
+    if (!failures.isEmpty())
+        m_ui->ShowErrorsAndWarnings(failures);
+}
+
+void COndrelDoc::OnSaveImageExpress()
+{
+    QString path;
+    if (!ChooseSaveFile(QStringLiteral("Select File Name for ImageExpress data"),
+                        QStringList{QStringLiteral("ImageExpress Data (*.txt)")}, QStringLiteral("txt"), path,
+                        nullptr))
+        return;
+
+    // The time base is settled before the file is touched, so that a Cancel
+    // leaves no half-written file behind.
+    CTimeBase base = CommonTimeBase(m_signals);
+    // 99999 marks "no constant step": resampling to it would leave one point.
+    const bool noStep = base.step <= 0.0f || (base.count != 1 && base.step >= KV_NO_VALUE);
+    if (noStep && !m_signals.empty()) {
+        const KVSignal& first = m_signals.front().signal;
+        CResampleValues values;
+        values.timeStep = first.Del();
+        values.points = static_cast<int>(first.PointCount());
+        values.span = first.XMax();
+        if (!m_ui->SelectTimeStep(values) || values.timeStep <= 0.0f)
+            return;
+        base.step = values.timeStep;
+    }
+
+    CWaitCursor wait(m_ui);
+    if (base.count != 1 && !m_signals.empty()) {
+        m_errors.ClearErrors();
+        for (CSignalEntry& entry : m_signals) {
+            if (Kalvio::Resample(entry.signal, base.step, &m_errors))
+                entry.modified = true;
+        }
+        SignalsOperatedOn();
+    }
+    QString reason;
+    if (!WriteTextFile(path, ImageExpressText(m_signals, base.step), reason))
+        m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
+    OndrelSettings::StoreOutputDir(path);
+}

@@ -1,0 +1,133 @@
+// Injury menu: hands one or three loaded signals to a criterion program.
+#include "KVFileRvf.h"
+#include "OndrelDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <array>
+
+namespace {
+
+QString ProgramFileName(ECriterion criterion)
+{
+    switch (criterion) {
+    case ECriterion::Hic:
+        return QStringLiteral("hic");
+    case ECriterion::Neck208:
+        return QStringLiteral("neck208");
+    case ECriterion::Nij:
+        return QStringLiteral("nij");
+    case ECriterion::Clip3ms:
+        return QStringLiteral("clip3ms");
+    case ECriterion::Vc:
+        return QStringLiteral("vc");
+    case ECriterion::Tibia:
+        return QStringLiteral("tibia");
+    }
+    return {};
+}
+
+} // namespace
+
+bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path)
+{
+    if (!entry.modified) {
+        path = PathOfName(entry.name);
+        return true;
+    }
+    // The program reads files only, so a changed signal goes to a file of its
+    // own; it is left for the program and not deleted here.
+    QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/RVFXXXXXX"));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        m_errors.ClearErrors();
+        m_errors.AddError(temp.errorString().toStdString(), "Ondrel");
+        return false;
+    }
+    const QString name = temp.fileName();
+    temp.close();
+    KVFileRvf file(QFile::encodeName(name).toStdString());
+    if (!file.Store(entry.signal)) {
+        m_errors.AssignErrors(file);
+        QFile::remove(name);
+        return false;
+    }
+    path = name;
+    if (m_ui)
+        m_ui->SetTitle(QStringLiteral("Created Temporary File ") + path);
+    return true;
+}
+
+bool COndrelDoc::SingleFormArguments(QStringList& arguments)
+{
+    if (m_signals.size() != 1)
+        return false;
+    QString path;
+    if (!CriterionFileArgument(m_signals.front(), path))
+        return false;
+    arguments = QStringList{path};
+    return true;
+}
+
+bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
+{
+    if (m_signals.size() != 3)
+        return false;
+    std::array<const CSignalEntry*, 3> chosen{};
+    const std::array<char, 3> letters{'X', 'Y', 'Z'};
+    for (size_t k = 0; k < letters.size(); ++k) {
+        for (const CSignalEntry& entry : m_signals) {
+            const std::string& axis = entry.signal.Axis();
+            if (!axis.empty() && axis.front() == letters[k]) {
+                chosen[k] = &entry;
+                break;
+            }
+        }
+        if (!chosen[k])
+            return false;
+    }
+    QStringList paths;
+    for (const CSignalEntry* entry : chosen) {
+        QString path;
+        if (!CriterionFileArgument(*entry, path))
+            return false;
+        paths.append(path);
+    }
+    arguments = paths;
+    return true;
+}
+
+bool COndrelDoc::RunCriterion(ECriterion criterion)
+{
+    m_errors.ClearErrors();
+    QStringList arguments;
+    bool formed = false;
+    switch (criterion) {
+    case ECriterion::Hic:
+    case ECriterion::Clip3ms:
+        formed = ThreeAxisArguments(arguments) || (m_errors.ErrorCount() == 0 && SingleFormArguments(arguments));
+        break;
+    case ECriterion::Neck208:
+    case ECriterion::Vc:
+        formed = SingleFormArguments(arguments);
+        break;
+    case ECriterion::Nij:
+    case ECriterion::Tibia:
+        formed = ThreeAxisArguments(arguments);
+        break;
+    }
+    if (!formed) {
+        // A program must not be started on a file that was never written.
+        if (m_errors.ErrorCount() > 0) {
+            CollectErrors();
+            ShowMessages();
+        }
+        return false;
+    }
+    if (!m_ui)
+        return false;
+    const QString program = QDir(m_strQuillonDir).filePath(ProgramFileName(criterion));
+    return m_ui->StartProgram(program, arguments);
+}

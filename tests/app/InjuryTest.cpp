@@ -1,0 +1,100 @@
+#include "AppTestSupport.h"
+
+namespace {
+
+KVSignal WithAxis(const char* axis, float y = 1.0f)
+{
+    KVSignal s = MakeSignal(4, 0.001f, [y](size_t) { return y; });
+    s.SetAxis(axis);
+    return s;
+}
+
+} // namespace
+
+TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
+{
+    doc->m_strQuillonDir = "/opt/quillon";
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("/data/run 1/a.rvf", WithAxis("X"));
+    EXPECT_TRUE(doc->RunCriterion(ECriterion::Neck208));
+    ASSERT_EQ(ui.started.size(), 1u);
+    EXPECT_EQ(ui.started[0].program, "/opt/quillon/neck208");
+    EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/run 1/a.rvf"});
+
+    doc->m_signals[0].modified = true;
+    doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
+    doc->OnVc();
+    ASSERT_EQ(ui.started.size(), 2u);
+    EXPECT_EQ(ui.started[1].program, "/opt/quillon/vc");
+    ASSERT_EQ(ui.started[1].arguments.size(), 1);
+    const QString temp = ui.started[1].arguments[0];
+    EXPECT_TRUE(temp.startsWith(QDir::tempPath() + "/RVF"));
+    EXPECT_EQ(ui.title, "Created Temporary File " + temp);
+    KVSignal back;
+    KVFileRvf reader(QFile::encodeName(temp).toStdString());
+    ASSERT_TRUE(reader.Load(back));
+    EXPECT_FLOAT_EQ(back.Y()[0], 42.0f);
+    QFile::remove(temp);
+}
+
+TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)
+{
+    doc->m_strQuillonDir = "/opt/quillon/";
+    doc->m_strDirectory = "/data/";
+    doc->m_signals.emplace_back("a.rvf", WithAxis("X"));
+    doc->OnHic();
+    ASSERT_EQ(ui.started.size(), 1u);
+    EXPECT_EQ(ui.started[0].program, "/opt/quillon/hic");
+    EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/a.rvf"});
+}
+
+TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
+{
+    doc->m_strQuillonDir = "/q";
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("/z1", WithAxis("Z"));
+    doc->m_signals.emplace_back("/x1", WithAxis("X"));
+    doc->m_signals.emplace_back("/y1", WithAxis("YL"));
+    doc->OnNij();
+    doc->OnClip3ms();
+    ASSERT_EQ(ui.started.size(), 2u);
+    EXPECT_EQ(ui.started[0].program, "/q/nij");
+    EXPECT_EQ(ui.started[0].arguments, (QStringList{"/x1", "/y1", "/z1"}));
+    EXPECT_EQ(ui.started[1].program, "/q/clip3ms");
+    EXPECT_EQ(ui.started[1].arguments, (QStringList{"/x1", "/y1", "/z1"}));
+
+    doc->m_signals[2].signal.SetAxis("X");
+    doc->OnTibia(); // two X axes and no Y: nothing is started
+    doc->OnHic();   // the single form needs one signal: nothing either
+    EXPECT_EQ(ui.started.size(), 2u);
+    EXPECT_TRUE(ui.errorDialogs.empty());
+
+    doc->m_signals[0].signal.SetAxis("Y");
+    doc->m_signals[2].signal.SetAxis("Z");
+    doc->OnTibia();
+    ASSERT_EQ(ui.started.size(), 3u);
+    EXPECT_EQ(ui.started[2].arguments, (QStringList{"/x1", "/z1", "/y1"}));
+}
+
+TEST_F(AppTest, AxisLettersAreMatchedExactly)
+{
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("/a", WithAxis("x"));
+    doc->m_signals.emplace_back("/b", WithAxis("Y"));
+    doc->m_signals.emplace_back("/c", WithAxis("Z"));
+    EXPECT_FALSE(doc->RunCriterion(ECriterion::Nij));
+    doc->m_signals.pop_back();
+    EXPECT_FALSE(doc->RunCriterion(ECriterion::Hic));
+    EXPECT_TRUE(ui.started.empty());
+}
+
+TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
+{
+    doc->m_bHitMode = true;
+    KVSignal empty; // no arrays: the store fails
+    doc->m_signals.emplace_back("/a", empty, true);
+    EXPECT_FALSE(doc->RunCriterion(ECriterion::Vc));
+    EXPECT_TRUE(ui.started.empty());
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_FALSE(ui.errorDialogs[0].isEmpty());
+}

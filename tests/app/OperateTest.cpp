@@ -1,0 +1,231 @@
+#include "AppTestSupport.h"
+#include "DocCommands.h"
+#include "Kalvio.h"
+
+namespace {
+
+// 2 t + 1 over 11 points with step 0.001 s: derivative 2 everywhere.
+KVSignal Line(size_t n = 11)
+{
+    return MakeSignal(n, 0.001f, [](size_t i) { return 2.0f * 0.001f * float(i) + 1.0f; });
+}
+
+} // namespace
+
+TEST_F(AppTest, DerivativeOverThreeSignalsWhereTheSecondFails)
+{
+    doc->m_signals.emplace_back("a", Line());
+    doc->m_signals.emplace_back("b", Line(1));
+    doc->m_signals.emplace_back("c", Line());
+    doc->m_errors.AddError("stale", "Ondrel");
+    doc->OnDerivative();
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_FALSE(doc->m_signals[1].modified);
+    EXPECT_TRUE(doc->m_signals[2].modified);
+    for (size_t i = 0; i < 11; ++i) {
+        EXPECT_NEAR(doc->m_signals[0].signal.Y()[i], 2.0f, 1e-3f) << i;
+        EXPECT_NEAR(doc->m_signals[2].signal.Y()[i], 2.0f, 1e-3f) << i;
+    }
+    EXPECT_FLOAT_EQ(doc->m_signals[1].signal.Y()[0], 1.0f);
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Kalvio::derivY - Too few data points to compute a derivative"});
+    EXPECT_EQ(ui.title, "Directory - Modified");
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
+    EXPECT_EQ(ui.waitDepth, 0);
+}
+
+TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
+{
+    KVSignal ms = Line();
+    ms.SetXUnits("MILLISECONDS");
+    doc->m_signals.emplace_back("a", ms);
+    ui.filterChoices.push_back({4, 100.0f});
+    doc->OnFilter();
+    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[3], Line().Y()[3]);
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Kalvio::BWfilt - Time must be in seconds"});
+
+    // Cancel changes nothing and shows nothing.
+    doc->OnFilter();
+    EXPECT_EQ(ui.errorDialogs.size(), 1u);
+}
+
+TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
+{
+    // A constant signal passes the low-pass unchanged.
+    doc->m_signals.emplace_back("a", MakeSignal(200, 0.0001f, [](size_t) { return 5.0f; }));
+    doc->m_signals[0].signal.SetFilterClass(1001);
+    ui.filterChoices.push_back({1, 0.0f});
+    doc->OnFilter();
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_NEAR(doc->m_signals[0].signal.Y()[100], 5.0f, 1e-3f);
+    EXPECT_TRUE(ui.errorDialogs.empty());
+
+    hints.clear();
+    doc->OnFilterClass(100);
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Improper Frequency Class"});
+    EXPECT_TRUE(hints.empty());
+}
+
+TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
+{
+    doc->m_signals.emplace_back("a", Line());
+    ui.texts = {"1.5e1xyz", "abc", "  -2", "+3"};
+    doc->OnAddConstantY();
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 16.0f);
+    doc->OnScaleY(); // "abc" counts as 0; ScaleY refuses a zero factor
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 16.0f);
+    EXPECT_EQ(ui.errorDialogs.size(), 1u);
+    doc->OnScaleY();
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], -32.0f);
+    doc->OnScaleX();
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.X()[10], 0.03f);
+    doc->OnAddConstantX(); // cancelled: no answer left
+    ASSERT_EQ(ui.textPrompts.size(), 5u);
+    EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Add A constant Value to Y data", "Y Value"}));
+    EXPECT_EQ(ui.textPrompts[1], (std::pair<QString, QString>{"Multiply Y Axis by Constant Value", "Y Multiplier"}));
+    EXPECT_EQ(ui.textPrompts[3], (std::pair<QString, QString>{"Multiply X Axis by Constant Value", "X Multiplier"}));
+    EXPECT_EQ(ui.textPrompts[4], (std::pair<QString, QString>{"Add A constant Value to X data", "X Value"}));
+    EXPECT_EQ(ui.textInitial, (std::vector<QString>{"0.0", "1.0", "1.0", "1.0", "0.0"}));
+}
+
+TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
+{
+    doc->m_signals.emplace_back("a", Line(11));
+    doc->m_signals.emplace_back("b", Line(21));
+    ui.timeSteps.push_back(0.002f);
+    doc->OnResample();
+    ASSERT_EQ(ui.resampleShown.size(), 1u);
+    EXPECT_FLOAT_EQ(ui.resampleShown[0].timeStep, 0.001f);
+    EXPECT_EQ(ui.resampleShown[0].points, 11);
+    EXPECT_FLOAT_EQ(ui.resampleShown[0].span, 0.01f);
+    KVSignal a = Line(11);
+    KVSignal b = Line(21);
+    ASSERT_TRUE(Kalvio::Resample(a, 0.002f, nullptr));
+    ASSERT_TRUE(Kalvio::Resample(b, 0.002f, nullptr));
+    ASSERT_GT(b.PointCount(), a.PointCount());
+    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), a.PointCount());
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Del(), 0.002f);
+    EXPECT_EQ(doc->m_nMaxPoints, static_cast<int>(b.PointCount()));
+
+    ui.intervals.push_back({0.0f, 0.0045f});
+    doc->OnTruncate();
+    ASSERT_EQ(ui.intervalShown.size(), 1u);
+    EXPECT_FLOAT_EQ(ui.intervalShown[0].first, 0.0f);
+    EXPECT_FLOAT_EQ(ui.intervalShown[0].second, a.X()[a.PointCount() - 1]);
+    // X = 0, 0.002, 0.004 lie in [0, 0.0045).
+    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), 3u);
+    EXPECT_EQ(doc->m_signals[1].signal.PointCount(), 3u);
+    // Regression: the largest point count used to stay at its old value after Truncate.
+    EXPECT_EQ(doc->m_nMaxPoints, 3);
+}
+
+TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
+{
+    const auto three = [](size_t) { return 3.0f; };
+    const auto four = [](size_t) { return 4.0f; };
+    WriteRvf("x.rvf", MakeSignal(5, 0.001f, three));
+    WriteRvf("y.rvf", MakeSignal(5, 0.001f, four));
+    BrowseDataDir();
+    doc->SelectionChanged({"x.rvf", "y.rvf"}, true);
+    hints.clear();
+    doc->OnResultant();
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(doc->m_signals[0].name.isEmpty());
+    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[2], 5.0f);
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
+    EXPECT_TRUE(ui.errorDialogs.empty());
+    doc->OnReload();
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[2], 5.0f);
+    EXPECT_EQ(doc->m_signals.size(), 1u);
+}
+
+TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
+{
+    doc->m_signals.emplace_back("a", Line());
+    doc->OnResultant();
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Ondrel - Resultant is computed for 2 or 3 signals only"});
+    doc->m_signals.emplace_back("b", Line(5));
+    doc->OnSum();
+    EXPECT_EQ(doc->m_signals.size(), 2u);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 1.0f);
+    EXPECT_EQ(ui.errorDialogs.size(), 2u);
+}
+
+TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
+{
+    doc->m_signals.emplace_back("a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true);
+    doc->m_signals.emplace_back("b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; }));
+    doc->OnAverage();
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[3], 3.0f);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[1], 2.0f);
+    doc->m_signals.emplace_back("c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; }));
+    doc->OnSum();
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[1], 3.0f);
+}
+
+TEST_F(AppTest, LabelCommandsCutTitlesTo46)
+{
+    ui.texts = {QString(60, 't'), QString(46, 's'), QString(80, 'x'), "Force N"};
+    doc->OnLabelTitle();
+    doc->OnLabelSubTitle();
+    doc->OnLabelXAxis();
+    doc->OnLabelYAxis();
+    EXPECT_EQ(doc->m_strTitle, QString(46, 't'));
+    EXPECT_EQ(doc->m_strSubTitle, QString(46, 's'));
+    EXPECT_EQ(doc->m_strXLabel, QString(80, 'x'));
+    EXPECT_EQ(doc->m_strYLabel, "Force N");
+    EXPECT_EQ(hints.size(), 4u);
+    ASSERT_EQ(ui.textPrompts.size(), 4u);
+    EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Enter Plot Label", "Title Label"}));
+    EXPECT_EQ(ui.textPrompts[1].second, "Sub Title Label");
+    EXPECT_EQ(ui.textPrompts[2].second, "X Axis Label");
+    EXPECT_EQ(ui.textPrompts[3].second, "Y Axis Label");
+    doc->OnLabelTitle(); // Cancel
+    EXPECT_EQ(doc->m_strTitle, QString(46, 't'));
+    EXPECT_EQ(ui.textInitial.back(), QString(46, 't'));
+}
+
+TEST_F(AppTest, SignalLabelsEditsTheLegend)
+{
+    doc->OnSignalLabels();
+    EXPECT_TRUE(ui.labelNamesShown.empty());
+    doc->m_signals.emplace_back("a.rvf", Line());
+    doc->m_signals.emplace_back("b.rvf", Line());
+    doc->UpdateLabels();
+    ui.signalLabels.push_back({"left", "right"});
+    doc->OnSignalLabels();
+    ASSERT_EQ(ui.labelNamesShown.size(), 1u);
+    EXPECT_EQ(ui.labelNamesShown[0], (QStringList{"a.rvf", "b.rvf"}));
+    EXPECT_EQ(doc->m_labels, (QStringList{"left", "right"}));
+}
+
+TEST(EnableRules, ByNumberOfLoadedSignals)
+{
+    const auto enabledFor = [](EDocCommand cmd) {
+        std::vector<int> counts;
+        for (int n = 0; n <= 4; ++n) {
+            if (IsCommandEnabled(cmd, n))
+                counts.push_back(n);
+        }
+        return counts;
+    };
+    EXPECT_EQ(enabledFor(EDocCommand::RvfHeader), std::vector<int>{1});
+    EXPECT_EQ(enabledFor(EDocCommand::Resultant), (std::vector<int>{2, 3}));
+    EXPECT_EQ(enabledFor(EDocCommand::Average), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(enabledFor(EDocCommand::Sum), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(enabledFor(EDocCommand::SignalLabels), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(enabledFor(EDocCommand::Hic), (std::vector<int>{1, 3}));
+    EXPECT_EQ(enabledFor(EDocCommand::Clip3ms), (std::vector<int>{1, 3}));
+    EXPECT_EQ(enabledFor(EDocCommand::Neck208), std::vector<int>{1});
+    EXPECT_EQ(enabledFor(EDocCommand::Vc), std::vector<int>{1});
+    EXPECT_EQ(enabledFor(EDocCommand::Nij), std::vector<int>{3});
+    EXPECT_EQ(enabledFor(EDocCommand::Tibia), std::vector<int>{3});
+}
