@@ -335,7 +335,15 @@ bool CRVFFile::RVF_Read(const std::string& fileName)
         return false;
     }
     const std::span<const uint8_t> buf = file.Bytes();
-    return ReadFirstRecord(buf) && ReadSecondRecord(buf) && ReadThirdRecord(buf) && ReadSignalArrays(buf);
+    try {
+        return ReadFirstRecord(buf) && ReadSecondRecord(buf) && ReadThirdRecord(buf) && ReadSignalArrays(buf);
+    } catch (const std::bad_alloc&) {
+        // The arrays of a file that fitted in memory once may not fit twice.
+        X.clear();
+        Y.clear();
+        AddError("Couldn't get file info from " + fileName, kReadScope);
+        return false;
+    }
 }
 
 bool CRVFFile::ReadFirstRecord(std::span<const uint8_t> buf)
