@@ -45,8 +45,10 @@ void COndrelDoc::OnOpenHitlist()
         OndrelSettings::StoreOutputDir(path);
         m_strHitlistName = QFileInfo(path).fileName();
         m_ui->SetCaption(QStringLiteral("Browsing ") + m_strHitlistName);
-        UpdateAllViews(HINT_LIST_CHANGED);
     }
+    // Sent also when the list could not be read: the list was emptied, and a
+    // view still showing the old names would load files no longer listed.
+    UpdateAllViews(HINT_LIST_CHANGED);
     ShowMessages();
 }
 

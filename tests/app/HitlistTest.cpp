@@ -52,6 +52,19 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     EXPECT_TRUE(ui.errorDialogs.empty());
 }
 
+TEST_F(AppTest, OpenHitlistThatCannotBeReadLeavesAnEmptyListTheViewsHearOf)
+{
+    doc->m_fileList = {"old"};
+    ui.openPaths.push_back(PathOf("gone.hit"));
+    doc->OnOpenHitlist();
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_TRUE(doc->m_fileList.isEmpty());
+    EXPECT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_TRUE(ui.caption.isEmpty());
+    // Regression: the views were not told, so the list view kept offering the old names.
+    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+}
+
 TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
 {
     WriteRvf("a.rvf", Ramp(2));
