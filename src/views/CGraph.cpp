@@ -87,6 +87,46 @@ private:
     QFont m_font;
 };
 
+// A graph whose wide lines draw quickly on screen and in pictures: the
+// raster engine strokes wide antialiased polylines of dense data many times
+// slower than one-pixel lines, so a wide line is drawn as one-pixel passes
+// side by side. Vector output (SVG, printing) keeps the true pen.
+class CFastGraph : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override
+    {
+        const QPen pen = painter->pen();
+        const qreal width = pen.widthF();
+        if (width <= 1.0 || painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            QCPGraph::drawLinePlot(painter, lines);
+            return;
+        }
+        QPen thin(pen);
+        thin.setWidth(0);
+        if (pen.style() != Qt::SolidLine) {
+            QList<qreal> pattern = pen.dashPattern(); // in pen widths: keep the dashes' length
+            for (qreal& v : pattern)
+                v *= width;
+            thin.setDashPattern(pattern);
+        }
+        static const QPointF kTwo[] = {{-0.5, -0.5}, {0.5, -0.5}, {-0.5, 0.5}, {0.5, 0.5}};
+        static const QPointF kThree[] = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+        const bool three = width > 2.5;
+        const QPointF* offsets = three ? kThree : kTwo;
+        const int count = three ? 5 : 4;
+        painter->setPen(thin);
+        for (int i = 0; i < count; ++i) {
+            painter->translate(offsets[i]);
+            QCPGraph::drawLinePlot(painter, lines);
+            painter->translate(-offsets[i]);
+        }
+        painter->setPen(pen);
+    }
+};
+
 CChart* Chart(QCustomPlot* plot) { return static_cast<CChart*>(plot); }
 
 QCPLayoutGrid* HeaderGrid(QCustomPlot* plot)
@@ -103,6 +143,7 @@ struct CurvePoints {
     QVector<QCPGraphData> points;
     int drawn = 0;
     bool sorted = true;
+    QRectF bounds; // of the drawn points: x, y, width, height
 };
 
 // The drawable points of one curve. An absent or non-finite point becomes a
@@ -110,10 +151,13 @@ struct CurvePoints {
 CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
 {
     CurvePoints c;
-    c.points.reserve(count);
+    c.points.resize(count);
+    QCPGraphData* out = c.points.data();
+    int n = 0;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     bool gapPending = false;
-    double lastKey = 0.0;
+    float lastKey = 0.0f;
+    float xMin = 0.0f, xMax = 0.0f, yMin = 0.0f, yMax = 0.0f;
     for (int i = 0; i < count; ++i) {
         const float xi = x[i];
         const float yi = y[i];
@@ -122,16 +166,39 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
             continue;
         }
         if (gapPending) {
-            c.points.append(QCPGraphData(lastKey, nan));
+            // Fits: every marker follows at least one absent point that wrote nothing.
+            out[n].key = lastKey;
+            out[n++].value = nan;
             gapPending = false;
         }
-        if (c.drawn > 0 && xi < lastKey)
-            c.sorted = false;
+        if (c.drawn == 0) {
+            xMin = xMax = xi;
+            yMin = yMax = yi;
+        } else {
+            c.sorted = c.sorted && xi >= lastKey;
+            xMin = std::min(xMin, xi);
+            xMax = std::max(xMax, xi);
+            yMin = std::min(yMin, yi);
+            yMax = std::max(yMax, yi);
+        }
         lastKey = xi;
-        c.points.append(QCPGraphData(xi, yi));
+        out[n].key = xi;
+        out[n++].value = yi;
         ++c.drawn;
     }
+    c.points.resize(n);
+    if (c.drawn > 0)
+        c.bounds = QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax));
     return c;
+}
+
+// A range of some width around a single value, so that a flat line shows.
+QCPRange Widened(double lower, double upper)
+{
+    if (upper > lower)
+        return QCPRange(lower, upper);
+    const double half = lower == 0.0 ? 1.0 : std::abs(lower) * 0.05;
+    return QCPRange(lower - half, upper + half);
 }
 
 // Curves whose X runs forward use the fast graph type; others are drawn in
@@ -139,7 +206,7 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
 QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
 {
     if (c.sorted) {
-        QCPGraph* graph = plot->addGraph();
+        auto* graph = new CFastGraph(plot->xAxis, plot->yAxis);
         graph->data()->set(c.points, true);
         return graph;
     }
@@ -211,6 +278,7 @@ CGraph::~CGraph() = default;
 void CGraph::SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve)
 {
     m_plot->clearPlottables();
+    m_dataBounds = QRectF();
     if (!x || !y || curveCount <= 0 || pointsPerCurve <= 0)
         return;
     for (int i = 0; i < curveCount; ++i) {
@@ -218,6 +286,8 @@ void CGraph::SetCurves(const float* x, const float* y, int curveCount, int point
         CurvePoints c = CollectPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
         QCPAbstractPlottable* p = AddCurve(m_plot, c);
         p->setProperty("drawn", c.drawn);
+        if (c.drawn > 0)
+            m_dataBounds = m_dataBounds.isNull() ? c.bounds : m_dataBounds.united(c.bounds);
     }
     ApplyPens();
     ApplyLegend();
@@ -297,9 +367,12 @@ void CGraph::RebuildLayout()
 
 void CGraph::RescaleToData()
 {
-    if (m_plot->plottableCount() == 0)
+    // The bounds come from collecting the points: scanning the chart's data
+    // again would cost as much as drawing it.
+    if (m_plot->plottableCount() == 0 || m_dataBounds.isNull())
         return;
-    m_plot->rescaleAxes();
+    m_plot->xAxis->setRange(Widened(m_dataBounds.left(), m_dataBounds.right()));
+    m_plot->yAxis->setRange(Widened(m_dataBounds.top(), m_dataBounds.bottom()));
 }
 
 void CGraph::Replot()

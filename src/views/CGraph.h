@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QPen>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -91,5 +92,6 @@ private:
     QString m_title;
     QString m_subTitle;
     QList<CGraphTitleLine> m_titleBlock;
+    QRectF m_dataBounds; // of all drawn points; null without any
     bool m_zoomed = false;
 };

@@ -98,6 +98,8 @@ void CPlotView::CreateGraph()
     m_graph = new CGraph(this);
     m_graph->SetAbsentValue(kAbsentValue);
     layout()->addWidget(m_graph);
+    // Made after the view may already be shown: show it explicitly.
+    m_graph->show();
 }
 
 void CPlotView::OnUpdate(int hint)

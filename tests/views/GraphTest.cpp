@@ -16,6 +16,8 @@
 #include <QWheelEvent>
 #include <QXmlStreamReader>
 
+#include <limits>
+
 namespace {
 
 class GraphTest : public ::testing::Test {
@@ -140,6 +142,34 @@ TEST_F(GraphTest, AbsentPointsAreNotDrawn)
     graph.SetCurves(px.data(), py.data(), 2, 500);
     graph.Replot();
     EXPECT_EQ(graph.RenderImage(400, 300), padded);
+}
+
+TEST_F(GraphTest, GapsInsideACurveAndUnsortedCurves)
+{
+    const float A = kAbsentValue;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Every other point absent or not finite: each break costs one marker.
+    const std::vector<float> x{A, 0, A, 1, nan, 2, A, 3, 4, A};
+    const std::vector<float> y{0, 5, 1, 6, 1, 7, 1, 8, 9, 1};
+    CGraph graph;
+    graph.SetAbsentValue(kAbsentValue);
+    graph.SetCurves(x.data(), y.data(), 1, int(x.size()));
+    graph.Replot();
+    EXPECT_EQ(graph.DrawnPointCount(0), 5);
+    EXPECT_EQ(graph.ShownRanges(), (std::vector<double>{0, 4, 5, 9}));
+    // X running backwards (a loop, a hysteresis) is drawn in point order too.
+    const std::vector<float> bx{0, 2, 1, 3}, by{0, 1, 2, 3};
+    graph.SetCurves(bx.data(), by.data(), 1, 4);
+    graph.Replot();
+    EXPECT_EQ(graph.DrawnPointCount(0), 4);
+    EXPECT_FALSE(graph.RenderImage(200, 150).isNull());
+    // A flat line still gets a range of some height.
+    const std::vector<float> fx{0, 1}, fy{3, 3};
+    graph.SetCurves(fx.data(), fy.data(), 1, 2);
+    graph.Replot();
+    const std::vector<double> r = graph.ShownRanges();
+    EXPECT_LT(r[2], 3.0);
+    EXPECT_GT(r[3], 3.0);
 }
 
 TEST_F(GraphTest, ElevenCurvesGetTheAlternatingPensAndOwnColours)
