@@ -3,20 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-template <typename T>
-void GrowBoth(std::vector<T>& v, size_t front, size_t back)
-{
-    v.insert(v.begin(), front, T{});
-    v.insert(v.end(), back, T{});
-}
-
-} // namespace
-
 void CorridorSums::Start(long long first, const float* y, size_t n)
 {
-    m_base = first;
+    m_store = Toolsif::IndexStore::Exactly(first, n);
     m_first.assign(y, y + n);
     m_sum.assign(n, 0.0);
     m_sumSq.assign(n, 0.0);
@@ -25,25 +14,13 @@ void CorridorSums::Start(long long first, const float* y, size_t n)
 
 void CorridorSums::Widen(long long lo, long long hi)
 {
-    if (m_count.empty()) {
-        m_base = lo;
-        const size_t n = static_cast<size_t>(hi - lo + 1);
-        m_first.assign(n, 0.0f);
-        m_sum.assign(n, 0.0);
-        m_sumSq.assign(n, 0.0);
-        m_count.assign(n, 0);
+    const Toolsif::IndexStore old = m_store;
+    if (!m_store.Widen(lo, hi))
         return;
-    }
-    const long long oldHi = m_base + static_cast<long long>(m_count.size()) - 1;
-    const size_t front = lo < m_base ? static_cast<size_t>(m_base - lo) : 0;
-    const size_t back = hi > oldHi ? static_cast<size_t>(hi - oldHi) : 0;
-    if (front == 0 && back == 0)
-        return;
-    GrowBoth(m_first, front, back);
-    GrowBoth(m_sum, front, back);
-    GrowBoth(m_sumSq, front, back);
-    GrowBoth(m_count, front, back);
-    m_base -= static_cast<long long>(front);
+    Toolsif::Relayout(m_first, old, m_store);
+    Toolsif::Relayout(m_sum, old, m_store);
+    Toolsif::Relayout(m_sumSq, old, m_store);
+    Toolsif::Relayout(m_count, old, m_store);
 }
 
 bool CorridorSums::Add(long long first, const float* y, size_t n, int curvesBefore)
@@ -51,7 +28,7 @@ bool CorridorSums::Add(long long first, const float* y, size_t n, int curvesBefo
     if (n == 0)
         return false;
     Widen(first, first + static_cast<long long>(n) - 1);
-    const size_t offset = static_cast<size_t>(first - m_base);
+    const size_t offset = m_store.Slot(first);
     bool short_ = false;
     for (size_t k = 0; k < n; ++k) {
         const size_t j = offset + k;
@@ -70,9 +47,7 @@ bool CorridorSums::Add(long long first, const float* y, size_t n, int curvesBefo
 
 int CorridorSums::Count(long long i) const
 {
-    if (i < m_base || i - m_base >= static_cast<long long>(m_count.size()))
-        return 0;
-    return m_count[static_cast<size_t>(i - m_base)];
+    return m_store.Stored(i) ? m_count[m_store.Slot(i)] : 0;
 }
 
 CorridorSums::Result CorridorSums::Compute(long long lo, long long hi) const
@@ -88,7 +63,7 @@ CorridorSums::Result CorridorSums::Compute(long long lo, long long hi) const
             ++r.emptyPoints;
             continue;
         }
-        const size_t j = static_cast<size_t>(i - m_base);
+        const size_t j = m_store.Slot(i);
         const double meanDev = m_sum[j] / n;
         r.mean[k] = static_cast<float>(double(m_first[j]) + meanDev);
         if (n < 2)

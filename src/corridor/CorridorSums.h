@@ -1,4 +1,6 @@
 #pragma once
+#include "TfIndexStore.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -32,7 +34,7 @@ public:
 private:
     void Widen(long long lo, long long hi);
 
-    long long m_base = 0;
+    Toolsif::IndexStore m_store;
     std::vector<float> m_first;
     std::vector<double> m_sum;   // sum of (y - first)
     std::vector<double> m_sumSq; // sum of (y - first)^2

@@ -9,35 +9,22 @@ namespace Toolsif {
 
 void RvfRecord::SetSamples(long long base, std::vector<float> y, std::vector<float> x)
 {
-    m_base = base;
     m_y = std::move(y);
     m_x = std::move(x);
     if (!m_x.empty())
         m_x.resize(m_y.size(), 0.0f);
+    m_store = IndexStore::Exactly(base, m_y.size());
 }
 
 void RvfRecord::Widen(long long lo, long long hi)
 {
-    if (m_y.empty()) {
-        m_base = lo;
-        m_y.assign(static_cast<size_t>(hi - lo + 1), 0.0f);
+    const IndexStore old = m_store;
+    if (!m_store.Widen(lo, hi))
         return;
-    }
-    const long long oldLo = m_base;
-    const long long oldHi = m_base + static_cast<long long>(m_y.size()) - 1;
-    const long long newLo = std::min(lo, oldLo);
-    const long long newHi = std::max(hi, oldHi);
-    if (newLo == oldLo && newHi == oldHi)
-        return;
-    const size_t front = static_cast<size_t>(oldLo - newLo);
-    const size_t back = static_cast<size_t>(newHi - oldHi);
-    m_y.insert(m_y.begin(), front, 0.0f);
-    m_y.insert(m_y.end(), back, 0.0f);
-    if (!m_x.empty()) {
-        m_x.insert(m_x.begin(), front, 0.0f);
-        m_x.insert(m_x.end(), back, 0.0f);
-    }
-    m_base = newLo;
+    const bool withX = !m_x.empty();
+    Relayout(m_y, old, m_store);
+    if (withX)
+        Relayout(m_x, old, m_store);
 }
 
 void RvfRecord::ClearChannelIntegers()

@@ -1,5 +1,6 @@
 #pragma once
 #include "CRVFFile.h"
+#include "TfIndexStore.h"
 #include "TfSession.h"
 
 #include <string>
@@ -22,19 +23,20 @@ public:
     // Whether X values are stored (layout "X-Y"); layout "Y" derives them.
     bool HasX() const { return !m_x.empty(); }
 
-    long long Base() const { return m_base; }
-    size_t Size() const { return m_y.size(); }
-    bool Holds(long long i) const { return i >= m_base && i - m_base < static_cast<long long>(m_y.size()); }
+    // The indices held: [Base(), Base() + Size()).
+    long long Base() const { return m_store.lo; }
+    size_t Size() const { return static_cast<size_t>(m_store.Count()); }
+    bool Holds(long long i) const { return i >= m_store.lo && i <= m_store.hi; }
     // Sample at point index i; i must be held.
-    float& Y(long long i) { return m_y[static_cast<size_t>(i - m_base)]; }
-    float Y(long long i) const { return m_y[static_cast<size_t>(i - m_base)]; }
-    float& X(long long i) { return m_x[static_cast<size_t>(i - m_base)]; }
-    float X(long long i) const { return m_x[static_cast<size_t>(i - m_base)]; }
+    float& Y(long long i) { return m_y[m_store.Slot(i)]; }
+    float Y(long long i) const { return m_y[m_store.Slot(i)]; }
+    float& X(long long i) { return m_x[m_store.Slot(i)]; }
+    float X(long long i) const { return m_x[m_store.Slot(i)]; }
     // The samples [lo, hi] (both held) as a copy.
     std::vector<float> YRange(long long lo, long long hi) const { return Slice(m_y, lo, hi); }
     std::vector<float> XRange(long long lo, long long hi) const { return Slice(m_x, lo, hi); }
 
-    // Sets the stored range to [base, base + y.size()).
+    // Holds exactly [base, base + y.size()).
     void SetSamples(long long base, std::vector<float> y, std::vector<float> x);
     // Widens the stored range to hold [lo, hi]; new samples are 0.
     void Widen(long long lo, long long hi);
@@ -47,10 +49,11 @@ public:
 private:
     std::vector<float> Slice(const std::vector<float>& v, long long lo, long long hi) const
     {
-        return std::vector<float>(v.begin() + (lo - m_base), v.begin() + (hi - m_base + 1));
+        return std::vector<float>(v.begin() + static_cast<std::ptrdiff_t>(m_store.Slot(lo)),
+                                  v.begin() + static_cast<std::ptrdiff_t>(m_store.Slot(hi) + 1));
     }
 
-    long long m_base = 0;
+    IndexStore m_store;
     std::vector<float> m_y;
     std::vector<float> m_x;
 };

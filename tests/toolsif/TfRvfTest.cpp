@@ -86,3 +86,28 @@ TEST(TfRvf, MergeWidensTheAccumulatorAndSetsTheAddedSpan)
     EXPECT_NE(out.str().find("*** ERROR - Point indices -2 to 2000000005 span more than"), std::string::npos);
     EXPECT_EQ(acc.Size(), 6u);
 }
+
+TEST(TfIndexStore, WideningAgainAndAgainMovesTheArraysRarely)
+{
+    IndexStore store = IndexStore::Exactly(0, 10);
+    std::vector<int> v(10);
+    for (int k = 0; k < 10; ++k)
+        v[static_cast<size_t>(k)] = k;
+    int moves = 0;
+    // Each step adds ten indices below and ten above: 2000 steps.
+    for (long long step = 1; step <= 1000; ++step) {
+        const IndexStore old = store;
+        if (store.Widen(-10 * step, 9 + 10 * step)) {
+            Relayout(v, old, store);
+            ++moves;
+        }
+    }
+    EXPECT_LE(moves, 40);
+    EXPECT_EQ(store.lo, -10000);
+    EXPECT_EQ(store.hi, 10009);
+    ASSERT_TRUE(store.Stored(store.lo) && store.Stored(store.hi));
+    EXPECT_EQ(v.size(), store.size);
+    for (long long i = 0; i < 10; ++i)
+        EXPECT_EQ(v[store.Slot(i)], i); // the first values moved along
+    EXPECT_EQ(v[store.Slot(-10000)], 0);
+}
