@@ -268,9 +268,14 @@ bool KVFileRvf::Store(const KVSignal& signal)
         f.Curve.Nlp = 0;
     } else {
         const int64_t n = int64_t(h.Nlp) - int64_t(h.Nfp) + 1;
-        // The header's indices may claim more points than the arrays hold:
-        // copy what exists, the rest of the file's slots stay zero.
-        const size_t take = n > 0 ? std::min<size_t>(static_cast<size_t>(n), signal.PointCount()) : 0;
+        // Indices edited to claim more points than the arrays hold would make
+        // up samples (or a file of gigabytes): refuse instead.
+        if (n > static_cast<int64_t>(signal.PointCount())) {
+            AddError("Point indices claim more points than the signal holds", kStoreScope);
+            Close();
+            return false;
+        }
+        const size_t take = n > 0 ? static_cast<size_t>(n) : 0;
         if (!yOnly)
             f.X.assign(signal.X(), signal.X() + take);
         f.Y.assign(signal.Y(), signal.Y() + take);

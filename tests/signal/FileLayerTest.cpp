@@ -360,18 +360,17 @@ TEST(FileLayer, StoreFailures)
     EXPECT_EQ(dir.Entries(), (Lines{"old.rvf", "s.rvf"}));
 }
 
-TEST(FileLayer, StoreWritesZerosForPointsTheArraysLack)
+TEST(FileLayer, StoreRefusesIndicesBeyondTheArrays)
 {
     TempDir dir;
     KVSignal s = MakeSignal(3, 0.0f, 1.0f, Wave);
-    s.SetNlp(9); // claims ten points
-    ASSERT_TRUE(Store(s, dir.Path("z.rvf")));
+    s.SetNlp(9); // claims ten points: never read past the arrays or invent samples
+    KVFileRvf over(dir.Path("z.rvf"));
+    EXPECT_FALSE(over.Store(s));
+    EXPECT_EQ(ErrorLines(over), Lines{"KVFileRvf::Store | Point indices claim more points than the signal holds"});
+    EXPECT_FALSE(over.IsOpen());
+    EXPECT_TRUE(dir.Entries().empty());
     KVSignal in;
-    ASSERT_TRUE(Load(in, dir.Path("z.rvf")));
-    ASSERT_EQ(in.PointCount(), 10u);
-    EXPECT_EQ(in.Y()[2], Wave(2));
-    EXPECT_EQ(in.Y()[9], 0.0f);
-    EXPECT_EQ(in.X()[9], 0.0f);
 
     s.SetNlp(1); // fewer than the arrays hold: the first two points
     ASSERT_TRUE(Store(s, dir.Path("two.rvf")));
