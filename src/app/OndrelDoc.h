@@ -99,9 +99,13 @@ public:
     void OnSortByExtension();
 
     // ---- document commands (DocFileCommands.cpp) ----
+    // File > Open Directory: asks for a directory and browses it (directory mode).
     void OnOpenDirectory();
+    // View > Rvf Header: edits the one loaded signal's header; OK replaces it.
     void OnRvfInformation();
+    // Operate > Reload: re-reads every named signal and clears its modified flag.
     void OnReload();
+    // Edit > Options: edits and stores the four document settings.
     void OnOptions();
     // Browses the files and patterns of the command line in hitlist mode.
     void BrowseCommandLine(const QStringList& files);
@@ -109,18 +113,25 @@ public:
     // ---- hitlists (Hitlist.cpp) ----
     // Appends the files named by a hitlist to m_fileList; false when it cannot be read.
     bool ReadHitlist(const QString& path);
+    // File > Open Hitlist: replaces the list by the files a hitlist names.
     void OnOpenHitlist();
+    // List menus: write the whole list, or the loaded names, as full paths.
     void OnSaveHitlist();
     void OnSaveSelectedHitlist();
+    // Hitlist mode only: edits the list as text; the loaded signals stay.
     void OnEditHitlist();
 
     // ---- external requests (Requests.cpp) ----
     // Carries out a request text; false when it is neither DataFile nor HitList.
     bool HandleRequest(const QString& request);
+    // [DataFile(name)]: adds name to the list once (hitlist mode).
     void OnOpenDataFile(const QString& name);
+    // [HitList(name)]: appends the names of a hitlist (hitlist mode).
     void OnOpenHitlistRequest(const QString& name);
 
     // ---- operation commands (DocOperateCommands.cpp) ----
+    // Each runs its operation on every loaded signal, flags the changed ones
+    // and shows the collected errors; a dialog's Cancel changes nothing.
     void OnDerivative();
     void OnIntegrate();
     void OnFir100();
@@ -134,17 +145,21 @@ public:
     void OnFilter();
     // A toolbar CFC button: cfc is 60, 180, 600 or 1000.
     void OnFilterClass(int cfc);
+    // Replace all loaded signals by one unnamed result; on failure nothing changes.
     void OnResultant();
     void OnAverage();
     void OnSum();
 
     // ---- exports (DocExport.cpp) ----
+    // Tab-delimited table to the clipboard or a file, one RVF-1992 file per
+    // signal, or the ImageExpress table (which may resample the signals).
     void OnCopyData();
     void OnSaveAscii();
     void OnSaveRvf();
     void OnSaveImageExpress();
 
     // ---- label commands (DocLabels.cpp) ----
+    // Edit one plot text; titles are cut to 46 characters. Then redraw.
     void OnLabelTitle();
     void OnLabelSubTitle();
     void OnLabelXAxis();
