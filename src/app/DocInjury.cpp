@@ -129,5 +129,9 @@ bool COndrelDoc::RunCriterion(ECriterion criterion)
     if (!m_ui)
         return false;
     const QString program = QDir(m_strQuillonDir).filePath(ProgramFileName(criterion));
-    return m_ui->StartProgram(program, arguments);
+    if (m_ui->StartProgram(program, arguments))
+        return true;
+    // Nothing else tells the user why no program appeared: name the file looked for.
+    m_ui->ShowMessageBox(QStringLiteral("Cannot start the criterion program %1").arg(QDir::toNativeSeparators(program)));
+    return false;
 }
