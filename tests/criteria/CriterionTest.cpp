@@ -123,9 +123,28 @@ TEST(PlotSeries, CurvesArePaddedAndMarksStandAtTheirTimes)
     EXPECT_NEAR(p.x[2 * 111 + 1], 3.5f, 1e-4f);
     EXPECT_FLOAT_EQ(p.y[2 * 111 + 1], 100.0f);
     EXPECT_EQ(p.labels[3], "3 ms t2");
-    EXPECT_TRUE(p.emphasised[1]);
-    EXPECT_FALSE(p.emphasised[0]);
+    EXPECT_EQ(p.roles, (std::vector<CurveRole>{CurveRole::Signal, CurveRole::Deciding, CurveRole::Mark,
+                                               CurveRole::Mark}));
     EXPECT_EQ(HistoryCurves(o, absent).curveCount, 0);
+}
+
+TEST(PlotSeries, HistoryCarriesItsLimitAndTheInstantOfTheMaximum)
+{
+    Channel d = Pulse(0, "X", Quantity::Deflection, 180);
+    for (size_t i = 0; i < d.y.size(); ++i)
+        d.y[i] = 1000.0 * double(i) * d.dt;
+    Outcome o;
+    KVErrorList errors;
+    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Vc), {d}, Male50(), o, errors));
+    const PlotCurves p = HistoryCurves(o, -1e30f);
+    ASSERT_EQ(p.curveCount, 3);
+    EXPECT_EQ(p.labels, (std::vector<std::string>{"V*C (m/s)", "limit", "V*C max"}));
+    const size_t n = static_cast<size_t>(p.pointsPerCurve);
+    EXPECT_FLOAT_EQ(p.y[n], 1.0f); // the limit level from the first to the last time
+    EXPECT_FLOAT_EQ(p.x[n + 1], p.x[n - 1]);
+    // The maximum stands at the last sample that has a rate: 9.8 ms.
+    EXPECT_NEAR(p.x[2 * n], 9.8f, 1e-4f);
+    EXPECT_FLOAT_EQ(p.y[2 * n + 1], 1.0f); // the line reaches up to the limit
 }
 
 } // namespace

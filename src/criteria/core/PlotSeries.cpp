@@ -9,7 +9,7 @@ namespace {
 
 struct Curve {
     std::string label;
-    bool emphasised = false;
+    CurveRole role = CurveRole::Signal;
     std::vector<float> x, y;
 };
 
@@ -31,7 +31,7 @@ Curve Stretch(const Series& s, const Mark& m)
 {
     Curve c;
     c.label = m.label;
-    c.emphasised = true;
+    c.role = CurveRole::Deciding;
     for (size_t i = 0; i < s.v.size(); ++i) {
         const double t = s.t0 + double(i) * s.dt;
         if (t >= m.t1 - 0.25 * s.dt && t <= m.t2 + 0.25 * s.dt) {
@@ -46,7 +46,7 @@ Curve Vertical(const std::string& label, double t, float low, float high)
 {
     Curve c;
     c.label = label;
-    c.emphasised = true;
+    c.role = CurveRole::Mark;
     const float x = static_cast<float>(t * 1000.0);
     c.x = {x, x};
     c.y = {low, high};
@@ -65,9 +65,12 @@ void AddMarks(const Series& deciding, const std::vector<Mark>& marks, std::vecto
     for (const Mark& m : marks) {
         if (m.t2 > m.t1)
             curves.push_back(Stretch(deciding, m));
-        curves.push_back(Vertical(m.label + " t1", m.t1, low, high));
-        if (m.t2 > m.t1)
+        if (m.t2 > m.t1) {
+            curves.push_back(Vertical(m.label + " t1", m.t1, low, high));
             curves.push_back(Vertical(m.label + " t2", m.t2, low, high));
+        } else {
+            curves.push_back(Vertical(m.label + " max", m.t1, low, high));
+        }
     }
 }
 
@@ -86,7 +89,7 @@ PlotCurves Pack(const std::vector<Curve>& curves, float absent, const std::strin
         std::copy(curves[k].x.begin(), curves[k].x.end(), p.x.begin() + static_cast<std::ptrdiff_t>(k * longest));
         std::copy(curves[k].y.begin(), curves[k].y.end(), p.y.begin() + static_cast<std::ptrdiff_t>(k * longest));
         p.labels.push_back(curves[k].label);
-        p.emphasised.push_back(curves[k].emphasised);
+        p.roles.push_back(curves[k].role);
     }
     return p;
 }
@@ -117,6 +120,16 @@ PlotCurves HistoryCurves(const Outcome& o, float absent)
     if (o.history.v.empty())
         return Pack({}, absent, "");
     std::vector<Curve> curves = {FromSeries(o.history)};
+    // The limit of the deciding value as a level across the history.
+    if (!o.values.empty() && o.values.back().hasLimit) {
+        Curve limit;
+        limit.label = "limit";
+        limit.role = CurveRole::Mark;
+        const float level = static_cast<float>(o.values.back().limit);
+        limit.x = {curves[0].x.front(), curves[0].x.back()};
+        limit.y = {level, level};
+        curves.push_back(limit);
+    }
     AddMarks(o.history, o.marks, curves);
     return Pack(curves, absent, o.history.label + (o.history.unit.empty() ? "" : " (" + o.history.unit + ")"));
 }
