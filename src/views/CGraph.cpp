@@ -362,6 +362,10 @@ void CGraph::RebuildLayout()
         header->addElement(row++, 0, new QCPTextElement(m_plot, m_title, PixelFont(15, true)));
     if (!m_subTitle.isEmpty())
         header->addElement(row++, 0, new QCPTextElement(m_plot, m_subTitle, PixelFont(12)));
+    // An empty grid would limit the column to no width and squeeze the axes;
+    // an empty element of any width keeps the column free.
+    if (row == 0)
+        header->addElement(0, 0, new QCPLayoutElement(m_plot));
     m_plot->plotLayout()->setRowSpacing(row > 0 ? 4 : 0);
 }
 

@@ -172,6 +172,37 @@ TEST_F(GraphTest, GapsInsideACurveAndUnsortedCurves)
     EXPECT_GT(r[3], 3.0);
 }
 
+// The right end of the widest run of the first curve's colour in an image.
+int RightmostCurvePixel(const QImage& image)
+{
+    const QColor curve = CurveColour(0);
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int distance = std::abs(c.red() - curve.red()) + std::abs(c.green() - curve.green()) +
+                                 std::abs(c.blue() - curve.blue());
+            if (distance < 60)
+                right = std::max(right, x);
+        }
+    }
+    return right;
+}
+
+// Regression: a graph without any title drew its axes squeezed into a narrow strip.
+TEST_F(GraphTest, AxesSpanTheWidthWithOrWithoutTitles)
+{
+    const std::vector<float> x{0, 10}, y{1, 1};
+    CGraph graph;
+    graph.SetCurves(x.data(), y.data(), 1, 2);
+    graph.SetLineTypes({6});
+    graph.Replot();
+    EXPECT_GT(RightmostCurvePixel(graph.RenderImage(400, 300)), 360);
+    graph.SetTitle("title");
+    graph.Replot();
+    EXPECT_GT(RightmostCurvePixel(graph.RenderImage(400, 300)), 360);
+}
+
 TEST_F(GraphTest, ElevenCurvesGetTheAlternatingPensAndOwnColours)
 {
     std::vector<float> x(11 * 10), y(11 * 10);

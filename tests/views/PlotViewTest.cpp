@@ -42,6 +42,17 @@ TEST_F(ViewTest, NoGraphUntilTwoPointsAndListChangesAreIgnored)
     EXPECT_EQ(view.Graph()->CurveCount(), 1);
 }
 
+// Regression: the graph made on the first plot stayed hidden inside a view already shown.
+TEST_F(ViewTest, TheGraphShowsInAViewAlreadyShown)
+{
+    CPlotView view(m_doc.get());
+    view.resize(500, 400);
+    view.show();
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    ASSERT_NE(view.Graph(), nullptr);
+    EXPECT_TRUE(view.Graph()->isVisible());
+}
+
 TEST_F(ViewTest, ShorterCurvesHaveGapsAndSeveralCurvesALegend)
 {
     CPlotView view(m_doc.get());
