@@ -99,3 +99,13 @@ TEST_F(AppTest, RemoveAndClearCommands)
     EXPECT_TRUE(doc->m_fileList.isEmpty());
     EXPECT_TRUE(doc->m_strDirectory.isEmpty());
 }
+
+TEST_F(AppTest, ListingNamesFilesItCannotRead)
+{
+    const QString locked = WriteRvf("locked.rvf", Ramp(2));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    BrowseDataDir();
+    EXPECT_EQ(doc->m_fileList, QStringList{"locked.rvf"});
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
