@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -254,6 +255,13 @@ TEST_F(GraphTest, ZoomSurvivesNewDataUntilReset)
     QApplication::sendEvent(chart, &wheel);
     EXPECT_TRUE(graph.IsZoomed());
     EXPECT_LT(graph.ShownRanges()[1] - graph.ShownRanges()[0], full[1] - full[0]);
+
+    // A double click goes back to the whole data range.
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, centre, chart->mapToGlobal(centre), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(chart, &dbl);
+    EXPECT_FALSE(graph.IsZoomed());
+    EXPECT_EQ(graph.ShownRanges(), full);
 }
 
 TEST_F(GraphTest, PrintsAPageAndCopiesImageAndSvg)
