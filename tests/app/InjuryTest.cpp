@@ -98,3 +98,14 @@ TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_FALSE(ui.errorDialogs[0].isEmpty());
 }
+
+TEST_F(AppTest, AProgramThatCannotBeStartedIsNamed)
+{
+    doc->m_strQuillonDir = "/nowhere";
+    doc->m_bHitMode = true;
+    doc->m_signals.emplace_back("/a", WithAxis("X"));
+    ui.startSucceeds = false;
+    EXPECT_FALSE(doc->RunCriterion(ECriterion::Vc));
+    ASSERT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_EQ(ui.messageBoxes[0], "Cannot start the criterion program /nowhere/vc");
+}

@@ -52,6 +52,7 @@ public:
     int waitDepth = 0;
     int waitCount = 0;
     std::vector<CStartedProgram> started;
+    bool startSucceeds = true;
 
     bool ChooseDirectory(QString& dir) override { return Take(directories, dir); }
     bool OpenFileDialog(const CFileDialogRequest& request, QString& path) override
@@ -133,7 +134,7 @@ public:
     bool StartProgram(const QString& program, const QStringList& arguments) override
     {
         started.push_back({program, arguments});
-        return true;
+        return startSucceeds;
     }
 
 private:
