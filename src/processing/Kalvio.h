@@ -109,9 +109,9 @@ bool TrapezoidIntegral(const float* x, const float* y, int nfp, int nlp, float c
 // ---- Combining signals ----------------------------------------------------
 
 // Point-by-point sum of the list into its first signal; Status "SUM".
-bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors);
+bool Sum(const std::vector<KVSignal*>& list, KVErrorList* errors);
 // Point-by-point mean of the list into its first signal; Status "AVERAGE".
-bool Average(const std::vector<KVSignal*>& signals, KVErrorList* errors);
+bool Average(const std::vector<KVSignal*>& list, KVErrorList* errors);
 // result = copy of a with Y = |(a, b, c)| (or |(a, b)|); Axis "RS", Status "COMPUTED".
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, const KVSignal& c, KVErrorList* errors);
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, KVErrorList* errors);
