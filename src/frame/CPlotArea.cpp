@@ -1,0 +1,11 @@
+#include "CPlotArea.h"
+
+#include "CPlotView.h"
+
+CPlotView* CreatePlotArea(COndrelDoc* doc, QWidget* parent)
+{
+  auto* view = new CPlotView(doc, parent);
+  // The initial update: draws whatever the document already holds.
+  view->OnUpdate(0);
+  return view;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The file list view: the document's file list in list style, several
+// columns flowing across the view. Selecting names loads them through the
+// document, deselecting unloads them; it carries the list's context menus,
+// and the drops and pastes of names from other programs.
+#include <QListWidget>
+#include <QStringList>
+
+#include <functional>
+
+class COndrelDoc;
+class QDropEvent;
+class QMimeData;
+
+// Names offered by dragged or pasted data: local files by full path, else the
+// lines of plain text (CR LF or LF ends), empty pieces dropped.
+QStringList NamesFromMimeData(const QMimeData* data);
+// Whether the data offers names (a file list or text).
+bool OffersNames(const QMimeData* data);
+// Accepts a drag or drop that offers names, as a copy; refuses anything else.
+bool AcceptNamesDrop(QDropEvent* event);
+
+class COndrelView : public QListWidget
+{
+public:
+  explicit COndrelView(COndrelDoc* doc, QWidget* parent = nullptr);
+
+  // Makes the list ready: from now on document updates re-list it.
+  void OnInitialUpdate();
+  // The document's update: re-lists on anything but a plot change.
+  void OnUpdate(int hint);
+  // Refills the control from the document's list; no item stays selected.
+  void Refill();
+
+  // The labels of the selected items in list order.
+  QStringList SelectedLabels() const;
+
+  // Commands of the list (context menus, View > Sort, Ctrl+V, requests).
+  void OnCommand(int id);
+  void OnSortByName();
+  void OnSortByExtension();
+  void OnOpenDataFile(const QString& name);
+  void OnOpenHitlist(const QString& name);
+  // Adds the names offered by dropped or pasted data.
+  void AddNamesFrom(const QMimeData* data);
+
+  // Called after a selection change went to the document.
+  void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
+  // The context menu of the current mode, greyed for the current state.
+  QMenu* BuildContextMenu(QWidget* parent);
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  void OnSelectionChanged(bool itemSelected);
+
+  COndrelDoc* m_doc = nullptr;
+  bool m_ready = false;
+  std::function<void()> m_afterSelection;
+};
