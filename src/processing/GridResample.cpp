@@ -64,7 +64,8 @@ void Interpolate(const float* y, int nfp, int nlp, double h0, double h1, float* 
 bool GridResample(const float* y, int nfp, int nlp, float h0f, float h1f, float* out, std::size_t outCapacity,
                   int& nfpOut, int& nlpOut)
 {
-    if (!(h0f > 0.0f) || !(h1f > 0.0f) || !y || !out || nlp < nfp)
+    // An infinite step has no grid: every new time would be 0 x inf.
+    if (!(h0f > 0.0f) || !(h1f > 0.0f) || !std::isfinite(h0f) || !std::isfinite(h1f) || !y || !out || nlp < nfp)
         return false;
     const double h0 = h0f;
     const double h1 = h1f;

@@ -20,7 +20,7 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
                     int& nlpOut)
 {
     const int cap = nlpOut;
-    if (!x || !y || !out || !(hf > 0.0f) || nlp <= nfp || cap <= 0)
+    if (!x || !y || !out || !(hf > 0.0f) || !std::isfinite(hf) || nlp <= nfp || cap <= 0)
         return false;
     const double h = hf;
     const long long n = static_cast<long long>(nlp) - nfp + 1;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace Kalvio;
 
@@ -178,4 +179,21 @@ TEST(GridResample, NearWholeRatioStaysInsideTheArray)
     EXPECT_EQ(out[nlp - nfp], float(nlpOld));
     float small[3];
     EXPECT_FALSE(GridResample(y.data(), 0, 100, 0.0001f, 0.0005f, small, 3, nfp, nlp));
+}
+
+TEST(GridResample, InfiniteStepsAreRefused)
+{
+    // Regression: an infinite new step gave one output of 0 x inf (NaN) reported as success.
+    const float inf = std::numeric_limits<float>::infinity();
+    const float y[4] = {1, 2, 3, 4};
+    float out[16];
+    int nfp = 7, nlp = 7;
+    EXPECT_FALSE(GridResample(y, 0, 3, 0.001f, inf, out, 16, nfp, nlp));
+    EXPECT_FALSE(GridResample(y, 0, 3, inf, 0.0005f, out, 16, nfp, nlp));
+    EXPECT_EQ(nfp, 7);
+    EXPECT_EQ(nlp, 7);
+    const float x[4] = {0, 1, 2, 3};
+    nfp = 0;
+    nlp = 8;
+    EXPECT_FALSE(ResampleXYCore(x, y, 0, 3, inf, out, nfp, nlp));
 }
