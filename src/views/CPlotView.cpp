@@ -40,7 +40,9 @@ PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
     source.subTitle = doc.m_strSubTitle;
     source.xLabel = doc.m_strXLabel;
     source.yLabel = doc.m_strYLabel;
-    source.file = doc.m_strFile;
+    // The title block names the signal it shows. The name loaded last is
+    // another file once a multiple selection has shrunk to one.
+    source.file = doc.m_signals.size() == 1 ? doc.m_signals.front().name : doc.m_strFile;
     source.lineStyle = doc.m_nLineStyle;
     source.shortHeader = shortHeader;
     return source;

@@ -87,6 +87,22 @@ TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
     EXPECT_TRUE(svg.contains(m_doc->m_strSubTitle.left(12).toUtf8()));
 }
 
+TEST_F(ViewTest, TitleBlockNamesTheSignalShownAfterTheSelectionShrinks)
+{
+    // Guards against the block naming the file loaded last rather than the one shown.
+    CPlotView view(m_doc.get());
+    view.ToggleShortHeader();
+    const QString first = WriteRvf("first.rvf", Pulse(400));
+    Load({first, WriteRvf("second.rvf", Pulse(300))});
+    m_doc->m_signals.pop_back();
+    m_doc->UpdateMaxPoints();
+    m_doc->UpdateLabels();
+    m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
+    const QByteArray svg = view.Graph()->SvgData(10000, 7500);
+    EXPECT_TRUE(svg.contains("first.rvf"));
+    EXPECT_FALSE(svg.contains("second.rvf"));
+}
+
 TEST_F(ViewTest, LineStylesReachTheGraph)
 {
     CPlotView view(m_doc.get());
