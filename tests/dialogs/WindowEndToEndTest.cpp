@@ -1,0 +1,431 @@
+// The operation, label, header and injury commands carried out in the main
+// window on the demo data set, every dialog answered as a person would.
+#include "CMainFrame.h"
+#include "COndrelView.h"
+#include "CPlotView.h"
+#include "CGraph.h"
+#include "CommandIds.h"
+#include "KVFileRvf.h"
+#include "NumberText.h"
+#include "CSignalLabelsDlg.h"
+#include "OndrelDoc.h"
+#include "TestApp.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <memory>
+
+namespace {
+
+// The message a message box or the errors list shows.
+QString ShownText(QDialog* dlg)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(dlg))
+        return box->text();
+    if (auto* list = dlg->findChild<QPlainTextEdit*>())
+        return list->toPlainText();
+    return {};
+}
+
+// Answers the modal dialogs of a command in turn; a dialog nobody expected is
+// noted by its caption and cancelled, so that a test never hangs on one.
+class ModalScript {
+public:
+    ModalScript()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+        m_timer.start();
+    }
+    void Then(std::function<void(QDialog*)> answer) { m_answers.push_back(std::move(answer)); }
+    QStringList Unexpected() const { return m_unexpected; }
+    bool Done() const { return m_answers.empty(); }
+
+private:
+    void Tick()
+    {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dlg || !dlg->isVisible() || dlg == m_last)
+            return;
+        m_last = dlg;
+        if (m_answers.empty()) {
+            m_unexpected << dlg->windowTitle() + ": " + ShownText(dlg);
+            dlg->reject();
+            return;
+        }
+        auto answer = std::move(m_answers.front());
+        m_answers.pop_front();
+        // Answered from a timer of its own: a timer does not fire again while
+        // its slot runs, and an answer may open the next dialog.
+        QTimer::singleShot(0, [this, answer = std::move(answer), dlg = QPointer<QDialog>(dlg)] {
+            if (!dlg)
+                return;
+            answer(dlg);
+            // A dialog that stayed open may be answered again.
+            if (dlg && dlg->isVisible())
+                m_last = nullptr;
+        });
+    }
+
+    QTimer m_timer;
+    std::deque<std::function<void(QDialog*)>> m_answers;
+    QStringList m_unexpected;
+    QPointer<QDialog> m_last;
+};
+
+void SetField(QDialog* dlg, const char* name, const QString& text)
+{
+    QLineEdit* edit = dlg->findChild<QLineEdit*>(QString::fromLatin1(name));
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setText(text);
+}
+
+QString FieldText(QDialog* dlg, const char* name)
+{
+    QLineEdit* edit = dlg->findChild<QLineEdit*>(QString::fromLatin1(name));
+    return edit ? edit->text() : QStringLiteral("<no field %1>").arg(QString::fromLatin1(name));
+}
+
+KVSignal LoadFile(const QString& path)
+{
+    KVSignal s;
+    KVFileRvf file(QFile::encodeName(path).toStdString());
+    EXPECT_TRUE(file.Load(s)) << path.toStdString();
+    return s;
+}
+
+bool SameSamples(const KVSignal& a, const KVSignal& b)
+{
+    if (a.PointCount() != b.PointCount())
+        return false;
+    for (size_t i = 0; i < a.PointCount(); ++i)
+        if (a.X()[i] != b.X()[i] || a.Y()[i] != b.Y()[i])
+            return false;
+    return true;
+}
+
+class WindowEndToEnd : public WidgetTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settingsDir.isValid());
+        ASSERT_TRUE(dataDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        QSettings("Zelnor", "Ondrel").clear();
+        ASSERT_EQ(QProcess::execute(QStringLiteral(KALVIO_PROGRAM), {"demo", dataDir.path()}), 0);
+
+        doc = std::make_unique<COndrelDoc>();
+        frame = std::make_unique<CMainFrame>(doc.get());
+        doc->OnNewDocument();
+        frame->show();
+        OpenDemoDirectory();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(script.Done()) << "a scripted dialog never came";
+        EXPECT_EQ(script.Unexpected(), QStringList());
+        frame.reset();
+        doc.reset();
+    }
+
+    QString Dir() const { return dataDir.path() + QStringLiteral("/"); }
+
+    void OpenDemoDirectory()
+    {
+        script.Then([this](QDialog* dlg) {
+            dlg->findChild<QComboBox*>()->setEditText(Dir());
+            dlg->accept();
+        });
+        frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
+        ASSERT_EQ(doc->m_strDirectory, Dir());
+        ASSERT_GT(frame->ListView()->count(), 10);
+    }
+
+    // Selects exactly the names given, as clicks in the list would.
+    void Select(const QStringList& names)
+    {
+        COndrelView* list = frame->ListView();
+        list->clearSelection();
+        for (const QString& name : names) {
+            const auto items = list->findItems(name, Qt::MatchExactly);
+            ASSERT_EQ(items.size(), 1) << name.toStdString();
+            items.front()->setSelected(true);
+        }
+        ASSERT_EQ(doc->m_signals.size(), size_t(names.size()));
+    }
+
+    QTemporaryDir settingsDir;
+    QTemporaryDir dataDir;
+    ModalScript script;
+    std::unique_ptr<COndrelDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// Three channels stored with a constant step (layout "Y"), axes X, Y and Z.
+const QStringList kNeck{"occ2231_neck_fx.rvf", "occ2231_neck_fy.rvf", "occ2231_neck_fz.rvf"};
+
+TEST_F(WindowEndToEnd, Cfc60ButtonFiltersThreeChannelsAndReloadRestoresThem)
+{
+    Select(kNeck);
+    EXPECT_FALSE(frame->windowTitle().endsWith(" - Modified"));
+
+    frame->CommandAction(ID_FILTER_CFC60)->trigger();
+    for (size_t k = 0; k < 3; ++k) {
+        const CSignalEntry& e = doc->m_signals[k];
+        EXPECT_TRUE(e.modified) << k;
+        EXPECT_EQ(e.signal.FilterClass(), 60) << k;
+        EXPECT_FALSE(SameSamples(e.signal, LoadFile(Dir() + kNeck[qsizetype(k)]))) << k;
+    }
+    EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified")) << frame->windowTitle().toStdString();
+
+    frame->RunCommand(ID_OPERATE_RELOAD);
+    for (size_t k = 0; k < 3; ++k) {
+        const CSignalEntry& e = doc->m_signals[k];
+        EXPECT_FALSE(e.modified) << k;
+        EXPECT_TRUE(SameSamples(e.signal, LoadFile(Dir() + kNeck[qsizetype(k)]))) << k;
+        EXPECT_EQ(e.signal.FilterClass(), 600) << k;
+    }
+    EXPECT_FALSE(frame->windowTitle().endsWith(" - Modified")) << frame->windowTitle().toStdString();
+}
+
+TEST_F(WindowEndToEnd, TruncateAsksForTheIntervalOfTheFirstSignal)
+{
+    Select(kNeck);
+    const KVSignal& first = doc->m_signals[0].signal;
+    const QString from = FormatReal(first.X()[0]);
+    const QString to = FormatReal(first.X()[first.PointCount() - 1]);
+    QString shownStart, shownStop;
+    script.Then([&](QDialog* dlg) {
+        EXPECT_EQ(dlg->windowTitle(), "Select Signal Interval");
+        shownStart = FieldText(dlg, "start");
+        shownStop = FieldText(dlg, "stop");
+        SetField(dlg, "start", "0.05");
+        SetField(dlg, "stop", "0.05");
+        dlg->accept();  // refused: the message comes next, the dialog stays
+    });
+    script.Then([](QDialog* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), "Invalid Start / Stop Times");
+        box->accept();
+    });
+    script.Then([](QDialog* dlg) {
+        EXPECT_EQ(dlg->windowTitle(), "Select Signal Interval");
+        SetField(dlg, "stop", "0.1");
+        dlg->accept();
+    });
+    frame->RunCommand(ID_OPERATE_TRUNCATE);
+    EXPECT_EQ(shownStart, from);
+    EXPECT_EQ(shownStop, to);
+    for (const CSignalEntry& e : doc->m_signals) {
+        ASSERT_GT(e.signal.PointCount(), 0u);
+        EXPECT_GE(e.signal.X()[0], 0.05f);
+        EXPECT_LT(e.signal.X()[e.signal.PointCount() - 1], 0.1f);
+        EXPECT_TRUE(e.modified);
+    }
+    EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));
+}
+
+TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
+{
+    Select({kNeck[0]});
+    const KVSignal& first = doc->m_signals[0].signal;
+    const QString shownStep = FormatReal(first.Del());
+    const float span = first.XMax();
+    script.Then([&](QDialog* dlg) {
+        EXPECT_EQ(dlg->windowTitle(), "Select Time Step or Number of Points");
+        EXPECT_EQ(FieldText(dlg, "timeStep"), shownStep);
+        dlg->findChild<QRadioButton*>("radioPoints")->click();
+        SetField(dlg, "points", "101");
+        dlg->accept();
+    });
+    frame->RunCommand(ID_OPERATE_RESAMPLE);
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_NEAR(doc->m_signals[0].signal.Del(), span / 100.0f, 1e-6f);
+    EXPECT_EQ(doc->m_nMaxPoints, int(doc->m_signals[0].signal.PointCount()));
+}
+
+TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
+{
+    // A file stored with its X array loads without a constant step, which the filter needs.
+    Select({"occ2231_head_x.rvf", "occ2231_head_z.rvf"});
+    QString listed;
+    script.Then([&](QDialog* dlg) {
+        EXPECT_EQ(dlg->windowTitle(), "Errors and Warnings");
+        listed = ShownText(dlg);
+        dlg->accept();
+    });
+    frame->RunCommand(ID_FILTER_CFC60);
+    EXPECT_EQ(listed.trimmed(), "Kalvio::BWfilt - Error Filtering Data");
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_FALSE(doc->m_signals[1].modified);
+    EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));
+}
+
+TEST_F(WindowEndToEnd, ResultantReplacesTheLoadedSignalsAndSurvivesReload)
+{
+    Select(kNeck);
+    frame->RunCommand(ID_OPERATE_RESULTANT);
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(doc->m_signals[0].name.isEmpty());
+    const KVSignal result = doc->m_signals[0].signal;
+    frame->RunCommand(ID_OPERATE_RELOAD);
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(SameSamples(doc->m_signals[0].signal, result));
+}
+
+TEST_F(WindowEndToEnd, TitleLabelIsCutTo46Characters)
+{
+    Select(kNeck);
+    const QString typed(60, QLatin1Char('t'));
+    script.Then([&](QDialog* dlg) {
+        ASSERT_EQ(dlg->findChildren<QLineEdit*>().size(), 1);
+        dlg->findChild<QLineEdit*>()->setText(typed);
+        dlg->accept();
+    });
+    frame->RunCommand(ID_LABELS_TITLE);
+    EXPECT_EQ(doc->m_strTitle, typed.left(46));
+}
+
+TEST_F(WindowEndToEnd, SignalLabelsAreEditedByDoubleClickThroughTheTextEntry)
+{
+    Select(kNeck);
+    const QStringList before = doc->m_labels;
+    ASSERT_EQ(before.size(), 3);
+    script.Then([](QDialog* dlg) {
+        auto* labels = qobject_cast<CSignalLabelsDlg*>(dlg);
+        ASSERT_NE(labels, nullptr);
+        labels->EditRow(1);  // answered by the text entry below
+        labels->accept();
+    });
+    script.Then([](QDialog* entry) {
+        EXPECT_EQ(entry->windowTitle(), "Signal Label");
+        entry->findChild<QLineEdit*>()->setText("Head Y");
+        entry->accept();
+    });
+    frame->RunCommand(ID_LABELS_SIGNAL_LABELS);
+    EXPECT_EQ(doc->m_labels, (QStringList{before[0], "Head Y", before[2]}));
+}
+
+TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
+{
+    Select({kNeck[0]});
+    script.Then([](QDialog* sheet) {
+        EXPECT_EQ(sheet->windowTitle(), "Rvf Information");
+        SetField(sheet, "TestReference", "XR-99");
+        sheet->accept();
+    });
+    frame->RunCommand(ID_VIEW_RVF_HEADER);
+    EXPECT_EQ(doc->m_signals[0].signal.TestReference(), "XR-99");
+    EXPECT_FALSE(doc->m_signals[0].modified);
+
+    // The nine-line title is built from the header on the next redraw.
+    if (frame->ShortHeader())
+        frame->RunCommand(ID_LABELS_MULTI_LINE_TITLE);
+    else {
+        frame->RunCommand(ID_LABELS_MULTI_LINE_TITLE);
+        frame->RunCommand(ID_LABELS_MULTI_LINE_TITLE);
+    }
+    auto* plot = frame->findChild<CPlotView*>();
+    ASSERT_NE(plot, nullptr);
+    ASSERT_NE(plot->Graph(), nullptr);
+    EXPECT_TRUE(plot->Graph()->SvgData(10000, 5000).contains("XR-99"));
+}
+
+// A criterion program that writes its arguments, one a line, beside itself.
+void WriteFakeProgram(const QString& dir, const QString& name)
+{
+    QFile f(dir + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+}
+
+QStringList WaitForArguments(const QString& program)
+{
+    QFile f(program + ".args");
+    for (int i = 0; i < 500 && !f.exists(); ++i)
+        QTest::qWait(10);
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<not started>")};
+    return QString::fromLocal8Bit(f.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+QString Canonical(const QString& path) { return QFileInfo(path).canonicalFilePath(); }
+
+class InjuryEndToEnd : public WindowEndToEnd {
+protected:
+    void SetUp() override
+    {
+        WindowEndToEnd::SetUp();
+        ASSERT_TRUE(programDir.isValid());
+        WriteFakeProgram(programDir.path(), "hic");
+        WriteFakeProgram(programDir.path(), "nij");
+        script.Then([this](QDialog* options) {
+            QLineEdit* quillon = nullptr;
+            for (QLineEdit* e : options->findChildren<QLineEdit*>())
+                if (e->text() == doc->m_strQuillonDir)
+                    quillon = e;
+            ASSERT_NE(quillon, nullptr);
+            quillon->setText(programDir.path());
+            options->accept();
+        });
+        frame->RunCommand(ID_EDIT_OPTIONS);
+        ASSERT_EQ(doc->m_strQuillonDir, programDir.path());
+    }
+    QString Program(const char* name) const { return programDir.path() + "/" + name; }
+
+    QTemporaryDir programDir;
+};
+
+TEST_F(InjuryEndToEnd, ThreeAxisFormPassesTheFilesInXYZOrder)
+{
+    Select({kNeck[2], kNeck[0], kNeck[1]});  // loaded Z, X, Y
+    frame->RunCommand(ID_INJURY_NIJ);
+    const QStringList args = WaitForArguments(Program("nij"));
+    ASSERT_EQ(args.size(), 3) << args.join(' ').toStdString();
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(Canonical(args[k]), Canonical(Dir() + kNeck[k])) << k;
+}
+
+TEST_F(InjuryEndToEnd, ModifiedSignalGoesToATemporaryFile)
+{
+    Select({kNeck[0]});
+    frame->CommandAction(ID_FILTER_CFC60)->trigger();
+    frame->RunCommand(ID_INJURY_HIC);
+    const QStringList args = WaitForArguments(Program("hic"));
+    ASSERT_EQ(args.size(), 1);
+    EXPECT_TRUE(QFileInfo(args[0]).fileName().startsWith("RVF")) << args[0].toStdString();
+    EXPECT_EQ(LoadFile(args[0]).FilterClass(), 60);
+    QFile::remove(args[0]);
+}
+
+TEST_F(InjuryEndToEnd, MissingProgramIsReportedWithItsPath)
+{
+    Select({kNeck[0]});
+    QString shown;
+    script.Then([&](QDialog* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        ASSERT_NE(message, nullptr);
+        shown = message->text();
+        box->accept();
+    });
+    frame->RunCommand(ID_INJURY_208_NECK);
+    EXPECT_TRUE(shown.contains(Program("neck208"))) << shown.toStdString();
+}
+
+}  // namespace
