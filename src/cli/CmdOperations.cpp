@@ -21,14 +21,14 @@ struct Step {
     bool keepBias = false;
 };
 
-struct OpSpec {
+struct OpDef {
     const char* name;
     int arity;
     const char* argNames; // for usage messages
     bool integerArg;
 };
 
-const OpSpec kOps[] = {
+const OpDef kOps[] = {
     {"cfc", 1, "CLASS", true},       {"filter", 1, "HZ", false},      {"fir100", 0, "", false},
     {"resample", 1, "STEP", false},  {"truncate", 2, "START STOP", false},
     {"derivative", 0, "", false},    {"integrate", 0, "", false},     {"bias", 0, "", false},
@@ -36,9 +36,9 @@ const OpSpec kOps[] = {
     {"scale-x", 1, "F", false},
 };
 
-const OpSpec* FindOp(const std::string& name)
+const OpDef* FindOp(const std::string& name)
 {
-    for (const OpSpec& op : kOps)
+    for (const OpDef& op : kOps)
         if (name == op.name)
             return &op;
     return nullptr;
@@ -75,18 +75,18 @@ bool ApplyStep(const Step& s, KVSignal& signal, KVErrorList& errors)
 // Parses "OP ARGS..." at tokens[i]; returns an empty text or the usage problem.
 std::string ParseStep(const std::vector<std::string>& tokens, size_t& i, std::vector<Step>& steps)
 {
-    const OpSpec* spec = FindOp(tokens[i]);
-    if (!spec)
+    const OpDef* def = FindOp(tokens[i]);
+    if (!def)
         return "unknown operation '" + tokens[i] + "'";
     Step step;
-    step.op = spec->name;
+    step.op = def->name;
     ++i;
-    for (int a = 0; a < spec->arity; ++a, ++i) {
+    for (int a = 0; a < def->arity; ++a, ++i) {
         // Arguments are positional, so negative numbers read as numbers.
-        const std::string need = std::string(spec->name) + " needs " + spec->argNames;
+        const std::string need = std::string(def->name) + " needs " + def->argNames;
         if (i >= tokens.size())
             return need;
-        if (spec->integerArg) {
+        if (def->integerArg) {
             int v = 0;
             if (!ParseIntArg(tokens[i], v))
                 return need + " as a whole number, not '" + tokens[i] + "'";

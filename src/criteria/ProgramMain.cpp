@@ -12,17 +12,17 @@
 
 int main(int argc, char** argv)
 {
-    const Criteria::CriterionSpec* spec = Criteria::FindCriterion(CRITERION_PROGRAM);
-    if (!spec)
+    const Criteria::CriterionDef* def = Criteria::FindCriterion(CRITERION_PROGRAM);
+    if (!def)
         return Criteria::PROGRAM_USAGE;
     const std::vector<std::string> args(argv + 1, argv + argc);
     Criteria::ProgramArgs parsed;
-    const bool usable = Criteria::ParseProgramArgs(*spec, args, parsed).empty();
+    const bool usable = Criteria::ParseProgramArgs(*def, args, parsed).empty();
 #ifdef CRITERION_WINDOW
     if (usable && !parsed.text && !parsed.help && !parsed.listDummies)
-        return RunCriterionWindow(*spec, parsed, argc, argv);
+        return RunCriterionWindow(*def, parsed, argc, argv);
 #else
     (void)usable;
 #endif
-    return Criteria::RunTextProgram(*spec, args, std::cout, std::cerr);
+    return Criteria::RunTextProgram(*def, args, std::cout, std::cerr);
 }

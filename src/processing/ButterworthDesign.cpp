@@ -1,4 +1,4 @@
-// General Butterworth low-pass from pass/stop specification: cascaded
+// General Butterworth low-pass from pass and stop requirements: cascaded
 // bilinear-transformed sections of order 1 to 4.
 #include "Kalvio.h"
 

@@ -35,7 +35,7 @@ TEST(Evaluate, HicOfThreeAxesUsesTheResultant)
     const std::vector<Channel> in = {Pulse(60, "X"), Pulse(-80, "Y"), Pulse(0, "Z")};
     Outcome o;
     KVErrorList errors;
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Hic), in, Male50(), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Hic), in, Male50(), o, errors));
     ASSERT_EQ(o.values.size(), 2u);
     EXPECT_EQ(o.values[0].name, "HIC15");
     EXPECT_NEAR(o.values[0].value, 414.6, 0.2);
@@ -52,7 +52,7 @@ TEST(Evaluate, SingleChannelByMagnitudeAndFilterWarning)
     const std::vector<Channel> in = {Pulse(-100, "X", Quantity::Acceleration, 600)};
     Outcome o;
     KVErrorList errors;
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Clip3ms), in, Male50(), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Clip3ms), in, Male50(), o, errors));
     // Over 10 ms the level held for 3 ms is 100 sin(0.35 pi).
     EXPECT_NEAR(o.values[0].value, 100 * std::sin(0.35 * std::numbers::pi), 1e-9);
     EXPECT_NEAR(o.values[0].t1, 0.0035, 1e-9);
@@ -67,7 +67,7 @@ TEST(Evaluate, LimitsDecidePassOrFail)
     KVErrorList errors;
     // 4200 N of tension: over 4170 N for the 50th male.
     Channel fz = Pulse(4200, "Z", Quantity::Force, 600);
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Neck208), {fz}, Male50(), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Neck208), {fz}, Male50(), o, errors));
     EXPECT_FALSE(o.values[0].Pass());
     EXPECT_TRUE(o.values[1].Pass());
     EXPECT_FALSE(o.Pass());
@@ -81,12 +81,12 @@ TEST(Evaluate, DummyWithoutConstantsAndWrongCountsFail)
                                        Pulse(1, "Z", Quantity::Force, 600)};
     Outcome o;
     KVErrorList errors;
-    EXPECT_FALSE(Evaluate(SpecOf(CriterionId::Nij), neck, *FindDummy("h3-95m"), o, errors));
+    EXPECT_FALSE(Evaluate(DefOf(CriterionId::Nij), neck, *FindDummy("h3-95m"), o, errors));
     ASSERT_EQ(errors.ErrorCount(), 1);
     EXPECT_EQ(errors.ErrorMessage(0),
               "no Nij constants for the Hybrid III 95th male; choose one of: h3-50m, h3-5f, h3-5f-oop");
     KVErrorList more;
-    EXPECT_FALSE(Evaluate(SpecOf(CriterionId::Vc), neck, Male50(), o, more));
+    EXPECT_FALSE(Evaluate(DefOf(CriterionId::Vc), neck, Male50(), o, more));
     EXPECT_EQ(more.ErrorMessage(0), "V*C takes one input channels, not 3");
 }
 
@@ -97,7 +97,7 @@ TEST(Evaluate, VcUsesTheConstantsOfTheChosenDummy)
         d.y[i] = 1000.0 * double(i) * d.dt; // 1 m/s
     Outcome o;
     KVErrorList errors;
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Vc), {d}, *FindDummy("sid-iis"), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Vc), {d}, *FindDummy("sid-iis"), o, errors));
     const double at = d.y[d.y.size() - 3];
     EXPECT_NEAR(o.values[0].value, 1.0 * 1.0 * at / 138, 1e-9);
     EXPECT_EQ(o.history.v.size(), d.y.size());
@@ -108,7 +108,7 @@ TEST(PlotSeries, CurvesArePaddedAndMarksStandAtTheirTimes)
     const std::vector<Channel> in = {Pulse(100, "X")};
     Outcome o;
     KVErrorList errors;
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Clip3ms), in, Male50(), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Clip3ms), in, Male50(), o, errors));
     const float absent = -1e30f;
     const PlotCurves p = InputCurves(o, absent);
     // The input, the deciding stretch and two vertical lines.
@@ -135,7 +135,7 @@ TEST(PlotSeries, HistoryCarriesItsLimitAndTheInstantOfTheMaximum)
         d.y[i] = 1000.0 * double(i) * d.dt;
     Outcome o;
     KVErrorList errors;
-    ASSERT_TRUE(Evaluate(SpecOf(CriterionId::Vc), {d}, Male50(), o, errors));
+    ASSERT_TRUE(Evaluate(DefOf(CriterionId::Vc), {d}, Male50(), o, errors));
     const PlotCurves p = HistoryCurves(o, -1e30f);
     ASSERT_EQ(p.curveCount, 3);
     EXPECT_EQ(p.labels, (std::vector<std::string>{"V*C (m/s)", "limit", "V*C max"}));

@@ -45,7 +45,7 @@ TEST_F(CriterionWindowTest, HicShowsInputsResultantMarksAndVerdict)
                                  Pulse(0, Quantity::Acceleration, "Z")};
     for (Channel& c : head)
         c.filterClass = 1000;
-    CCriterionWindow w(SpecOf(CriterionId::Hic), head, Dummies().front());
+    CCriterionWindow w(DefOf(CriterionId::Hic), head, Dummies().front());
     ASSERT_TRUE(w.Evaluated());
     // Three inputs, the resultant, and per HIC window its stretch and two lines.
     EXPECT_EQ(w.InputGraph().CurveCount(), 10);
@@ -59,7 +59,7 @@ TEST_F(CriterionWindowTest, ChangingTheDummyEvaluatesAgain)
 {
     const std::vector<Channel> neck = {Pulse(0, Quantity::Force, "X"), Pulse(0, Quantity::Moment, "Y"),
                                        Pulse(3403, Quantity::Force, "Z")};
-    CCriterionWindow w(SpecOf(CriterionId::Nij), neck, Dummies().front());
+    CCriterionWindow w(DefOf(CriterionId::Nij), neck, Dummies().front());
     ASSERT_TRUE(w.Evaluated());
     EXPECT_NEAR(w.CurrentOutcome().values.back().value, 0.5, 1e-9);
     EXPECT_EQ(w.Verdict(), "PASS");

@@ -43,31 +43,31 @@ std::string FilterText(int filterClass, float cutOff)
     }
 }
 
-std::string ExpectedClasses(const CriterionSpec& spec)
+std::string ExpectedClasses(const CriterionDef& def)
 {
-    std::string s = "CFC " + std::to_string(spec.filterClasses[0]);
-    if (spec.filterClasses[1] != 0)
-        s += " or CFC " + std::to_string(spec.filterClasses[1]);
+    std::string s = "CFC " + std::to_string(def.filterClasses[0]);
+    if (def.filterClasses[1] != 0)
+        s += " or CFC " + std::to_string(def.filterClasses[1]);
     return s;
 }
 
 // Reports each input and warns about a filter class the criterion is not
 // defined on; the data are used as they are.
-void DescribeInputs(const CriterionSpec& spec, const std::vector<Channel>& inputs, Outcome& out)
+void DescribeInputs(const CriterionDef& def, const std::vector<Channel>& inputs, Outcome& out)
 {
     for (size_t i = 0; i < inputs.size(); ++i) {
         const Channel& c = inputs[i];
-        const std::string label = inputs.size() == 3 ? spec.labels[i] : spec.singleLabel;
+        const std::string label = inputs.size() == 3 ? def.labels[i] : def.singleLabel;
         const std::string filter = FilterText(c.filterClass, c.cutOff);
         out.inputLines.push_back(label + ": " + c.path + " (" + (c.units.empty() ? "no units" : c.units) + ", "
                                  + filter + ")");
         for (const std::string& note : c.notes)
             out.notes.push_back(note);
-        const bool expected = c.filterClass == spec.filterClasses[0]
-                              || (spec.filterClasses[1] != 0 && c.filterClass == spec.filterClasses[1]);
+        const bool expected = c.filterClass == def.filterClasses[0]
+                              || (def.filterClasses[1] != 0 && c.filterClass == def.filterClasses[1]);
         if (!expected)
-            out.notes.push_back("warning: " + c.path + ": " + filter + ", but " + spec.title + " is defined on "
-                                + ExpectedClasses(spec) + " data (no filter is applied here)");
+            out.notes.push_back("warning: " + c.path + ": " + filter + ", but " + def.title + " is defined on "
+                                + ExpectedClasses(def) + " data (no filter is applied here)");
         if (inputs.size() == 3 && (c.axis.empty() || c.axis[0] != "XYZ"[i]))
             out.notes.push_back("warning: " + c.path + " has axis \"" + c.axis + "\" where " + "XYZ"[i]
                                 + " was expected");
@@ -109,10 +109,10 @@ std::string DummiesWith(bool (*has)(const DummyInfo&))
     return keys;
 }
 
-bool NoConstants(KVErrorList& errors, const CriterionSpec& spec, const DummyInfo& dummy,
+bool NoConstants(KVErrorList& errors, const CriterionDef& def, const DummyInfo& dummy,
                  bool (*has)(const DummyInfo&))
 {
-    return Fail(errors, std::string("no ") + spec.title + " constants for the " + dummy.name
+    return Fail(errors, std::string("no ") + def.title + " constants for the " + dummy.name
                             + "; choose one of: " + DummiesWith(has));
 }
 
@@ -171,9 +171,9 @@ bool EvaluateClip(const std::vector<Channel>& in, Outcome& out, KVErrorList& err
 
 bool EvaluateNeck(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome& out, KVErrorList& errors)
 {
-    const CriterionSpec& spec = *out.spec;
+    const CriterionDef& def = *out.def;
     if (!dummy.neck)
-        return NoConstants(errors, spec, dummy, [](const DummyInfo& d) { return d.neck.has_value(); });
+        return NoConstants(errors, def, dummy, [](const DummyInfo& d) { return d.neck.has_value(); });
     const std::vector<double>& fz = in[0].y;
     const PeakResult peaks[2] = {PeakTension(fz), PeakCompression(fz)};
     const char* names[2] = {"tension", "compression"};
@@ -191,9 +191,9 @@ bool EvaluateNeck(const std::vector<Channel>& in, const DummyInfo& dummy, Outcom
 
 bool EvaluateNij(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome& out, KVErrorList& errors)
 {
-    const CriterionSpec& spec = *out.spec;
+    const CriterionDef& def = *out.def;
     if (!dummy.nij)
-        return NoConstants(errors, spec, dummy, [](const DummyInfo& d) { return d.nij.has_value(); });
+        return NoConstants(errors, def, dummy, [](const DummyInfo& d) { return d.nij.has_value(); });
     const NijResult nij = ComputeNij(in[0].y, in[1].y, in[2].y, *dummy.nij);
     out.history = {"Nij", "", in[0].t0, in[0].dt, nij.history};
     for (size_t k = 0; k < 4; ++k) {
@@ -212,9 +212,9 @@ bool EvaluateNij(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome
 
 bool EvaluateVc(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome& out, KVErrorList& errors)
 {
-    const CriterionSpec& spec = *out.spec;
+    const CriterionDef& def = *out.def;
     if (!dummy.vc)
-        return NoConstants(errors, spec, dummy, [](const DummyInfo& d) { return d.vc.has_value(); });
+        return NoConstants(errors, def, dummy, [](const DummyInfo& d) { return d.vc.has_value(); });
     const VcResult vc = ComputeVc(in[0].y, in[0].dt, dummy.vc->scale, dummy.vc->depth);
     if (!vc.peak.found)
         return Fail(errors, "too few samples: V*C needs at least 5, the input has " + std::to_string(in[0].y.size()));
@@ -229,9 +229,9 @@ bool EvaluateVc(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome&
 
 bool EvaluateTibia(const std::vector<Channel>& in, const DummyInfo& dummy, Outcome& out, KVErrorList& errors)
 {
-    const CriterionSpec& spec = *out.spec;
+    const CriterionDef& def = *out.def;
     if (!dummy.tibia)
-        return NoConstants(errors, spec, dummy, [](const DummyInfo& d) { return d.tibia.has_value(); });
+        return NoConstants(errors, def, dummy, [](const DummyInfo& d) { return d.tibia.has_value(); });
     const TibiaResult ti = ComputeTibiaIndex(in[0].y, in[1].y, in[2].y, *dummy.tibia);
     out.history = {"TI", "", in[0].t0, in[0].dt, ti.history};
     ResultValue r = Value("TI", ti.peak.value, "", 3, kTibiaLimit);
@@ -245,9 +245,9 @@ bool EvaluateTibia(const std::vector<Channel>& in, const DummyInfo& dummy, Outco
 
 } // namespace
 
-const std::vector<CriterionSpec>& CriterionSpecs()
+const std::vector<CriterionDef>& CriterionDefs()
 {
-    static const std::vector<CriterionSpec> specs = {
+    static const std::vector<CriterionDef> defs = {
         {CriterionId::Hic, "hic", "HIC", true, true, Q::Acceleration,
          {Q::Acceleration, Q::Acceleration, Q::Acceleration}, {"X", "Y", "Z"}, "a", {1000, 0}},
         {CriterionId::Neck208, "neck208", "208 Neck", true, false, Q::Force,
@@ -261,23 +261,23 @@ const std::vector<CriterionSpec>& CriterionSpecs()
         {CriterionId::Tibia, "tibia", "Tibia Index", false, true, Q::Moment, {Q::Moment, Q::Moment, Q::Force},
          {"Mx", "My", "Fz"}, "", {600, 0}},
     };
-    return specs;
+    return defs;
 }
 
-const CriterionSpec* FindCriterion(const std::string& program)
+const CriterionDef* FindCriterion(const std::string& program)
 {
-    for (const CriterionSpec& s : CriterionSpecs())
+    for (const CriterionDef& s : CriterionDefs())
         if (program == s.program)
             return &s;
     return nullptr;
 }
 
-const CriterionSpec& SpecOf(CriterionId id)
+const CriterionDef& DefOf(CriterionId id)
 {
-    for (const CriterionSpec& s : CriterionSpecs())
+    for (const CriterionDef& s : CriterionDefs())
         if (s.id == id)
             return s;
-    return CriterionSpecs().front();
+    return CriterionDefs().front();
 }
 
 bool Outcome::Pass() const
@@ -288,22 +288,22 @@ bool Outcome::Pass() const
     return true;
 }
 
-bool Evaluate(const CriterionSpec& spec, const std::vector<Channel>& inputs, const DummyInfo& dummy, Outcome& out,
+bool Evaluate(const CriterionDef& def, const std::vector<Channel>& inputs, const DummyInfo& dummy, Outcome& out,
               KVErrorList& errors)
 {
     out = Outcome{};
-    out.spec = &spec;
+    out.def = &def;
     out.dummy = &dummy;
-    const bool countFits = (inputs.size() == 1 && spec.takesOne) || (inputs.size() == 3 && spec.takesThree);
+    const bool countFits = (inputs.size() == 1 && def.takesOne) || (inputs.size() == 3 && def.takesThree);
     if (!countFits)
-        return Fail(errors, std::string(spec.title) + " takes " + (spec.takesOne ? "one" : "")
-                                + (spec.takesOne && spec.takesThree ? " or " : "") + (spec.takesThree ? "three" : "")
+        return Fail(errors, std::string(def.title) + " takes " + (def.takesOne ? "one" : "")
+                                + (def.takesOne && def.takesThree ? " or " : "") + (def.takesThree ? "three" : "")
                                 + " input channels, not " + std::to_string(inputs.size()));
     for (const Channel& c : inputs)
         if (c.y.size() != inputs[0].y.size() || c.y.empty())
             return Fail(errors, "the input channels are not aligned");
-    DescribeInputs(spec, inputs, out);
-    switch (spec.id) {
+    DescribeInputs(def, inputs, out);
+    switch (def.id) {
     case CriterionId::Hic:
         return EvaluateHic(inputs, out, errors);
     case CriterionId::Clip3ms:
@@ -322,7 +322,7 @@ bool Evaluate(const CriterionSpec& spec, const std::vector<Channel>& inputs, con
 
 std::string FormatOutcome(const Outcome& o)
 {
-    std::string text = std::string("criterion: ") + o.spec->title + "\n";
+    std::string text = std::string("criterion: ") + o.def->title + "\n";
     text += std::string("dummy: ") + o.dummy->key + " (" + o.dummy->name + ")\n";
     for (const std::string& line : o.inputLines)
         text += "input " + line + "\n";

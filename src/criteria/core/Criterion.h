@@ -13,7 +13,7 @@ namespace Criteria {
 
 enum class CriterionId { Hic, Neck208, Nij, Clip3ms, Vc, Tibia };
 
-struct CriterionSpec {
+struct CriterionDef {
     CriterionId id;
     const char* program;   // file name of the program
     const char* title;     // "HIC", "208 Neck", ...
@@ -26,9 +26,9 @@ struct CriterionSpec {
     int filterClasses[2];  // channel classes the criterion is defined on (0: none)
 };
 
-const std::vector<CriterionSpec>& CriterionSpecs();
-const CriterionSpec* FindCriterion(const std::string& program);
-const CriterionSpec& SpecOf(CriterionId id);
+const std::vector<CriterionDef>& CriterionDefs();
+const CriterionDef* FindCriterion(const std::string& program);
+const CriterionDef& DefOf(CriterionId id);
 
 // A curve of the outcome on the time grid t0 + i dt (s).
 struct Series {
@@ -62,7 +62,7 @@ struct Mark {
 };
 
 struct Outcome {
-    const CriterionSpec* spec = nullptr;
+    const CriterionDef* def = nullptr;
     const DummyInfo* dummy = nullptr;
     std::vector<std::string> inputLines;  // one per input: label, path, units, filter
     std::vector<Series> inputs;           // the inputs and, for three axes, the resultant
@@ -73,10 +73,10 @@ struct Outcome {
     bool Pass() const;
 };
 
-// Evaluates criterion spec on inputs (one, or three in X, Y, Z order, loaded
-// with the quantities of spec and aligned) for dummy. False with a message in
+// Evaluates criterion def on inputs (one, or three in X, Y, Z order, loaded
+// with the quantities of def and aligned) for dummy. False with a message in
 // errors when the dummy has no constants for it or the inputs are too short.
-bool Evaluate(const CriterionSpec& spec, const std::vector<Channel>& inputs, const DummyInfo& dummy,
+bool Evaluate(const CriterionDef& def, const std::vector<Channel>& inputs, const DummyInfo& dummy,
               Outcome& out, KVErrorList& errors);
 
 // The outcome as plain text lines, as `--text` prints it.

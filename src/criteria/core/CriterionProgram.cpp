@@ -6,7 +6,7 @@
 
 namespace Criteria {
 
-std::string ParseProgramArgs(const CriterionSpec& spec, const std::vector<std::string>& args, ProgramArgs& out)
+std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::string>& args, ProgramArgs& out)
 {
     out = ProgramArgs{};
     out.dummy = &Dummies().front();
@@ -39,25 +39,25 @@ std::string ParseProgramArgs(const CriterionSpec& spec, const std::vector<std::s
     if (out.help || out.listDummies)
         return {};
     const size_t n = out.paths.size();
-    if (n == 1 && spec.takesOne)
+    if (n == 1 && def.takesOne)
         return {};
-    if (n == 3 && spec.takesThree)
+    if (n == 3 && def.takesThree)
         return {};
-    if (spec.takesOne && spec.takesThree)
+    if (def.takesOne && def.takesThree)
         return "give one file or three files in X, Y, Z order";
-    return spec.takesOne ? "give exactly one file" : "give three files in X, Y, Z order";
+    return def.takesOne ? "give exactly one file" : "give three files in X, Y, Z order";
 }
 
-std::string ProgramHelp(const CriterionSpec& spec)
+std::string ProgramHelp(const CriterionDef& def)
 {
     std::string forms;
-    if (spec.takesOne)
-        forms += std::string("  ") + spec.program + " [OPTIONS] FILE\n";
-    if (spec.takesThree)
-        forms += std::string("  ") + spec.program + " [OPTIONS] FILE_" + spec.labels[0] + " FILE_" + spec.labels[1]
-                 + " FILE_" + spec.labels[2] + "\n";
+    if (def.takesOne)
+        forms += std::string("  ") + def.program + " [OPTIONS] FILE\n";
+    if (def.takesThree)
+        forms += std::string("  ") + def.program + " [OPTIONS] FILE_" + def.labels[0] + " FILE_" + def.labels[1]
+                 + " FILE_" + def.labels[2] + "\n";
     std::string what;
-    switch (spec.id) {
+    switch (def.id) {
     case CriterionId::Hic:
         what = "Head injury criterion HIC15 and HIC36 of a head acceleration (the\n"
                "resultant of three axes, or one channel by its magnitude), exact over\n"
@@ -101,41 +101,41 @@ std::string ProgramHelp(const CriterionSpec& spec)
            + dummies + "\nExit status: 0 evaluated, 1 an input could not be used, 2 bad usage.\n";
 }
 
-bool LoadInputs(const CriterionSpec& spec, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
+bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
                 KVErrorList& errors)
 {
     inputs.assign(paths.size(), Channel{});
     for (size_t i = 0; i < paths.size(); ++i) {
-        const Quantity q = paths.size() == 3 ? spec.three[i] : spec.single;
+        const Quantity q = paths.size() == 3 ? def.three[i] : def.single;
         if (!LoadChannel(paths[i], q, inputs[i], errors))
             return false;
     }
     return AlignChannels(inputs, errors);
 }
 
-bool LoadAndEvaluate(const CriterionSpec& spec, const ProgramArgs& args, std::vector<Channel>& inputs,
+bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors)
 {
-    return LoadInputs(spec, args.paths, inputs, errors) && Evaluate(spec, inputs, *args.dummy, outcome, errors);
+    return LoadInputs(def, args.paths, inputs, errors) && Evaluate(def, inputs, *args.dummy, outcome, errors);
 }
 
-void PrintProgramErrors(const CriterionSpec& spec, const KVErrorList& errors, std::ostream& err)
+void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err)
 {
     for (int i = 0; i < errors.ErrorCount(); ++i)
-        err << spec.program << ": " << errors.ErrorScope(i) << " - " << errors.ErrorMessage(i) << "\n";
+        err << def.program << ": " << errors.ErrorScope(i) << " - " << errors.ErrorMessage(i) << "\n";
 }
 
-int RunTextProgram(const CriterionSpec& spec, const std::vector<std::string>& args, std::ostream& out,
+int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
                    std::ostream& err)
 {
     ProgramArgs parsed;
-    const std::string problem = ParseProgramArgs(spec, args, parsed);
+    const std::string problem = ParseProgramArgs(def, args, parsed);
     if (!problem.empty()) {
-        err << spec.program << ": " << problem << "\nTry '" << spec.program << " --help'.\n";
+        err << def.program << ": " << problem << "\nTry '" << def.program << " --help'.\n";
         return PROGRAM_USAGE;
     }
     if (parsed.help) {
-        out << ProgramHelp(spec);
+        out << ProgramHelp(def);
         return PROGRAM_OK;
     }
     if (parsed.listDummies) {
@@ -146,8 +146,8 @@ int RunTextProgram(const CriterionSpec& spec, const std::vector<std::string>& ar
     std::vector<Channel> inputs;
     Outcome outcome;
     KVErrorList errors;
-    if (!LoadAndEvaluate(spec, parsed, inputs, outcome, errors)) {
-        PrintProgramErrors(spec, errors, err);
+    if (!LoadAndEvaluate(def, parsed, inputs, outcome, errors)) {
+        PrintProgramErrors(def, errors, err);
         return PROGRAM_FAILED;
     }
     out << FormatOutcome(outcome);

@@ -22,19 +22,19 @@ struct ProgramArgs {
 
 // Reads args (without the program name). Empty on success, else the problem.
 // Only arguments that begin with "-" are switches ("/" starts a path here).
-std::string ParseProgramArgs(const CriterionSpec& spec, const std::vector<std::string>& args, ProgramArgs& out);
+std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::string>& args, ProgramArgs& out);
 // The text of PROGRAM --help.
-std::string ProgramHelp(const CriterionSpec& spec);
-// Loads paths with the quantities of spec and aligns them.
-bool LoadInputs(const CriterionSpec& spec, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
+std::string ProgramHelp(const CriterionDef& def);
+// Loads paths with the quantities of def and aligns them.
+bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
                 KVErrorList& errors);
 // Loads and evaluates; the failures go to errors.
-bool LoadAndEvaluate(const CriterionSpec& spec, const ProgramArgs& args, std::vector<Channel>& inputs,
+bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors);
 // Writes each error as "program: scope - message" lines.
-void PrintProgramErrors(const CriterionSpec& spec, const KVErrorList& errors, std::ostream& err);
+void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err);
 // The whole text-mode program: parse, load, evaluate, print; returns the exit code.
-int RunTextProgram(const CriterionSpec& spec, const std::vector<std::string>& args, std::ostream& out,
+int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
                    std::ostream& err);
 
 } // namespace Criteria

@@ -48,14 +48,14 @@ void Show(CGraph& graph, const PlotCurves& p, const QString& title)
 
 } // namespace
 
-CCriterionWindow::CCriterionWindow(const CriterionSpec& spec, std::vector<Channel> inputs, const DummyInfo& dummy,
+CCriterionWindow::CCriterionWindow(const CriterionDef& def, std::vector<Channel> inputs, const DummyInfo& dummy,
                                    QWidget* parent)
-    : QWidget(parent), m_spec(spec), m_inputs(std::move(inputs)), m_dummy(&dummy)
+    : QWidget(parent), m_def(def), m_inputs(std::move(inputs)), m_dummy(&dummy)
 {
     QString files;
     for (const Channel& c : m_inputs)
         files += (files.isEmpty() ? "" : ", ") + QFileInfo(QString::fromStdString(c.path)).fileName();
-    setWindowTitle(QString::fromUtf8(spec.title) + " - " + files);
+    setWindowTitle(QString::fromUtf8(def.title) + " - " + files);
 
     m_dummies = new QComboBox(this);
     int current = 0;
@@ -108,7 +108,7 @@ void CCriterionWindow::SelectDummy(int index)
 void CCriterionWindow::Evaluate()
 {
     KVErrorList errors;
-    m_evaluated = Criteria::Evaluate(m_spec, m_inputs, *m_dummy, m_outcome, errors);
+    m_evaluated = Criteria::Evaluate(m_def, m_inputs, *m_dummy, m_outcome, errors);
     if (!m_evaluated) {
         QString text;
         for (int i = 0; i < errors.ErrorCount(); ++i)
@@ -122,7 +122,7 @@ void CCriterionWindow::Evaluate()
         return;
     }
     const float absent = m_inputGraph->AbsentValue();
-    const QString title = QString::fromUtf8(m_spec.title) + " - " + QString::fromUtf8(m_dummy->name);
+    const QString title = QString::fromUtf8(m_def.title) + " - " + QString::fromUtf8(m_dummy->name);
     Show(*m_inputGraph, InputCurves(m_outcome, absent), title);
     const PlotCurves history = HistoryCurves(m_outcome, absent);
     m_historyGraph->setVisible(history.curveCount > 0);

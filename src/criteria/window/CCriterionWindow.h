@@ -17,8 +17,8 @@ class QPlainTextEdit;
 class CCriterionWindow : public QWidget {
     Q_OBJECT
 public:
-    // inputs: loaded and aligned for spec.
-    CCriterionWindow(const Criteria::CriterionSpec& spec, std::vector<Criteria::Channel> inputs,
+    // inputs: loaded and aligned for def.
+    CCriterionWindow(const Criteria::CriterionDef& def, std::vector<Criteria::Channel> inputs,
                      const Criteria::DummyInfo& dummy, QWidget* parent = nullptr);
 
     // Evaluates again for the dummy at index of Criteria::Dummies().
@@ -34,7 +34,7 @@ public:
 private:
     void Evaluate();
 
-    const Criteria::CriterionSpec& m_spec;
+    const Criteria::CriterionDef& m_def;
     std::vector<Criteria::Channel> m_inputs;
     const Criteria::DummyInfo* m_dummy;
     Criteria::Outcome m_outcome;

@@ -22,24 +22,24 @@ bool HaveDisplay()
 
 } // namespace
 
-int RunCriterionWindow(const CriterionSpec& spec, const ProgramArgs& args, int argc, char** argv)
+int RunCriterionWindow(const CriterionDef& def, const ProgramArgs& args, int argc, char** argv)
 {
     if (!HaveDisplay()) {
-        std::cerr << spec.program << ": no display for the window; printing the result as text\n";
+        std::cerr << def.program << ": no display for the window; printing the result as text\n";
         const std::vector<std::string> all(argv + 1, argv + argc);
-        return RunTextProgram(spec, all, std::cout, std::cerr);
+        return RunTextProgram(def, all, std::cout, std::cerr);
     }
     QApplication app(argc, argv);
     std::vector<Channel> inputs;
     KVErrorList errors;
-    if (!LoadInputs(spec, args.paths, inputs, errors)) {
+    if (!LoadInputs(def, args.paths, inputs, errors)) {
         std::ostringstream text;
-        PrintProgramErrors(spec, errors, text);
+        PrintProgramErrors(def, errors, text);
         std::cerr << text.str();
-        QMessageBox::critical(nullptr, QString::fromUtf8(spec.title), QString::fromStdString(text.str()));
+        QMessageBox::critical(nullptr, QString::fromUtf8(def.title), QString::fromStdString(text.str()));
         return PROGRAM_FAILED;
     }
-    CCriterionWindow window(spec, std::move(inputs), *args.dummy);
+    CCriterionWindow window(def, std::move(inputs), *args.dummy);
     window.show();
     app.exec();
     return window.Evaluated() ? PROGRAM_OK : PROGRAM_FAILED;
