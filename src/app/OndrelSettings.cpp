@@ -17,6 +17,12 @@ namespace {
 QString DefaultQuillonDir()
 {
 #if defined(ONDREL_CRITERIA_DIR)
+#if defined(ONDREL_CRITERIA_BUILD_DIR)
+    // Run from the build tree before any install: the programs are only there.
+    if (!QFileInfo(QStringLiteral(ONDREL_CRITERIA_DIR)).isDir()
+        && QFileInfo(QStringLiteral(ONDREL_CRITERIA_BUILD_DIR)).isDir())
+        return QStringLiteral(ONDREL_CRITERIA_BUILD_DIR);
+#endif
     return QStringLiteral(ONDREL_CRITERIA_DIR);
 #else
     return QStringLiteral(ONDREL_DEFAULT_QUILLON_DIR);

@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 #include "OndrelSettings.h"
 
+#include <QFileInfo>
+
 using namespace OndrelSettings;
 
 TEST_F(AppTest, SettingsDefaultsAndTheDocumentReadsThem)
@@ -13,6 +15,8 @@ TEST_F(AppTest, SettingsDefaultsAndTheDocumentReadsThem)
     EXPECT_EQ(ReadString(kOutputDir), QDir::homePath() + "/");
     EXPECT_FALSE(ReadString(kQuillon).isEmpty());
     EXPECT_FALSE(ReadString(kQuillon).endsWith("/"));
+    // Installed or not, the default folder holds the criterion programs of this build.
+    EXPECT_TRUE(QFileInfo(ReadString(kQuillon) + "/hic").isExecutable()) << ReadString(kQuillon).toStdString();
     EXPECT_TRUE(ReadString(DirectoryKey(0)).isEmpty());
     EXPECT_TRUE(doc->m_bColumnHeaders);
     EXPECT_TRUE(doc->m_bSaveZoom);
