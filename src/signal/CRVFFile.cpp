@@ -519,7 +519,7 @@ bool CRVFFile::AssembleBuffer(std::vector<uint8_t>& buf)
     VisitCurveRecord(io, r, curve);
 
     // Data records: the Y run first, then for "X-Y" the X run.
-    const bool withValues = !(Curve.Nfp == 0 && Curve.Nlp == 0) && n >= 2;
+    const bool withValues = n >= 2; // n is 1 exactly when no values are written (see above)
     size_t offset = d;
     const auto writeRun = [&](const std::vector<float>& values, const char* label) {
         std::string text = label;
