@@ -1,5 +1,5 @@
 // One criterion program; CRITERION_PROGRAM names which. With the window part
-// built, a run without --text shows the result in a window.
+// built, a run without --text or --json shows the result in a window.
 #include "CriterionProgram.h"
 
 #ifdef CRITERION_WINDOW
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     Criteria::ProgramArgs parsed;
     const bool usable = Criteria::ParseProgramArgs(*def, args, parsed).empty();
 #ifdef CRITERION_WINDOW
-    if (usable && !parsed.text && !parsed.help && !parsed.listDummies)
+    if (usable && !parsed.text && !parsed.json && !parsed.help && !parsed.listDummies)
         return RunCriterionWindow(*def, parsed, argc, argv);
 #else
     (void)usable;

@@ -48,6 +48,9 @@ TEST(ChannelFromSignal, RefusesWhatACriterionCannotUse)
     notTime.SetXType("DISPLACEMENT");
     KVSignal nan = MakeSignal(4, 0, 0.001, [](double) { return 1.0; }, "G'S");
     nan.Y()[2] = std::nanf("");
+    // A huge Del overflows the times to infinity; once that gave NaN times and "pass".
+    KVSignal infinite = MakeSignal(4, 0, 0.001, [](double) { return 1.0; }, "G'S");
+    infinite.X()[3] = INFINITY;
     const Case cases[] = {
         {MakeSignal(4, 0, 0.001, [](double) { return 1.0; }, "NEWTONS"), Quantity::Acceleration,
          "Y units \"NEWTONS\" are not units of acceleration"},
@@ -57,6 +60,7 @@ TEST(ChannelFromSignal, RefusesWhatACriterionCannotUse)
         {uneven, Quantity::Acceleration, "no constant time step"},
         {notTime, Quantity::Acceleration, "not TIME"},
         {nan, Quantity::Acceleration, "sample 2 is not a number"},
+        {infinite, Quantity::Acceleration, "the time of sample 3 is not a finite number"},
     };
     for (const Case& k : cases) {
         KVErrorList errors;
@@ -79,6 +83,50 @@ TEST(ChannelFromSignal, TextFileWithoutUnitsIsTakenInTheCriterionUnit)
     EXPECT_NE(c.notes[0].find("taken as N m"), std::string::npos);
 }
 
+TEST(ChannelFromSignal, StepComesFromTheHeaderWhereTheFloatTimesCannotTellIt)
+{
+    // A 1 us step in seconds, and times near 2000 s where a float is coarser
+    // than the 0.1 ms step (as in a file of 50,000,000 points): the times alone
+    // give "no constant time step", the header's Del gives the exact step.
+    struct Case {
+        size_t n;
+        double t0, dt;
+        float del;
+    };
+    for (const Case& k : {Case{200001, 0, 1e-6, 1e-6f}, Case{1000, 2000, 1e-4, 1e-4f}}) {
+        KVSignal s = MakeSignal(k.n, k.t0, k.dt, [](double) { return 1.0; }, "G'S");
+        KVErrorList errors;
+        Channel c;
+        EXPECT_FALSE(Convert(s, Quantity::Acceleration, c, errors));
+        s.SetDel(k.del);
+        ASSERT_TRUE(Convert(s, Quantity::Acceleration, c, errors)) << errors.ErrorMessage(errors.ErrorCount() - 1);
+        EXPECT_EQ(c.dt, k.dt);
+        EXPECT_TRUE(c.notes.empty());
+    }
+    // A Del the times do not follow is noted and the times decide.
+    KVSignal stale = MakeSignal(5, 0, 0.001, [](double) { return 1.0; }, "G'S");
+    stale.SetDel(0.002f);
+    KVErrorList errors;
+    Channel c;
+    ASSERT_TRUE(Convert(stale, Quantity::Acceleration, c, errors));
+    EXPECT_NEAR(c.dt, 0.001, 1e-9);
+    ASSERT_EQ(c.notes.size(), 1u);
+    EXPECT_NE(c.notes[0].find("do not follow the header's step"), std::string::npos);
+}
+
+TEST(ChannelFromSignal, InitialVelocityInTheHeaderUnits)
+{
+    KVSignal s = MakeSignal(3, 0, 0.001, [](double) { return 1.0; }, "G'S");
+    s.SetInitialVelocity(54);
+    KVErrorList errors;
+    Channel c;
+    ASSERT_TRUE(Convert(s, Quantity::Acceleration, c, errors));
+    EXPECT_NEAR(c.initialVelocity, 15.0, 1e-12); // km/h
+    s.SetDimension("ENGLISH");
+    ASSERT_TRUE(Convert(s, Quantity::Acceleration, c, errors));
+    EXPECT_NEAR(c.initialVelocity, 54 * 0.44704, 1e-12); // mph
+}
+
 Channel Grid(double t0, double dt, size_t n)
 {
     Channel c;
@@ -94,7 +142,7 @@ TEST(AlignChannels, CutsToTheSharedSpan)
 {
     std::vector<Channel> ch = {Grid(0.0, 0.001, 10), Grid(0.003, 0.001, 10), Grid(-0.002, 0.001, 8)};
     KVErrorList errors;
-    ASSERT_TRUE(AlignChannels(ch, errors));
+    ASSERT_TRUE(AlignChannels(ch, 0, errors));
     // Shared span 3 ms to 5 ms: three samples each, first ones at 3 ms.
     for (const Channel& c : ch) {
         ASSERT_EQ(c.y.size(), 3u);
@@ -103,6 +151,26 @@ TEST(AlignChannels, CutsToTheSharedSpan)
     EXPECT_EQ(ch[0].y[0], 3.0);
     EXPECT_EQ(ch[1].y[0], 0.0);
     EXPECT_EQ(ch[2].y[0], 5.0);
+    // Each span named in one warning on the first channel.
+    ASSERT_EQ(ch[0].notes.size(), 1u);
+    EXPECT_NE(ch[0].notes[0].find("c 3 to 12 ms, c -2 to 5 ms); they are combined over the 3 to 5 ms"),
+              std::string::npos)
+        << ch[0].notes[0];
+}
+
+TEST(AlignChannels, OneSampleLessIsQuietAndTooShortASharedSpanIsRefused)
+{
+    std::vector<Channel> ch = {Grid(0.0, 0.001, 41), Grid(0.0, 0.001, 40)};
+    KVErrorList errors;
+    ASSERT_TRUE(AlignChannels(ch, 0.015, errors));
+    EXPECT_TRUE(ch[0].notes.empty());
+    // A Z channel cut to 10 ms cannot give a 15 ms HIC window.
+    ch = {Grid(0.0, 0.001, 41), Grid(0.0, 0.001, 41), Grid(0.0, 0.001, 11)};
+    EXPECT_FALSE(AlignChannels(ch, 0.015, errors));
+    EXPECT_NE(errors.ErrorMessage(0).find("share only 0 to 10 ms (c 0 to 40 ms, c 0 to 40 ms, c 0 to 10 ms), "
+                                          "shorter than the 15 ms"),
+              std::string::npos)
+        << errors.ErrorMessage(0);
 }
 
 TEST(AlignChannels, RefusesDifferentGrids)
@@ -116,7 +184,7 @@ TEST(AlignChannels, RefusesDifferentGrids)
     for (size_t k = 0; k < sets.size(); ++k) {
         std::vector<Channel> ch = sets[k];
         KVErrorList errors;
-        EXPECT_FALSE(AlignChannels(ch, errors));
+        EXPECT_FALSE(AlignChannels(ch, 0, errors));
         ASSERT_EQ(errors.ErrorCount(), 1);
         EXPECT_NE(errors.ErrorMessage(0).find(messages[k]), std::string::npos) << errors.ErrorMessage(0);
     }

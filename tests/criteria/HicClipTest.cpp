@@ -105,3 +105,35 @@ TEST(Clip3ms, PlateauAndSignalsShorterThanTheDuration)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CumulativeClip, TwoShortSpikesAddUpWhereAContinuousClipCannot)
+{
+    // A 50 g plateau of 20 ms with two 2 ms spikes to 70 g: no 3 ms without a
+    // break above 50 g, but 4 ms at 70 g in total.
+    std::vector<double> a(201, 50.0);
+    for (size_t i = 40; i <= 60; ++i)
+        a[i] = a[i + 80] = 70.0;
+    EXPECT_DOUBLE_EQ(ComputeClip(a, 0.0001, 0.003).value, 50.0);
+    const CumulativeClipResult c = ComputeCumulativeClip(a, 0.0001, 0.003);
+    ASSERT_TRUE(c.found);
+    EXPECT_DOUBLE_EQ(c.value, 70.0);
+    ASSERT_EQ(c.runs.size(), 2u);
+    EXPECT_EQ(c.runs[0], (std::pair<size_t, size_t>{40, 60}));
+    EXPECT_EQ(c.runs[1], (std::pair<size_t, size_t>{120, 140}));
+    EXPECT_FALSE(ComputeCumulativeClip(std::vector<double>(30, 1.0), 0.0001, 0.003).found);
+}
+
+TEST(CumulativeClip, OneHumpGivesTheContinuousClip)
+{
+    // With a single interval above every level both definitions agree.
+    const std::vector<double> a = HalfSine(100, 0.010, 0.0001);
+    const ClipResult continuous = ComputeClip(a, 0.0001, 0.003);
+    const CumulativeClipResult cumulative = ComputeCumulativeClip(a, 0.0001, 0.003);
+    EXPECT_DOUBLE_EQ(cumulative.value, continuous.value);
+    ASSERT_EQ(cumulative.runs.size(), 1u);
+    EXPECT_EQ(cumulative.runs[0].second - cumulative.runs[0].first, 30u);
+}
+
+} // namespace

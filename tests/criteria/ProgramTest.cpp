@@ -1,8 +1,10 @@
 #include "CriteriaTestSignals.h"
 #include "CriterionProgram.h"
+#include "KVErrorList.h"
 #include "KVFileRvf.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <filesystem>
@@ -122,6 +124,134 @@ TEST_F(ProgramTest, HicOfAHeaderlessTextFileInMilliseconds)
     EXPECT_NE(m_out.str().find("HIC15: 414."), std::string::npos) << m_out.str();
     EXPECT_NE(m_out.str().find("no Y units in the header, taken as g"), std::string::npos);
     EXPECT_NE(m_out.str().find("filter unknown"), std::string::npos);
+}
+
+TEST_F(ProgramTest, JsonCarriesEveryResultInFullPrecision)
+{
+    // The library prints the shortest text that reads back to the same double.
+    for (double v : {0.1, 1.0 / 3, 414.59999999999997, 1e-300, 6.02214076e23})
+        EXPECT_EQ(nlohmann::json::parse(nlohmann::json(v).dump()).get<double>(), v);
+
+    const auto pulse = [](double peak) {
+        return MakeSignal(301, 0, 0.0001, [=](double t) { return peak * std::sin(std::numbers::pi * t / 0.03); },
+                          "G'S");
+    };
+    const std::vector<std::string> files = {Save("x.rvf", pulse(60), "X"), Save("y.rvf", pulse(80), "Y"),
+                                            Save("z.rvf", pulse(0), "Z")};
+    std::vector<std::string> args = {"--json"};
+    args.insert(args.end(), files.begin(), files.end());
+    ASSERT_EQ(Run("hic", args), PROGRAM_OK) << m_err.str();
+    const nlohmann::json j = nlohmann::json::parse(m_out.str());
+    EXPECT_EQ(j["program"], "hic");
+    EXPECT_EQ(j["dummy"], "h3-50m");
+    ASSERT_EQ(j["inputs"].size(), 3u);
+    EXPECT_EQ(j["inputs"][1]["file"], files[1]);
+    EXPECT_EQ(j["inputs"][1]["units"], "G'S");
+    EXPECT_EQ(j["inputs"][1]["filter_class"], 600); // a 1000 Hz cut-off
+    ASSERT_EQ(j["warnings"].size(), 3u);
+    EXPECT_NE(j["warnings"][2].get<std::string>().find("z.rvf: CFC 600, but HIC is defined on CFC 1000"),
+              std::string::npos);
+    EXPECT_EQ(j["pass"], false);
+
+    ProgramArgs parsed;
+    ASSERT_TRUE(ParseProgramArgs(DefOf(CriterionId::Hic), args, parsed).empty());
+    std::vector<Channel> inputs;
+    Outcome direct;
+    KVErrorList errors;
+    ASSERT_TRUE(LoadAndEvaluate(DefOf(CriterionId::Hic), parsed, inputs, direct, errors));
+    ASSERT_EQ(j["results"].size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        const nlohmann::json& r = j["results"][k];
+        EXPECT_EQ(r["name"], k == 0 ? "HIC15" : "HIC36");
+        EXPECT_EQ(r["value"].get<double>(), direct.values[k].value);
+        EXPECT_EQ(r["t1"].get<double>(), direct.values[k].t1);
+        EXPECT_EQ(r["t2"].get<double>(), direct.values[k].t2);
+        EXPECT_EQ(r["limit"], k == 0 ? 700 : 1000);
+        EXPECT_EQ(r["pass"], false);
+    }
+}
+
+TEST_F(ProgramTest, ClipReportsBothDefinitionsAndJudgesTheChosenOne)
+{
+    // 50 g for 20 ms with two 2 ms spikes to 70 g: continuous 50 g, cumulative 70 g.
+    const auto plateau = [](double t) {
+        const bool spike = (t > 0.00395 && t < 0.00605) || (t > 0.01195 && t < 0.01405);
+        return spike ? 70.0 : 50.0;
+    };
+    const std::string file = Save("chest.rvf", MakeSignal(201, 0, 0.0001, plateau, "G'S"), "X");
+    ASSERT_EQ(Run("clip3ms", {"--text", file}), PROGRAM_OK) << m_err.str();
+    EXPECT_NE(m_out.str().find("3ms clip: 50.00 g; t1 "), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("3ms clip cumulative: 70.00 g (2 intervals, not judged); t1 0.00400 s, t2 0.01400 s\n"),
+              std::string::npos);
+    EXPECT_NE(m_out.str().find("result: pass"), std::string::npos);
+
+    ASSERT_EQ(Run("clip3ms", {"--json", "--cumulative", file}), PROGRAM_OK) << m_err.str();
+    const nlohmann::json j = nlohmann::json::parse(m_out.str());
+    EXPECT_EQ(j["results"][0]["name"], "clip3ms");
+    EXPECT_FALSE(j["results"][0].contains("limit"));
+    EXPECT_EQ(j["results"][1]["name"], "clip3ms_cumulative");
+    EXPECT_EQ(j["results"][1]["value"], 70.0);
+    EXPECT_EQ(j["results"][1]["pass"], false);
+    EXPECT_EQ(j["results"][1]["intervals"].size(), 2u);
+    EXPECT_EQ(j["pass"], false);
+    EXPECT_EQ(Run("hic", {"--cumulative", file}), PROGRAM_USAGE);
+}
+
+TEST_F(ProgramTest, ChannelsOfDifferentSpansAreWarnedAboutOrRefused)
+{
+    // A Z channel of 40 ms beside X and Y of 100 ms: combined over 40 ms with a
+    // warning; once that gave HIC 0.0 and "pass" without a word.
+    const auto sine = [](double t) { return 100 * std::sin(std::numbers::pi * t / 0.1); };
+    const std::string x = Save("x.rvf", MakeSignal(1001, 0, 0.0001, sine, "G'S"), "X");
+    const std::string y = Save("y.rvf", MakeSignal(1001, 0, 0.0001, sine, "G'S"), "Y");
+    const std::string z = Save("z.rvf", MakeSignal(401, 0, 0.0001, sine, "G'S"), "Z");
+    ASSERT_EQ(Run("hic", {"--text", x, y, z}), PROGRAM_OK) << m_err.str();
+    EXPECT_NE(m_out.str().find("warning: the channels cover different time spans (" + x + " 0 to 100 ms, " + y
+                               + " 0 to 100 ms, " + z + " 0 to 40 ms)"),
+              std::string::npos)
+        << m_out.str();
+    const std::string brief = Save("brief.rvf", MakeSignal(101, 0, 0.0001, sine, "G'S"), "Z");
+    EXPECT_EQ(Run("hic", {"--text", x, y, brief}), PROGRAM_FAILED);
+    EXPECT_NE(m_err.str().find("shorter than the 15 ms the criterion needs"), std::string::npos) << m_err.str();
+}
+
+TEST_F(ProgramTest, OlcTakesTheInitialVelocityFromTheOptionOrTheHeader)
+{
+    // 20 g constant deceleration: OLC = 20 g * 60 / 47 while the vehicle still moves.
+    KVSignal pulse = MakeSignal(2001, 0, 0.0001, [](double) { return -20.0; }, "G'S");
+    const std::string bare = Save("bare.rvf", pulse, "X");
+    EXPECT_EQ(Run("olc", {"--text", bare}), PROGRAM_FAILED);
+    EXPECT_NE(m_err.str().find("no initial velocity"), std::string::npos) << m_err.str();
+    ASSERT_EQ(Run("olc", {"--text", "--v0", "30", bare}), PROGRAM_OK) << m_err.str();
+    EXPECT_NE(m_out.str().find("OLC: 25.53 g (v0 30 m/s (108 km/h) from --v0)"), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("result: no limit"), std::string::npos);
+    pulse.SetInitialVelocity(108); // km/h
+    const std::string known = Save("known.rvf", pulse, "X");
+    ASSERT_EQ(Run("olc", {"--json", known}), PROGRAM_OK) << m_err.str();
+    const nlohmann::json j = nlohmann::json::parse(m_out.str());
+    EXPECT_NEAR(j["results"][0]["value"].get<double>(), 20.0 * 60 / 47, 1e-3);
+    EXPECT_TRUE(j["pass"].is_null());
+    EXPECT_FALSE(j["results"][0].contains("limit"));
+    EXPECT_EQ(Run("olc", {"--text", "--v0", "-3", known}), PROGRAM_USAGE);
+}
+
+TEST_F(ProgramTest, BricReadsDegreesPerSecondAndNeedsCriticalValues)
+{
+    const auto rate = [](double peak) {
+        return MakeSignal(101, 0, 0.0001, [=](double t) { return peak * std::sin(std::numbers::pi * t / 0.01); },
+                          "DEGREES/SEC");
+    };
+    // 66.25 rad/s about X alone is the critical value: BrIC 1.
+    const std::vector<std::string> files = {Save("wx.rvf", rate(66.25 * 180 / std::numbers::pi), "X"),
+                                            Save("wy.rvf", rate(0), "Y"), Save("wz.rvf", rate(0), "Z")};
+    ASSERT_EQ(Run("bric", {"--json", files[0], files[1], files[2]}), PROGRAM_OK) << m_err.str();
+    const nlohmann::json j = nlohmann::json::parse(m_out.str());
+    EXPECT_EQ(j["results"][3]["name"], "BrIC");
+    EXPECT_NEAR(j["results"][3]["value"].get<double>(), 1.0, 1e-6);
+    EXPECT_EQ(Run("bric", {"--text", "--dummy", "h3-5f", files[0], files[1], files[2]}), PROGRAM_FAILED);
+    EXPECT_NE(m_err.str().find("no BrIC constants for the Hybrid III 5th female, in position; choose one of: h3-50m"),
+              std::string::npos)
+        << m_err.str();
 }
 
 } // namespace

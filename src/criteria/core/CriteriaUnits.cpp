@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <initializer_list>
+#include <vector>
 
 namespace Criteria {
 
@@ -14,8 +15,44 @@ struct UnitRow {
 
 constexpr double kG = 9.80665;
 constexpr double kPound = 4.4482216152605;
+constexpr double kDegree = 3.14159265358979323846 / 180;
 
-bool Lookup(const std::string& units, std::initializer_list<UnitRow> rows, double& factor)
+// The header units each quantity accepts, with the factor to its criterion unit.
+const std::vector<UnitRow>& Rows(Quantity q)
+{
+    static const std::vector<UnitRow> acceleration = {
+        {"G'S", 1}, {"G", 1}, {"GS", 1}, {"METERS/SEC**2", 1 / kG}, {"M/S**2", 1 / kG},
+        {"M/S^2", 1 / kG}, {"M/S2", 1 / kG}, {"FEET/SEC**2", 0.3048 / kG}};
+    static const std::vector<UnitRow> force = {
+        {"NEWTONS", 1}, {"NEWTON", 1}, {"N", 1}, {"KILONEWTONS", 1000}, {"KN", 1000},
+        {"POUNDS", kPound}, {"LBF", kPound}, {"LBS", kPound}};
+    static const std::vector<UnitRow> moment = {
+        {"NEWTON-METERS", 1}, {"NEWTON-METRES", 1}, {"NM", 1}, {"N-M", 1}, {"N.M", 1},
+        {"N M", 1}, {"POUND-FEET", kPound * 0.3048}, {"FOOT-POUNDS", kPound * 0.3048},
+        {"INCH-POUNDS", kPound * 0.0254}, {"POUND-INCHES", kPound * 0.0254}};
+    static const std::vector<UnitRow> deflection = {
+        {"MILLIMETERS", 1}, {"MILLIMETRES", 1}, {"MM", 1}, {"CENTIMETERS", 10}, {"CM", 10},
+        {"METERS", 1000}, {"METRES", 1000}, {"M", 1000}, {"INCHES", 25.4}, {"IN", 25.4},
+        {"FEET", 304.8}};
+    static const std::vector<UnitRow> angularVelocity = {
+        {"RADIANS/SEC", 1}, {"RADIANS/SECOND", 1}, {"RAD/SEC", 1}, {"RAD/S", 1},
+        {"DEGREES/SEC", kDegree}, {"DEGREES/SECOND", kDegree}, {"DEG/SEC", kDegree}, {"DEG/S", kDegree}};
+    switch (q) {
+    case Quantity::Acceleration:
+        return acceleration;
+    case Quantity::Force:
+        return force;
+    case Quantity::Moment:
+        return moment;
+    case Quantity::Deflection:
+        return deflection;
+    case Quantity::AngularVelocity:
+        break;
+    }
+    return angularVelocity;
+}
+
+bool Lookup(const std::string& units, const std::vector<UnitRow>& rows, double& factor)
 {
     const std::string u = NormalisedUnits(units);
     for (const UnitRow& r : rows) {
@@ -45,31 +82,15 @@ std::string NormalisedUnits(const std::string& units)
 
 bool UnitFactor(const std::string& units, Quantity q, double& factor)
 {
-    switch (q) {
-    case Quantity::Acceleration:
-        return Lookup(units,
-                      {{"G'S", 1}, {"G", 1}, {"GS", 1}, {"METERS/SEC**2", 1 / kG}, {"M/S**2", 1 / kG},
-                       {"M/S^2", 1 / kG}, {"M/S2", 1 / kG}, {"FEET/SEC**2", 0.3048 / kG}},
-                      factor);
-    case Quantity::Force:
-        return Lookup(units,
-                      {{"NEWTONS", 1}, {"NEWTON", 1}, {"N", 1}, {"KILONEWTONS", 1000}, {"KN", 1000},
-                       {"POUNDS", kPound}, {"LBF", kPound}, {"LBS", kPound}},
-                      factor);
-    case Quantity::Moment:
-        return Lookup(units,
-                      {{"NEWTON-METERS", 1}, {"NEWTON-METRES", 1}, {"NM", 1}, {"N-M", 1}, {"N.M", 1},
-                       {"N M", 1}, {"POUND-FEET", kPound * 0.3048}, {"FOOT-POUNDS", kPound * 0.3048},
-                       {"INCH-POUNDS", kPound * 0.0254}, {"POUND-INCHES", kPound * 0.0254}},
-                      factor);
-    case Quantity::Deflection:
-        return Lookup(units,
-                      {{"MILLIMETERS", 1}, {"MILLIMETRES", 1}, {"MM", 1}, {"CENTIMETERS", 10}, {"CM", 10},
-                       {"METERS", 1000}, {"METRES", 1000}, {"M", 1000}, {"INCHES", 25.4}, {"IN", 25.4},
-                       {"FEET", 304.8}},
-                      factor);
-    }
-    return false;
+    return Lookup(units, Rows(q), factor);
+}
+
+std::string AcceptedUnits(Quantity q)
+{
+    std::string list;
+    for (const UnitRow& r : Rows(q))
+        list += (list.empty() ? "" : ", ") + std::string(r.name);
+    return list;
 }
 
 bool TimeFactor(const std::string& units, double& factor)
@@ -91,6 +112,8 @@ const char* UnitName(Quantity q)
         return "N m";
     case Quantity::Deflection:
         return "mm";
+    case Quantity::AngularVelocity:
+        return "rad/s";
     }
     return "";
 }
@@ -106,6 +129,8 @@ const char* QuantityName(Quantity q)
         return "moment";
     case Quantity::Deflection:
         return "deflection";
+    case Quantity::AngularVelocity:
+        return "angular velocity";
     }
     return "";
 }

@@ -1,17 +1,19 @@
 #pragma once
-// The six criteria as programs see them: what each takes, and the outcome of
+// The criteria as programs see them: what each takes, and the outcome of
 // evaluating one on its input channels for a dummy.
 #include "CriterionChannel.h"
 #include "Dummies.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class KVErrorList;
 
 namespace Criteria {
 
-enum class CriterionId { Hic, Neck208, Nij, Clip3ms, Vc, Tibia };
+enum class CriterionId { Hic, Neck208, Nij, Clip3ms, Vc, Tibia, Olc, Bric };
 
 struct CriterionDef {
     CriterionId id;
@@ -24,6 +26,7 @@ struct CriterionDef {
     const char* labels[3]; // names of the three inputs ("X", "Fx", "Mx", ...)
     const char* singleLabel;
     int filterClasses[2];  // channel classes the criterion is defined on (0: none)
+    double minSpan;        // s; channels cut to a shared span shorter than this are refused
 };
 
 const std::vector<CriterionDef>& CriterionDefs();
@@ -41,7 +44,8 @@ struct Series {
 
 // One reported number, with its limit and the interval or instant it belongs to.
 struct ResultValue {
-    std::string name;
+    std::string name;    // as the text shows it
+    std::string key;     // as machine-readable output names it ("HIC15", "clip3ms", ...)
     double value = 0;
     std::string unit;
     int decimals = 1;
@@ -51,6 +55,7 @@ struct ResultValue {
     double t1 = 0;       // s; equal to t2 for an instant
     double t2 = 0;
     std::string detail;  // e.g. the Nij case that decided
+    std::vector<std::pair<double, double>> intervals; // s; when several intervals decide
     bool Pass() const { return !hasLimit || value <= limit; }
 };
 
@@ -61,9 +66,22 @@ struct Mark {
     double t2 = 0;
 };
 
+// One input as read: its file and what the header says about it.
+struct InputInfo {
+    std::string label;  // "X", "Fz", ...
+    std::string path;
+    std::string description;
+    std::string axis;
+    std::string units;  // as read; empty when the header has none
+    int filterClass = 0;
+    std::string filter; // "CFC 1000", "filter unknown", ...
+    const char* criterionUnit = "";
+};
+
 struct Outcome {
     const CriterionDef* def = nullptr;
     const DummyInfo* dummy = nullptr;
+    std::vector<InputInfo> inputInfo;
     std::vector<std::string> inputLines;  // one per input: label, path, units, filter
     std::vector<Series> inputs;           // the inputs and, for three axes, the resultant
     Series history;                       // the criterion's time history; empty when none
@@ -71,13 +89,21 @@ struct Outcome {
     std::vector<Mark> marks;
     std::vector<std::string> notes;       // assumptions and filter-class warnings
     bool Pass() const;
+    bool HasLimit() const;
+};
+
+// Choices a criterion program can make beyond the dummy.
+struct EvaluateOptions {
+    bool clipCumulative = false;   // judge the 3 ms clip limit on the cumulative clip
+    std::optional<double> v0;      // m/s, the vehicle's initial velocity for OLC
 };
 
 // Evaluates criterion def on inputs (one, or three in X, Y, Z order, loaded
 // with the quantities of def and aligned) for dummy. False with a message in
-// errors when the dummy has no constants for it or the inputs are too short.
+// errors when the dummy has no constants for it, the inputs are too short or
+// OLC has no initial velocity (options.v0, else the header's).
 bool Evaluate(const CriterionDef& def, const std::vector<Channel>& inputs, const DummyInfo& dummy,
-              Outcome& out, KVErrorList& errors);
+              Outcome& out, KVErrorList& errors, const EvaluateOptions& options = {});
 
 // The outcome as plain text lines, as `--text` prints it.
 std::string FormatOutcome(const Outcome& outcome);

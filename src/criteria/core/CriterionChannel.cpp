@@ -5,7 +5,10 @@
 #include "KVSignal.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace Criteria {
 
@@ -34,6 +37,65 @@ double ConstantStep(const float* x, size_t n)
     return step;
 }
 
+// The step a header's Del (a 32-bit real) stands for: its shortest decimal,
+// so that a Del of 1e-4 gives 0.0001 and not 1.00000005e-4, which would put
+// the last of 50,000,000 samples 2.5 steps late. 0 when Del gives no step.
+double HeaderStep(float del)
+{
+    if (!std::isfinite(del) || !(del > 0) || del == KV_NO_VALUE)
+        return 0;
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, del);
+    double step = 0;
+    std::from_chars(text, written.ptr, step);
+    return step;
+}
+
+// Whether every time lies on the grid x[0] + i step: within 1 % of a step,
+// and a few units of the float rounding of the times, which for long records
+// is coarser than the step itself.
+bool OnGrid(const float* x, size_t n, double step)
+{
+    const double x0 = x[0];
+    for (size_t i = 1; i < n; ++i) {
+        const double tolerance = 0.01 * step + 4 * double(FLT_EPSILON) * (std::fabs(x0) + std::fabs(double(x[i])));
+        if (std::fabs(double(x[i]) - (x0 + double(i) * step)) > tolerance)
+            return false;
+    }
+    return true;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return {};
+    return text.substr(b, text.find_last_not_of(" \t\r\n") + 1 - b);
+}
+
+// The header's initial velocity in m/s: kilometres per hour, or miles per
+// hour in a file of English units (as the integral of an acceleration gives).
+double HeaderVelocity(const KVSignal& s)
+{
+    const double v = s.InitialVelocity();
+    if (!std::isfinite(v))
+        return 0;
+    const bool english = NormalisedUnits(s.Dimension()).rfind("ENG", 0) == 0;
+    return english ? v * 1609.344 / 3600 : v / 3.6;
+}
+
+std::string Milliseconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", seconds * 1000);
+    return text;
+}
+
+std::string SpanText(double from, double to)
+{
+    return Milliseconds(from) + " to " + Milliseconds(to) + " ms";
+}
+
 } // namespace
 
 bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& path, Quantity q,
@@ -50,8 +112,18 @@ bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& 
     double toSeconds = 1;
     if (!TimeFactor(s.XUnits(), toSeconds))
         return Fail(errors, path + ": X units \"" + NormalisedUnits(s.XUnits()) + "\" are not a time unit");
-    const double step = ConstantStep(s.X(), n);
+    for (size_t i = 0; i < n; ++i)
+        if (!std::isfinite(s.X()[i]))
+            return Fail(errors, path + ": the time of sample " + std::to_string(i) + " is not a finite number");
+    double step = HeaderStep(s.Del());
+    if (step > 0 && !OnGrid(s.X(), n, step)) {
+        out.notes.push_back("note: " + path + ": the times do not follow the header's step (Del "
+                            + std::to_string(s.Del()) + "); the step is worked out from the times");
+        step = 0;
+    }
     if (step == 0)
+        step = ConstantStep(s.X(), n);
+    if (step == 0 || !std::isfinite(step * toSeconds))
         return Fail(errors, path + ": no constant time step");
     for (size_t i = 0; i < n; ++i)
         if (!std::isfinite(s.Y()[i]))
@@ -65,7 +137,9 @@ bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& 
         return Fail(errors, path + ": Y units \"" + units + "\" are not units of " + QuantityName(q)
                                 + " (expected " + QuantityName(q) + " such as " + UnitName(q) + ")");
     }
-    out.units = units;
+    out.units = Trimmed(s.YUnits());
+    out.description = Trimmed(s.CurveText());
+    out.initialVelocity = HeaderVelocity(s);
     out.axis = NormalisedUnits(s.Axis());
     out.filterClass = fromTextFile ? 0 : s.FilterClass();
     out.cutOff = s.CutOffFrequency();
@@ -91,7 +165,7 @@ bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList&
     return ChannelFromSignal(signal, std::string(kind) == "ASCII File", path, q, out, errors);
 }
 
-bool AlignChannels(std::vector<Channel>& channels, KVErrorList& errors)
+bool AlignChannels(std::vector<Channel>& channels, double minSpan, KVErrorList& errors)
 {
     if (channels.size() < 2)
         return true;
@@ -112,6 +186,16 @@ bool AlignChannels(std::vector<Channel>& channels, KVErrorList& errors)
         return Fail(errors, "the channels share no time span");
     const double dt = first.dt;
     const size_t count = static_cast<size_t>(std::llround((end - start) / dt)) + 1;
+    std::string spans;
+    bool cut = false;
+    for (const Channel& c : channels) {
+        spans += (spans.empty() ? "" : ", ") + c.path + " " + SpanText(c.t0, c.TimeAt(c.y.size() - 1));
+        cut = cut || c.y.size() > count + 1;
+    }
+    const double shared = double(count - 1) * dt;
+    if (cut && shared < minSpan * (1 - 1e-9))
+        return Fail(errors, "the channels share only " + SpanText(start, end) + " (" + spans + "), shorter than the "
+                                + Milliseconds(minSpan) + " ms the criterion needs");
     for (Channel& c : channels) {
         const size_t skip = static_cast<size_t>(std::max(0ll, std::llround((start - c.t0) / dt)));
         const size_t take = std::min(count, c.y.size() - std::min(skip, c.y.size()));
@@ -125,6 +209,10 @@ bool AlignChannels(std::vector<Channel>& channels, KVErrorList& errors)
         })->y.size();
     for (Channel& c : channels)
         c.y.resize(shortest);
+    if (cut)
+        channels.front().notes.push_back("warning: the channels cover different time spans (" + spans
+                                         + "); they are combined over the " + SpanText(start, end)
+                                         + " they share");
     return true;
 }
 

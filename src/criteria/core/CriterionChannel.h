@@ -14,10 +14,12 @@ namespace Criteria {
 struct Channel {
     std::string path;
     std::string axis;
-    std::string units;      // the header's Y units, as read
+    std::string units;      // the header's Y units, as read (trimmed)
+    std::string description; // the header's curve text, trimmed
     Quantity quantity = Quantity::Acceleration;
     int filterClass = 0;    // 0: unknown (a text file carries none)
     float cutOff = 0;       // Hz, from the header
+    double initialVelocity = 0; // m/s, from the header; 0 when it gives none
     double t0 = 0;          // s, time of y[0]
     double dt = 0;          // s
     std::vector<double> y;  // criterion unit
@@ -26,15 +28,19 @@ struct Channel {
     double TimeAt(size_t i) const { return t0 + double(i) * dt; }
 };
 
-// Converts a loaded signal: checks the time axis, the constant step and the
-// units. False with one message in errors (scope "Criteria::Channel").
+// Converts a loaded signal: checks the time axis, the constant step (the
+// header's Del when it has one, else worked out from the times) and the units.
+// False with one message in errors (scope "Criteria::Channel").
 bool ChannelFromSignal(const KVSignal& signal, bool fromTextFile, const std::string& path, Quantity q,
                        Channel& out, KVErrorList& errors);
 // Reads path (RVF-1992, else two-column text) and converts it as above.
 bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList& errors);
 // Cuts channels to the time span they share; they must share the step and the
-// sample grid. False with a message when they do not, or share no sample.
-bool AlignChannels(std::vector<Channel>& channels, KVErrorList& errors);
+// sample grid. When a channel loses more than one sample, a warning naming
+// every span goes to the notes of the first channel (so that it travels with
+// the inputs), and a shared span shorter than minSpan (s) is refused. False
+// with a message when refused, or when the channels share no sample.
+bool AlignChannels(std::vector<Channel>& channels, double minSpan, KVErrorList& errors);
 // Sample-by-sample resultant of aligned channels.
 std::vector<double> ResultantOf(const std::vector<Channel>& channels);
 

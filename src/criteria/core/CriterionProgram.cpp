@@ -1,10 +1,35 @@
 #include "CriterionProgram.h"
 
 #include "KVErrorList.h"
+#include "OutcomeJson.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <ostream>
 
 namespace Criteria {
+
+namespace {
+
+// The value of option name: "--name VALUE" or "--name=VALUE"; false at the end of args.
+bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value)
+{
+    if (args[i] == name) {
+        if (i + 1 >= args.size())
+            return false;
+        value = args[++i];
+        return true;
+    }
+    value = args[i].substr(name.size() + 1);
+    return true;
+}
+
+bool IsOption(const std::string& arg, const std::string& name)
+{
+    return arg == name || arg.rfind(name + "=", 0) == 0;
+}
+
+} // namespace
 
 std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::string>& args, ProgramArgs& out)
 {
@@ -16,17 +41,25 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
             out.help = true;
         } else if (a == "--text") {
             out.text = true;
+        } else if (a == "--json") {
+            out.json = true;
+        } else if (a == "--cumulative" && def.id == CriterionId::Clip3ms) {
+            out.options.clipCumulative = true;
+        } else if (IsOption(a, "--v0") && def.id == CriterionId::Olc) {
+            std::string value;
+            if (!OptionValue(args, i, "--v0", value))
+                return "--v0 needs a velocity in m/s";
+            char* end = nullptr;
+            const double v0 = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !std::isfinite(v0) || !(v0 > 0))
+                return "--v0 needs a positive velocity in m/s, not '" + value + "'";
+            out.options.v0 = v0;
         } else if (a == "--list-dummies") {
             out.listDummies = true;
-        } else if (a == "--dummy" || a.rfind("--dummy=", 0) == 0) {
+        } else if (IsOption(a, "--dummy")) {
             std::string key;
-            if (a == "--dummy") {
-                if (i + 1 >= args.size())
-                    return "--dummy needs a dummy name";
-                key = args[++i];
-            } else {
-                key = a.substr(8);
-            }
+            if (!OptionValue(args, i, "--dummy", key))
+                return "--dummy needs a dummy name";
             out.dummy = FindDummy(key);
             if (!out.dummy)
                 return "unknown dummy '" + key + "' (see --list-dummies)";
@@ -36,6 +69,8 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
             out.paths.push_back(a);
         }
     }
+    if (out.text && out.json)
+        return "--text and --json exclude each other";
     if (out.help || out.listDummies)
         return {};
     const size_t n = out.paths.size();
@@ -48,59 +83,6 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
     return def.takesOne ? "give exactly one file" : "give three files in X, Y, Z order";
 }
 
-std::string ProgramHelp(const CriterionDef& def)
-{
-    std::string forms;
-    if (def.takesOne)
-        forms += std::string("  ") + def.program + " [OPTIONS] FILE\n";
-    if (def.takesThree)
-        forms += std::string("  ") + def.program + " [OPTIONS] FILE_" + def.labels[0] + " FILE_" + def.labels[1]
-                 + " FILE_" + def.labels[2] + "\n";
-    std::string what;
-    switch (def.id) {
-    case CriterionId::Hic:
-        what = "Head injury criterion HIC15 and HIC36 of a head acceleration (the\n"
-               "resultant of three axes, or one channel by its magnitude), exact over\n"
-               "all sample pairs; limits 700 and 1000.\n";
-        break;
-    case CriterionId::Neck208:
-        what = "Peak upper neck tension and compression of the axial force Fz against\n"
-               "the limits of the dummy.\n";
-        break;
-    case CriterionId::Nij:
-        what = "Nij from the upper neck Fx, My and Fz, the moment corrected to the\n"
-               "occipital condyle (My - 0.01778 m * Fx): the maximum of each load case\n"
-               "(NTF, NTE, NCF, NCE) and overall; limit 1.0.\n";
-        break;
-    case CriterionId::Clip3ms:
-        what = "3 ms clip: the largest level an acceleration (the resultant of three\n"
-               "axes, or one channel by its magnitude) stays at or above for a\n"
-               "continuous 3 ms; limit 60 g.\n";
-        break;
-    case CriterionId::Vc:
-        what = "Viscous criterion V*C of a chest deflection: the largest\n"
-               "SF * V * D / D0 with the five-point deflection rate V; limit 1.0 m/s.\n";
-        break;
-    case CriterionId::Tibia:
-        what = "Tibia index |sqrt(Mx^2 + My^2) / Mc| + |Fz / Fc| of a tibia load cell;\n"
-               "limit 1.3.\n";
-        break;
-    }
-    std::string dummies;
-    for (const DummyInfo& d : Dummies())
-        dummies += std::string("  ") + d.key + std::string(12 - std::string(d.key).size(), ' ') + d.name + "\n";
-    return "Usage:\n" + forms + "\n" + what
-           + "Files are RVF-1992 or two-column text; units are converted from the\n"
-             "header's units, the filter class is checked and reported but never\n"
-             "applied. Without --text the result is shown in a window.\n\n"
-             "Options:\n"
-             "  --text          print the result as text lines, open no window\n"
-             "  --dummy KEY     the dummy whose constants apply (default h3-50m)\n"
-             "  --list-dummies  list the dummies\n"
-             "  -h, --help      this text\n\nDummies:\n"
-           + dummies + "\nExit status: 0 evaluated, 1 an input could not be used, 2 bad usage.\n";
-}
-
 bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
                 KVErrorList& errors)
 {
@@ -110,13 +92,14 @@ bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, 
         if (!LoadChannel(paths[i], q, inputs[i], errors))
             return false;
     }
-    return AlignChannels(inputs, errors);
+    return AlignChannels(inputs, def.minSpan, errors);
 }
 
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors)
 {
-    return LoadInputs(def, args.paths, inputs, errors) && Evaluate(def, inputs, *args.dummy, outcome, errors);
+    return LoadInputs(def, args.paths, inputs, errors)
+           && Evaluate(def, inputs, *args.dummy, outcome, errors, args.options);
 }
 
 void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err)
@@ -150,7 +133,7 @@ int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args
         PrintProgramErrors(def, errors, err);
         return PROGRAM_FAILED;
     }
-    out << FormatOutcome(outcome);
+    out << (parsed.json ? OutcomeJson(outcome) : FormatOutcome(outcome));
     return PROGRAM_OK;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The command line shared by the six criterion programs:
-//   PROGRAM [--text] [--dummy KEY] FILE | FILE_X FILE_Y FILE_Z
+// The command line shared by the criterion programs:
+//   PROGRAM [--text | --json] [--dummy KEY] [--cumulative] [--v0 M/S] FILE | FILE_X FILE_Y FILE_Z
 #include "Criterion.h"
 
 #include <iosfwd>
@@ -14,9 +14,11 @@ enum ProgramExit { PROGRAM_OK = 0, PROGRAM_FAILED = 1, PROGRAM_USAGE = 2 };
 
 struct ProgramArgs {
     bool text = false;
+    bool json = false;
     bool help = false;
     bool listDummies = false;
     const DummyInfo* dummy = nullptr;
+    EvaluateOptions options;
     std::vector<std::string> paths;
 };
 
@@ -25,7 +27,8 @@ struct ProgramArgs {
 std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::string>& args, ProgramArgs& out);
 // The text of PROGRAM --help.
 std::string ProgramHelp(const CriterionDef& def);
-// Loads paths with the quantities of def and aligns them.
+// Loads paths with the quantities of def and aligns them over the span they
+// share (at least def.minSpan when a channel is cut).
 bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
                 KVErrorList& errors);
 // Loads and evaluates; the failures go to errors.

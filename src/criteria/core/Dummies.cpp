@@ -8,15 +8,15 @@ const std::vector<DummyInfo>& Dummies()
 {
     static const std::vector<DummyInfo> dummies = {
         {"h3-50m", "Hybrid III 50th male", NijIntercepts{6806, 6160, 310, 135}, NeckLimits{4170, 4000},
-         VcConstants{1.3, 229}, TibiaConstants{225, 35900}},
+         VcConstants{1.3, 229}, TibiaConstants{225, 35900}, BricCritical{66.25, 56.45, 42.87}},
         {"h3-5f", "Hybrid III 5th female, in position", NijIntercepts{4287, 3880, 155, 67},
-         NeckLimits{2620, 2520}, VcConstants{1.3, 187}, TibiaConstants{115, 22900}},
+         NeckLimits{2620, 2520}, VcConstants{1.3, 187}, TibiaConstants{115, 22900}, std::nullopt},
         {"h3-5f-oop", "Hybrid III 5th female, out of position", NijIntercepts{3880, 3880, 155, 61},
-         NeckLimits{2620, 2520}, VcConstants{1.3, 187}, TibiaConstants{115, 22900}},
+         NeckLimits{2620, 2520}, VcConstants{1.3, 187}, TibiaConstants{115, 22900}, std::nullopt},
         {"h3-95m", "Hybrid III 95th male", std::nullopt, std::nullopt, VcConstants{1.3, 254},
-         TibiaConstants{307, 44200}},
-        {"sid-iis", "SID-IIs", std::nullopt, std::nullopt, VcConstants{1.0, 138}, std::nullopt},
-        {"eurosid", "EuroSID", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt},
+         TibiaConstants{307, 44200}, std::nullopt},
+        {"sid-iis", "SID-IIs", std::nullopt, std::nullopt, VcConstants{1.0, 138}, std::nullopt, std::nullopt},
+        {"eurosid", "EuroSID", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt, std::nullopt},
     };
     return dummies;
 }

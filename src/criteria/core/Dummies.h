@@ -23,6 +23,11 @@ struct TibiaConstants {
     double moment, force;
 };
 
+// Brain injury criterion: critical angular velocities about X, Y and Z, rad/s.
+struct BricCritical {
+    double x, y, z;
+};
+
 struct DummyInfo {
     const char* key;  // the --dummy value
     const char* name; // shown to people
@@ -30,6 +35,7 @@ struct DummyInfo {
     std::optional<NeckLimits> neck;
     std::optional<VcConstants> vc;
     std::optional<TibiaConstants> tibia;
+    std::optional<BricCritical> bric;
 };
 
 // Every dummy, the Hybrid III 50th male first (the default).

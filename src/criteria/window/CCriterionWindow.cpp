@@ -49,8 +49,8 @@ void Show(CGraph& graph, const PlotCurves& p, const QString& title)
 } // namespace
 
 CCriterionWindow::CCriterionWindow(const CriterionDef& def, std::vector<Channel> inputs, const DummyInfo& dummy,
-                                   QWidget* parent)
-    : QWidget(parent), m_def(def), m_inputs(std::move(inputs)), m_dummy(&dummy)
+                                   const EvaluateOptions& options, QWidget* parent)
+    : QWidget(parent), m_def(def), m_inputs(std::move(inputs)), m_dummy(&dummy), m_options(options)
 {
     QString files;
     for (const Channel& c : m_inputs)
@@ -108,7 +108,7 @@ void CCriterionWindow::SelectDummy(int index)
 void CCriterionWindow::Evaluate()
 {
     KVErrorList errors;
-    m_evaluated = Criteria::Evaluate(m_def, m_inputs, *m_dummy, m_outcome, errors);
+    m_evaluated = Criteria::Evaluate(m_def, m_inputs, *m_dummy, m_outcome, errors, m_options);
     if (!m_evaluated) {
         QString text;
         for (int i = 0; i < errors.ErrorCount(); ++i)
@@ -129,6 +129,11 @@ void CCriterionWindow::Evaluate()
     if (history.curveCount > 0)
         Show(*m_historyGraph, history, QString::fromStdString(m_outcome.history.label));
     m_result->setPlainText(QString::fromStdString(FormatOutcome(m_outcome)));
+    if (!m_outcome.HasLimit()) {
+        m_verdict->setText(tr("no limit"));
+        m_verdict->setStyleSheet(QString());
+        return;
+    }
     const bool pass = m_outcome.Pass();
     m_verdict->setText(pass ? tr("PASS") : tr("FAIL"));
     m_verdict->setStyleSheet(pass ? "color: #007000" : "color: #c00000");

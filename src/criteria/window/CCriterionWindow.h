@@ -19,7 +19,8 @@ class CCriterionWindow : public QWidget {
 public:
     // inputs: loaded and aligned for def.
     CCriterionWindow(const Criteria::CriterionDef& def, std::vector<Criteria::Channel> inputs,
-                     const Criteria::DummyInfo& dummy, QWidget* parent = nullptr);
+                     const Criteria::DummyInfo& dummy, const Criteria::EvaluateOptions& options = {},
+                     QWidget* parent = nullptr);
 
     // Evaluates again for the dummy at index of Criteria::Dummies().
     void SelectDummy(int index);
@@ -37,6 +38,7 @@ private:
     const Criteria::CriterionDef& m_def;
     std::vector<Criteria::Channel> m_inputs;
     const Criteria::DummyInfo* m_dummy;
+    Criteria::EvaluateOptions m_options;
     Criteria::Outcome m_outcome;
     bool m_evaluated = false;
     QComboBox* m_dummies = nullptr;

@@ -39,7 +39,7 @@ int RunCriterionWindow(const CriterionDef& def, const ProgramArgs& args, int arg
         QMessageBox::critical(nullptr, QString::fromUtf8(def.title), QString::fromStdString(text.str()));
         return PROGRAM_FAILED;
     }
-    CCriterionWindow window(def, std::move(inputs), *args.dummy);
+    CCriterionWindow window(def, std::move(inputs), *args.dummy, args.options);
     window.show();
     app.exec();
     return window.Evaluated() ? PROGRAM_OK : PROGRAM_FAILED;
