@@ -1,6 +1,8 @@
 #include "CRVFFile.h"
 
 #include "KVFileBytes.h"
+#include "KVOutputFile.h"
+#include "KVSystemReason.h"
 #include "RvfIo.h"
 
 #include <algorithm>
@@ -328,8 +330,10 @@ bool CRVFFile::RVF_Read(const std::string& fileName)
     case KVFileBytes::WrongSize:
         AddError(fileName + " is not a valid RVF-1992 Signal File.", kReadScope);
         return false;
-    case KVFileBytes::NoInfo:
     case KVFileBytes::TooLarge:
+        AddError(file.Describe(fileName), kReadScope);
+        return false;
+    case KVFileBytes::NoInfo:
     case KVFileBytes::ReadFailed:
         AddError("Couldn't get file info from " + fileName, kReadScope);
         return false;
@@ -552,9 +556,10 @@ bool CRVFFile::RVF_Write(const std::string& fileName)
         AddError("Equal array indices, NFP = NLP", kWriteScope);
         return false;
     }
-    RvfReplacement out(fileName);
+    KVOutputFile out(fileName);
     if (!out.Open()) {
         AddError("Couldn't open output file", kWriteScope);
+        AddError(fileName + ": " + out.Reason(), kWriteScope);
         return false;
     }
     SettleFileConventions();
@@ -571,11 +576,12 @@ bool CRVFFile::RVF_Write(const std::string& fileName)
         return false;
     } catch (const std::bad_alloc&) {
         // Indices far beyond the data ask for more records than memory holds.
-        AddError("Couldn't write output file", kWriteScope);
+        AddError(kNotEnoughMemory, kWriteScope);
         return false;
     }
-    if (!out.Commit(buf)) {
+    if (!out.Write(buf) || !out.Commit()) {
         AddError("Couldn't write output file", kWriteScope);
+        AddError(fileName + ": " + out.Reason(), kWriteScope);
         return false;
     }
     return true;

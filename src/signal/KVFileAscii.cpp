@@ -2,6 +2,7 @@
 
 #include "KVFileBytes.h"
 #include "KVSignal.h"
+#include "KVSystemReason.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,15 +24,15 @@ constexpr size_t kMaxPiece = 1022;
 template <class Fn>
 void ForEachPiece(std::string_view text, Fn&& fn)
 {
+    // The search for a line end looks no further than one piece, so a text
+    // with few line breaks is split in linear time.
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        end = std::min(end, pos + kMaxPiece);
-        std::string_view piece = text.substr(pos, end - pos);
-        piece = piece.substr(0, piece.find('\0'));
-        fn(piece);
-        pos = end;
+        const std::string_view window = text.substr(pos, kMaxPiece);
+        const size_t lineEnd = window.find('\n');
+        std::string_view piece = window.substr(0, lineEnd == std::string_view::npos ? window.size() : lineEnd + 1);
+        pos += piece.size();
+        fn(piece.substr(0, piece.find('\0')));
     }
 }
 
@@ -138,15 +139,20 @@ bool KVFileAscii::Load(KVSignal& signal)
     }
     KVFileBytes file;
     if (file.Read(m_fileName) != KVFileBytes::Ok) {
-        AddError(m_fileName + " is not found.", kScope);
+        AddError(file.Describe(m_fileName), kScope);
         return false;
     }
     const std::string_view text = AsText(file);
+    if (text.find('\0') != std::string_view::npos) {
+        AddError(m_fileName + " is not a text file: it holds NUL bytes.", kScope);
+        return false;
+    }
     const size_t lines = CountPieces(text);
     if (!signal.Allocate(lines)) {
         signal.SetHasData(false);
         // An empty file is a failed load like any other: say why.
-        AddError(lines == 0 ? NoDataMessage() : "Couldn't set sequence length", kScope);
+        AddError(lines == 0 ? NoDataMessage() : std::string(kNotEnoughMemory) + " to read " + m_fileName + ".",
+                 kScope);
         return false;
     }
     signal.Reset();

@@ -1,5 +1,7 @@
 #include "KVFileBytes.h"
 
+#include "KVSystemReason.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,19 +26,23 @@ struct Descriptor {
 // not to be a regular file.
 int OpenRegular(const std::string& fileName, struct stat& info, KVFileBytes::Status& status)
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        status = KVFileBytes::CannotOpen;
+        status = errno == EISDIR ? KVFileBytes::NotRegular : KVFileBytes::CannotOpen;
         return -1;
     }
-    if (::fstat(fd, &info) != 0 || info.st_size < 0)
+    if (::fstat(fd, &info) != 0 || info.st_size < 0) {
         status = KVFileBytes::NoInfo;
-    else if (!S_ISREG(info.st_mode))
+    } else if (!S_ISREG(info.st_mode)) {
         status = KVFileBytes::NotRegular;
-    else
+        errno = S_ISDIR(info.st_mode) ? EISDIR : 0;
+    } else {
         status = KVFileBytes::Ok;
+    }
     if (status != KVFileBytes::Ok) {
+        const int err = errno;
         ::close(fd);
+        errno = err;
         return -1;
     }
     return fd;
@@ -63,9 +69,18 @@ KVFileBytes::Status KVFileBytes::Read(const std::string& fileName, size_t sizeMu
 {
     m_data.reset();
     m_size = 0;
+    m_errno = 0;
+    m_status = ReadWhole(fileName, sizeMultiple);
+    return m_status;
+}
+
+KVFileBytes::Status KVFileBytes::ReadWhole(const std::string& fileName, size_t sizeMultiple)
+{
     struct stat info {};
     Status status = Ok;
+    errno = 0;
     const Descriptor file{OpenRegular(fileName, info, status)};
+    m_errno = errno;
     if (file.fd < 0)
         return status;
     const size_t size = static_cast<size_t>(info.st_size);
@@ -74,11 +89,42 @@ KVFileBytes::Status KVFileBytes::Read(const std::string& fileName, size_t sizeMu
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
     if (!data)
         return TooLarge;
-    if (!ReadFully(file.fd, data.get(), size))
-        return ReadFailed; // an error, or the file shrank under us
+    errno = 0;
+    if (!ReadFully(file.fd, data.get(), size)) {
+        m_errno = errno; // 0 when the file shrank under us
+        return ReadFailed;
+    }
     m_data = std::move(data);
     m_size = size;
     return Ok;
+}
+
+std::string KVFileBytes::Describe(const std::string& fileName) const
+{
+    switch (m_status) {
+    case Ok:
+    case WrongSize:
+        break;
+    case CannotOpen:
+        if (m_errno == ENOENT)
+            return fileName + " is not found.";
+        if (m_errno == ENOMEM)
+            break;
+        return fileName + " cannot be read: " + KVSystemReason(m_errno) + ".";
+    case NotRegular:
+        return fileName + (m_errno == EISDIR ? " is a directory." : " is not a regular file.");
+    case NoInfo:
+    case ReadFailed:
+        if (m_errno == ENOMEM)
+            break;
+        return fileName + " cannot be read: "
+            + (m_errno != 0 ? KVSystemReason(m_errno) : std::string("it changed while it was read")) + ".";
+    case TooLarge:
+        break;
+    }
+    if (m_status == WrongSize)
+        return fileName + " has a size that does not fit its kind.";
+    return std::string(kNotEnoughMemory) + " to read " + fileName + ".";
 }
 
 bool KVFileStartsWith(const std::string& fileName, std::string_view prefix)

@@ -24,13 +24,23 @@ public:
     // sizeMultiple is refused before reading. Bytes stay empty unless Ok.
     Status Read(const std::string& fileName, size_t sizeMultiple = 1);
 
+    // Why the last Read failed, as a sentence about fileName: "<name> is not
+    // found.", "<name> is a directory.", "<name> is not a regular file.",
+    // "<name> cannot be read: permission denied." (the system's reason) or
+    // "Not enough memory to read <name>.".
+    std::string Describe(const std::string& fileName) const;
+
     const uint8_t* Data() const { return m_data.get(); }
     size_t Size() const { return m_size; }
     std::span<const uint8_t> Bytes() const { return {m_data.get(), m_size}; }
 
 private:
+    Status ReadWhole(const std::string& fileName, size_t sizeMultiple);
+
     std::unique_ptr<uint8_t[]> m_data;
     size_t m_size = 0;
+    Status m_status = Ok;
+    int m_errno = 0; // the system's error number of a failed open or read
 };
 
 // Whether the regular file fileName begins with prefix (false when it cannot

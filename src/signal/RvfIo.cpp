@@ -1,14 +1,9 @@
 #include "RvfIo.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -159,63 +154,4 @@ void RvfWriter::Reals(size_t offset, const float* in, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
         Real(offset + 4 * i, in[i]);
-}
-
-RvfReplacement::RvfReplacement(std::string target) : m_target(std::move(target)) {}
-
-RvfReplacement::~RvfReplacement()
-{
-    if (m_fp) {
-        std::fclose(m_fp);
-        std::remove(m_temp.c_str());
-    }
-}
-
-bool RvfReplacement::Open()
-{
-    static std::atomic<unsigned> counter{0};
-    if (m_target.empty())
-        return false;
-    std::error_code ec;
-    if (std::filesystem::is_directory(m_target, ec))
-        return false;
-    // Replacing a link would cut it from the file it names: replace that file.
-    if (std::filesystem::is_symlink(m_target, ec)) {
-        const std::filesystem::path resolved = std::filesystem::canonical(m_target, ec);
-        if (!ec)
-            m_target = resolved.string();
-    }
-    // A short name in the target's directory: the rename stays within one
-    // file system, and a target name near the length limit still fits.
-    const size_t slash = m_target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        m_temp = dir + ".kvsave" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".tmp";
-        m_fp = std::fopen(m_temp.c_str(), "wbx");
-        if (m_fp) {
-            // The replacement keeps the permissions of the file it replaces.
-            struct stat old {};
-            if (::stat(m_target.c_str(), &old) == 0)
-                ::fchmod(::fileno(m_fp), old.st_mode & 07777);
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
-}
-
-bool RvfReplacement::Commit(const std::vector<uint8_t>& bytes)
-{
-    if (!m_fp)
-        return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), m_fp) == bytes.size();
-    ok = std::fflush(m_fp) == 0 && ok;
-    ok = std::fclose(m_fp) == 0 && ok;
-    m_fp = nullptr;
-    if (ok)
-        ok = std::rename(m_temp.c_str(), m_target.c_str()) == 0;
-    if (!ok)
-        std::remove(m_temp.c_str());
-    return ok;
 }

@@ -1,12 +1,10 @@
 #pragma once
 // Field access over the byte buffer of an RVF-1992 file: the reader and writer
-// share one description of the record layouts, and the replacement file makes
-// a store all-or-nothing.
+// share one description of the record layouts.
 #include "CRVFFile.h"
 #include "KVException.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
@@ -44,22 +42,4 @@ public:
 private:
     std::vector<uint8_t>& m_buf;
     int m_fileOrder, m_machineOrder, m_fileFormat, m_machineFormat;
-};
-
-// A new file written beside its target and renamed over it on Commit, so a
-// failed store never truncates or damages an existing file.
-class RvfReplacement {
-public:
-    explicit RvfReplacement(std::string target);
-    ~RvfReplacement();
-    RvfReplacement(const RvfReplacement&) = delete;
-    RvfReplacement& operator=(const RvfReplacement&) = delete;
-
-    bool Open();
-    bool Commit(const std::vector<uint8_t>& bytes);
-
-private:
-    std::string m_target;
-    std::string m_temp;
-    std::FILE* m_fp = nullptr;
 };

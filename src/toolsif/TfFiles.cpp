@@ -1,6 +1,6 @@
 #include "TfFiles.h"
 
-#include "TfFileNames.h"
+#include "KVOutputFile.h"
 
 #include <filesystem>
 
@@ -43,29 +43,16 @@ int FileDel(const std::string& name)
     return ec ? 1 : 0;
 }
 
-bool WriteLinesReplacing(const std::string& name, const std::vector<std::string>& lines)
+bool WriteLinesReplacing(const std::string& name, const std::vector<std::string>& lines, std::string* reason)
 {
-    const std::string temp = FnNinc(name + ".new");
-    {
-        std::ofstream out(temp, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!out)
-            return false;
-        for (const std::string& line : lines)
-            out << line << '\n';
-        out.flush();
-        if (!out) {
-            out.close();
-            FileDel(temp);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, name, ec);
-    if (ec) {
-        FileDel(temp);
-        return false;
-    }
-    return true;
+    KVOutputFile out(name);
+    bool ok = out.Open();
+    for (size_t i = 0; ok && i < lines.size(); ++i)
+        ok = out.Write(lines[i]) && out.Write(std::string_view("\n"));
+    ok = ok && out.Commit();
+    if (!ok && reason)
+        *reason = out.Reason();
+    return ok;
 }
 
 } // namespace Toolsif

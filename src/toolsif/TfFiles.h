@@ -19,8 +19,9 @@ int OpenFs(FileUnit& unit, const std::string& name, const std::string& mode);
 void FileClose(FileUnit& unit);
 // FILE_DEL: deletes the file name; 0 on success or when it does not exist.
 int FileDel(const std::string& name);
-// Writes lines (each ended by a line feed) to name through a temporary file
-// of the same directory, so that name is replaced only when all was written.
-bool WriteLinesReplacing(const std::string& name, const std::vector<std::string>& lines);
+// Writes lines (each ended by a line feed) to name so that it is replaced
+// only when all was written (see KVOutputFile); false with the reason.
+bool WriteLinesReplacing(const std::string& name, const std::vector<std::string>& lines,
+                         std::string* reason = nullptr);
 
 } // namespace Toolsif

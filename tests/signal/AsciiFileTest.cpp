@@ -188,19 +188,38 @@ TEST(AsciiFile, FilesWithoutData)
     KVFileAscii missing(dir.Path("missing.txt"));
     EXPECT_FALSE(missing.Load(s));
     EXPECT_EQ(ErrorLines(missing), Lines{"KVFileAscii::Load | " + dir.Path("missing.txt") + " is not found."});
-    KVFileAscii folder(dir.Path(""));
-    EXPECT_FALSE(folder.Load(s));
-    EXPECT_EQ(ErrorLines(folder), Lines{"KVFileAscii::Load | " + dir.Path("") + " is not found."});
+    // Regression: every name that could not be read was "not found".
+    std::filesystem::create_symlink("loop", dir.Path("loop"));
+    const std::string longName = dir.Path(std::string(300, 'n'));
+    for (const auto& [name, why] : std::vector<std::pair<std::string, std::string>>{
+             {dir.Path(""), " is a directory."},
+             {"/dev/null", " is not a regular file."},
+             {dir.Path("loop"), " cannot be read: too many levels of symbolic links."},
+             {longName, " cannot be read: file name too long."}}) {
+        KVFileAscii file(name);
+        EXPECT_FALSE(file.Load(s));
+        EXPECT_EQ(ErrorLines(file), Lines{"KVFileAscii::Load | " + name + why});
+    }
 }
 
-TEST(AsciiFile, ALineEndsAtANulByte)
+TEST(AsciiFile, NulBytesRefuseTheFileAtOnce)
 {
     TempDir dir;
-    Loaded r = LoadText(dir, std::string("1 2\n3\0 4\n", 9));
-    EXPECT_EQ(r.errors, LineFailure(dir, 2)); // the line reads as "3" alone
-    Loaded skip = LoadText(dir, std::string("\0garbage\n1 2\n", 13));
-    ASSERT_TRUE(skip.ok);
-    EXPECT_EQ(skip.signal.PointCount(), 1u);
+    const std::string refused = "KVFileAscii::Load | " + dir.Path("s.txt") + " is not a text file: it holds NUL bytes.";
+    EXPECT_EQ(LoadText(dir, std::string("1 2\n3\0 4\n", 9)).errors, Lines{refused});
+    EXPECT_EQ(LoadText(dir, std::string(3000000, '\0')).errors, Lines{refused});
+}
+
+TEST(AsciiFile, ALongTextWithoutLineBreaksIsReadInPieces)
+{
+    // Regression: the search for each piece's line end ran to the end of the
+    // file, so a file without line breaks took quadratic time.
+    TempDir dir;
+    const Loaded r = LoadText(dir, std::string(20000000, ' ') + "\n1 2\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.signal.PointCount(), 1u);
+    KVFileAscii file(dir.Path("s.txt"));
+    EXPECT_EQ(file.PointCount(), 20000000u / 1022 + 2); // full pieces, the rest with its line end, "1 2"
 }
 
 TEST(AsciiFile, TypeName)

@@ -203,7 +203,8 @@ TEST(Robustness, PipesAndFoldersAreRefusedWithoutWaiting)
     TempDir dir;
     const std::string pipe = dir.Path("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& path : {pipe, dir.Path("")}) {
+    for (const auto& [path, why] : {std::pair{pipe, std::string(" is not a regular file.")},
+                                    std::pair{dir.Path(""), std::string(" is a directory.")}}) {
         KVSignal s;
         KVFileRvf rvf(path);
         EXPECT_FALSE(rvf.Load(s));
@@ -211,7 +212,7 @@ TEST(Robustness, PipesAndFoldersAreRefusedWithoutWaiting)
                   std::vector<std::string>{"CRVFFile::RVF_Read | " + path + " is not a valid RVF-1992 Signal File."});
         KVFileAscii ascii(path);
         EXPECT_FALSE(ascii.Load(s));
-        EXPECT_EQ(ErrorLines(ascii), std::vector<std::string>{"KVFileAscii::Load | " + path + " is not found."});
+        EXPECT_EQ(ErrorLines(ascii), std::vector<std::string>{"KVFileAscii::Load | " + path + why});
         EXPECT_EQ(ascii.PointCount(), 0u);
         KVErrorList errors;
         EXPECT_EQ(KVReadSignalFile(path, s, errors), nullptr);

@@ -274,10 +274,13 @@ TEST(RvfWrite, FailedWritesLeaveAnExistingFileUnchanged)
 TEST(RvfWrite, UnopenableTargets)
 {
     TempDir dir;
-    for (const std::string& target : {dir.Path("missing/f.rvf"), dir.Path(""), std::string()}) {
+    for (const auto& [target, why] : {std::pair{dir.Path("missing/f.rvf"), "no such file or directory"},
+                                      std::pair{dir.Path(""), "is a directory"},
+                                      std::pair{std::string(), "no such file or directory"}}) {
         CRVFFile f = ThreePoints("IEEE");
         EXPECT_FALSE(f.RVF_Write(target)) << target;
-        EXPECT_EQ(ErrorLines(f), Lines{"CRVFFile::RVF_Write | Couldn't open output file"}) << target;
+        EXPECT_EQ(ErrorLines(f), (Lines{"CRVFFile::RVF_Write | Couldn't open output file",
+                                        "CRVFFile::RVF_Write | " + target + ": " + why}));
     }
     EXPECT_TRUE(dir.Entries().empty());
 }
@@ -302,15 +305,15 @@ TEST(RvfWrite, MissingValuesAreWrittenAsZero)
     EXPECT_EQ(ReadAll(dir.Path("e.rvf")).size(), 1024u + 4 * 512);
 }
 
-TEST(RvfWrite, FinalRenameFailureIsReportedAndCleanedUp)
+TEST(RvfWrite, OverlongNamesAreRefusedAndLongNamesWritten)
 {
     TempDir dir;
-    // The temporary file beside the target has a short name and is created;
-    // the rename onto a name beyond the length limit then fails.
+    // A name beyond the length limit is refused before anything is created.
     const std::string tooLong = dir.Path(std::string(300, 'n'));
     CRVFFile f = ThreePoints("IEEE");
     EXPECT_FALSE(f.RVF_Write(tooLong));
-    EXPECT_EQ(ErrorLines(f), Lines{"CRVFFile::RVF_Write | Couldn't write output file"});
+    EXPECT_EQ(ErrorLines(f), (Lines{"CRVFFile::RVF_Write | Couldn't open output file",
+                                    "CRVFFile::RVF_Write | " + tooLong + ": file name too long"}));
     EXPECT_TRUE(dir.Entries().empty());
 
     // A long name that fits is written: the temporary name does not grow with it.

@@ -41,6 +41,25 @@ TEST(TfHitFile, AppendTakesOverLinesAndTruncateCutsBack)
     EXPECT_TRUE(c.Said(" *** 1 entries in hitlist file old.hit"));
 }
 
+TEST(TfHitFile, RewritingKeepsALinkedHitlistAndItsMode)
+{
+    // Regression: the rewrite replaced a symbolic link by a plain file and
+    // gave the new file the default mode.
+    TfTest::TempDir dir;
+    TfTest::WriteText("real.hit", "one\n");
+    std::filesystem::permissions("real.hit", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("real.hit", "link.hit");
+    TfTest::Console c;
+    HitFile hit;
+    hit.name = "link.hit";
+    ASSERT_EQ(HitOpen(hit, true), 0);
+    ASSERT_TRUE(HitAppend(c.s, hit, {"two"}));
+    EXPECT_TRUE(std::filesystem::is_symlink("link.hit"));
+    EXPECT_EQ(TfTest::ReadText("real.hit"), "one\ntwo\n");
+    EXPECT_EQ(std::filesystem::status("real.hit").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST(TfHitFile, OpenFailsForAMissingDirectoryAndLeavesNoFileBehind)
 {
     TfTest::TempDir dir;

@@ -1,0 +1,184 @@
+#include "KVTempFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <pthread.h>
+#include <unistd.h>
+
+namespace {
+
+// A fixed table of live names, so that a signal handler can remove them
+// without allocating or locking. State 0 free, 1 being filled, 2 live.
+constexpr int kSlots = 64;
+struct Slot {
+    std::atomic<int> state{0};
+    char path[PATH_MAX];
+};
+Slot g_slots[kSlots];
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the table");
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+void RemoveLive() noexcept
+{
+    for (Slot& s : g_slots) {
+        if (s.state.load() == 2)
+            ::unlink(s.path);
+    }
+}
+
+// Removes the live names, then lets the signal take its default course: the
+// handler was installed with SA_RESETHAND and the signal stays blocked until
+// the handler returns, so the raised copy ends the program then.
+void OnSignal(int sig)
+{
+    const int saved = errno;
+    RemoveLive();
+    ::raise(sig);
+    errno = saved;
+}
+
+// Installs the handlers once, only over signals left at their default: a
+// program that handles or ignores a signal itself keeps its own choice.
+void InstallOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int sig : kSignals) {
+            struct sigaction old {};
+            if (::sigaction(sig, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction act {};
+            act.sa_handler = OnSignal;
+            sigemptyset(&act.sa_mask);
+            act.sa_flags = SA_RESETHAND;
+            ::sigaction(sig, &act, nullptr);
+        }
+        std::atexit(RemoveLive);
+    });
+}
+
+int ClaimSlot()
+{
+    for (int i = 0; i < kSlots; ++i) {
+        int expected = 0;
+        if (g_slots[i].state.compare_exchange_strong(expected, 1))
+            return i;
+    }
+    return -1;
+}
+
+void ReleaseSlot(int slot)
+{
+    if (slot >= 0)
+        g_slots[slot].state.store(0);
+}
+
+} // namespace
+
+KVSignalsHeld::KVSignalsHeld()
+{
+    sigset_t all;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &m_old);
+}
+
+KVSignalsHeld::~KVSignalsHeld()
+{
+    ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+}
+
+KVTempFile::~KVTempFile()
+{
+    if (!m_name.empty())
+        Remove();
+}
+
+bool KVTempFile::Create(const std::string& dir)
+{
+    if (!m_name.empty())
+        Remove();
+    InstallOnce();
+    std::string name = dir;
+    if (!name.empty() && name.back() != '/')
+        name += '/';
+    name += kTempPrefix;
+    name += "XXXXXX";
+    // Created and entered in the table with signals held, so no interruption
+    // falls between the two.
+    const KVSignalsHeld held;
+    m_slot = name.size() < PATH_MAX ? ClaimSlot() : -1;
+    char* buffer = name.data();
+    if (m_slot >= 0) {
+        std::memcpy(g_slots[m_slot].path, name.c_str(), name.size() + 1);
+        buffer = g_slots[m_slot].path;
+    }
+    m_fd = ::mkostemp(buffer, O_CLOEXEC); // O_EXCL and mode 0600
+    if (m_fd < 0) {
+        const int err = errno;
+        ReleaseSlot(m_slot);
+        m_slot = -1;
+        errno = err;
+        return false;
+    }
+    m_name = buffer;
+    if (m_slot >= 0)
+        g_slots[m_slot].state.store(2);
+    return true;
+}
+
+bool KVTempFile::Close()
+{
+    if (m_fd < 0)
+        return true;
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    return rc == 0 || errno == EINTR;
+}
+
+bool KVTempFile::RenameTo(const std::string& target)
+{
+    if (!Close() || ::rename(m_name.c_str(), target.c_str()) != 0)
+        return false;
+    ReleaseSlot(m_slot);
+    m_slot = -1;
+    m_name.clear();
+    return true;
+}
+
+void KVTempFile::Remove()
+{
+    const int err = errno;
+    Close();
+    if (!m_name.empty())
+        ::unlink(m_name.c_str());
+    ReleaseSlot(m_slot);
+    m_slot = -1;
+    m_name.clear();
+    errno = err;
+}
+
+int KVRememberTempName(const std::string& name)
+{
+    InstallOnce();
+    if (name.empty() || name.size() >= PATH_MAX)
+        return -1;
+    const int slot = ClaimSlot();
+    if (slot < 0)
+        return -1;
+    std::memcpy(g_slots[slot].path, name.c_str(), name.size() + 1);
+    g_slots[slot].state.store(2);
+    return slot;
+}
+
+void KVForgetTempName(int handle)
+{
+    if (handle >= 0 && handle < kSlots)
+        ReleaseSlot(handle);
+}
