@@ -77,4 +77,17 @@ TEST_F(CriterionWindowTest, ChangingTheDummyEvaluatesAgain)
     EXPECT_EQ(w.CurrentOutcome().dummy, &Dummies()[1]);
 }
 
+TEST_F(CriterionWindowTest, OlcShowsTheOccupantAndNoVerdict)
+{
+    Channel ax = Pulse(-20, Quantity::Acceleration, "X");
+    ax.y.assign(2001, -20.0); // 20 g for 200 ms
+    CCriterionWindow w(DefOf(CriterionId::Olc), {ax}, Dummies().front(), EvaluateOptions{false, 30.0});
+    ASSERT_TRUE(w.Evaluated()) << w.ResultText().toStdString();
+    EXPECT_EQ(w.Verdict(), "no limit");
+    // The occupant's displacement with its t1-t2 stretch and two lines.
+    EXPECT_FALSE(w.HistoryGraph().isHidden());
+    EXPECT_EQ(w.HistoryGraph().CurveCount(), 4);
+    EXPECT_TRUE(w.ResultText().contains("OLC: 25.53 g"));
+}
+
 } // namespace

@@ -90,6 +90,9 @@ TEST_F(ProgramTest, UsageProblemsExitTwo)
     }
     EXPECT_EQ(Run("tibia", {"--help"}), PROGRAM_OK);
     EXPECT_NE(m_out.str().find("FILE_Mx FILE_My FILE_Fz"), std::string::npos);
+    EXPECT_EQ(Run("bric", {"--help"}), PROGRAM_OK);
+    EXPECT_NE(m_out.str().find("FILE_wz: angular velocity, converted to rad/s from RADIANS/SEC"), std::string::npos);
+    EXPECT_NE(m_out.str().find("66.25, 56.45, 42.87 rad/s"), std::string::npos);
 }
 
 TEST_F(ProgramTest, UnusableInputsExitOneWithAMessage)

@@ -2,6 +2,10 @@
 // what is computed with its limits, and the options.
 #include "CriterionProgram.h"
 
+#include <cstdio>
+#include <utility>
+#include <vector>
+
 namespace Criteria {
 
 namespace {
@@ -52,15 +56,21 @@ std::string What(const CriterionDef& def)
 std::string Inputs(const CriterionDef& def)
 {
     std::string text = "Inputs (RVF-1992 or two-column text):\n";
-    const auto line = [&](const std::string& name, Quantity q) {
-        text += "  " + name + ": " + QuantityName(q) + ", converted to " + UnitName(q) + " from " + AcceptedUnits(q)
-                + "\n";
-    };
+    std::vector<std::pair<std::string, Quantity>> inputs;
     if (def.takesOne)
-        line(std::string("FILE") + (def.takesThree ? "" : " (" + std::string(def.singleLabel) + ")"), def.single);
+        inputs.push_back({"FILE", def.single});
     if (def.takesThree)
         for (size_t i = 0; i < 3; ++i)
-            line(std::string("FILE_") + def.labels[i], def.three[i]);
+            inputs.push_back({std::string("FILE_") + def.labels[i], def.three[i]});
+    // Inputs of one quantity in a row share a line.
+    for (size_t i = 0; i < inputs.size();) {
+        std::string names = inputs[i].first;
+        const Quantity q = inputs[i].second;
+        for (++i; i < inputs.size() && inputs[i].second == q; ++i)
+            names += ", " + inputs[i].first;
+        text += "  " + names + ": " + QuantityName(q) + ", converted to " + UnitName(q) + " from "
+                + AcceptedUnits(q) + "\n";
+    }
     text += "  Time in SECONDS, MILLISECONDS or MICROSECONDS; the step is the header's\n"
             "  Del when it has one. Three files are combined over the time span they\n"
             "  share, with a warning when it is shorter than a file's own";
@@ -70,6 +80,41 @@ std::string Inputs(const CriterionDef& def)
             + (def.filterClasses[1] ? " or CFC " + std::to_string(def.filterClasses[1]) : "")
             + " is expected and checked, never applied.\n";
     return text;
+}
+
+std::string Number(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+// The constants of d that def uses, "" when it uses none, "no constants" when d lacks them.
+std::string Constants(const CriterionDef& def, const DummyInfo& d)
+{
+    switch (def.id) {
+    case CriterionId::Neck208:
+        return d.neck ? "tension " + Number(d.neck->tension) + " N, compression " + Number(d.neck->compression) + " N"
+                      : "no constants";
+    case CriterionId::Nij:
+        return d.nij ? "Fzc " + Number(d.nij->tension) + " N tension, " + Number(d.nij->compression)
+                           + " N compression; Myc " + Number(d.nij->flexion) + " N m flexion, "
+                           + Number(d.nij->extension) + " N m extension"
+                     : "no constants";
+    case CriterionId::Vc:
+        return d.vc ? "SF " + Number(d.vc->scale) + ", D0 " + Number(d.vc->depth) + " mm" : "no constants";
+    case CriterionId::Tibia:
+        return d.tibia ? "Mc " + Number(d.tibia->moment) + " N m, Fc " + Number(d.tibia->force) + " N"
+                       : "no constants";
+    case CriterionId::Bric:
+        return d.bric ? Number(d.bric->x) + ", " + Number(d.bric->y) + ", " + Number(d.bric->z) + " rad/s"
+                      : "no constants";
+    case CriterionId::Hic:
+    case CriterionId::Clip3ms:
+    case CriterionId::Olc:
+        break;
+    }
+    return {};
 }
 
 } // namespace
@@ -89,7 +134,11 @@ std::string ProgramHelp(const CriterionDef& def)
         own = "  --v0 M/S        the vehicle's initial velocity in m/s (else the header's)\n";
     std::string dummies;
     for (const DummyInfo& d : Dummies())
-        dummies += std::string("  ") + d.key + std::string(12 - std::string(d.key).size(), ' ') + d.name + "\n";
+    {
+        const std::string constants = Constants(def, d);
+        dummies += std::string("  ") + d.key + std::string(12 - std::string(d.key).size(), ' ') + d.name
+                   + (constants.empty() ? "" : ": " + constants) + "\n";
+    }
     return "Usage:\n" + forms + "\n" + What(def) + "\n" + Inputs(def)
            + "\nWithout --text or --json the result is shown in a window.\n\n"
              "Options:\n"
