@@ -258,6 +258,18 @@ TEST(CorridorSession, ShortSpanWarningOncePerCorridor)
     EXPECT_EQ(r.Times("*** WARNING - Number of data points less than number of curves\n"), 1u);
 }
 
+TEST(CorridorSession, NoShortSpanWarningWhileEveryEarlierCurveIsThere)
+{
+    // b reaches past a, but a was the only curve before it; c lies inside both.
+    TfTest::TempDir dir;
+    ASSERT_TRUE(MakeRvf("a.rvf", 0, {1, 1, 1}));
+    ASSERT_TRUE(MakeRvf("b.rvf", 0, {1, 1, 1, 1}));
+    ASSERT_TRUE(MakeRvf("c.rvf", 1, {1, 1}));
+    const Session r = Corridor(std::string("a.rvf\nN\nb.rvf\nc.rvf") + kNames + "\n");
+    EXPECT_TRUE(r.Said(" *** 3 files processed"));
+    EXPECT_FALSE(r.Said("less than number of curves"));
+}
+
 TEST(CorridorSession, InvalidOutputNameIsAskedAgain)
 {
     TfTest::TempDir dir;

@@ -65,4 +65,6 @@ TEST(CorridorSums, ShortSpanIsReportedWhenCurvesMissAnIndex)
     EXPECT_EQ(sums.Count(1), 3);
     EXPECT_EQ(sums.Count(2), 1);
     EXPECT_EQ(sums.Count(7), 0);
+    // Index 0 now has as many curves as came before this one: not short.
+    EXPECT_FALSE(sums.Add(0, y, 2, 3));
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -73,6 +74,17 @@ TEST(Hic, ExactSearchFindsAShortSpikeBesideALongPlateau)
     EXPECT_GT(r.value, 0.015 * std::pow(40.0, 2.5));
 }
 
+TEST(Hic, RecordShorterThanTheWindowEndsAtTheLastSample)
+{
+    // Constant a over n samples: every window has mean a, so the longest one,
+    // first to last sample, wins: HIC = (n - 1) dt a^2.5 = 10 x 0.001 x 32.
+    const HicResult r = ComputeHic(std::vector<double>(11, 4.0), 0.001, {0.015}).front();
+    ASSERT_TRUE(r.found);
+    EXPECT_NEAR(r.value, 0.32, 1e-12);
+    EXPECT_EQ(r.i1, 0u);
+    EXPECT_EQ(r.i2, 10u);
+}
+
 TEST(Hic, NothingPositiveOrTooShortGivesNoWindow)
 {
     EXPECT_FALSE(ComputeHic(std::vector<double>(50, -3.0), 0.0001, {0.015}).front().found);
@@ -99,9 +111,37 @@ TEST(Clip3ms, PlateauAndSignalsShorterThanTheDuration)
     const ClipResult c = ComputeClip(a, 0.0001, 0.003);
     EXPECT_DOUBLE_EQ(c.value, 50.0);
     EXPECT_EQ(c.i1, 60u);
+    // Held for 6 ms: the windows starting at 60 ... 90 are equal; the first is reported.
+    std::fill(a.begin() + 91, a.begin() + 121, 50.0);
+    const ClipResult first = ComputeClip(a, 0.0001, 0.003);
+    EXPECT_DOUBLE_EQ(first.value, 50.0);
+    EXPECT_EQ(first.i1, 60u);
+    EXPECT_EQ(first.i2, 90u);
     // 29 samples at 0.1 ms span only 2.8 ms.
     EXPECT_FALSE(ComputeClip(std::vector<double>(29, 1.0), 0.0001, 0.003).found);
     EXPECT_TRUE(ComputeClip(std::vector<double>(31, 1.0), 0.0001, 0.003).found);
+}
+
+TEST(Clip3ms, WindowRoundsToTheNearestWholeStep)
+{
+    // A triangle 100 - |i - 50|: a window of s steps holds at best 100 - ceil(s/2),
+    // first from i1 = 50 - ceil(s/2). 3 ms / dt: 1 kHz as float 2.9999999 -> 3,
+    // 5 kHz a float step above 0.2 ms 14.999999 -> 15, 12.5 kHz 37.5 -> 38, 10.24 kHz 30.72 -> 31.
+    std::vector<double> a(101);
+    for (size_t i = 0; i < a.size(); ++i)
+        a[i] = 100.0 - std::fabs(double(i) - 50.0);
+    const struct {
+        double dt;
+        size_t steps;
+    } cases[] = {{double(0.001f), 3}, {double(std::nextafter(0.0002f, 1.0f)), 15}, {0.00008, 38}, {1.0 / 10240, 31}};
+    for (const auto& c : cases) {
+        const ClipResult r = ComputeClip(a, c.dt, 0.003);
+        const size_t half = (c.steps + 1) / 2;
+        ASSERT_TRUE(r.found) << c.dt;
+        EXPECT_EQ(r.i1, 50 - half) << c.dt;
+        EXPECT_EQ(r.i2, 50 - half + c.steps) << c.dt;
+        EXPECT_EQ(r.value, 100.0 - double(half)) << c.dt;
+    }
 }
 
 } // namespace

@@ -136,6 +136,15 @@ TEST(Bias, DensestHalfWinsOverOutliers)
     EXPECT_NEAR(y[0] - s.Y()[0], 1.0, 0.01);
 }
 
+TEST(Bias, LaterOfEqualWindowsTakenAtItsMiddle)
+{
+    // Pre-peak values sort to 1..6; m = 3 and the windows 1-4, 2-5, 3-6 all
+    // spread 3: the last wins and its value of rank (m + 1) / 2 = 2 is 5.
+    KVSignal s = Values(0, {4, 1, 6, 2, 5, 3, 100, 0});
+    ASSERT_TRUE(Bias(s, nullptr));
+    EXPECT_EQ(YOf(s), (std::vector<float>{-1, -4, 1, -3, 0, -2, 95, -5}));
+}
+
 TEST(Bias, PeakAtSecondAndFirstSample)
 {
     KVSignal second = Values(0, {0.25f, 9, 1});

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Kalvio;
@@ -43,6 +44,23 @@ TEST(FIR100, NewGridAndHeader)
     EXPECT_EQ(s.Status(), "FIR100 FILTERED");
     // A 20 Hz tone lies in the pass band of both filters: its crest at 0.5125 s stays.
     EXPECT_NEAR(s.Y()[160 + 820], 1.0, 0.03);
+}
+
+TEST(FIR100, SymmetricPulseStaysSymmetric)
+{
+    // The pre-filter runs forward and backward and the taps are symmetric, so
+    // a pulse even about t = 0 comes back even about t = h/2 (the 50 taps
+    // centre each output half a step early): y[80 + k] = y[81 - k]. A one-way
+    // pre-filter would delay or advance it by about 0.75 ms.
+    KVSignal s = TenKilohertz(-500, 500, [](double t) { return 50.0 * std::exp(-0.5 * std::pow(t / 0.002, 2)); });
+    ASSERT_TRUE(FIR100(s, false, nullptr));
+    ASSERT_EQ(s.Nfp(), -80);
+    ASSERT_EQ(s.Nlp(), 80);
+    const float* y = s.Y();
+    EXPECT_NEAR(std::max_element(y, y + 161) - y, 80.5, 0.5);
+    EXPECT_GT(y[80], 20.0f);
+    for (int k = 1; k <= 80; ++k)
+        ASSERT_NEAR(y[80 + k], y[81 - k], 1e-4) << k;
 }
 
 TEST(FIR100, SecondCallReportsAndKeepsSamples)

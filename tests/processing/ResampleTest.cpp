@@ -154,6 +154,26 @@ TEST(GridResample, NoWholeRatioInterpolatesAndHitsSamples)
     }
 }
 
+TEST(GridResample, InterpolatesBetweenTheEnclosingSamplesAtNegativeTimes)
+{
+    // y = k^2 at k = -8 ... 8 and a new step of 5/8 old steps (both exact in
+    // binary): output m lies at u = 5m/8 old steps and is the chord value
+    // floor(u)^2 + (2 floor(u) + 1)(u - floor(u)); -12.8 and 12.8 move inward.
+    std::vector<float> y;
+    for (int k = -8; k <= 8; ++k)
+        y.push_back(float(k * k));
+    const float h0 = 1.0f / 1024, h1 = h0 * 5 / 8;
+    std::vector<float> out(32);
+    int nfp = 0, nlp = 0;
+    ASSERT_TRUE(GridResample(y.data(), -8, 8, h0, h1, out.data(), out.size(), nfp, nlp));
+    EXPECT_EQ(nfp, -12);
+    EXPECT_EQ(nlp, 12);
+    for (int m = nfp; m <= nlp; ++m) {
+        const double u = m * 0.625, f = std::floor(u);
+        EXPECT_EQ(out[m - nfp], f * f + (2 * f + 1) * (u - f)) << m;
+    }
+}
+
 TEST(GridResample, LastIntervalIsInterpolated)
 {
     // Regression: the last interval was extrapolated from the one before it.

@@ -225,6 +225,33 @@ TEST(RvfWrite, PointsSpillIntoASecondRecordPerRun)
     EXPECT_TRUE(AllZero(b, 2560 + 16, 3072));
 }
 
+TEST(RvfWrite, ExactlyFullLastRecordsReadBack)
+{
+    // 1000 points fill 1000 / 125 = 8 records per array exactly, with no
+    // partly filled record after them.
+    TempDir dir;
+    for (const char* layout : {"Y", "X-Y"}) {
+        CRVFFile f;
+        f.FileId.DataType = layout;
+        f.Curve.Nfp = -200;
+        f.Curve.Nlp = 799;
+        f.Curve.Del = 0.0001f;
+        for (int i = 0; i < 1000; ++i) {
+            f.Y.push_back(static_cast<float>(i) + 0.5f);
+            if (std::string(layout) == "X-Y")
+                f.X.push_back(static_cast<float>(i - 200));
+        }
+        const std::string path = dir.Path(std::string(layout) + ".rvf");
+        ASSERT_TRUE(f.RVF_Write(path)) << layout;
+        const size_t arrays = f.X.empty() ? 1 : 2;
+        EXPECT_EQ(ReadAll(path).size(), 1024u + arrays * 8 * 512) << layout;
+        CRVFFile back;
+        ASSERT_TRUE(back.RVF_Read(path)) << layout << ": " << ::testing::PrintToString(ErrorLines(back));
+        EXPECT_EQ(back.Y, f.Y) << layout;
+        EXPECT_EQ(back.X, f.X) << layout;
+    }
+}
+
 TEST(RvfWrite, IndexChecksWriteNothing)
 {
     TempDir dir;
