@@ -123,6 +123,13 @@ bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& 
     }
     if (step == 0)
         step = ConstantStep(s.X(), n);
+    if (step == 0) {
+        // Times finer than a float can tell apart step by step, but all on
+        // one even grid (a long record without a header step).
+        const double mean = (double(s.X()[n - 1]) - double(s.X()[0])) / double(n - 1);
+        if (mean > 0 && OnGrid(s.X(), n, mean))
+            step = mean;
+    }
     if (step == 0 || !std::isfinite(step * toSeconds))
         return Fail(errors, path + ": no constant time step");
     for (size_t i = 0; i < n; ++i)
