@@ -324,7 +324,8 @@ bool CRVFFile::RVF_Read(const std::string& fileName)
     case KVFileBytes::Ok:
         break;
     case KVFileBytes::CannotOpen:
-        AddError("Couldn't open file", kReadScope);
+        // The message box shows this line alone: it names the file and why.
+        AddError("Couldn't open file: " + file.Describe(fileName), kReadScope);
         return false;
     case KVFileBytes::NotRegular: // a directory or a device, whatever size it claims
     case KVFileBytes::WrongSize:

@@ -384,7 +384,8 @@ TEST(FileLayer, LoadFailuresAreTakenOverFromTheReader)
     KVSignal s = MakeSignal(2, 0.0f, 1.0f, Wave);
     KVFileRvf missing(dir.Path("no.rvf"));
     EXPECT_FALSE(missing.Load(s));
-    EXPECT_EQ(ErrorLines(missing), Lines{"CRVFFile::RVF_Read | Couldn't open file"});
+    EXPECT_EQ(ErrorLines(missing),
+              Lines{"CRVFFile::RVF_Read | Couldn't open file: " + dir.Path("no.rvf") + " is not found."});
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_TRUE(s.HasData()); // a failed read leaves the signal alone
     EXPECT_EQ(s.PointCount(), 2u);

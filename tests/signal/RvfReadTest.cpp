@@ -34,7 +34,8 @@ TEST(RvfRead, FileAndSizeChecks)
     TempDir dir;
     CRVFFile missing;
     EXPECT_FALSE(missing.RVF_Read(dir.Path("nothing.rvf")));
-    EXPECT_EQ(ErrorLines(missing), Lines{"CRVFFile::RVF_Read | Couldn't open file"});
+    EXPECT_EQ(ErrorLines(missing),
+              Lines{"CRVFFile::RVF_Read | Couldn't open file: " + dir.Path("nothing.rvf") + " is not found."});
 
     const std::string odd = dir.Path("odd.rvf");
     auto r = ReadImage(dir, Bytes(1000, 0), "odd.rvf");
