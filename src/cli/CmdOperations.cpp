@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct Step {
     std::string op;
     std::vector<float> args;
     bool keepBias = false;
+    bool allowLarge = false; // resample: no limit on the number of points
 };
 
 struct OpDef {
@@ -54,7 +56,8 @@ bool ApplyStep(const Step& s, KVSignal& signal, KVErrorList& errors)
     if (op == "fir100")
         return Kalvio::FIR100(signal, !s.keepBias, &errors);
     if (op == "resample")
-        return Kalvio::Resample(signal, s.args[0], &errors);
+        return Kalvio::Resample(signal, s.args[0], &errors,
+                                s.allowLarge ? std::numeric_limits<std::size_t>::max() : Kalvio::kResampleMaxPoints);
     if (op == "truncate")
         return Kalvio::Truncate(signal, s.args[0], s.args[1], &errors);
     if (op == "derivative")
@@ -102,8 +105,23 @@ std::string ParseStep(const std::vector<std::string>& tokens, size_t& i, std::ve
         step.keepBias = true;
         ++i;
     }
+    if (step.op == "resample" && i < tokens.size() && tokens[i] == "--allow-large") {
+        step.allowLarge = true;
+        ++i;
+    }
     steps.push_back(step);
     return {};
+}
+
+// Sets a flag on every step of operation op; false when the chain has none.
+bool MarkSteps(std::vector<Step>& steps, const char* op, bool Step::*flag)
+{
+    bool any = false;
+    for (Step& s : steps) {
+        if (s.op == op)
+            any = s.*flag = true;
+    }
+    return any;
 }
 
 int RunChain(const char* first, const std::vector<std::string>& args)
@@ -113,6 +131,7 @@ int RunChain(const char* first, const std::vector<std::string>& args)
     std::vector<Step> steps;
     std::vector<std::string> rest;
     bool keepBias = false;
+    bool allowLarge = false;
     size_t i = 0;
     std::string problem = ParseStep(tokens, i, steps);
     while (problem.empty() && i < tokens.size()) {
@@ -124,20 +143,19 @@ int RunChain(const char* first, const std::vector<std::string>& args)
         } else if (tokens[i] == "--keep-bias") {
             keepBias = true;
             ++i;
+        } else if (tokens[i] == "--allow-large") {
+            allowLarge = true;
+            ++i;
         } else {
             rest.push_back(tokens[i++]);
         }
     }
     if (!problem.empty())
         return UsageError(first, problem);
-    if (keepBias) {
-        bool any = false;
-        for (Step& s : steps)
-            if (s.op == "fir100")
-                any = s.keepBias = true;
-        if (!any)
-            return UsageError(first, "--keep-bias belongs to fir100");
-    }
+    if (keepBias && !MarkSteps(steps, "fir100", &Step::keepBias))
+        return UsageError(first, "--keep-bias belongs to fir100");
+    if (allowLarge && !MarkSteps(steps, "resample", &Step::allowLarge))
+        return UsageError(first, "--allow-large belongs to resample");
     OutputChoice choice;
     std::vector<std::string> unknown;
     problem = ParseOutputChoice(rest, choice, unknown);
@@ -225,9 +243,10 @@ const KalvioCommand kFir100Command = {
 
 const KalvioCommand kResampleCommand = {
     "resample", "put a signal on a new uniform time step",
-    "Usage: kalvio resample STEP IN... (-o OUT | --out-dir DIR)\n"
+    "Usage: kalvio resample STEP [--allow-large] IN... (-o OUT | --out-dir DIR)\n"
     "Interpolates linearly onto the times j x STEP (STEP in the signal's X units)\n"
-    "that lie within the data.\n" KALVIO_CHAIN_HELP,
+    "that lie within the data. A result of more than " KV_RESAMPLE_MAX_POINTS_TEXT " points is refused\n"
+    "(a step in the wrong unit, as a rule) unless --allow-large is given.\n" KALVIO_CHAIN_HELP,
     RunResample};
 
 const KalvioCommand kTruncateCommand = {

@@ -112,7 +112,8 @@ bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors)
     return BWfilt(signal, cfc * 1.66666666667, errors);
 }
 
-bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
+// BWfilt without the guard against memory failures and non-finite results.
+static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* errors)
 {
     if (!StartsWith(signal.XType(), "TIME")) {
         Report(errors, "BWfilt", "Data must have X Type TIME");
@@ -158,6 +159,11 @@ bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
         signal.SetStatus("DISTORTED");
     }
     return true;
+}
+
+bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
+{
+    return Guarded(signal, "BWfilt", errors, [&] { return BWfiltUnguarded(signal, frequency, errors); });
 }
 
 } // namespace Kalvio

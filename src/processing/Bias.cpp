@@ -52,7 +52,8 @@ bool BiasCore(float* y, std::size_t n)
     return true;
 }
 
-bool Bias(KVSignal& signal, KVErrorList* errors)
+// Bias without the guard against memory failures and non-finite results.
+static bool BiasUnguarded(KVSignal& signal, KVErrorList* errors)
 {
     if (!HasConstantStep(signal.Del())) {
         Report(errors, "Bias", "Bias Algorithm requres y only data");
@@ -68,6 +69,11 @@ bool Bias(KVSignal& signal, KVErrorList* errors)
     }
     RefreshExtremes(signal);
     return true;
+}
+
+bool Bias(KVSignal& signal, KVErrorList* errors)
+{
+    return Guarded(signal, "Bias", errors, [&] { return BiasUnguarded(signal, errors); });
 }
 
 } // namespace Kalvio

@@ -86,7 +86,8 @@ bool ResultantOf(KVSignal& result, const KVSignal* parts[], int count, KVErrorLi
 
 } // namespace
 
-bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+// Sum without the guard against memory failures and non-finite results.
+static bool SumUnguarded(const std::vector<KVSignal*>& signals, KVErrorList* errors)
 {
     if (!SumInto(signals, errors, "Sum"))
         return false;
@@ -96,7 +97,15 @@ bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors)
     return true;
 }
 
-bool Average(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+{
+    if (signals.empty() || !signals.front())
+        return SumUnguarded(signals, errors);
+    return Guarded(*signals.front(), "Sum", errors, [&] { return SumUnguarded(signals, errors); });
+}
+
+// Average without the guard against memory failures and non-finite results.
+static bool AverageUnguarded(const std::vector<KVSignal*>& signals, KVErrorList* errors)
 {
     if (!SumInto(signals, errors, "Average"))
         return false;
@@ -110,16 +119,23 @@ bool Average(const std::vector<KVSignal*>& signals, KVErrorList* errors)
     return true;
 }
 
+bool Average(const std::vector<KVSignal*>& signals, KVErrorList* errors)
+{
+    if (signals.empty() || !signals.front())
+        return AverageUnguarded(signals, errors);
+    return Guarded(*signals.front(), "Average", errors, [&] { return AverageUnguarded(signals, errors); });
+}
+
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, const KVSignal& c, KVErrorList* errors)
 {
     const KVSignal* parts[3] = {&a, &b, &c};
-    return ResultantOf(result, parts, 3, errors);
+    return Guarded(result, "Resultant", errors, [&] { return ResultantOf(result, parts, 3, errors); });
 }
 
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, KVErrorList* errors)
 {
     const KVSignal* parts[3] = {&a, &b, nullptr};
-    return ResultantOf(result, parts, 2, errors);
+    return Guarded(result, "Resultant", errors, [&] { return ResultantOf(result, parts, 2, errors); });
 }
 
 } // namespace Kalvio

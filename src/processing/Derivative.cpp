@@ -153,7 +153,8 @@ bool DerivXY(const float* x, const float* y, std::size_t n, float factor, float*
     return true;
 }
 
-bool derivY(KVSignal& signal, KVErrorList* errors)
+// derivY without the guard against memory failures and non-finite results.
+static bool derivYUnguarded(KVSignal& signal, KVErrorList* errors)
 {
     const std::size_t n = signal.PointCount();
     if (n < 2 || !signal.X() || !signal.Y()) {
@@ -184,6 +185,11 @@ bool derivY(KVSignal& signal, KVErrorList* errors)
     signal.SetYType(rule.dimension);
     RefreshExtremes(signal);
     return true;
+}
+
+bool derivY(KVSignal& signal, KVErrorList* errors)
+{
+    return Guarded(signal, "derivY", errors, [&] { return derivYUnguarded(signal, errors); });
 }
 
 } // namespace Kalvio

@@ -84,7 +84,8 @@ bool FIR100Core(float* y, float* out, std::size_t outCapacity, int& nfp, int& nl
     return true;
 }
 
-bool FIR100(KVSignal& signal, bool removeBias, KVErrorList* errors)
+// FIR100 without the guard against memory failures and non-finite results.
+static bool FIR100Unguarded(KVSignal& signal, bool removeBias, KVErrorList* errors)
 {
     if (signal.FilterClass() == kFir100Class) {
         Report(errors, "FIR100", "Signal was previously filterd with FIR100");
@@ -124,7 +125,7 @@ bool FIR100(KVSignal& signal, bool removeBias, KVErrorList* errors)
         samples.assign(signal.Y(), signal.Y() + n);
         out.resize(static_cast<std::size_t>(double(signal.PointCount()) * dt * kOutRate + 4.0));
     } catch (const std::bad_alloc&) {
-        Report(errors, "FIR100", "Not enough memory");
+        Report(errors, "FIR100", kNotEnoughMemory);
         return false;
     }
     if (!FIR100Core(samples.data(), out.data(), out.size(), nfp, nlp, step, removeBias)) {
@@ -134,7 +135,7 @@ bool FIR100(KVSignal& signal, bool removeBias, KVErrorList* errors)
 
     KVSignal fresh;
     if (!BuildGridSignal(signal, nfp, nlp, kOutStep, out.data(), fresh)) {
-        Report(errors, "FIR100", "Not enough memory");
+        Report(errors, "FIR100", kNotEnoughMemory);
         return false;
     }
 
@@ -150,6 +151,11 @@ bool FIR100(KVSignal& signal, bool removeBias, KVErrorList* errors)
     fresh.SetStoppingFrequency(189.0f);
     ReplaceSignal(signal, std::move(fresh));
     return true;
+}
+
+bool FIR100(KVSignal& signal, bool removeBias, KVErrorList* errors)
+{
+    return Guarded(signal, "FIR100", errors, [&] { return FIR100Unguarded(signal, removeBias, errors); });
 }
 
 } // namespace Kalvio

@@ -28,7 +28,8 @@ bool TrapezoidIntegral(const float* x, const float* y, int nfp, int nlp, float c
     return true;
 }
 
-bool TrapInteg(KVSignal& signal, KVErrorList* errors)
+// TrapInteg without the guard against memory failures and non-finite results.
+static bool TrapIntegUnguarded(KVSignal& signal, KVErrorList* errors)
 {
     const long long span = static_cast<long long>(signal.Nlp()) - signal.Nfp() + 1;
     if (span <= 3) {
@@ -59,6 +60,11 @@ bool TrapInteg(KVSignal& signal, KVErrorList* errors)
     signal.SetYType(rule.dimension);
     RefreshExtremes(signal);
     return true;
+}
+
+bool TrapInteg(KVSignal& signal, KVErrorList* errors)
+{
+    return Guarded(signal, "TrapInteg", errors, [&] { return TrapIntegUnguarded(signal, errors); });
 }
 
 } // namespace Kalvio

@@ -69,8 +69,17 @@ bool FIRStage(float* x, double* work, std::size_t count, float dt);
 
 // ---- Resampling -----------------------------------------------------------
 
-// Puts the signal on the grid j * step by linear interpolation of X/Y data.
-bool Resample(KVSignal& signal, float step, KVErrorList* errors);
+// The most points Resample builds unless its caller allows more: a step that
+// needs more is almost always a slip of units (nanoseconds for milliseconds).
+// (A macro as well, so that help texts can spell the number.)
+#define KV_RESAMPLE_MAX_POINTS 10000000
+#define KV_TEXT_OF_(x) #x
+#define KV_TEXT_OF(x) KV_TEXT_OF_(x)
+#define KV_RESAMPLE_MAX_POINTS_TEXT KV_TEXT_OF(KV_RESAMPLE_MAX_POINTS)
+inline constexpr std::size_t kResampleMaxPoints = KV_RESAMPLE_MAX_POINTS;
+// Puts the signal on the grid j * step by linear interpolation of X/Y data;
+// refuses a grid of more than maxPoints points.
+bool Resample(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints = kResampleMaxPoints);
 // X/Y interpolation onto the grid of step h. On entry nlpOut holds the room in
 // out; on return nfpOut/nlpOut hold the new indices and out their samples.
 bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float h, float* out, int& nfpOut,

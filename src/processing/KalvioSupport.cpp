@@ -1,5 +1,7 @@
 #include "KalvioSupport.h"
 
+#include "Kalvio.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -76,6 +78,46 @@ void RefreshExtremes(KVSignal& signal)
     signal.SetXMin(KV_NO_VALUE);
     signal.SetYMax(KV_NO_VALUE);
     signal.SetYMin(KV_NO_VALUE);
+}
+
+bool Backup(const KVSignal& signal, KVSignal& copy)
+{
+    try {
+        copy.CopyHeaderAndData(signal);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    copy.SetHasData(signal.HasData());
+    return copy.PointCount() == signal.PointCount();
+}
+
+bool ResultIsFinite(const KVSignal& before, const KVSignal& after)
+{
+    const std::size_t n = after.PointCount();
+    const float* x = after.X();
+    const float* y = after.Y();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!std::isfinite(x[i]) || !std::isfinite(y[i]))
+            return false;
+    }
+    // A header value read as infinite may stay so; one made so may not.
+    bool finite = true;
+#define KV_CHECK_REAL(name, def) \
+    finite = finite && (std::isfinite(after.name()) || !std::isfinite(before.name()));
+#define KV_SKIP(name, def)
+    KV_SIGNAL_FIELDS(KV_SKIP, KV_CHECK_REAL, KV_SKIP)
+#undef KV_CHECK_REAL
+#undef KV_SKIP
+    return finite;
+}
+
+std::string NotFiniteMessage(const char* operation, const KVSignal& signal)
+{
+    std::string name;
+    if (!FileNameCode(signal, &name) || name.empty())
+        name = "test " + signal.TestNumber();
+    return std::string(operation) + " of signal " + name
+        + " gives values that are not finite; the signal is left as it was";
 }
 
 } // namespace Kalvio

@@ -2,9 +2,12 @@
 // Helpers shared by the operations of this folder (not part of the interface).
 #include "KVErrorList.h"
 #include "KVSignal.h"
+#include "KVSystemReason.h"
 
 #include <cmath>
 #include <cstddef>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace Kalvio {
@@ -24,7 +27,7 @@ inline int TruncToInt(double v) { return ClampToInt(std::trunc(v)); }
 bool NearEqual(double a, double b, double tolerance = 0.001);
 
 // A usable constant sample step: above 0 and not the "no constant step" marker.
-inline bool HasConstantStep(float del) { return del > 0.0f && del != KV_NO_VALUE; }
+inline bool HasConstantStep(float del) { return del > 0.0f && del != KV_NO_VALUE && std::isfinite(del); }
 
 // Whether text begins with prefix (case-sensitive).
 inline bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
@@ -48,5 +51,45 @@ bool BuildGridSignal(const KVSignal& from, int nfp, int nlp, float step, const f
 
 // Extremes after a change of the arrays; "no value" when no point is left.
 void RefreshExtremes(KVSignal& signal);
+
+// A copy of header, arrays and data flag of signal; false when memory for it
+// cannot be had.
+bool Backup(const KVSignal& signal, KVSignal& copy);
+// Whether every sample of after is finite and no real header field turned
+// infinite or NaN on the way from before.
+bool ResultIsFinite(const KVSignal& before, const KVSignal& after);
+// The failure text of an operation whose result is not finite.
+std::string NotFiniteMessage(const char* operation, const KVSignal& signal);
+
+// Runs op (a bool() that changes signal) as one step: when it runs out of
+// memory or leaves a value that is not finite, the signal is put back as it
+// was and the failure is reported under "Kalvio::<operation>".
+template <class Op>
+bool Guarded(KVSignal& signal, const char* operation, KVErrorList* errors, Op&& op)
+{
+    KVSignal before;
+    if (!Backup(signal, before)) {
+        Report(errors, operation, kNotEnoughMemory);
+        return false;
+    }
+    bool ok = false;
+    try {
+        ok = op();
+    } catch (const std::bad_alloc&) {
+        ReplaceSignal(signal, std::move(before));
+        Report(errors, operation, kNotEnoughMemory);
+        return false;
+    } catch (const std::length_error&) {
+        ReplaceSignal(signal, std::move(before));
+        Report(errors, operation, kNotEnoughMemory);
+        return false;
+    }
+    if (ok && !ResultIsFinite(before, signal)) {
+        ReplaceSignal(signal, std::move(before));
+        Report(errors, operation, NotFiniteMessage(operation, signal).c_str());
+        return false;
+    }
+    return ok;
+}
 
 } // namespace Kalvio

@@ -3,6 +3,7 @@
 #include "KalvioSupport.h"
 
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -62,7 +63,8 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
     return true;
 }
 
-bool Resample(KVSignal& signal, float step, KVErrorList* errors)
+// Resample without the guard against memory failures and non-finite results.
+static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints)
 {
     if (!(step > 0.0f)) {
         Report(errors, "Resample", "Requested Time step <=0");
@@ -85,6 +87,13 @@ bool Resample(KVSignal& signal, float step, KVErrorList* errors)
     const double capacity = std::trunc((xmax - xmin) / step + 0.99);
     // The span handed to the core must match the arrays it reads.
     const std::size_t span = SpanCount(signal);
+    if (span >= 2 && capacity > double(maxPoints)) {
+        char text[160];
+        std::snprintf(text, sizeof text, "Resampling to %g would give %.0f points, more than the limit of %zu", step,
+                      capacity, maxPoints);
+        Report(errors, "Resample", text);
+        return false;
+    }
     if (span < 2 || !(capacity <= kMaxGridPoints)) {
         Report(errors, "Resample", "Error Interpolating Data");
         return false;
@@ -111,6 +120,11 @@ bool Resample(KVSignal& signal, float step, KVErrorList* errors)
     }
     ReplaceSignal(signal, std::move(fresh));
     return true;
+}
+
+bool Resample(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints)
+{
+    return Guarded(signal, "Resample", errors, [&] { return ResampleUnguarded(signal, step, errors, maxPoints); });
 }
 
 } // namespace Kalvio

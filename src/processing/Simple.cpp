@@ -6,7 +6,8 @@
 
 namespace Kalvio {
 
-bool Truncate(KVSignal& signal, float start, float stop, KVErrorList* errors)
+// Truncate without the guard against memory failures and non-finite results.
+static bool TruncateUnguarded(KVSignal& signal, float start, float stop, KVErrorList* errors)
 {
     if (!(stop > start)) {
         Report(errors, "Truncate", "Stop time is before Start Time");
@@ -39,7 +40,13 @@ bool Truncate(KVSignal& signal, float start, float stop, KVErrorList* errors)
     return true;
 }
 
-bool AddConstantY(KVSignal& signal, float c, KVErrorList* errors)
+bool Truncate(KVSignal& signal, float start, float stop, KVErrorList* errors)
+{
+    return Guarded(signal, "Truncate", errors, [&] { return TruncateUnguarded(signal, start, stop, errors); });
+}
+
+// AddConstantY without the guard against memory failures and non-finite results.
+static bool AddConstantYUnguarded(KVSignal& signal, float c, KVErrorList* errors)
 {
     if (signal.PointCount() == 0 || !signal.Y()) {
         Report(errors, "AddConstantY", "No Data");
@@ -52,7 +59,13 @@ bool AddConstantY(KVSignal& signal, float c, KVErrorList* errors)
     return true;
 }
 
-bool AddConstantX(KVSignal& signal, float c, KVErrorList* errors)
+bool AddConstantY(KVSignal& signal, float c, KVErrorList* errors)
+{
+    return Guarded(signal, "AddConstantY", errors, [&] { return AddConstantYUnguarded(signal, c, errors); });
+}
+
+// AddConstantX without the guard against memory failures and non-finite results.
+static bool AddConstantXUnguarded(KVSignal& signal, float c, KVErrorList* errors)
 {
     if (signal.PointCount() == 0 || !signal.X()) {
         Report(errors, "AddConstantX", "No Data");
@@ -70,7 +83,13 @@ bool AddConstantX(KVSignal& signal, float c, KVErrorList* errors)
     return true;
 }
 
-bool ScaleY(KVSignal& signal, float f, KVErrorList* errors)
+bool AddConstantX(KVSignal& signal, float c, KVErrorList* errors)
+{
+    return Guarded(signal, "AddConstantX", errors, [&] { return AddConstantXUnguarded(signal, c, errors); });
+}
+
+// ScaleY without the guard against memory failures and non-finite results.
+static bool ScaleYUnguarded(KVSignal& signal, float f, KVErrorList* errors)
 {
     if (f == 0.0f) {
         Report(errors, "ScaleY", "Cannot Scale signal by zero");
@@ -87,7 +106,13 @@ bool ScaleY(KVSignal& signal, float f, KVErrorList* errors)
     return true;
 }
 
-bool ScaleX(KVSignal& signal, float f, KVErrorList* errors)
+bool ScaleY(KVSignal& signal, float f, KVErrorList* errors)
+{
+    return Guarded(signal, "ScaleY", errors, [&] { return ScaleYUnguarded(signal, f, errors); });
+}
+
+// ScaleX without the guard against memory failures and non-finite results.
+static bool ScaleXUnguarded(KVSignal& signal, float f, KVErrorList* errors)
 {
     if (f == 0.0f) {
         Report(errors, "ScaleX", "Cannot Scale Data by zero");
@@ -105,6 +130,11 @@ bool ScaleX(KVSignal& signal, float f, KVErrorList* errors)
         signal.SetDel(signal.Del() * f);
     RefreshExtremes(signal);
     return true;
+}
+
+bool ScaleX(KVSignal& signal, float f, KVErrorList* errors)
+{
+    return Guarded(signal, "ScaleX", errors, [&] { return ScaleXUnguarded(signal, f, errors); });
 }
 
 namespace {

@@ -1,0 +1,91 @@
+// Every operation is all-or-nothing: a result that is not finite, or memory
+// that runs out, leaves the signal as it was and says why.
+#include "Kalvio.h"
+#include "KalvioSupport.h"
+#include "TestSignals.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <new>
+
+using namespace Kalvio;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+KVSignal Ramp(float del, float top)
+{
+    KVSignal s = UniformSignal(0, 20, del, [top](double t) { return t * 1000.0 * top; });
+    s.SetTestNumber("2231");
+    return s;
+}
+
+} // namespace
+
+TEST(OperationGuard, ResultsThatAreNotFiniteChangeNothing)
+{
+    // Regression: overflowing operations wrote infinite samples and succeeded.
+    struct Case {
+        const char* scope;
+        KVSignal signal;
+        std::function<bool(KVSignal&, KVErrorList*)> op;
+    };
+    const std::vector<Case> cases = {
+        {"ScaleY", Ramp(0.001f, 100.0f), [](KVSignal& s, KVErrorList* e) { return ScaleY(s, 1e38f, e); }},
+        {"AddConstantY", Ramp(0.001f, 1e35f), [](KVSignal& s, KVErrorList* e) { return AddConstantY(s, 3.4e38f, e); }},
+        {"ScaleX", Ramp(1.0f, 1.0f), [](KVSignal& s, KVErrorList* e) { return ScaleX(s, 1e38f, e); }},
+        {"derivY", Ramp(1e-30f, 1e37f), [](KVSignal& s, KVErrorList* e) { return derivY(s, e); }},
+        {"TrapInteg", Ramp(1e30f, 1e-20f), [](KVSignal& s, KVErrorList* e) { return TrapInteg(s, e); }},
+        {"Sum", Ramp(0.001f, 1e37f), [](KVSignal& s, KVErrorList* e) {
+             KVSignal twin = s;
+             return Sum({&s, &twin}, e);
+         }},
+    };
+    for (const Case& c : cases) {
+        KVSignal s = c.signal;
+        KVErrorList e;
+        EXPECT_FALSE(c.op(s, &e)) << c.scope;
+        EXPECT_TRUE(SameSignal(s, c.signal)) << c.scope;
+        std::string code;
+        ASSERT_TRUE(FileNameCode(c.signal, &code));
+        EXPECT_EQ(Lines(e), Texts{std::string("Kalvio::") + c.scope + " - " + c.scope + " of signal " + code
+                                  + " gives values that are not finite; the signal is left as it was"});
+    }
+}
+
+TEST(OperationGuard, MemoryFailuresAreReportedAndUndone)
+{
+    KVSignal s = Ramp(0.001f, 1.0f);
+    const KVSignal before = s;
+    KVErrorList e;
+    for (bool lengthError : {false, true}) {
+        EXPECT_FALSE(Guarded(s, "Test", &e, [&]() -> bool {
+            s.Y()[3] = 7.0f;
+            s.SetStatus("HALF DONE");
+            if (lengthError)
+                throw std::length_error("vector");
+            throw std::bad_alloc();
+        }));
+        EXPECT_TRUE(SameSignal(s, before));
+    }
+    EXPECT_EQ(Lines(e), (Texts{"Kalvio::Test - Not enough memory", "Kalvio::Test - Not enough memory"}));
+}
+
+TEST(OperationGuard, ResamplingRefusesMorePointsThanItsLimit)
+{
+    // Regression: a step typed in the wrong unit built hundreds of millions of
+    // points and wrote a file of gigabytes.
+    KVSignal s = UniformSignal(0, 10, 0.1f, [](double t) { return t; }); // 0 .. 1 s
+    const KVSignal before = s;
+    KVErrorList e;
+    EXPECT_FALSE(Resample(s, 0.001f, &e, 999));
+    EXPECT_EQ(Lines(e), Texts{"Kalvio::Resample - Resampling to 0.001 would give 1000 points, more than the limit "
+                              "of 999"});
+    EXPECT_TRUE(SameSignal(s, before));
+    ASSERT_TRUE(Resample(s, 0.001f, &e, 1000));
+    EXPECT_EQ(s.PointCount(), 1000u);
+    KVSignal big = UniformSignal(0, 200, 0.001f, [](double t) { return t; });
+    EXPECT_FALSE(Resample(big, 1e-9f, &e)); // the default limit
+    EXPECT_NE(e.ErrorMessage(e.ErrorCount() - 1).find("points, more than the limit of 10000000"), std::string::npos);
+}
