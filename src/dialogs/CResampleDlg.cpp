@@ -46,7 +46,7 @@ void CResampleDlg::SetValues(float timeStep, int points, float span)
     m_timeStep = timeStep;
     m_points = points;
     m_span = ResampleSpan(timeStep, points, span);
-    m_editStep->setText(FormatReal(timeStep));
+    m_editStep->setText(FormatPlainReal(timeStep));
     m_editPoints->setText(FormatInt(points));
     m_radioStep->setChecked(true);
     SetMode(ResampleMode::TimeStep);
@@ -78,7 +78,7 @@ void CResampleDlg::accept()
     }
     m_timeStep = choice->timeStep;
     m_points = choice->points;
-    m_editStep->setText(FormatReal(m_timeStep));
+    m_editStep->setText(FormatPlainReal(m_timeStep));
     m_editPoints->setText(FormatInt(m_points));
     QDialog::accept();
 }

@@ -17,6 +17,8 @@ CRvfInfoSheet::CRvfInfoSheet(const QString& caption, QWidget* parent)
     m_pages = {new CSensorPage, new CDataPage, new CTestPage, new CVehPage, new COccPage};
     for (CSheetPage* page : m_pages)
         m_tabs->addTab(page, page->Title());
+    // Every tab shows at once: the sheet is as wide as its five tabs.
+    m_tabs->setUsesScrollButtons(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);

@@ -48,6 +48,12 @@ CSheetPage::CSheetPage(const QString& title, std::vector<SheetBox> boxes, QWidge
         auto* edit = new QLineEdit(this);
         edit->setObjectName(box.name);
         edit->setReadOnly(box.access == BoxAccess::ReadOnly);
+        // A box that takes no typing looks like the page behind it.
+        if (edit->isReadOnly()) {
+            QPalette look = edit->palette();
+            look.setColor(QPalette::Base, look.color(QPalette::Window));
+            edit->setPalette(look);
+        }
         if (box.centred)
             edit->setAlignment(Qt::AlignCenter);
         form->addRow(box.label, edit);

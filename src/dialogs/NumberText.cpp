@@ -11,6 +11,16 @@ QString FormatReal(float v)
     return QString::fromLatin1(buf, static_cast<qsizetype>(res.ptr - buf));
 }
 
+QString FormatPlainReal(float v)
+{
+    // Fixed notation of the largest float takes 39 digits and a sign.
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (res.ec != std::errc())
+        return FormatReal(v);
+    return QString::fromLatin1(buf, static_cast<qsizetype>(res.ptr - buf));
+}
+
 QString FormatInt(int v) { return QString::number(v); }
 
 std::optional<float> ParseReal(const QString& text)

@@ -8,6 +8,9 @@
 // so that an untouched box writes back the value it was given.
 QString FormatReal(float v);
 QString FormatInt(int v);
+// The shortest plain decimal text that reads back as exactly v ("0.0001",
+// never "1e-04"): for values a person types as decimals, like time steps.
+QString FormatPlainReal(float v);
 
 // The number in text (blanks around it allowed); nothing for empty text, text
 // that is not a number, an infinity or NaN, or a value beyond the float range.

@@ -106,6 +106,16 @@ TEST(NumberText, RealsShowTheirShortestExactText)
         EXPECT_EQ(ParseReal(FormatReal(v)), v) << FormatReal(v).toStdString();
 }
 
+TEST(NumberText, PlainRealsNeverUseAnExponent)
+{
+    // Regression: the resample dialog showed a 0.1 ms step as "1e-04".
+    EXPECT_EQ(FormatPlainReal(0.0001f), "0.0001");
+    EXPECT_EQ(FormatPlainReal(0.0003f), "0.0003");
+    EXPECT_EQ(FormatPlainReal(99999.0f), "99999");
+    for (float v : {0.000625f, 1.0f / 3.0f, -1e-7f, 3.4e38f})
+        EXPECT_EQ(ParseReal(FormatPlainReal(v)), v) << FormatPlainReal(v).toStdString();
+}
+
 TEST(NumberText, BadNumbersAreRefused)
 {
     EXPECT_EQ(ParseReal(" 2.5 "), 2.5f);

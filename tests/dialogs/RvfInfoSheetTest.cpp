@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -113,6 +114,16 @@ TEST_F(RvfInfoSheetTest, FivePagesInOrderWithTheirBoxes)
     EXPECT_EQ(ReadOnlyBoxes(sheet.Pages()[4]),
               (QStringList{"Clip3ms", "Clip3msT1", "Clip3msT2", "Csi", "Hic", "HicIntervalShown", "HicT1", "HicT2",
                            "Restraint1", "Restraint2"}));
+}
+
+TEST_F(RvfInfoSheetTest, AllTabsShowAndReadOnlyBoxesLookIt)
+{
+    // Regression: the sheet opened too narrow for its last tabs.
+    QTabBar* bar = sheet.Tabs()->tabBar();
+    EXPECT_LE(bar->tabRect(4).right(), bar->width());
+    const QColor page = Box(1, "XMax")->palette().color(QPalette::Window);
+    EXPECT_EQ(Box(1, "XMax")->palette().color(QPalette::Base), page);
+    EXPECT_NE(Box(1, "Del")->palette().color(QPalette::Base), page);
 }
 
 TEST_F(RvfInfoSheetTest, BoxesShowTheFields)

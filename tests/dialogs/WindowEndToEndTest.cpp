@@ -243,7 +243,7 @@ TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
 {
     Select({kNeck[0]});
     const KVSignal& first = doc->m_signals[0].signal;
-    const QString shownStep = FormatReal(first.Del());
+    const QString shownStep = FormatPlainReal(first.Del());
     const float span = first.XMax();
     script.Then([&](QDialog* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Select Time Step or Number of Points");
