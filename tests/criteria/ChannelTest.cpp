@@ -157,6 +157,11 @@ TEST(AlignChannels, CutsToTheSharedSpan)
     EXPECT_NE(ch[0].notes[0].find("c 3 to 12 ms, c -2 to 5 ms); they are combined over the 3 to 5 ms"),
               std::string::npos)
         << ch[0].notes[0];
+    // A start that float rounding puts a hair before a grid time (6.9999997 steps) lies on the grid.
+    ch = {Grid(0.0, 0.0001, 20), Grid(double(0.0007f), 0.0001, 20)};
+    ASSERT_TRUE(AlignChannels(ch, 0, errors));
+    EXPECT_EQ(ch[0].y.front(), 7.0);
+    EXPECT_EQ(ch[1].y.back(), 12.0);
 }
 
 TEST(AlignChannels, OneSampleLessIsQuietAndTooShortASharedSpanIsRefused)

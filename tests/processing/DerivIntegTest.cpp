@@ -32,6 +32,10 @@ TEST(derivY, UniformEndsExactForAParabola)
     EXPECT_NEAR(s.Y()[5], -3.0, 1e-4);
     EXPECT_EQ(s.YUnits(), "X / SEC");
     EXPECT_EQ(s.YType(), "UNKNOWN");
+    // Falling slopes: the first end (4) is larger than its neighbour (3.8) and still exact.
+    KVSignal m = UniformSignal(-20, -10, 0.1f, [](double t) { return -t * t; });
+    ASSERT_TRUE(derivY(m, nullptr));
+    EXPECT_NEAR(m.Y()[0], 4.0, 1e-4);
 }
 
 TEST(derivY, EndGuardsTakeTheNeighbour)
