@@ -139,8 +139,10 @@ TEST_F(ProgramTest, JsonCarriesEveryResultInFullPrecision)
         return MakeSignal(301, 0, 0.0001, [=](double t) { return peak * std::sin(std::numbers::pi * t / 0.03); },
                           "G'S");
     };
+    KVSignal latin1 = pulse(0);
+    latin1.SetCurveText("KOPF Z \xC4"); // a Latin-1 byte must not end the output
     const std::vector<std::string> files = {Save("x.rvf", pulse(60), "X"), Save("y.rvf", pulse(80), "Y"),
-                                            Save("z.rvf", pulse(0), "Z")};
+                                            Save("z.rvf", latin1, "Z")};
     std::vector<std::string> args = {"--json"};
     args.insert(args.end(), files.begin(), files.end());
     ASSERT_EQ(Run("hic", args), PROGRAM_OK) << m_err.str();
@@ -151,6 +153,7 @@ TEST_F(ProgramTest, JsonCarriesEveryResultInFullPrecision)
     EXPECT_EQ(j["inputs"][1]["file"], files[1]);
     EXPECT_EQ(j["inputs"][1]["units"], "G'S");
     EXPECT_EQ(j["inputs"][1]["filter_class"], 600); // a 1000 Hz cut-off
+    EXPECT_EQ(j["inputs"][2]["description"], "KOPF Z \xEF\xBF\xBD");
     ASSERT_EQ(j["warnings"].size(), 3u);
     EXPECT_NE(j["warnings"][2].get<std::string>().find("z.rvf: CFC 600, but HIC is defined on CFC 1000"),
               std::string::npos);
