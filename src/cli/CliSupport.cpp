@@ -1,22 +1,74 @@
 #include "CliSupport.h"
 
 #include "KVErrorList.h"
+#include "KVFileRvf.h"
+#include "KVPrintableName.h"
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
+#include "KVSystemReason.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
-void PrintErrors(const KVErrorList& errors)
+void PrintErrors(const KVErrorList& errors, const std::string& input)
 {
+    const std::string prefix = input.empty() ? std::string() : KVPrintableName(input) + ": ";
     for (const KVException& e : errors.Errors())
-        std::fprintf(stderr, "%s - %s\n", e.Scope().c_str(), e.Message().c_str());
+        std::fprintf(stderr, "%s%s - %s\n", prefix.c_str(), KVPrintableText(e.Scope()).c_str(),
+                     KVPrintableText(e.Message()).c_str());
+}
+
+void PrintInputError(const std::string& input, const std::string& message)
+{
+    std::fprintf(stderr, "%s: %s\n", KVPrintableName(input).c_str(), KVPrintableText(message).c_str());
+}
+
+bool FinishStandardOutput()
+{
+    const bool ok = std::fflush(stdout) == 0 && !std::ferror(stdout) && std::fclose(stdout) == 0;
+    if (!ok)
+        std::fprintf(stderr, "kalvio: writing to standard output failed: %s\n", KVSystemReason(errno).c_str());
+    return ok;
+}
+
+bool StoreSignalOrReport(const KVSignal& signal, const std::string& fileName, const std::string& input,
+                         const std::string& floatFormat)
+{
+    if (signal.PointCount() < 2) {
+        PrintInputError(input, "KVFileRvf::Store - a signal of fewer than two points cannot be stored");
+        return false;
+    }
+    KVFileRvf out(fileName);
+    out.SetFloatFormatName(floatFormat);
+    if (out.Store(signal))
+        return true;
+    PrintErrors(out, input);
+    return false;
+}
+
+bool OutputsAreDistinct(const OutputChoice& choice)
+{
+    if (choice.outDir.empty())
+        return true;
+    std::map<std::string, size_t> seen;
+    for (size_t i = 0; i < choice.inputs.size(); ++i) {
+        const auto [at, fresh] = seen.emplace(choice.OutputFor(i), i);
+        if (fresh)
+            continue;
+        std::fprintf(stderr, "kalvio: %s and %s would both be written to %s; nothing was written\n",
+                     KVPrintableName(choice.inputs[at->second]).c_str(), KVPrintableName(choice.inputs[i]).c_str(),
+                     KVPrintableName(at->first).c_str());
+        return false;
+    }
+    return true;
 }
 
 int UsageError(const std::string& command, const std::string& message)
 {
-    std::fprintf(stderr, "kalvio %s: %s\nTry 'kalvio %s --help'.\n", command.c_str(), message.c_str(),
+    std::fprintf(stderr, "kalvio %s: %s\nTry 'kalvio %s --help'.\n", command.c_str(), KVPrintableText(message).c_str(),
                  command.c_str());
     return KALVIO_USAGE;
 }
@@ -58,7 +110,7 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
     KVErrorList errors;
     const char* kind = KVReadSignalFile(fileName, signal, errors);
     if (!kind)
-        PrintErrors(errors);
+        PrintErrors(errors, fileName);
     return kind;
 }
 
@@ -102,7 +154,8 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
     if (!choice.outDir.empty()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(choice.outDir, ec))
-            return "output directory " + choice.outDir + " does not exist";
+            return "output directory " + KVPrintableName(choice.outDir)
+                + (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
     }
     return {};
 }

@@ -9,8 +9,15 @@ class KVSignal;
 // Exit codes of every command.
 enum KalvioExit { KALVIO_OK = 0, KALVIO_FAILED = 1, KALVIO_USAGE = 2 };
 
-// Writes every recorded error to standard error as "scope - message", in order.
-void PrintErrors(const KVErrorList& errors);
+// Writes every recorded error to standard error as "scope - message", in
+// order; with an input, each line begins "INPUT: " so that it names the input
+// it is about. Names and messages are printed with control characters escaped.
+void PrintErrors(const KVErrorList& errors, const std::string& input = {});
+// Prints "INPUT: message" to standard error.
+void PrintInputError(const std::string& input, const std::string& message);
+// Flushes and closes standard output; false after a message when any write
+// to it failed (a full disk, a closed pipe).
+bool FinishStandardOutput();
 // Prints "kalvio NAME: message" and a pointer to the help; returns KALVIO_USAGE.
 int UsageError(const std::string& command, const std::string& message);
 // Whether args asks for help (-h or --help anywhere).
@@ -18,8 +25,8 @@ bool WantsHelp(const std::vector<std::string>& args);
 // Reads a real or an integer argument strictly (the whole text must be a number).
 bool ParseFloatArg(const std::string& text, float& out);
 bool ParseIntArg(const std::string& text, int& out);
-// Reads a signal file as RVF-1992, else as ASCII; prints failures; returns the
-// reader's TypeName or nullptr.
+// Reads a signal file as RVF-1992, else as ASCII; prints failures (naming the
+// file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
 // "%.9g" of a value.
 std::string FormatReal(double v);
@@ -34,5 +41,11 @@ struct OutputChoice {
 };
 // Takes -o/--out-dir and the inputs from args; other options go to rest.
 // Returns an empty text on success, else the usage problem.
+// Stores signal as RVF-1992 in fileName; prints the failure naming input.
+bool StoreSignalOrReport(const KVSignal& signal, const std::string& fileName, const std::string& input,
+                         const std::string& floatFormat = {});
+// With --out-dir, two inputs of the same file name would write one output:
+// prints the clash naming both and returns false (before anything is written).
+bool OutputsAreDistinct(const OutputChoice& choice);
 std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,
                               std::vector<std::string>& rest, bool singleInputWithO = true);

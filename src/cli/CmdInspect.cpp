@@ -1,6 +1,8 @@
 // kalvio info, dump and convert.
 #include "CliSupport.h"
 #include "KVFileRvf.h"
+#include "KVOutputFile.h"
+#include "KVPrintableName.h"
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 
@@ -33,7 +35,7 @@ int RunInfo(const std::vector<std::string>& args)
             status = KALVIO_FAILED;
             continue;
         }
-        std::printf("File: %s\nKind: %s\n", name.c_str(), kind);
+        std::printf("File: %s\nKind: %s\n", KVPrintableName(name).c_str(), kind);
         PrintHeader(signal);
     }
     return status;
@@ -41,16 +43,37 @@ int RunInfo(const std::vector<std::string>& args)
 
 int RunDump(const std::vector<std::string>& args)
 {
-    if (args.size() != 1)
+    std::vector<std::string> files;
+    std::string out = "-";
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size())
+            out = args[++i];
+        else
+            files.push_back(args[i]);
+    }
+    if (files.size() != 1)
         return UsageError("dump", "give exactly one file");
     KVSignal signal;
-    if (!LoadSignalOrReport(args[0], signal))
+    if (!LoadSignalOrReport(files[0], signal))
         return KALVIO_FAILED;
     const float* x = signal.X();
     const float* y = signal.Y();
-    for (size_t i = 0; i < signal.PointCount(); ++i)
-        std::printf("%.9g\t%.9g\n", double(x[i]), double(y[i]));
-    return KALVIO_OK;
+    if (out == "-") {
+        for (size_t i = 0; i < signal.PointCount(); ++i)
+            std::printf("%.9g\t%.9g\n", double(x[i]), double(y[i]));
+        return KALVIO_OK;
+    }
+    KVOutputFile file(out);
+    bool ok = file.Open();
+    char line[64];
+    for (size_t i = 0; ok && i < signal.PointCount(); ++i) {
+        const int n = std::snprintf(line, sizeof line, "%.9g\t%.9g\n", double(x[i]), double(y[i]));
+        ok = file.Write(line, static_cast<size_t>(n));
+    }
+    if (ok && file.Commit())
+        return KALVIO_OK;
+    PrintInputError(out, file.Reason());
+    return KALVIO_FAILED;
 }
 
 int RunConvert(const std::vector<std::string>& args)
@@ -80,19 +103,14 @@ int RunConvert(const std::vector<std::string>& args)
         return UsageError("convert", problem);
     if (!rest.empty())
         return UsageError("convert", "unknown option " + rest.front());
+    if (!OutputsAreDistinct(choice))
+        return KALVIO_FAILED;
     int status = KALVIO_OK;
     for (size_t i = 0; i < choice.inputs.size(); ++i) {
         KVSignal signal;
-        if (!LoadSignalOrReport(choice.inputs[i], signal)) {
+        if (!LoadSignalOrReport(choice.inputs[i], signal)
+            || !StoreSignalOrReport(signal, choice.OutputFor(i), choice.inputs[i], format))
             status = KALVIO_FAILED;
-            continue;
-        }
-        KVFileRvf out(choice.OutputFor(i));
-        out.SetFloatFormatName(format);
-        if (!out.Store(signal)) {
-            PrintErrors(out);
-            status = KALVIO_FAILED;
-        }
     }
     return status;
 }
@@ -111,8 +129,9 @@ const KalvioCommand kInfoCommand = {
 
 const KalvioCommand kDumpCommand = {
     "dump", "print the points of a signal file, X and Y per line",
-    "Usage: kalvio dump FILE\n"
-    "Prints one line per point: X, a tab, Y, each with %.9g.\n",
+    "Usage: kalvio dump FILE [-o OUT]\n"
+    "Prints one line per point: X, a tab, Y, each with %.9g, to standard output\n"
+    "or (-o OUT) into the file OUT; '-o -' is standard output.\n",
     RunDump};
 
 const KalvioCommand kConvertCommand = {

@@ -163,6 +163,8 @@ int RunChain(const char* first, const std::vector<std::string>& args)
         return UsageError(first, problem);
     if (!unknown.empty())
         return UsageError(first, "unknown option " + unknown.front());
+    if (!OutputsAreDistinct(choice))
+        return KALVIO_FAILED;
 
     int status = KALVIO_OK;
     for (size_t k = 0; k < choice.inputs.size(); ++k) {
@@ -179,17 +181,10 @@ int RunChain(const char* first, const std::vector<std::string>& args)
                 break;
             }
         }
-        PrintErrors(errors);
+        PrintErrors(errors, choice.inputs[k]);
         // A failed chain writes nothing: the output keeps what it held.
-        if (!ok) {
+        if (!ok || !StoreSignalOrReport(signal, choice.OutputFor(k), choice.inputs[k]))
             status = KALVIO_FAILED;
-            continue;
-        }
-        KVFileRvf out(choice.OutputFor(k));
-        if (!out.Store(signal)) {
-            PrintErrors(out);
-            status = KALVIO_FAILED;
-        }
     }
     return status;
 }
@@ -212,9 +207,10 @@ int RunScaleX(const std::vector<std::string>& a) { return RunChain("scale-x", a)
 #define KALVIO_CHAIN_HELP                                                                  \
     "Each input is read as RVF-1992, else as a two-column text file; each result\n"       \
     "is stored as RVF-1992: with -o OUT (one input) or into DIR under the input's\n"      \
-    "file name (--out-dir DIR). Further operations follow with --then OP ARGS and\n"       \
-    "run in order, e.g. 'kalvio cfc 60 --then integrate IN -o OUT'. Errors and\n"         \
-    "warnings go to standard error as \"scope - message\". An input whose operation\n"   \
+    "file name (--out-dir DIR; two inputs of one file name are refused). Further\n"     \
+    "operations follow with --then OP ARGS and run in order, e.g. 'kalvio cfc 60\n"      \
+    "--then integrate IN -o OUT'. Errors and warnings go to standard error as\n"         \
+    "\"IN: scope - message\". An input whose operation\n"                              \
     "fails is not written. Exit status 0 (warnings allowed), 1 when any input\n"          \
     "failed, 2 on bad usage.\n"
 

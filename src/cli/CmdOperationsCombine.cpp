@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 #include "KVErrorList.h"
 #include "KVFileRvf.h"
+#include "KVPrintableName.h"
 #include "KVSignal.h"
 #include "Kalvio.h"
 #include "KalvioCommand.h"
@@ -14,6 +15,9 @@
 namespace {
 
 enum class Combine { Sum, Average, Resultant };
+
+// The line kalvio name prints for an input it cannot name.
+const char* const kNameFailed = "?failed?";
 
 int RunCombine(const char* name, Combine kind, const std::vector<std::string>& args)
 {
@@ -56,12 +60,7 @@ int RunCombine(const char* name, Combine kind, const std::vector<std::string>& a
     PrintErrors(errors);
     if (!ok)
         return KALVIO_FAILED;
-    KVFileRvf out(choice.out);
-    if (!out.Store(result)) {
-        PrintErrors(out);
-        return KALVIO_FAILED;
-    }
-    return KALVIO_OK;
+    return StoreSignalOrReport(result, choice.out, choice.out) ? KALVIO_OK : KALVIO_FAILED;
 }
 
 int RunSum(const std::vector<std::string>& a) { return RunCombine("sum", Combine::Sum, a); }
@@ -77,10 +76,12 @@ int RunName(const std::vector<std::string>& args)
         KVSignal signal;
         std::string code;
         if (!LoadSignalOrReport(file, signal) || !Kalvio::FileNameCode(signal, &code)) {
+            // A placeholder keeps the lines in step with the inputs.
+            std::printf("%s\n", kNameFailed);
             status = KALVIO_FAILED;
             continue;
         }
-        std::printf("%s\n", code.c_str());
+        std::printf("%s\n", KVPrintableText(code).c_str());
     }
     return status;
 }
@@ -119,5 +120,6 @@ const KalvioCommand kNameCommand = {
     "Usage: kalvio name FILE...\n"
     "Prints for each file, one a line, the name coded from its header:\n"
     "database, test number, dimension, status, cut-off and curve number,\n"
-    "e.g. V0123afd.005. Exit status 1 when any file could not be read.\n",
+    "e.g. V0123afd.005. A file that cannot be read gets the line ?failed?, so\n"
+    "that line n belongs to input n. Exit status 1 when any file could not be read.\n",
     RunName};

@@ -1,5 +1,6 @@
 // kalvio: the signal library on the command line.
 #include "CliSupport.h"
+#include "KVPrintableName.h"
 #include "KalvioCommand.h"
 
 #include <cstdio>
@@ -19,13 +20,12 @@ void PrintOverview(std::FILE* out)
         std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(out,
                  "\nRun 'kalvio COMMAND --help' for the arguments of a command.\n"
-                 "Errors and warnings go to standard error as \"scope - message\".\n"
+                 "Errors and warnings go to standard error as \"scope - message\", after\n"
+                 "\"FILE: \" when they concern one input file.\n"
                  "Exit status: 0 success, 1 a file or operation failed, 2 bad usage.\n");
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int RunCommand(int argc, char** argv)
 {
     if (argc < 2) {
         PrintOverview(stderr);
@@ -46,6 +46,15 @@ int main(int argc, char** argv)
         }
         return c.run(args);
     }
-    std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", name.c_str());
+    std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", KVPrintableText(name).c_str());
     return KALVIO_USAGE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int status = RunCommand(argc, argv);
+    // Output that did not reach its destination is a failure too.
+    return FinishStandardOutput() || status != KALVIO_OK ? status : KALVIO_FAILED;
 }

@@ -126,7 +126,7 @@ TEST_F(KalvioCommands, WarningsAreReportedButSucceed)
     RunResult r = Kalvio("cfc 180 '" + in + "' -o '" + Path("out/f.rvf") + "'");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, std::vector<std::string>{
-                         "Kalvio::BWfilt - WARNING - Filter causes overlap distortion with previous filtering"});
+                         in + ": Kalvio::BWfilt - WARNING - Filter causes overlap distortion with previous filtering"});
     EXPECT_EQ(Load(Path("out/f.rvf")).Status(), "DISTORTED");
 }
 
@@ -138,13 +138,14 @@ TEST_F(KalvioCommands, FailureWritesNothingAndGoesOn)
     const std::string badIn = Write("bad.rvf", bad);
     RunResult r = Kalvio("filter 120 '" + badIn + "' '" + good + "' --out-dir '" + Path("out") + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::vector<std::string>{"Kalvio::BWfilt - Time must be in seconds"});
+    EXPECT_EQ(r.err, std::vector<std::string>{badIn + ": Kalvio::BWfilt - Time must be in seconds"});
     EXPECT_FALSE(fs::exists(Path("out/bad.rvf")));
     EXPECT_EQ(Load(Path("out/good.rvf")).CutOffFrequency(), 120.0f);
 
     r = Kalvio("cfc 100 '" + good + "' -o '" + Path("out/x.rvf") + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::vector<std::string>{"Kalvio::BWfilt - Frequency Channel Class is not specified in SAE J211"});
+    EXPECT_EQ(r.err,
+              std::vector<std::string>{good + ": Kalvio::BWfilt - Frequency Channel Class is not specified in SAE J211"});
 
     r = Kalvio("integrate '" + Path("missing.rvf") + "' -o '" + Path("out/m.rvf") + "'");
     EXPECT_EQ(r.status, 1);
@@ -219,5 +220,6 @@ TEST_F(KalvioCommands, NamePrintsTheCodeOfEachFile)
     const std::string p = Write("n.rvf", s);
     RunResult r = Kalvio("name '" + p + "' '" + Path("nothing.rvf") + "' '" + p + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "V0123afd.005\nV0123afd.005\n");
+    // Regression: a failed input printed no line, so lines slipped against inputs.
+    EXPECT_EQ(r.out, "V0123afd.005\n?failed?\nV0123afd.005\n");
 }

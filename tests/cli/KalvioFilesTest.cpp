@@ -1,0 +1,150 @@
+// The kalvio program against hostile names, clashing outputs and standard
+// output that cannot be written: it says which input and exits non-zero.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class KalvioFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path()
+            / ("kalvio_files_" + std::to_string(::getpid()) + "_"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::current_path(m_dir);
+        ASSERT_EQ(Kalvio({"demo", "d"}).status, 0);
+    }
+    void TearDown() override
+    {
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(m_dir);
+    }
+
+    // Runs kalvio with args as given (no shell); standard output goes to out
+    // unless told otherwise.
+    Outcome Kalvio(const std::vector<std::string>& args, const std::string& stdoutPath = "out.txt")
+    {
+        std::vector<char*> argv{const_cast<char*>(KALVIO_EXE)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, "err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = 0;
+        Outcome r;
+        if (posix_spawn(&pid, KALVIO_EXE, &actions, nullptr, argv.data(), environ) == 0) {
+            int raw = 0;
+            ::waitpid(pid, &raw, 0);
+            r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        if (stdoutPath == "out.txt")
+            r.out = Slurp("out.txt");
+        r.err = Slurp("err.txt");
+        return r;
+    }
+
+    fs::path m_dir;
+};
+
+const std::string kChest = "d/occ2231_chest_x.rvf";
+
+} // namespace
+
+TEST_F(KalvioFiles, MessagesNameTheirInputAndNamesCannotForgeLines)
+{
+    // Regression: of several failures in a batch only some named their file.
+    fs::create_directories("od");
+    Outcome r = Kalvio({"derivative", kChest, "missing.rvf", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "missing.rvf: KVFileAscii::Load - missing.rvf is not found.\n");
+    EXPECT_TRUE(fs::exists("od/occ2231_chest_x.rvf"));
+
+    // Regression: a name with a line break printed raw forged a header line.
+    const std::string forged = "x.rvf\nHic: 5000";
+    r = Kalvio({"info", forged});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "'x.rvf'$'\\n''Hic: 5000': KVFileAscii::Load - x.rvf\\nHic: 5000 is not found.\n");
+    fs::copy_file(kChest, forged);
+    r = Kalvio({"info", forged});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("File: 'x.rvf'$'\\n''Hic: 5000'\nKind: RVF-1992 File\n", 0), 0u);
+    EXPECT_EQ(r.out.find("\nHic: 5000\n"), std::string::npos);
+}
+
+TEST_F(KalvioFiles, OutputsThatWouldDestroyAreRefusedBeforeWriting)
+{
+    // Regression: two inputs of one file name kept only the last result.
+    fs::create_directories("a");
+    fs::create_directories("b");
+    fs::create_directories("od");
+    fs::copy_file(kChest, "a/x.rvf");
+    fs::copy_file(kChest, "b/x.rvf");
+    Outcome r = Kalvio({"cfc", "60", "a/x.rvf", "b/x.rvf", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kalvio: a/x.rvf and b/x.rvf would both be written to od/x.rvf; nothing was written\n");
+    EXPECT_TRUE(fs::is_empty("od"));
+
+    std::ofstream("plain") << "x";
+    r = Kalvio({"cfc", "60", kChest, "--out-dir", "plain"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("output directory plain is not a folder"), std::string::npos) << r.err;
+
+    r = Kalvio({"truncate", "5", "6", kChest, "-o", "t.rvf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kChest + ": KVFileRvf::Store - a signal of fewer than two points cannot be stored\n");
+
+    // Regression: an overflowing operation stored infinite samples.
+    r = Kalvio({"scale-y", "1e38", kChest, "-o", "s.rvf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(kChest + ": Kalvio::ScaleY - ScaleY of signal "), std::string::npos) << r.err;
+    r = Kalvio({"resample", "1e-9", kChest, "-o", "r.rvf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("more than the limit of 10000000"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists("t.rvf") || fs::exists("s.rvf") || fs::exists("r.rvf"));
+}
+
+TEST_F(KalvioFiles, StandardOutputThatCannotBeWrittenFails)
+{
+    // Regression: dump > /dev/full exited 0.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"dump", kChest}, {"info", kChest}, {"name", kChest}, {"--help"}}) {
+        const Outcome r = Kalvio(args, "/dev/full");
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, "kalvio: writing to standard output failed: no space left on device\n") << args[0];
+    }
+    Outcome r = Kalvio({"dump", kChest, "-o", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "/dev/full: no space left on device\n");
+    r = Kalvio({"dump", kChest, "-o", "-"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "-0.049999997\t0.219995216");
+}
