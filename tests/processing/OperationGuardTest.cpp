@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <new>
 
 using namespace Kalvio;
@@ -17,6 +18,13 @@ namespace {
 KVSignal Ramp(float del, float top)
 {
     KVSignal s = UniformSignal(0, 20, del, [top](double t) { return t * 1000.0 * top; });
+    s.SetTestNumber("2231");
+    return s;
+}
+
+KVSignal Step(float level)
+{
+    KVSignal s = UniformSignal(0, 199, 0.0001f, [level](double t) { return t < 0.01 ? -level : level; });
     s.SetTestNumber("2231");
     return s;
 }
@@ -41,6 +49,17 @@ TEST(OperationGuard, ResultsThatAreNotFiniteChangeNothing)
              KVSignal twin = s;
              return Sum({&s, &twin}, e);
          }},
+        {"Average", Ramp(0.001f, 1e37f), [](KVSignal& s, KVErrorList* e) {
+             KVSignal twin = s;
+             return Average({&s, &twin}, e);
+         }},
+        // |(2e38, 2e38, 2e38)| = 3.5e38 lies beyond the float range.
+        {"Resultant", Ramp(0.001f, 1e37f), [](KVSignal& s, KVErrorList* e) {
+             const KVSignal a = s;
+             return Resultant(s, a, a, a, e);
+         }},
+        // A step between -3.3e38 and 3.3e38 overshoots the float range.
+        {"BWfilt", Step(3.3e38f), [](KVSignal& s, KVErrorList* e) { return BWfilt(s, 100.0, e); }},
     };
     for (const Case& c : cases) {
         KVSignal s = c.signal;
@@ -52,6 +71,10 @@ TEST(OperationGuard, ResultsThatAreNotFiniteChangeNothing)
         EXPECT_EQ(Lines(e), Texts{std::string("Kalvio::") + c.scope + " - " + c.scope + " of signal " + code
                                   + " gives values that are not finite; the signal is left as it was"});
     }
+    // A header value read as infinite does not block an operation that leaves it so.
+    KVSignal odd = Ramp(0.001f, 1.0f);
+    odd.SetClosingSpeed(std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(ScaleY(odd, 2.0f, nullptr));
 }
 
 TEST(OperationGuard, MemoryFailuresAreReportedAndUndone)
