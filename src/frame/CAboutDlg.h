@@ -5,8 +5,7 @@
 // The address the About box offers for comments and questions.
 inline constexpr char kContactAddress[] = "ondrel-support@example.org";
 
-class CAboutDlg : public QDialog
-{
+class CAboutDlg : public QDialog {
 public:
-  explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(QWidget* parent = nullptr);
 };

@@ -5,16 +5,15 @@
 
 class QCheckBox;
 
-class CAppendFileDlg : public QFileDialog
-{
+class CAppendFileDlg : public QFileDialog {
 public:
-  CAppendFileDlg(QWidget* parent, const QString& caption, const QString& directory,
-                 const QString& filter, const QString& defaultSuffix = QString());
+    CAppendFileDlg(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
+                   const QString& defaultSuffix = QString());
 
-  // After OK: true when the names are to be added at the end of an existing file.
-  bool Append() const;
-  QCheckBox* AppendBox() const { return m_append; }
+    // After OK: true when the names are to be added at the end of an existing file.
+    bool Append() const;
+    QCheckBox* AppendBox() const { return m_append; }
 
 private:
-  QCheckBox* m_append = nullptr;
+    QCheckBox* m_append = nullptr;
 };

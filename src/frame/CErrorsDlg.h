@@ -5,13 +5,12 @@
 
 class QPlainTextEdit;
 
-class CErrorsDlg : public QDialog
-{
+class CErrorsDlg : public QDialog {
 public:
-  explicit CErrorsDlg(const QStringList& messages, QWidget* parent = nullptr);
+    explicit CErrorsDlg(const QStringList& messages, QWidget* parent = nullptr);
 
-  QString Text() const;
+    QString Text() const;
 
 private:
-  QPlainTextEdit* m_field = nullptr;
+    QPlainTextEdit* m_field = nullptr;
 };

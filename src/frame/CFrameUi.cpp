@@ -26,195 +26,192 @@ namespace {
 
 QString JoinFilters(const QStringList& filters)
 {
-  return filters.join(QStringLiteral(";;"));
+    return filters.join(QStringLiteral(";;"));
 }
 
 // A file dialog of the program's own: the same look for every open and save.
 void Prepare(QFileDialog& dialog, const CFileDialogRequest& request)
 {
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  if (!request.filters.isEmpty()) {
-    dialog.setNameFilters(request.filters);
-    dialog.selectNameFilter(request.filters.first());
-  }
-  if (!request.defaultSuffix.isEmpty())
-    dialog.setDefaultSuffix(request.defaultSuffix);
-  if (!request.fileName.isEmpty())
-    dialog.selectFile(request.fileName);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!request.filters.isEmpty()) {
+        dialog.setNameFilters(request.filters);
+        dialog.selectNameFilter(request.filters.first());
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
 }
 
 // Shows the dialog; true with the chosen file in path on OK.
 bool RunFileDialog(QFileDialog& dialog, QString& path)
 {
-  if (dialog.exec() != QDialog::Accepted)
-    return false;
-  const QStringList files = dialog.selectedFiles();
-  if (files.isEmpty() || files.first().isEmpty())
-    return false;
-  path = files.first();
-  return true;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return false;
+    path = files.first();
+    return true;
 }
 
-}  // namespace
+} // namespace
 
-CFrameUi::CFrameUi(QWidget* window)
-  : m_window(window)
-{
-}
+CFrameUi::CFrameUi(QWidget* window) : m_window(window) {}
 
 bool CFrameUi::ChooseDirectory(QString& dir)
 {
-  CSelectDirectoryDlg dialog(OndrelSettings::RecentDirectories(), m_window);
-  if (dialog.exec() != QDialog::Accepted)
-    return false;
-  dir = OndrelSettings::RememberDirectory(dialog.Directory());
-  return !dir.isEmpty();
+    CSelectDirectoryDlg dialog(OndrelSettings::RecentDirectories(), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dir = OndrelSettings::RememberDirectory(dialog.Directory());
+    return !dir.isEmpty();
 }
 
 bool CFrameUi::OpenFileDialog(const CFileDialogRequest& request, QString& path)
 {
-  QFileDialog dialog(m_window, request.title, request.directory, JoinFilters(request.filters));
-  Prepare(dialog, request);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  return RunFileDialog(dialog, path);
+    QFileDialog dialog(m_window, request.title, request.directory, JoinFilters(request.filters));
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return RunFileDialog(dialog, path);
 }
 
 bool CFrameUi::SaveFileDialog(const CFileDialogRequest& request, QString& path, bool& append)
 {
-  if (request.appendBox) {
-    CAppendFileDlg dialog(m_window, request.title, request.directory, JoinFilters(request.filters),
-                          request.defaultSuffix);
+    if (request.appendBox) {
+        CAppendFileDlg dialog(m_window, request.title, request.directory, JoinFilters(request.filters),
+                              request.defaultSuffix);
+        Prepare(dialog, request);
+        if (!RunFileDialog(dialog, path))
+            return false;
+        append = dialog.Append();
+        return true;
+    }
+    QFileDialog dialog(m_window, request.title, request.directory, JoinFilters(request.filters));
     Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!RunFileDialog(dialog, path))
-      return false;
-    append = dialog.Append();
+        return false;
+    append = false;
     return true;
-  }
-  QFileDialog dialog(m_window, request.title, request.directory, JoinFilters(request.filters));
-  Prepare(dialog, request);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-  if (!RunFileDialog(dialog, path))
-    return false;
-  append = false;
-  return true;
 }
 
 bool CFrameUi::EditOptions(COptionsValues& values)
 {
-  COptionsDlg dialog(m_window);
-  dialog.m_bSaveZoom = values.saveZoom;
-  dialog.m_bColumnHeaders = values.columnHeaders;
-  dialog.m_nLineStyle = values.lineStyle;
-  dialog.m_strQuillon = values.quillonDir;
-  if (dialog.exec() != QDialog::Accepted)
-    return false;
-  values.saveZoom = dialog.m_bSaveZoom;
-  values.columnHeaders = dialog.m_bColumnHeaders;
-  // No radio chosen keeps the style the document had.
-  if (dialog.m_nLineStyle >= 0)
-    values.lineStyle = dialog.m_nLineStyle;
-  values.quillonDir = dialog.m_strQuillon;
-  return true;
+    COptionsDlg dialog(m_window);
+    dialog.m_bSaveZoom = values.saveZoom;
+    dialog.m_bColumnHeaders = values.columnHeaders;
+    dialog.m_nLineStyle = values.lineStyle;
+    dialog.m_strQuillon = values.quillonDir;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    values.saveZoom = dialog.m_bSaveZoom;
+    values.columnHeaders = dialog.m_bColumnHeaders;
+    // No radio chosen keeps the style the document had.
+    if (dialog.m_nLineStyle >= 0)
+        values.lineStyle = dialog.m_nLineStyle;
+    values.quillonDir = dialog.m_strQuillon;
+    return true;
 }
 
 bool CFrameUi::EnterText(const QString& caption, const QString& prompt, QString& text)
 {
-  return RunTextEntry(m_window, caption, prompt, text);
+    return RunTextEntry(m_window, caption, prompt, text);
 }
 
 bool CFrameUi::SelectFilterClass(int& index, float& frequency)
 {
-  CFilterClassDlg dialog(m_window);
-  if (dialog.exec() != QDialog::Accepted)
-    return false;
-  index = dialog.Choice();
-  frequency = dialog.Frequency();
-  return true;
+    CFilterClassDlg dialog(m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    index = dialog.Choice();
+    frequency = dialog.Frequency();
+    return true;
 }
 
 bool CFrameUi::SelectTimeStep(CResampleValues& values)
 {
-  return ::SelectTimeStep(m_window, values.timeStep, values.points, values.span);
+    return ::SelectTimeStep(m_window, values.timeStep, values.points, values.span);
 }
 
 bool CFrameUi::SelectInterval(float& start, float& stop)
 {
-  return ::SelectInterval(m_window, start, stop);
+    return ::SelectInterval(m_window, start, stop);
 }
 
 bool CFrameUi::EditSignalLabels(const QStringList& names, QStringList& labels)
 {
-  // A label is edited in the same "Enter Plot Label" dialog as the plot texts.
-  return ::EditSignalLabels(m_window, names, labels, RunTextEntry);
+    // A label is edited in the same "Enter Plot Label" dialog as the plot texts.
+    return ::EditSignalLabels(m_window, names, labels, RunTextEntry);
 }
 
 bool CFrameUi::EditHitlist(QStringList& names)
 {
-  CHitlistEditDlg dialog(names, m_window);
-  if (dialog.exec() != QDialog::Accepted)
-    return false;
-  names = dialog.Names();
-  return true;
+    CHitlistEditDlg dialog(names, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    names = dialog.Names();
+    return true;
 }
 
 bool CFrameUi::EditHeader(KVSignal& signal)
 {
-  return EditSignalHeader(m_window, signal);
+    return EditSignalHeader(m_window, signal);
 }
 
 void CFrameUi::ShowMessageBox(const QString& text)
 {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondrel"), text, QMessageBox::Ok, m_window);
-  box.exec();
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondrel"), text, QMessageBox::Ok, m_window);
+    box.exec();
 }
 
 void CFrameUi::ShowErrorsAndWarnings(const QStringList& messages)
 {
-  if (messages.isEmpty())
-    return;
-  CErrorsDlg dialog(messages, m_window);
-  dialog.exec();
+    if (messages.isEmpty())
+        return;
+    CErrorsDlg dialog(messages, m_window);
+    dialog.exec();
 }
 
 void CFrameUi::SetCaption(const QString& text)
 {
-  m_window->setWindowTitle(text);
+    m_window->setWindowTitle(text);
 }
 
 void CFrameUi::SetTitle(const QString& text)
 {
-  m_window->setWindowTitle(text);
+    m_window->setWindowTitle(text);
 }
 
 void CFrameUi::SetClipboardText(const QString& text)
 {
-  QApplication::clipboard()->setText(text);
+    QApplication::clipboard()->setText(text);
 }
 
 QString CFrameUi::ClipboardText()
 {
-  const QMimeData* data = QApplication::clipboard()->mimeData();
-  if (!data)
-    return QString();
-  if (data->hasUrls())
-    return NamesFromMimeData(data).join(QStringLiteral("\r\n"));
-  return data->text();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return QString();
+    if (data->hasUrls())
+        return NamesFromMimeData(data).join(QStringLiteral("\r\n"));
+    return data->text();
 }
 
 void CFrameUi::BeginWaitCursor()
 {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void CFrameUi::EndWaitCursor()
 {
-  QApplication::restoreOverrideCursor();
+    QApplication::restoreOverrideCursor();
 }
 
 bool CFrameUi::StartProgram(const QString& program, const QStringList& arguments)
 {
-  return QProcess::startDetached(program, arguments);
+    return QProcess::startDetached(program, arguments);
 }

@@ -8,16 +8,15 @@ class QPlainTextEdit;
 // The names of an edited text: every non-empty line, in order, whole.
 QStringList NamesFromEditedText(const QString& text);
 
-class CHitlistEditDlg : public QDialog
-{
+class CHitlistEditDlg : public QDialog {
 public:
-  explicit CHitlistEditDlg(const QStringList& names, QWidget* parent = nullptr);
+    explicit CHitlistEditDlg(const QStringList& names, QWidget* parent = nullptr);
 
-  // After OK: the edited names.
-  QStringList Names() const;
+    // After OK: the edited names.
+    QStringList Names() const;
 
-  QPlainTextEdit* Field() const { return m_field; }
+    QPlainTextEdit* Field() const { return m_field; }
 
 private:
-  QPlainTextEdit* m_field = nullptr;
+    QPlainTextEdit* m_field = nullptr;
 };

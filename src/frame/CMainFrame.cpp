@@ -20,231 +20,231 @@
 #include <QToolBar>
 
 CMainFrame::CMainFrame(COndrelDoc* doc, QWidget* parent)
-  : QMainWindow(parent)
-  , m_doc(doc)
-  , m_ui(std::make_unique<CFrameUi>(this))
+    : QMainWindow(parent)
+    , m_doc(doc)
+    , m_ui(std::make_unique<CFrameUi>(this))
 {
-  // The caption starts as the program's name; the document sets it later.
-  setWindowTitle(QStringLiteral("Ondrel"));
-  setWindowIcon(ProgramIcon());
-  m_doc->SetUi(m_ui.get());
-  CreateActions();
-  CreateMenus();
-  CreateToolBar();
-  CreateStatusBar();
-  CreateViews();
-  CreateAccelerators();
-  ConnectCommands();
-  connect(m_doc, &COndrelDoc::ViewsUpdated, this, [this](int) { UpdateCommandStates(); });
-  setAcceptDrops(true);
-  UpdateCommandStates();
+    // The caption starts as the program's name; the document sets it later.
+    setWindowTitle(QStringLiteral("Ondrel"));
+    setWindowIcon(ProgramIcon());
+    m_doc->SetUi(m_ui.get());
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateViews();
+    CreateAccelerators();
+    ConnectCommands();
+    connect(m_doc, &COndrelDoc::ViewsUpdated, this, [this](int) { UpdateCommandStates(); });
+    setAcceptDrops(true);
+    UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame()
 {
-  if (m_doc->Ui() == m_ui.get())
-    m_doc->SetUi(nullptr);
+    if (m_doc->Ui() == m_ui.get())
+        m_doc->SetUi(nullptr);
 }
 
 void CMainFrame::CreateActions()
 {
-  auto makeAction = [this](int id, const QString& text, const char* prompt, const char* tooltip) {
-    auto* action = new QAction(text, this);
-    action->setData(id);
-    action->setStatusTip(QString::fromLatin1(prompt));
-    // Without a tooltip of its own a toolbar button shows nothing.
-    action->setToolTip(QString::fromLatin1(tooltip));
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    m_actions[id] = action;
-  };
-  std::function<void(const std::vector<MenuEntry>&)> walk = [&](const std::vector<MenuEntry>& entries) {
-    for (const MenuEntry& entry : entries) {
-      if (entry.IsSubmenu())
-        walk(entry.items);
-      else if (!entry.IsSeparator())
-        makeAction(entry.id, QString::fromLatin1(entry.text), entry.prompt, entry.tooltip);
-    }
-  };
-  walk(MenuBarEntries());
-  for (int id : {ID_FILTER_CFC60, ID_FILTER_CFC180, ID_FILTER_CFC600, ID_FILTER_CFC1000})
-    makeAction(id, ToolbarOnlyText(id), "", "");
-  m_actions[ID_LABELS_MULTI_LINE_TITLE]->setCheckable(true);
-  m_actions[ID_VIEW_TOOLBAR]->setCheckable(true);
-  m_actions[ID_VIEW_STATUS_BAR]->setCheckable(true);
+    auto makeAction = [this](int id, const QString& text, const char* prompt, const char* tooltip) {
+        auto* action = new QAction(text, this);
+        action->setData(id);
+        action->setStatusTip(QString::fromLatin1(prompt));
+        // Without a tooltip of its own a toolbar button shows nothing.
+        action->setToolTip(QString::fromLatin1(tooltip));
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        m_actions[id] = action;
+    };
+    std::function<void(const std::vector<MenuEntry>&)> walk = [&](const std::vector<MenuEntry>& entries) {
+        for (const MenuEntry& entry : entries) {
+            if (entry.IsSubmenu())
+                walk(entry.items);
+            else if (!entry.IsSeparator())
+                makeAction(entry.id, QString::fromLatin1(entry.text), entry.prompt, entry.tooltip);
+        }
+    };
+    walk(MenuBarEntries());
+    for (int id : {ID_FILTER_CFC60, ID_FILTER_CFC180, ID_FILTER_CFC600, ID_FILTER_CFC1000})
+        makeAction(id, ToolbarOnlyText(id), "", "");
+    m_actions[ID_LABELS_MULTI_LINE_TITLE]->setCheckable(true);
+    m_actions[ID_VIEW_TOOLBAR]->setCheckable(true);
+    m_actions[ID_VIEW_STATUS_BAR]->setCheckable(true);
 }
 
 void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
 {
-  for (const MenuEntry& entry : entries) {
-    if (entry.IsSeparator()) {
-      menu->addSeparator();
-    } else if (entry.IsSubmenu()) {
-      QMenu* sub = menu->addMenu(QString::fromLatin1(entry.text));
-      FillMenu(sub, entry.items);
-    } else {
-      menu->addAction(m_actions.at(entry.id));
+    for (const MenuEntry& entry : entries) {
+        if (entry.IsSeparator()) {
+            menu->addSeparator();
+        } else if (entry.IsSubmenu()) {
+            QMenu* sub = menu->addMenu(QString::fromLatin1(entry.text));
+            FillMenu(sub, entry.items);
+        } else {
+            menu->addAction(m_actions.at(entry.id));
+        }
     }
-  }
-  // Menus show the states of the moment, like the update handlers of old.
-  connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    // Menus show the states of the moment, like the update handlers of old.
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 
 void CMainFrame::CreateMenus()
 {
-  for (const MenuEntry& top : MenuBarEntries()) {
-    QMenu* menu = menuBar()->addMenu(QString::fromLatin1(top.text));
-    FillMenu(menu, top.items);
-  }
+    for (const MenuEntry& top : MenuBarEntries()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(top.text));
+        FillMenu(menu, top.items);
+    }
 }
 
 void CMainFrame::CreateToolBar()
 {
-  m_toolBar = new QToolBar(QStringLiteral("Standard"), this);
-  m_toolBar->setObjectName(QStringLiteral("StandardToolBar"));
-  m_toolBar->setMovable(true);
-  m_toolBar->setFloatable(true);
-  m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  m_toolBar->setIconSize(QSize(16, 16));
-  m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  for (int id : ToolbarButtons()) {
-    if (id == ID_NONE) {
-      m_toolBar->addSeparator();
-      continue;
+    m_toolBar = new QToolBar(QStringLiteral("Standard"), this);
+    m_toolBar->setObjectName(QStringLiteral("StandardToolBar"));
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (int id : ToolbarButtons()) {
+        if (id == ID_NONE) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions.at(id);
+        action->setIcon(CommandIcon(id));
+        m_toolBar->addAction(action);
     }
-    QAction* action = m_actions.at(id);
-    action->setIcon(CommandIcon(id));
-    m_toolBar->addAction(action);
-  }
-  addToolBar(Qt::TopToolBarArea, m_toolBar);
-  connect(m_toolBar, &QToolBar::visibilityChanged, m_actions.at(ID_VIEW_TOOLBAR), &QAction::setChecked);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    connect(m_toolBar, &QToolBar::visibilityChanged, m_actions.at(ID_VIEW_TOOLBAR), &QAction::setChecked);
 }
 
 void CMainFrame::CreateStatusBar()
 {
-  statusBar()->showMessage(QStringLiteral("Ready"));
-  m_indicators = new CStatusIndicators(statusBar());
-  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
-    // The message pane falls back to its idle text.
-    if (text.isEmpty())
-      statusBar()->showMessage(QStringLiteral("Ready"));
-  });
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    m_indicators = new CStatusIndicators(statusBar());
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        // The message pane falls back to its idle text.
+        if (text.isEmpty())
+            statusBar()->showMessage(QStringLiteral("Ready"));
+    });
 }
 
 void CMainFrame::CreateViews()
 {
-  m_splitter = new QSplitter(Qt::Vertical, this);
-  m_listView = new COndrelView(m_doc, m_splitter);
-  m_plotView = CreatePlotArea(m_doc, m_splitter);
-  m_splitter->addWidget(m_listView);
-  m_splitter->addWidget(m_plotView);
-  m_splitter->setChildrenCollapsible(false);
-  m_splitter->setStretchFactor(0, 1);
-  m_splitter->setStretchFactor(1, 1);
-  setCentralWidget(m_splitter);
-  m_listView->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
-  m_listView->setFocus();
-  m_listView->OnInitialUpdate();
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_listView = new COndrelView(m_doc, m_splitter);
+    m_plotView = CreatePlotArea(m_doc, m_splitter);
+    m_splitter->addWidget(m_listView);
+    m_splitter->addWidget(m_plotView);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+    m_listView->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
+    m_listView->setFocus();
+    m_listView->OnInitialUpdate();
 }
 
 void CMainFrame::CreateAccelerators()
 {
-  for (const Accelerator& accelerator : Accelerators()) {
-    auto* key = new QAction(this);
-    key->setShortcut(accelerator.keys);
-    key->setShortcutContext(Qt::WindowShortcut);
-    const int id = accelerator.id;
-    connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    addAction(key);
-  }
+    for (const Accelerator& accelerator : Accelerators()) {
+        auto* key = new QAction(this);
+        key->setShortcut(accelerator.keys);
+        key->setShortcutContext(Qt::WindowShortcut);
+        const int id = accelerator.id;
+        connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        addAction(key);
+    }
 }
 
 QAction* CMainFrame::CommandAction(int id) const
 {
-  auto it = m_actions.find(id);
-  return it == m_actions.end() ? nullptr : it->second;
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
 }
 
 void CMainFrame::UpdateCommandStates()
 {
-  const std::size_t loaded = m_doc->m_signals.size();
-  for (auto& [id, action] : m_actions)
-    action->setEnabled(IsCommandEnabled(id, loaded, ShortHeader()));
-  m_actions.at(ID_LABELS_MULTI_LINE_TITLE)->setChecked(!ShortHeader());
-  m_actions.at(ID_VIEW_TOOLBAR)->setChecked(m_toolBar->isVisibleTo(this));
-  m_actions.at(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
+    const std::size_t loaded = m_doc->m_signals.size();
+    for (auto& [id, action] : m_actions)
+        action->setEnabled(IsCommandEnabled(id, loaded, ShortHeader()));
+    m_actions.at(ID_LABELS_MULTI_LINE_TITLE)->setChecked(!ShortHeader());
+    m_actions.at(ID_VIEW_TOOLBAR)->setChecked(m_toolBar->isVisibleTo(this));
+    m_actions.at(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
 }
 
 bool CMainFrame::ShortHeader() const
 {
-  return m_plotView->ShortHeader();
+    return m_plotView->ShortHeader();
 }
 
 void CMainFrame::On(int id, std::function<void()> handler)
 {
-  m_handlers[id] = std::move(handler);
+    m_handlers[id] = std::move(handler);
 }
 
 bool CMainFrame::RunCommand(int id)
 {
-  UpdateCommandStates();
-  auto handler = m_handlers.find(id);
-  if (handler == m_handlers.end())
-    return false;
-  if (QAction* action = CommandAction(id); action && !action->isEnabled())
-    return false;
-  handler->second();
-  UpdateCommandStates();
-  return true;
+    UpdateCommandStates();
+    auto handler = m_handlers.find(id);
+    if (handler == m_handlers.end())
+        return false;
+    if (QAction* action = CommandAction(id); action && !action->isEnabled())
+        return false;
+    handler->second();
+    UpdateCommandStates();
+    return true;
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)
 {
-  if (m_listView)
-    m_listView->OnOpenDataFile(name);
+    if (m_listView)
+        m_listView->OnOpenDataFile(name);
 }
 
 void CMainFrame::OnOpenHitlist(const QString& name)
 {
-  if (m_listView)
-    m_listView->OnOpenHitlist(name);
+    if (m_listView)
+        m_listView->OnOpenHitlist(name);
 }
 
 bool CMainFrame::HandleRequestText(const QString& text)
 {
-  QString name;
-  switch (ParseRequest(text, name)) {
-  case ERequest::DataFile: OnOpenDataFile(name); return true;
-  case ERequest::HitList: OnOpenHitlist(name); return true;
-  case ERequest::None: break;
-  }
-  // The desktop's plain "open" of a file: add it as a data file.
-  if (text.isEmpty() || text.startsWith(QLatin1Char('[')))
-    return false;
-  OnOpenDataFile(text);
-  return true;
+    QString name;
+    switch (ParseRequest(text, name)) {
+    case ERequest::DataFile: OnOpenDataFile(name); return true;
+    case ERequest::HitList: OnOpenHitlist(name); return true;
+    case ERequest::None: break;
+    }
+    // The desktop's plain "open" of a file: add it as a data file.
+    if (text.isEmpty() || text.startsWith(QLatin1Char('[')))
+        return false;
+    OnOpenDataFile(text);
+    return true;
 }
 
 void CMainFrame::showEvent(QShowEvent* event)
 {
-  QMainWindow::showEvent(event);
-  if (m_splitShared)
-    return;
-  m_splitShared = true;
-  // Once the window has its size: half the client height for each view.
-  QTimer::singleShot(0, this, [this] {
-    const int half = m_splitter->height() / 2;
-    m_splitter->setSizes({half, half});
-  });
+    QMainWindow::showEvent(event);
+    if (m_splitShared)
+        return;
+    m_splitShared = true;
+    // Once the window has its size: half the client height for each view.
+    QTimer::singleShot(0, this, [this] {
+        const int half = m_splitter->height() / 2;
+        m_splitter->setSizes({half, half});
+    });
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-  AcceptNamesDrop(event);
+    AcceptNamesDrop(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-  // Names dropped anywhere on the window join the list as if dropped on it.
-  if (AcceptNamesDrop(event))
-    m_listView->AddNamesFrom(event->mimeData());
+    // Names dropped anywhere on the window join the list as if dropped on it.
+    if (AcceptNamesDrop(event))
+        m_listView->AddNamesFrom(event->mimeData());
 }

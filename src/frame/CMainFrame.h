@@ -20,61 +20,60 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 
-class CMainFrame : public QMainWindow
-{
+class CMainFrame : public QMainWindow {
 public:
-  // Builds the window over `doc` and makes it the document's user interface.
-  explicit CMainFrame(COndrelDoc* doc, QWidget* parent = nullptr);
-  ~CMainFrame() override;
+    // Builds the window over `doc` and makes it the document's user interface.
+    explicit CMainFrame(COndrelDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
-  // Runs a command as its menu item or key would: nothing when it is disabled.
-  // False when the command was disabled or unknown.
-  bool RunCommand(int id);
-  // Recomputes enabled and checked states from the document.
-  void UpdateCommandStates();
+    // Runs a command as its menu item or key would: nothing when it is disabled.
+    // False when the command was disabled or unknown.
+    bool RunCommand(int id);
+    // Recomputes enabled and checked states from the document.
+    void UpdateCommandStates();
 
-  // The requests from the desktop, carried out by the file list view.
-  void OnOpenDataFile(const QString& name);
-  void OnOpenHitlist(const QString& name);
-  // A request text from the channel: [DataFile(name)], [HitList(name)], or a
-  // bare path to open as a data file. False when it named nothing.
-  bool HandleRequestText(const QString& text);
+    // The requests from the desktop, carried out by the file list view.
+    void OnOpenDataFile(const QString& name);
+    void OnOpenHitlist(const QString& name);
+    // A request text from the channel: [DataFile(name)], [HitList(name)], or a
+    // bare path to open as a data file. False when it named nothing.
+    bool HandleRequestText(const QString& text);
 
-  QAction* CommandAction(int id) const;
-  COndrelView* ListView() const { return m_listView; }
-  CPlotView* PlotView() const { return m_plotView; }
-  QToolBar* ToolBar() const { return m_toolBar; }
-  CStatusIndicators* Indicators() const { return m_indicators; }
-  CFrameUi* Ui() const { return m_ui.get(); }
-  // The plot's short header: title and subtitle instead of the multi-line title.
-  bool ShortHeader() const;
+    QAction* CommandAction(int id) const;
+    COndrelView* ListView() const { return m_listView; }
+    CPlotView* PlotView() const { return m_plotView; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    CStatusIndicators* Indicators() const { return m_indicators; }
+    CFrameUi* Ui() const { return m_ui.get(); }
+    // The plot's short header: title and subtitle instead of the multi-line title.
+    bool ShortHeader() const;
 
 protected:
-  void showEvent(QShowEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-  void CreateActions();
-  void CreateMenus();
-  void CreateToolBar();
-  void CreateStatusBar();
-  void CreateViews();
-  void CreateAccelerators();
-  void FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
-  // CMainFrameCommands.cpp: which object carries out each command.
-  void ConnectCommands();
-  void On(int id, std::function<void()> handler);
-  void OnAbout();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateViews();
+    void CreateAccelerators();
+    void FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
+    // CMainFrameCommands.cpp: which object carries out each command.
+    void ConnectCommands();
+    void On(int id, std::function<void()> handler);
+    void OnAbout();
 
-  COndrelDoc* m_doc = nullptr;
-  std::unique_ptr<CFrameUi> m_ui;
-  COndrelView* m_listView = nullptr;
-  CPlotView* m_plotView = nullptr;
-  QSplitter* m_splitter = nullptr;
-  QToolBar* m_toolBar = nullptr;
-  CStatusIndicators* m_indicators = nullptr;
-  std::map<int, QAction*> m_actions;
-  std::map<int, std::function<void()>> m_handlers;
-  bool m_splitShared = false;
+    COndrelDoc* m_doc = nullptr;
+    std::unique_ptr<CFrameUi> m_ui;
+    COndrelView* m_listView = nullptr;
+    CPlotView* m_plotView = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    CStatusIndicators* m_indicators = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
+    bool m_splitShared = false;
 };

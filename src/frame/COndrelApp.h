@@ -13,24 +13,23 @@ class CRequestServer;
 // since the program that carries the request out may run elsewhere.
 QStringList WithAbsoluteRequestPaths(const QStringList& arguments);
 
-class COndrelApp
-{
+class COndrelApp {
 public:
-  COndrelApp();
-  ~COndrelApp();
+    COndrelApp();
+    ~COndrelApp();
 
-  // Runs the start-up steps for the arguments after the program name.
-  // Returns false when the program should end at once (its requests went to
-  // the running Ondrel); `handedOver` then says so.
-  bool InitInstance(const QStringList& arguments, bool* handedOver = nullptr);
+    // Runs the start-up steps for the arguments after the program name.
+    // Returns false when the program should end at once (its requests went to
+    // the running Ondrel); `handedOver` then says so.
+    bool InitInstance(const QStringList& arguments, bool* handedOver = nullptr);
 
-  COndrelDoc* Doc() const { return m_doc.get(); }
-  CMainFrame* MainFrame() const { return m_frame.get(); }
+    COndrelDoc* Doc() const { return m_doc.get(); }
+    CMainFrame* MainFrame() const { return m_frame.get(); }
 
 private:
-  void OnRequest(const QString& request);
+    void OnRequest(const QString& request);
 
-  std::unique_ptr<COndrelDoc> m_doc;
-  std::unique_ptr<CMainFrame> m_frame;
-  std::unique_ptr<CRequestServer> m_server;
+    std::unique_ptr<COndrelDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<CRequestServer> m_server;
 };

@@ -13,75 +13,73 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-COptionsDlg::COptionsDlg(QWidget* parent)
-  : QDialog(parent)
+COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
 {
-  setWindowTitle(QStringLiteral("Options"));
-  m_saveZoom = new QCheckBox(QStringLiteral("Save Zoom Settings between  Plots"), this);
-  m_columnHeaders = new QCheckBox(QStringLiteral("Include Column Labels when Copying Data"), this);
+    setWindowTitle(QStringLiteral("Options"));
+    m_saveZoom = new QCheckBox(QStringLiteral("Save Zoom Settings between  Plots"), this);
+    m_columnHeaders = new QCheckBox(QStringLiteral("Include Column Labels when Copying Data"), this);
 
-  auto* styleBox = new QGroupBox(QStringLiteral("Select Plotting Style"), this);
-  auto* styleLayout = new QVBoxLayout(styleBox);
-  auto* group = new QButtonGroup(this);
-  const char* styleTexts[4] = {"Alternate Line Types", "Use Thin Solid LInes",
-                               "Use Medium Solid Lines", "Use Thick Solid LInes"};
-  for (int i = 0; i < 4; ++i) {
-    m_style[i] = new QRadioButton(QString::fromLatin1(styleTexts[i]), styleBox);
-    group->addButton(m_style[i], i);
-    styleLayout->addWidget(m_style[i]);
-  }
+    auto* styleBox = new QGroupBox(QStringLiteral("Select Plotting Style"), this);
+    auto* styleLayout = new QVBoxLayout(styleBox);
+    auto* group = new QButtonGroup(this);
+    const char* styleTexts[4] = {"Alternate Line Types", "Use Thin Solid LInes", "Use Medium Solid Lines",
+                                 "Use Thick Solid LInes"};
+    for (int i = 0; i < 4; ++i) {
+        m_style[i] = new QRadioButton(QString::fromLatin1(styleTexts[i]), styleBox);
+        group->addButton(m_style[i], i);
+        styleLayout->addWidget(m_style[i]);
+    }
 
-  m_quillon = new QLineEdit(this);
-  m_browse = new QPushButton(QStringLiteral(". . ."), this);
-  m_browse->setAutoDefault(false);
-  connect(m_browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
+    m_quillon = new QLineEdit(this);
+    m_browse = new QPushButton(QStringLiteral(". . ."), this);
+    m_browse->setAutoDefault(false);
+    connect(m_browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &COptionsDlg::reject);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &COptionsDlg::reject);
 
-  auto* grid = new QGridLayout(this);
-  grid->addWidget(m_saveZoom, 0, 0, 1, 2);
-  grid->addWidget(m_columnHeaders, 1, 0, 1, 2);
-  grid->addWidget(styleBox, 2, 0, 1, 2);
-  grid->addWidget(new QLabel(QStringLiteral("Directory for Quillon Applications"), this), 3, 0, 1, 2);
-  grid->addWidget(m_quillon, 4, 0);
-  grid->addWidget(m_browse, 4, 1);
-  grid->addWidget(buttons, 5, 0, 1, 2);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_saveZoom, 0, 0, 1, 2);
+    grid->addWidget(m_columnHeaders, 1, 0, 1, 2);
+    grid->addWidget(styleBox, 2, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Directory for Quillon Applications"), this), 3, 0, 1, 2);
+    grid->addWidget(m_quillon, 4, 0);
+    grid->addWidget(m_browse, 4, 1);
+    grid->addWidget(buttons, 5, 0, 1, 2);
 }
 
 void COptionsDlg::showEvent(QShowEvent* event)
 {
-  m_saveZoom->setChecked(m_bSaveZoom);
-  m_columnHeaders->setChecked(m_bColumnHeaders);
-  for (int i = 0; i < 4; ++i)
-    m_style[i]->setChecked(i == m_nLineStyle);
-  m_quillon->setText(m_strQuillon);
-  QDialog::showEvent(event);
+    m_saveZoom->setChecked(m_bSaveZoom);
+    m_columnHeaders->setChecked(m_bColumnHeaders);
+    for (int i = 0; i < 4; ++i)
+        m_style[i]->setChecked(i == m_nLineStyle);
+    m_quillon->setText(m_strQuillon);
+    QDialog::showEvent(event);
 }
 
 void COptionsDlg::TakePickedFolder(const QString& folder)
 {
-  m_quillon->setText(WithoutFinalSeparator(folder));
+    m_quillon->setText(WithoutFinalSeparator(folder));
 }
 
 void COptionsDlg::OnBrowse()
 {
-  auto chosen = PickFolder(this, QStringLiteral("Select Directory with Quillon Applications"),
-                           m_quillon->text());
-  if (chosen)
-    TakePickedFolder(*chosen);
+    auto chosen = PickFolder(this, QStringLiteral("Select Directory with Quillon Applications"), m_quillon->text());
+    if (chosen)
+        TakePickedFolder(*chosen);
 }
 
 void COptionsDlg::accept()
 {
-  m_bSaveZoom = m_saveZoom->isChecked();
-  m_bColumnHeaders = m_columnHeaders->isChecked();
-  m_nLineStyle = -1;
-  for (int i = 0; i < 4; ++i) {
-    if (m_style[i]->isChecked())
-      m_nLineStyle = i;
-  }
-  m_strQuillon = m_quillon->text();
-  QDialog::accept();
+    m_bSaveZoom = m_saveZoom->isChecked();
+    m_bColumnHeaders = m_columnHeaders->isChecked();
+    m_nLineStyle = -1;
+    for (int i = 0; i < 4; ++i) {
+        if (m_style[i]->isChecked())
+            m_nLineStyle = i;
+    }
+    m_strQuillon = m_quillon->text();
+    QDialog::accept();
 }

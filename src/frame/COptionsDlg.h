@@ -8,34 +8,33 @@ class QLineEdit;
 class QRadioButton;
 class QPushButton;
 
-class COptionsDlg : public QDialog
-{
+class COptionsDlg : public QDialog {
 public:
-  explicit COptionsDlg(QWidget* parent = nullptr);
+    explicit COptionsDlg(QWidget* parent = nullptr);
 
-  // Values moved into the controls when shown and out of them on OK.
-  bool m_bSaveZoom = false;
-  bool m_bColumnHeaders = false;
-  int m_nLineStyle = -1;  // 0..3, -1 none chosen
-  QString m_strQuillon;
+    // Values moved into the controls when shown and out of them on OK.
+    bool m_bSaveZoom = false;
+    bool m_bColumnHeaders = false;
+    int m_nLineStyle = -1; // 0..3, -1 none chosen
+    QString m_strQuillon;
 
-  QCheckBox* SaveZoomBox() const { return m_saveZoom; }
-  QCheckBox* ColumnHeadersBox() const { return m_columnHeaders; }
-  QRadioButton* StyleButton(int i) const { return m_style[i]; }
-  QLineEdit* QuillonField() const { return m_quillon; }
+    QCheckBox* SaveZoomBox() const { return m_saveZoom; }
+    QCheckBox* ColumnHeadersBox() const { return m_columnHeaders; }
+    QRadioButton* StyleButton(int i) const { return m_style[i]; }
+    QLineEdit* QuillonField() const { return m_quillon; }
 
-  // Puts a picked folder into the field, without a final separator.
-  void TakePickedFolder(const QString& folder);
+    // Puts a picked folder into the field, without a final separator.
+    void TakePickedFolder(const QString& folder);
 
-  void showEvent(QShowEvent* event) override;
-  void accept() override;
+    void showEvent(QShowEvent* event) override;
+    void accept() override;
 
 private:
-  void OnBrowse();
+    void OnBrowse();
 
-  QCheckBox* m_saveZoom = nullptr;
-  QCheckBox* m_columnHeaders = nullptr;
-  QRadioButton* m_style[4] = {};
-  QLineEdit* m_quillon = nullptr;
-  QPushButton* m_browse = nullptr;
+    QCheckBox* m_saveZoom = nullptr;
+    QCheckBox* m_columnHeaders = nullptr;
+    QRadioButton* m_style[4] = {};
+    QLineEdit* m_quillon = nullptr;
+    QPushButton* m_browse = nullptr;
 };

@@ -4,8 +4,8 @@
 
 CPlotView* CreatePlotArea(COndrelDoc* doc, QWidget* parent)
 {
-  auto* view = new CPlotView(doc, parent);
-  // The initial update: draws whatever the document already holds.
-  view->OnUpdate(0);
-  return view;
+    auto* view = new CPlotView(doc, parent);
+    // The initial update: draws whatever the document already holds.
+    view->OnUpdate(0);
+    return view;
 }

@@ -18,19 +18,18 @@ QString RequestChannelName();
 // program listens there or it did not take every request in time.
 bool SendRequests(const QString& name, const QStringList& requests, int timeoutMs = 3000);
 
-class CRequestServer : public QObject
-{
+class CRequestServer : public QObject {
 public:
-  using Handler = std::function<void(const QString& request)>;
+    using Handler = std::function<void(const QString& request)>;
 
-  CRequestServer(Handler handler, QObject* parent = nullptr);
-  // Starts listening on `name`; a channel left behind by a program that
-  // ended is taken over. False when another program listens there.
-  bool Listen(const QString& name);
+    CRequestServer(Handler handler, QObject* parent = nullptr);
+    // Starts listening on `name`; a channel left behind by a program that
+    // ended is taken over. False when another program listens there.
+    bool Listen(const QString& name);
 
 private:
-  void OnConnection();
+    void OnConnection();
 
-  QLocalServer* m_server = nullptr;
-  Handler m_handler;
+    QLocalServer* m_server = nullptr;
+    Handler m_handler;
 };

@@ -7,24 +7,23 @@
 class QComboBox;
 class QPushButton;
 
-class CSelectDirectoryDlg : public QDialog
-{
+class CSelectDirectoryDlg : public QDialog {
 public:
-  // `recent`: the stored directories, most recent first (empty ones are skipped).
-  explicit CSelectDirectoryDlg(const QStringList& recent, QWidget* parent = nullptr);
+    // `recent`: the stored directories, most recent first (empty ones are skipped).
+    explicit CSelectDirectoryDlg(const QStringList& recent, QWidget* parent = nullptr);
 
-  // After OK: the field text, trimmed of blanks (never empty).
-  QString Directory() const { return m_directory; }
+    // After OK: the field text, trimmed of blanks (never empty).
+    QString Directory() const { return m_directory; }
 
-  QComboBox* DirectoryField() const { return m_combo; }
-  QPushButton* BrowseButton() const { return m_browse; }
+    QComboBox* DirectoryField() const { return m_combo; }
+    QPushButton* BrowseButton() const { return m_browse; }
 
-  void accept() override;
+    void accept() override;
 
 private:
-  void OnBrowse();
+    void OnBrowse();
 
-  QComboBox* m_combo = nullptr;
-  QPushButton* m_browse = nullptr;
-  QString m_directory;
+    QComboBox* m_combo = nullptr;
+    QPushButton* m_browse = nullptr;
+    QString m_directory;
 };

@@ -6,24 +6,23 @@
 class QLabel;
 class QStatusBar;
 
-class CStatusIndicators : public QObject
-{
+class CStatusIndicators : public QObject {
 public:
-  // Adds the three panes to the right of the message pane.
-  explicit CStatusIndicators(QStatusBar* bar);
+    // Adds the three panes to the right of the message pane.
+    explicit CStatusIndicators(QStatusBar* bar);
 
-  bool CapsOn() const { return m_on[0]; }
-  bool NumOn() const { return m_on[1]; }
-  bool ScrollOn() const { return m_on[2]; }
-  QLabel* Pane(int i) const { return m_panes[i]; }
+    bool CapsOn() const { return m_on[0]; }
+    bool NumOn() const { return m_on[1]; }
+    bool ScrollOn() const { return m_on[2]; }
+    QLabel* Pane(int i) const { return m_panes[i]; }
 
 protected:
-  // Watches the lock keys of the whole application.
-  bool eventFilter(QObject* watched, QEvent* event) override;
+    // Watches the lock keys of the whole application.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void Show(int i, bool on);
+    void Show(int i, bool on);
 
-  QLabel* m_panes[3] = {};
-  bool m_on[3] = {};
+    QLabel* m_panes[3] = {};
+    bool m_on[3] = {};
 };

@@ -6,21 +6,20 @@
 class QLabel;
 class QLineEdit;
 
-class CTextEntryDlg : public QDialog
-{
+class CTextEntryDlg : public QDialog {
 public:
-  explicit CTextEntryDlg(QWidget* parent = nullptr);
+    explicit CTextEntryDlg(QWidget* parent = nullptr);
 
-  void SetCaption(const QString& caption) { setWindowTitle(caption); }
-  void SetPrompt(const QString& prompt);
-  void SetText(const QString& text);
-  QString Text() const;
+    void SetCaption(const QString& caption) { setWindowTitle(caption); }
+    void SetPrompt(const QString& prompt);
+    void SetText(const QString& text);
+    QString Text() const;
 
-  QLineEdit* Field() const { return m_field; }
+    QLineEdit* Field() const { return m_field; }
 
 private:
-  QLabel* m_prompt = nullptr;
-  QLineEdit* m_field = nullptr;
+    QLabel* m_prompt = nullptr;
+    QLineEdit* m_field = nullptr;
 };
 
 // Runs the dialog modally; an empty caption keeps "Enter Plot Label". True,

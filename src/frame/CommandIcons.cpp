@@ -14,84 +14,84 @@ constexpr int kIconSide = 32;
 // theme has no picture for.
 QIcon DrawnTag(const QString& letters, const QColor& plate)
 {
-  QPixmap pixmap(kIconSide, kIconSide);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(plate.darker(160), 1.5));
-  painter.setBrush(plate);
-  painter.drawRoundedRect(QRectF(1.5, 1.5, kIconSide - 3, kIconSide - 3), 5, 5);
-  QFont font = painter.font();
-  font.setBold(true);
-  font.setPixelSize(letters.size() > 2 ? 11 : 15);
-  painter.setFont(font);
-  painter.setPen(Qt::white);
-  painter.drawText(QRect(0, 0, kIconSide, kIconSide), Qt::AlignCenter, letters);
-  return QIcon(pixmap);
+    QPixmap pixmap(kIconSide, kIconSide);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(plate.darker(160), 1.5));
+    painter.setBrush(plate);
+    painter.drawRoundedRect(QRectF(1.5, 1.5, kIconSide - 3, kIconSide - 3), 5, 5);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(letters.size() > 2 ? 11 : 15);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, kIconSide, kIconSide), Qt::AlignCenter, letters);
+    return QIcon(pixmap);
 }
 
 // A filter's pass band over the class number, for the four CFC buttons.
 QIcon DrawnFilter(const QString& cfc)
 {
-  QPixmap pixmap(kIconSide, kIconSide);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(0x1f, 0x4e, 0x79), 2));
-  QPainterPath band;
-  band.moveTo(2, 8);
-  band.lineTo(16, 8);
-  band.cubicTo(22, 8, 24, 14, 30, 14);
-  painter.drawPath(band);
-  QFont font = painter.font();
-  font.setBold(true);
-  font.setPixelSize(cfc.size() > 3 ? 10 : 12);
-  painter.setFont(font);
-  painter.setPen(QColor(0x1f, 0x4e, 0x79));
-  painter.drawText(QRect(0, 14, kIconSide, 18), Qt::AlignCenter, cfc);
-  return QIcon(pixmap);
+    QPixmap pixmap(kIconSide, kIconSide);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x1f, 0x4e, 0x79), 2));
+    QPainterPath band;
+    band.moveTo(2, 8);
+    band.lineTo(16, 8);
+    band.cubicTo(22, 8, 24, 14, 30, 14);
+    painter.drawPath(band);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(cfc.size() > 3 ? 10 : 12);
+    painter.setFont(font);
+    painter.setPen(QColor(0x1f, 0x4e, 0x79));
+    painter.drawText(QRect(0, 14, kIconSide, 18), Qt::AlignCenter, cfc);
+    return QIcon(pixmap);
 }
 
 QIcon Themed(const char* name, const QString& letters, const QColor& plate)
 {
-  QIcon themed = QIcon::fromTheme(QString::fromLatin1(name));
-  if (!themed.isNull())
-    return themed;
-  return DrawnTag(letters, plate);
+    QIcon themed = QIcon::fromTheme(QString::fromLatin1(name));
+    if (!themed.isNull())
+        return themed;
+    return DrawnTag(letters, plate);
 }
 
-}  // namespace
+} // namespace
 
 QIcon CommandIcon(int id)
 {
-  const QColor blue(0x2e, 0x86, 0xc1), green(0x27, 0xae, 0x60), grey(0x5d, 0x6d, 0x7e);
-  switch (id) {
-  case ID_FILE_OPEN_DIRECTORY: return Themed("folder-open", QStringLiteral("Dir"), blue);
-  case ID_FILE_OPEN_HITLIST: return Themed("document-open", QStringLiteral("Hit"), blue);
-  case ID_FILE_SAVE_RVF: return Themed("document-save", QStringLiteral("Rvf"), green);
-  case ID_FILE_SAVE_ASCII: return Themed("document-save-as", QStringLiteral("Txt"), green);
-  case ID_EDIT_COPY_PLOT: return Themed("edit-copy", QStringLiteral("Cpy"), grey);
-  case ID_FILE_PRINT_PLOT: return Themed("document-print", QStringLiteral("Prn"), grey);
-  case ID_VIEW_RVF_HEADER: return Themed("document-properties", QStringLiteral("Inf"), grey);
-  case ID_OPERATE_RELOAD: return Themed("view-refresh", QStringLiteral("Rld"), grey);
-  case ID_FILTER_CFC60: return DrawnFilter(QStringLiteral("60"));
-  case ID_FILTER_CFC180: return DrawnFilter(QStringLiteral("180"));
-  case ID_FILTER_CFC600: return DrawnFilter(QStringLiteral("600"));
-  case ID_FILTER_CFC1000: return DrawnFilter(QStringLiteral("1000"));
-  case ID_APP_ABOUT: return Themed("help-about", QStringLiteral("?"), blue);
-  default: return QIcon();
-  }
+    const QColor blue(0x2e, 0x86, 0xc1), green(0x27, 0xae, 0x60), grey(0x5d, 0x6d, 0x7e);
+    switch (id) {
+    case ID_FILE_OPEN_DIRECTORY: return Themed("folder-open", QStringLiteral("Dir"), blue);
+    case ID_FILE_OPEN_HITLIST: return Themed("document-open", QStringLiteral("Hit"), blue);
+    case ID_FILE_SAVE_RVF: return Themed("document-save", QStringLiteral("Rvf"), green);
+    case ID_FILE_SAVE_ASCII: return Themed("document-save-as", QStringLiteral("Txt"), green);
+    case ID_EDIT_COPY_PLOT: return Themed("edit-copy", QStringLiteral("Cpy"), grey);
+    case ID_FILE_PRINT_PLOT: return Themed("document-print", QStringLiteral("Prn"), grey);
+    case ID_VIEW_RVF_HEADER: return Themed("document-properties", QStringLiteral("Inf"), grey);
+    case ID_OPERATE_RELOAD: return Themed("view-refresh", QStringLiteral("Rld"), grey);
+    case ID_FILTER_CFC60: return DrawnFilter(QStringLiteral("60"));
+    case ID_FILTER_CFC180: return DrawnFilter(QStringLiteral("180"));
+    case ID_FILTER_CFC600: return DrawnFilter(QStringLiteral("600"));
+    case ID_FILTER_CFC1000: return DrawnFilter(QStringLiteral("1000"));
+    case ID_APP_ABOUT: return Themed("help-about", QStringLiteral("?"), blue);
+    default: return QIcon();
+    }
 }
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitFrameResources()
 {
-  Q_INIT_RESOURCE(frame);
+    Q_INIT_RESOURCE(frame);
 }
 
 QIcon ProgramIcon()
 {
-  static const bool registered = (InitFrameResources(), true);
-  (void)registered;
-  return QIcon(QStringLiteral(":/ondrel/ondrel.svg"));
+    static const bool registered = (InitFrameResources(), true);
+    (void)registered;
+    return QIcon(QStringLiteral(":/ondrel/ondrel.svg"));
 }

@@ -11,22 +11,20 @@
 
 // One menu entry: a command (id != 0), a submenu (items not empty) or a
 // separator (no text).
-struct MenuEntry
-{
-  const char* text = nullptr;
-  int id = ID_NONE;
-  const char* prompt = "";
-  const char* tooltip = "";
-  std::vector<MenuEntry> items;
+struct MenuEntry {
+    const char* text = nullptr;
+    int id = ID_NONE;
+    const char* prompt = "";
+    const char* tooltip = "";
+    std::vector<MenuEntry> items;
 
-  bool IsSeparator() const { return text == nullptr; }
-  bool IsSubmenu() const { return !items.empty(); }
+    bool IsSeparator() const { return text == nullptr; }
+    bool IsSubmenu() const { return !items.empty(); }
 };
 
-struct Accelerator
-{
-  QKeySequence keys;
-  int id;
+struct Accelerator {
+    QKeySequence keys;
+    int id;
 };
 
 // The menu bar, menus in order.

@@ -20,45 +20,44 @@ bool OffersNames(const QMimeData* data);
 // Accepts a drag or drop that offers names, as a copy; refuses anything else.
 bool AcceptNamesDrop(QDropEvent* event);
 
-class COndrelView : public QListWidget
-{
+class COndrelView : public QListWidget {
 public:
-  explicit COndrelView(COndrelDoc* doc, QWidget* parent = nullptr);
+    explicit COndrelView(COndrelDoc* doc, QWidget* parent = nullptr);
 
-  // Makes the list ready: from now on document updates re-list it.
-  void OnInitialUpdate();
-  // The document's update: re-lists on anything but a plot change.
-  void OnUpdate(int hint);
-  // Refills the control from the document's list; no item stays selected.
-  void Refill();
+    // Makes the list ready: from now on document updates re-list it.
+    void OnInitialUpdate();
+    // The document's update: re-lists on anything but a plot change.
+    void OnUpdate(int hint);
+    // Refills the control from the document's list; no item stays selected.
+    void Refill();
 
-  // The labels of the selected items in list order.
-  QStringList SelectedLabels() const;
+    // The labels of the selected items in list order.
+    QStringList SelectedLabels() const;
 
-  // Commands of the list (context menus, View > Sort, Ctrl+V, requests).
-  void OnCommand(int id);
-  void OnSortByName();
-  void OnSortByExtension();
-  void OnOpenDataFile(const QString& name);
-  void OnOpenHitlist(const QString& name);
-  // Adds the names offered by dropped or pasted data.
-  void AddNamesFrom(const QMimeData* data);
+    // Commands of the list (context menus, View > Sort, Ctrl+V, requests).
+    void OnCommand(int id);
+    void OnSortByName();
+    void OnSortByExtension();
+    void OnOpenDataFile(const QString& name);
+    void OnOpenHitlist(const QString& name);
+    // Adds the names offered by dropped or pasted data.
+    void AddNamesFrom(const QMimeData* data);
 
-  // Called after a selection change went to the document.
-  void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
-  // The context menu of the current mode, greyed for the current state.
-  QMenu* BuildContextMenu(QWidget* parent);
+    // Called after a selection change went to the document.
+    void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
+    // The context menu of the current mode, greyed for the current state.
+    QMenu* BuildContextMenu(QWidget* parent);
 
 protected:
-  void contextMenuEvent(QContextMenuEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-  void OnSelectionChanged(bool itemSelected);
+    void OnSelectionChanged(bool itemSelected);
 
-  COndrelDoc* m_doc = nullptr;
-  bool m_ready = false;
-  std::function<void()> m_afterSelection;
+    COndrelDoc* m_doc = nullptr;
+    bool m_ready = false;
+    std::function<void()> m_afterSelection;
 };

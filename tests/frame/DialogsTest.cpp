@@ -21,226 +21,224 @@ using DialogsTest = FrameTest;
 
 TEST_F(DialogsTest, SelectDirectoryListsRecentFirstAndRefusesAnEmptyField)
 {
-  CSelectDirectoryDlg dialog({QStringLiteral("/b/"), QString(), QStringLiteral("/a/")});
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select Directory to Browse"));
-  ASSERT_EQ(dialog.DirectoryField()->count(), 2);
-  EXPECT_EQ(dialog.DirectoryField()->currentText(), QStringLiteral("/b/"));
-  EXPECT_EQ(dialog.BrowseButton()->text(), QStringLiteral(". . ."));
+    CSelectDirectoryDlg dialog({QStringLiteral("/b/"), QString(), QStringLiteral("/a/")});
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select Directory to Browse"));
+    ASSERT_EQ(dialog.DirectoryField()->count(), 2);
+    EXPECT_EQ(dialog.DirectoryField()->currentText(), QStringLiteral("/b/"));
+    EXPECT_EQ(dialog.BrowseButton()->text(), QStringLiteral(". . ."));
 
-  dialog.show();
-  dialog.BrowseButton()->setFocus();
-  dialog.DirectoryField()->setEditText(QStringLiteral("   "));
-  dialog.accept();
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  QWidget* focus = dialog.focusWidget();
-  EXPECT_TRUE(focus == dialog.DirectoryField() || dialog.DirectoryField()->isAncestorOf(focus));
+    dialog.show();
+    dialog.BrowseButton()->setFocus();
+    dialog.DirectoryField()->setEditText(QStringLiteral("   "));
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    QWidget* focus = dialog.focusWidget();
+    EXPECT_TRUE(focus == dialog.DirectoryField() || dialog.DirectoryField()->isAncestorOf(focus));
 
-  dialog.DirectoryField()->setEditText(QStringLiteral("  /data/run 1  "));
-  dialog.accept();
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(dialog.Directory(), QStringLiteral("/data/run 1"));
+    dialog.DirectoryField()->setEditText(QStringLiteral("  /data/run 1  "));
+    dialog.accept();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Directory(), QStringLiteral("/data/run 1"));
 }
 
 TEST_F(DialogsTest, ChoosingADirectoryStoresItOnTopOfTheRecentList)
 {
-  QSettings store("Zelnor", "Ondrel");
-  const char* stored[] = {"/one/", "/two/", "/Data/Run/", "/four/"};
-  for (int i = 0; i < 4; ++i)
-    store.setValue(QStringLiteral("Settings/Directory%1").arg(i), QString::fromLatin1(stored[i]));
-  store.sync();
+    QSettings store("Zelnor", "Ondrel");
+    const char* stored[] = {"/one/", "/two/", "/Data/Run/", "/four/"};
+    for (int i = 0; i < 4; ++i)
+        store.setValue(QStringLiteral("Settings/Directory%1").arg(i), QString::fromLatin1(stored[i]));
+    store.sync();
 
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<CSelectDirectoryDlg*>(modal);
-    EXPECT_EQ(dialog->DirectoryField()->currentText(), QStringLiteral("/one/"));
-    dialog->DirectoryField()->setEditText(QStringLiteral("/data/run"));
-    dialog->accept();
-  });
-  QString dir;
-  ASSERT_TRUE(ui.ChooseDirectory(dir));
-  EXPECT_EQ(dir, QStringLiteral("/data/run/"));
-  // The old entry that differs only in case goes; the two before it move down.
-  EXPECT_EQ(OndrelSettings::RecentDirectories(),
-            (QStringList{"/data/run/", "/one/", "/two/", "/four/"}));
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CSelectDirectoryDlg*>(modal);
+        EXPECT_EQ(dialog->DirectoryField()->currentText(), QStringLiteral("/one/"));
+        dialog->DirectoryField()->setEditText(QStringLiteral("/data/run"));
+        dialog->accept();
+    });
+    QString dir;
+    ASSERT_TRUE(ui.ChooseDirectory(dir));
+    EXPECT_EQ(dir, QStringLiteral("/data/run/"));
+    // The old entry that differs only in case goes; the two before it move down.
+    EXPECT_EQ(OndrelSettings::RecentDirectories(), (QStringList{"/data/run/", "/one/", "/two/", "/four/"}));
 }
 
 TEST_F(DialogsTest, CancelledDirectoryChoiceChangesNothing)
 {
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
-  QString dir = QStringLiteral("unchanged");
-  EXPECT_FALSE(ui.ChooseDirectory(dir));
-  EXPECT_EQ(dir, QStringLiteral("unchanged"));
-  EXPECT_TRUE(OndrelSettings::RecentDirectories().isEmpty());
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    QString dir = QStringLiteral("unchanged");
+    EXPECT_FALSE(ui.ChooseDirectory(dir));
+    EXPECT_EQ(dir, QStringLiteral("unchanged"));
+    EXPECT_TRUE(OndrelSettings::RecentDirectories().isEmpty());
 }
 
 TEST_F(DialogsTest, OptionsShowAndHandBackTheFourValues)
 {
-  QWidget window;
-  CFrameUi ui(&window);
-  COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon")};
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<COptionsDlg*>(modal);
-    EXPECT_EQ(dialog->SaveZoomBox()->text(), QStringLiteral("Save Zoom Settings between  Plots"));
-    EXPECT_EQ(dialog->StyleButton(1)->text(), QStringLiteral("Use Thin Solid LInes"));
-    EXPECT_EQ(dialog->StyleButton(3)->text(), QStringLiteral("Use Thick Solid LInes"));
-    EXPECT_TRUE(dialog->SaveZoomBox()->isChecked());
-    EXPECT_FALSE(dialog->ColumnHeadersBox()->isChecked());
-    EXPECT_TRUE(dialog->StyleButton(2)->isChecked());
-    EXPECT_EQ(dialog->QuillonField()->text(), QStringLiteral("/opt/quillon"));
-    dialog->SaveZoomBox()->setChecked(false);
-    dialog->ColumnHeadersBox()->setChecked(true);
-    dialog->StyleButton(3)->setChecked(true);
-    dialog->TakePickedFolder(QStringLiteral("/usr/lib/quillon/"));
-    dialog->accept();
-  });
-  ASSERT_TRUE(ui.EditOptions(values));
-  EXPECT_FALSE(values.saveZoom);
-  EXPECT_TRUE(values.columnHeaders);
-  EXPECT_EQ(values.lineStyle, 3);
-  EXPECT_EQ(values.quillonDir, QStringLiteral("/usr/lib/quillon"));
+    QWidget window;
+    CFrameUi ui(&window);
+    COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon")};
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<COptionsDlg*>(modal);
+        EXPECT_EQ(dialog->SaveZoomBox()->text(), QStringLiteral("Save Zoom Settings between  Plots"));
+        EXPECT_EQ(dialog->StyleButton(1)->text(), QStringLiteral("Use Thin Solid LInes"));
+        EXPECT_EQ(dialog->StyleButton(3)->text(), QStringLiteral("Use Thick Solid LInes"));
+        EXPECT_TRUE(dialog->SaveZoomBox()->isChecked());
+        EXPECT_FALSE(dialog->ColumnHeadersBox()->isChecked());
+        EXPECT_TRUE(dialog->StyleButton(2)->isChecked());
+        EXPECT_EQ(dialog->QuillonField()->text(), QStringLiteral("/opt/quillon"));
+        dialog->SaveZoomBox()->setChecked(false);
+        dialog->ColumnHeadersBox()->setChecked(true);
+        dialog->StyleButton(3)->setChecked(true);
+        dialog->TakePickedFolder(QStringLiteral("/usr/lib/quillon/"));
+        dialog->accept();
+    });
+    ASSERT_TRUE(ui.EditOptions(values));
+    EXPECT_FALSE(values.saveZoom);
+    EXPECT_TRUE(values.columnHeaders);
+    EXPECT_EQ(values.lineStyle, 3);
+    EXPECT_EQ(values.quillonDir, QStringLiteral("/usr/lib/quillon"));
 }
 
 TEST_F(DialogsTest, OptionsFolderPickerKeepsTheRootWhole)
 {
-  COptionsDlg dialog;
-  dialog.TakePickedFolder(QStringLiteral("/"));
-  EXPECT_EQ(dialog.QuillonField()->text(), QStringLiteral("/"));
+    COptionsDlg dialog;
+    dialog.TakePickedFolder(QStringLiteral("/"));
+    EXPECT_EQ(dialog.QuillonField()->text(), QStringLiteral("/"));
 }
 
 TEST_F(DialogsTest, TextEntryKeepsItsDefaultCaptionAndHandsBackTheText)
 {
-  CTextEntryDlg plain;
-  EXPECT_EQ(plain.windowTitle(), QStringLiteral("Enter Plot Label"));
+    CTextEntryDlg plain;
+    EXPECT_EQ(plain.windowTitle(), QStringLiteral("Enter Plot Label"));
 
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<CTextEntryDlg*>(modal);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Apply Filter for Displaying File Names"));
-    EXPECT_EQ(dialog->Field()->text(), QStringLiteral("*.*"));
-    dialog->Field()->setText(QStringLiteral("v*.aa0.*"));
-    dialog->accept();
-  });
-  QString text = QStringLiteral("*.*");
-  ASSERT_TRUE(ui.EnterText(QStringLiteral("Apply Filter for Displaying File Names"),
-                           QStringLiteral("Enter Filter    (e.g. v*.aa0.*)"), text));
-  EXPECT_EQ(text, QStringLiteral("v*.aa0.*"));
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CTextEntryDlg*>(modal);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Apply Filter for Displaying File Names"));
+        EXPECT_EQ(dialog->Field()->text(), QStringLiteral("*.*"));
+        dialog->Field()->setText(QStringLiteral("v*.aa0.*"));
+        dialog->accept();
+    });
+    QString text = QStringLiteral("*.*");
+    ASSERT_TRUE(ui.EnterText(QStringLiteral("Apply Filter for Displaying File Names"),
+                             QStringLiteral("Enter Filter    (e.g. v*.aa0.*)"), text));
+    EXPECT_EQ(text, QStringLiteral("v*.aa0.*"));
 }
 
 TEST_F(DialogsTest, FilterClassFrequencyFieldFollowsTheChoice)
 {
-  CFilterClassDlg dialog;
-  dialog.show();
-  EXPECT_TRUE(dialog.ChoiceButton(0)->isChecked());
-  EXPECT_FALSE(dialog.FrequencyField()->isEnabled());
-  EXPECT_EQ(dialog.FrequencyField()->text(), QStringLiteral("30.0"));
+    CFilterClassDlg dialog;
+    dialog.show();
+    EXPECT_TRUE(dialog.ChoiceButton(0)->isChecked());
+    EXPECT_FALSE(dialog.FrequencyField()->isEnabled());
+    EXPECT_EQ(dialog.FrequencyField()->text(), QStringLiteral("30.0"));
 
-  dialog.ChoiceButton(4)->setChecked(true);
-  EXPECT_TRUE(dialog.FrequencyField()->isEnabled());
-  dialog.ChoiceButton(2)->setChecked(true);
-  EXPECT_FALSE(dialog.FrequencyField()->isEnabled());
+    dialog.ChoiceButton(4)->setChecked(true);
+    EXPECT_TRUE(dialog.FrequencyField()->isEnabled());
+    dialog.ChoiceButton(2)->setChecked(true);
+    EXPECT_FALSE(dialog.FrequencyField()->isEnabled());
 
-  dialog.ChoiceButton(4)->setChecked(true);
-  dialog.FrequencyField()->setText(QStringLiteral("abc"));
-  dialog.ChoiceButton(0)->setFocus();
-  dialog.accept();
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.focusWidget(), dialog.FrequencyField());
+    dialog.ChoiceButton(4)->setChecked(true);
+    dialog.FrequencyField()->setText(QStringLiteral("abc"));
+    dialog.ChoiceButton(0)->setFocus();
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.focusWidget(), dialog.FrequencyField());
 
-  dialog.FrequencyField()->setText(QStringLiteral("125.5"));
-  dialog.accept();
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(dialog.Choice(), 4);
-  EXPECT_FLOAT_EQ(dialog.Frequency(), 125.5f);
+    dialog.FrequencyField()->setText(QStringLiteral("125.5"));
+    dialog.accept();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.Choice(), 4);
+    EXPECT_FLOAT_EQ(dialog.Frequency(), 125.5f);
 }
 
 TEST_F(DialogsTest, FilterClassHandsBackTheChosenClass)
 {
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<CFilterClassDlg*>(modal);
-    dialog->ChoiceButton(3)->setChecked(true);
-    dialog->accept();
-  });
-  int index = -1;
-  float frequency = 0.0f;
-  ASSERT_TRUE(ui.SelectFilterClass(index, frequency));
-  EXPECT_EQ(index, 3);
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CFilterClassDlg*>(modal);
+        dialog->ChoiceButton(3)->setChecked(true);
+        dialog->accept();
+    });
+    int index = -1;
+    float frequency = 0.0f;
+    ASSERT_TRUE(ui.SelectFilterClass(index, frequency));
+    EXPECT_EQ(index, 3);
 }
 
 TEST_F(DialogsTest, AppendBoxTurnsTheOverwriteQuestionOffAndOn)
 {
-  CAppendFileDlg dialog(nullptr, QStringLiteral("Save Hitlist as"), Dir(),
-                        QStringLiteral("Hit List Files (*.*)"));
-  EXPECT_EQ(dialog.AppendBox()->text(), QStringLiteral("Append to end of existing File"));
-  EXPECT_FALSE(dialog.Append());
-  EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-  dialog.AppendBox()->setChecked(true);
-  EXPECT_TRUE(dialog.Append());
-  EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-  dialog.AppendBox()->setChecked(false);
-  EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    CAppendFileDlg dialog(nullptr, QStringLiteral("Save Hitlist as"), Dir(), QStringLiteral("Hit List Files (*.*)"));
+    EXPECT_EQ(dialog.AppendBox()->text(), QStringLiteral("Append to end of existing File"));
+    EXPECT_FALSE(dialog.Append());
+    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    dialog.AppendBox()->setChecked(true);
+    EXPECT_TRUE(dialog.Append());
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    dialog.AppendBox()->setChecked(false);
+    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 TEST_F(DialogsTest, SaveDialogWithAppendBoxHandsBackPathAndFlag)
 {
-  QFile existing(Dir() + QStringLiteral("old.hit"));
-  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-  existing.close();
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<CAppendFileDlg*>(modal);
-    dialog->AppendBox()->setChecked(true);
-    dialog->selectFile(QStringLiteral("old.hit"));
-    // With the box ticked no overwrite question comes between OK and the answer.
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  CFileDialogRequest request;
-  request.title = QStringLiteral("Save Hitlist as");
-  request.filters = QStringList{QStringLiteral("Hit List Files (*.*)")};
-  request.directory = Dir();
-  request.appendBox = true;
-  QString path;
-  bool append = false;
-  ASSERT_TRUE(ui.SaveFileDialog(request, path, append));
-  EXPECT_EQ(path, Dir() + QStringLiteral("old.hit"));
-  EXPECT_TRUE(append);
+    QFile existing(Dir() + QStringLiteral("old.hit"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CAppendFileDlg*>(modal);
+        dialog->AppendBox()->setChecked(true);
+        dialog->selectFile(QStringLiteral("old.hit"));
+        // With the box ticked no overwrite question comes between OK and the answer.
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    CFileDialogRequest request;
+    request.title = QStringLiteral("Save Hitlist as");
+    request.filters = QStringList{QStringLiteral("Hit List Files (*.*)")};
+    request.directory = Dir();
+    request.appendBox = true;
+    QString path;
+    bool append = false;
+    ASSERT_TRUE(ui.SaveFileDialog(request, path, append));
+    EXPECT_EQ(path, Dir() + QStringLiteral("old.hit"));
+    EXPECT_TRUE(append);
 }
 
 TEST(HitlistEdit, EditedTextGivesTheNonEmptyLinesWhole)
 {
-  const QString longName = QStringLiteral("/data/") + QString(1500, QLatin1Char('a')) + QStringLiteral(".rvf");
-  EXPECT_EQ(NamesFromEditedText(QStringLiteral("/a.rvf\n\n /b.rvf \r\n\n") + longName),
-            (QStringList{"/a.rvf", " /b.rvf ", longName}));
+    const QString longName = QStringLiteral("/data/") + QString(1500, QLatin1Char('a')) + QStringLiteral(".rvf");
+    EXPECT_EQ(NamesFromEditedText(QStringLiteral("/a.rvf\n\n /b.rvf \r\n\n") + longName),
+              (QStringList{"/a.rvf", " /b.rvf ", longName}));
 }
 
 TEST_F(DialogsTest, HitlistEditorShowsOneNameALineAndReadsThemBack)
 {
-  QWidget window;
-  CFrameUi ui(&window);
-  AnswerNextModal([](QWidget* modal) {
-    auto* dialog = static_cast<CHitlistEditDlg*>(modal);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit the Hitlist File Names"));
-    EXPECT_EQ(dialog->Field()->toPlainText(), QStringLiteral("/a.rvf\n/b.rvf"));
-    dialog->Field()->setPlainText(QStringLiteral("/b.rvf\n\n/c.rvf\n"));
-    dialog->accept();
-  });
-  QStringList names{"/a.rvf", "/b.rvf"};
-  ASSERT_TRUE(ui.EditHitlist(names));
-  EXPECT_EQ(names, (QStringList{"/b.rvf", "/c.rvf"}));
+    QWidget window;
+    CFrameUi ui(&window);
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CHitlistEditDlg*>(modal);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit the Hitlist File Names"));
+        EXPECT_EQ(dialog->Field()->toPlainText(), QStringLiteral("/a.rvf\n/b.rvf"));
+        dialog->Field()->setPlainText(QStringLiteral("/b.rvf\n\n/c.rvf\n"));
+        dialog->accept();
+    });
+    QStringList names{"/a.rvf", "/b.rvf"};
+    ASSERT_TRUE(ui.EditHitlist(names));
+    EXPECT_EQ(names, (QStringList{"/b.rvf", "/c.rvf"}));
 }
 
 TEST_F(DialogsTest, ErrorsAndWarningsListsEveryMessageReadOnly)
 {
-  CErrorsDlg dialog({QStringLiteral("Kalvio::BWfilt - too few points"), QStringLiteral("File, x, does not Exist")});
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Errors and Warnings"));
-  EXPECT_EQ(dialog.Text(), QStringLiteral("Kalvio::BWfilt - too few points\nFile, x, does not Exist\n"));
-  EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->isReadOnly());
+    CErrorsDlg dialog({QStringLiteral("Kalvio::BWfilt - too few points"), QStringLiteral("File, x, does not Exist")});
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Errors and Warnings"));
+    EXPECT_EQ(dialog.Text(), QStringLiteral("Kalvio::BWfilt - too few points\nFile, x, does not Exist\n"));
+    EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->isReadOnly());
 }
