@@ -1,4 +1,5 @@
 // Injury menu: hands one or three loaded signals to a criterion program.
+#include "Criterion.h"
 #include "KVFileRvf.h"
 #include "OndrelDoc.h"
 
@@ -7,29 +8,6 @@
 #include <QTemporaryFile>
 
 #include <array>
-
-namespace {
-
-QString ProgramFileName(ECriterion criterion)
-{
-    switch (criterion) {
-    case ECriterion::Hic:
-        return QStringLiteral("hic");
-    case ECriterion::Neck208:
-        return QStringLiteral("neck208");
-    case ECriterion::Nij:
-        return QStringLiteral("nij");
-    case ECriterion::Clip3ms:
-        return QStringLiteral("clip3ms");
-    case ECriterion::Vc:
-        return QStringLiteral("vc");
-    case ECriterion::Tibia:
-        return QStringLiteral("tibia");
-    }
-    return {};
-}
-
-} // namespace
 
 bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path)
 {
@@ -99,25 +77,13 @@ bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
     return true;
 }
 
-bool COndrelDoc::RunCriterion(ECriterion criterion)
+bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
 {
     m_errors.ClearErrors();
     QStringList arguments;
-    bool formed = false;
-    switch (criterion) {
-    case ECriterion::Hic:
-    case ECriterion::Clip3ms:
-        formed = ThreeAxisArguments(arguments) || (m_errors.ErrorCount() == 0 && SingleFormArguments(arguments));
-        break;
-    case ECriterion::Neck208:
-    case ECriterion::Vc:
+    bool formed = criterion.takesThree && ThreeAxisArguments(arguments);
+    if (!formed && criterion.takesOne && m_errors.ErrorCount() == 0)
         formed = SingleFormArguments(arguments);
-        break;
-    case ECriterion::Nij:
-    case ECriterion::Tibia:
-        formed = ThreeAxisArguments(arguments);
-        break;
-    }
     if (!formed) {
         // A program must not be started on a file that was never written.
         if (m_errors.ErrorCount() > 0) {
@@ -128,7 +94,7 @@ bool COndrelDoc::RunCriterion(ECriterion criterion)
     }
     if (!m_ui)
         return false;
-    const QString program = QDir(m_strQuillonDir).filePath(ProgramFileName(criterion));
+    const QString program = QDir(m_strQuillonDir).filePath(QString::fromLatin1(criterion.program));
     if (m_ui->StartProgram(program, arguments))
         return true;
     // Nothing else tells the user why no program appeared: name the file looked for.

@@ -18,8 +18,9 @@ enum : int {
     HINT_PLOT_CHANGED = 2, // signals, labels or settings changed: the plot view redraws
 };
 
-// The injury-criterion programs of the Injury menu.
-enum class ECriterion { Hic, Neck208, Nij, Clip3ms, Vc, Tibia };
+namespace Criteria {
+struct CriterionDef;
+}
 
 // The one document of Ondrel: the browsed file list (directory or hitlist
 // mode), the loaded signals, the plot texts, the collected messages and the
@@ -169,13 +170,8 @@ public:
     // ---- criterion programs (DocInjury.cpp) ----
     // Starts the criterion program with the loaded signals' files; false when
     // the loaded signals do not fit its argument form.
-    bool RunCriterion(ECriterion criterion);
-    void OnHic() { RunCriterion(ECriterion::Hic); }
-    void OnNeck208() { RunCriterion(ECriterion::Neck208); }
-    void OnNij() { RunCriterion(ECriterion::Nij); }
-    void OnClip3ms() { RunCriterion(ECriterion::Clip3ms); }
-    void OnVc() { RunCriterion(ECriterion::Vc); }
-    void OnTibia() { RunCriterion(ECriterion::Tibia); }
+    // A criterion taking one and three inputs tries the three-axis form first.
+    bool RunCriterion(const Criteria::CriterionDef& criterion);
 
 Q_SIGNALS:
     void ViewsUpdated(int hint);

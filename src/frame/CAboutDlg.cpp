@@ -1,6 +1,6 @@
 #include "CAboutDlg.h"
 
-#include "CommandIcons.h"
+#include "ProgramIcon.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,12 +1,13 @@
 #include "CMainFrame.h"
 
+#include "CAboutDlg.h"
 #include "CFrameUi.h"
 #include "COndrelView.h"
 #include "CPlotArea.h"
 #include "CPlotView.h"
 #include "CStatusIndicators.h"
 #include "CommandIcons.h"
-#include "CommandRules.h"
+#include "ProgramIcon.h"
 #include "OndrelDoc.h"
 #include "Requests.h"
 
@@ -34,7 +35,6 @@ CMainFrame::CMainFrame(COndrelDoc* doc, QWidget* parent)
     CreateStatusBar();
     CreateViews();
     CreateAccelerators();
-    ConnectCommands();
     connect(m_doc, &COndrelDoc::ViewsUpdated, this, [this](int) { UpdateCommandStates(); });
     setAcceptDrops(true);
     UpdateCommandStates();
@@ -48,29 +48,17 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::CreateActions()
 {
-    auto makeAction = [this](int id, const QString& text, const char* prompt, const char* tooltip) {
-        auto* action = new QAction(text, this);
+    for (const CommandDef* command : AllCommands()) {
+        auto* action = new QAction(command->text, this);
+        const int id = command->id;
         action->setData(id);
-        action->setStatusTip(QString::fromLatin1(prompt));
+        action->setStatusTip(command->prompt);
         // Without a tooltip of its own a toolbar button shows nothing.
-        action->setToolTip(QString::fromLatin1(tooltip));
+        action->setToolTip(command->tooltip);
+        action->setCheckable(static_cast<bool>(command->checked));
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
         m_actions[id] = action;
-    };
-    std::function<void(const std::vector<MenuEntry>&)> walk = [&](const std::vector<MenuEntry>& entries) {
-        for (const MenuEntry& entry : entries) {
-            if (entry.IsSubmenu())
-                walk(entry.items);
-            else if (!entry.IsSeparator())
-                makeAction(entry.id, QString::fromLatin1(entry.text), entry.prompt, entry.tooltip);
-        }
-    };
-    walk(MenuBarEntries());
-    for (int id : {ID_FILTER_CFC60, ID_FILTER_CFC180, ID_FILTER_CFC600, ID_FILTER_CFC1000})
-        makeAction(id, ToolbarOnlyText(id), "", "");
-    m_actions[ID_LABELS_MULTI_LINE_TITLE]->setCheckable(true);
-    m_actions[ID_VIEW_TOOLBAR]->setCheckable(true);
-    m_actions[ID_VIEW_STATUS_BAR]->setCheckable(true);
+    }
 }
 
 void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
@@ -79,10 +67,10 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
         if (entry.IsSeparator()) {
             menu->addSeparator();
         } else if (entry.IsSubmenu()) {
-            QMenu* sub = menu->addMenu(QString::fromLatin1(entry.text));
+            QMenu* sub = menu->addMenu(entry.command.text);
             FillMenu(sub, entry.items);
         } else {
-            menu->addAction(m_actions.at(entry.id));
+            menu->addAction(m_actions.at(entry.command.id));
         }
     }
     // Menus show the states of the moment, like the update handlers of old.
@@ -92,7 +80,7 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
 void CMainFrame::CreateMenus()
 {
     for (const MenuEntry& top : MenuBarEntries()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(top.text));
+        QMenu* menu = menuBar()->addMenu(top.command.text);
         FillMenu(menu, top.items);
     }
 }
@@ -112,7 +100,7 @@ void CMainFrame::CreateToolBar()
             continue;
         }
         QAction* action = m_actions.at(id);
-        action->setIcon(CommandIcon(id));
+        action->setIcon(CommandIcon(FindCommand(id)->icon));
         m_toolBar->addAction(action);
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
@@ -148,13 +136,16 @@ void CMainFrame::CreateViews()
 
 void CMainFrame::CreateAccelerators()
 {
-    for (const Accelerator& accelerator : Accelerators()) {
-        auto* key = new QAction(this);
-        key->setShortcut(accelerator.keys);
-        key->setShortcutContext(Qt::WindowShortcut);
-        const int id = accelerator.id;
-        connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
-        addAction(key);
+    // The keys work where the focus is, also for commands shown in no menu.
+    for (const CommandDef* command : AllCommands()) {
+        const int id = command->id;
+        for (const QKeySequence& keys : CommandKeys(*command)) {
+            auto* key = new QAction(this);
+            key->setShortcut(keys);
+            key->setShortcutContext(Qt::WindowShortcut);
+            connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
+            addAction(key);
+        }
     }
 }
 
@@ -164,14 +155,25 @@ QAction* CMainFrame::CommandAction(int id) const
     return it == m_actions.end() ? nullptr : it->second;
 }
 
+CommandState CMainFrame::CurrentState() const
+{
+    CommandState state;
+    state.loaded = m_doc->m_signals.size();
+    state.shortHeader = ShortHeader();
+    state.toolBarShown = m_toolBar->isVisibleTo(this);
+    state.statusBarShown = statusBar()->isVisibleTo(this);
+    return state;
+}
+
 void CMainFrame::UpdateCommandStates()
 {
-    const std::size_t loaded = m_doc->m_signals.size();
-    for (auto& [id, action] : m_actions)
-        action->setEnabled(IsCommandEnabled(id, loaded, ShortHeader()));
-    m_actions.at(ID_LABELS_MULTI_LINE_TITLE)->setChecked(!ShortHeader());
-    m_actions.at(ID_VIEW_TOOLBAR)->setChecked(m_toolBar->isVisibleTo(this));
-    m_actions.at(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
+    const CommandState state = CurrentState();
+    for (auto& [id, action] : m_actions) {
+        const CommandDef* command = FindCommand(id);
+        action->setEnabled(!command->enabled || command->enabled(state));
+        if (command->checked)
+            action->setChecked(command->checked(state));
+    }
 }
 
 bool CMainFrame::ShortHeader() const
@@ -179,22 +181,38 @@ bool CMainFrame::ShortHeader() const
     return m_plotView->ShortHeader();
 }
 
-void CMainFrame::On(int id, std::function<void()> handler)
-{
-    m_handlers[id] = std::move(handler);
-}
-
 bool CMainFrame::RunCommand(int id)
 {
     UpdateCommandStates();
-    auto handler = m_handlers.find(id);
-    if (handler == m_handlers.end())
+    const CommandDef* command = FindCommand(id);
+    if (!command || !command->run)
         return false;
     if (QAction* action = CommandAction(id); action && !action->isEnabled())
         return false;
-    handler->second();
+    RunCommandOn(*command, CommandTargets{m_doc, m_listView, m_plotView, this});
     UpdateCommandStates();
     return true;
+}
+
+void CMainFrame::CloseWindow()
+{
+    close();
+}
+
+void CMainFrame::ToggleToolBar()
+{
+    m_toolBar->setVisible(!m_toolBar->isVisible());
+}
+
+void CMainFrame::ToggleStatusBar()
+{
+    statusBar()->setVisible(!statusBar()->isVisible());
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: menus, dockable toolbar, status bar and the splitter with
-// the file list above the plot. Menu commands go to the list view, the plot
-// view or the document (CMainFrameCommands.cpp says which).
-#include "CommandTable.h"
+// the file list above the plot. Menus, toolbar and keys come from the command
+// registry, whose handlers act on the document, the views or this window.
+#include "CommandRegistry.h"
 
 #include <QMainWindow>
 
@@ -20,7 +20,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, private CCommandHost {
 public:
     // Builds the window over `doc` and makes it the document's user interface.
     explicit CMainFrame(COndrelDoc* doc, QWidget* parent = nullptr);
@@ -61,10 +61,13 @@ private:
     void CreateViews();
     void CreateAccelerators();
     void FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
-    // CMainFrameCommands.cpp: which object carries out each command.
-    void ConnectCommands();
-    void On(int id, std::function<void()> handler);
-    void OnAbout();
+    CommandState CurrentState() const;
+
+    // CCommandHost
+    void CloseWindow() override;
+    void ToggleToolBar() override;
+    void ToggleStatusBar() override;
+    void ShowAbout() override;
 
     COndrelDoc* m_doc = nullptr;
     std::unique_ptr<CFrameUi> m_ui;
@@ -74,6 +77,5 @@ private:
     QToolBar* m_toolBar = nullptr;
     CStatusIndicators* m_indicators = nullptr;
     std::map<int, QAction*> m_actions;
-    std::map<int, std::function<void()>> m_handlers;
     bool m_splitShared = false;
 };

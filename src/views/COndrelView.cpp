@@ -1,6 +1,6 @@
 #include "COndrelView.h"
 
-#include "CommandTable.h"
+#include "CommandRegistry.h"
 #include "OndrelDoc.h"
 
 #include <QApplication>
@@ -136,24 +136,18 @@ void COndrelView::AddNamesFrom(const QMimeData* data)
     m_doc->AddNames(NamesFromMimeData(data));
 }
 
+CommandState COndrelView::ListState() const
+{
+    CommandState state;
+    state.itemsSelected = !selectedItems().isEmpty();
+    state.clipboardOffersNames = OffersNames(QApplication::clipboard()->mimeData());
+    return state;
+}
+
 void COndrelView::OnCommand(int id)
 {
-    switch (id) {
-    case ID_LIST_APPLY_FILTER:
-        // The filtered list is not a list change: a re-list would show "*.*" again.
-        m_doc->OnApplyFilter();
-        Refill();
-        return;
-    case ID_LIST_SAVE_HITLIST: m_doc->OnSaveHitlist(); return;
-    case ID_LIST_SAVE_SELECTED_HITLIST: m_doc->OnSaveSelectedHitlist(); return;
-    case ID_LIST_EDIT_HITLIST: m_doc->OnEditHitlist(); return;
-    case ID_LIST_COPY_FILENAMES: m_doc->OnCopyFilenames(); return;
-    case ID_LIST_PASTE_FILENAMES: m_doc->OnPasteFilenames(); return;
-    case ID_LIST_CLEAR: m_doc->OnClearList(); return;
-    case ID_LIST_REMOVE_SELECTED: m_doc->OnRemoveSelectedItems(); return;
-    case ID_LIST_REMOVE_UNSELECTED: m_doc->OnRemoveUnselectedItems(); return;
-    default: return;
-    }
+    if (const CommandDef* command = FindListCommand(m_doc->m_bHitMode, id))
+        RunCommandOn(*command, CommandTargets{m_doc, this, nullptr, nullptr});
 }
 
 QMenu* COndrelView::BuildContextMenu(QWidget* parent)
@@ -161,26 +155,19 @@ QMenu* COndrelView::BuildContextMenu(QWidget* parent)
     const bool hitMode = m_doc->m_bHitMode;
     auto* menu = new QMenu(parent);
     menu->setObjectName(hitMode ? QStringLiteral("HitMode") : QStringLiteral("DirMode"));
-    const bool anySelected = !selectedItems().isEmpty();
-    const bool canPaste = OffersNames(QApplication::clipboard()->mimeData());
+    const CommandState state = ListState();
     for (const MenuEntry& entry : hitMode ? HitModeMenuEntries() : DirModeMenuEntries()) {
         if (entry.IsSeparator()) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(QString::fromLatin1(entry.text));
-        action->setStatusTip(QString::fromLatin1(entry.prompt));
-        action->setData(entry.id);
-        switch (entry.id) {
-        case ID_LIST_PASTE_FILENAMES: action->setEnabled(canPaste); break;
-        case ID_LIST_COPY_FILENAMES:
-        case ID_LIST_SAVE_SELECTED_HITLIST:
-        case ID_LIST_REMOVE_SELECTED:
-        case ID_LIST_REMOVE_UNSELECTED: action->setEnabled(anySelected); break;
-        default: break;
-        }
-        const int id = entry.id;
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        const CommandDef& command = entry.command;
+        QAction* action = menu->addAction(command.text);
+        action->setStatusTip(command.prompt);
+        action->setData(command.id);
+        action->setEnabled(!command.enabled || command.enabled(state));
+        connect(action, &QAction::triggered, this,
+                [this, &command] { RunCommandOn(command, CommandTargets{m_doc, this, nullptr, nullptr}); });
     }
     return menu;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class COndrelDoc;
+struct CommandState;
 class QDropEvent;
 class QMimeData;
 
@@ -34,7 +35,7 @@ public:
     // The labels of the selected items in list order.
     QStringList SelectedLabels() const;
 
-    // Commands of the list (context menus, View > Sort, Ctrl+V, requests).
+    // Runs a command of the current mode's context menu, enabled or not.
     void OnCommand(int id);
     void OnSortByName();
     void OnSortByExtension();
@@ -56,6 +57,8 @@ protected:
 
 private:
     void OnSelectionChanged(bool itemSelected);
+    // Selection and clipboard, for the context menu's enable rules.
+    CommandState ListState() const;
 
     COndrelDoc* m_doc = nullptr;
     bool m_ready = false;

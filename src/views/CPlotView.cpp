@@ -8,7 +8,6 @@
 #include "OndrelSettings.h"
 #include "TitleBlock.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -57,7 +56,6 @@ CPlotView::CPlotView(COndrelDoc* doc, QWidget* parent) : QWidget(parent), m_doc(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_shortHeader = OndrelSettings::ReadInt(OndrelSettings::kShortHeader) != 0;
-    CreateActions();
     if (m_doc)
         connect(m_doc, &COndrelDoc::ViewsUpdated, this, &CPlotView::OnUpdate);
 }
@@ -65,34 +63,6 @@ CPlotView::CPlotView(COndrelDoc* doc, QWidget* parent) : QWidget(parent), m_doc(
 CPlotView::~CPlotView() = default;
 
 CProgressDlg* CPlotView::Progress() const { return m_progress.data(); }
-
-void CPlotView::CreateActions()
-{
-    auto make = [this](const QString& text, const QString& tip, void (CPlotView::*slot)()) {
-        auto* action = new QAction(text, this);
-        action->setStatusTip(tip);
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    m_copyPlot = make(QStringLiteral("&Copy Plot"), QStringLiteral("Copy the selection and put it on the Clipboard"),
-                      &CPlotView::OnCopyPlot);
-    m_copyPlot->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    m_printPlot = make(QStringLiteral("&Print Plot..."), QStringLiteral("Print the active document"),
-                       &CPlotView::OnPrintPlot);
-    m_printPlot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_saveJpeg = make(QStringLiteral("&Jpeg ..."), QStringLiteral("Save current graph to a Jpeg file"),
-                      &CPlotView::OnSaveJpeg);
-    m_saveSvg = make(QStringLiteral("&Svg..."), QStringLiteral("Save current graph to an Svg file"),
-                     &CPlotView::OnSaveSvg);
-    m_printAll = make(QStringLiteral("Print &All Plots ..."),
-                      QStringLiteral("Print all the plots in the selected directory"), &CPlotView::OnPrintAllPlots);
-    m_saveAllJpg = new QAction(QStringLiteral("&Jpg ..."), this);
-    m_saveAllJpg->setStatusTip(QStringLiteral("Save a series of jpg files, one plot per filename"));
-    connect(m_saveAllJpg, &QAction::triggered, this, [this] { OnSaveAllPlots(false); });
-    m_saveAllSvg = new QAction(QStringLiteral("&Svg ..."), this);
-    m_saveAllSvg->setStatusTip(QStringLiteral("Save a series of svg files, one plot per filename"));
-    connect(m_saveAllSvg, &QAction::triggered, this, [this] { OnSaveAllPlots(true); });
-}
 
 void CPlotView::CreateGraph()
 {

@@ -11,7 +11,6 @@
 class CGraph;
 class COndrelDoc;
 class CProgressDlg;
-class QAction;
 
 class CPlotView : public QWidget {
     Q_OBJECT
@@ -60,19 +59,8 @@ public:
     CBatchResult SaveAllPlots(const QString& directory, const QSize& size, bool svg);
     CBatchResult PrintAllPlots();
 
-    // The commands as actions for the frame's menus (Copy Plot with Ctrl+C
-    // and Ctrl+Insert, Print Plot with Ctrl+P).
-    QAction* CopyPlotAction() const { return m_copyPlot; }
-    QAction* PrintPlotAction() const { return m_printPlot; }
-    QAction* SaveJpegAction() const { return m_saveJpeg; }
-    QAction* SaveSvgAction() const { return m_saveSvg; }
-    QAction* SaveAllJpgAction() const { return m_saveAllJpg; }
-    QAction* SaveAllSvgAction() const { return m_saveAllSvg; }
-    QAction* PrintAllPlotsAction() const { return m_printAll; }
-
 private:
     void CreateGraph();
-    void CreateActions();
     CBatchResult RunBatch(const CBatchJob& job);
     void ShowMessage(const QString& text) const;
     // Shows why a picture was not saved; returns saved.
@@ -84,11 +72,4 @@ private:
     QPointer<CProgressDlg> m_progress;
     PlotContent m_content; // drawing buffers, kept between rebuilds
     CGraph* m_graph = nullptr;
-    QAction* m_copyPlot = nullptr;
-    QAction* m_printPlot = nullptr;
-    QAction* m_saveJpeg = nullptr;
-    QAction* m_saveSvg = nullptr;
-    QAction* m_saveAllJpg = nullptr;
-    QAction* m_saveAllSvg = nullptr;
-    QAction* m_printAll = nullptr;
 };

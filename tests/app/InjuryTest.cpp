@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "Criterion.h"
 
 namespace {
 
@@ -16,14 +17,14 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
     doc->m_strQuillonDir = "/opt/quillon";
     doc->m_bHitMode = true;
     doc->m_signals.emplace_back("/data/run 1/a.rvf", WithAxis("X"));
-    EXPECT_TRUE(doc->RunCriterion(ECriterion::Neck208));
+    EXPECT_TRUE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Neck208)));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/neck208");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/run 1/a.rvf"});
 
     doc->m_signals[0].modified = true;
     doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
-    doc->OnVc();
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc));
     ASSERT_EQ(ui.started.size(), 2u);
     EXPECT_EQ(ui.started[1].program, "/opt/quillon/vc");
     ASSERT_EQ(ui.started[1].arguments.size(), 1);
@@ -42,7 +43,7 @@ TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)
     doc->m_strQuillonDir = "/opt/quillon/";
     doc->m_strDirectory = "/data/";
     doc->m_signals.emplace_back("a.rvf", WithAxis("X"));
-    doc->OnHic();
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/hic");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/a.rvf"});
@@ -55,8 +56,8 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     doc->m_signals.emplace_back("/z1", WithAxis("Z"));
     doc->m_signals.emplace_back("/x1", WithAxis("X"));
     doc->m_signals.emplace_back("/y1", WithAxis("YL"));
-    doc->OnNij();
-    doc->OnClip3ms();
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij));
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Clip3ms));
     ASSERT_EQ(ui.started.size(), 2u);
     EXPECT_EQ(ui.started[0].program, "/q/nij");
     EXPECT_EQ(ui.started[0].arguments, (QStringList{"/x1", "/y1", "/z1"}));
@@ -64,14 +65,14 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     EXPECT_EQ(ui.started[1].arguments, (QStringList{"/x1", "/y1", "/z1"}));
 
     doc->m_signals[2].signal.SetAxis("X");
-    doc->OnTibia(); // two X axes and no Y: nothing is started
-    doc->OnHic();   // the single form needs one signal: nothing either
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia)); // two X axes and no Y: nothing is started
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));   // the single form needs one signal: nothing either
     EXPECT_EQ(ui.started.size(), 2u);
     EXPECT_TRUE(ui.errorDialogs.empty());
 
     doc->m_signals[0].signal.SetAxis("Y");
     doc->m_signals[2].signal.SetAxis("Z");
-    doc->OnTibia();
+    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia));
     ASSERT_EQ(ui.started.size(), 3u);
     EXPECT_EQ(ui.started[2].arguments, (QStringList{"/x1", "/z1", "/y1"}));
 }
@@ -82,9 +83,9 @@ TEST_F(AppTest, AxisLettersAreMatchedExactly)
     doc->m_signals.emplace_back("/a", WithAxis("x"));
     doc->m_signals.emplace_back("/b", WithAxis("Y"));
     doc->m_signals.emplace_back("/c", WithAxis("Z"));
-    EXPECT_FALSE(doc->RunCriterion(ECriterion::Nij));
+    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij)));
     doc->m_signals.pop_back();
-    EXPECT_FALSE(doc->RunCriterion(ECriterion::Hic));
+    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic)));
     EXPECT_TRUE(ui.started.empty());
 }
 
@@ -93,7 +94,7 @@ TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
     doc->m_bHitMode = true;
     KVSignal empty; // no arrays: the store fails
     doc->m_signals.emplace_back("/a", empty, true);
-    EXPECT_FALSE(doc->RunCriterion(ECriterion::Vc));
+    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
     EXPECT_TRUE(ui.started.empty());
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_FALSE(ui.errorDialogs[0].isEmpty());
@@ -105,7 +106,7 @@ TEST_F(AppTest, AProgramThatCannotBeStartedIsNamed)
     doc->m_bHitMode = true;
     doc->m_signals.emplace_back("/a", WithAxis("X"));
     ui.startSucceeds = false;
-    EXPECT_FALSE(doc->RunCriterion(ECriterion::Vc));
+    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_EQ(ui.messageBoxes[0], "Cannot start the criterion program /nowhere/vc");
 }

@@ -1,5 +1,4 @@
 #include "AppTestSupport.h"
-#include "DocCommands.h"
 #include "Kalvio.h"
 
 namespace {
@@ -205,27 +204,4 @@ TEST_F(AppTest, SignalLabelsEditsTheLegend)
     ASSERT_EQ(ui.labelNamesShown.size(), 1u);
     EXPECT_EQ(ui.labelNamesShown[0], (QStringList{"a.rvf", "b.rvf"}));
     EXPECT_EQ(doc->m_labels, (QStringList{"left", "right"}));
-}
-
-TEST(EnableRules, ByNumberOfLoadedSignals)
-{
-    const auto enabledFor = [](EDocCommand cmd) {
-        std::vector<int> counts;
-        for (int n = 0; n <= 4; ++n) {
-            if (IsCommandEnabled(cmd, n))
-                counts.push_back(n);
-        }
-        return counts;
-    };
-    EXPECT_EQ(enabledFor(EDocCommand::RvfHeader), std::vector<int>{1});
-    EXPECT_EQ(enabledFor(EDocCommand::Resultant), (std::vector<int>{2, 3}));
-    EXPECT_EQ(enabledFor(EDocCommand::Average), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(enabledFor(EDocCommand::Sum), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(enabledFor(EDocCommand::SignalLabels), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(enabledFor(EDocCommand::Hic), (std::vector<int>{1, 3}));
-    EXPECT_EQ(enabledFor(EDocCommand::Clip3ms), (std::vector<int>{1, 3}));
-    EXPECT_EQ(enabledFor(EDocCommand::Neck208), std::vector<int>{1});
-    EXPECT_EQ(enabledFor(EDocCommand::Vc), std::vector<int>{1});
-    EXPECT_EQ(enabledFor(EDocCommand::Nij), std::vector<int>{3});
-    EXPECT_EQ(enabledFor(EDocCommand::Tibia), std::vector<int>{3});
 }

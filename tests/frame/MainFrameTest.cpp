@@ -6,7 +6,7 @@
 #include "CPlotView.h"
 #include "CSelectDirectoryDlg.h"
 #include "CStatusIndicators.h"
-#include "CommandRules.h"
+#include "CommandRegistry.h"
 #include "FrameTestSupport.h"
 #include "OndrelDoc.h"
 

@@ -1,5 +1,6 @@
 #include "CGraph.h"
 #include "CPlotView.h"
+#include "CommandRegistry.h"
 #include "LineTypes.h"
 #include "OndrelSettings.h"
 #include "ViewTestSupport.h"
@@ -169,9 +170,8 @@ TEST_F(ViewTest, SinglePicturesAndFailuresAreReported)
 
 TEST_F(ViewTest, CommandsHaveTheirShortcuts)
 {
-    CPlotView view(m_doc.get());
-    const QList<QKeySequence> copy = view.CopyPlotAction()->shortcuts();
+    const QList<QKeySequence> copy = CommandKeys(*FindCommand(ID_EDIT_COPY_PLOT));
     EXPECT_TRUE(copy.contains(QKeySequence(Qt::CTRL | Qt::Key_C)));
     EXPECT_TRUE(copy.contains(QKeySequence(Qt::CTRL | Qt::Key_Insert)));
-    EXPECT_EQ(view.PrintPlotAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(CommandKeys(*FindCommand(ID_FILE_PRINT_PLOT)), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_P)});
 }

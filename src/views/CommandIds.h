@@ -1,6 +1,8 @@
 #pragma once
 // Command numbers of the window. The numbers are kept stable: the filter
 // class buttons are told apart by theirs.
+#include "Criterion.h"
+
 enum CommandId : int {
     ID_NONE = 0,
     // File
@@ -48,13 +50,16 @@ enum CommandId : int {
     ID_FILTER_CFC180 = 32805,
     ID_FILTER_CFC600 = 32806,
     ID_FILTER_CFC1000 = 32807,
-    // Injury
-    ID_INJURY_HIC = 32838,
-    ID_INJURY_208_NECK = 32841,
-    ID_INJURY_NIJ = 32843,
-    ID_INJURY_3MS_CLIP = 32839,
-    ID_INJURY_VC = 32840,
-    ID_INJURY_TIBIA_INDEX = 32842,
+    // Injury: one command per criterion program, numbered from the first by
+    // the criterion's id (CriterionCommandId); the range leaves room for more.
+    ID_INJURY_FIRST = 34000,
+    ID_INJURY_LAST = 34099,
+    ID_INJURY_HIC = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Hic),
+    ID_INJURY_208_NECK = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Neck208),
+    ID_INJURY_NIJ = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Nij),
+    ID_INJURY_3MS_CLIP = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Clip3ms),
+    ID_INJURY_VC = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Vc),
+    ID_INJURY_TIBIA_INDEX = ID_INJURY_FIRST + static_cast<int>(Criteria::CriterionId::Tibia),
     // View
     ID_VIEW_SORT_NAME = 32786,
     ID_VIEW_SORT_EXTENSION = 32787,
@@ -74,3 +79,9 @@ enum CommandId : int {
     ID_LIST_REMOVE_SELECTED = 33008,
     ID_LIST_REMOVE_UNSELECTED = 33009,
 };
+
+// The command that runs criterion program `id`.
+constexpr int CriterionCommandId(Criteria::CriterionId id)
+{
+    return ID_INJURY_FIRST + static_cast<int>(id);
+}

@@ -1,6 +1,6 @@
 #include "CommandIcons.h"
 
-#include "CommandIds.h"
+#include "CommandRegistry.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -62,36 +62,15 @@ QIcon Themed(const char* name, const QString& letters, const QColor& plate)
 
 } // namespace
 
-QIcon CommandIcon(int id)
+QIcon CommandIcon(const CommandIconSpec& spec)
 {
-    const QColor blue(0x2e, 0x86, 0xc1), green(0x27, 0xae, 0x60), grey(0x5d, 0x6d, 0x7e);
-    switch (id) {
-    case ID_FILE_OPEN_DIRECTORY: return Themed("folder-open", QStringLiteral("Dir"), blue);
-    case ID_FILE_OPEN_HITLIST: return Themed("document-open", QStringLiteral("Hit"), blue);
-    case ID_FILE_SAVE_RVF: return Themed("document-save", QStringLiteral("Rvf"), green);
-    case ID_FILE_SAVE_ASCII: return Themed("document-save-as", QStringLiteral("Txt"), green);
-    case ID_EDIT_COPY_PLOT: return Themed("edit-copy", QStringLiteral("Cpy"), grey);
-    case ID_FILE_PRINT_PLOT: return Themed("document-print", QStringLiteral("Prn"), grey);
-    case ID_VIEW_RVF_HEADER: return Themed("document-properties", QStringLiteral("Inf"), grey);
-    case ID_OPERATE_RELOAD: return Themed("view-refresh", QStringLiteral("Rld"), grey);
-    case ID_FILTER_CFC60: return DrawnFilter(QStringLiteral("60"));
-    case ID_FILTER_CFC180: return DrawnFilter(QStringLiteral("180"));
-    case ID_FILTER_CFC600: return DrawnFilter(QStringLiteral("600"));
-    case ID_FILTER_CFC1000: return DrawnFilter(QStringLiteral("1000"));
-    case ID_APP_ABOUT: return Themed("help-about", QStringLiteral("?"), blue);
-    default: return QIcon();
+    const QString letters = QString::fromLatin1(spec.letters);
+    switch (spec.plate) {
+    case EIconPlate::None: return QIcon();
+    case EIconPlate::Filter: return DrawnFilter(letters);
+    case EIconPlate::Blue: return Themed(spec.theme, letters, QColor(0x2e, 0x86, 0xc1));
+    case EIconPlate::Green: return Themed(spec.theme, letters, QColor(0x27, 0xae, 0x60));
+    case EIconPlate::Grey: return Themed(spec.theme, letters, QColor(0x5d, 0x6d, 0x7e));
     }
-}
-
-// Resources of a static library are registered by hand, outside any namespace.
-static void InitFrameResources()
-{
-    Q_INIT_RESOURCE(frame);
-}
-
-QIcon ProgramIcon()
-{
-    static const bool registered = (InitFrameResources(), true);
-    (void)registered;
-    return QIcon(QStringLiteral(":/ondrel/ondrel.svg"));
+    return QIcon();
 }

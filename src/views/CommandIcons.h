@@ -3,7 +3,7 @@
 // picture drawn by the program itself.
 #include <QIcon>
 
-// The icon of a toolbar command.
-QIcon CommandIcon(int id);
-// The program's own picture (also the About box's).
-QIcon ProgramIcon();
+struct CommandIconSpec;
+
+// The picture of a command (null for commands without one).
+QIcon CommandIcon(const CommandIconSpec& spec);
