@@ -156,6 +156,9 @@ TEST_F(MainFrameTest, LabelsOperateAndInjuryMenusCarryTheirTextsAndPrompts)
                   "&3ms Clip|Run the 3 ms Clip program using the selected signal(s)",
                   "&V*C|Run the Viscous Criteria program using the selected signal",
                   "&Tibia Index|Run the Tibia Index program using the selected signals",
+                  // Programs added since take their entry from their definition.
+                  "&OLC|Run the OLC program using the selected signal",
+                  "&BrIC|Run the BrIC program using the selected signals",
               }));
 }
 
@@ -221,6 +224,9 @@ TEST(CommandRules, EnableRulesFollowTheNumberOfLoadedSignals)
     EXPECT_EQ(row(ID_INJURY_VC), "-E---");
     EXPECT_EQ(row(ID_INJURY_NIJ), "---E-");
     EXPECT_EQ(row(ID_INJURY_TIBIA_INDEX), "---E-");
+    // A criterion's command takes its rule from the input counts it accepts.
+    EXPECT_EQ(row(CriterionCommandId(Criteria::CriterionId::Olc)), "-E---");
+    EXPECT_EQ(row(CriterionCommandId(Criteria::CriterionId::Bric)), "---E-");
     EXPECT_EQ(row(ID_OPERATE_FILTER), "EEEEE");
     EXPECT_TRUE(IsCommandEnabled(ID_LABELS_TITLE, 1, true));
     EXPECT_FALSE(IsCommandEnabled(ID_LABELS_SUBTITLE, 1, false));
