@@ -7,6 +7,7 @@ const std::vector<KalvioCommand>& KalvioCommands()
         kDumpCommand,
         kConvertCommand,
         kDemoCommand,
+        kCheckCommand,
         kCfcCommand,
         kFilterCommand,
         kFir100Command,

@@ -2,6 +2,8 @@
 
 #include "KVSignal.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -200,6 +202,18 @@ const std::vector<DemoChannel>& DemoChannels()
         {1, "sled_x", "SL", "SLED CARRIAGE", "X", Q::Acceleration,
          "SLED ACCELERATION X", kCfc60, 0.10f, 0.20f,
          {{{H, -22.0f, 0.000f, 0.095f, 0}, {R, -1.5f, 0.002f, 30, 0.030f}, {}}}},
+
+        // Two faulty channels, last so that the others keep their seeds and
+        // curve numbers: a B-pillar amplifier set to +-25 g, and a spine
+        // channel whose recorder dropped two samples.
+        {0, "bpillar_x", "BP", "LEFT B-PILLAR, SEAT BELT ANCHOR", "X", Q::Acceleration,
+         "LEFT B-PILLAR ACCELERATION X (RANGE 25 G)", kRaw, 0.12f, 0.45f,
+         {{{H, -33.0f, 0.003f, 0.090f, 0}, {R, -5.0f, 0.005f, 115, 0.020f}, {}}},
+         {DemoFault::Clip, 25.0f, {}}},
+        {1, "spine_x", "T1", "LOWER SPINE T12, TRIAXIAL BLOCK", "X", Q::Acceleration,
+         "LOWER SPINE ACCELERATION X", kCfc180, 0.15f, 0.30f,
+         {{{H, -33.0f, 0.042f, 0.078f, 0}, {R, 2.5f, 0.048f, 60, 0.040f}, {}}},
+         {DemoFault::Dropout, 0.0f, {0.0716f, 0.0893f}}},
     };
     return channels;
 }
@@ -260,6 +274,12 @@ void BuildDemoSignal(std::size_t i, KVSignal& signal)
         double y = c.bias + noise[k];
         for (const DemoTerm& term : c.terms)
             y += DemoTermValue(term, x);
+        if (c.fault.kind == DemoFault::Clip)
+            y = std::clamp(y, double(-c.fault.level), double(c.fault.level));
+        if (c.fault.kind == DemoFault::Dropout)
+            for (float at : c.fault.at)
+                if (kDemoNfp + static_cast<int>(k) == static_cast<int>(std::lround(at / kDemoDel)))
+                    y = 0;
         signal.SetPoint(x, static_cast<float>(y), k);
     }
     signal.SetNfp(kDemoNfp);

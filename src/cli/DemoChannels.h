@@ -23,6 +23,15 @@ struct DemoTest {
     float initialVelocity; // km/h, given to the acceleration channels
 };
 
+// A fault of the measuring chain left in a channel on purpose, so that
+// `kalvio check` has something to find: an amplifier range set too small
+// (the curve is cut at +-level), or samples that read zero at the times given.
+struct DemoFault {
+    enum Kind { None, Clip, Dropout } kind = None;
+    float level = 0;
+    std::array<float, 2> at = {};
+};
+
 // One channel: where the sensor sits, what it measures, its filtering and shape.
 struct DemoChannel {
     int test;              // index into DemoTests()
@@ -36,6 +45,7 @@ struct DemoChannel {
     float bias;            // pre-event offset of the transducer
     float noise;           // deviation of the sensor noise
     std::array<DemoTerm, 3> terms;
+    DemoFault fault = {};
 };
 
 const std::vector<DemoTest>& DemoTests();

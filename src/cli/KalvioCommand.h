@@ -36,3 +36,4 @@ extern const KalvioCommand kSumCommand;
 extern const KalvioCommand kAverageCommand;
 extern const KalvioCommand kResultantCommand;
 extern const KalvioCommand kNameCommand;
+extern const KalvioCommand kCheckCommand;

@@ -1,0 +1,351 @@
+// The check of one signal: what is measured once, the rules that need the
+// whole record (time axis, numbers, dead channel) and the order of the rules.
+#include "SignalCheck.h"
+#include "SignalCheckRules.h"
+
+#include "KVReadSignalFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace Kalvio {
+
+namespace {
+
+using namespace CheckLimits;
+
+struct NameOf {
+    int value;
+    const char* name;
+};
+
+constexpr NameOf kVerdictNames[] = {{int(CheckVerdict::Ok), "ok"},
+                                    {int(CheckVerdict::Warning), "warning"},
+                                    {int(CheckVerdict::Fail), "fail"}};
+constexpr NameOf kKindNames[] = {{int(CheckKind::Clipping), "clipping"}, {int(CheckKind::Dropout), "dropout"},
+                                 {int(CheckKind::Offset), "offset"},     {int(CheckKind::Flat), "flat"},
+                                 {int(CheckKind::Rate), "rate"},         {int(CheckKind::Drift), "drift"},
+                                 {int(CheckKind::Invalid), "invalid"},   {int(CheckKind::Time), "time"}};
+
+template <std::size_t N>
+const char* Lookup(const NameOf (&table)[N], int value)
+{
+    for (const NameOf& e : table)
+        if (e.value == value)
+            return e.name;
+    return "?";
+}
+
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trimmed(const std::string& s)
+{
+    const std::size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos)
+        return {};
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+bool Has(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+
+// Seconds per X unit and the short label of the unit; 0 when X is no time.
+double SecondsPerUnit(const KVSignal& s, std::string& label)
+{
+    const std::string type = Upper(s.XType());
+    const std::string units = Upper(Trimmed(s.XUnits()));
+    label = Trimmed(s.XUnits());
+    if (type.rfind("TIME", 0) != 0)
+        return 0;
+    struct Unit {
+        const char* prefix;
+        double seconds;
+        const char* label;
+    };
+    static const Unit kUnits[] = {{"SECONDS", 1.0, "s"},        {"SEC", 1.0, "s"},         {"S", 1.0, "s"},
+                                  {"MILLISECONDS", 1e-3, "ms"}, {"MSEC", 1e-3, "ms"},      {"MS", 1e-3, "ms"},
+                                  {"MICROSECONDS", 1e-6, "us"}, {"USEC", 1e-6, "us"}};
+    for (const Unit& u : kUnits) {
+        const bool whole = units == u.prefix;
+        const bool longForm = std::string(u.prefix).size() > 3 && units.rfind(u.prefix, 0) == 0;
+        if (whole || longForm) {
+            label = u.label;
+            return u.seconds;
+        }
+    }
+    return 0;
+}
+
+void Add(std::vector<CheckFinding>& out, CheckKind kind, CheckVerdict severity, std::string message, double t1,
+         double t2)
+{
+    out.push_back({kind, severity, std::move(message), t1, t2});
+}
+
+// Time must be finite and increase from sample to sample.
+bool CheckTimeAxis(const CheckProfile& p, std::vector<CheckFinding>& out)
+{
+    std::size_t first = p.n;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < p.n; ++i) {
+        const bool bad = !std::isfinite(p.x[i]) || (i > 0 && !(p.x[i] > p.x[i - 1]));
+        if (bad) {
+            count += 1;
+            first = std::min(first, i);
+        }
+    }
+    if (count == 0)
+        return true;
+    const double t = std::isfinite(p.x[first]) ? p.x[first] : 0.0;
+    Add(out, CheckKind::Time, CheckVerdict::Fail,
+        "time does not increase at sample " + std::to_string(first) + " (" + CheckTime(p, t) + "), "
+            + std::to_string(count) + " sample" + (count == 1 ? "" : "s") + " in all",
+        t, t);
+    return false;
+}
+
+// Samples that are no numbers; replaced in work by the last number before
+// them (0 at the start) so that the other rules can measure the rest.
+void CheckNumbers(const CheckProfile& p, std::vector<float>& work, std::vector<CheckFinding>& out)
+{
+    std::size_t first = p.n;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < p.n; ++i)
+        if (!std::isfinite(p.y[i])) {
+            first = std::min(first, i);
+            ++count;
+        }
+    if (count == 0)
+        return;
+    work.assign(p.y, p.y + p.n);
+    float last = 0;
+    for (float& v : work) {
+        if (std::isfinite(v))
+            last = v;
+        else
+            v = last;
+    }
+    const double t = std::isfinite(p.x[first]) ? p.x[first] : 0.0;
+    Add(out, CheckKind::Invalid, CheckVerdict::Fail,
+        std::to_string(count) + " sample" + (count == 1 ? " is" : "s are") + " not a number (NaN or infinite), the first at "
+            + CheckTime(p, t),
+        t, std::isfinite(p.x[p.n - 1]) ? p.x[p.n - 1] : t);
+}
+
+// A dead channel: one value throughout, or only a few distinct values.
+bool CheckDead(const CheckProfile& p, std::vector<CheckFinding>& out)
+{
+    float levels[kFlatMaxLevels + 1];
+    int count = 0;
+    for (std::size_t i = 0; i < p.n && count <= kFlatMaxLevels; ++i) {
+        const float v = p.y[i];
+        if (std::find(levels, levels + count, v) == levels + count)
+            levels[count++] = v;
+    }
+    if (count > kFlatMaxLevels)
+        return false;
+    const double t1 = p.x[0];
+    const double t2 = p.x[p.n - 1];
+    if (count == 1) {
+        Add(out, CheckKind::Flat, CheckVerdict::Fail, "constant at " + CheckValue(p, levels[0]) + ": a dead channel",
+            t1, t2);
+        return true;
+    }
+    std::sort(levels, levels + count);
+    // Values of a pulse without noise are few too, but not neighbouring codes.
+    double gap = double(levels[1]) - double(levels[0]);
+    for (int k = 2; k < count; ++k)
+        gap = std::min(gap, double(levels[k]) - double(levels[k - 1]));
+    if (double(levels[count - 1]) - double(levels[0]) > 1.01 * gap * double(count - 1))
+        return false;
+    std::string list;
+    for (int k = 0; k < count; ++k)
+        list += (k ? ", " : "") + CheckNumber(levels[k]);
+    Add(out, CheckKind::Flat, CheckVerdict::Fail,
+        "only " + std::to_string(count) + " distinct values (" + list + p.yLabel + "): a dead channel", t1, t2);
+    return true;
+}
+
+} // namespace
+
+const char* CheckVerdictName(CheckVerdict verdict) { return Lookup(kVerdictNames, int(verdict)); }
+const char* CheckKindName(CheckKind kind) { return Lookup(kKindNames, int(kind)); }
+
+std::string CheckNumber(double v)
+{
+    // Four digits, but whole numbers stay whole (10000 Hz, 455000 N).
+    char buf[48];
+    std::snprintf(buf, sizeof buf, std::fabs(v) >= 1000 && std::fabs(v) < 1e15 ? "%.0f" : "%.4g", v);
+    return buf;
+}
+
+std::string CheckValue(const CheckProfile& p, double v) { return CheckNumber(v) + p.yLabel; }
+
+std::string CheckTime(const CheckProfile& p, double t)
+{
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.6g", t);
+    return std::string(buf) + (p.xLabel.empty() ? "" : " " + p.xLabel);
+}
+
+CheckQuantity CheckQuantityOf(const std::string& yType, const std::string& yUnits)
+{
+    const std::string type = Upper(yType);
+    if (Has(type, "VELOCITY") || Has(type, "SPEED"))
+        return Has(type, "ANGULAR") ? CheckQuantity::Returns : CheckQuantity::Velocity;
+    for (const char* w : {"ACCEL", "FORCE", "MOMENT", "PRESSURE", "STRAIN"})
+        if (Has(type, w))
+            return CheckQuantity::Returns;
+    for (const char* w : {"DISPLACEMENT", "DEFLECTION", "COMPRESSION"})
+        if (Has(type, w))
+            return CheckQuantity::Rests;
+    const std::string units = Upper(Trimmed(yUnits));
+    for (const char* u : {"G'S", "G", "GS", "M/S2", "M/S**2", "M/S^2", "N", "KN", "NEWTONS", "NM", "N-M",
+                          "NEWTON-METERS", "DEGREES/SEC", "DEG/S", "DEG/SEC", "RAD/S", "RAD/SEC", "LBF", "LB"})
+        if (units == u)
+            return CheckQuantity::Returns;
+    for (const char* u : {"MM", "MILLIMETERS", "M", "METERS", "CM", "IN", "INCHES"})
+        if (units == u)
+            return CheckQuantity::Rests;
+    for (const char* u : {"KM/H", "KPH", "M/S", "MPH", "FT/S", "IN/S"})
+        if (units == u)
+            return CheckQuantity::Velocity;
+    return CheckQuantity::Unknown;
+}
+
+void MeasureExtremes(CheckProfile& p, const std::vector<std::size_t>& skip)
+{
+    bool first = true;
+    auto next = skip.begin();
+    for (std::size_t i = 0; i < p.n; ++i) {
+        if (next != skip.end() && *next == i) {
+            ++next;
+            continue;
+        }
+        const float v = p.y[i];
+        if (first || v < p.ymin)
+            p.ymin = v;
+        if (first || v > p.ymax)
+            p.ymax = v;
+        first = false;
+    }
+    p.range = double(p.ymax) - double(p.ymin);
+    p.scale = std::max(std::fabs(double(p.ymax)), std::fabs(double(p.ymin)));
+    p.rest = p.preEnd > 0 ? p.preMean : p.y[0];
+    p.peak = std::fabs(p.ymax - p.rest) >= std::fabs(p.ymin - p.rest)
+                 ? std::size_t(std::find(p.y, p.y + p.n, p.ymax) - p.y)
+                 : std::size_t(std::find(p.y, p.y + p.n, p.ymin) - p.y);
+}
+
+namespace {
+
+void MeanAndDeviation(const float* v, std::size_t count, double& mean, double& dev)
+{
+    double sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += v[i];
+    mean = sum / double(count);
+    double sq = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sq += (v[i] - mean) * (v[i] - mean);
+    dev = std::sqrt(sq / double(count));
+}
+
+} // namespace
+
+void MeasureNoiseAndWindows(CheckProfile& p)
+{
+    // Residuals of a stride of the samples: a few thousand tell the median.
+    if (p.n >= 3) {
+        const std::size_t inner = p.n - 2;
+        const std::size_t stride = std::max<std::size_t>(1, inner / 4096);
+        std::vector<float> r;
+        r.reserve(inner / stride + 1);
+        for (std::size_t i = 1; i + 1 < p.n; i += stride)
+            r.push_back(std::fabs(p.y[i] - 0.5f * (p.y[i - 1] + p.y[i + 1])));
+        std::nth_element(r.begin(), r.begin() + std::ptrdiff_t(r.size() / 2), r.end());
+        p.noise = 1.4826 * r[r.size() / 2];
+    }
+    p.preEnd = 0;
+    p.tailBegin = p.n;
+    if (p.toSeconds <= 0)
+        return;
+    const double guard = kPreEventGuardSeconds / p.toSeconds;
+    const std::size_t pre = std::size_t(std::lower_bound(p.x, p.x + p.n, float(-guard)) - p.x);
+    if (pre >= std::size_t(kMinWindowSamples)) {
+        p.preEnd = pre;
+        MeanAndDeviation(p.y, pre, p.preMean, p.preStd);
+    }
+    const std::size_t tail = std::max<std::size_t>(kMinWindowSamples, std::size_t(kTailFraction * double(p.n)));
+    if (tail < p.n && p.n - tail > p.preEnd) {
+        p.tailBegin = p.n - tail;
+        MeanAndDeviation(p.y + p.tailBegin, tail, p.tailMean, p.tailStd);
+    }
+}
+
+CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options)
+{
+    CheckResult result;
+    std::vector<CheckFinding>& out = result.findings;
+    CheckProfile p;
+    p.n = signal.PointCount();
+    if (p.n == 0 || !signal.X() || !signal.Y()) {
+        Add(out, CheckKind::Flat, CheckVerdict::Fail, "holds no samples", 0, 0);
+        result.verdict = CheckVerdict::Fail;
+        return result;
+    }
+    p.x = signal.X();
+    p.y = signal.Y();
+    p.toSeconds = SecondsPerUnit(signal, p.xLabel);
+    const std::string yUnits = Trimmed(signal.YUnits());
+    p.yLabel = yUnits.empty() ? "" : " " + yUnits;
+    p.headerStated = options.headerStated;
+    p.quantity = options.headerStated ? CheckQuantityOf(signal.YType(), signal.YUnits()) : CheckQuantity::Unknown;
+
+    // Windows in time need a time axis that runs forward.
+    if (!CheckTimeAxis(p, out))
+        p.toSeconds = 0;
+    std::vector<float> work;
+    CheckNumbers(p, work, out);
+    if (!work.empty())
+        p.y = work.data();
+
+    if (!CheckDead(p, out)) {
+        MeasureNoiseAndWindows(p);
+        MeasureExtremes(p, {});
+        std::vector<std::size_t> dropped;
+        CheckDropouts(p, out, dropped);
+        // A sample far off must not pass for the extreme of the curve.
+        if (!dropped.empty())
+            MeasureExtremes(p, dropped);
+        CheckPlateaus(p, out);
+        CheckOffset(p, out);
+        CheckDrift(p, out);
+    }
+    CheckRate(signal, p, out);
+    for (const CheckFinding& f : out)
+        result.verdict = std::max(result.verdict, f.severity);
+    return result;
+}
+
+const char* CheckSignalFile(const std::string& fileName, CheckResult& result, KVErrorList& errors)
+{
+    KVSignal signal;
+    const char* kind = KVReadSignalFile(fileName, signal, errors);
+    if (!kind)
+        return nullptr;
+    CheckOptions options;
+    // A text file carries no header: its class and quantity are defaults.
+    options.headerStated = std::string(kind) != "ASCII File";
+    result = CheckSignal(signal, options);
+    return kind;
+}
+
+} // namespace Kalvio

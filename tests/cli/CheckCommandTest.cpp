@@ -1,0 +1,93 @@
+// kalvio check as a user runs it: the demo set, folders, unreadable files,
+// the two output forms and the exit status.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CheckCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path()
+              / ("kalvio_check_" + std::to_string(::getpid()) + "_"
+                 + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Exit status; standard output into out.
+    int Kalvio(const std::string& args, std::string& out) const
+    {
+        const fs::path file = dir / "stdout.txt";
+        const std::string cmd = std::string("'") + KALVIO_EXE + "' " + args + " >'" + file.string() + "' 2>/dev/null";
+        const int raw = std::system(cmd.c_str());
+        std::ifstream in(file);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        out = ss.str();
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(CheckCommand, DemoSetIsCleanButForItsTwoFaultyChannels)
+{
+    std::string out;
+    ASSERT_EQ(Kalvio("demo '" + (dir / "demo").string() + "'", out), 0);
+    ASSERT_EQ(Kalvio("check --json '" + (dir / "demo").string() + "'", out), 0);
+    const nlohmann::json doc = nlohmann::json::parse(out);
+    // Every channel file and both text files; the hitlist is no signal file.
+    ASSERT_EQ(doc["files"].size(), 46u);
+    std::string previous;
+    for (const auto& f : doc["files"]) {
+        const std::string name = fs::path(f["file"].get<std::string>()).filename().string();
+        EXPECT_LT(previous, name);
+        previous = name;
+        if (name == "veh4127_bpillar_x.rvf") {
+            EXPECT_EQ(f["verdict"], "fail");
+            ASSERT_EQ(f["findings"].size(), 1u);
+            EXPECT_EQ(f["findings"][0]["kind"], "clipping");
+            EXPECT_LT(f["findings"][0]["t1"].get<double>(), f["findings"][0]["t2"].get<double>());
+        } else if (name == "occ2231_spine_x.rvf") {
+            EXPECT_EQ(f["verdict"], "warning");
+            ASSERT_EQ(f["findings"].size(), 2u);
+            EXPECT_EQ(f["findings"][0]["kind"], "dropout");
+            EXPECT_NEAR(f["findings"][1]["t1"].get<double>(), 0.0893, 1e-6);
+        } else {
+            EXPECT_EQ(f["verdict"], "ok") << name << ": " << f["findings"].dump();
+        }
+    }
+}
+
+TEST_F(CheckCommand, TextOutputUnreadableInputsAndUsage)
+{
+    std::ofstream(dir / "dead.txt") << "0 0\n1 0\n2 0\n";
+    std::ofstream(dir / "notes.txt") << "no numbers here\n";
+    std::string out;
+    // Named on the command line, a file that is no signal makes the run fail
+    // and is reported in its place.
+    EXPECT_EQ(Kalvio("check '" + (dir / "dead.txt").string() + "' '" + (dir / "notes.txt").string() + "'", out), 1);
+    EXPECT_EQ(out, (dir / "dead.txt").string() + ": fail\n    fail flat: constant at 0: a dead channel\n"
+                       + (dir / "notes.txt").string() + ": unreadable\n");
+    EXPECT_EQ(Kalvio("check --json '" + (dir / "notes.txt").string() + "'", out), 1);
+    EXPECT_EQ(nlohmann::json::parse(out)["files"][0]["verdict"], "unreadable");
+    // In a folder it is simply not a signal file.
+    EXPECT_EQ(Kalvio("check '" + dir.string() + "'", out), 0);
+    EXPECT_EQ(out.find("notes.txt"), std::string::npos);
+    EXPECT_EQ(Kalvio("check", out), 2);
+    EXPECT_EQ(Kalvio("check --fast '" + dir.string() + "'", out), 2);
+}
+
+} // namespace
