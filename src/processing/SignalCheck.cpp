@@ -222,20 +222,24 @@ CheckQuantity CheckQuantityOf(const std::string& yType, const std::string& yUnit
 
 void MeasureExtremes(CheckProfile& p, const std::vector<std::size_t>& skip)
 {
-    bool first = true;
+    float lo = std::numeric_limits<float>::infinity();
+    float hi = -lo;
     auto next = skip.begin();
     for (std::size_t i = 0; i < p.n; ++i) {
         if (next != skip.end() && *next == i) {
             ++next;
             continue;
         }
-        const float v = p.y[i];
-        if (first || v < p.ymin)
-            p.ymin = v;
-        if (first || v > p.ymax)
-            p.ymax = v;
-        first = false;
+        lo = std::min(lo, p.y[i]);
+        hi = std::max(hi, p.y[i]);
     }
+    SetExtremes(p, lo, hi);
+}
+
+void SetExtremes(CheckProfile& p, float ymin, float ymax)
+{
+    p.ymin = ymin;
+    p.ymax = ymax;
     p.range = double(p.ymax) - double(p.ymin);
     p.scale = std::max(std::fabs(double(p.ymax)), std::fabs(double(p.ymin)));
     p.rest = p.preEnd > 0 ? p.preMean : p.y[0];
@@ -262,10 +266,10 @@ void MeanAndDeviation(const float* v, std::size_t count, double& mean, double& d
 
 void MeasureNoiseAndWindows(CheckProfile& p)
 {
-    // Residuals of a stride of the samples: a few thousand tell the median.
+    // Residuals of a stride of the samples: a few hundred tell the median.
     if (p.n >= 3) {
         const std::size_t inner = p.n - 2;
-        const std::size_t stride = std::max<std::size_t>(1, inner / 4096);
+        const std::size_t stride = std::max<std::size_t>(1, inner / 256);
         std::vector<float> r;
         r.reserve(inner / stride + 1);
         for (std::size_t i = 1; i + 1 < p.n; i += stride)
@@ -309,17 +313,35 @@ CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options)
     p.headerStated = options.headerStated;
     p.quantity = options.headerStated ? CheckQuantityOf(signal.YType(), signal.YUnits()) : CheckQuantity::Unknown;
 
+    // One pass without branches counts what is wrong; only a signal with
+    // something wrong is walked again for the details.
+    std::size_t badTime = (p.x[0] - p.x[0] != 0) ? 1 : 0;
+    std::size_t badY = 0;
+    float lo = std::numeric_limits<float>::infinity();
+    float hi = -lo;
+    for (std::size_t i = 0; i < p.n; ++i) {
+        const float v = p.y[i];
+        badY += (v - v != 0) ? 1 : 0; // NaN and infinities
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+    }
+    for (std::size_t i = 1; i < p.n; ++i)
+        badTime += (p.x[i] > p.x[i - 1] && p.x[i] - p.x[i] == 0) ? 0 : 1;
     // Windows in time need a time axis that runs forward.
-    if (!CheckTimeAxis(p, out))
+    if (badTime > 0 && !CheckTimeAxis(p, out))
         p.toSeconds = 0;
     std::vector<float> work;
-    CheckNumbers(p, work, out);
+    if (badY > 0)
+        CheckNumbers(p, work, out);
     if (!work.empty())
         p.y = work.data();
 
     if (!CheckDead(p, out)) {
         MeasureNoiseAndWindows(p);
-        MeasureExtremes(p, {});
+        if (work.empty())
+            SetExtremes(p, lo, hi);
+        else
+            MeasureExtremes(p, {});
         std::vector<std::size_t> dropped;
         CheckDropouts(p, out, dropped);
         // A sample far off must not pass for the extreme of the curve.
@@ -335,9 +357,8 @@ CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options)
     return result;
 }
 
-const char* CheckSignalFile(const std::string& fileName, CheckResult& result, KVErrorList& errors)
+const char* CheckSignalFile(const std::string& fileName, KVSignal& signal, CheckResult& result, KVErrorList& errors)
 {
-    KVSignal signal;
     const char* kind = KVReadSignalFile(fileName, signal, errors);
     if (!kind)
         return nullptr;

@@ -96,9 +96,12 @@ inline constexpr double kFilterMaxCornerShare = 0.3875;
 
 // Checks one signal. Never throws; a signal without samples fails as flat.
 CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options = {});
-// Reads a signal file (RVF-1992, else text) and checks it; a text file states
-// no header. Returns the reader's TypeName, or nullptr with the read
-// failures in errors.
-const char* CheckSignalFile(const std::string& fileName, CheckResult& result, KVErrorList& errors);
+// Reads a signal file (RVF-1992, else text) into signal and checks it; a
+// text file states no header. Returns the reader's TypeName, or nullptr with
+// the read failures in errors. Checking many files, pass one signal for all:
+// the memory of the previous file then stays in use instead of going back to
+// the system and being asked for again.
+const char* CheckSignalFile(const std::string& fileName, KVSignal& signal, CheckResult& result,
+                            KVErrorList& errors);
 
 } // namespace Kalvio

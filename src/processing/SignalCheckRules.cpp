@@ -97,9 +97,10 @@ void CheckDropouts(const CheckProfile& p, std::vector<CheckFinding>& out, std::v
     const float* y = p.y;
     const double floor = std::max({kDropNoise * p.noise, kDropRange * p.range, 1e-6 * p.scale});
     std::vector<Dropout> found;
+    const float jump = float(floor);
     for (std::size_t i = 1; i + 1 < p.n; ++i) {
         // A dropout begins with a jump away from the curve.
-        if (std::fabs(double(y[i]) - double(y[i - 1])) < floor)
+        if (std::fabs(y[i] - y[i - 1]) < jump)
             continue;
         for (std::size_t m = 1; m <= std::size_t(kDropMaxSamples) && i + m < p.n; ++m) {
             const double dep = Departure(y, i, m);
@@ -164,34 +165,41 @@ void CheckPlateaus(const CheckProfile& p, std::vector<CheckFinding>& out)
     // Long stretches are held values; at an extreme, held values are a
     // saturation even where the curve leaves them gently.
     Plateau topHeld, bottomHeld;
-    std::size_t repeats = 0;     // samples equal to the one before
-    std::size_t heldRepeats = 0; // of those, inside long stretches
+    std::size_t heldRepeats = 0; // samples equal to the one before, inside long stretches
     std::size_t heldSamples = 0;
-    std::size_t s = 0;
-    for (std::size_t i = 1; i <= p.n; ++i) {
-        if (i < p.n && y[i] == y[i - 1])
-            ++repeats;
-        if (i < p.n && std::fabs(double(y[i]) - double(y[s])) <= tol)
-            continue;
-        const std::size_t e = i - 1;
-        const std::size_t len = i - s;
-        if (len >= std::size_t(kClipMinSamples)) {
-            const bool atTop = y[s] >= p.ymax - 2 * tol && awayFromRest(s);
-            const bool atBottom = y[s] <= p.ymin + 2 * tol && awayFromRest(s);
-            const bool held = len >= holdMin;
-            if (held) {
-                heldSamples += len;
-                for (std::size_t j = s + 1; j <= e; ++j)
-                    heldRepeats += y[j] == y[j - 1] ? 1 : 0;
-            }
-            if (atTop && clipped(s, e, true))
-                top.Take(s, e);
-            else if (atBottom && clipped(s, e, false))
-                bottom.Take(s, e);
-            else if (held)
-                (atTop ? topHeld : atBottom ? bottomHeld : hold).Take(s, e);
+    auto classify = [&](std::size_t s, std::size_t e) {
+        const std::size_t len = e - s + 1;
+        const bool atTop = y[s] >= p.ymax - 2 * tol && awayFromRest(s);
+        const bool atBottom = y[s] <= p.ymin + 2 * tol && awayFromRest(s);
+        const bool held = len >= holdMin;
+        if (held) {
+            heldSamples += len;
+            for (std::size_t j = s + 1; j <= e; ++j)
+                heldRepeats += y[j] == y[j - 1] ? 1 : 0;
         }
-        s = i;
+        if (atTop && clipped(s, e, true))
+            top.Take(s, e);
+        else if (atBottom && clipped(s, e, false))
+            bottom.Take(s, e);
+        else if (held)
+            (atTop ? topHeld : atBottom ? bottomHeld : hold).Take(s, e);
+    };
+    // A stretch starts where the next three samples lie within the
+    // tolerance of this one. Tested without branches, the scan stays cheap on
+    // noise; only the rare places that pass are followed exactly.
+    static_assert(kClipMinSamples == 4, "the scan below tests three followers");
+    const float t = float(tol);
+    for (std::size_t i = 0; i + 3 < p.n; ++i) {
+        const float a = y[i];
+        const bool calm = (std::fabs(y[i + 1] - a) <= t) & (std::fabs(y[i + 2] - a) <= t)
+                          & (std::fabs(y[i + 3] - a) <= t);
+        if (!calm)
+            continue;
+        std::size_t e = i + 3;
+        while (e + 1 < p.n && std::fabs(y[e + 1] - a) <= t)
+            ++e;
+        classify(i, e);
+        i = e;
     }
     // Held only where the channel is noisy: one without noise (made by code,
     // or quiet below its converter's step) repeats values everywhere. Before
@@ -204,6 +212,9 @@ void CheckPlateaus(const CheckProfile& p, std::vector<CheckFinding>& out)
             preRepeats += y[i] == y[i - 1] ? 1 : 0;
         lively = p.preStd > 0 && double(preRepeats) <= kHoldRepeats * double(p.preEnd);
     } else {
+        std::size_t repeats = 0;
+        for (std::size_t i = 1; i < p.n; ++i)
+            repeats += y[i] == y[i - 1] ? 1 : 0;
         const std::size_t others = p.n - heldSamples;
         lively = others > 0 && double(repeats - heldRepeats) <= kHoldRepeats * double(others);
     }

@@ -43,8 +43,10 @@ struct CheckProfile {
 CheckQuantity CheckQuantityOf(const std::string& yType, const std::string& yUnits);
 
 // Extremes and the derived rest, peak, range and scale, skipping the indices
-// in skip (sorted); noise and windows are left alone.
+// in skip (sorted); noise and windows are left alone (measure them first).
 void MeasureExtremes(CheckProfile& p, const std::vector<std::size_t>& skip);
+// The same from extremes already known.
+void SetExtremes(CheckProfile& p, float ymin, float ymax);
 // The noise and the pre-event and tail windows (after MeasureExtremes).
 void MeasureNoiseAndWindows(CheckProfile& p);
 

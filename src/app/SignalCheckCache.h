@@ -1,0 +1,55 @@
+#pragma once
+// The signal check as the desktop program runs it: on demand, over many
+// files, remembering each file's result while the file stays the same.
+#include "SignalCheck.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The check of one listed file.
+struct CCheckedFile {
+    QString name;  // as the file list shows it
+    QString path;
+    bool readable = true;
+    QStringList errors; // "scope - message" lines when it could not be read
+    Kalvio::CheckResult result;
+};
+
+// Check results by path, reused while the file's modification time and size
+// stay the same, so that a second check reads only the files that changed.
+class CSignalCheckCache {
+public:
+    // Checks names[i] at paths[i] in order. progress(done, total) is called
+    // before each file and after the last; false stops the check there.
+    // Returns the files checked (all of them unless stopped).
+    std::vector<CCheckedFile> Check(const QStringList& names, const QStringList& paths,
+                                    const std::function<bool(int, int)>& progress = {});
+    // The verdict of path's last check without touching the file (an
+    // unreadable file counts as a failure); nothing when never checked.
+    std::optional<Kalvio::CheckVerdict> VerdictOf(const QString& path) const;
+    // How many files the last Check read (the others came from the cache).
+    int FilesRead() const { return m_read; }
+    void Clear() { m_entries.clear(); }
+
+private:
+    struct Entry {
+        QDateTime modified;
+        qint64 size = -1;
+        CCheckedFile file;
+    };
+    QHash<QString, Entry> m_entries;
+    KVSignal m_scratch; // each file is read into it
+    int m_read = 0;
+};
+
+// One line per finding: "warning dropout: sample at ..."; "unreadable: ..."
+// lines for a file that could not be read.
+QStringList CheckFindingLines(const CCheckedFile& file);
+// "ok", "warning", "fail" or "unreadable".
+QString CheckVerdictText(const CCheckedFile& file);
