@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 #include "KVErrorList.h"
 #include "KVFileBytes.h"
+#include "KVPrintableName.h"
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "SignalCheck.h"
@@ -73,11 +74,11 @@ bool CheckOne(const CheckInput& in, KVSignal& scratch, CheckedFile& out)
 void PrintText(const CheckedFile& f)
 {
     if (!f.error.empty()) {
-        std::printf("%s: unreadable\n", f.file.c_str());
-        PrintErrors(f.errors);
+        std::printf("%s: unreadable\n", KVPrintableText(f.file).c_str());
+        PrintErrors(f.errors, f.file);
         return;
     }
-    std::printf("%s: %s\n", f.file.c_str(), Kalvio::CheckVerdictName(f.result.verdict));
+    std::printf("%s: %s\n", KVPrintableText(f.file).c_str(), Kalvio::CheckVerdictName(f.result.verdict));
     for (const Kalvio::CheckFinding& x : f.result.findings)
         std::printf("    %s %s: %s\n", Kalvio::CheckVerdictName(x.severity), Kalvio::CheckKindName(x.kind),
                     x.message.c_str());
@@ -133,7 +134,7 @@ int RunCheck(const std::vector<std::string>& args)
             status = KALVIO_FAILED;
         if (json) {
             files.push_back(Json(f));
-            PrintErrors(f.errors);
+            PrintErrors(f.errors, f.file);
         } else {
             PrintText(f);
         }
@@ -141,7 +142,9 @@ int RunCheck(const std::vector<std::string>& args)
     if (json) {
         nlohmann::ordered_json doc;
         doc["files"] = std::move(files);
-        std::puts(doc.dump(2).c_str());
+        // Names and header texts are bytes (Latin-1 as often as UTF-8): what
+        // is no UTF-8 is replaced rather than refused.
+        std::puts(doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
     }
     return status;
 }

@@ -1,5 +1,8 @@
 // kalvio check as a user runs it: the demo set, folders, unreadable files,
 // the two output forms and the exit status.
+#include "KVFileRvf.h"
+#include "KVSignal.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -86,6 +89,23 @@ TEST_F(CheckCommand, TextOutputUnreadableInputsAndUsage)
     // In a folder it is simply not a signal file.
     EXPECT_EQ(Kalvio("check '" + dir.string() + "'", out), 0);
     EXPECT_EQ(out.find("notes.txt"), std::string::npos);
+    // Header texts are bytes: a Latin-1 unit in a message still gives JSON.
+    KVSignal rate;
+    rate.Allocate(3);
+    for (size_t i = 0; i < 3; ++i)
+        rate.SetPoint(0.001f * float(i), 1.0f, i);
+    rate.SetDel(0.001f);
+    rate.SetNlp(2);
+    rate.SetXUnits("SECONDS");
+    rate.SetYUnits("\xB0/S");
+    rate.SetHasData(true);
+    rate.UpdateExtremes();
+    KVFileRvf file((dir / "rate.rvf").string());
+    ASSERT_TRUE(file.Store(rate));
+    EXPECT_EQ(Kalvio("check --json '" + (dir / "rate.rvf").string() + "'", out), 0);
+    const nlohmann::json doc = nlohmann::json::parse(out);
+    EXPECT_NE(doc["files"][0]["findings"][0]["message"].get<std::string>().find("\xEF\xBF\xBD/S"), std::string::npos)
+        << out;
     EXPECT_EQ(Kalvio("check", out), 2);
     EXPECT_EQ(Kalvio("check --fast '" + dir.string() + "'", out), 2);
 }
