@@ -98,23 +98,39 @@ void CheckDropouts(const CheckProfile& p, std::vector<CheckFinding>& out, std::v
     const double floor = std::max({kDropNoise * p.noise, kDropRange * p.range, 1e-6 * p.scale});
     std::vector<Dropout> found;
     const float jump = float(floor);
-    for (std::size_t i = 1; i + 1 < p.n; ++i) {
-        // A dropout begins with a jump away from the curve.
-        if (std::fabs(y[i] - y[i - 1]) < jump)
-            continue;
-        for (std::size_t m = 1; m <= std::size_t(kDropMaxSamples) && i + m < p.n; ++m) {
-            const double dep = Departure(y, i, m);
-            const double bridge = std::fabs(double(y[i + m]) - double(y[i - 1]));
-            if (dep < floor || dep <= bridge)
+    // Blocks of 16 steps are tested without branches; a block without a
+    // jump holds no dropout start.
+    constexpr std::size_t B = 16;
+    std::size_t i = 1;
+    while (i + 1 < p.n) {
+        if (i + B + 1 <= p.n) {
+            unsigned any = 0;
+            for (std::size_t k = 0; k < B; ++k)
+                any |= unsigned(std::fabs(y[i + k] - y[i + k - 1]) >= jump);
+            if (!any) {
+                i += B;
                 continue;
-            const Activity act = LocalActivity(y, p.n, i, i + m - 1);
-            if (dep < kDropLocal * act.residual || dep < kDropSlope * act.step)
+            }
+        }
+        const std::size_t end = std::min(i + B, p.n - 1);
+        for (; i < end; ++i) {
+            // A dropout begins with a jump away from the curve.
+            if (std::fabs(y[i] - y[i - 1]) < jump)
                 continue;
-            found.push_back({i, m, dep});
-            for (std::size_t k = 0; k < m; ++k)
-                dropped.push_back(i + k);
-            i += m;
-            break;
+            for (std::size_t m = 1; m <= std::size_t(kDropMaxSamples) && i + m < p.n; ++m) {
+                const double dep = Departure(y, i, m);
+                const double bridge = std::fabs(double(y[i + m]) - double(y[i - 1]));
+                if (dep < floor || dep <= bridge)
+                    continue;
+                const Activity act = LocalActivity(y, p.n, i, i + m - 1);
+                if (dep < kDropLocal * act.residual || dep < kDropSlope * act.step)
+                    continue;
+                found.push_back({i, m, dep});
+                for (std::size_t k = 0; k < m; ++k)
+                    dropped.push_back(i + k);
+                i += m;
+                break;
+            }
         }
     }
     if (found.empty())
@@ -185,21 +201,38 @@ void CheckPlateaus(const CheckProfile& p, std::vector<CheckFinding>& out)
             (atTop ? topHeld : atBottom ? bottomHeld : hold).Take(s, e);
     };
     // A stretch starts where the next three samples lie within the
-    // tolerance of this one. Tested without branches, the scan stays cheap on
-    // noise; only the rare places that pass are followed exactly.
+    // tolerance of this one. Blocks of 16 starts are tested without branches
+    // (vector instructions); only the rare blocks that pass are followed
+    // sample by sample.
     static_assert(kClipMinSamples == 4, "the scan below tests three followers");
     const float t = float(tol);
-    for (std::size_t i = 0; i + 3 < p.n; ++i) {
+    auto calm = [&](std::size_t i) {
         const float a = y[i];
-        const bool calm = (std::fabs(y[i + 1] - a) <= t) & (std::fabs(y[i + 2] - a) <= t)
-                          & (std::fabs(y[i + 3] - a) <= t);
-        if (!calm)
-            continue;
-        std::size_t e = i + 3;
-        while (e + 1 < p.n && std::fabs(y[e + 1] - a) <= t)
-            ++e;
-        classify(i, e);
-        i = e;
+        return unsigned(std::fabs(y[i + 1] - a) <= t) & unsigned(std::fabs(y[i + 2] - a) <= t)
+               & unsigned(std::fabs(y[i + 3] - a) <= t);
+    };
+    constexpr std::size_t B = 16;
+    std::size_t i = 0;
+    while (i + 3 < p.n) {
+        if (i + 3 + B <= p.n) {
+            unsigned any = 0;
+            for (std::size_t k = 0; k < B; ++k)
+                any |= calm(i + k);
+            if (!any) {
+                i += B;
+                continue;
+            }
+        }
+        const std::size_t end = std::min(i + B, p.n - 3);
+        for (; i < end; ++i) {
+            if (!calm(i))
+                continue;
+            std::size_t e = i + 3;
+            while (e + 1 < p.n && std::fabs(y[e + 1] - y[i]) <= t)
+                ++e;
+            classify(i, e);
+            i = e;
+        }
     }
     // Held only where the channel is noisy: one without noise (made by code,
     // or quiet below its converter's step) repeats values everywhere. Before
@@ -258,7 +291,9 @@ double Excursion(const CheckProfile& p, double from)
 
 bool TailSettled(const CheckProfile& p, double excursion)
 {
-    return p.tailBegin < p.n && p.tailBegin > p.peak && p.tailStd <= kDriftQuiet * excursion;
+    // The tail must come after the largest excursion: it may not hold it.
+    return p.tailBegin < p.n && p.tailStd <= kDriftQuiet * excursion
+           && std::find(p.y + p.tailBegin, p.y + p.n, p.peakValue) == p.y + p.n;
 }
 
 } // namespace

@@ -27,7 +27,7 @@ struct CheckProfile {
     std::string xLabel;    // "s", "ms", ... for the messages
     std::string yLabel;    // " G'S" (with its blank) or empty
     float ymin = 0, ymax = 0;
-    std::size_t peak = 0;  // index of the largest excursion from rest
+    float peakValue = 0;   // the value farthest from rest
     double range = 0;      // ymax - ymin
     double scale = 0;      // largest magnitude
     double noise = 0;      // 1.4826 x median |y[i] - (y[i-1] + y[i+1]) / 2|
