@@ -105,12 +105,46 @@ bool ParseIntArg(const std::string& text, int& out)
     return res.ec == std::errc() && res.ptr == last;
 }
 
+namespace {
+
+// The unit of text inputs, chosen once per run on the command line.
+KVTimeUnit g_textTimeUnit = KVTimeUnit::Milliseconds;
+
+} // namespace
+
+std::string TakeTimeUnitOption(std::vector<std::string>& args)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        size_t take = 1;
+        if (args[i] == "--time-unit") {
+            if (i + 1 >= args.size())
+                return "--time-unit needs s or ms";
+            value = args[i + 1];
+            take = 2;
+        } else if (args[i].rfind("--time-unit=", 0) == 0) {
+            value = args[i].substr(12);
+        } else {
+            continue;
+        }
+        if (!KVParseTimeUnit(value, g_textTimeUnit))
+            return "--time-unit takes s (seconds) or ms (milliseconds), not '" + value + "'";
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + take));
+        --i;
+    }
+    return {};
+}
+
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
 {
     KVErrorList errors;
-    const char* kind = KVReadSignalFile(fileName, signal, errors);
-    if (!kind)
-        PrintErrors(errors, fileName);
+    KVTextOptions text;
+    text.timeUnit = g_textTimeUnit;
+    text.unitSwitch = [](KVTimeUnit u) {
+        return std::string("--time-unit ") + (u == KVTimeUnit::Seconds ? "s" : "ms");
+    };
+    const char* kind = KVReadSignalFile(fileName, signal, errors, text);
+    PrintErrors(errors, fileName); // the failures, or the warnings of a file that loaded
     return kind;
 }
 

@@ -123,7 +123,8 @@ const KalvioCommand kInfoCommand = {
     "Prints for each file a line 'File: NAME', a line 'Kind: ' with the reader\n"
     "that loaded it ('RVF-1992 File' or 'ASCII File'), every header field as\n"
     "'Name: value' (integers in decimal, reals with %.9g, texts as stored) and\n"
-    "'PointCount: n'. A file is tried as RVF-1992 first and as text second.\n"
+    "'PointCount: n'. A file is tried as RVF-1992 first and as text second\n"
+    "(time in milliseconds, or in seconds with --time-unit s).\n"
     "Exit status 1 when any file could not be read.\n",
     RunInfo};
 
@@ -138,7 +139,8 @@ const KalvioCommand kConvertCommand = {
     "convert", "store signal files as RVF-1992",
     "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
     "Reads each input (RVF-1992 or text) and stores it as RVF-1992 in this\n"
-    "machine's float format or in the one named. With --out-dir each result\n"
+    "machine's float format or in the one named; the time of a text input is\n"
+    "in milliseconds, or in seconds with --time-unit s. With --out-dir each result\n"
     "keeps its input's file name; -o takes a single input. An existing output\n"
     "file is replaced only when the whole file could be written.\n",
     RunConvert};

@@ -205,7 +205,8 @@ int RunScaleX(const std::vector<std::string>& a) { return RunChain("scale-x", a)
 } // namespace
 
 #define KALVIO_CHAIN_HELP                                                                  \
-    "Each input is read as RVF-1992, else as a two-column text file; each result\n"       \
+    "Each input is read as RVF-1992, else as a two-column text file (time in\n"          \
+    "milliseconds, or in seconds with --time-unit s); each result\n"                      \
     "is stored as RVF-1992: with -o OUT (one input) or into DIR under the input's\n"      \
     "file name (--out-dir DIR; two inputs of one file name are refused). Further\n"     \
     "operations follow with --then OP ARGS and run in order, e.g. 'kalvio cfc 60\n"      \

@@ -19,6 +19,10 @@ void PrintOverview(std::FILE* out)
     for (const KalvioCommand& c : KalvioCommands())
         std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(out,
+                 "\nOptions of every command that reads signal files:\n"
+                 "  --time-unit s|ms  unit of the time column of two-column text inputs:\n"
+                 "                    ms (milliseconds, the default) or s (seconds); a\n"
+                 "                    step below 1 us or above 10 ms in that unit is warned of\n"
                  "\nRun 'kalvio COMMAND --help' for the arguments of a command.\n"
                  "Errors and warnings go to standard error as \"scope - message\", after\n"
                  "\"FILE: \" when they concern one input file.\n"
@@ -39,11 +43,14 @@ int RunCommand(int argc, char** argv)
     for (const KalvioCommand& c : KalvioCommands()) {
         if (name != c.name)
             continue;
-        const std::vector<std::string> args(argv + 2, argv + argc);
+        std::vector<std::string> args(argv + 2, argv + argc);
         if (WantsHelp(args)) {
             std::fputs(c.help, stdout);
             return KALVIO_OK;
         }
+        const std::string problem = TakeTimeUnitOption(args);
+        if (!problem.empty())
+            return UsageError(name, problem);
         return c.run(args);
     }
     std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", KVPrintableText(name).c_str());

@@ -107,7 +107,7 @@ bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors)
         Report(errors, "BWfilt", "Frequency Channel Class is not specified in SAE J211");
         return false;
     }
-    if (signal.FilterClass() == cfc)
+    if (AlreadyFiltered(signal, cfc))
         return true;
     return BWfilt(signal, cfc * 1.66666666667, errors);
 }
@@ -124,8 +124,12 @@ static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* err
         return false;
     }
     // Without a constant step (0, negative, or the 99999 marker) there is no
-    // sample rate to design the filter for.
-    if (!HasConstantStep(signal.Del()) || !BWfiltCore(signal.Y(), signal.PointCount(), signal.Del(), frequency)) {
+    // sample rate to design the filter for; the message says so.
+    if (!HasConstantStep(signal.Del())) {
+        Report(errors, "BWfilt", NeedsConstantStep("Error Filtering Data", signal).c_str());
+        return false;
+    }
+    if (!BWfiltCore(signal.Y(), signal.PointCount(), signal.Del(), frequency)) {
         Report(errors, "BWfilt", "Error Filtering Data");
         return false;
     }

@@ -1,6 +1,7 @@
 #include "KalvioSupport.h"
 
 #include "Kalvio.h"
+#include "KVFileRvf.h"
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +15,17 @@ void Report(KVErrorList* errors, const char* operation, const char* message)
     if (!errors)
         return;
     errors->AddError(message, std::string("Kalvio::") + operation);
+}
+
+bool AlreadyFiltered(const KVSignal& signal, int cfc)
+{
+    return signal.FilterClass() == cfc
+        && KVFilterClassFromFrequency(signal.CutOffFrequency(), signal.PreFilterFrequency()) == cfc;
+}
+
+std::string NeedsConstantStep(const char* failure, const KVSignal& signal)
+{
+    return std::string(failure) + ": " + KVSignalName(signal.Header()) + " needs a constant time step";
 }
 
 bool NearEqual(double a, double b, double tolerance)
@@ -59,7 +71,7 @@ bool BuildGridSignal(const KVSignal& from, int nfp, int nlp, float step, const f
     if (!fresh.Allocate(count))
         return false;
     for (std::size_t k = 0; k < count; ++k)
-        fresh.SetPoint(static_cast<float>(nfp + static_cast<long long>(k)) * step, values[k], k);
+        fresh.SetPoint(KVGridTime(nfp + static_cast<long long>(k), step), values[k], k);
     fresh.SetNfp(nfp);
     fresh.SetNlp(nlp);
     fresh.SetDel(step);

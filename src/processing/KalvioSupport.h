@@ -29,6 +29,15 @@ bool NearEqual(double a, double b, double tolerance = 0.001);
 // A usable constant sample step: above 0 and not the "no constant step" marker.
 inline bool HasConstantStep(float del) { return del > 0.0f && del != KV_NO_VALUE && std::isfinite(del); }
 
+// Whether the header records filtering at channel class cfc: the class, and a
+// cut-off (or, without one, pre-filter) frequency of that class. A text
+// file's signal records none, so it is filtered whatever its class field says.
+bool AlreadyFiltered(const KVSignal& signal, int cfc);
+
+// "<failure>: <signal> needs a constant time step", for an operation on
+// samples that are not evenly spaced.
+std::string NeedsConstantStep(const char* failure, const KVSignal& signal);
+
 // Whether text begins with prefix (case-sensitive).
 inline bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 

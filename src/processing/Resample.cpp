@@ -2,6 +2,7 @@
 #include "Kalvio.h"
 #include "KalvioSupport.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -14,6 +15,14 @@ namespace {
 // Largest new grid that Resample builds; a step that would need more is
 // almost certainly a unit slip (milliseconds typed for seconds).
 constexpr double kMaxGridPoints = double(1 << 28);
+
+// Whether the time t falls on the sample time x: within a thousandth of the
+// local sample spacing plus the float32 rounding of times of that size, so
+// that a whole-ratio resampling returns its samples unchanged (peaks stay).
+bool OnSample(float x, double t, double spacing)
+{
+    return std::fabs(double(x) - t) <= 0.001 * spacing + (std::fabs(double(x)) + std::fabs(t)) * FLT_EPSILON;
+}
 
 } // namespace
 
@@ -43,7 +52,9 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
 
     long long i = 1;
     for (long long k = 0; k <= static_cast<long long>(newLast) - newFirst; ++k) {
-        const double ts = double(newFirst + k) * h;
+        // The time the new point is stored with (float32), not the exact
+        // multiple: a sample whose stored time it equals is carried exactly.
+        const double ts = KVGridTime(newFirst + k, hf);
         const double tf = d * ts;
         while (i < n - 1 && x[i] < ts)
             ++i;
@@ -55,6 +66,10 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
         // holds up to that time, the right one after it.
         if (dx == 0.0)
             out[k] = tf <= x[j] ? y[j] : y[i];
+        else if (d > 0 && OnSample(x[j], ts, dx))
+            out[k] = y[j];
+        else if (d > 0 && OnSample(x[i], ts, dx))
+            out[k] = y[i];
         else
             out[k] = static_cast<float>(y[j] + (double(y[i]) - y[j]) * (tf - x[j]) / dx);
     }

@@ -442,8 +442,7 @@ bool CRVFFile::ReadSignalArrays(std::span<const uint8_t> buf)
     Y.clear();
     if (!yOnly && FileId.DataType != "X-Y")
         return true; // an unknown layout: no data record is read
-    // Each run grows record by record up to N values; a run that has fewer
-    // records than N needs ends in zeros.
+    // Each run grows record by record up to N values.
     const size_t count = static_cast<size_t>(n);
     Y.reserve(count);
     if (!yOnly)
@@ -468,9 +467,21 @@ bool CRVFFile::ReadSignalArrays(std::span<const uint8_t> buf)
             io.Reals(offset + 12, values, take);
             target->insert(target->end(), values, values + take);
         }
-        Y.resize(count, 0.0f);
-        if (!yOnly)
-            X.resize(count, 0.0f);
+        // An "X-Y" file holds as many records as both runs need, but their
+        // labels may give one run more and the other fewer: a run that does
+        // not reach N values would leave points without data.
+        for (const auto& [run, label] : {std::pair{&Y, "Y DATA"}, std::pair{&X, "X DATA"}}) {
+            if (run->size() < count && (run == &Y || !yOnly)) {
+                const int64_t need = (n + ValuesPerRecord - 1) / ValuesPerRecord;
+                const int64_t have = int64_t(run->size() + ValuesPerRecord - 1) / ValuesPerRecord;
+                X.clear();
+                Y.clear();
+                AddError(std::string("Too few ") + label + " records: " + std::to_string(have) + " of the "
+                             + std::to_string(need) + " that " + std::to_string(n) + " points need",
+                         scope);
+                return false;
+            }
+        }
     } catch (const KVException& e) {
         X.clear();
         Y.clear();

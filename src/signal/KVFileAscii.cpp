@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
@@ -114,6 +116,8 @@ bool NextField(std::string_view line, size_t& pos, std::string_view& field)
     return true;
 }
 
+bool HasStep(float del) { return del != 0.0f && del != KV_NO_VALUE; }
+
 std::string_view AsText(const KVFileBytes& file)
 {
     return {reinterpret_cast<const char*>(file.Data()), file.Size()};
@@ -204,7 +208,46 @@ bool KVFileAscii::Load(KVSignal& signal)
     signal.UpdateExtremes();
     signal.SetT0(0.0f);
     signal.UpdateTimeStep();
+    signal.Header().SourceName = m_fileName;
+    if (m_options.timeUnit == KVTimeUnit::Seconds)
+        signal.SetXUnits("SECONDS");
+    WarnOfImplausibleStep(signal);
     return true;
+}
+
+bool KVParseTimeUnit(const std::string& text, KVTimeUnit& unit)
+{
+    if (text == "s" || text == "seconds") {
+        unit = KVTimeUnit::Seconds;
+        return true;
+    }
+    if (text == "ms" || text == "milliseconds") {
+        unit = KVTimeUnit::Milliseconds;
+        return true;
+    }
+    return false;
+}
+
+void KVFileAscii::WarnOfImplausibleStep(const KVSignal& signal)
+{
+    const size_t n = signal.PointCount();
+    if (n < 2)
+        return;
+    // The constant step, else the mean step of uneven times.
+    const double step = HasStep(signal.Del()) ? double(signal.Del())
+                                              : (double(signal.X()[n - 1]) - double(signal.X()[0])) / double(n - 1);
+    const bool ms = m_options.timeUnit == KVTimeUnit::Milliseconds;
+    const double seconds = std::fabs(step) * (ms ? 1e-3 : 1.0);
+    if (!(seconds > 0.0) || (seconds >= 1e-6 && seconds <= 1e-2))
+        return;
+    const KVTimeUnit other = ms ? KVTimeUnit::Seconds : KVTimeUnit::Milliseconds;
+    const std::string use = m_options.unitSwitch ? m_options.unitSwitch(other)
+                                                 : std::string("the time unit ") + (ms ? "seconds" : "milliseconds");
+    char text[160];
+    std::snprintf(text, sizeof text, "WARNING - time step %g read as %s is %g s, %s for measured data; if the time "
+                  "column is in %s, use ", step, ms ? "milliseconds" : "seconds", seconds,
+                  seconds < 1e-6 ? "below 1 us" : "above 10 ms", ms ? "seconds" : "milliseconds");
+    AddError(m_fileName + ": " + text + use, kScope);
 }
 
 std::string KVFileAscii::NoDataMessage() const

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <new>
 #include <vector>
@@ -26,19 +27,19 @@ int TruncToInt(float v)
     return static_cast<int>(v);
 }
 
-// Whether the X values are the grid (Nfp + i) x Del that a "Y" layout stores.
-// A text file's signal, for one, starts at index 0 whatever its first time;
-// storing it without its X array would move the whole curve in time.
-bool OnOwnGrid(const KVSignal& s)
+// A "Y" file's X values are (NFP + i) x DEL: a step that is not a positive
+// finite number, or whose end times overflow, gives no usable time axis.
+bool UsableGridStep(float del, int nfp, int nlp)
 {
-    const size_t n = s.PointCount();
-    if (n == 0)
-        return true;
-    const double del = s.Del();
-    const double tolerance = 0.01 * std::fabs(del);
-    const double first = (double(s.Nfp())) * del;
-    const double last = (double(s.Nfp()) + double(n - 1)) * del;
-    return std::fabs(s.X()[0] - first) <= tolerance && std::fabs(s.X()[n - 1] - last) <= tolerance;
+    return del > 0.0f && std::isfinite(del) && std::isfinite(KVGridTime(nfp, del))
+        && std::isfinite(KVGridTime(nlp, del));
+}
+
+std::string FormatStep(float v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", double(v));
+    return buf;
 }
 
 } // namespace
@@ -115,6 +116,13 @@ bool KVFileRvf::Load(KVSignal& signal)
         Close();
         return false;
     }
+    if (!xy && !UsableGridStep(f.Curve.Del, f.Curve.Nfp, f.Curve.Nlp)) {
+        AddError(m_fileName + " has no usable time step: DEL is " + FormatStep(f.Curve.Del)
+                     + ", a \"Y\" file needs a positive step whose times stay finite",
+                 kLoadScope);
+        Close();
+        return false;
+    }
     signal.Reset();
     // The arrays the reader filled become the signal's own (no copy); a "Y"
     // file gets its X array computed below.
@@ -177,19 +185,24 @@ bool KVFileRvf::Load(KVSignal& signal)
     h.CurveText = f.Curve.Description;
     h.Nfp = f.Curve.Nfp;
     h.Nlp = f.Curve.Nlp;
-    h.Del = xy ? 0.0f : f.Curve.Del;
+    h.Del = f.Curve.Del; // an "X-Y" file's step follows from its X values below
     h.PreFilterFrequency = f.Curve.PreFilterFrequency;
     h.StoppingFrequency = f.Curve.StoppingFrequency;
     h.CutOffFrequency = f.Curve.CutOffFrequency;
     h.InitialVelocity = f.Curve.InitialVelocity;
     h.FilterClass = KVFilterClassFromFrequency(h.CutOffFrequency, h.PreFilterFrequency);
 
-    if (!xy) {
+    h.SourceName = m_fileName;
+    if (xy) {
+        // Evenly spaced X gives its step, as for a text file; uneven X the
+        // "no constant step" marker. The X values stay as the file holds them.
+        signal.UpdateTimeStep();
+    } else {
         float* x = signal.X();
         const int64_t nfp = f.Curve.Nfp;
         const float del = f.Curve.Del;
         for (size_t i = 0; i < n; ++i)
-            x[i] = static_cast<float>(nfp + static_cast<int64_t>(i)) * del;
+            x[i] = KVGridTime(nfp + static_cast<int64_t>(i), del);
     }
     signal.UpdateExtremes();
     h.T0 = f.Curve.Del * static_cast<float>(f.Curve.Nfp);
@@ -257,7 +270,8 @@ bool KVFileRvf::Store(const KVSignal& signal)
     f.Curve.CutOffFrequency = h.CutOffFrequency;
     f.Curve.StoppingFrequency = h.StoppingFrequency;
 
-    const bool yOnly = h.Del != 0.0f && h.Del != KV_NO_VALUE && OnOwnGrid(signal);
+    // Only X values that a reload gives back may be left out of the file.
+    const bool yOnly = signal.IsOnOwnGrid();
     f.FileId.DataType = yOnly ? "Y" : "X-Y";
     f.Curve.DataType = f.FileId.DataType;
     if (yOnly)

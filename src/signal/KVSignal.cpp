@@ -1,6 +1,7 @@
 #include "KVSignal.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <ctime>
 #include <new>
@@ -15,6 +16,18 @@ int KVCurrentYear()
     std::tm local{};
     localtime_r(&now, &local);
     return local.tm_year + 1900;
+}
+
+bool KVTimeNear(float x, double t, double del)
+{
+    return std::fabs(double(x) - t) <= 0.01 * std::fabs(del) + (std::fabs(double(x)) + std::fabs(t)) * FLT_EPSILON;
+}
+
+std::string KVSignalName(const KVHeader& h)
+{
+    if (!h.SourceName.empty())
+        return h.SourceName;
+    return "the signal of test " + h.TestNumber + " curve " + std::to_string(h.CurveNumber);
 }
 
 KVSignal::KVSignal() { Reset(); }
@@ -193,10 +206,49 @@ void KVSignal::UpdateTimeStep()
 {
     if (m_count < 2)
         return;
-    m_h.Del = m_x[1] - m_x[0];
+    const float* x = m_x.data();
+    const float first = x[1] - x[0];
+    // Each stored time carries up to half a unit in the last place of its
+    // size; a step between two of them, and the first step itself, carry the
+    // rounding of both ends (taken twice here, to be safe). In a long record
+    // that exceeds a hundredth of the step, and an evenly sampled record must
+    // not count as uneven for it.
+    const double firstRounding = (std::fabs(double(x[0])) + std::fabs(double(x[1]))) * FLT_EPSILON;
     for (size_t i = 2; i < m_count; ++i) {
-        const float d = m_x[i] - m_x[i - 1];
-        if (std::fabs(d - m_h.Del) > std::fabs(0.01f * d))
+        const float d = x[i] - x[i - 1];
+        const double rounding = (std::fabs(double(x[i])) + std::fabs(double(x[i - 1]))) * FLT_EPSILON + firstRounding;
+        if (double(std::fabs(d - first)) > double(std::fabs(0.01f * d)) + rounding) {
             m_h.Del = KV_NO_VALUE;
+            return;
+        }
     }
+    // The first step carries the rounding of two times far from zero when the
+    // record starts late; the mean step over the span spreads the rounding of
+    // its ends over all steps. The clearly closer of the two is the step.
+    const double span = double(m_count - 1);
+    const double meanRounding = (std::fabs(double(x[0])) + std::fabs(double(x[m_count - 1]))) * FLT_EPSILON / span;
+    if (firstRounding > 4.0 * meanRounding)
+        m_h.Del = static_cast<float>((double(x[m_count - 1]) - double(x[0])) / span);
+    else
+        m_h.Del = first;
+}
+
+bool KVSignal::IsOnOwnGrid() const
+{
+    const float del = m_h.Del;
+    if (!(del > 0.0f) || del == KV_NO_VALUE || !std::isfinite(del))
+        return false;
+    const long long nfp = m_h.Nfp;
+    const float* x = m_x.data();
+    // In blocks, so that the test of each block runs without a branch per point.
+    constexpr size_t kBlock = 4096;
+    for (size_t b = 0; b < m_count; b += kBlock) {
+        const size_t end = std::min(m_count, b + kBlock);
+        bool near = true;
+        for (size_t i = b; i < end; ++i)
+            near &= KVTimeNear(x[i], KVGridTime(nfp + static_cast<long long>(i), del), del);
+        if (!near)
+            return false;
+    }
+    return true;
 }

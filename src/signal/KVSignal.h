@@ -13,6 +13,13 @@ int KVCurrentYear();
 // Marker of "no value" for the extremes and of "no constant step" for Del.
 inline constexpr float KV_NO_VALUE = 99999.0f;
 
+// The time of grid index k with step del, formed as a "Y" file load forms it.
+inline float KVGridTime(long long k, float del) { return static_cast<float>(k) * del; }
+// Whether the stored time x stands for the time t on a grid of step del: within
+// a hundredth of the step plus the float32 rounding that times of their size
+// carry (near 100 s that rounding exceeds a hundredth of a 0.1 ms step).
+bool KVTimeNear(float x, double t, double del);
+
 // Header fields of one signal. Texts are bytes (Latin-1); reals are 32-bit as
 // in the file.
 struct KVHeader {
@@ -23,7 +30,13 @@ struct KVHeader {
 #undef KV_TEXT_MEMBER
 #undef KV_REAL_MEMBER
 #undef KV_INT_MEMBER
+    // The file the signal was last loaded from, to name it in messages; empty
+    // for a signal built in memory. Not a file field.
+    std::string SourceName;
 };
+
+// How messages name a signal: its file, else its test and curve numbers.
+std::string KVSignalName(const KVHeader& h);
 
 // One signal: the header and two parallel sample arrays X and Y.
 class KVSignal : public KVErrorList {
@@ -61,9 +74,13 @@ public:
 
     // Extremes of X and Y; keeps the previous values when there is no point.
     void UpdateExtremes();
-    // Del from the X steps, 99999.0 when they differ by more than 1 %;
+    // Del from the X steps, 99999.0 when a step differs from the first by
+    // more than 1 % (beyond the float32 rounding of the times themselves);
     // keeps the previous value with fewer than two points.
     void UpdateTimeStep();
+    // Whether every X is the grid time (Nfp + i) x Del (KVTimeNear), so that
+    // a "Y" file, which stores no X, gives them back.
+    bool IsOnOwnGrid() const;
 
     size_t PointCount() const { return m_count; }
     bool NoData() const { return m_count == 0; }

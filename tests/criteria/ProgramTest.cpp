@@ -261,3 +261,28 @@ TEST_F(ProgramTest, BricReadsDegreesPerSecondAndNeedsCriticalValues)
 }
 
 } // namespace
+
+TEST_F(ProgramTest, TextFilesInSecondsWithTheTimeUnitSwitch)
+{
+    // Regression: a text file timed in seconds was read in milliseconds without
+    // a word and gave HIC15 0.5 for an 80 g, 20 ms half-sine.
+    const std::string path = (m_dir / "hs.txt").string();
+    {
+        std::ofstream f(path);
+        f << "time;accel\n";
+        char line[64];
+        for (int i = 0; i <= 300; ++i) {
+            const double t = i * 0.0001;
+            std::snprintf(line, sizeof line, "%.4f;%.6f\n", t,
+                          t < 0.02 ? 80 * std::sin(std::numbers::pi * t / 0.02) : 0.0);
+            f << line;
+        }
+    }
+    ASSERT_EQ(Run("hic", {"--text", path}), PROGRAM_OK) << m_err.str();
+    EXPECT_NE(m_out.str().find("below 1 us for measured data; if the time column is in seconds, use --time-unit s"),
+              std::string::npos) << m_out.str();
+    ASSERT_EQ(Run("hic", {"--text", "--time-unit", "s", path}), PROGRAM_OK) << m_err.str();
+    EXPECT_NE(m_out.str().find("HIC15: 474.7"), std::string::npos) << m_out.str();
+    EXPECT_EQ(m_out.str().find("WARNING"), std::string::npos);
+    EXPECT_EQ(Run("hic", {"--text", "--time-unit=hours", path}), PROGRAM_USAGE);
+}

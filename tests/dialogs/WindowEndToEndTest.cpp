@@ -260,8 +260,8 @@ TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
 
 TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
 {
-    // A file stored with its X array loads without a constant step, which the filter needs.
-    Select({"occ2231_head_x.rvf", "occ2231_head_z.rvf"});
+    // A text file's time is in milliseconds, which the filter cannot take.
+    Select({"occ2231_head_x.rvf", "occ2231_sled_pulse.txt"});
     QString listed;
     script.Then([&](QDialog* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Errors and Warnings");
@@ -269,7 +269,7 @@ TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
         dlg->accept();
     });
     frame->RunCommand(ID_FILTER_CFC60);
-    EXPECT_EQ(listed.trimmed(), "Kalvio::BWfilt - Error Filtering Data");
+    EXPECT_EQ(listed.trimmed(), "Kalvio::BWfilt - Time must be in seconds");
     EXPECT_TRUE(doc->m_signals[0].modified);
     EXPECT_FALSE(doc->m_signals[1].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));

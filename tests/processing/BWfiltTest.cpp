@@ -179,8 +179,32 @@ TEST(BWfilt, MarkerStepIsNotASampleRate)
     const KVSignal before = s;
     KVErrorList e;
     EXPECT_FALSE(BWfilt(s, 60, &e));
-    EXPECT_EQ(Lines(e), std::vector<std::string>{"Kalvio::BWfilt - Error Filtering Data"});
+    s.Header().SourceName = "uneven.rvf";
+    EXPECT_FALSE(BWfilt(s, 60, &e));
+    EXPECT_EQ(Lines(e), (std::vector<std::string>{
+                            "Kalvio::BWfilt - Error Filtering Data: the signal of test 0 curve 0 needs a constant time step",
+                            "Kalvio::BWfilt - Error Filtering Data: uneven.rvf needs a constant time step"}));
     EXPECT_TRUE(SameSignal(s, before));
+}
+
+TEST(BWfilt, AClassCountsAsAppliedOnlyWhenTheHeaderRecordsIt)
+{
+    // Regression: a text file's default class 1000 made CFC 1000 succeed unfiltered.
+    KVSignal text = Sine(1000.0);
+    ASSERT_EQ(text.FilterClass(), 1000);
+    const KVSignal before = text;
+    ASSERT_TRUE(BWfilt(text, 1000, nullptr));
+    EXPECT_NE(YOf(text), YOf(before));
+    EXPECT_FLOAT_EQ(text.CutOffFrequency(), 1666.66667f);
+    // A header that records a class by its cut-off or, without one, its
+    // pre-filter frequency is left alone at that class.
+    for (const auto& [cutOff, preFilter] : {std::pair{1666.67f, 0.0f}, std::pair{0.0f, 1650.0f}}) {
+        KVSignal recorded = Sine(1000.0);
+        recorded.SetCutOffFrequency(cutOff);
+        recorded.SetPreFilterFrequency(preFilter);
+        ASSERT_TRUE(BWfilt(recorded, 1000, nullptr));
+        EXPECT_EQ(YOf(recorded), YOf(before)) << cutOff;
+    }
 }
 
 TEST(BWfiltCore, ShortRecordsStayInsideTheArray)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -222,4 +223,66 @@ TEST_F(KalvioCommands, NamePrintsTheCodeOfEachFile)
     EXPECT_EQ(r.status, 1);
     // Regression: a failed input printed no line, so lines slipped against inputs.
     EXPECT_EQ(r.out, "V0123afd.005\n?failed?\nV0123afd.005\n");
+}
+
+TEST_F(KalvioCommands, EvenlySampledFilesStayExactAndFilterable)
+{
+    // A long "Y" record converts to a "Y" file of the same size.
+    KVSignal longRecord = UniformSignal(0, 999999, 0.0001f, [](double t) { return std::sin(t); });
+    const std::string in = Write("long.rvf", longRecord);
+    RunResult r = Kalvio("convert '" + in + "' -o '" + Path("out/long.rvf") + "'");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(fs::file_size(Path("out/long.rvf")), fs::file_size(in));
+    EXPECT_EQ(Load(Path("out/long.rvf")).Del(), 0.0001f);
+
+    // An evenly spaced "X-Y" file filters, and whole-ratio resampling keeps its samples.
+    KVSignal xy = Ramp(10);
+    xy.SetDel(0.0f); // stored with its X array
+    const std::string xyIn = Write("xy.rvf", xy);
+    r = Kalvio("cfc 60 '" + xyIn + "' -o '" + Path("out/f.rvf") + "'");
+    EXPECT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err[0]);
+    EXPECT_EQ(Load(Path("out/f.rvf")).Status(), "FILTERED");
+    r = Kalvio("resample 0.0002 '" + xyIn + "' -o '" + Path("out/r.rvf") + "'");
+    ASSERT_EQ(r.status, 0);
+    const KVSignal res = Load(Path("out/r.rvf"));
+    const KVSignal src = Load(xyIn);
+    ASSERT_EQ(res.Nfp(), -49);
+    for (size_t k = 0; k < res.PointCount(); ++k)
+        ASSERT_EQ(res.Y()[k], src.Y()[(res.Nfp() + k) * 2 - src.Nfp()]) << k;
+}
+
+TEST_F(KalvioCommands, TextInputsInTheUnitTheUserStates)
+{
+    // 80 g half-sine of 20 ms at 10 kHz, time written in seconds.
+    std::string text = "time;accel\n";
+    for (int i = 0; i <= 300; ++i) {
+        const double t = i * 0.0001;
+        char line[64];
+        std::snprintf(line, sizeof line, "%.4f;%.6f\n", t, t < 0.02 ? 80 * std::sin(M_PI * t / 0.02) : 0.0);
+        text += line;
+    }
+    std::ofstream(Path("s.txt")) << text;
+    const std::string in = Path("s.txt");
+
+    // Taken as milliseconds: loaded with a warning that names the step and the switch.
+    RunResult r = Kalvio("info '" + in + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, std::vector<std::string>{
+                         in + ": KVFileAscii::Load - " + in + ": WARNING - time step 0.0001 read as milliseconds is 1e-07 s, "
+                         "below 1 us for measured data; if the time column is in seconds, use --time-unit s"});
+    // Regression: class 1000 was taken as applied, and CFC 1000 succeeded unfiltered.
+    r = Kalvio("cfc 1000 '" + in + "' -o '" + Path("out/ms.rvf") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(Path("out/ms.rvf")));
+
+    r = Kalvio("cfc 1000 --time-unit s '" + in + "' -o '" + Path("out/s.rvf") + "'");
+    EXPECT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err[0]);
+    EXPECT_TRUE(r.err.empty());
+    const KVSignal f = Load(Path("out/s.rvf"));
+    EXPECT_EQ(f.XUnits(), "SECONDS");
+    EXPECT_EQ(f.Status(), "FILTERED");
+    EXPECT_FLOAT_EQ(f.Del(), 0.0001f);
+
+    EXPECT_EQ(Kalvio("info --time-unit=minutes '" + in + "'").status, 2);
+    EXPECT_NE(Kalvio("--help").out.find("--time-unit s|ms"), std::string::npos);
 }

@@ -96,6 +96,39 @@ TEST(Resample, IndicesBeyondTheArraysAreRefused)
     EXPECT_EQ(Lines(e), std::vector<std::string>{"Kalvio::Resample - Error Interpolating Data"});
 }
 
+TEST(Resample, OutputsOnInputTimesCarryTheInputSamples)
+{
+    // Regression: the time was formed in double while X is stored as float32,
+    // so 43 of 9,999 outputs of a 20 kHz -> 10 kHz resampling were interpolated
+    // a hair away from the sample they sit on.
+    const auto pulse = [](double t) { return 40.0 * std::sin(t * 7.3) * std::exp(-t); };
+    struct Case {
+        int nfp, nlp;
+        float from, to;
+        int ratio; // 0: not whole
+    };
+    for (const Case c : {Case{0, 19998, 0.00005f, 0.0001f, 2}, Case{-2000, 998000, 0.0001f, 0.001f, 10},
+                         Case{-500, 2500, 0.0001f, 0.0005f, 5}, Case{0, 20000, 0.0001f, 0.000625f, 0}}) {
+        KVSignal s = UniformSignal(c.nfp, c.nlp, c.from, pulse);
+        for (size_t i = 0; i < s.PointCount(); ++i) // times as a "Y" file load forms them
+            s.X()[i] = KVGridTime(c.nfp + static_cast<long long>(i), c.from);
+        const KVSignal in = s;
+        ASSERT_TRUE(Resample(s, c.to, nullptr));
+        // Output k lies on input sample i when (Nfp' + k) x to / from is whole:
+        // with a whole ratio every output, else every fourth (6.25 = 25 / 4).
+        size_t onSample = 0;
+        for (size_t k = 0; k < s.PointCount(); ++k) {
+            const double index = double(s.Nfp() + static_cast<long long>(k)) * (c.ratio > 0 ? c.ratio : 6.25);
+            const long long i = std::llround(index) - c.nfp;
+            if (std::fabs(index - std::round(index)) > 1e-6 || i < 0 || i >= static_cast<long long>(in.PointCount()))
+                continue;
+            ++onSample;
+            ASSERT_EQ(s.Y()[k], in.Y()[static_cast<size_t>(i)]) << "to " << c.to << " at X = " << s.X()[k];
+        }
+        EXPECT_GE(onSample, c.ratio > 0 ? s.PointCount() : s.PointCount() / 4) << c.to;
+    }
+}
+
 TEST(GridResample, SameStepCopies)
 {
     const std::vector<float> y = GridSamples(-30, 70, 0.0001, [](double t) { return std::sin(300 * t); });

@@ -123,7 +123,7 @@ TEST(FileLayer, RoundTripInEveryFormatAndLayout)
                     ASSERT_EQ(in.X()[i], static_cast<float>(i) * del) << where << " i=" << i;
             }
             EXPECT_TRUE(in.HasData());
-            EXPECT_EQ(in.Del(), del == 99999.0f ? 0.0f : del) << where; // an "X-Y" file reads Del 0
+            EXPECT_EQ(in.Del(), del == 99999.0f ? 0.00025f : del) << where; // "X-Y": the step of its X
             EXPECT_EQ(in.Dimension(), "ENG");
             EXPECT_EQ(in.TestNumber(), "4711");
             EXPECT_EQ(in.TestSource(), "LAB A");
@@ -276,6 +276,7 @@ TEST(FileLayer, FilterClassFromFrequencies)
     TempDir dir;
     for (const auto& c : {cases[0], cases[1], cases[10]}) {
         RvfImage img = RvfImage::Minimal(3, "Y");
+        img.Real(512 + 286, 0.0001f);
         img.Real(512 + 298, c.cutOff);
         img.Real(512 + 294, c.preFilter);
         WriteAll(dir.Path("fc.rvf"), img.bytes());

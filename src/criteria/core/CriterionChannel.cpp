@@ -158,18 +158,27 @@ bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& 
     return true;
 }
 
-bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList& errors)
+bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList& errors, KVTimeUnit textTimeUnit)
 {
     KVSignal signal;
     KVErrorList readErrors;
-    const char* kind = KVReadSignalFile(path, signal, readErrors);
+    KVTextOptions text;
+    text.timeUnit = textTimeUnit;
+    text.unitSwitch = [](KVTimeUnit u) {
+        return std::string("--time-unit ") + (u == KVTimeUnit::Seconds ? "s" : "ms");
+    };
+    const char* kind = KVReadSignalFile(path, signal, readErrors, text);
     if (!kind) {
         if (readErrors.ErrorCount() == 0)
             return Fail(errors, path + ": not a readable signal file");
         errors.AppendErrors(readErrors);
         return false;
     }
-    return ChannelFromSignal(signal, std::string(kind) == "ASCII File", path, q, out, errors);
+    if (!ChannelFromSignal(signal, std::string(kind) == "ASCII File", path, q, out, errors))
+        return false;
+    for (int i = 0; i < readErrors.ErrorCount(); ++i)
+        out.notes.push_back("warning: " + readErrors.ErrorMessage(i));
+    return true;
 }
 
 bool AlignChannels(std::vector<Channel>& channels, double minSpan, KVErrorList& errors)

@@ -2,6 +2,7 @@
 // One input channel of a criterion: the samples converted to the criterion
 // unit on a constant time step in seconds.
 #include "CriteriaUnits.h"
+#include "KVFileAscii.h"
 
 #include <string>
 #include <vector>
@@ -33,8 +34,10 @@ struct Channel {
 // False with one message in errors (scope "Criteria::Channel").
 bool ChannelFromSignal(const KVSignal& signal, bool fromTextFile, const std::string& path, Quantity q,
                        Channel& out, KVErrorList& errors);
-// Reads path (RVF-1992, else two-column text) and converts it as above.
-bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList& errors);
+// Reads path (RVF-1992, else two-column text with its time in textTimeUnit)
+// and converts it as above; the reader's warnings become notes.
+bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList& errors,
+                 KVTimeUnit textTimeUnit = KVTimeUnit::Milliseconds);
 // Cuts channels to the time span they share; they must share the step and the
 // sample grid. When a channel loses more than one sample, a warning naming
 // every span goes to the notes of the first channel (so that it travels with

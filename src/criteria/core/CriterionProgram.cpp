@@ -63,6 +63,12 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
             out.dummy = FindDummy(key);
             if (!out.dummy)
                 return "unknown dummy '" + key + "' (see --list-dummies)";
+        } else if (IsOption(a, "--time-unit")) {
+            std::string unit;
+            if (!OptionValue(args, i, "--time-unit", unit))
+                return "--time-unit needs s or ms";
+            if (!KVParseTimeUnit(unit, out.timeUnit))
+                return "--time-unit takes s (seconds) or ms (milliseconds), not '" + unit + "'";
         } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option " + a;
         } else {
@@ -84,12 +90,12 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
 }
 
 bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
-                KVErrorList& errors)
+                KVErrorList& errors, KVTimeUnit textTimeUnit)
 {
     inputs.assign(paths.size(), Channel{});
     for (size_t i = 0; i < paths.size(); ++i) {
         const Quantity q = paths.size() == 3 ? def.three[i] : def.single;
-        if (!LoadChannel(paths[i], q, inputs[i], errors))
+        if (!LoadChannel(paths[i], q, inputs[i], errors, textTimeUnit))
             return false;
     }
     return AlignChannels(inputs, def.minSpan, errors);
@@ -98,7 +104,7 @@ bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, 
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors)
 {
-    return LoadInputs(def, args.paths, inputs, errors)
+    return LoadInputs(def, args.paths, inputs, errors, args.timeUnit)
            && Evaluate(def, inputs, *args.dummy, outcome, errors, args.options);
 }
 

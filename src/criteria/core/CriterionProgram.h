@@ -19,6 +19,7 @@ struct ProgramArgs {
     bool listDummies = false;
     const DummyInfo* dummy = nullptr;
     EvaluateOptions options;
+    KVTimeUnit timeUnit = KVTimeUnit::Milliseconds; // of text inputs
     std::vector<std::string> paths;
 };
 
@@ -30,7 +31,7 @@ std::string ProgramHelp(const CriterionDef& def);
 // Loads paths with the quantities of def and aligns them over the span they
 // share (at least def.minSpan when a channel is cut).
 bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
-                KVErrorList& errors);
+                KVErrorList& errors, KVTimeUnit textTimeUnit = KVTimeUnit::Milliseconds);
 // Loads and evaluates; the failures go to errors.
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors);

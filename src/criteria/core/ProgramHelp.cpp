@@ -147,6 +147,8 @@ std::string ProgramHelp(const CriterionDef& def)
            + own
            + "  --dummy KEY     the dummy whose constants apply (default h3-50m)\n"
              "  --list-dummies  list the dummies\n"
+             "  --time-unit s|ms  time column of text files in seconds or milliseconds\n"
+             "                  (default ms); a step below 1 us or above 10 ms is warned of\n"
              "  -h, --help      this text\n\nDummies:\n"
            + dummies + "\nExit status: 0 evaluated, 1 an input could not be used, 2 bad usage.\n";
 }
