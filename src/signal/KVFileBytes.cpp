@@ -99,6 +99,55 @@ KVFileBytes::Status KVFileBytes::ReadWhole(const std::string& fileName, size_t s
     return Ok;
 }
 
+KVFileBytes::~KVFileBytes() { Close(); }
+
+void KVFileBytes::Close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMultiple)
+{
+    Close();
+    m_data.reset();
+    m_size = 0;
+    m_errno = 0;
+    m_status = OpenChecked(fileName, sizeMultiple);
+    return m_status;
+}
+
+KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t sizeMultiple)
+{
+    struct stat info {};
+    Status status = Ok;
+    errno = 0;
+    Descriptor file{OpenRegular(fileName, info, status)};
+    m_errno = errno;
+    if (file.fd < 0)
+        return status;
+    const size_t size = static_cast<size_t>(info.st_size);
+    if (sizeMultiple > 1 && size % sizeMultiple != 0)
+        return WrongSize;
+    // The file is read once from start to end: let the system read ahead.
+    ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_fd = file.fd;
+    file.fd = -1;
+    m_size = size;
+    return Ok;
+}
+
+bool KVFileBytes::ReadNext(uint8_t* data, size_t size)
+{
+    errno = 0;
+    if (m_fd >= 0 && ReadFully(m_fd, data, size))
+        return true;
+    m_errno = errno;
+    m_status = ReadFailed;
+    return false;
+}
+
 std::string KVFileBytes::Describe(const std::string& fileName) const
 {
     switch (m_status) {

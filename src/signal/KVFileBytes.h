@@ -20,9 +20,21 @@ public:
         ReadFailed,   // the read failed or came up short
     };
 
+    KVFileBytes() = default;
+    ~KVFileBytes();
+    KVFileBytes(const KVFileBytes&) = delete;
+    KVFileBytes& operator=(const KVFileBytes&) = delete;
+
     // Reads the regular file fileName; a size that is not a multiple of
     // sizeMultiple is refused before reading. Bytes stay empty unless Ok.
     Status Read(const std::string& fileName, size_t sizeMultiple = 1);
+    // Opens fileName with the same checks for reading in pieces: Size() is
+    // the file's size, Bytes() stays empty, ReadNext gives the bytes in order.
+    Status Open(const std::string& fileName, size_t sizeMultiple = 1);
+    // The next size bytes of a file opened with Open; false on an error or a
+    // file that came up short (Describe says which).
+    bool ReadNext(uint8_t* data, size_t size);
+    void Close();
 
     // Why the last Read failed, as a sentence about fileName: "<name> is not
     // found.", "<name> is a directory.", "<name> is not a regular file.",
@@ -32,15 +44,20 @@ public:
 
     const uint8_t* Data() const { return m_data.get(); }
     size_t Size() const { return m_size; }
-    std::span<const uint8_t> Bytes() const { return {m_data.get(), m_size}; }
+    std::span<const uint8_t> Bytes() const
+    {
+        return m_data ? std::span<const uint8_t>{m_data.get(), m_size} : std::span<const uint8_t>{};
+    }
 
 private:
     Status ReadWhole(const std::string& fileName, size_t sizeMultiple);
+    Status OpenChecked(const std::string& fileName, size_t sizeMultiple);
 
     std::unique_ptr<uint8_t[]> m_data;
     size_t m_size = 0;
     Status m_status = Ok;
     int m_errno = 0; // the system's error number of a failed open or read
+    int m_fd = -1;   // a file opened with Open
 };
 
 // Whether the regular file fileName begins with prefix (false when it cannot

@@ -101,7 +101,7 @@ bool KVFileRvf::Load(KVSignal& signal)
         return false;
     }
     CRVFFile& f = *m_rvf;
-    if (!f.RVF_Read(m_fileName)) {
+    if (!f.RVF_ReadHeader(m_fileName)) {
         AppendErrors(f);
         f.ClearErrors();
         Close();
@@ -124,23 +124,27 @@ bool KVFileRvf::Load(KVSignal& signal)
         return false;
     }
     signal.Reset();
-    // The arrays the reader filled become the signal's own (no copy); a "Y"
-    // file gets its X array computed below.
+    // The data records are read straight into the signal's own arrays, which
+    // are not cleared first; the extremes are taken piece by piece while the
+    // values are fresh in the cache.
     const size_t n = PointCount();
-    std::vector<float> xs;
-    if (xy) {
-        xs = std::move(f.X);
-    } else {
-        try {
-            xs.resize(n);
-        } catch (const std::bad_alloc&) {
-            xs.clear();
-        }
-    }
-    if (f.Y.size() != n || !signal.AdoptArrays(std::move(xs), std::move(f.Y))) {
-        signal.FreeData();
+    if (!signal.Allocate(n)) {
         signal.SetHasData(false);
         AddError("Couldn't set sequence length", kLoadScope);
+        Close();
+        return false;
+    }
+    float* x = signal.X();
+    float* y = signal.Y();
+    KVRunningExtremes xRange, yRange;
+    const auto seen = [&](bool isX, size_t first, size_t count) {
+        (isX ? xRange : yRange).Add((isX ? x : y) + first, count);
+    };
+    if (!f.RVF_ReadData(xy ? x : nullptr, y, seen)) {
+        AppendErrors(f);
+        f.ClearErrors();
+        signal.FreeData();
+        signal.SetHasData(false);
         Close();
         return false;
     }
@@ -198,13 +202,17 @@ bool KVFileRvf::Load(KVSignal& signal)
         // "no constant step" marker. The X values stay as the file holds them.
         signal.UpdateTimeStep();
     } else {
-        float* x = signal.X();
         const int64_t nfp = f.Curve.Nfp;
         const float del = f.Curve.Del;
         for (size_t i = 0; i < n; ++i)
             x[i] = KVGridTime(nfp + static_cast<int64_t>(i), del);
+        // A positive step gives increasing times: the ends are the extremes.
+        xRange = {x[0], x[n - 1], true};
     }
-    signal.UpdateExtremes();
+    h.XMin = xRange.lo;
+    h.XMax = xRange.hi;
+    h.YMin = yRange.lo;
+    h.YMax = yRange.hi;
     h.T0 = f.Curve.Del * static_cast<float>(f.Curve.Nfp);
     signal.SetHasData(true);
     Close();
@@ -277,6 +285,7 @@ bool KVFileRvf::Store(const KVSignal& signal)
     if (yOnly)
         f.Curve.Del = h.Del;
 
+    size_t take = 0;
     if (signal.NoData()) {
         f.Curve.Nfp = 0;
         f.Curve.Nlp = 0;
@@ -289,12 +298,10 @@ bool KVFileRvf::Store(const KVSignal& signal)
             Close();
             return false;
         }
-        const size_t take = n > 0 ? static_cast<size_t>(n) : 0;
-        if (!yOnly)
-            f.X.assign(signal.X(), signal.X() + take);
-        f.Y.assign(signal.Y(), signal.Y() + take);
+        take = n > 0 ? static_cast<size_t>(n) : 0;
     }
-    if (!f.RVF_Write(m_fileName)) {
+    // The records are written straight from the signal's arrays.
+    if (!f.RVF_Write(m_fileName, yOnly ? nullptr : signal.X(), yOnly ? 0 : take, signal.Y(), take)) {
         AppendErrors(f);
         f.ClearErrors();
         Close();

@@ -123,12 +123,12 @@ bool KVSignal::Allocate(size_t n)
 
 void KVSignal::FreeData()
 {
-    std::vector<float>().swap(m_x);
-    std::vector<float>().swap(m_y);
+    KVSamples().swap(m_x);
+    KVSamples().swap(m_y);
     m_count = 0;
 }
 
-bool KVSignal::AdoptArrays(std::vector<float>&& x, std::vector<float>&& y)
+bool KVSignal::AdoptArrays(KVSamples&& x, KVSamples&& y)
 {
     if (x.empty() || x.size() != y.size())
         return false;
@@ -148,14 +148,12 @@ void KVSignal::ShrinkTo(size_t n)
         m_count = n;
 }
 
-namespace {
-
 // The extremes that the scan "if (v > hi) hi = v; else if (v < lo) lo = v"
 // from v[0] finds, computed in independent lanes so that long signals do not
 // wait on one comparison after the other. The order of the comparisons does
 // not change the value found; equal values differ only as +0 and -0, and the
 // scan keeps the first of them it meets, and so does this.
-void ScanExtremes(const float* v, size_t n, float& lo, float& hi)
+void KVScanExtremes(const float* v, size_t n, float& lo, float& hi)
 {
     hi = lo = v[0];
     size_t i = 0;
@@ -192,14 +190,31 @@ void ScanExtremes(const float* v, size_t n, float& lo, float& hi)
         lo = *std::find(v, v + n, 0.0f);
 }
 
-} // namespace
+void KVRunningExtremes::Add(const float* v, size_t n)
+{
+    if (n == 0)
+        return;
+    float l, h;
+    KVScanExtremes(v, n, l, h);
+    if (!any) {
+        lo = l;
+        hi = h;
+        any = true;
+        return;
+    }
+    // Strict comparisons: of equal values (+0 and -0) the earlier one stays.
+    if (h > hi)
+        hi = h;
+    if (l < lo)
+        lo = l;
+}
 
 void KVSignal::UpdateExtremes()
 {
     if (m_count == 0)
         return;
-    ScanExtremes(m_x.data(), m_count, m_h.XMin, m_h.XMax);
-    ScanExtremes(m_y.data(), m_count, m_h.YMin, m_h.YMax);
+    KVScanExtremes(m_x.data(), m_count, m_h.XMin, m_h.XMax);
+    KVScanExtremes(m_y.data(), m_count, m_h.YMin, m_h.YMax);
 }
 
 void KVSignal::UpdateTimeStep()

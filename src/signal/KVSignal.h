@@ -20,6 +20,43 @@ inline float KVGridTime(long long k, float del) { return static_cast<float>(k) *
 // carry (near 100 s that rounding exceeds a hundredth of a 0.1 ms step).
 bool KVTimeNear(float x, double t, double del);
 
+// An allocator whose vectors leave new elements uninitialised: samples are
+// always written before they are read, and zero-filling arrays of millions
+// of points only to overwrite them costs as much as reading the file.
+template <class T>
+struct KVNoInitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = KVNoInitAllocator<U>;
+    };
+    KVNoInitAllocator() = default;
+    template <class U>
+    KVNoInitAllocator(const KVNoInitAllocator<U>&) noexcept
+    {
+    }
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... A>
+    void construct(U* p, A&&... a)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+};
+using KVSamples = std::vector<float, KVNoInitAllocator<float>>;
+
+// The extremes of values met piece by piece in order: the same values, and
+// for equal values the same first one, as one scan over all of them.
+struct KVRunningExtremes {
+    float lo = 0.0f, hi = 0.0f;
+    bool any = false;
+    void Add(const float* v, size_t n);
+};
+// Smallest and largest of v[0..n-1] (n > 0), as UpdateExtremes scans them.
+void KVScanExtremes(const float* v, size_t n, float& lo, float& hi);
+
 // Header fields of one signal. Texts are bytes (Latin-1); reals are 32-bit as
 // in the file.
 struct KVHeader {
@@ -62,7 +99,7 @@ public:
     void FreeData();
     // Takes over two arrays of equal, non-zero length as the samples (no
     // copy); false, and nothing changed, when their lengths do not fit.
-    bool AdoptArrays(std::vector<float>&& x, std::vector<float>&& y);
+    bool AdoptArrays(KVSamples&& x, KVSamples&& y);
     // X[i] = x, Y[i] = y; i must be below PointCount().
     void SetPoint(float x, float y, size_t i)
     {
@@ -117,8 +154,8 @@ private:
     // Hold at least m_count values; a new Allocate reuses their memory when
     // it is large enough, so that loading file after file into one signal
     // does not fetch fresh memory each time.
-    std::vector<float> m_x;
-    std::vector<float> m_y;
+    KVSamples m_x;
+    KVSamples m_y;
     size_t m_count = 0;
     bool m_hasData = false;
 };

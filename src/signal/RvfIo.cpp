@@ -73,35 +73,8 @@ void RvfReader::Real(size_t offset, float& out) const
 
 void RvfReader::Reals(size_t offset, float* out, size_t count) const
 {
-    if (m_fileFormat == m_machineFormat && m_machineFormat != RVF_VAX && offset + 4 * count <= m_buf.size()) {
-        // Same format: the bytes are the values; only the NaN test remains.
-        // 0x7F800000 - (bits without sign) is negative exactly for a NaN, so
-        // the sign bit of the or of all differences tells whether one is
-        // there; four values are copied and tested at a time where the
-        // processor allows.
-        const uint8_t* p = m_buf.data() + offset;
-        int32_t any = 0;
-        size_t i = 0;
-#if defined(__SSE2__)
-        const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF);
-        const __m128i infinity = _mm_set1_epi32(0x7F800000);
-        __m128i lanes = _mm_setzero_si128();
-        for (; i + 4 <= count; i += 4) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-            lanes = _mm_or_si128(lanes, _mm_sub_epi32(infinity, _mm_and_si128(v, magnitude)));
-        }
-        if (_mm_movemask_ps(_mm_castsi128_ps(lanes)) != 0)
-            any = -1;
-#endif
-        for (; i < count; ++i) {
-            int32_t bits;
-            std::memcpy(&bits, p + 4 * i, 4);
-            any |= 0x7F800000 - (bits & 0x7FFFFFFF);
-            std::memcpy(out + i, &bits, 4);
-        }
-        if (any < 0)
-            throw KVException("Not a Number", "CRVFFile::floatRead");
+    if (offset + 4 * count <= m_buf.size()) {
+        RvfDecodeReals(m_buf.data() + offset, out, count, m_fileFormat, m_machineFormat);
         return;
     }
     for (size_t i = 0; i < count; ++i)
@@ -152,6 +125,102 @@ void RvfWriter::Real(size_t offset, const float& in)
 
 void RvfWriter::Reals(size_t offset, const float* in, size_t count)
 {
+    if (offset + 4 * count <= m_buf.size()) {
+        RvfEncodeReals(in, m_buf.data() + offset, count, m_fileFormat, m_machineFormat);
+        return;
+    }
     for (size_t i = 0; i < count; ++i)
         Real(offset + 4 * i, in[i]);
+}
+
+namespace {
+
+// Whether the 32-bit patterns of words hold a NaN: 0x7F800000 - (bits
+// without sign) is negative exactly for a NaN, so the sign bit of the or of
+// all differences tells; four values at a time where the processor allows.
+// With Swap the bytes of each word are reversed on the way; the test looks at
+// the words in this machine's order: the input's (TestIn) or the output's.
+template <bool Swap, bool TestIn>
+bool CopyAndFindNaN(const uint8_t* in, uint8_t* out, size_t count)
+{
+    int32_t any = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF);
+    const __m128i infinity = _mm_set1_epi32(0x7F800000);
+    __m128i lanes = _mm_setzero_si128();
+    for (; i + 4 <= count; i += 4) {
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
+        __m128i v = u;
+        if constexpr (Swap) {
+            // Byte reversal within each 32-bit word, with SSE2 only.
+            v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+            v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xB1), 0xB1);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * i), v);
+        lanes = _mm_or_si128(lanes, _mm_sub_epi32(infinity, _mm_and_si128(TestIn ? u : v, magnitude)));
+    }
+    if (_mm_movemask_ps(_mm_castsi128_ps(lanes)) != 0)
+        any = -1;
+#endif
+    for (; i < count; ++i) {
+        uint32_t u;
+        std::memcpy(&u, in + 4 * i, 4);
+        const uint32_t v = Swap ? __builtin_bswap32(u) : u;
+        any |= 0x7F800000 - static_cast<int32_t>((TestIn ? u : v) & 0x7FFFFFFF);
+        std::memcpy(out + 4 * i, &v, 4);
+    }
+    return any < 0;
+}
+
+// Whether a conversion between the formats is a copy or a byte reversal.
+int Plain(int from, int to)
+{
+    if (from == to && from != RVF_VAX && from != RVF_UNKNOWN_FORMAT)
+        return 1; // copy
+    if ((from == RVF_IEEE && to == RVF_SUN) || (from == RVF_SUN && to == RVF_IEEE))
+        return 2; // byte reversal
+    return 0;
+}
+
+} // namespace
+
+void RvfDecodeReals(const uint8_t* in, float* out, size_t count, int fileFormat, int machineFormat)
+{
+    const int plain = Plain(fileFormat, machineFormat);
+    auto* bytes = reinterpret_cast<uint8_t*>(out);
+    if (plain != 0) {
+        if (plain == 1 ? CopyAndFindNaN<false, false>(in, bytes, count) : CopyAndFindNaN<true, false>(in, bytes, count))
+            throw KVException("Not a Number", "CRVFFile::floatRead");
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        uint8_t b[4];
+        std::memcpy(b, in + 4 * i, 4);
+        RvfConvertFloatBytes(b, fileFormat, machineFormat);
+        float v;
+        std::memcpy(&v, b, 4);
+        if (std::isnan(v))
+            throw KVException("Not a Number", "CRVFFile::floatRead");
+        out[i] = v;
+    }
+}
+
+void RvfEncodeReals(const float* in, uint8_t* out, size_t count, int fileFormat, int machineFormat)
+{
+    const int plain = Plain(machineFormat, fileFormat);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(in);
+    if (plain != 0) {
+        if (plain == 1 ? CopyAndFindNaN<false, true>(bytes, out, count) : CopyAndFindNaN<true, true>(bytes, out, count))
+            throw KVException("Not a Number", "CRVFFile::floatWrite");
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (std::isnan(in[i]))
+            throw KVException("Not a Number", "CRVFFile::floatWrite");
+        uint8_t b[4];
+        std::memcpy(b, in + i, 4);
+        RvfConvertFloatBytes(b, machineFormat, fileFormat);
+        std::memcpy(out + 4 * i, b, 4);
+    }
 }

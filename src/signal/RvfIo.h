@@ -1,8 +1,8 @@
 #pragma once
-// Field access over the byte buffer of an RVF-1992 file: the reader and writer
-// share one description of the record layouts.
-#include "CRVFFile.h"
+// Field access over the bytes of RVF-1992 records, and the conversion of runs
+// of data values between the file's float format and this machine's.
 #include "KVException.h"
+#include "RvfFormat.h"
 
 #include <cstdint>
 #include <span>
@@ -43,3 +43,10 @@ private:
     std::vector<uint8_t>& m_buf;
     int m_fileOrder, m_machineOrder, m_fileFormat, m_machineFormat;
 };
+
+// count reals of a data record (file format) into out (machine format).
+// Throws KVException("Not a Number", "CRVFFile::floatRead") for a NaN.
+void RvfDecodeReals(const uint8_t* in, float* out, size_t count, int fileFormat, int machineFormat);
+// count reals (machine format) into the bytes of a data record (file format).
+// Throws KVException("Not a Number", "CRVFFile::floatWrite") for a NaN.
+void RvfEncodeReals(const float* in, uint8_t* out, size_t count, int fileFormat, int machineFormat);

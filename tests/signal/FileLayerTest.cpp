@@ -456,3 +456,43 @@ TEST(FileLayer, LoadConversionsFromAHandMadeFile)
     EXPECT_EQ(s.XMax(), 0.0f);  // the X array holds zeros
     EXPECT_EQ(s.FilterClass(), 1001);
 }
+
+TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
+{
+    // Data records move in pieces of 128: values, extremes and the last
+    // partial record must come out the same across piece boundaries.
+    TempDir dir;
+    const size_t n = 40001; // 321 records per array
+    for (const char* format : {"SUN", "VAX"}) {
+        for (const float del : {0.0001f, 99999.0f}) {
+            KVSignal out = FullSignal(n, 0.0001f);
+            out.SetDel(del);
+            out.Y()[n - 1] = 1e6f; // the largest value in the last, partial record
+            out.Y()[20000] = -1e6f;
+            out.UpdateExtremes();
+            const std::string path = dir.Path("long.rvf");
+            ASSERT_TRUE(Store(out, path, format));
+            EXPECT_EQ(ReadAll(path).size(), 1024u + 321u * 512u * (del == 99999.0f ? 2u : 1u));
+            KVSignal in;
+            ASSERT_TRUE(Load(in, path));
+            ASSERT_EQ(in.PointCount(), n);
+            for (size_t i = 0; i < n; ++i)
+                ASSERT_EQ(in.Y()[i], out.Y()[i]) << format << " " << i;
+            EXPECT_EQ(in.X()[n - 1], out.X()[n - 1]);
+            EXPECT_EQ(in.YMax(), 1e6f);
+            EXPECT_EQ(in.YMin(), -1e6f);
+            EXPECT_EQ(in.XMax(), out.X()[n - 1]);
+        }
+    }
+    // A NaN far into the data is found after many records went to the
+    // temporary file: the existing file stays byte for byte as it was.
+    const std::string path = dir.Path("long.rvf");
+    const Bytes before = ReadAll(path);
+    KVSignal bad = FullSignal(n, 0.0001f);
+    bad.Y()[39000] = std::nanf("");
+    KVFileRvf file(path);
+    EXPECT_FALSE(file.Store(bad));
+    EXPECT_EQ(ErrorLines(file), Lines{"CRVFFile::floatWrite | Not a Number"});
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"long.rvf"});
+}

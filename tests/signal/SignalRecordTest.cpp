@@ -187,7 +187,7 @@ TEST(SignalRecord, ExtremesMatchThePlainScanBitForBit)
             if (round == 1)
                 std::fill(x.begin(), x.end(), 0.0f), x[n / 2] = -0.0f;
             KVSignal s;
-            ASSERT_TRUE(s.AdoptArrays(std::vector<float>(x), std::vector<float>(y)));
+            ASSERT_TRUE(s.AdoptArrays(KVSamples(x.begin(), x.end()), KVSamples(y.begin(), y.end())));
             s.UpdateExtremes();
             float lo, hi;
             ReferenceExtremes(x, lo, hi);
