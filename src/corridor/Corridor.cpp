@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -68,7 +69,9 @@ class CorridorProgram {
 public:
     CorridorProgram(Session& s, bool minimize) : m_s(s), m_minimize(minimize) { RvfControlInit(m_control); }
 
-    void Run()
+    // Runs corridors until the first question ends the program; false when
+    // a corridor that was asked for was not written.
+    bool Run()
     {
         // Each message on one line however long its file names, so that a
         // log can be searched line by line.
@@ -76,6 +79,10 @@ public:
         MsgWrite(m_s.msg, "**  Calculate a Signal Corridor **");
         while (OneCorridor()) {
         }
+        // A template from the command line that gave no corridor at all.
+        if (m_written == 0 && !Trim(m_s.options.templ).empty())
+            m_failed = true;
+        return !m_failed;
     }
 
 private:
@@ -93,6 +100,7 @@ private:
             return false;
         Corridor c;
         if (RvfGet(name, c.acc, m_control, m_s.msg) != 0) {
+            m_failed = true;
             if (Unattended())
                 Abandon();
             return true;
@@ -102,11 +110,14 @@ private:
         bool common = m_minimize;
         if (!m_minimize && !AskCommon(common)) {
             MsgWrite(m_s.msg, "*** Operation skipped");
+            m_failed = true;
             Abandon();
             return true;
         }
-        if (!AddFurtherFiles(c))
+        if (!AddFurtherFiles(c)) {
+            m_failed = true;
             return true;
+        }
         Finish(c, common);
         return true;
     }
@@ -125,9 +136,14 @@ private:
         c.sums.Start(r.Nfp(), y.data(), y.size());
     }
 
-    // The Y/N question; false at the end of the input.
+    // The Y/N question; false at the end of the input. In batch mode it is
+    // not asked: nobody may be there to answer, so the default (N) holds.
     bool AskCommon(bool& common)
     {
+        if (BatSet(m_s)) {
+            common = false;
+            return true;
+        }
         for (;;) {
             std::string answer;
             if (!AskLine(m_s, " Use only data points common to all signals?   (Y/N) [N] ", answer))
@@ -197,6 +213,7 @@ private:
         const long long hi = common ? c.minNlp : c.maxNlp;
         if (lo > hi) {
             MsgWrite(m_s.msg, "*** ERROR - No data points common to all signals");
+            m_failed = true;
             return;
         }
         const CorridorSums::Result r = c.sums.Compute(lo, hi);
@@ -231,7 +248,12 @@ private:
     bool AskName(Corridor& c, const std::string& question, const std::string& def, std::string& name)
     {
         if (BatSet(m_s)) {
+            // Regression: with OVERWRITE the default name replaced an input.
             name = def;
+            if (NameTaken(name, c.taken)) {
+                MsgWrite(m_s.msg, "*** ERROR - Output " + name + " is an input or output of this corridor");
+                return false;
+            }
             c.taken.push_back(name);
             return true;
         }
@@ -267,9 +289,19 @@ private:
         if (!AskName(c, " Output RVF mean file name?", meanDef, meanName)
             || !AskName(c, " Output RVF mean+sigma file name?", plusDef, plusName)
             || !AskName(c, " Output RVF mean-sigma file name?", minusDef, minusName)) {
+            m_failed = true;
             Abandon();
             return;
         }
+        for (size_t k = 0; k < r.mean.size(); ++k) {
+            if (!std::isfinite(r.mean[k] + r.sigma[k]) || !std::isfinite(r.mean[k] - r.sigma[k])) {
+                MsgWrite(m_s.msg, "*** ERROR - Values that are not finite; no corridor file written");
+                m_failed = true;
+                return;
+            }
+        }
+        const bool failedBefore = m_failed;
+        m_failed = true; // until all three are written
         SetY(c, lo, r.mean);
         if (RvfPut(meanName, c.acc, m_control, m_s.msg) != 0)
             return;
@@ -288,12 +320,16 @@ private:
         c.acc.rvf.Curve.Description = CountText("MEAN - SIGMA", c.curves);
         if (RvfPut(minusName, c.acc, m_control, m_s.msg) != 0)
             return;
+        m_failed = failedBefore;
+        ++m_written;
         MsgWrite(m_s.msg, " *** " + std::to_string(c.curves) + " files processed");
     }
 
     Session& m_s;
     bool m_minimize;
     RvfControl m_control;
+    bool m_failed = false; // a corridor asked for was not written
+    int m_written = 0;
 };
 
 } // namespace
@@ -323,7 +359,7 @@ int RunCorridor(const std::vector<std::string>& argsIn, std::istream& in, std::o
     }
     if (ProcCl(s, args, kSelfName) != 0)
         return 2;
-    CorridorProgram(s, minimize).Run();
+    const bool ok = CorridorProgram(s, minimize).Run();
     CleanUp(s);
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -9,5 +9,6 @@ int main(int argc, char** argv)
     // Answers typed at a terminal are on the screen already; piped ones are
     // echoed so that a transcript reads like a session.
     const bool echo = isatty(STDIN_FILENO) == 0;
-    return RunCorridor(Toolsif::GetCl(argc, argv), std::cin, std::cout, echo);
+    const int status = RunCorridor(Toolsif::GetCl(argc, argv), std::cin, std::cout, echo);
+    return Toolsif::FinishStandardOutput(std::cout, "corridor") || status != 0 ? status : 1;
 }

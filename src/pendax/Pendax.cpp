@@ -154,6 +154,10 @@ int RunPendax(const std::vector<std::string>& argsIn, std::istream& in, std::ost
         CleanUp(s);
         return 1;
     }
+    if (hit.notHitlist)
+        MsgWrite(s.msg, "*** WARNING - " + hit.name
+                            + " is not a hitlist (its content is binary or an RVF-1992 file); it is replaced"
+                              " when entries are written");
     PendaxProgram program(s, hit, o);
     program.SetBefore(hit.entries.size());
     std::string templ = s.options.templ;

@@ -1,5 +1,11 @@
 #include "TfCommandLine.h"
 
+#include "KVSystemReason.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ostream>
+
 #include "TfText.h"
 
 #include <filesystem>
@@ -112,6 +118,15 @@ void HelpCl(Session& s, const std::string& selfName)
       << "Typed output names go to the OUT= directory unless they hold a \"/\"; they\n"
       << "  must not be a directory, must not hold control characters and their\n"
       << "  directory must exist.\n";
+}
+
+bool FinishStandardOutput(std::ostream& out, const char* program)
+{
+    out.flush();
+    const bool ok = out.good() && std::fflush(stdout) == 0 && !std::ferror(stdout) && std::fclose(stdout) == 0;
+    if (!ok)
+        std::fprintf(stderr, "%s: writing to standard output failed: %s\n", program, KVSystemReason(errno).c_str());
+    return ok;
 }
 
 } // namespace Toolsif

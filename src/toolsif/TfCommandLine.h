@@ -33,4 +33,8 @@ void SyntaxCl(Session& s, const std::string& selfName);
 // HELP_CL: writes the generic help lines; the program adds its own.
 void HelpCl(Session& s, const std::string& selfName);
 
+// Flushes the console output at the end of a program; false after a message
+// on standard error when any write to it failed.
+bool FinishStandardOutput(std::ostream& out, const char* program);
+
 } // namespace Toolsif

@@ -1,11 +1,18 @@
 #include "TfHitFile.h"
 
+#include "KVFileBytes.h"
+#include "KVOutputFile.h"
+#include "KVPrintableName.h"
 #include "TfFileNames.h"
 #include "TfFiles.h"
 #include "TfTemplate.h"
 #include "TfText.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Toolsif {
 
@@ -18,23 +25,32 @@ int HitOpen(HitFile& hit, bool append)
 {
     hit.entries.clear();
     hit.written = false;
-    const bool existed = FileExists(hit.name);
-    FileUnit unit;
-    // Mode " " creates a missing file and keeps an existing one unchanged.
-    if (OpenFs(unit, hit.name, " ") != 0)
+    hit.existed = false;
+    hit.original.clear();
+    hit.notHitlist = false;
+    struct stat st {};
+    if (::stat(hit.name.c_str(), &st) != 0) {
+        // A new file is made only when there is something to write in it.
+        const std::string dir = std::filesystem::path(hit.name).parent_path().string();
+        if (errno != ENOENT || ::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) != 0)
+            return 1;
+        hit.open = true;
+        return 0;
+    }
+    KVFileBytes bytes;
+    if (!S_ISREG(st.st_mode) || ::access(hit.name.c_str(), W_OK) != 0 || bytes.Read(hit.name) != KVFileBytes::Ok)
         return 1;
-    if (existed && append) {
-        std::string line;
-        while (std::getline(unit.stream, line)) {
+    hit.existed = true;
+    hit.original.assign(reinterpret_cast<const char*>(bytes.Data()), bytes.Size());
+    hit.notHitlist = hit.original.rfind("RVF-1992", 0) == 0 || hit.original.find('\0') != std::string::npos;
+    if (append && !hit.notHitlist) {
+        std::istringstream in(hit.original);
+        for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             hit.entries.push_back(line);
         }
     }
-    FileClose(unit);
-    // A file made only to prove the name writable is not left behind.
-    if (!existed)
-        FileDel(hit.name);
     hit.open = true;
     return 0;
 }
@@ -56,7 +72,8 @@ bool HitAppend(Session& s, HitFile& hit, const std::vector<std::string>& lines)
 {
     if (lines.empty())
         return true;
-    hit.entries.insert(hit.entries.end(), lines.begin(), lines.end());
+    for (const std::string& line : lines)
+        hit.entries.push_back(KVPrintableName(line));
     return Rewrite(s, hit);
 }
 
@@ -116,7 +133,7 @@ void OutEntry(Session& s, const HitFile& hit)
         MsgWrite(s.msg, " *** " + std::to_string(hit.entries.size()) + " entries in hitlist file " + hit.name);
         return;
     }
-    if (hit.written || !FileExists(hit.name))
+    if (!hit.existed)
         MsgWrite(s.msg, " *** No entries, no hitlist file written");
     else
         MsgWrite(s.msg, " *** No entries written, " + hit.name + " left as it was");
@@ -129,8 +146,11 @@ void FileClose(HitFile& hit)
 
 void FileDel(HitFile& hit)
 {
-    if (hit.written)
+    std::string reason;
+    if (hit.written && !hit.existed)
         FileDel(hit.name);
+    else if (hit.written)
+        KVWriteFile(hit.name, {reinterpret_cast<const uint8_t*>(hit.original.data()), hit.original.size()}, reason);
     hit.open = false;
 }
 

@@ -15,15 +15,20 @@ struct HitFile {
     bool nameGiven = false; // the name was given (HIT=)
     bool written = false;   // this run has written the file
     bool open = false;
+    bool existed = false;   // the file was there before this run
+    std::string original;   // its content then, put back if the run ends empty
+    bool notHitlist = false; // its content was binary or an RVF-1992 file
 };
 
 // FILE_INIT for a hit file record: no name, no entries, closed.
 void FileInit(HitFile& hit);
-// Opens the hit file: checks that it can be written and, with append, takes
+// Opens the hit file: checks that it can be written (a file that exists must
+// be a regular file; a new one is not created yet) and, with append, takes
 // over its lines as entries. Returns 0 when it is open.
 int HitOpen(HitFile& hit, bool append);
-// Appends lines as entries and rewrites the file; false after a message when
-// the file cannot be written (the entries stay in the record).
+// Appends lines as entries (a name with control characters quoted so that it
+// stays one line) and rewrites the file; false after a message when the file
+// cannot be written (the entries stay in the record).
 bool HitAppend(Session& s, HitFile& hit, const std::vector<std::string>& lines);
 // Cuts the entries back to the first n and rewrites the file.
 bool HitTruncate(Session& s, HitFile& hit, size_t n);
@@ -40,7 +45,8 @@ size_t PendaxS(Session& s, HitFile& hit, bool dirSearch, bool fullPath, const st
 void OutEntry(Session& s, const HitFile& hit);
 // FILE_CLOSE for the hit file record.
 void FileClose(HitFile& hit);
-// FILE_DEL for the hit file record: deletes the file when this run wrote it.
+// FILE_DEL for the hit file record: a file this run created is deleted, one
+// that was there before gets its old content back.
 void FileDel(HitFile& hit);
 
 } // namespace Toolsif

@@ -1,5 +1,7 @@
 #include "TfSession.h"
 
+#include "KVPrintableName.h"
+
 #include <istream>
 #include <ostream>
 
@@ -53,8 +55,10 @@ void WriteWrapped(std::ostream& os, const std::string& text, int cols)
 
 } // namespace
 
-void MsgWrite(MsgUnit& unit, const std::string& text)
+void MsgWrite(MsgUnit& unit, const std::string& textIn)
 {
+    // A file name with a line break or a terminal escape stays one line.
+    const std::string text = KVPrintableText(textIn);
     if (unit.out)
         WriteWrapped(*unit.out, text, unit.cols);
     if (unit.log.is_open()) {

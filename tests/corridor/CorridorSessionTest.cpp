@@ -194,7 +194,7 @@ TEST(CorridorSession, QuestionAnswersAndEndOfInput)
     Session r = Corridor("a.rvf\nyes\nx\n");
     EXPECT_EQ(r.Times("*** Invalid option"), 2u);
     EXPECT_TRUE(r.Said("*** Operation skipped"));
-    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.rc, 1); // regression: a skipped corridor exited 0
     // The end of input at an output name writes nothing.
     r = Corridor("a.rvf\nN\n\n");
     EXPECT_FALSE(Exists("1234_AVG.rvf"));
@@ -229,7 +229,26 @@ TEST(CorridorSession, UnattendedTemplateIsAbandonedOnAnInconsistentStep)
     EXPECT_TRUE(r.Said("*** ERROR - Inconsistent DEL step"));
     EXPECT_FALSE(r.Said("files processed"));
     EXPECT_FALSE(Exists("1234_AVG.rvf"));
+    EXPECT_EQ(r.rc, 1);
+}
+
+TEST(CorridorSession, BatchNeverAsksAndNeverReplacesAnInput)
+{
+    TfTest::TempDir dir;
+    ASSERT_TRUE(MakeRvf("r1.rvf", 0, {1, 2, 3}));
+    ASSERT_TRUE(MakeRvf("r2.rvf", 0, {3, 4, 5}));
+    // No answer on the input: the Y/N question is not waited on.
+    Session r = Corridor("", {"BATCH", "r(1-2).rvf"});
     EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(Read("1234_AVG.rvf").y, (std::vector<float>{2, 3, 4}));
+    // Regression: with OVERWRITE the default name of the mean replaced an input.
+    std::filesystem::rename("1234_AVG.rvf", "r0.rvf");
+    std::filesystem::copy_file("r1.rvf", "1234_AVG.rvf");
+    const auto before = TfTest::ReadText("1234_AVG.rvf");
+    r = Corridor("", {"BATCH", "OVERWRITE", "1234_AVG.rvf"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.Said("is an input or output of this corridor"));
+    EXPECT_EQ(TfTest::ReadText("1234_AVG.rvf"), before);
 }
 
 TEST(CorridorSession, NoCommonPointsAndGapsAreHandled)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 using TfTest::Exists;
 using TfTest::ReadLines;
@@ -149,6 +150,27 @@ TEST(PendaxSession, NamedFileIsNotDestroyedByARunThatWritesNothing)
     const Session r = Pendax("", {"HIT=keep.hit"});
     EXPECT_EQ(ReadLines("keep.hit"), (Lines{"a", "b"}));
     EXPECT_TRUE(r.Said("keep.hit left as it was"));
+}
+
+TEST(PendaxSession, AFileThatWasThereIsNeverDeletedNorAPipeReplaced)
+{
+    TfTest::TempDir dir;
+    MakeRuns();
+    const std::string signal("RVF-1992    binary\0data", 23);
+    WriteText("keep.rvf", signal);
+    // Regression: a template then Erase deleted a file the run had not made.
+    const Session r = Pendax("x.rvf\nE\n", {"HIT=keep.rvf", "NO_PATH"});
+    EXPECT_TRUE(r.Said("*** WARNING - keep.rvf is not a hitlist"));
+    EXPECT_TRUE(r.Said("keep.rvf left as it was"));
+    EXPECT_EQ(TfTest::ReadText("keep.rvf"), signal);
+    // Regression: a pipe given as hit file was replaced by a regular file.
+    ASSERT_EQ(::mkfifo("pipe.hit", 0600), 0);
+    EXPECT_EQ(Pendax("x.rvf\n", {"HIT=pipe.hit"}).rc, 1);
+    EXPECT_TRUE(std::filesystem::is_fifo("pipe.hit"));
+    // A name with a line break stays one line of the hitlist.
+    WriteText("two\nlines.rvf", "x");
+    Pendax("two*\n", {"HIT=n.hit", "NO_PATH"});
+    EXPECT_EQ(ReadLines("n.hit"), Lines{"'two'$'\\n''lines.rvf'"});
 }
 
 TEST(PendaxSession, ListFileIsCopiedLineByLine)
