@@ -171,6 +171,21 @@ TEST_F(KalvioCommands, BadUsage)
     EXPECT_NE(help.out.find("--keep-bias"), std::string::npos);
 }
 
+TEST_F(KalvioCommands, ResampleAllowLargeLiftsThePointLimit)
+{
+    // 1 s at a step of 99 ns asks for 10,101,010 points, beyond the limit of 10,000,000.
+    const std::string in = Write("long.rvf", UniformSignal(0, 10, 0.1f, [](double t) { return t; }));
+    const std::string out = Path("out/long.rvf");
+    RunResult r = Kalvio("resample 9.9e-8 '" + in + "' -o '" + out + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(out));
+    r = Kalvio("resample 9.9e-8 --allow-large '" + in + "' -o '" + out + "'");
+    EXPECT_EQ(r.status, 0) << ::testing::PrintToString(r.err);
+    ASSERT_TRUE(fs::exists(out));
+    EXPECT_GT(fs::file_size(out), 1024u + 4u * 10000000u);
+    EXPECT_EQ(Kalvio("bias --allow-large '" + in + "' -o '" + out + "'").status, 2);
+}
+
 TEST_F(KalvioCommands, Fir100KeepBias)
 {
     const std::string in = Write("c.rvf", UniformSignal(-1000, 2000, 0.0001f, [](double) { return 2.0; }));
