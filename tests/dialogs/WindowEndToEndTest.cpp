@@ -375,6 +375,8 @@ protected:
         ASSERT_TRUE(programDir.isValid());
         WriteFakeProgram(programDir.path(), "hic");
         WriteFakeProgram(programDir.path(), "nij");
+        WriteFakeProgram(programDir.path(), "olc");
+        WriteFakeProgram(programDir.path(), "bric");
         script.Then([this](QDialog* options) {
             QLineEdit* quillon = nullptr;
             for (QLineEdit* e : options->findChildren<QLineEdit*>())
@@ -400,6 +402,26 @@ TEST_F(InjuryEndToEnd, ThreeAxisFormPassesTheFilesInXYZOrder)
     ASSERT_EQ(args.size(), 3) << args.join(' ').toStdString();
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(Canonical(args[k]), Canonical(Dir() + kNeck[k])) << k;
+}
+
+TEST_F(InjuryEndToEnd, OlcAndBricRunFromTheInjuryMenuWithTheirForms)
+{
+    const int olc = CriterionCommandId(Criteria::CriterionId::Olc);
+    const int bric = CriterionCommandId(Criteria::CriterionId::Bric);
+    Select({kNeck[0]});
+    EXPECT_FALSE(frame->CommandAction(bric)->isEnabled());
+    ASSERT_TRUE(frame->RunCommand(olc));
+    const QStringList single = WaitForArguments(Program("olc"));
+    ASSERT_EQ(single.size(), 1);
+    EXPECT_EQ(Canonical(single[0]), Canonical(Dir() + kNeck[0]));
+
+    Select({kNeck[1], kNeck[2], kNeck[0]});
+    EXPECT_FALSE(frame->CommandAction(olc)->isEnabled());
+    ASSERT_TRUE(frame->RunCommand(bric));
+    const QStringList three = WaitForArguments(Program("bric"));
+    ASSERT_EQ(three.size(), 3) << three.join(' ').toStdString();
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(Canonical(three[k]), Canonical(Dir() + kNeck[k])) << k;
 }
 
 TEST_F(InjuryEndToEnd, ModifiedSignalGoesToATemporaryFile)
