@@ -60,6 +60,17 @@ void COndrelDoc::UpdateAllViews(int hint)
     Q_EMIT ViewsUpdated(hint);
 }
 
+bool COndrelDoc::LoadAlone(const QString& name)
+{
+    m_strFile = name;
+    if (!LoadCurrentFile())
+        return false;
+    m_signals.clear();
+    m_signals.emplace_back(m_strFile, m_signal);
+    m_nMaxPoints = static_cast<int32_t>(std::min<size_t>(m_signal.PointCount(), INT32_MAX));
+    return true;
+}
+
 QString COndrelDoc::PathOfName(const QString& name) const
 {
     return m_bHitMode ? name : m_strDirectory + name;

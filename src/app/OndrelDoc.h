@@ -16,6 +16,7 @@
 enum : int {
     HINT_LIST_CHANGED = 1, // the file list or the mode changed: the list view re-lists
     HINT_PLOT_CHANGED = 2, // signals, labels or settings changed: the plot view redraws
+    HINT_BATCH_PLOT = 3,   // a batch run loaded the next file of the list alone: the plot view redraws
 };
 
 namespace Criteria {
@@ -62,6 +63,10 @@ public:
     // ---- core (OndrelDoc.cpp) ----
     // Loads m_strFile (RVF-1992, else text) into m_signal; a failure is shown.
     bool LoadCurrentFile();
+    // For a batch run: loads the list name `name` as the only loaded signal
+    // and sets the point count; labels and views are left to the caller.
+    // False, nothing changed but m_strFile, when it does not load.
+    bool LoadAlone(const QString& name);
     // The path of a list name: itself in hitlist mode, joined to the directory otherwise.
     QString PathOfName(const QString& name) const;
     // Prefixes the list and the loaded names with the directory; hitlist mode.

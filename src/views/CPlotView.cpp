@@ -222,6 +222,10 @@ CBatchResult CPlotView::RunBatch(const CBatchJob& job)
     ProcessPendingEvents();
 
     CBatchHooks hooks;
+    hooks.plot = [this] {
+        OnUpdate(HINT_BATCH_PLOT);
+        return m_graph;
+    };
     hooks.pump = ProcessPendingEvents;
     hooks.step = [this](int, const QString&) {
         if (!m_progress)
@@ -229,7 +233,7 @@ CBatchResult CPlotView::RunBatch(const CBatchJob& job)
         m_progress->StepIt();
         return !m_progress->Cancelled();
     };
-    const CBatchResult result = RunPlotBatch(*m_doc, *this, job, hooks);
+    const CBatchResult result = RunPlotBatch(*m_doc, job, hooks);
     delete m_progress;
     if (result.cancelled)
         ShowMessage(QStringLiteral("Printing Cancelled"));

@@ -20,7 +20,7 @@ public:
     ~CPlotView() override;
 
     // The document's update: every hint but HINT_LIST_CHANGED rebuilds the
-    // plot (0 first, 2 from the document, 3 from the batch run). Nothing is
+    // plot (0 first, HINT_PLOT_CHANGED, HINT_BATCH_PLOT). Nothing is
     // drawn without a signal of two points or more; the last picture stays.
     void OnUpdate(int hint);
 

@@ -1,12 +1,9 @@
 #include "PlotBatch.h"
 
 #include "CGraph.h"
-#include "CPlotView.h"
 #include "OndrelDoc.h"
 #include "PictureRules.h"
 
-#include <algorithm>
-#include <cstdint>
 
 namespace {
 
@@ -32,34 +29,29 @@ bool MakePicture(CGraph& graph, const CBatchJob& job, const QString& picture, QS
 
 } // namespace
 
-CBatchResult RunPlotBatch(COndrelDoc& doc, CPlotView& view, const CBatchJob& job, const CBatchHooks& hooks)
+CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHooks& hooks)
 {
     CBatchResult result;
     const QStringList files = doc.m_fileList;
     const bool svg = job.kind == CBatchJob::EKind::Svg;
     for (int i = 0; i < files.size(); ++i) {
-        doc.m_strFile = files[i];
         // A file that does not load would otherwise be pictured with the
         // previous file's data; the load has shown why.
-        if (!doc.LoadCurrentFile()) {
+        if (!doc.LoadAlone(files[i])) {
             result.failures << QStringLiteral("%1 - not loaded, no picture made").arg(files[i]);
             continue;
         }
-        doc.m_signals.clear();
-        doc.m_signals.emplace_back(doc.m_strFile, doc.m_signal);
-        doc.m_nMaxPoints = static_cast<int32_t>(std::min<size_t>(doc.m_signal.PointCount(), INT32_MAX));
         // With one point the plot would keep the previous file's picture.
         if (doc.m_nMaxPoints < 2) {
             ++result.skipped;
             continue;
         }
         doc.UpdateLabels();
-        view.OnUpdate(3);
+        CGraph* graph = hooks.plot();
         Pump(hooks);
 
-        const QString picture = BatchPictureName(job.directory, doc.m_strFile, i, svg);
+        const QString picture = BatchPictureName(job.directory, files[i], i, svg);
         QString error;
-        CGraph* graph = view.Graph();
         if (!graph || !MakePicture(*graph, job, picture, error)) {
             const QString what = job.kind == CBatchJob::EKind::Print ? files[i] : picture;
             result.failures << QStringLiteral("%1 - %2").arg(what, error);

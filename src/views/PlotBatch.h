@@ -7,8 +7,8 @@
 
 #include <functional>
 
+class CGraph;
 class COndrelDoc;
-class CPlotView;
 
 struct CBatchJob {
     enum class EKind { Print, Jpeg, Svg };
@@ -25,6 +25,9 @@ struct CBatchResult {
 };
 
 struct CBatchHooks {
+    // Redraws the plot of the document as it now stands and returns the
+    // graph drawn, or null when there is none. Required.
+    std::function<CGraph*()> plot;
     // Lets the window handle what is pending; never waits. May be empty.
     std::function<void()> pump;
     // Called after each plotted file with its list index and name, whether
@@ -35,4 +38,4 @@ struct CBatchHooks {
 
 // Runs job over doc's file list in order; list entry i makes picture i.
 // The document is left holding the last file's signal.
-CBatchResult RunPlotBatch(COndrelDoc& doc, CPlotView& view, const CBatchJob& job, const CBatchHooks& hooks);
+CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHooks& hooks);

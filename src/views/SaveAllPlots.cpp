@@ -161,13 +161,17 @@ int RunSaveAllPlots(const QStringList& args)
     job.size = o.size;
     const int count = static_cast<int>(o.files.size());
     CBatchHooks hooks;
+    hooks.plot = [&view] {
+        view.OnUpdate(HINT_BATCH_PLOT);
+        return view.Graph();
+    };
     hooks.step = [&](int index, const QString& file) {
         const int percent = ProgressPercent(index + 1, count, 0);
         ui.Line(ProgressCaption(QStringLiteral("Saving All Rvf Plots"), percent) + QLatin1Char(' ') +
                 BatchPictureName(o.directory, file, index, o.svg));
         return true;
     };
-    const CBatchResult result = RunPlotBatch(doc, view, job, hooks);
+    const CBatchResult result = RunPlotBatch(doc, job, hooks);
     ui.ShowErrorsAndWarnings(result.failures);
     ui.Line(QStringLiteral("%1 pictures written, %2 files without data, %3 failed")
                 .arg(result.done)

@@ -39,7 +39,7 @@ TEST_F(ViewTest, NoGraphUntilTwoPointsAndListChangesAreIgnored)
     // One point or none leave the last picture.
     m_doc->m_signals.clear();
     m_doc->UpdateMaxPoints();
-    view.OnUpdate(3);
+    view.OnUpdate(HINT_BATCH_PLOT);
     EXPECT_EQ(view.Graph()->CurveCount(), 1);
 }
 
