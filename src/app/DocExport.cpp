@@ -4,6 +4,7 @@
 #include "Kalvio.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
+#include "TimeAxis.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -93,6 +94,10 @@ void COndrelDoc::OnSaveImageExpress()
                         nullptr))
         return;
 
+    // One X column serves all signals: their X values must be in one unit.
+    if (!BringXToOneUnit())
+        return;
+
     // The time base is settled before the file is touched, so that a Cancel
     // leaves no half-written file behind.
     CTimeBase base = CommonTimeBase(m_signals);
@@ -103,7 +108,7 @@ void COndrelDoc::OnSaveImageExpress()
         CResampleValues values;
         values.timeStep = first.Del();
         values.points = static_cast<int>(first.PointCount());
-        values.span = first.XMax();
+        values.span = XSpan(first);
         if (!m_ui->SelectTimeStep(values) || values.timeStep <= 0.0f)
             return;
         base.step = values.timeStep;
@@ -111,15 +116,44 @@ void COndrelDoc::OnSaveImageExpress()
 
     CWaitCursor wait(m_ui);
     if (base.count != 1 && !m_signals.empty()) {
-        m_errors.ClearErrors();
-        for (CSignalEntry& entry : m_signals) {
-            if (Kalvio::Resample(entry.signal, base.step, &m_errors))
-                entry.modified = true;
-        }
-        SignalsOperatedOn();
+        OperateOnEachSignal([step = base.step](KVSignal& s, KVErrorList* e) { return Kalvio::Resample(s, step, e); });
     }
     QString reason;
     if (!WriteTextFile(path, ImageExpressText(m_signals, base.step), reason))
         m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
     OndrelSettings::StoreOutputDir(path);
+}
+
+bool COndrelDoc::BringXToOneUnit()
+{
+    const CSharedXAxis axis = SharedXAxis(LoadedSignals());
+    if (axis.kind == CSharedXAxis::EKind::Same)
+        return true;
+    if (axis.kind == CSharedXAxis::EKind::Mixed) {
+        QStringList units;
+        for (const CSignalEntry& entry : m_signals)
+            if (!units.contains(QString::fromLatin1(entry.signal.XUnits().c_str())))
+                units << QString::fromLatin1(entry.signal.XUnits().c_str());
+        m_ui->ShowMessageBox(QStringLiteral("The signals' X values are in different units (%1) that are not all "
+                                            "times: they cannot share one X column. Nothing was saved.")
+                                 .arg(units.join(QStringLiteral(", "))));
+        return false;
+    }
+    // Times in other units are brought to seconds and flagged as changed.
+    ClearErrors();
+    for (size_t i = 0; i < m_signals.size(); ++i) {
+        CSignalEntry& entry = m_signals[i];
+        if (axis.scale[i] == 1.0)
+            continue;
+        KVErrorList errors;
+        const std::string from = entry.signal.XUnits();
+        if (Kalvio::ScaleX(entry.signal, static_cast<float>(axis.scale[i]), &errors)) {
+            entry.signal.SetXUnits("SECONDS");
+            entry.modified = true;
+            errors.AddError("X values converted from " + from + " to SECONDS", "Ondrel");
+        }
+        AddErrorsAbout(entry.DisplayName(), errors);
+    }
+    SignalsOperatedOn();
+    return true;
 }

@@ -4,6 +4,17 @@
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
 
+namespace {
+
+bool SameHeader(const KVHeader& a, const KVHeader& b)
+{
+#define SAME_FIELD(name, def) && a.name == b.name
+    return true KV_SIGNAL_FIELDS(SAME_FIELD, SAME_FIELD, SAME_FIELD);
+#undef SAME_FIELD
+}
+
+} // namespace
+
 void COndrelDoc::OnOpenDirectory()
 {
     if (!m_ui)
@@ -18,6 +29,7 @@ void COndrelDoc::OnOpenDirectory()
     m_strDirectory = dir;
     m_signals.clear();
     UpdateAllViews(HINT_LIST_CHANGED);
+    LoadedSignalsChanged();
     m_ui->SetCaption(QStringLiteral("Browsing ") + m_strDirectory);
 }
 
@@ -25,9 +37,20 @@ void COndrelDoc::OnRvfInformation()
 {
     if (m_signals.size() != 1 || !m_ui)
         return;
-    KVSignal copy = m_signals.front().signal;
-    if (m_ui->EditHeader(copy))
-        m_signals.front().signal = copy;
+    CSignalEntry& entry = m_signals.front();
+    KVSignal copy = entry.signal;
+    if (!m_ui->EditHeader(copy))
+        return;
+    const bool changed = !SameHeader(copy.Header(), entry.signal.Header());
+    entry.signal = copy;
+    if (!changed)
+        return;
+    // An edited header is a change like any operation's: it shows in the
+    // title and the plot texts, and goes to a criterion program by file.
+    entry.modified = true;
+    UpdateLabels();
+    UpdateTitle();
+    UpdateAllViews(HINT_PLOT_CHANGED);
 }
 
 void COndrelDoc::OnReload()

@@ -79,7 +79,7 @@ bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
 
 bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
 {
-    m_errors.ClearErrors();
+    ClearErrors();
     QStringList arguments;
     bool formed = criterion.takesThree && ThreeAxisArguments(arguments);
     if (!formed && criterion.takesOne && m_errors.ErrorCount() == 0)
@@ -95,7 +95,10 @@ bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
     if (!m_ui)
         return false;
     const QString program = QDir(m_strQuillonDir).filePath(QString::fromLatin1(criterion.program));
-    if (m_ui->StartProgram(program, arguments))
+    const bool started = m_ui->StartProgram(program, arguments);
+    // The "Created Temporary File" note has served its turn.
+    UpdateTitle();
+    if (started)
         return true;
     // Nothing else tells the user why no program appeared: name the file looked for.
     m_ui->ShowMessageBox(QStringLiteral("Cannot start the criterion program %1").arg(QDir::toNativeSeparators(program)));

@@ -148,6 +148,7 @@ void COndrelDoc::OnClearList()
     if (!m_bHitMode)
         m_strDirectory.clear();
     UpdateAllViews(HINT_LIST_CHANGED);
+    LoadedSignalsChanged();
 }
 
 void COndrelDoc::OnRemoveSelectedItems()
@@ -156,6 +157,7 @@ void COndrelDoc::OnRemoveSelectedItems()
     m_fileList.removeIf([&loaded](const QString& name) { return loaded.contains(name); });
     m_signals.clear();
     UpdateAllViews(HINT_LIST_CHANGED);
+    LoadedSignalsChanged();
 }
 
 void COndrelDoc::OnRemoveUnselectedItems()

@@ -3,15 +3,18 @@
 #include "Kalvio.h"
 #include "OndrelDoc.h"
 #include "TextNumber.h"
+#include "TimeAxis.h"
 
 void COndrelDoc::OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op)
 {
-    m_errors.ClearErrors();
+    ClearErrors();
     {
         CWaitCursor wait(m_ui);
         for (CSignalEntry& entry : m_signals) {
-            if (op(entry.signal, &m_errors))
+            KVErrorList errors;
+            if (op(entry.signal, &errors))
                 entry.modified = true;
+            AddErrorsAbout(entry.DisplayName(), errors);
         }
     }
     SignalsOperatedOn();
@@ -62,7 +65,8 @@ void COndrelDoc::OnResample()
     CResampleValues values;
     values.timeStep = first.Del();
     values.points = static_cast<int>(first.PointCount());
-    values.span = first.XMax();
+    // The span the points are spread over: data may start before time zero.
+    values.span = XSpan(first);
     if (!m_ui->SelectTimeStep(values))
         return;
     const float step = values.timeStep;
@@ -147,12 +151,20 @@ void COndrelDoc::OnFilterClass(int cfc)
     OperateOnEachSignal([cfc](KVSignal& s, KVErrorList* e) { return Kalvio::BWfilt(s, cfc, e); });
 }
 
-void COndrelDoc::FinishCombining(bool ok, const KVSignal& result)
+void COndrelDoc::FinishCombining(bool ok, const KVSignal& result, const QString& computedName,
+                                 const KVErrorList& errors)
 {
+    // A combination's messages are about all the signals it combined.
+    QStringList combined;
+    for (const CSignalEntry& entry : m_signals)
+        combined << entry.DisplayName();
+    ClearErrors();
+    AddErrorsAbout(combined.join(QStringLiteral(", ")), errors);
     if (ok) {
         const bool modified = m_signals.front().modified;
         m_signals.clear();
         m_signals.emplace_back(QString(), result, modified);
+        m_signals.back().computedName = computedName;
         UpdateMaxPoints();
         UpdateLabels();
         UpdateTitle();
@@ -165,40 +177,41 @@ void COndrelDoc::FinishCombining(bool ok, const KVSignal& result)
 
 void COndrelDoc::OnResultant()
 {
-    m_errors.ClearErrors();
+    KVErrorList errors;
     KVSignal result;
     bool ok = false;
     if (m_signals.size() == 2) {
         result = m_signals[0].signal;
-        ok = Kalvio::Resultant(result, m_signals[0].signal, m_signals[1].signal, &m_errors);
+        ok = Kalvio::Resultant(result, m_signals[0].signal, m_signals[1].signal, &errors);
     } else if (m_signals.size() == 3) {
         result = m_signals[0].signal;
-        ok = Kalvio::Resultant(result, m_signals[0].signal, m_signals[1].signal, m_signals[2].signal, &m_errors);
+        ok = Kalvio::Resultant(result, m_signals[0].signal, m_signals[1].signal, m_signals[2].signal, &errors);
     } else {
-        m_errors.AddError("Resultant is computed for 2 or 3 signals only", "Ondrel");
+        errors.AddError("Resultant is computed for 2 or 3 signals only", "Ondrel");
     }
-    FinishCombining(ok, result);
+    FinishCombining(ok, result, QStringLiteral("Resultant"), errors);
 }
 
-void COndrelDoc::CombineAll(bool (*op)(const std::vector<KVSignal*>&, KVErrorList*))
+void COndrelDoc::CombineAll(bool (*op)(const std::vector<KVSignal*>&, KVErrorList*), const QString& computedName)
 {
     if (m_signals.empty())
         return;
-    m_errors.ClearErrors();
+    KVErrorList errors;
     // The result is computed in a copy so that a failure leaves the first signal as it was.
     KVSignal result = m_signals[0].signal;
     std::vector<KVSignal*> list{&result};
     for (size_t k = 1; k < m_signals.size(); ++k)
         list.push_back(&m_signals[k].signal);
-    FinishCombining(op(list, &m_errors), result);
+    const bool ok = op(list, &errors);
+    FinishCombining(ok, result, computedName, errors);
 }
 
 void COndrelDoc::OnAverage()
 {
-    CombineAll(&Kalvio::Average);
+    CombineAll(&Kalvio::Average, QStringLiteral("Average"));
 }
 
 void COndrelDoc::OnSum()
 {
-    CombineAll(&Kalvio::Sum);
+    CombineAll(&Kalvio::Sum, QStringLiteral("Sum"));
 }

@@ -49,6 +49,7 @@ void COndrelDoc::OnOpenHitlist()
     // Sent also when the list could not be read: the list was emptied, and a
     // view still showing the old names would load files no longer listed.
     UpdateAllViews(HINT_LIST_CHANGED);
+    LoadedSignalsChanged();
     ShowMessages();
 }
 

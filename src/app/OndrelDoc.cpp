@@ -3,6 +3,8 @@
 #include "KVFileAscii.h"
 #include "KVFileRvf.h"
 #include "OndrelSettings.h"
+#include "PlotTexts.h"
+#include "TimeAxis.h"
 
 #include <QFile>
 
@@ -13,25 +15,6 @@ namespace {
 QString FromLatin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void ChopTrailingBlanks(QString& text)
-{
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-}
-
-// "type units", falling back to the units alone and then to their first 47
-// characters, so that an axis label never grows beyond 47.
-QString AxisLabel(const std::string& type, const std::string& units)
-{
-    constexpr qsizetype kMax = 47;
-    QString label = FromLatin1(type) + QLatin1Char(' ') + FromLatin1(units);
-    if (label.size() > kMax)
-        label = FromLatin1(units);
-    if (label.size() > kMax)
-        label.truncate(kMax);
-    return label;
 }
 
 } // namespace
@@ -60,10 +43,10 @@ void COndrelDoc::UpdateAllViews(int hint)
     Q_EMIT ViewsUpdated(hint);
 }
 
-bool COndrelDoc::LoadAlone(const QString& name)
+bool COndrelDoc::LoadAlone(const QString& name, QString* failure)
 {
     m_strFile = name;
-    if (!LoadCurrentFile())
+    if (!LoadCurrentFile(failure))
         return false;
     m_signals.clear();
     m_signals.emplace_back(m_strFile, m_signal);
@@ -76,7 +59,7 @@ QString COndrelDoc::PathOfName(const QString& name) const
     return m_bHitMode ? name : m_strDirectory + name;
 }
 
-bool COndrelDoc::LoadCurrentFile()
+bool COndrelDoc::LoadCurrentFile(QString* failure)
 {
     m_nMaxPoints = 0;
     if (m_strFile.isEmpty())
@@ -96,7 +79,9 @@ bool COndrelDoc::LoadCurrentFile()
     QStringList lines;
     for (const KVException& e : rvf.Errors())
         lines.append(FromLatin1(e.Message()));
-    if (!lines.isEmpty() && m_ui)
+    if (failure)
+        *failure = lines.join(QLatin1Char(' '));
+    else if (!lines.isEmpty() && m_ui)
         m_ui->ShowMessageBox(lines.join(QLatin1Char('\n')));
     return false;
 }
@@ -105,11 +90,16 @@ void COndrelDoc::LoadedSignalsChanged()
 {
     // LoadCurrentFile resets the count; the loaded signals decide it.
     UpdateMaxPoints();
-    if (m_signals.empty())
-        return;
-    UpdateLabels();
+    if (!m_signals.empty())
+        UpdateLabels();
     UpdateTitle();
+    // Also with none left: the plot must not go on showing unloaded curves.
     UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+bool COndrelDoc::HasModifiedSignals() const
+{
+    return std::any_of(m_signals.begin(), m_signals.end(), [](const CSignalEntry& e) { return e.modified; });
 }
 
 void COndrelDoc::SwitchToHitMode()
@@ -133,24 +123,8 @@ void COndrelDoc::UpdateMaxPoints()
 void COndrelDoc::UpdateSubTitle()
 {
     m_strSubTitle.clear();
-    if (m_signals.size() != 1)
-        return;
-    const KVSignal& s = m_signals.front().signal;
-    const size_t n = s.PointCount();
-    if (n == 0)
-        return;
-    size_t iMin = 0;
-    size_t iMax = 0;
-    for (size_t i = 1; i < n; ++i) {
-        if (s.Y()[i] < s.Y()[iMin])
-            iMin = i;
-        if (s.Y()[i] > s.Y()[iMax])
-            iMax = i;
-    }
-    m_strSubTitle = QString::asprintf("Ymin %.3f @ %3.1f, Ymax %.3f @ %3.1f", double(s.Y()[iMin]),
-                                      double(s.X()[iMin]), double(s.Y()[iMax]), double(s.X()[iMax]));
-    if (m_strSubTitle.size() >= 47)
-        m_strSubTitle.truncate(46);
+    if (m_signals.size() == 1)
+        m_strSubTitle = PeakSubTitle(m_signals.front().signal);
 }
 
 void COndrelDoc::UpdateLabels()
@@ -163,25 +137,29 @@ void COndrelDoc::UpdateLabels()
         const KVSignal& s = entry.signal;
         m_strYLabel = AxisLabel(s.YType(), s.YUnits());
         m_strXLabel = AxisLabel(s.XType(), s.XUnits());
-        QString title = entry.name + QStringLiteral(" (") + FromLatin1(s.TestReference());
-        ChopTrailingBlanks(title);
-        title += QStringLiteral("), ") + FromLatin1(s.SensorAttachment());
-        ChopTrailingBlanks(title);
-        title += QLatin1Char(',') + FromLatin1(s.Axis()) + QStringLiteral(" axis, occ ") +
-                 FromLatin1(s.SensorLocation());
-        if (title.size() >= 255)
-            title.truncate(254);
-        m_strTitle = title;
+        m_strTitle = SignalTitle(entry.DisplayName(), s);
         return;
     }
     m_strTitle.clear();
-    m_labels.clear();
     m_strYLabel = FromLatin1(m_signals.front().signal.YUnits());
+    QStringList names;
     for (const CSignalEntry& entry : m_signals) {
         if (FromLatin1(entry.signal.YUnits()).compare(m_strYLabel, Qt::CaseInsensitive) != 0)
             m_strYLabel = QStringLiteral("Mixed Units");
-        m_labels.append(entry.name.right(16));
+        names.append(entry.DisplayName());
     }
+    // The X label follows the loaded signals: a label left from another
+    // selection would name units the curves are not in.
+    m_strXLabel = SharedXAxis(LoadedSignals()).label;
+    m_labels = DistinguishingLabels(names, kLegendLabelLength);
+}
+
+std::vector<const KVSignal*> COndrelDoc::LoadedSignals() const
+{
+    std::vector<const KVSignal*> loaded;
+    for (const CSignalEntry& entry : m_signals)
+        loaded.push_back(&entry.signal);
+    return loaded;
 }
 
 void COndrelDoc::UpdateTitle()
@@ -189,18 +167,38 @@ void COndrelDoc::UpdateTitle()
     if (!m_ui)
         return;
     QString title = m_bHitMode ? QStringLiteral("HitList") : QStringLiteral("Directory");
-    const bool modified =
-        std::any_of(m_signals.begin(), m_signals.end(), [](const CSignalEntry& e) { return e.modified; });
-    if (modified)
+    if (HasModifiedSignals())
         title += QStringLiteral(" - Modified");
     m_ui->SetTitle(title);
+}
+
+void COndrelDoc::ClearErrors()
+{
+    m_errors.ClearErrors();
+    m_errorSubjects.clear();
+}
+
+void COndrelDoc::AddErrorsAbout(const QString& subject, const KVErrorList& errors)
+{
+    // Errors recorded without a subject keep their places.
+    m_errorSubjects.resize(static_cast<size_t>(m_errors.ErrorCount()));
+    for (const KVException& e : errors.Errors()) {
+        m_errors.AddError(e);
+        m_errorSubjects.push_back(subject);
+    }
 }
 
 void COndrelDoc::CollectErrors()
 {
     m_messages.clear();
-    for (const KVException& e : m_errors.Errors())
-        m_messages.append(QStringLiteral("%1 - %2").arg(FromLatin1(e.Scope()), FromLatin1(e.Message())));
+    const std::vector<KVException>& errors = m_errors.Errors();
+    for (size_t i = 0; i < errors.size(); ++i) {
+        QString line = QStringLiteral("%1 - %2").arg(FromLatin1(errors[i].Scope()), FromLatin1(errors[i].Message()));
+        // Which channel a message is about, when it is about one.
+        if (i < m_errorSubjects.size() && !m_errorSubjects[i].isEmpty())
+            line.prepend(m_errorSubjects[i] + QStringLiteral(": "));
+        m_messages.append(line);
+    }
 }
 
 void COndrelDoc::ShowMessages()

@@ -61,12 +61,19 @@ public:
     void UpdateAllViews(int hint);
 
     // ---- core (OndrelDoc.cpp) ----
-    // Loads m_strFile (RVF-1992, else text) into m_signal; a failure is shown.
-    bool LoadCurrentFile();
+    // Loads m_strFile (RVF-1992, else text) into m_signal. A failure is shown
+    // in a message box, or handed back in failure when that is given (a
+    // batch that must not stop for it).
+    bool LoadCurrentFile(QString* failure = nullptr);
+    // Whether any loaded signal was changed since it was loaded.
+    bool HasModifiedSignals() const;
+    // The loaded signals in load order.
+    std::vector<const KVSignal*> LoadedSignals() const;
     // For a batch run: loads the list name `name` as the only loaded signal
     // and sets the point count; labels and views are left to the caller.
-    // False, nothing changed but m_strFile, when it does not load.
-    bool LoadAlone(const QString& name);
+    // False, nothing changed but m_strFile, when it does not load; the reason
+    // goes to failure when given (a batch collects them), else to a message box.
+    bool LoadAlone(const QString& name, QString* failure = nullptr);
     // The path of a list name: itself in hitlist mode, joined to the directory otherwise.
     QString PathOfName(const QString& name) const;
     // Prefixes the list and the loaded names with the directory; hitlist mode.
@@ -77,7 +84,8 @@ public:
     void UpdateSubTitle();
     // "HitList" or "Directory", with " - Modified" when a loaded signal changed.
     void UpdateTitle();
-    // m_messages = one "scope - message" line per entry of m_errors.
+    // m_messages = one "scope - message" line per entry of m_errors, led by
+    // "name: " when the error is about one loaded signal.
     void CollectErrors();
     // Shows m_messages in "Errors and Warnings" unless empty; keeps them.
     void ShowMessages();
@@ -182,6 +190,13 @@ Q_SIGNALS:
     void ViewsUpdated(int hint);
 
 private:
+    // Legend labels keep at most this many characters.
+    static constexpr qsizetype kLegendLabelLength = 20;
+
+    // Empties m_errors and the names of the signals its errors are about.
+    void ClearErrors();
+    // Appends errors to m_errors as being about the signal called subject.
+    void AddErrorsAbout(const QString& subject, const KVErrorList& errors);
     bool ChooseSaveFile(const QString& title, const QStringList& filters, const QString& suffix,
                         QString& path, bool* append, const QString& initialName = QString(),
                         bool confirmOverwrite = true);
@@ -191,15 +206,20 @@ private:
     void OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op);
     // After an operation: point count, labels, title, redraw, then the errors.
     void SignalsOperatedOn();
+    // Brings X values in other time units to seconds (flagged, and listed in
+    // Errors and Warnings); false, with a message, when the signals' X units
+    // differ and are not all times.
+    bool BringXToOneUnit();
     // Asks for one number, then runs op with it on every loaded signal.
     void OperateWithConstant(const QString& caption, const QString& field, const QString& initial,
                              bool (*op)(KVSignal&, float, KVErrorList*));
     // Asks for one number with the text-entry dialog; false on Cancel.
     bool EnterConstant(const QString& caption, const QString& field, const QString& initial, float& value);
-    // Replaces all loaded signals by one computed result (or shows why not).
-    void FinishCombining(bool ok, const KVSignal& result);
+    // Replaces all loaded signals by one computed result called
+    // computedName (or shows why not).
+    void FinishCombining(bool ok, const KVSignal& result, const QString& computedName, const KVErrorList& errors);
     // Sum or Average of all loaded signals in load order.
-    void CombineAll(bool (*op)(const std::vector<KVSignal*>&, KVErrorList*));
+    void CombineAll(bool (*op)(const std::vector<KVSignal*>&, KVErrorList*), const QString& computedName);
     bool EnterLabel(const QString& prompt, QString& label, qsizetype limit);
     // The file argument of one loaded signal for a criterion program: a
     // temporary RVF-1992 file when modified, else its path. False when the
@@ -212,4 +232,5 @@ private:
     void LoadedSignalsChanged();
 
     CDocUi* m_ui = nullptr;
+    std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
 };

@@ -20,4 +20,11 @@ public:
     QString name;
     KVSignal signal;
     bool modified = false;
+    // What a computed signal is called where a file name would stand
+    // ("Sum", "Average", "Resultant"); empty for a signal from a file.
+    QString computedName;
+
+    // The name messages, legends and titles use: the file name, else the
+    // computed signal's name.
+    const QString& DisplayName() const { return name.isEmpty() ? computedName : name; }
 };

@@ -36,9 +36,12 @@ CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHoo
     const bool svg = job.kind == CBatchJob::EKind::Svg;
     for (int i = 0; i < files.size(); ++i) {
         // A file that does not load would otherwise be pictured with the
-        // previous file's data; the load has shown why.
-        if (!doc.LoadAlone(files[i])) {
-            result.failures << QStringLiteral("%1 - not loaded, no picture made").arg(files[i]);
+        // previous file's data. Its reason is collected, not shown: a batch
+        // over a long list must not stop at a message box per bad file.
+        QString why;
+        if (!doc.LoadAlone(files[i], &why)) {
+            result.failures << QStringLiteral("%1 - not loaded, no picture made%2")
+                                   .arg(files[i], why.isEmpty() ? QString() : QStringLiteral(": ") + why);
             continue;
         }
         // With one point the plot would keep the previous file's picture.

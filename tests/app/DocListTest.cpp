@@ -91,7 +91,8 @@ TEST_F(AppTest, RemoveAndClearCommands)
     doc->OnRemoveSelectedItems();
     EXPECT_EQ(doc->m_fileList, QStringList{"/c"});
     EXPECT_TRUE(doc->m_signals.empty());
-    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED}));
+    // Regression: the plot kept the removed signals' curves; it is told too.
+    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 
     doc->m_bHitMode = false;
     doc->m_strDirectory = "/d/";

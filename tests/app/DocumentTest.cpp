@@ -35,13 +35,14 @@ TEST_F(AppTest, SelectionLoadsNewNamesInOrderAndUnloadsDeselected)
     EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "c.txt"}));
     EXPECT_EQ(doc->m_nMaxPoints, 3);
 
-    // Deselecting everything unloads all but sends nothing and keeps the texts.
+    // Deselecting everything unloads all and keeps the texts; the plot is
+    // told, so that it stops showing the unloaded curves.
     const QString yLabel = doc->m_strYLabel;
     hints.clear();
     doc->SelectionChanged({}, false);
     EXPECT_TRUE(doc->m_signals.empty());
     EXPECT_EQ(doc->m_nMaxPoints, 0);
-    EXPECT_TRUE(hints.empty());
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
     EXPECT_EQ(doc->m_strYLabel, yLabel);
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
 }
@@ -98,6 +99,13 @@ TEST_F(AppTest, LoadCurrentFileNeedsANameAndADirectory)
     EXPECT_TRUE(doc->LoadCurrentFile());
     EXPECT_EQ(doc->m_nMaxPoints, 0);
     EXPECT_EQ(doc->m_signal.PointCount(), 7u);
+
+    // A batch takes the reason back instead of a message box it would stop at.
+    doc->m_strFile = PathOf("gone.rvf");
+    QString failure;
+    EXPECT_FALSE(doc->LoadCurrentFile(&failure));
+    EXPECT_TRUE(failure.contains("gone.rvf")) << failure.toStdString();
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
 }
 
 TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
@@ -146,10 +154,11 @@ TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
     doc->m_signals.emplace_back("b.rvf", Labelled("g"));
     doc->UpdateLabels();
     EXPECT_EQ(doc->m_strYLabel, "G");
-    EXPECT_EQ(doc->m_strXLabel, "kept");
+    // The X label names the loaded signals' units, not a former selection's.
+    EXPECT_EQ(doc->m_strXLabel, "TIME SECONDS");
     EXPECT_TRUE(doc->m_strTitle.isEmpty());
     EXPECT_TRUE(doc->m_strSubTitle.isEmpty());
-    EXPECT_EQ(doc->m_labels, (QStringList{"y/name/first.rvf", "b.rvf"}));
+    EXPECT_EQ(doc->m_labels, (QStringList{"first.rvf", "b.rvf"}));
 
     doc->m_signals.emplace_back("c.rvf", Labelled("N"));
     doc->m_signals.emplace_back("d.rvf", Labelled("G"));
@@ -237,7 +246,7 @@ TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
     EXPECT_EQ(doc->m_strDirectory, Dir());
     EXPECT_TRUE(doc->m_signals.empty());
     EXPECT_EQ(ui.caption, "Browsing " + Dir());
-    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 }
 
 TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
@@ -245,9 +254,22 @@ TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
     doc->m_signals.emplace_back("a", Ramp(2));
     doc->OnRvfInformation();
     EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), " ");
-    ui.headerEdits.push_back([](KVSignal& s) { s.SetTestTitle("SLED 12"); });
+    // OK without a change changes nothing.
+    ui.headerEdits.push_back([](KVSignal&) {});
     doc->OnRvfInformation();
-    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), "SLED 12");
     EXPECT_FALSE(doc->m_signals[0].modified);
     EXPECT_TRUE(hints.empty());
+
+    // Regression: an edited header was neither marked nor shown, and Reload
+    // or Exit dropped it without a word.
+    ui.headerEdits.push_back([](KVSignal& s) {
+        s.SetTestTitle("SLED 12");
+        s.SetTestReference("XR-99");
+    });
+    doc->OnRvfInformation();
+    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), "SLED 12");
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_EQ(doc->m_strTitle, "a (XR-99)");
+    EXPECT_EQ(ui.title, "Directory - Modified");
+    EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 }

@@ -48,7 +48,7 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     EXPECT_EQ(doc->m_strHitlistName, "run1.hit");
     EXPECT_EQ(ui.caption, "Browsing run1.hit");
     EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("lists/"));
-    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
     EXPECT_TRUE(ui.errorDialogs.empty());
 }
 
@@ -62,7 +62,7 @@ TEST_F(AppTest, OpenHitlistThatCannotBeReadLeavesAnEmptyListTheViewsHearOf)
     EXPECT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.caption.isEmpty());
     // Regression: the views were not told, so the list view kept offering the old names.
-    EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
+    EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 }
 
 TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)

@@ -27,7 +27,8 @@ TEST_F(AppTest, DerivativeOverThreeSignalsWhereTheSecondFails)
     }
     EXPECT_FLOAT_EQ(doc->m_signals[1].signal.Y()[0], 1.0f);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
-    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Kalvio::derivY - Too few data points to compute a derivative"});
+    // Each line names the signal it is about.
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"b: Kalvio::derivY - Too few data points to compute a derivative"});
     EXPECT_EQ(ui.title, "Directory - Modified");
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
     EXPECT_EQ(ui.waitDepth, 0);
@@ -43,7 +44,7 @@ TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
     EXPECT_FALSE(doc->m_signals[0].modified);
     EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[3], Line().Y()[3]);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
-    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Kalvio::BWfilt - Time must be in seconds"});
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Kalvio::BWfilt - Time must be in seconds"});
 
     // Cancel changes nothing and shows nothing.
     doc->OnFilter();
@@ -119,6 +120,14 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     EXPECT_EQ(doc->m_signals[1].signal.PointCount(), 3u);
     // Regression: the largest point count used to stay at its old value after Truncate.
     EXPECT_EQ(doc->m_nMaxPoints, 3);
+
+    // Regression: the span came from XMax, so data starting before time zero
+    // got too large a step for a number of points.
+    doc->m_signals.clear();
+    doc->m_signals.emplace_back("c", MakeSignal(31, 0.01f, [](size_t) { return 0.0f; }, -0.05f));
+    doc->OnResample();
+    ASSERT_EQ(ui.resampleShown.size(), 2u);
+    EXPECT_NEAR(ui.resampleShown[1].span, 0.30f, 1e-6f);
 }
 
 TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
@@ -147,7 +156,7 @@ TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
     doc->m_signals.emplace_back("a", Line());
     doc->OnResultant();
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
-    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Ondrel - Resultant is computed for 2 or 3 signals only"});
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Ondrel - Resultant is computed for 2 or 3 signals only"});
     doc->m_signals.emplace_back("b", Line(5));
     doc->OnSum();
     EXPECT_EQ(doc->m_signals.size(), 2u);
@@ -168,6 +177,14 @@ TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
     doc->OnSum();
     ASSERT_EQ(doc->m_signals.size(), 1u);
     EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[1], 3.0f);
+    // The result goes by the name of what made it, in the title and in messages.
+    EXPECT_EQ(doc->m_signals[0].DisplayName(), "Sum");
+    EXPECT_TRUE(doc->m_strTitle.startsWith("Sum")) << doc->m_strTitle.toStdString();
+    doc->m_signals[0].signal.SetXUnits("MILLISECONDS");
+    ui.filterChoices.push_back({4, 100.0f});
+    doc->OnFilter();
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{"Sum: Kalvio::BWfilt - Time must be in seconds"});
 }
 
 TEST_F(AppTest, LabelCommandsCutTitlesTo46)

@@ -48,6 +48,7 @@ public:
     std::vector<QStringList> errorDialogs;
     QString caption;
     QString title;
+    QStringList titles; // every title set, in order
     QString clipboard;
     int waitDepth = 0;
     int waitCount = 0;
@@ -122,7 +123,11 @@ public:
     void ShowMessageBox(const QString& text) override { messageBoxes.append(text); }
     void ShowErrorsAndWarnings(const QStringList& messages) override { errorDialogs.push_back(messages); }
     void SetCaption(const QString& text) override { caption = text; }
-    void SetTitle(const QString& text) override { title = text; }
+    void SetTitle(const QString& text) override
+    {
+        title = text;
+        titles << text;
+    }
     void SetClipboardText(const QString& text) override { clipboard = text; }
     QString ClipboardText() override { return clipboard; }
     void BeginWaitCursor() override

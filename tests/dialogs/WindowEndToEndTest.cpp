@@ -244,7 +244,8 @@ TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
     Select({kNeck[0]});
     const KVSignal& first = doc->m_signals[0].signal;
     const QString shownStep = FormatPlainReal(first.Del());
-    const float span = first.XMax();
+    // The points spread over the data's whole span, which starts before time zero.
+    const float span = first.X()[first.PointCount() - 1] - first.X()[0];
     script.Then([&](QDialog* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Select Time Step or Number of Points");
         EXPECT_EQ(FieldText(dlg, "timeStep"), shownStep);
@@ -269,7 +270,8 @@ TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
         dlg->accept();
     });
     frame->RunCommand(ID_FILTER_CFC60);
-    EXPECT_EQ(listed.trimmed(), "Kalvio::BWfilt - Time must be in seconds");
+    // The line names the channel it is about.
+    EXPECT_EQ(listed.trimmed(), "occ2231_head_z.rvf: Kalvio::BWfilt - Time must be in seconds");
     EXPECT_TRUE(doc->m_signals[0].modified);
     EXPECT_FALSE(doc->m_signals[1].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));
@@ -330,7 +332,10 @@ TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
     });
     frame->RunCommand(ID_VIEW_RVF_HEADER);
     EXPECT_EQ(doc->m_signals[0].signal.TestReference(), "XR-99");
-    EXPECT_FALSE(doc->m_signals[0].modified);
+    // The edit is a change like an operation's: marked, and in the title.
+    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified")) << frame->windowTitle().toStdString();
+    EXPECT_TRUE(doc->m_strTitle.contains("XR-99")) << doc->m_strTitle.toStdString();
 
     // The nine-line title is built from the header on the next redraw.
     if (frame->ShortHeader())
