@@ -4,8 +4,10 @@
 class KVErrorList;
 class KVSignal;
 
-// Reads fileName as RVF-1992 and, when that fails, as a two-column text file.
-// Returns the TypeName of the reader that loaded it, or nullptr; on failure
-// errors receives the failures of the kind the file looks like (RVF-1992 when
-// it starts with the identifier, text otherwise).
+// Reads any signal file: an ISO-MME channel (recognised by its header lines,
+// also inside a .zip as ARCHIVE.zip/ENTRY), RVF-1992, or else a two-column
+// text file. Returns the TypeName of the reader that loaded it, or nullptr.
+// On failure errors receives the failures of the kind the file looks like
+// (RVF-1992 when it starts with the identifier, ISO-MME when its header says
+// so, text otherwise); on success the loading reader's warnings.
 const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVErrorList& errors);

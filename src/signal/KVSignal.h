@@ -1,6 +1,7 @@
 #pragma once
 #include "KVErrorList.h"
 #include "KVSignalFields.h"
+#include "KVSideRecord.h"
 
 #include <cstddef>
 #include <memory>
@@ -23,6 +24,8 @@ struct KVHeader {
 #undef KV_TEXT_MEMBER
 #undef KV_REAL_MEMBER
 #undef KV_INT_MEMBER
+    // Foreign header lines without a field here; reset, copied and moved with the header.
+    KVSideRecord Side;
 };
 
 // One signal: the header and two parallel sample arrays X and Y.
