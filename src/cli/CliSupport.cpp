@@ -109,8 +109,7 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
 {
     KVErrorList errors;
     const char* kind = KVReadSignalFile(fileName, signal, errors);
-    if (!kind)
-        PrintErrors(errors, fileName);
+    PrintErrors(errors, fileName); // the failures, or the warnings of a load
     return kind;
 }
 

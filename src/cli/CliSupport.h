@@ -25,8 +25,8 @@ bool WantsHelp(const std::vector<std::string>& args);
 // Reads a real or an integer argument strictly (the whole text must be a number).
 bool ParseFloatArg(const std::string& text, float& out);
 bool ParseIntArg(const std::string& text, int& out);
-// Reads a signal file as RVF-1992, else as ASCII; prints failures (naming the
-// file); returns the reader's TypeName or nullptr.
+// Reads a signal file of any kind (KVReadSignalFile); prints failures and
+// warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
 // "%.9g" of a value.
 std::string FormatReal(double v);
