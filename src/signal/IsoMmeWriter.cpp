@@ -2,6 +2,7 @@
 
 #include "IsoMmeVocabulary.h"
 #include "KVErrorList.h"
+#include "KVOutputFile.h"
 #include "KVSignal.h"
 
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <fcntl.h>
@@ -369,11 +369,9 @@ namespace {
 
 bool WriteFile(const fs::path& path, const std::string& text, KVErrorList& errors)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        errors.AddError("Couldn't write " + path.string(), kScope);
+    std::string reason;
+    if (!KVWriteFile(path.string(), {reinterpret_cast<const uint8_t*>(text.data()), text.size()}, reason)) {
+        errors.AddError("Couldn't write " + path.string() + ": " + reason, kScope);
         return false;
     }
     return true;
