@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <zip.h>
 
@@ -67,8 +68,19 @@ std::string IsoLastPart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::string& why)
+IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::string& why, size_t maxBytes)
 {
+    if (maxBytes != static_cast<size_t>(-1) && IsRegularFile(path)) {
+        std::ifstream in(path, std::ios::binary);
+        bytes.resize(maxBytes);
+        in.read(bytes.data(), static_cast<std::streamsize>(maxBytes));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        if (in.bad()) {
+            why = "cannot be read";
+            return IsoReadStatus::Failed;
+        }
+        return IsoReadStatus::Ok;
+    }
     KVFileBytes file;
     const KVFileBytes::Status s = file.Read(path);
     if (s == KVFileBytes::Ok) {
@@ -96,16 +108,17 @@ IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::str
         why = "cannot be unpacked";
         return IsoReadStatus::Failed;
     }
+    const zip_uint64_t want = std::min<zip_uint64_t>(st.size, maxBytes);
     try {
-        bytes.resize(st.size);
+        bytes.resize(want);
     } catch (const std::exception&) {
         zip_fclose(f);
         why = "too large";
         return IsoReadStatus::Failed;
     }
-    const zip_int64_t got = zip_fread(f, bytes.data(), st.size);
+    const zip_int64_t got = zip_fread(f, bytes.data(), want);
     zip_fclose(f);
-    if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
+    if (got < 0 || static_cast<zip_uint64_t>(got) != want) {
         why = "cannot be unpacked";
         return IsoReadStatus::Failed;
     }

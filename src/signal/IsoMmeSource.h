@@ -13,9 +13,11 @@ struct IsoEntry {
 
 enum class IsoReadStatus { Ok, Missing, Failed };
 
-// Reads a file or an archive entry whole. Failed names a file that is there
-// but cannot be read (a folder, a broken archive); why holds the reason.
-IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::string& why);
+// Reads a file or an archive entry whole, or only its first maxBytes bytes.
+// Failed names a file that is there but cannot be read (a folder, a broken
+// archive); why holds the reason.
+IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::string& why,
+                           size_t maxBytes = static_cast<size_t>(-1));
 
 // The files and folders directly in folder (a folder, an archive, or a folder
 // inside an archive), sorted by name; empty when there is none.

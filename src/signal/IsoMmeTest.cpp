@@ -148,9 +148,9 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
     for (IsoMmeChannelInfo& c : listed) {
         // The title is in the channel's own header: read only its head.
         std::string bytes, why, storage;
-        if (IsoReadBytes(c.path, bytes, why) == IsoReadStatus::Ok) {
+        if (IsoReadBytes(c.path, bytes, why, 8192) == IsoReadStatus::Ok) {
             bool mark = false;
-            const IsoMmeHeader h = IsoParseHeader(IsoUnmarkedBytes(std::string_view(bytes).substr(0, 8192), storage, mark), true);
+            const IsoMmeHeader h = IsoParseHeader(IsoUnmarkedBytes(bytes, storage, mark), true);
             c.name = h.Given("Name of the channel").value_or(c.name);
             if (c.code.empty())
                 c.code = h.Given("Channel code").value_or("");

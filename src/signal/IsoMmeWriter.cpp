@@ -79,11 +79,14 @@ std::string Blank(const std::string& s)
     return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
-// The shortest text that reads back as v.
+// The shortest text that reads back as v, in plain decimals where they are
+// short enough ("0.0001" rather than "1e-04").
 std::string Shortest(float v)
 {
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    char buf[64];
+    const float a = std::fabs(v);
+    const auto format = a >= 1e-5f && a < 1e7f ? std::chars_format::fixed : std::chars_format::general;
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, format);
     return std::string(buf, res.ptr);
 }
 
@@ -236,6 +239,13 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
     const Lines& side = s.Header().Side.channelLines;
     const std::string code = IsoMmeCodeOf(s);
     const float* x = s.X();
+    // The first time as the grid gives it (Nfp steps of Del) where that is the
+    // first X value to within float rounding: -0.05 rather than -0.049999997.
+    double t0 = double(x[0]) * toSeconds;
+    const double grid = double(s.Nfp()) * double(s.Del()) * toSeconds;
+    if (s.Del() == float(dt / toSeconds) && std::fabs(grid - t0) <= 1e-3 * dt)
+        t0 = grid;
+    auto timeAt = [&](size_t i) { return static_cast<float>(t0 + double(i) * dt); };
     const float* y = s.Y();
     size_t iMax = s.PointCount(), iMin = s.PointCount();
     for (size_t i = 0; i < s.PointCount(); ++i) {
@@ -287,7 +297,7 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
         if (name == "Unit")
             return unit;
         if (name == "Time of first sample")
-            return Spelled(side, name, static_cast<float>(x[0] * toSeconds));
+            return Spelled(side, name, timeAt(0));
         if (name == "Number of samples")
             return std::to_string(s.PointCount());
         if (name == "First global maximum value" || name == "First global minimum value") {
@@ -296,7 +306,7 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
         }
         if (name == "Time of maximum value" || name == "Time of minimum value") {
             const size_t i = name.find("maximum") != std::string::npos ? iMax : iMin;
-            return i == s.PointCount() ? "NOVALUE" : Shortest(static_cast<float>(x[i] * toSeconds));
+            return i == s.PointCount() ? "NOVALUE" : Shortest(timeAt(i));
         }
         if (name == "Data status")
             return status;

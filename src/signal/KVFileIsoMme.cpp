@@ -110,7 +110,7 @@ void MapFilter(const Context& c, char letter, KVHeader& out)
 {
     std::optional<IsoFilter> filter = IsoFilterOfLetter(letter);
     double cfc = 0.0;
-    if (!filter && ParseReal(c.h.Given("Channel frequency class"), cfc)) {
+    if (!filter && ParseReal(c.h.Given("Channel frequency class"), cfc) && cfc > 0 && cfc < 1e6) {
         const int cls = static_cast<int>(std::lround(cfc));
         filter = IsoFilter{cls == 60 || cls == 180 || cls == 600 || cls == 1000 ? cls : 1001,
                            static_cast<float>(cfc * 5.0 / 3.0), true};
@@ -266,6 +266,12 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     if (!ParseReal(h.Given("Time of first sample"), t0))
         c.Warn("Time of first sample", "Time of first sample is not given; 0 assumed");
     const double steps = t0 / dt;
+    if (!(std::fabs(steps) < 1e9)) {
+        errors.AddError(Where(name, c.LineOf("Time of first sample"))
+                            + "Time of first sample lies more than 1e9 sampling intervals from zero",
+                        kScope);
+        return false;
+    }
     const long long nfp = std::llround(steps);
     if (std::fabs(steps - static_cast<double>(nfp)) > 1e-6 * std::max(1.0, std::fabs(steps)))
         c.Warn("Time of first sample", "Time of first sample is not a whole number of sampling intervals;"
@@ -304,7 +310,7 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     if (auto title = h.Given("Name of the channel"))
         out.CurveText = *title;
     double number = 0.0;
-    if (ParseReal(h.Given("Test object number"), number))
+    if (ParseReal(h.Given("Test object number"), number) && std::fabs(number) < 1e6)
         out.VehicleNumber = static_cast<int>(number);
     else if (!code.empty() && code[0] >= '1' && code[0] <= '9')
         out.VehicleNumber = code[0] - '0';

@@ -18,7 +18,7 @@ Looks LooksLike(const std::string& fileName)
     if (KVFileStartsWith(fileName, "RVF-1992"))
         return Looks::Rvf;
     std::string bytes, why;
-    if (IsoReadBytes(fileName, bytes, why) == IsoReadStatus::Ok && KVLooksLikeIsoMmeChannel(bytes))
+    if (IsoReadBytes(fileName, bytes, why, 8192) == IsoReadStatus::Ok && KVLooksLikeIsoMmeChannel(bytes))
         return Looks::IsoMme;
     return Looks::Text;
 }
