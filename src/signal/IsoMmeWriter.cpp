@@ -214,9 +214,11 @@ std::string IsoMmeCodeOf(const KVSignal& s)
     if (!type.empty() && IsoDimensionWord(code.substr(12, 2)).value_or("") != type)
         code.replace(12, 2, IsoDimensionCode(type).value_or("??"));
 
+    // A blank axis says nothing: the code's direction stays.
     bool sign = false;
-    if (IsoAxisOfDirection(code[14], sign).value_or("") != (Blank(s.Axis()).empty() ? " " : Blank(s.Axis())))
-        code[14] = IsoDirectionOfAxis(s.Axis()).value_or('?');
+    const std::string axis = Blank(s.Axis());
+    if (code[14] == '?' || (!axis.empty() && IsoAxisOfDirection(code[14], sign).value_or("") != axis))
+        code[14] = IsoDirectionOfAxis(axis).value_or('?');
 
     const char letter = IsoFilterLetter(s.FilterClass(), s.CutOffFrequency(), s.PreFilterFrequency());
     const auto have = IsoFilterOfLetter(code[15]);

@@ -23,6 +23,9 @@ KVSignal Coded(const std::string& code)
     s.Header().Side.channelLines = {{"Channel code", code}};
     // The record agrees with the code, so the code is written as it is.
     s.SetSensorAttachment(code);
+    s.SetFilterClass(code[15] == 'B' ? 600 : 1000);
+    s.SetCutOffFrequency(code[15] == 'P' ? 0.0f : code[15] == 'B' ? 1000.0f : 1650.0f);
+    s.SetPreFilterFrequency(1650.0f);
     return s;
 }
 
