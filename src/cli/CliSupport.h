@@ -29,7 +29,7 @@ bool ParseIntArg(const std::string& text, int& out);
 // time column of text inputs for every load below (milliseconds by default).
 // Returns an empty text, or the usage problem.
 std::string TakeTimeUnitOption(std::vector<std::string>& args);
-// Reads a signal file as RVF-1992, else as ASCII; prints failures and
+// Reads a signal file of any kind (KVReadSignalFile); prints failures and
 // warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
 // "%.9g" of a value.

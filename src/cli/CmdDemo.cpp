@@ -22,6 +22,8 @@ int RunDemo(const std::vector<std::string>& args)
     }
     std::printf("Wrote %zu RVF-1992 files, %zu text files and the hitlist %s\n", written.rvfFiles.size(),
                 written.asciiFiles.size(), written.hitlist.c_str());
+    for (const std::string& test : written.isoTests)
+        std::printf("Wrote the ISO-MME test %s\n", test.c_str());
     return KALVIO_OK;
 }
 
@@ -48,7 +50,10 @@ const KalvioCommand kDemoCommand = {
     "                 sled pulse and the vehicle's tunnel velocity;\n"
     "  occ2231_injury.hit  a hitlist of the channels the injury programs take\n"
     "                 (head X, Y, Z; neck Fx, My, Fz; chest deflection; tibia Mx,\n"
-    "                 My, Fz), their Axis fields X, Y and Z.\n"
+    "                 My, Fz), their Axis fields X, Y and Z;\n"
+    "  iso-mme/4127/, iso-mme/2231/  both tests again as ISO-MME tests\n"
+    "                 (4127.mme, Channel/4127.chn, Channel/4127.001 ...), the\n"
+    "                 dummy on the driver's seat (channel codes 11HEAD0000H3ACXA ...).\n"
     "Every channel is sampled at 10 kHz from -0.05 s to 0.25 s (time in SECONDS,\n"
     "Nfp -500, Nlp 2500) with a pre-event bias and sensor noise. The files come\n"
     "in the IEEE, SUN and VAX float formats in turn; every fourth one keeps its\n"

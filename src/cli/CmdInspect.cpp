@@ -1,12 +1,15 @@
 // kalvio info, dump and convert.
 #include "CliSupport.h"
+#include "IsoMmeWriter.h"
 #include "KVFileRvf.h"
 #include "KVOutputFile.h"
 #include "KVPrintableName.h"
 #include "KVSignal.h"
 #include "KalvioCommand.h"
+#include "SignalInputs.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -27,8 +30,10 @@ int RunInfo(const std::vector<std::string>& args)
 {
     if (args.empty())
         return UsageError("info", "no file given");
-    int status = KALVIO_OK;
-    for (const std::string& name : args) {
+    std::vector<SignalInput> inputs;
+    int status = ExpandSignalInputs(args, inputs) ? KALVIO_OK : KALVIO_FAILED;
+    for (const SignalInput& input : inputs) {
+        const std::string& name = input.path;
         KVSignal signal;
         const char* kind = LoadSignalOrReport(name, signal);
         if (!kind) {
@@ -76,17 +81,34 @@ int RunDump(const std::vector<std::string>& args)
     return KALVIO_FAILED;
 }
 
+// Every input as one ISO-MME test in the folder out.
+int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& out, int status)
+{
+    std::vector<KVSignal> signals(inputs.size());
+    std::vector<const KVSignal*> loaded;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        if (!LoadSignalOrReport(inputs[i].path, signals[i]))
+            return KALVIO_FAILED; // a test with a channel missing is not written
+        loaded.push_back(&signals[i]);
+    }
+    KVErrorList errors;
+    if (!IsoMmeWriteTest(loaded, out, errors)) {
+        PrintErrors(errors);
+        return KALVIO_FAILED;
+    }
+    return status;
+}
+
 int RunConvert(const std::vector<std::string>& args)
 {
     OutputChoice choice;
-    std::vector<std::string> options;
     std::vector<std::string> rest;
     std::string format;
     std::vector<std::string> plain;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--format") {
             if (i + 1 >= args.size())
-                return UsageError("convert", "--format needs ieee, sun or vax");
+                return UsageError("convert", "--format needs ieee, sun, vax or iso-mme");
             format = args[++i];
         } else if (args[i].rfind("--format=", 0) == 0) {
             format = args[i].substr(9);
@@ -96,20 +118,30 @@ int RunConvert(const std::vector<std::string>& args)
     }
     for (char& c : format)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!format.empty() && format != "IEEE" && format != "SUN" && format != "VAX")
-        return UsageError("convert", "unknown float format '" + format + "' (ieee, sun or vax)");
-    const std::string problem = ParseOutputChoice(plain, choice, rest);
+    const bool iso = format == "ISO-MME";
+    if (!format.empty() && format != "IEEE" && format != "SUN" && format != "VAX" && !iso)
+        return UsageError("convert", "unknown format '" + format + "' (ieee, sun, vax or iso-mme)");
+    const std::string problem = ParseOutputChoice(plain, choice, rest, false);
     if (!problem.empty())
         return UsageError("convert", problem);
     if (!rest.empty())
         return UsageError("convert", "unknown option " + rest.front());
-    if (!OutputsAreDistinct(choice))
+    if (iso && choice.out.empty())
+        return UsageError("convert", "--format iso-mme writes one test: give -o TESTDIR");
+    std::vector<SignalInput> inputs;
+    int status = ExpandSignalInputs(choice.inputs, inputs) ? KALVIO_OK : KALVIO_FAILED;
+    if (iso)
+        return inputs.empty() ? KALVIO_FAILED : ConvertToIsoMme(inputs, choice.out, status);
+    if (!choice.out.empty() && inputs.size() > 1)
+        return UsageError("convert", "-o takes one input; use --out-dir DIR for several");
+    // Channels of a test get distinct CODE.rvf names; files keep theirs.
+    if (inputs.size() == choice.inputs.size() && !OutputsAreDistinct(choice))
         return KALVIO_FAILED;
-    int status = KALVIO_OK;
-    for (size_t i = 0; i < choice.inputs.size(); ++i) {
+    for (const SignalInput& input : inputs) {
         KVSignal signal;
-        if (!LoadSignalOrReport(choice.inputs[i], signal)
-            || !StoreSignalOrReport(signal, choice.OutputFor(i), choice.inputs[i], format))
+        const std::string out =
+            choice.out.empty() ? (std::filesystem::path(choice.outDir) / input.rvfName).string() : choice.out;
+        if (!LoadSignalOrReport(input.path, signal) || !StoreSignalOrReport(signal, out, input.path, format))
             status = KALVIO_FAILED;
     }
     return status;
@@ -121,10 +153,13 @@ const KalvioCommand kInfoCommand = {
     "info", "print the header of signal files, one field a line",
     "Usage: kalvio info FILE...\n"
     "Prints for each file a line 'File: NAME', a line 'Kind: ' with the reader\n"
-    "that loaded it ('RVF-1992 File' or 'ASCII File'), every header field as\n"
-    "'Name: value' (integers in decimal, reals with %.9g, texts as stored) and\n"
-    "'PointCount: n'. A file is tried as RVF-1992 first and as text second\n"
-    "(time in milliseconds, or in seconds with --time-unit s).\n"
+    "that loaded it ('RVF-1992 File', 'ISO-MME Channel' or 'ASCII File'), every\n"
+    "header field as 'Name: value' (integers in decimal, reals with %.9g, texts\n"
+    "as stored) and 'PointCount: n'. The kind is told by the file's content; the\n"
+    "time column of a text file is in milliseconds, or in seconds with\n"
+    "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
+    "its channels. Warnings of a load (NOVALUE samples, a wrong sample count)\n"
+    "go to standard error.\n"
     "Exit status 1 when any file could not be read.\n",
     RunInfo};
 
@@ -136,11 +171,20 @@ const KalvioCommand kDumpCommand = {
     RunDump};
 
 const KalvioCommand kConvertCommand = {
-    "convert", "store signal files as RVF-1992",
+    "convert", "store signal files as RVF-1992 or as one ISO-MME test",
     "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
-    "Reads each input (RVF-1992 or text) and stores it as RVF-1992 in this\n"
-    "machine's float format or in the one named; the time of a text input is\n"
-    "in milliseconds, or in seconds with --time-unit s. With --out-dir each result\n"
-    "keeps its input's file name; -o takes a single input. An existing output\n"
-    "file is replaced only when the whole file could be written.\n",
+    "       kalvio convert IN... --format iso-mme -o TESTDIR\n"
+    "Reads each input (RVF-1992, ISO-MME channel or text) and stores it as\n"
+    "RVF-1992 in this machine's float format or in the one named; the time of\n"
+    "a text input is in milliseconds, or in seconds with --time-unit s. With\n"
+    "--out-dir each result keeps its input's file name; -o takes a single\n"
+    "input. An ISO-MME test (TEST.mme, its folder or a .zip) stands for its\n"
+    "channels, each written as CODE.rvf (a number added to repeated codes, _\n"
+    "for an unknown position). An existing output file is replaced only when\n"
+    "the whole file could be written.\n"
+    "With --format iso-mme all inputs become one ISO-MME test in the new folder\n"
+    "TESTDIR, whose name is the test number: TESTDIR/TESTDIR.mme, Channel/\n"
+    "with the .chn list and one channel file per input, CR LF line ends. The\n"
+    "test is written beside TESTDIR and renamed at the end; an existing folder\n"
+    "is never replaced.\n",
     RunConvert};

@@ -154,5 +154,6 @@ bool WriteDemoDataSet(const std::string& dirName, DemoDataSet& written, KVErrorL
         }
         written.rvfFiles.push_back(path);
     }
-    return WriteAsciiFiles(dir, written, errors) && WriteHitlist(dir, written, errors);
+    return WriteAsciiFiles(dir, written, errors) && WriteHitlist(dir, written, errors)
+           && WriteDemoIsoTests(dir.string(), written, errors);
 }

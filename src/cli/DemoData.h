@@ -12,6 +12,7 @@ struct DemoDataSet {
     std::vector<std::string> asciiFiles; // full paths
     std::string hitlist;                 // full path
     std::vector<std::string> hitlistEntries;
+    std::vector<std::string> isoTests;   // the test files (.mme) of the ISO-MME tests
 };
 
 // Float format and layout of channel i: formats rotate IEEE, SUN, VAX; every
@@ -22,3 +23,7 @@ bool DemoKeepsXArray(std::size_t i);
 // Writes the set into dir (made when missing; files already there are
 // replaced). False with the failures in errors.
 bool WriteDemoDataSet(const std::string& dir, DemoDataSet& written, KVErrorList& errors);
+
+// Writes both demo tests as ISO-MME tests DIR/iso-mme/<number>/ (replacing
+// the ones an earlier run made). False with the failures in errors.
+bool WriteDemoIsoTests(const std::string& dir, DemoDataSet& written, KVErrorList& errors);

@@ -1,13 +1,40 @@
 #include "KVReadSignalFile.h"
 
+#include "IsoMmeSource.h"
 #include "KVFileAscii.h"
 #include "KVFileBytes.h"
+#include "KVFileIsoMme.h"
 #include "KVFileRvf.h"
 #include "KVSignal.h"
+
+namespace {
+
+// What the start of a file looks like; a file that cannot be read is taken
+// for text, whose reader says so.
+enum class Looks { Rvf, IsoMme, Text };
+
+Looks LooksLike(const std::string& fileName)
+{
+    if (KVFileStartsWith(fileName, "RVF-1992"))
+        return Looks::Rvf;
+    std::string bytes, why;
+    if (IsoReadBytes(fileName, bytes, why, 8192) == IsoReadStatus::Ok && KVLooksLikeIsoMmeChannel(bytes))
+        return Looks::IsoMme;
+    return Looks::Text;
+}
+
+} // namespace
 
 const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVErrorList& errors,
                              const KVTextOptions& textOptions)
 {
+    const Looks looks = LooksLike(fileName);
+    if (looks == Looks::IsoMme) {
+        KVFileIsoMme iso(fileName);
+        const bool ok = iso.Load(signal);
+        errors.AppendErrors(iso);
+        return ok ? iso.TypeName() : nullptr;
+    }
     KVFileRvf rvf(fileName);
     if (rvf.Load(signal))
         return rvf.TypeName();
@@ -17,6 +44,6 @@ const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVEr
         errors.AppendErrors(ascii);
         return ascii.TypeName();
     }
-    errors.AppendErrors(KVFileStartsWith(fileName, "RVF-1992") ? static_cast<const KVErrorList&>(rvf) : ascii);
+    errors.AppendErrors(looks == Looks::Rvf ? static_cast<const KVErrorList&>(rvf) : ascii);
     return nullptr;
 }

@@ -6,11 +6,12 @@
 class KVErrorList;
 class KVSignal;
 
-// Reads fileName as RVF-1992 and, when that fails, as a two-column text file.
-// Returns the TypeName of the reader that loaded it, or nullptr; on failure
-// errors receives the failures of the kind the file looks like (RVF-1992 when
-// it starts with the identifier, text otherwise). On success errors receives
-// the warnings of the reader (a text file's implausible time step). Text files
-// are read with textOptions (time unit).
+// Reads any signal file: an ISO-MME channel (recognised by its header lines,
+// also inside a .zip as ARCHIVE.zip/ENTRY), RVF-1992, or else a two-column
+// text file. Returns the TypeName of the reader that loaded it, or nullptr.
+// On failure errors receives the failures of the kind the file looks like
+// (RVF-1992 when it starts with the identifier, ISO-MME when its header says
+// so, text otherwise); on success the loading reader's warnings (a text
+// file's implausible time step). Text files are read with textOptions.
 const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVErrorList& errors,
                              const KVTextOptions& textOptions = {});

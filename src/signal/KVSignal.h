@@ -1,6 +1,7 @@
 #pragma once
 #include "KVErrorList.h"
 #include "KVSignalFields.h"
+#include "KVSideRecord.h"
 
 #include <cstddef>
 #include <memory>
@@ -70,6 +71,8 @@ struct KVHeader {
     // The file the signal was last loaded from, to name it in messages; empty
     // for a signal built in memory. Not a file field.
     std::string SourceName;
+    // Foreign header lines without a field here; reset, copied and moved with the header.
+    KVSideRecord Side;
 };
 
 // How messages name a signal: its file, else its test and curve numbers.

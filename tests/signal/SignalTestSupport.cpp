@@ -149,3 +149,16 @@ void RvfImage::Bits(size_t offset, uint32_t u)
     }
     std::memcpy(m_bytes.data() + offset, out, 4);
 }
+
+std::vector<std::string> HeaderDifferences(const KVHeader& a, const KVHeader& b)
+{
+    std::vector<std::string> names;
+#define KV_DIFF_FIELD(name, def)                                                                            \
+    if (!(a.name == b.name))                                                                                \
+        names.push_back(#name);
+    KV_SIGNAL_FIELDS(KV_DIFF_FIELD, KV_DIFF_FIELD, KV_DIFF_FIELD)
+#undef KV_DIFF_FIELD
+    if (!(a.Side == b.Side))
+        names.push_back("Side");
+    return names;
+}

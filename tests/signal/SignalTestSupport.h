@@ -34,6 +34,9 @@ void WriteText(const std::string& path, const std::string& text);
 // The errors of a list as "scope | message" lines, for readable failures.
 std::vector<std::string> ErrorLines(const KVErrorList& list);
 
+// The names of the header fields (and "Side") in which a and b differ.
+std::vector<std::string> HeaderDifferences(const KVHeader& a, const KVHeader& b);
+
 // A signal with n points X = x0 + i*dx, Y = y(i), indices 0..n-1.
 KVSignal MakeSignal(size_t n, float x0, float dx, float (*y)(size_t));
 

@@ -1,5 +1,6 @@
 #include "CriterionProgram.h"
 
+#include "IsoMmeTest.h"
 #include "KVErrorList.h"
 #include "OutcomeJson.h"
 
@@ -69,6 +70,12 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
                 return "--time-unit needs s or ms";
             if (!KVParseTimeUnit(unit, out.timeUnit))
                 return "--time-unit takes s (seconds) or ms (milliseconds), not '" + unit + "'";
+        } else if (a == "--position") {
+            if (i + 1 >= args.size() || args[i + 1].size() != 1)
+                return "--position needs one seat character (1 the driver, 3 the front passenger)";
+            out.test.position = args[++i][0];
+        } else if (a == "--right") {
+            out.test.rightSide = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option " + a;
         } else {
@@ -80,6 +87,10 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
     if (out.help || out.listDummies)
         return {};
     const size_t n = out.paths.size();
+    if (n == 1 && IsoMmeIsTestPath(out.paths[0])) {
+        out.test.test = out.paths[0];
+        return {};
+    }
     if (n == 1 && def.takesOne)
         return {};
     if (n == 3 && def.takesThree)
@@ -104,8 +115,16 @@ bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, 
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors)
 {
-    return LoadInputs(def, args.paths, inputs, errors, args.timeUnit)
-           && Evaluate(def, inputs, *args.dummy, outcome, errors, args.options);
+    if (args.test.test.empty())
+        return LoadInputs(def, args.paths, inputs, errors, args.timeUnit)
+               && Evaluate(def, inputs, *args.dummy, outcome, errors, args.options);
+    std::vector<std::string> paths, took;
+    if (!SelectTestChannels(def, args.test, paths, took, errors)
+        || !LoadInputs(def, paths, inputs, errors, args.timeUnit)
+        || !Evaluate(def, inputs, *args.dummy, outcome, errors, args.options))
+        return false;
+    outcome.notes.insert(outcome.notes.begin(), took.begin(), took.end());
+    return true;
 }
 
 void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err)

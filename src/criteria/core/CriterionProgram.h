@@ -1,7 +1,9 @@
 #pragma once
 // The command line shared by the criterion programs:
 //   PROGRAM [--text | --json] [--dummy KEY] [--cumulative] [--v0 M/S] FILE | FILE_X FILE_Y FILE_Z
+//   PROGRAM [--text | --json] [--dummy KEY] [--position P] [--right] TEST
 #include "Criterion.h"
+#include "TestChannels.h"
 
 #include <iosfwd>
 #include <string>
@@ -21,6 +23,7 @@ struct ProgramArgs {
     EvaluateOptions options;
     KVTimeUnit timeUnit = KVTimeUnit::Milliseconds; // of text inputs
     std::vector<std::string> paths;
+    TestChoice test; // test.test set: the inputs are picked from that ISO-MME test
 };
 
 // Reads args (without the program name). Empty on success, else the problem.

@@ -55,7 +55,7 @@ std::string What(const CriterionDef& def)
 
 std::string Inputs(const CriterionDef& def)
 {
-    std::string text = "Inputs (RVF-1992 or two-column text):\n";
+    std::string text = "Inputs (RVF-1992, ISO-MME channels or two-column text):\n";
     std::vector<std::pair<std::string, Quantity>> inputs;
     if (def.takesOne)
         inputs.push_back({"FILE", def.single});
@@ -149,6 +149,11 @@ std::string ProgramHelp(const CriterionDef& def)
              "  --list-dummies  list the dummies\n"
              "  --time-unit s|ms  time column of text files in seconds or milliseconds\n"
              "                  (default ms); a step below 1 us or above 10 ms is warned of\n"
+             "  --position P    with an ISO-MME test (TEST.mme, its folder or a .zip)\n"
+             "                  instead of files: the dummy's seat in the channel codes\n"
+             "                  (default 1, the driver); the channels are picked by code\n"
+             "                  at the criterion's filter class and named in the result\n"
+             "  --right         with a test: the right tibia instead of the left\n"
              "  -h, --help      this text\n\nDummies:\n"
            + dummies + "\nExit status: 0 evaluated, 1 an input could not be used, 2 bad usage.\n";
 }

@@ -1,0 +1,26 @@
+#pragma once
+// Writing signals as one ISO-MME test: <dir>/<test>.mme, <dir>/Channel/<test>.chn
+// and one channel file per signal, CR LF line ends, names padded to 28.
+#include <string>
+#include <vector>
+
+class KVErrorList;
+class KVSignal;
+
+// The 16-character code a signal is written with: the code it was read with
+// (its side record or its attachment text) where the record still agrees,
+// else built from location, dummy, type, axis and filter class, "?" where a
+// position is unknown.
+std::string IsoMmeCodeOf(const KVSignal& signal);
+
+// The text of the channel file of signal; false, with the reason in errors,
+// for a signal without points or without a constant time step.
+bool IsoMmeChannelText(const KVSignal& signal, std::string& text, KVErrorList& errors);
+
+// The text of the test file from the test facts of signal.
+std::string IsoMmeTestText(const KVSignal& signal);
+
+// Writes signals as the test folder testDir, whose name is the test number.
+// The test is written beside testDir and renamed into place at the end; an
+// existing testDir is never replaced, and a failure leaves nothing behind.
+bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::string& testDir, KVErrorList& errors);

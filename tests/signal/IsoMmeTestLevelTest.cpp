@@ -1,0 +1,263 @@
+// ISO-MME tests as a whole: opening a folder, a .mme or a .zip as the list of
+// its channels, writing a test, and round trips through RVF-1992.
+#include "IsoMmeTest.h"
+#include "IsoMmeWriter.h"
+#include "KVFileRvf.h"
+#include "KVReadSignalFile.h"
+#include "KVSignal.h"
+#include "SignalTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <zip.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Crlf(const Lines& lines)
+{
+    std::string s;
+    for (const std::string& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+std::string ChannelText(const std::string& code, const std::string& name, const std::string& unit, float scale)
+{
+    Lines l = {"Channel code                :" + code, "Name of the channel         :" + name,
+               "Test object number          :1",      "Pre-filter type             :2000",
+               "Transducer id               :SN-4411", "Unit                        :" + unit,
+               "Time of first sample        :-0.002",  "Sampling interval           :0.0005",
+               "Number of samples           :6",       "Data status                 :ok",
+               "Comments                    :mounted 10:15"};
+    for (int i = 0; i < 6; ++i)
+        l.push_back(std::to_string(scale * static_cast<float>(i * i) - 1.5f));
+    return Crlf(l);
+}
+
+// The test 11391 in folder root: three channels listed, files for 001 and 002.
+void WriteTest(const std::string& root)
+{
+    fs::create_directories(root + "/11391/CHANNEL");
+    WriteText(root + "/11391/11391.MME", Crlf({"Data format edition number  :1.6", "Title                       :Pole side",
+                                               "Number of test objects      :1", "Name of test object 1       :Corvale",
+                                               "Velocity test object 1      :8.9", "Comments :one", "Comments :two"}));
+    WriteText(root + "/11391/CHANNEL/11391.chn",
+              Crlf({"Instrumentation standard    :SAEJ211, issued 1992", "Number of channels          :3",
+                    "Name of channel 001         :11HEAD0000H3ACXA / Head X", "Name of channel 002         :11TIBILEUPH3MOYB",
+                    "Name of channel 003         :11CHST0000H3DSXC"}));
+    WriteText(root + "/11391/CHANNEL/11391.001", ChannelText("11HEAD0000H3ACXA", "Head acceleration X", "m/(s*s)", 3.25f));
+    WriteText(root + "/11391/CHANNEL/11391.002", ChannelText("11TIBILEUPH3MOYP", "Tibia moment Y", "Nm", -0.5f));
+}
+
+void AddToZip(zip_t* z, const fs::path& root, const fs::path& dir)
+{
+    for (const auto& e : fs::directory_iterator(dir)) {
+        if (e.is_directory()) {
+            AddToZip(z, root, e.path());
+            continue;
+        }
+        const Bytes bytes = ReadAll(e.path().string());
+        void* copy = malloc(bytes.size());
+        memcpy(copy, bytes.data(), bytes.size());
+        zip_source_t* src = zip_source_buffer(z, copy, bytes.size(), 1);
+        ASSERT_GE(zip_file_add(z, fs::relative(e.path(), root).c_str(), src, ZIP_FL_ENC_UTF_8), 0);
+    }
+}
+
+void Zip(const std::string& folder, const std::string& archive)
+{
+    int err = 0;
+    zip_t* z = zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(z, nullptr);
+    AddToZip(z, fs::path(folder).parent_path(), folder);
+    ASSERT_EQ(zip_close(z), 0);
+}
+
+} // namespace
+
+TEST(IsoMmeTestLevel, FolderMmeAndZipOpenAsTheSameChannels)
+{
+    TempDir dir;
+    WriteTest(dir.Path("src"));
+    Zip(dir.Path("src/11391"), dir.Path("v11391ISO.zip"));
+    const std::string chn = dir.Path("src/11391/CHANNEL/11391.chn");
+    for (const std::string& path : {dir.Path("src/11391"), dir.Path("src/11391/11391.MME"), dir.Path("v11391ISO.zip")}) {
+        IsoMmeTest test;
+        KVErrorList errors;
+        ASSERT_TRUE(test.Open(path, errors)) << path;
+        EXPECT_EQ(test.TestNumber(), "11391");
+        ASSERT_EQ(test.Channels().size(), 2u) << path;
+        EXPECT_EQ(test.Channels()[0].code, "11HEAD0000H3ACXA");
+        EXPECT_EQ(test.Channels()[0].name, "Head acceleration X");
+        EXPECT_EQ(test.Channels()[1].number, 2);
+        ASSERT_EQ(errors.ErrorCount(), 1);
+        const std::string listPath = path.find(".zip") != std::string::npos ? dir.Path("v11391ISO.zip/11391/CHANNEL/11391.chn") : chn;
+        EXPECT_EQ(errors.ErrorMessage(0), listPath + ":5: channel file 11391.003 is missing; the other channels are read");
+
+        KVSignal s;
+        KVErrorList loadErrors;
+        ASSERT_TRUE(test.LoadChannel(1, s, loadErrors));
+        EXPECT_EQ(s.TestTitle(), "Pole side");
+        EXPECT_EQ(s.TestNumber(), "11391");
+        EXPECT_EQ(s.SensorLocation(), "TL");
+        EXPECT_EQ(s.OccupantType(), "H3 50M");
+        EXPECT_EQ(s.YUnits(), "NEWTON-METERS");
+        EXPECT_EQ(s.Status(), "AS MEASURED");
+        EXPECT_EQ(s.FilterClass(), 1001); // P: raw data, not CFC 1000
+        EXPECT_EQ(ErrorLines(loadErrors).size(), 1u); // the file's code differs from the list's
+        // The channel's own path reads the same record through the one entry point.
+        KVSignal direct;
+        ASSERT_STREQ(KVReadSignalFile(test.Channels()[1].path, direct, loadErrors), "ISO-MME Channel");
+        EXPECT_EQ(HeaderDifferences(direct.Header(), s.Header()), Lines{}) << path;
+    }
+    IsoMmeTest none;
+    KVErrorList errors;
+    EXPECT_FALSE(none.Open(dir.Path("src/11391/CHANNEL"), errors));
+    EXPECT_EQ(ErrorLines(errors), Lines{"IsoMmeTest::Open | " + dir.Path("src/11391/CHANNEL") + ": no test file (.mme) found"});
+}
+
+TEST(IsoMmeTestLevel, WriteReadKeepsSamplesFactsAndSideLines)
+{
+    TempDir dir;
+    WriteTest(dir.Path("src"));
+    IsoMmeTest test;
+    KVErrorList errors;
+    ASSERT_TRUE(test.Open(dir.Path("src/11391"), errors));
+    std::vector<KVSignal> read(2);
+    for (size_t i = 0; i < 2; ++i)
+        ASSERT_TRUE(test.LoadChannel(i, read[i], errors));
+    read[0].Y()[2] = std::nanf(""); // a NOVALUE sample survives
+    read[0].Y()[3] = 1.0f / 3.0f;   // needs more than 7 digits
+
+    ASSERT_TRUE(IsoMmeWriteTest({&read[0], &read[1]}, dir.Path("out/11391"), errors)) << ErrorLines(errors).back();
+    const Bytes bytes = ReadAll(dir.Path("out/11391/Channel/11391.001"));
+    const std::string channel(bytes.begin(), bytes.end());
+    EXPECT_EQ(channel.substr(0, 47), "Channel code                :11HEAD0000H3ACXA\r\n");
+    EXPECT_NE(channel.find("Unit                        :m/(s*s)\r\n"), std::string::npos);
+    EXPECT_NE(channel.find("Comments                    :mounted 10:15\r\n"), std::string::npos);
+    EXPECT_NE(channel.find("\r\n-1.500000E+00\r\n"), std::string::npos);
+
+    IsoMmeTest again;
+    ASSERT_TRUE(again.Open(dir.Path("out/11391/11391.mme"), errors));
+    ASSERT_EQ(again.Channels().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        KVSignal back;
+        ASSERT_TRUE(again.LoadChannel(i, back, errors));
+        ASSERT_EQ(back.PointCount(), read[i].PointCount());
+        for (size_t k = 0; k < back.PointCount(); ++k) {
+            EXPECT_EQ(back.X()[k], read[i].X()[k]);
+            EXPECT_TRUE(back.Y()[k] == read[i].Y()[k] || (std::isnan(back.Y()[k]) && std::isnan(read[i].Y()[k])));
+        }
+        KVHeader a = back.Header(), b = read[i].Header();
+        a.Side = b.Side = {};
+        a.YMax = b.YMax; // recomputed over the changed samples
+        a.YMin = b.YMin;
+        EXPECT_EQ(HeaderDifferences(a, b), Lines{}) << i;
+        EXPECT_EQ(back.Header().Side.testLines.back(), (std::pair<std::string, std::string>("Comments", "two")));
+    }
+    // An existing test is never replaced; a failed write leaves nothing behind.
+    EXPECT_FALSE(IsoMmeWriteTest({&read[0]}, dir.Path("out/11391"), errors));
+    EXPECT_EQ(errors.Errors().back().Message(), dir.Path("out/11391") + " already exists; an existing test is never replaced");
+    KVSignal uneven = MakeSignal(4, 0.0f, 1.0f, [](size_t i) { return float(i); });
+    uneven.X()[3] = 7.0f;
+    uneven.SetDel(KV_NO_VALUE);
+    uneven.SetXUnits("SECONDS");
+    EXPECT_FALSE(IsoMmeWriteTest({&read[0], &uneven}, dir.Path("out/T2"), errors));
+    EXPECT_EQ(errors.Errors().back().Message(), "channel 002: no constant time step; an ISO-MME channel needs one");
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.Path("out")))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
+TEST(IsoMmeTestLevel, CodesAreBuiltFromTheRecordWithQuestionMarks)
+{
+    KVSignal s = MakeSignal(3, 0.0f, 0.001f, [](size_t i) { return float(i); });
+    s.SetVehicleNumber(1);
+    s.SetSensorLocation("HD");
+    s.SetOccupantType("H3 50M");
+    s.SetYType("ACCELERATION");
+    s.SetAxis("Z");
+    s.SetFilterClass(180);
+    s.SetCutOffFrequency(300.0f);
+    EXPECT_EQ(IsoMmeCodeOf(s), "1?HEAD????H3ACZC");
+    s.SetSensorLocation("WINDOW");
+    s.SetCutOffFrequency(0.0f);
+    s.SetPreFilterFrequency(0.0f);
+    EXPECT_EQ(IsoMmeCodeOf(s), "1???????????ACZ0");
+    // A read code is kept where the record agrees, and mended where it does not.
+    s.SetSensorAttachment("11TIBILEUPH3MOY1");
+    s.SetSensorLocation("TL");
+    s.SetYType("MOMENT");
+    s.SetAxis("Y");
+    s.SetFilterClass(1003);
+    EXPECT_EQ(IsoMmeCodeOf(s), "11TIBILEUPH3MOY1");
+    s.SetFilterClass(600);
+    s.SetCutOffFrequency(1000.0f);
+    s.SetYType("FORCE");
+    EXPECT_EQ(IsoMmeCodeOf(s), "11TIBILEUPH3FOYB");
+}
+
+TEST(IsoMmeTestLevel, RvfIsoRvfKeepsTheRecordButWhatIsoCannotHold)
+{
+    TempDir dir;
+    KVSignal s = MakeSignal(50, -0.01f, 0.0005f, [](size_t i) { return std::sin(float(i)) * 1234.5678f; });
+    s.SetXUnits("SECONDS");
+    s.SetDel(0.0005f);
+    s.SetNfp(-20);
+    s.SetNlp(29);
+    s.SetTestNumber("4711");
+    s.SetTestReference("REF-9");
+    s.SetTestTitle("FRONTAL 56 KM/H");
+    s.SetTestSource("LAB A");
+    s.SetVehicleNumber(2);
+    s.SetVehicleModel("CORVALE");
+    s.SetClosingSpeed(56.3f);
+    s.SetInitialVelocity(56.3f);
+    s.SetCurveNumber(1);
+    s.SetCurveText("NECK FORCE Z");
+    s.SetSensorLocation("NK");
+    s.SetAxis("Z");
+    s.SetYType("FORCE");
+    s.SetSensorType("FORCE");
+    s.SetYUnits("NEWTONS");
+    s.SetStatus("FILTERED");
+    s.SetPreFilterFrequency(1650.0f);
+    s.SetCutOffFrequency(1000.0f);
+    s.SetGaugeNumber(77);
+    s.SetTestConfig("FRB");
+    s.SetOccupantSex("M");
+    s.SetBandNumber(6);
+    ASSERT_TRUE(SaveSignalAsRvf(s, dir.Path("a.rvf")));
+    KVSignal rvf;
+    KVErrorList errors;
+    ASSERT_TRUE(KVReadSignalFile(dir.Path("a.rvf"), rvf, errors));
+    ASSERT_TRUE(IsoMmeWriteTest({&rvf}, dir.Path("4711"), errors));
+    KVSignal iso;
+    ASSERT_STREQ(KVReadSignalFile(dir.Path("4711/Channel/4711.001"), iso, errors), "ISO-MME Channel") << ErrorLines(errors).back();
+    ASSERT_TRUE(SaveSignalAsRvf(iso, dir.Path("b.rvf")));
+    KVSignal back;
+    ASSERT_TRUE(KVReadSignalFile(dir.Path("b.rvf"), back, errors));
+    ASSERT_EQ(back.PointCount(), rvf.PointCount());
+    for (size_t k = 0; k < back.PointCount(); ++k)
+        ASSERT_EQ(back.Y()[k], rvf.Y()[k]) << k;
+    // The fields ISO-MME has no place for (the README lists them) come back as
+    // an RVF-1992 file without them reads.
+    KVSignal plain = s;
+    const KVHeader defaults;
+    plain.SetTestConfig(defaults.TestConfig);
+    plain.SetOccupantSex(defaults.OccupantSex);
+    plain.SetBandNumber(defaults.BandNumber);
+    plain.SetSensorAttachment("2?NECK??????FOZB"); // the code, where there was free text
+    ASSERT_TRUE(SaveSignalAsRvf(plain, dir.Path("p.rvf")));
+    KVSignal expectedSignal;
+    ASSERT_TRUE(KVReadSignalFile(dir.Path("p.rvf"), expectedSignal, errors));
+    const KVHeader& expected = expectedSignal.Header();
+    EXPECT_EQ(HeaderDifferences(back.Header(), expected), Lines{});
+}
