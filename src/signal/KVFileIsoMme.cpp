@@ -160,7 +160,7 @@ void KeepLines(const IsoMmeHeader& h, KVSideRecord::Lines& lines)
 
 // The sample lines from offset on: numbers, NOVALUE as NaN; blank lines skipped.
 bool ReadSamples(std::string_view text, size_t offset, size_t firstLine, const std::string& name,
-                 std::vector<float>& y, size_t& noValues, size_t& firstNoValueLine, KVErrorList& errors)
+                 KVSamples& y, size_t& noValues, size_t& firstNoValueLine, KVErrorList& errors)
 {
     size_t pos = offset;
     size_t line = firstLine - 1;
@@ -241,7 +241,7 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
                         kScope);
         return false;
     }
-    std::vector<float> y;
+    KVSamples y;
     double declared = -1.0;
     const bool hasCount = ParseReal(h.Given("Number of samples"), declared);
     if (hasCount && declared > 0 && declared < 1e9)
@@ -278,7 +278,7 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
                                        " the first point index is rounded");
 
     signal.Reset();
-    std::vector<float> x(y.size());
+    KVSamples x(y.size());
     for (size_t i = 0; i < x.size(); ++i)
         x[i] = static_cast<float>(t0 + static_cast<double>(i) * dt);
     const size_t n = y.size();

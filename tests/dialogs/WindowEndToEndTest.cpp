@@ -271,7 +271,7 @@ TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
     });
     frame->RunCommand(ID_FILTER_CFC60);
     // The line names the channel it is about.
-    EXPECT_EQ(listed.trimmed(), "occ2231_head_z.rvf: Kalvio::BWfilt - Time must be in seconds");
+    EXPECT_EQ(listed.trimmed(), "occ2231_sled_pulse.txt: Kalvio::BWfilt - Time must be in seconds");
     EXPECT_TRUE(doc->m_signals[0].modified);
     EXPECT_FALSE(doc->m_signals[1].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));
