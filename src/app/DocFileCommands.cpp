@@ -63,6 +63,7 @@ void COndrelDoc::OnReload()
         entry.modified = false;
     }
     LoadedSignalsChanged();
+    ShowLoadWarnings();
 }
 
 void COndrelDoc::OnOptions()
@@ -74,17 +75,20 @@ void COndrelDoc::OnOptions()
     values.columnHeaders = m_bColumnHeaders;
     values.lineStyle = m_nLineStyle;
     values.quillonDir = m_strQuillonDir;
+    values.textTimeSeconds = m_bTextSeconds;
     if (!m_ui->EditOptions(values))
         return;
     m_bSaveZoom = values.saveZoom;
     m_bColumnHeaders = values.columnHeaders;
     m_nLineStyle = values.lineStyle;
     m_strQuillonDir = values.quillonDir;
+    m_bTextSeconds = values.textTimeSeconds;
     using namespace OndrelSettings;
     WriteString(QString::fromLatin1(kQuillon), m_strQuillonDir);
     WriteInt(QString::fromLatin1(kSaveZoom), m_bSaveZoom ? 1 : 0);
     WriteInt(QString::fromLatin1(kColumnHeaders), m_bColumnHeaders ? 1 : 0);
     WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
+    WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
     UpdateAllViews(HINT_PLOT_CHANGED);
 }
 
@@ -93,10 +97,8 @@ void COndrelDoc::BrowseCommandLine(const QStringList& files)
     m_messages.clear();
     QStringList found;
     for (const QString& entry : files) {
-        const QStringList matches = FindMatchingFiles(entry);
-        if (matches.isEmpty())
+        if (!AppendListed(entry, found))
             m_messages.append(QStringLiteral("File, %1, does not Exist").arg(entry));
-        found.append(matches);
     }
     if (!found.isEmpty() || !m_fileList.isEmpty()) {
         // Full paths must not mix with the bare names of a browsed directory.

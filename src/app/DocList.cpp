@@ -54,6 +54,7 @@ void COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected
         }
     }
     LoadedSignalsChanged();
+    ShowLoadWarnings();
 }
 
 bool COndrelDoc::ListDirectory(const QString& pattern)

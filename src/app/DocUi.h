@@ -22,7 +22,16 @@ struct COptionsValues {
     bool columnHeaders = false;
     int lineStyle = 0;
     QString quillonDir;
+    bool textTimeSeconds = false; // time column of text files in seconds, else milliseconds
 };
+
+// The Options choice of the time unit of text files, as the dialog and the
+// load warnings name it.
+inline constexpr char kTextTimeUnitTitle[] = "Time Unit of Text Files";
+inline const char* TextTimeUnitName(bool seconds)
+{
+    return seconds ? "Seconds" : "Milliseconds";
+}
 
 // The values of the "Select Time Step or Number of Points" dialog.
 struct CResampleValues {

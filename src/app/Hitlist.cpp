@@ -1,13 +1,17 @@
 // Hitlist commands: reading, opening, saving and editing lists of file names.
 #include "FileSearch.h"
 #include "HitlistFile.h"
+#include "IsoMmeTest.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 bool COndrelDoc::ReadHitlist(const QString& path)
 {
+    if (IsoMmeIsTestPath(QFile::encodeName(path).toStdString()))
+        return AppendTestChannels(path, m_fileList);
     QStringList lines;
     QString reason;
     if (!ReadNameLines(path, lines, &reason)) {
@@ -17,10 +21,8 @@ bool COndrelDoc::ReadHitlist(const QString& path)
     }
     for (const QString& line : lines) {
         m_strFile = line;
-        const QStringList matches = FindMatchingFiles(line);
-        if (matches.isEmpty())
+        if (!AppendListed(line, m_fileList))
             m_messages.append(QStringLiteral("Hitlist %1, filename %2, not found").arg(path, line));
-        m_fileList.append(matches);
     }
     return true;
 }
@@ -32,7 +34,8 @@ void COndrelDoc::OnOpenHitlist()
     CFileDialogRequest request;
     request.title = QStringLiteral("Select HitList File");
     request.filters = QStringList{QStringLiteral("HitList File (*.*)"), QStringLiteral("HitList File (*.txt)"),
-                                  QStringLiteral("HitList File (*.hit)")};
+                                  QStringLiteral("HitList File (*.hit)"),
+                                  QStringLiteral("ISO-MME Test (*.mme *.MME *.zip *.ZIP)")};
     request.directory = OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kOutputDir));
     QString path;
     if (!m_ui->OpenFileDialog(request, path))
@@ -40,6 +43,7 @@ void COndrelDoc::OnOpenHitlist()
     m_messages.clear();
     m_signals.clear();
     m_fileList.clear();
+    m_channelListings.clear();
     m_bHitMode = true;
     if (ReadHitlist(path)) {
         OndrelSettings::StoreOutputDir(path);

@@ -1,7 +1,9 @@
 #include "OndrelDoc.h"
 
+#include "DocUi.h"
+#include "FileMessages.h"
 #include "KVFileAscii.h"
-#include "KVFileRvf.h"
+#include "KVReadSignalFile.h"
 #include "OndrelSettings.h"
 #include "PlotTexts.h"
 #include "TimeAxis.h"
@@ -9,6 +11,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -26,6 +29,7 @@ COndrelDoc::COndrelDoc(CDocUi* ui, QObject* parent) : QObject(parent), m_ui(ui)
     m_nLineStyle = ReadInt(QString::fromLatin1(kLineStyle));
     m_bSaveZoom = ReadInt(QString::fromLatin1(kSaveZoom)) != 0;
     m_strQuillonDir = ReadString(QString::fromLatin1(kQuillon));
+    m_bTextSeconds = ReadInt(QString::fromLatin1(kTextTimeUnit)) == 1;
 }
 
 bool COndrelDoc::OnNewDocument()
@@ -35,6 +39,7 @@ bool COndrelDoc::OnNewDocument()
     m_strDirectory.clear();
     m_signals.clear();
     m_fileList.clear();
+    m_channelListings.clear();
     return true;
 }
 
@@ -45,6 +50,8 @@ void COndrelDoc::UpdateAllViews(int hint)
 
 bool COndrelDoc::LoadAlone(const QString& name, QString* failure)
 {
+    // A batch pictures the files; what their loading warned of is not shown.
+    m_loadWarnings.clear();
     m_strFile = name;
     if (!LoadCurrentFile(failure))
         return false;
@@ -69,21 +76,40 @@ bool COndrelDoc::LoadCurrentFile(QString* failure)
     const std::string path = QFile::encodeName(PathOfName(m_strFile)).toStdString();
 
     CWaitCursor wait(m_ui);
-    KVFileRvf rvf(path);
-    if (rvf.Load(m_signal))
+    KVErrorList errors;
+    if (KVReadSignalFile(path, m_signal, errors, TextOptions())) {
+        // A file that loaded may still warn (a text file's implausible time step).
+        m_loadWarnings.append(MessagesNamingFile(m_strFile, path, errors));
         return true;
-    KVFileAscii ascii(path);
-    if (ascii.Load(m_signal))
-        return true;
-
-    QStringList lines;
-    for (const KVException& e : rvf.Errors())
-        lines.append(FromLatin1(e.Message()));
-    if (failure)
-        *failure = lines.join(QLatin1Char(' '));
-    else if (!lines.isEmpty() && m_ui)
+    }
+    if (failure) {
+        // The batch names the file on its line already.
+        *failure = FileMessageLines(path, errors).join(QLatin1Char(' '));
+        return false;
+    }
+    const QStringList lines = MessagesNamingFile(m_strFile, path, errors);
+    if (!lines.isEmpty() && m_ui)
         m_ui->ShowMessageBox(lines.join(QLatin1Char('\n')));
     return false;
+}
+
+KVTextOptions COndrelDoc::TextOptions() const
+{
+    KVTextOptions options;
+    options.timeUnit = m_bTextSeconds ? KVTimeUnit::Seconds : KVTimeUnit::Milliseconds;
+    // The warning of an implausible step names the choice that reads the other unit.
+    options.unitSwitch = [](KVTimeUnit unit) {
+        return std::string("Edit > Options, ") + kTextTimeUnitTitle + " " + TextTimeUnitName(unit == KVTimeUnit::Seconds);
+    };
+    return options;
+}
+
+void COndrelDoc::ShowLoadWarnings()
+{
+    if (m_loadWarnings.isEmpty())
+        return;
+    m_messages = std::exchange(m_loadWarnings, {});
+    ShowMessages();
 }
 
 void COndrelDoc::LoadedSignalsChanged()
@@ -146,7 +172,7 @@ void COndrelDoc::UpdateLabels()
     for (const CSignalEntry& entry : m_signals) {
         if (FromLatin1(entry.signal.YUnits()).compare(m_strYLabel, Qt::CaseInsensitive) != 0)
             m_strYLabel = QStringLiteral("Mixed Units");
-        names.append(entry.DisplayName());
+        names.append(LegendName(entry));
     }
     // The X label follows the loaded signals: a label left from another
     // selection would name units the curves are not in.

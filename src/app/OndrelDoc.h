@@ -4,6 +4,7 @@
 #include "KVSignal.h"
 #include "SignalEntry.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@ enum : int {
 namespace Criteria {
 struct CriterionDef;
 }
+struct KVTextOptions;
 
 // The one document of Ondrel: the browsed file list (directory or hitlist
 // mode), the loaded signals, the plot texts, the collected messages and the
@@ -49,6 +51,7 @@ public:
     bool m_bColumnHeaders = true;
     bool m_bSaveZoom = true;
     bool m_bHitMode = false;
+    bool m_bTextSeconds = false; // time column of text files in seconds, else milliseconds
     std::vector<CSignalEntry> m_signals; // loaded signals in load order
     QStringList m_fileList;  // names shown by the file list view
     QStringList m_labels;    // legend labels when more than one signal is loaded
@@ -61,10 +64,13 @@ public:
     void UpdateAllViews(int hint);
 
     // ---- core (OndrelDoc.cpp) ----
-    // Loads m_strFile (RVF-1992, else text) into m_signal. A failure is shown
+    // Loads m_strFile (any signal file) into m_signal. A failure is shown
     // in a message box, or handed back in failure when that is given (a
-    // batch that must not stop for it).
+    // batch that must not stop for it); the warnings of a file that loaded
+    // wait for ShowLoadWarnings.
     bool LoadCurrentFile(QString* failure = nullptr);
+    // How text files are read: the time unit chosen in Options.
+    KVTextOptions TextOptions() const;
     // Whether any loaded signal was changed since it was loaded.
     bool HasModifiedSignals() const;
     // The loaded signals in load order.
@@ -119,13 +125,14 @@ public:
     void OnRvfInformation();
     // Operate > Reload: re-reads every named signal and clears its modified flag.
     void OnReload();
-    // Edit > Options: edits and stores the four document settings.
+    // Edit > Options: edits and stores the document settings.
     void OnOptions();
     // Browses the files and patterns of the command line in hitlist mode.
     void BrowseCommandLine(const QStringList& files);
 
     // ---- hitlists (Hitlist.cpp) ----
-    // Appends the files named by a hitlist to m_fileList; false when it cannot be read.
+    // Appends the files named by a hitlist, or the channels of an ISO-MME
+    // test, to m_fileList; false when it cannot be read.
     bool ReadHitlist(const QString& path);
     // File > Open Hitlist: replaces the list by the files a hitlist names.
     void OnOpenHitlist();
@@ -180,6 +187,15 @@ public:
     void OnLabelYAxis();
     void OnSignalLabels();
 
+    // ---- ISO-MME tests (DocIsoMme.cpp) ----
+    // The text the file list shows for a list name: "CODE  name" for a
+    // channel of an ISO-MME test, else the name itself.
+    QString ListText(const QString& name) const;
+    // The legend name of a loaded signal: its channel code, else its name.
+    QString LegendName(const CSignalEntry& entry) const;
+    // File > Save > ISO-MME: writes the loaded signals as one test folder.
+    void OnSaveIsoMme();
+
     // ---- criterion programs (DocInjury.cpp) ----
     // Starts the criterion program with the loaded signals' files; false when
     // the loaded signals do not fit its argument form.
@@ -230,7 +246,21 @@ private:
     // After loading or reloading: point count, labels, title and a redraw
     // (nothing is redrawn when no signal is left).
     void LoadedSignalsChanged();
+    // Shows the warnings of the files loaded since the last call, if any.
+    void ShowLoadWarnings();
+    // Appends to names what a command-line entry or hitlist line stands for:
+    // the channels of a test (its .mme, folder or .zip), else the matching
+    // files. False when nothing matched.
+    bool AppendListed(const QString& entry, QStringList& names);
+    // Appends the channels of the test at path; its failure or warnings go to m_messages.
+    bool AppendTestChannels(const QString& path, QStringList& names);
 
     CDocUi* m_ui = nullptr;
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
+    QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings
+    struct ChannelListing {
+        QString code;
+        QString text; // "CODE  name"
+    };
+    QHash<QString, ChannelListing> m_channelListings; // by the channel's list name (its path)
 };

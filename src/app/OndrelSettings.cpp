@@ -51,7 +51,7 @@ QVariant DefaultValue(const QString& key)
     if (key == QLatin1String(kColumnHeaders) || key == QLatin1String(kSaveZoom) ||
         key == QLatin1String(kShortHeader))
         return 1;
-    if (key == QLatin1String(kLineStyle) || key == QLatin1String(kSort))
+    if (key == QLatin1String(kLineStyle) || key == QLatin1String(kSort) || key == QLatin1String(kTextTimeUnit))
         return 0;
     if (key == QLatin1String(kQuillon))
         return DefaultQuillonDir();

@@ -106,6 +106,7 @@ bool CFrameUi::EditOptions(COptionsValues& values)
     dialog.m_bColumnHeaders = values.columnHeaders;
     dialog.m_nLineStyle = values.lineStyle;
     dialog.m_strQuillon = values.quillonDir;
+    dialog.m_bTextSeconds = values.textTimeSeconds;
     if (dialog.exec() != QDialog::Accepted)
         return false;
     values.saveZoom = dialog.m_bSaveZoom;
@@ -114,6 +115,7 @@ bool CFrameUi::EditOptions(COptionsValues& values)
     if (dialog.m_nLineStyle >= 0)
         values.lineStyle = dialog.m_nLineStyle;
     values.quillonDir = dialog.m_strQuillon;
+    values.textTimeSeconds = dialog.m_bTextSeconds;
     return true;
 }
 

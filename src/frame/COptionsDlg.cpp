@@ -1,5 +1,6 @@
 #include "COptionsDlg.h"
 
+#include "DocUi.h"
 #include "FrameSupport.h"
 
 #include <QButtonGroup>
@@ -7,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +37,15 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     m_browse->setAutoDefault(false);
     connect(m_browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
 
+    auto* unitBox = new QGroupBox(QString::fromLatin1(kTextTimeUnitTitle), this);
+    auto* unitLayout = new QHBoxLayout(unitBox);
+    auto* unitGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        m_timeUnit[i] = new QRadioButton(QString::fromLatin1(TextTimeUnitName(i == 1)), unitBox);
+        unitGroup->addButton(m_timeUnit[i], i);
+        unitLayout->addWidget(m_timeUnit[i]);
+    }
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &COptionsDlg::reject);
@@ -46,7 +57,8 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     grid->addWidget(new QLabel(QStringLiteral("Directory for Quillon Applications"), this), 3, 0, 1, 2);
     grid->addWidget(m_quillon, 4, 0);
     grid->addWidget(m_browse, 4, 1);
-    grid->addWidget(buttons, 5, 0, 1, 2);
+    grid->addWidget(unitBox, 5, 0, 1, 2);
+    grid->addWidget(buttons, 6, 0, 1, 2);
 }
 
 void COptionsDlg::showEvent(QShowEvent* event)
@@ -56,6 +68,7 @@ void COptionsDlg::showEvent(QShowEvent* event)
     for (int i = 0; i < 4; ++i)
         m_style[i]->setChecked(i == m_nLineStyle);
     m_quillon->setText(m_strQuillon);
+    m_timeUnit[m_bTextSeconds ? 1 : 0]->setChecked(true);
     QDialog::showEvent(event);
 }
 
@@ -81,5 +94,6 @@ void COptionsDlg::accept()
             m_nLineStyle = i;
     }
     m_strQuillon = m_quillon->text();
+    m_bTextSeconds = m_timeUnit[1]->isChecked();
     QDialog::accept();
 }

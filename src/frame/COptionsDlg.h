@@ -1,6 +1,7 @@
 #pragma once
-// "Options": zoom keeping, column labels, plotting style and the folder of
-// the criterion programs. The caller fills the members, shows it, reads back.
+// "Options": zoom keeping, column labels, plotting style, the folder of the
+// criterion programs and the time unit of text files. The caller fills the
+// members, shows it, reads back.
 #include <QDialog>
 
 class QCheckBox;
@@ -17,11 +18,14 @@ public:
     bool m_bColumnHeaders = false;
     int m_nLineStyle = -1; // 0..3, -1 none chosen
     QString m_strQuillon;
+    bool m_bTextSeconds = false; // text files' time column in seconds, else milliseconds
 
     QCheckBox* SaveZoomBox() const { return m_saveZoom; }
     QCheckBox* ColumnHeadersBox() const { return m_columnHeaders; }
     QRadioButton* StyleButton(int i) const { return m_style[i]; }
     QLineEdit* QuillonField() const { return m_quillon; }
+    // 0 milliseconds, 1 seconds.
+    QRadioButton* TimeUnitButton(int i) const { return m_timeUnit[i]; }
 
     // Puts a picked folder into the field, without a final separator.
     void TakePickedFolder(const QString& folder);
@@ -36,5 +40,6 @@ private:
     QCheckBox* m_columnHeaders = nullptr;
     QRadioButton* m_style[4] = {};
     QLineEdit* m_quillon = nullptr;
+    QRadioButton* m_timeUnit[2] = {};
     QPushButton* m_browse = nullptr;
 };

@@ -85,9 +85,14 @@ void COndrelView::Refill()
     const QFontMetrics metrics(font());
     int widest = 0;
     for (const QString& name : m_doc->m_fileList)
-        widest = std::max(widest, metrics.horizontalAdvance(name));
+        widest = std::max(widest, metrics.horizontalAdvance(m_doc->ListText(name)));
     setGridSize(QSize(widest + 2 * metrics.averageCharWidth() + 4, metrics.height() + 4));
-    addItems(m_doc->m_fileList);
+    // An item shows its list text (a test's channel by code and name) and
+    // keeps the name the document loads it by.
+    for (const QString& name : m_doc->m_fileList) {
+        auto* entry = new QListWidgetItem(m_doc->ListText(name), this);
+        entry->setData(Qt::UserRole, name);
+    }
     viewport()->update();
 }
 
@@ -97,7 +102,7 @@ QStringList COndrelView::SelectedLabels() const
     for (int i = 0; i < count(); ++i) {
         const QListWidgetItem* it = item(i);
         if (it->isSelected())
-            labels << it->text();
+            labels << it->data(Qt::UserRole).toString();
     }
     return labels;
 }

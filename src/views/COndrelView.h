@@ -32,7 +32,7 @@ public:
     // Refills the control from the document's list; no item stays selected.
     void Refill();
 
-    // The labels of the selected items in list order.
+    // The list names of the selected items in list order.
     QStringList SelectedLabels() const;
 
     // Runs a command of the current mode's context menu, enabled or not.

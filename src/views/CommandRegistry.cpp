@@ -182,6 +182,9 @@ std::vector<MenuEntry> BuildMenuBar()
                             .Keys("Ctrl+U")
                             .Icon("document-save", "Rvf", green)
                             .Run(Doc(&COndrelDoc::OnSaveRvf)),
+                        Command(ID_FILE_SAVE_ISOMME, "IS&O-MME ...", "Save Selected data as one ISO-MME Test", "ISO-MME")
+                            .Enabled(AnyLoaded)
+                            .Run(Doc(&COndrelDoc::OnSaveIsoMme)),
                         Command(ID_FILE_SAVE_ASCII, "&ASCII ...", "Save Selected data to an ASCII File", "Ascii")
                             .Keys("Ctrl+A")
                             .Icon("document-save-as", "Txt", green)

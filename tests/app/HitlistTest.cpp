@@ -36,7 +36,8 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select HitList File");
     EXPECT_EQ(ui.fileRequests[0].filters,
-              (QStringList{"HitList File (*.*)", "HitList File (*.txt)", "HitList File (*.hit)"}));
+              (QStringList{"HitList File (*.*)", "HitList File (*.txt)", "HitList File (*.hit)",
+                           "ISO-MME Test (*.mme *.MME *.zip *.ZIP)"}));
     EXPECT_EQ(ui.fileRequests[0].directory, QDir::homePath() + "/");
 
     ui.openPaths.push_back(list);

@@ -42,7 +42,7 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
     EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
     EXPECT_TRUE(hints.empty());
 
-    ui.options.push_back({false, false, 2, "/usr/local/quillon"});
+    ui.options.push_back({false, false, 2, "/usr/local/quillon", false});
     doc->OnOptions();
     EXPECT_FALSE(doc->m_bSaveZoom);
     EXPECT_FALSE(doc->m_bColumnHeaders);

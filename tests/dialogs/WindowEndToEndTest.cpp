@@ -5,6 +5,7 @@
 #include "CPlotView.h"
 #include "CGraph.h"
 #include "CommandIds.h"
+#include "IsoMmeTest.h"
 #include "KVFileRvf.h"
 #include "NumberText.h"
 #include "CSignalLabelsDlg.h"
@@ -14,12 +15,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -453,6 +456,65 @@ TEST_F(InjuryEndToEnd, MissingProgramIsReportedWithItsPath)
     });
     frame->RunCommand(ID_INJURY_208_NECK);
     EXPECT_TRUE(shown.contains(Program("neck208"))) << shown.toStdString();
+}
+
+
+// The demo's ISO-MME test through File > Open Hitlist: its channels listed by
+// code and name, a channel plotted on selection.
+TEST_F(WindowEndToEnd, DemoTestOpensAsItsChannelListAndAChannelPlots)
+{
+    const QString mme = Dir() + "iso-mme/2231/2231.mme";
+    ASSERT_TRUE(QFileInfo::exists(mme));
+    script.Then([&](QDialog* dlg) {
+        auto* chooser = qobject_cast<QFileDialog*>(dlg);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_TRUE(chooser->nameFilters().contains("ISO-MME Test (*.mme *.MME *.zip *.ZIP)"));
+        // Typed into the name field, as a person would.
+        SetField(dlg, "fileNameEdit", mme);
+        dlg->accept(); // QFileDialog::accept, which checks the name
+    });
+    frame->RunCommand(ID_FILE_OPEN_HITLIST);
+    COndrelView* list = frame->ListView();
+    ASSERT_GT(list->count(), 3);
+    const QRegularExpression entry("^[0-9A-Z?]{16}  \\S.*$");
+    for (int i = 0; i < list->count(); ++i) {
+        EXPECT_TRUE(entry.match(list->item(i)->text()).hasMatch()) << list->item(i)->text().toStdString();
+        EXPECT_TRUE(list->item(i)->data(Qt::UserRole).toString().startsWith(Dir() + "iso-mme/2231/Channel/2231."));
+    }
+
+    list->item(0)->setSelected(true);
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_GT(doc->m_signals[0].signal.PointCount(), 100u);
+    auto* plot = frame->findChild<CPlotView*>();
+    ASSERT_NE(plot->Graph(), nullptr);
+    EXPECT_EQ(plot->Graph()->CurveCount(), 1);
+    EXPECT_EQ(plot->Graph()->DrawnPointCount(0), int(doc->m_signals[0].signal.PointCount()));
+}
+
+TEST_F(WindowEndToEnd, SaveIsoMmeWritesTheLoadedSignalsAsATestTheLibraryReads)
+{
+    Select(kNeck);
+    const QString folder = Dir() + "N1";
+    script.Then([&](QDialog* dlg) {
+        ASSERT_NE(qobject_cast<QFileDialog*>(dlg), nullptr);
+        SetField(dlg, "fileNameEdit", folder);
+        dlg->accept(); // QFileDialog::accept, which checks the name
+    });
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE_ISOMME));
+
+    IsoMmeTest test;
+    KVErrorList errors;
+    ASSERT_TRUE(test.Open(QFile::encodeName(folder).toStdString(), errors));
+    ASSERT_EQ(test.Channels().size(), 3u);
+    for (size_t k = 0; k < 3; ++k) {
+        KVSignal back;
+        ASSERT_TRUE(test.LoadChannel(k, back, errors));
+        const KVSignal original = LoadFile(Dir() + kNeck[qsizetype(k)]);
+        ASSERT_EQ(back.PointCount(), original.PointCount()) << k;
+        EXPECT_EQ(back.Axis(), original.Axis()) << k;
+        for (size_t i = 0; i < back.PointCount(); ++i)
+            ASSERT_EQ(back.Y()[i], original.Y()[i]) << k << " " << i;
+    }
 }
 
 }  // namespace

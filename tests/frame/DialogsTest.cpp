@@ -77,11 +77,11 @@ TEST_F(DialogsTest, CancelledDirectoryChoiceChangesNothing)
     EXPECT_TRUE(OndrelSettings::RecentDirectories().isEmpty());
 }
 
-TEST_F(DialogsTest, OptionsShowAndHandBackTheFourValues)
+TEST_F(DialogsTest, OptionsShowAndHandBackTheirValues)
 {
     QWidget window;
     CFrameUi ui(&window);
-    COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon")};
+    COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon"), true};
     AnswerNextModal([](QWidget* modal) {
         auto* dialog = static_cast<COptionsDlg*>(modal);
         EXPECT_EQ(dialog->SaveZoomBox()->text(), QStringLiteral("Save Zoom Settings between  Plots"));
@@ -91,6 +91,9 @@ TEST_F(DialogsTest, OptionsShowAndHandBackTheFourValues)
         EXPECT_FALSE(dialog->ColumnHeadersBox()->isChecked());
         EXPECT_TRUE(dialog->StyleButton(2)->isChecked());
         EXPECT_EQ(dialog->QuillonField()->text(), QStringLiteral("/opt/quillon"));
+        EXPECT_TRUE(dialog->TimeUnitButton(1)->isChecked());
+        EXPECT_EQ(dialog->TimeUnitButton(0)->text(), QStringLiteral("Milliseconds"));
+        dialog->TimeUnitButton(0)->setChecked(true);
         dialog->SaveZoomBox()->setChecked(false);
         dialog->ColumnHeadersBox()->setChecked(true);
         dialog->StyleButton(3)->setChecked(true);
@@ -102,6 +105,7 @@ TEST_F(DialogsTest, OptionsShowAndHandBackTheFourValues)
     EXPECT_TRUE(values.columnHeaders);
     EXPECT_EQ(values.lineStyle, 3);
     EXPECT_EQ(values.quillonDir, QStringLiteral("/usr/lib/quillon"));
+    EXPECT_FALSE(values.textTimeSeconds);
 }
 
 TEST_F(DialogsTest, OptionsFolderPickerKeepsTheRootWhole)

@@ -91,6 +91,7 @@ TEST_F(MainFrameTest, FileAndEditMenusCarryTheirTextsAndPrompts)
                   "-",
                   "&Save>",
                   "  &Rvf ...|Save Selected data to a Series of RVF File(s)",
+                  "  IS&O-MME ...|Save Selected data as one ISO-MME Test",
                   "  &ASCII ...|Save Selected data to an ASCII File",
                   "  &ImageExpress...|Save Selected data to an ImageExpress File",
                   "  -",

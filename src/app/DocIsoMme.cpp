@@ -1,0 +1,115 @@
+// ISO-MME tests in the document: a test opened as the list of its channels,
+// each listed by its code and name, and the loaded signals saved as one test.
+#include "FileMessages.h"
+#include "FileSearch.h"
+#include "IsoMmeTest.h"
+#include "IsoMmeWriter.h"
+#include "OndrelDoc.h"
+#include "OndrelSettings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+std::string Encoded(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The test's texts come as Windows-1252 bytes.
+QString FromCp1252(const std::string& text)
+{
+    QStringDecoder decoder("windows-1252");
+    if (!decoder.isValid())
+        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+} // namespace
+
+bool COndrelDoc::AppendTestChannels(const QString& path, QStringList& names)
+{
+    const std::string file = Encoded(path);
+    IsoMmeTest test;
+    KVErrorList errors;
+    const bool opened = test.Open(file, errors);
+    // Why it did not open, or what is missing from it (a channel file, a repeated code).
+    m_messages.append(MessagesNamingFile(path, file, errors));
+    if (!opened)
+        return false;
+    for (const IsoMmeChannelInfo& channel : test.Channels()) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(channel.path));
+        ChannelListing listing;
+        listing.code = FromCp1252(channel.code);
+        listing.text = listing.code;
+        if (const QString title = FromCp1252(channel.name).trimmed(); !title.isEmpty())
+            listing.text += QStringLiteral("  ") + title;
+        m_channelListings.insert(name, listing);
+        names.append(name);
+    }
+    return true;
+}
+
+bool COndrelDoc::AppendListed(const QString& entry, QStringList& names)
+{
+    // A test folder is listed by its channels; other folders match nothing.
+    if (QFileInfo(entry).isDir()) {
+        const QString folder = QFileInfo(entry).absoluteFilePath();
+        if (!IsoMmeIsTestPath(Encoded(folder)))
+            return false;
+        AppendTestChannels(folder, names);
+        return true;
+    }
+    const QStringList matches = FindMatchingFiles(entry);
+    for (const QString& match : matches) {
+        if (IsoMmeIsTestPath(Encoded(match)))
+            AppendTestChannels(match, names);
+        else
+            names.append(match);
+    }
+    return !matches.isEmpty();
+}
+
+QString COndrelDoc::ListText(const QString& name) const
+{
+    const auto found = m_channelListings.constFind(name);
+    return found == m_channelListings.cend() ? name : found->text;
+}
+
+QString COndrelDoc::LegendName(const CSignalEntry& entry) const
+{
+    const auto found = m_channelListings.constFind(entry.name);
+    return found == m_channelListings.cend() ? entry.DisplayName() : found->code;
+}
+
+void COndrelDoc::OnSaveIsoMme()
+{
+    if (m_signals.empty() || !m_ui)
+        return;
+    // The folder's name is the test number; a test number of the first signal is offered.
+    QString offered = QString::fromLatin1(m_signals.front().signal.TestNumber().c_str()).trimmed();
+    if (offered == QStringLiteral("0"))
+        offered.clear();
+    QString path;
+    // No question about replacing: an existing folder is never replaced.
+    if (!ChooseSaveFile(QStringLiteral("ISO-MME Test Folder, Save As"),
+                        QStringList{QStringLiteral("ISO-MME Test Folder (*)")}, QString(), path, nullptr, offered,
+                        false))
+        return;
+    KVErrorList errors;
+    bool written = false;
+    {
+        CWaitCursor wait(m_ui);
+        written = IsoMmeWriteTest(LoadedSignals(), Encoded(path), errors);
+    }
+    if (!written) {
+        // The writer leaves nothing behind; the test must not look saved.
+        QStringList lines{QStringLiteral("%1 was not saved:").arg(path)};
+        lines.append(FileMessageLines(Encoded(path), errors));
+        m_ui->ShowErrorsAndWarnings(lines);
+        return;
+    }
+    OndrelSettings::StoreOutputDir(path);
+}

@@ -1,0 +1,158 @@
+// ISO-MME tests in the document: opened as the list of their channels, the
+// loaded signals saved as one test, and the load messages naming their file.
+#include "AppTestSupport.h"
+#include "IsoMmeTest.h"
+#include "OndrelSettings.h"
+
+#include <QDir>
+
+namespace {
+
+QByteArray ChannelFile(const char* code, const char* name, const char* samples)
+{
+    return QByteArray("Channel code                :") + code + "\r\nName of the channel         :" + name
+           + "\r\nUnit                        :g\r\nTime of first sample        :-0.001\r\n"
+             "Sampling interval           :0.001\r\nNumber of samples           :3\r\n"
+           + samples;
+}
+
+} // namespace
+
+class IsoMmeDocTest : public AppTest {
+protected:
+    // Test T7 with channels 001 and 002; 003 is listed but missing.
+    QString WriteTestFolder()
+    {
+        QDir(Dir()).mkpath("T7/Channel");
+        WriteBytes("T7/T7.mme", "Data format edition number  :1.6\r\nTitle                       :Sled\r\n");
+        WriteBytes("T7/Channel/T7.chn", "Number of channels          :3\r\n"
+                                        "Name of channel 001         :S0SLED000000ACXD\r\n"
+                                        "Name of channel 002         :11HEAD0000H3ACXA\r\n"
+                                        "Name of channel 003         :11HEAD0000H3ACYA\r\n");
+        WriteBytes("T7/Channel/T7.001", ChannelFile("S0SLED000000ACXD", "Sled X", "1.5\r\n2.5\r\n-4\r\n"));
+        // Latin-1 in the channel's name: the list shows the character, not its byte.
+        WriteBytes("T7/Channel/T7.002", ChannelFile("11HEAD0000H3ACXA", "Kopf \xB5 X", "0\r\n8\r\n16\r\n"));
+        return PathOf("T7/T7.mme");
+    }
+};
+
+TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsThem)
+{
+    ui.openPaths.push_back(WriteTestFolder());
+    doc->OnOpenHitlist();
+    const QString first = PathOf("T7/Channel/T7.001"), second = PathOf("T7/Channel/T7.002");
+    ASSERT_EQ(doc->m_fileList, (QStringList{first, second}));
+    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_EQ(ui.caption, "Browsing T7.mme");
+    EXPECT_EQ(doc->ListText(first), "S0SLED000000ACXD  Sled X");
+    EXPECT_EQ(doc->ListText(second), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
+    EXPECT_EQ(doc->ListText(PathOf("other.rvf")), PathOf("other.rvf"));
+    // The missing channel is reported, led by the test it belongs to.
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    ASSERT_EQ(ui.errorDialogs[0].size(), 1);
+    EXPECT_TRUE(ui.errorDialogs[0][0].startsWith(PathOf("T7/T7.mme") + ": ")) << ui.errorDialogs[0][0].toStdString();
+    EXPECT_TRUE(ui.errorDialogs[0][0].contains("T7.003")) << ui.errorDialogs[0][0].toStdString();
+
+    doc->SelectionChanged({first, second}, true);
+    ASSERT_EQ(doc->m_signals.size(), 2u);
+    const KVSignal& sled = doc->m_signals[0].signal;
+    ASSERT_EQ(sled.PointCount(), 3u);
+    EXPECT_EQ(sled.X()[0], -0.001f);
+    EXPECT_EQ(sled.Y()[2], -4.0f);
+    EXPECT_EQ(doc->m_labels, (QStringList{"S0SLED000000ACXD", "11HEAD0000H3ACXA"}));
+    EXPECT_EQ(ui.errorDialogs.size(), 1u); // the channels load without a word
+}
+
+TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest)
+{
+    WriteTestFolder();
+    QDir(Dir()).mkpath("plain");
+    WriteBytes("broken.zip", "not an archive");
+    doc->BrowseCommandLine({PathOf("T7"), PathOf("plain"), PathOf("broken.zip")});
+    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("T7/Channel/T7.001"), PathOf("T7/Channel/T7.002")}));
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    const QStringList& shown = ui.errorDialogs[0];
+    ASSERT_EQ(shown.size(), 3) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown[0].contains("T7.003"));
+    EXPECT_EQ(shown[1], "File, " + PathOf("plain") + ", does not Exist");
+    EXPECT_TRUE(shown[2].startsWith(PathOf("broken.zip") + ": ")) << shown[2].toStdString();
+}
+
+TEST_F(IsoMmeDocTest, LoadMessagesNameTheFileAndComeFromTheReaderItLooksLike)
+{
+    WriteBytes("bad.rvf", QByteArray("RVF-1992") + QByteArray(40, '\x01'));
+    // Steps of 0.1 ms written in seconds, read as milliseconds: 0.1 us.
+    WriteBytes("secs.txt", "0 1\n0.0001 2\n0.0002 3\n");
+    BrowseDataDir();
+    doc->SelectionChanged({"bad.rvf"}, true);
+    ASSERT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_TRUE(ui.messageBoxes[0].startsWith("bad.rvf: CRVFFile::RVF_Read - ")) << ui.messageBoxes[0].toStdString();
+
+    doc->SelectionChanged({"secs.txt"}, true);
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    ASSERT_EQ(ui.errorDialogs[0].size(), 1);
+    const QString warning = ui.errorDialogs[0][0];
+    EXPECT_TRUE(warning.startsWith("secs.txt: ")) << warning.toStdString();
+    EXPECT_FALSE(warning.contains(PathOf("secs.txt"))) << warning.toStdString();
+    EXPECT_TRUE(warning.endsWith("use Edit > Options, Time Unit of Text Files Seconds")) << warning.toStdString();
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+}
+
+TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
+{
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kTextTimeUnit), 0);
+    // A step that is plausible in either unit: no warning either way.
+    WriteBytes("secs.txt", "0 1\n0.002 2\n0.004 3\n");
+    BrowseDataDir();
+    doc->SelectionChanged({"secs.txt"}, true);
+    const std::string byDefault = doc->m_signals.at(0).signal.XUnits();
+    EXPECT_NE(byDefault, "SECONDS");
+
+    COptionsValues seconds;
+    seconds.textTimeSeconds = true;
+    ui.options.push_back(seconds);
+    doc->OnOptions();
+    EXPECT_FALSE(ui.optionsShown.at(0).textTimeSeconds);
+    EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kTextTimeUnit), 1);
+    doc->OnReload();
+    EXPECT_EQ(doc->m_signals.at(0).signal.XUnits(), "SECONDS");
+    EXPECT_TRUE(ui.errorDialogs.empty());
+    MakeDoc();
+    EXPECT_TRUE(doc->m_bTextSeconds);
+}
+
+TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesOne)
+{
+    WriteRvf("a.rvf", Ramp(50));
+    WriteRvf("b.rvf", MakeSignal(40, 0.0005f, [](size_t i) { return 0.25f * float(i); }));
+    BrowseDataDir();
+    doc->SelectionChanged({"a.rvf", "b.rvf"}, true);
+    ui.savePaths.push_back({PathOf("out/T42")});
+    doc->OnSaveIsoMme();
+    EXPECT_TRUE(ui.errorDialogs.empty());
+    EXPECT_FALSE(ui.fileRequests.back().confirmOverwrite);
+
+    IsoMmeTest test;
+    KVErrorList errors;
+    ASSERT_TRUE(test.Open(QFile::encodeName(PathOf("out/T42")).toStdString(), errors));
+    ASSERT_EQ(test.Channels().size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        KVSignal back;
+        ASSERT_TRUE(test.LoadChannel(k, back, errors));
+        const KVSignal& loaded = doc->m_signals[k].signal;
+        ASSERT_EQ(back.PointCount(), loaded.PointCount()) << k;
+        for (size_t i = 0; i < back.PointCount(); ++i)
+            ASSERT_EQ(back.Y()[i], loaded.Y()[i]) << k << " " << i;
+    }
+
+    // A second save under the same name fails, says why, and leaves the test as it was.
+    const QByteArray before = ReadBytes(PathOf("out/T42/Channel/T42.001"));
+    ui.savePaths.push_back({PathOf("out/T42")});
+    doc->OnSaveIsoMme();
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0].value(0), PathOf("out/T42") + " was not saved:");
+    EXPECT_TRUE(ui.errorDialogs[0].value(1).contains("already exists")) << ui.errorDialogs[0].join('\n').toStdString();
+    EXPECT_EQ(ReadBytes(PathOf("out/T42/Channel/T42.001")), before);
+    EXPECT_EQ(QDir(PathOf("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"T42"});
+}
