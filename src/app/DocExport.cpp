@@ -32,6 +32,22 @@ QString ErrorLines(const KVErrorList& errors)
     return lines.join(QStringLiteral("; "));
 }
 
+// The table gives each signal its own X column and no header names units:
+// when the signals' X units differ, the reader has to be told.
+void WarnOfMixedXUnits(CDocUi& ui, const std::vector<CSignalEntry>& entries)
+{
+    QStringList units;
+    for (const CSignalEntry& entry : entries) {
+        const QString unit = QString::fromLatin1(entry.signal.XUnits().c_str()).trimmed();
+        if (!units.contains(unit, Qt::CaseInsensitive))
+            units << unit;
+    }
+    if (units.size() > 1)
+        ui.ShowMessageBox(QStringLiteral("The signals' X values are in different units (%1): each X column "
+                                         "keeps the unit of its signal.")
+                              .arg(units.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 void COndrelDoc::OnCopyData()
@@ -41,6 +57,7 @@ void COndrelDoc::OnCopyData()
         return;
     const std::string table = XYTable(m_signals, m_bColumnHeaders, ETableStyle::CopyData);
     m_ui->SetClipboardText(QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size())));
+    WarnOfMixedXUnits(*m_ui, m_signals);
 }
 
 void COndrelDoc::OnSaveAscii()
@@ -54,6 +71,8 @@ void COndrelDoc::OnSaveAscii()
     QString reason;
     if (!WriteTextFile(path, XYTable(m_signals, m_bColumnHeaders, ETableStyle::SaveAscii), reason))
         m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
+    else
+        WarnOfMixedXUnits(*m_ui, m_signals);
     OndrelSettings::StoreOutputDir(path);
 }
 

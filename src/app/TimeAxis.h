@@ -27,7 +27,7 @@ struct CSharedXAxis {
 };
 
 // The shared X axis of signals (null entries count as having the first's units).
-CSharedXAxis SharedXAxis(const std::vector<const KVSignal*>& signals);
+CSharedXAxis SharedXAxis(const std::vector<const KVSignal*>& loaded);
 
 // "type units", or the units alone, or their first 47 characters: the X or Y
 // label of one signal, never longer than 47.

@@ -1,9 +1,7 @@
 #pragma once
-// "About Ondrel": what the program is, its picture, and where to write.
+// "About Ondrel": what the program is and its picture. There is no contact
+// address to offer, so the box names none rather than a made-up one.
 #include <QDialog>
-
-// The address the About box offers for comments and questions.
-inline constexpr char kContactAddress[] = "ondrel-support@example.org";
 
 class CAboutDlg : public QDialog {
 public:

@@ -7,11 +7,14 @@
 #include "CPlotView.h"
 #include "CStatusIndicators.h"
 #include "CommandIcons.h"
+#include "ExitQuestion.h"
+#include "OndrelSettings.h"
 #include "ProgramIcon.h"
 #include "OndrelDoc.h"
 #include "Requests.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QMenuBar>
 #include <QMimeData>
@@ -162,6 +165,7 @@ CommandState CMainFrame::CurrentState() const
     state.shortHeader = ShortHeader();
     state.toolBarShown = m_toolBar->isVisibleTo(this);
     state.statusBarShown = statusBar()->isVisibleTo(this);
+    state.sortOrder = OndrelSettings::ReadInt(QString::fromLatin1(OndrelSettings::kSort));
     return state;
 }
 
@@ -253,6 +257,15 @@ void CMainFrame::showEvent(QShowEvent* event)
         const int half = m_splitter->height() / 2;
         m_splitter->setSizes({half, half});
     });
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_doc && !MayDiscardSignals(this, *m_doc)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -50,6 +50,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Exit and the window's close button: modified signals are not lost unasked.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

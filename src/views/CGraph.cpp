@@ -1,11 +1,15 @@
 #include "CGraph.h"
 
+#include "CGraphFit.h"
+#include "CGraphParts.h"
 #include "LineTypes.h"
 
 #include <qcustomplot.h>
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QMenu>
+#include <QResizeEvent>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
@@ -21,17 +25,6 @@
 
 namespace {
 
-// Fonts are sized in pixels so that a picture comes out the same on the
-// screen, on a printer's preview and on the offscreen platform.
-QFont PixelFont(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 constexpr int kSvgUnitsPerPixel = 10;  // the SVG size comes in 1/100 mm; drawn at 1/10 of it
 constexpr int kSvgResolution = 254;    // 10 units per pixel at 254 dpi is 1/100 mm per unit
 constexpr int kPrintWidth = 1000;      // printed pages are laid out 1000 pixels wide
@@ -45,88 +38,6 @@ public:
     using QCustomPlot::updateLayout;
 };
 
-// The title block: each line's three parts set left, centred and right across
-// the full width.
-class CTitleBlockElement : public QCPLayoutElement {
-public:
-    CTitleBlockElement(QCustomPlot* plot, const QList<CGraphTitleLine>& lines)
-        : QCPLayoutElement(plot), m_lines(lines), m_font(PixelFont(12))
-    {
-        setAutoMargins(QCP::msNone);
-        setMargins(QMargins(10, 4, 10, 2));
-    }
-
-    QSize minimumOuterSizeHint() const override
-    {
-        const int height = static_cast<int>(m_lines.size()) * QFontMetrics(m_font).height();
-        return QSize(0, height + margins().top() + margins().bottom());
-    }
-    QSize maximumOuterSizeHint() const override
-    {
-        return QSize(QWIDGETSIZE_MAX, minimumOuterSizeHint().height());
-    }
-
-protected:
-    void draw(QCPPainter* painter) override
-    {
-        painter->setFont(m_font);
-        painter->setPen(Qt::black);
-        const int lineHeight = QFontMetrics(m_font).height();
-        for (qsizetype i = 0; i < m_lines.size(); ++i) {
-            const QRect row(mRect.left(), mRect.top() + static_cast<int>(i) * lineHeight, mRect.width(),
-                            lineHeight);
-            const CGraphTitleLine& line = m_lines[i];
-            painter->drawText(row, Qt::AlignLeft | Qt::AlignVCenter, line.left);
-            painter->drawText(row, Qt::AlignHCenter | Qt::AlignVCenter, line.centre);
-            painter->drawText(row, Qt::AlignRight | Qt::AlignVCenter, line.right);
-        }
-    }
-
-private:
-    QList<CGraphTitleLine> m_lines;
-    QFont m_font;
-};
-
-// A graph whose wide lines draw quickly on screen and in pictures: the
-// raster engine strokes wide antialiased polylines of dense data many times
-// slower than one-pixel lines, so a wide line is drawn as one-pixel passes
-// side by side. Vector output (SVG, printing) keeps the true pen.
-class CFastGraph : public QCPGraph {
-public:
-    using QCPGraph::QCPGraph;
-
-protected:
-    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override
-    {
-        const QPen pen = painter->pen();
-        const qreal width = pen.widthF();
-        if (width <= 1.0 || painter->modes().testFlag(QCPPainter::pmVectorized)) {
-            QCPGraph::drawLinePlot(painter, lines);
-            return;
-        }
-        QPen thin(pen);
-        thin.setWidth(0);
-        if (pen.style() != Qt::SolidLine) {
-            QList<qreal> pattern = pen.dashPattern(); // in pen widths: keep the dashes' length
-            for (qreal& v : pattern)
-                v *= width;
-            thin.setDashPattern(pattern);
-        }
-        static const QPointF kTwo[] = {{-0.5, -0.5}, {0.5, -0.5}, {-0.5, 0.5}, {0.5, 0.5}};
-        static const QPointF kThree[] = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-        const bool three = width > 2.5;
-        const QPointF* offsets = three ? kThree : kTwo;
-        const int count = three ? 5 : 4;
-        painter->setPen(thin);
-        for (int i = 0; i < count; ++i) {
-            painter->translate(offsets[i]);
-            QCPGraph::drawLinePlot(painter, lines);
-            painter->translate(-offsets[i]);
-        }
-        painter->setPen(pen);
-    }
-};
-
 CChart* Chart(QCustomPlot* plot) { return static_cast<CChart*>(plot); }
 
 QCPLayoutGrid* HeaderGrid(QCustomPlot* plot)
@@ -137,86 +48,6 @@ QCPLayoutGrid* HeaderGrid(QCustomPlot* plot)
 QCPLayoutGrid* BodyGrid(QCustomPlot* plot)
 {
     return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(1, 0));
-}
-
-struct CurvePoints {
-    QVector<QCPGraphData> points;
-    int drawn = 0;
-    bool sorted = true;
-    QRectF bounds; // of the drawn points: x, y, width, height
-};
-
-// The drawable points of one curve. An absent or non-finite point becomes a
-// single NaN value, which the chart draws as a gap; a gap at the end is left out.
-CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
-{
-    CurvePoints c;
-    c.points.resize(count);
-    QCPGraphData* out = c.points.data();
-    int n = 0;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    bool gapPending = false;
-    float lastKey = 0.0f;
-    float xMin = 0.0f, xMax = 0.0f, yMin = 0.0f, yMax = 0.0f;
-    for (int i = 0; i < count; ++i) {
-        const float xi = x[i];
-        const float yi = y[i];
-        if (xi == absent || yi == absent || !std::isfinite(xi) || !std::isfinite(yi)) {
-            gapPending = c.drawn > 0;
-            continue;
-        }
-        if (gapPending) {
-            // Fits: every marker follows at least one absent point that wrote nothing.
-            out[n].key = lastKey;
-            out[n++].value = nan;
-            gapPending = false;
-        }
-        if (c.drawn == 0) {
-            xMin = xMax = xi;
-            yMin = yMax = yi;
-        } else {
-            c.sorted = c.sorted && xi >= lastKey;
-            xMin = std::min(xMin, xi);
-            xMax = std::max(xMax, xi);
-            yMin = std::min(yMin, yi);
-            yMax = std::max(yMax, yi);
-        }
-        lastKey = xi;
-        out[n].key = xi;
-        out[n++].value = yi;
-        ++c.drawn;
-    }
-    c.points.resize(n);
-    if (c.drawn > 0)
-        c.bounds = QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax));
-    return c;
-}
-
-// A range of some width around a single value, so that a flat line shows.
-QCPRange Widened(double lower, double upper)
-{
-    if (upper > lower)
-        return QCPRange(lower, upper);
-    const double half = lower == 0.0 ? 1.0 : std::abs(lower) * 0.05;
-    return QCPRange(lower - half, upper + half);
-}
-
-// Curves whose X runs forward use the fast graph type; others are drawn in
-// the order of their points.
-QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
-{
-    if (c.sorted) {
-        auto* graph = new CFastGraph(plot->xAxis, plot->yAxis);
-        graph->data()->set(c.points, true);
-        return graph;
-    }
-    auto* curve = new QCPCurve(plot->xAxis, plot->yAxis);
-    QVector<QCPCurveData> data;
-    data.reserve(c.points.size());
-    for (qsizetype i = 0; i < c.points.size(); ++i)
-        data.append(QCPCurveData(static_cast<double>(i), c.points[i].key, c.points[i].value));
-    curve->data()->set(data, true);
-    return curve;
 }
 
 } // namespace
@@ -264,6 +95,28 @@ CGraph::CGraph(QWidget* parent) : QWidget(parent)
     m_plot->axisRect()->insetLayout()->take(m_plot->legend);
     m_plot->legend->setFont(PixelFont(11));
     m_plot->legend->setVisible(false);
+
+    m_notice = new QCPItemText(m_plot);
+    m_notice->position->setType(QCPItemPosition::ptAxisRectRatio);
+    m_notice->position->setCoords(0.5, 0.5);
+    m_notice->setPositionAlignment(Qt::AlignCenter);
+    m_notice->setTextAlignment(Qt::AlignCenter);
+    m_notice->setFont(PixelFont(14));
+    m_notice->setColor(QColor(80, 80, 80));
+    m_notice->setVisible(false);
+
+    // Unzooming by double click is not something a newcomer finds: the
+    // context menu offers it by name too.
+    m_showAll = new QAction(tr("Show All"), this);
+    m_showAll->setToolTip(tr("Show the whole range of every curve (or double-click the plot)"));
+    connect(m_showAll, &QAction::triggered, this, [this] {
+        ResetZoom();
+        m_plot->replot();
+    });
+    m_plot->setToolTip(tr("Drag to zoom; double-click or right-click > Show All to see everything"));
+    m_plot->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_plot, &QWidget::customContextMenuRequested, this, &CGraph::ShowContextMenu);
+    m_plot->installEventFilter(this);
 
     connect(m_plot, &QCustomPlot::mouseWheel, this, [this] { m_zoomed = true; });
     connect(m_plot->selectionRect(), &QCPSelectionRect::accepted, this, [this] { m_zoomed = true; });
@@ -324,8 +177,11 @@ void CGraph::SetLegend(const QStringList& labels)
 
 void CGraph::ApplyLegend()
 {
-    for (int i = 0; i < m_plot->plottableCount(); ++i)
-        m_plot->plottable(i)->setName(i < m_legend.size() ? m_legend[i] : QString());
+    for (int i = 0; i < m_plot->plottableCount(); ++i) {
+        const QString label = i < m_legend.size() ? m_legend[i] : QString();
+        m_plot->plottable(i)->setName(label);
+        m_plot->plottable(i)->setProperty("label", label); // FitLegend may shorten the name
+    }
     // The legend column holds the legend on top of an empty filler, so that
     // the legend keeps its own height.
     QCPLayoutGrid* body = BodyGrid(m_plot);
@@ -351,17 +207,51 @@ void CGraph::ApplyLegend()
 
 void CGraph::SetTitleBlock(const QList<CGraphTitleLine>& lines) { m_titleBlock = lines; }
 
+void CGraph::SetNotice(const QString& notice)
+{
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
+}
+
+QString CGraph::Notice() const { return m_notice->visible() ? m_notice->text() : QString(); }
+
+void CGraph::ShowContextMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.setToolTipsVisible(true);
+    menu.addAction(m_showAll);
+    menu.exec(m_plot->mapToGlobal(at));
+}
+
+bool CGraph::eventFilter(QObject* watched, QEvent* event)
+{
+    // Before the chart lays itself out at its new size.
+    if (watched == m_plot && event->type() == QEvent::Resize) {
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        FitToSize(size.width(), size.height());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CGraph::FitToSize(int width, int height) const
+{
+    FitLegend(m_plot, width, height);
+    FitHeader(m_plot, width);
+}
+
+void CGraph::FitToScreen() const { FitToSize(m_plot->width(), m_plot->height()); }
+
 void CGraph::RebuildLayout()
 {
     QCPLayoutGrid* header = HeaderGrid(m_plot);
     header->clear();
     int row = 0;
     if (!m_titleBlock.isEmpty())
-        header->addElement(row++, 0, new CTitleBlockElement(m_plot, m_titleBlock));
+        header->addElement(row++, 0, NewTitleBlock(m_plot, m_titleBlock));
     if (!m_title.isEmpty())
-        header->addElement(row++, 0, new QCPTextElement(m_plot, m_title, PixelFont(15, true)));
+        header->addElement(row++, 0, NewHeaderText(m_plot, m_title, PixelFont(15, true)));
     if (!m_subTitle.isEmpty())
-        header->addElement(row++, 0, new QCPTextElement(m_plot, m_subTitle, PixelFont(12)));
+        header->addElement(row++, 0, NewHeaderText(m_plot, m_subTitle, PixelFont(12)));
     // An empty grid would limit the column to no width and squeeze the axes;
     // an empty element of any width keeps the column free.
     if (row == 0)
@@ -373,8 +263,12 @@ void CGraph::RescaleToData()
 {
     // The bounds come from collecting the points: scanning the chart's data
     // again would cost as much as drawing it.
-    if (m_plot->plottableCount() == 0 || m_dataBounds.isNull())
+    if (m_plot->plottableCount() == 0 || m_dataBounds.isNull()) {
+        // An empty graph shows no range that belonged to curves now gone.
+        m_plot->xAxis->setRange(0.0, 1.0);
+        m_plot->yAxis->setRange(0.0, 1.0);
         return;
+    }
     m_plot->xAxis->setRange(Widened(m_dataBounds.left(), m_dataBounds.right()));
     m_plot->yAxis->setRange(Widened(m_dataBounds.top(), m_dataBounds.bottom()));
 }
@@ -382,6 +276,7 @@ void CGraph::RescaleToData()
 void CGraph::Replot()
 {
     RebuildLayout();
+    FitToScreen();
     if (!m_zoomed)
         RescaleToData();
     Chart(m_plot)->updateLayout();
@@ -431,7 +326,9 @@ QImage CGraph::RenderImage(int width, int height) const
 {
     if (width <= 0 || height <= 0)
         return {};
+    FitToSize(width, height);
     QImage image = m_plot->toPixmap(width, height).toImage();
+    FitToScreen();
     Chart(m_plot)->updateLayout();
     return image;
 }
@@ -486,8 +383,10 @@ QByteArray CGraph::SvgData(int width, int height) const
     // Vector mode keeps texts as text instead of cached pixmaps.
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
+    FitToSize(w, h);
     m_plot->toPainter(&painter, w, h);
     painter.end();
+    FitToScreen();
     Chart(m_plot)->updateLayout();
     return buffer.data();
 }
@@ -529,8 +428,10 @@ bool CGraph::Print(QPrinter& printer, QString* error) const
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);
+    FitToSize(kPrintWidth, height);
     m_plot->toPainter(&painter, kPrintWidth, height);
     const bool ok = painter.end();
+    FitToScreen();
     Chart(m_plot)->updateLayout();
     if (!ok && error)
         *error = tr("Printing failed");
@@ -567,4 +468,35 @@ void CGraph::CopyToClipboard(int svgWidth, int svgHeight) const
     if (!svg.isEmpty())
         data->setData(QStringLiteral("image/svg+xml"), svg);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void CGraph::InspectLayoutAt(int width, int height, const std::function<void()>& inspect) const
+{
+    const QRect screen = m_plot->viewport();
+    FitToSize(width, height);
+    m_plot->setViewport(QRect(0, 0, width, height));
+    Chart(m_plot)->updateLayout();
+    inspect();
+    m_plot->setViewport(screen);
+    FitToScreen();
+    Chart(m_plot)->updateLayout();
+}
+
+QList<QRect> CGraph::LegendItemRects(int width, int height) const
+{
+    QList<QRect> rects;
+    InspectLayoutAt(width, height, [&] {
+        if (m_plot->legend->visible())
+            for (int i = 0; i < m_plot->legend->itemCount(); ++i)
+                if (const QCPAbstractLegendItem* item = m_plot->legend->item(i)) // null: an empty cell
+                    rects << item->outerRect();
+    });
+    return rects;
+}
+
+QRect CGraph::PlotAreaRect(int width, int height) const
+{
+    QRect area;
+    InspectLayoutAt(width, height, [&] { area = m_plot->axisRect()->rect(); });
+    return area;
 }

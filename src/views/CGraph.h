@@ -10,9 +10,12 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QAction;
+class QCPItemText;
 class QCustomPlot;
 class QPrinter;
 
@@ -44,11 +47,17 @@ public:
     void SetLegend(const QStringList& labels);
     // The title block above the plot; an empty list removes it.
     void SetTitleBlock(const QList<CGraphTitleLine>& lines);
+    // Text centred over the plot area ("No signal loaded"); empty for none.
+    void SetNotice(const QString& notice);
+    QString Notice() const;
 
     // Draws what was set. The axes follow the data unless the user zoomed.
     void Replot();
-    // Back to the full data range (also a double click on the graph).
+    // Back to the full data range (also a double click on the graph, and
+    // "Show All" in its context menu).
     void ResetZoom();
+    // The context menu's "Show All".
+    QAction* ShowAllAction() const { return m_showAll; }
     // Whether the user zoomed with the mouse since the last reset.
     bool IsZoomed() const { return m_zoomed; }
     // Shows the x and y ranges given, as a mouse zoom would.
@@ -78,12 +87,26 @@ public:
     bool PrintDirect(QString* error) const;
     // Puts the graph on the clipboard as an image and as SVG of the size given.
     void CopyToClipboard(int svgWidth, int svgHeight) const;
+    // Where the legend's entries and the axes fall in a picture of width x
+    // height pixels (empty list without a legend).
+    QList<QRect> LegendItemRects(int width, int height) const;
+    QRect PlotAreaRect(int width, int height) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyPens();
     void ApplyLegend();
     void RebuildLayout();
     void RescaleToData();
+    // Lays legend and titles out for a picture of the size given; the next
+    // picture or redraw on screen fits them anew.
+    void FitToSize(int width, int height) const;
+    void FitToScreen() const;
+    // Lays the chart out at width x height for inspect, then as on screen again.
+    void InspectLayoutAt(int width, int height, const std::function<void()>& inspect) const;
+    void ShowContextMenu(const QPoint& at);
 
     QCustomPlot* m_plot = nullptr;
     float m_absentValue = 1.1920929e-07f;
@@ -93,5 +116,7 @@ private:
     QString m_subTitle;
     QList<CGraphTitleLine> m_titleBlock;
     QRectF m_dataBounds; // of all drawn points; null without any
+    QCPItemText* m_notice = nullptr;
+    QAction* m_showAll = nullptr;
     bool m_zoomed = false;
 };

@@ -31,9 +31,10 @@ QList<CGraphTitleLine> GraphTitleLines(const QStringList& lines)
 PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
 {
     PlotSource source;
-    for (const CSignalEntry& entry : doc.m_signals)
+    for (const CSignalEntry& entry : doc.m_signals) {
         source.loaded.push_back(&entry.signal);
-    source.maxPoints = doc.m_nMaxPoints;
+        source.names << entry.DisplayName();
+    }
     source.labels = doc.m_labels;
     source.title = doc.m_strTitle;
     source.subTitle = doc.m_strSubTitle;
@@ -56,8 +57,10 @@ CPlotView::CPlotView(COndrelDoc* doc, QWidget* parent) : QWidget(parent), m_doc(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_shortHeader = OndrelSettings::ReadInt(OndrelSettings::kShortHeader) != 0;
+    CreateGraph();
     if (m_doc)
         connect(m_doc, &COndrelDoc::ViewsUpdated, this, &CPlotView::OnUpdate);
+    OnUpdate(0);
 }
 
 CPlotView::~CPlotView() = default;
@@ -66,7 +69,6 @@ CProgressDlg* CPlotView::Progress() const { return m_progress.data(); }
 
 void CPlotView::CreateGraph()
 {
-    delete m_graph;
     m_graph = new CGraph(this);
     m_graph->SetAbsentValue(kAbsentValue);
     layout()->addWidget(m_graph);
@@ -76,12 +78,9 @@ void CPlotView::CreateGraph()
 
 void CPlotView::OnUpdate(int hint)
 {
-    if (hint == HINT_LIST_CHANGED || !m_doc)
+    if (hint == HINT_LIST_CHANGED)
         return;
-    if (!BuildPlotContent(SourceOf(*m_doc, m_shortHeader), m_content))
-        return;
-    if (!m_graph)
-        CreateGraph();
+    m_hasCurves = BuildPlotContent(m_doc ? SourceOf(*m_doc, m_shortHeader) : PlotSource{}, m_content);
     m_graph->SetCurves(m_content.x.data(), m_content.y.data(), m_content.curveCount, m_content.pointsPerCurve);
     m_graph->SetLineTypes(m_content.lineTypes);
     m_graph->SetAxisLabels(m_content.xLabel, m_content.yLabel);
@@ -89,8 +88,10 @@ void CPlotView::OnUpdate(int hint)
     m_graph->SetSubTitle(m_content.subTitle);
     m_graph->SetTitleBlock(GraphTitleLines(m_content.titleBlock));
     m_graph->SetLegend(m_content.legend);
-    // Without "SaveZoom" every change of data shows the whole range again.
-    if (!m_doc->m_bSaveZoom)
+    m_graph->SetNotice(m_content.notice);
+    // Without "SaveZoom" every change of data shows the whole range again;
+    // a zoom into curves that are gone would show nothing.
+    if (!m_hasCurves || !m_doc->m_bSaveZoom)
         m_graph->ResetZoom();
     m_graph->Replot();
 }
@@ -124,13 +125,13 @@ void CPlotView::ShowFailures(const QStringList& failures) const
 
 void CPlotView::OnCopyPlot()
 {
-    if (m_graph)
+    if (HasPlot())
         m_graph->CopyToClipboard(kSvgWidth, kSvgHeight);
 }
 
 void CPlotView::OnPrintPlot()
 {
-    if (!m_graph)
+    if (!HasPlot())
         return;
     QString error;
     if (!m_graph->PrintWithDialog(&error))
@@ -140,13 +141,13 @@ void CPlotView::OnPrintPlot()
 bool CPlotView::SaveJpeg(const QString& fileName, int width, int height)
 {
     QString error;
-    return m_graph && PictureSaved(m_graph->SaveJpeg(fileName, width, height, &error), fileName, error);
+    return HasPlot() && PictureSaved(m_graph->SaveJpeg(fileName, width, height, &error), fileName, error);
 }
 
 bool CPlotView::SaveSvg(const QString& fileName, int width, int height)
 {
     QString error;
-    return m_graph && PictureSaved(m_graph->SaveSvg(fileName, width, height, &error), fileName, error);
+    return HasPlot() && PictureSaved(m_graph->SaveSvg(fileName, width, height, &error), fileName, error);
 }
 
 bool CPlotView::PictureSaved(bool saved, const QString& fileName, const QString& error) const
@@ -158,7 +159,7 @@ bool CPlotView::PictureSaved(bool saved, const QString& fileName, const QString&
 
 void CPlotView::OnSaveJpeg()
 {
-    if (!m_graph)
+    if (!HasPlot())
         return;
     CImageSizeDlg dialog(this);
     if (dialog.exec() != QDialog::Accepted)
@@ -168,7 +169,7 @@ void CPlotView::OnSaveJpeg()
 
 void CPlotView::OnSaveSvg()
 {
-    if (!m_graph || !m_doc || !m_doc->Ui())
+    if (!HasPlot() || !m_doc || !m_doc->Ui())
         return;
     CFileDialogRequest request;
     request.title = QStringLiteral("Save Metafile as");
@@ -224,7 +225,7 @@ CBatchResult CPlotView::RunBatch(const CBatchJob& job)
     CBatchHooks hooks;
     hooks.plot = [this] {
         OnUpdate(HINT_BATCH_PLOT);
-        return m_graph;
+        return m_hasCurves ? m_graph : nullptr;
     };
     hooks.pump = ProcessPendingEvents;
     hooks.step = [this](int, const QString&) {

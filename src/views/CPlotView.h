@@ -20,8 +20,8 @@ public:
     ~CPlotView() override;
 
     // The document's update: every hint but HINT_LIST_CHANGED rebuilds the
-    // plot (0 first, HINT_PLOT_CHANGED, HINT_BATCH_PLOT). Nothing is
-    // drawn without a signal of two points or more; the last picture stays.
+    // plot (0 first, HINT_PLOT_CHANGED, HINT_BATCH_PLOT). The plot shows
+    // exactly the loaded signals; without one it says so.
     void OnUpdate(int hint);
 
     // true: title and subtitle; false: one signal gets the nine-line block.
@@ -31,12 +31,14 @@ public:
     // tells the views.
     void ToggleShortHeader();
 
-    // The graph, or null until the first plot with data.
+    // The graph; made with the view, empty until signals are loaded.
     CGraph* Graph() const { return m_graph; }
+    // Whether curves are drawn: the picture commands need them.
+    bool HasPlot() const { return m_hasCurves; }
     // The progress window of a running batch, else null.
     CProgressDlg* Progress() const;
 
-    // ---- commands (each does nothing while there is no graph) ----
+    // ---- commands (each does nothing while no curve is drawn) ----
     // Copy Plot: an image and a 10000 x 5000 SVG on the clipboard.
     void OnCopyPlot();
     // Print Plot: through the print dialog; a failure is shown.
@@ -72,4 +74,5 @@ private:
     QPointer<CProgressDlg> m_progress;
     PlotContent m_content; // drawing buffers, kept between rebuilds
     CGraph* m_graph = nullptr;
+    bool m_hasCurves = false;
 };

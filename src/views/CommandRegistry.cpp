@@ -306,8 +306,10 @@ std::vector<MenuEntry> BuildMenuBar()
                 Sub("&Sort",
                     {
                         Command(ID_VIEW_SORT_NAME, "by &Name", "Sort the List by Filename")
+                            .Checked([](const CommandState& s) { return s.sortOrder == 0; })
                             .Run(List(&COndrelView::OnSortByName)),
                         Command(ID_VIEW_SORT_EXTENSION, "by &Extension", "Sort the List by the file Extesion")
+                            .Checked([](const CommandState& s) { return s.sortOrder == 1; })
                             .Run(List(&COndrelView::OnSortByExtension)),
                     }),
                 Sep(),

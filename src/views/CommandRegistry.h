@@ -50,6 +50,7 @@ struct CommandState {
     bool statusBarShown = true;
     bool itemsSelected = false;        // the file list has a selection
     bool clipboardOffersNames = false; // the clipboard holds names to paste
+    int sortOrder = 0;                 // setting "Sort": 0 by name, 1 by extension
 };
 
 // A toolbar picture: the icon theme's `theme`, else `letters` drawn on a

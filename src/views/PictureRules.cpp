@@ -17,10 +17,11 @@ constexpr std::array<SizeChoice, 4> kJpegChoices = {{
     {"1024 by 780", 1024, 780}, // 780 as the menu has always said, not 768
 }};
 
+// The sizes are in 1/100 mm: the choices say the size the pictures have.
 constexpr std::array<SizeChoice, 3> kSvgChoices = {{
-    {"10 mm by 5 mm", 10000, 5000},
-    {"10 mm by 7.5 mm", 10000, 7500},
-    {"10 mm by 10 mm", 10000, 10000},
+    {"100 mm by 50 mm", 10000, 5000},
+    {"100 mm by 75 mm", 10000, 7500},
+    {"100 mm by 100 mm", 10000, 10000},
 }};
 
 bool InPixelRange(int v) { return v >= 32 && v <= 2000; }

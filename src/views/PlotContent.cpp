@@ -2,6 +2,8 @@
 
 #include "KVSignal.h"
 #include "LineTypes.h"
+#include "PlotTexts.h"
+#include "TimeAxis.h"
 #include "TitleBlock.h"
 
 #include <algorithm>
@@ -20,6 +22,24 @@ QStringList LegendLabels(const QStringList& labels, int curveCount)
     while (legend.size() < curveCount)
         legend << QString();
     return legend;
+}
+
+// Signals in different time units are drawn in seconds, as the X label says.
+void ScaleX(const std::vector<const KVSignal*>& loaded, PlotContent& content)
+{
+    const CSharedXAxis axis = SharedXAxis(loaded);
+    if (axis.kind != CSharedXAxis::EKind::Converted)
+        return;
+    const size_t p = static_cast<size_t>(content.pointsPerCurve);
+    for (size_t i = 0; i < loaded.size() && i < axis.scale.size(); ++i) {
+        const float scale = static_cast<float>(axis.scale[i]);
+        if (scale == 1.0f)
+            continue;
+        float* x = content.x.data() + i * p;
+        for (size_t k = 0; k < p; ++k)
+            if (x[k] != kAbsentValue)
+                x[k] *= scale;
+    }
 }
 
 } // namespace
@@ -47,12 +67,33 @@ void FillCurveBuffers(const std::vector<const KVSignal*>& loaded, int pointsPerC
 
 bool BuildPlotContent(const PlotSource& source, PlotContent& content)
 {
-    if (source.maxPoints <= 1 || source.loaded.empty())
-        return false;
     const int n = static_cast<int>(source.loaded.size());
-    content.curveCount = n;
-    content.pointsPerCurve = source.maxPoints;
-    FillCurveBuffers(source.loaded, source.maxPoints, kAbsentValue, content.x, content.y);
+    std::vector<size_t> counts;
+    size_t most = 0;
+    for (const KVSignal* s : source.loaded) {
+        counts.push_back(s ? s->PointCount() : 0u);
+        most = std::max(most, counts.back());
+    }
+    content.notice = PlotNotice(source.names, counts);
+    // The run length comes from the signals themselves: a count the document
+    // has not brought up to date must neither cut curves nor draw old ones.
+    const bool drawn = most >= 2;
+    content.curveCount = drawn ? n : 0;
+    content.pointsPerCurve = drawn ? static_cast<int>(std::min<size_t>(most, INT32_MAX)) : 0;
+    FillCurveBuffers(drawn ? source.loaded : std::vector<const KVSignal*>{}, content.pointsPerCurve, kAbsentValue,
+                     content.x, content.y);
+    if (drawn)
+        ScaleX(source.loaded, content);
+    content.legend = drawn && n > 1 ? LegendLabels(source.labels, n) : QStringList();
+    content.lineTypes = CurveLineTypes(source.lineStyle, content.curveCount);
+    if (n == 0) {
+        content.title.clear();
+        content.subTitle.clear();
+        content.xLabel.clear();
+        content.yLabel.clear();
+        content.titleBlock.clear();
+        return false;
+    }
     content.xLabel = source.xLabel.left(kAxisLabelLength);
     content.yLabel = source.yLabel.left(kAxisLabelLength);
     if (!source.shortHeader && n == 1) {
@@ -64,7 +105,5 @@ bool BuildPlotContent(const PlotSource& source, PlotContent& content)
         content.subTitle = source.subTitle.left(kSubTitleLength);
         content.titleBlock.clear();
     }
-    content.legend = n > 1 ? LegendLabels(source.labels, n) : QStringList();
-    content.lineTypes = CurveLineTypes(source.lineStyle, n);
-    return true;
+    return drawn;
 }

@@ -15,7 +15,7 @@ inline constexpr float kAbsentValue = 1.1920929e-07f;
 // The document state a rebuild reads.
 struct PlotSource {
     std::vector<const KVSignal*> loaded; // the loaded signals in document order
-    int maxPoints = 0;                    // the largest point count among them
+    QStringList names;                    // their display names, in the same order
     QStringList labels;                   // one legend label per signal
     QString title;
     QString subTitle;
@@ -40,6 +40,7 @@ struct PlotContent {
     QString yLabel;
     QStringList legend;     // empty for a single curve
     QStringList titleBlock; // nine lines, or none
+    QString notice;         // said across the plot: no signal, or signals too short to draw
 };
 
 // Copies each signal into its run of pointsPerCurve elements; the rest of a
@@ -47,6 +48,9 @@ struct PlotContent {
 void FillCurveBuffers(const std::vector<const KVSignal*>& loaded, int pointsPerCurve, float absentValue,
                       std::vector<float>& x, std::vector<float>& y);
 
-// Fills content from source. False, leaving content as it was, when there is
-// nothing to draw: no signal, or maxPoints of 1 or less.
+// Fills content from source; the plot shows exactly the loaded signals. True
+// when there are curves to draw. Without any signal every text is empty and
+// the notice says so; signals of fewer than two points are named in the
+// notice, and when no signal has two points there are no curves at all.
+// X values are brought to seconds when the signals' time units differ.
 bool BuildPlotContent(const PlotSource& source, PlotContent& content);

@@ -33,6 +33,15 @@ TEST_F(AppTest, CopyDataTableWithAndWithoutHeaders)
     doc->m_bColumnHeaders = false;
     doc->OnCopyData();
     EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
+    EXPECT_TRUE(ui.messageBoxes.isEmpty());
+
+    // Each X column keeps its signal's unit; when they differ the reader is told.
+    doc->m_signals[0].signal.SetXUnits("MILLISECONDS");
+    doc->m_signals[1].signal.SetXUnits("SECONDS");
+    doc->OnCopyData();
+    EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
+    ASSERT_EQ(ui.messageBoxes.size(), 1);
+    EXPECT_TRUE(ui.messageBoxes[0].contains("(MILLISECONDS, SECONDS)")) << ui.messageBoxes[0].toStdString();
 }
 
 TEST(ExportTables, ShorterFirstSignalKeepsLaterColumnsInPlace)

@@ -18,6 +18,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -351,6 +353,104 @@ TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
     ASSERT_NE(plot, nullptr);
     ASSERT_NE(plot->Graph(), nullptr);
     EXPECT_TRUE(plot->Graph()->SvgData(10000, 5000).contains("XR-99"));
+}
+
+// Regression: after each of these the plot kept the curves and texts of signals no longer loaded.
+TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
+{
+    CPlotView* plot = frame->PlotView();
+    const auto expectEmpty = [&](const char* after) {
+        EXPECT_FALSE(plot->HasPlot()) << after;
+        EXPECT_EQ(plot->Graph()->CurveCount(), 0) << after;
+        EXPECT_EQ(plot->Graph()->Notice(), "No signal loaded") << after;
+        const QByteArray svg = plot->Graph()->SvgData(10000, 5000);
+        EXPECT_FALSE(svg.contains("occ2231") || svg.contains("Sum") || svg.contains("Ymin")) << after;
+    };
+    expectEmpty("start");
+
+    // Truncated to a window without samples: named, not drawn.
+    Select({kNeck[0]});
+    EXPECT_TRUE(plot->HasPlot());
+    script.Then([](QDialog* dlg) {
+        SetField(dlg, "start", "5");
+        SetField(dlg, "stop", "6");
+        dlg->accept();
+    });
+    frame->RunCommand(ID_OPERATE_TRUNCATE);
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), 0u);
+    EXPECT_FALSE(plot->HasPlot());
+    EXPECT_EQ(plot->Graph()->Notice(), kNeck[0] + ": no points");
+
+    // Sum, then a click on an item that is already selected: the sum is
+    // dropped and nothing new loads.
+    Select(kNeck);
+    frame->RunCommand(ID_OPERATE_SUM);
+    ASSERT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(plot->HasPlot());
+    COndrelView* list = frame->ListView();
+    QListWidgetItem* first = list->findItems(kNeck[0], Qt::MatchExactly).front();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(first).center());
+    EXPECT_TRUE(doc->m_signals.empty());
+    expectEmpty("a click after Sum");
+
+    // A file that does not load.
+    list->clearSelection();
+    QString why;
+    script.Then([&](QDialog* box) {
+        why = ShownText(box);
+        box->accept();
+    });
+    list->findItems("occ2231_injury.hit", Qt::MatchExactly).front()->setSelected(true);
+    EXPECT_TRUE(why.contains("occ2231_injury.hit")) << why.toStdString();
+    EXPECT_TRUE(doc->m_signals.empty());
+    expectEmpty("a failed load");
+
+    // Open Hitlist replaces the list: nothing of it is selected yet.
+    Select({kNeck[0]});
+    script.Then([this](QDialog* dlg) {
+        auto* files = qobject_cast<QFileDialog*>(dlg);
+        ASSERT_NE(files, nullptr);
+        files->findChild<QLineEdit*>("fileNameEdit")->setText(Dir() + "occ2231_injury.hit");
+        // Past the dialog's own check, which waits for its folder listing.
+        files->QDialog::done(QDialog::Accepted);
+    });
+    frame->RunCommand(ID_FILE_OPEN_HITLIST);
+    EXPECT_TRUE(doc->m_bHitMode);
+    expectEmpty("Open Hitlist");
+    OpenDemoDirectory(); // back to the directory for the rest
+
+    list->OnCommand(ID_LIST_REMOVE_SELECTED);
+    expectEmpty("Remove");
+    Select({kNeck[2]});
+    list->OnCommand(ID_LIST_CLEAR);
+    expectEmpty("Clear");
+}
+
+// Regression: Exit and the close button quit at once with filtered signals loaded.
+TEST_F(WindowEndToEnd, ClosingAsksBeforeModifiedSignalsAreDiscarded)
+{
+    Select({kNeck[0]});
+    frame->RunCommand(ID_APP_EXIT);
+    EXPECT_FALSE(frame->isVisible()) << "nothing modified: no question";
+    frame->show();
+
+    frame->CommandAction(ID_FILTER_CFC60)->trigger();
+    QString asked;
+    script.Then([&](QDialog* dlg) {
+        auto* box = qobject_cast<QMessageBox*>(dlg);
+        ASSERT_NE(box, nullptr);
+        asked = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    frame->RunCommand(ID_APP_EXIT);
+    EXPECT_EQ(asked, "Discard the modified signals?");
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(doc->m_signals.size(), 1u);
+
+    script.Then([](QDialog* dlg) { qobject_cast<QMessageBox*>(dlg)->button(QMessageBox::Yes)->click(); });
+    frame->close();
+    EXPECT_FALSE(frame->isVisible());
 }
 
 // A criterion program that writes its arguments, one a line, beside itself.

@@ -271,6 +271,21 @@ TEST_F(MainFrameTest, MultiLineTitleTogglesCheckGreyingAndSetting)
     EXPECT_EQ(Stored("ShortHeader"), QStringLiteral("1"));
 }
 
+TEST_F(MainFrameTest, SortOrderShowsItsCheckMark)
+{
+    QAction* byName = frame->CommandAction(ID_VIEW_SORT_NAME);
+    QAction* byExtension = frame->CommandAction(ID_VIEW_SORT_EXTENSION);
+    EXPECT_TRUE(byName->isChecked());
+    EXPECT_FALSE(byExtension->isChecked());
+    ASSERT_TRUE(frame->RunCommand(ID_VIEW_SORT_EXTENSION));
+    EXPECT_EQ(Stored("Sort"), QStringLiteral("1"));
+    EXPECT_FALSE(byName->isChecked());
+    EXPECT_TRUE(byExtension->isChecked());
+    ASSERT_TRUE(frame->RunCommand(ID_VIEW_SORT_NAME));
+    EXPECT_TRUE(byName->isChecked());
+    EXPECT_FALSE(byExtension->isChecked());
+}
+
 TEST_F(MainFrameTest, KeysReachTheirCommands)
 {
     frame->show();

@@ -1,10 +1,12 @@
 #include "CGraph.h"
+#include "CGraphFit.h"
 #include "LineTypes.h"
 #include "PlotContent.h"
 #include "TestSignals.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -262,6 +264,66 @@ TEST_F(GraphTest, ZoomSurvivesNewDataUntilReset)
     QApplication::sendEvent(chart, &dbl);
     EXPECT_FALSE(graph.IsZoomed());
     EXPECT_EQ(graph.ShownRanges(), full);
+
+    // So does "Show All" of the context menu, which says what it does.
+    graph.ZoomTo(0.1, 0.2, 1.0, 2.0);
+    ASSERT_NE(graph.ShowAllAction(), nullptr);
+    EXPECT_EQ(graph.ShowAllAction()->text(), "Show All");
+    EXPECT_FALSE(graph.ShowAllAction()->toolTip().isEmpty());
+    graph.ShowAllAction()->trigger();
+    EXPECT_FALSE(graph.IsZoomed());
+    EXPECT_EQ(graph.ShownRanges(), full);
+}
+
+// Regression: forty curves' legend overlapped itself and ran off the picture.
+TEST_F(GraphTest, TheLegendOfFortyCurvesStaysInsideAndApart)
+{
+    constexpr int kCurves = 40;
+    std::vector<float> x(kCurves * 2), y(kCurves * 2);
+    QStringList labels;
+    for (int i = 0; i < kCurves; ++i) {
+        x[size_t(2 * i)] = 0.0f;
+        x[size_t(2 * i + 1)] = 1.0f;
+        y[size_t(2 * i)] = y[size_t(2 * i + 1)] = float(i);
+        labels << QStringLiteral("%1_head_accel_x.rvf").arg(2200 + i);
+    }
+    CGraph graph;
+    graph.SetCurves(x.data(), y.data(), kCurves, 2);
+    graph.SetLegend(labels);
+    graph.SetTitle("Forty Curves");
+    graph.Replot();
+    for (const QSize size : {QSize(1000, 600), QSize(640, 480), QSize(320, 240)}) {
+        const QList<QRect> items = graph.LegendItemRects(size.width(), size.height());
+        ASSERT_EQ(items.size(), kCurves) << size.width();
+        const QRect picture(0, 0, size.width(), size.height());
+        for (int i = 0; i < kCurves; ++i) {
+            EXPECT_TRUE(picture.contains(items[i])) << size.width() << " item " << i;
+            for (int k = i + 1; k < kCurves; ++k)
+                EXPECT_FALSE(items[i].intersects(items[k])) << size.width() << " items " << i << ", " << k;
+        }
+        // The axes keep the larger part of the width; in small pictures the tick labels take their share.
+        const int least = size.width() >= 640 ? size.width() / 2 : size.width() / 4;
+        EXPECT_GT(graph.PlotAreaRect(size.width(), size.height()).width(), least) << size.width();
+    }
+    // Where there is room the labels are whole.
+    EXPECT_TRUE(graph.SvgData(16000, 10000).contains("2239_head_accel_x.rvf"));
+}
+
+TEST_F(GraphTest, LongTitlesWrapInsteadOfBeingCut)
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("DejaVu Sans")));
+    const QString title = "veh4127_tunnel_vx.txt (REF-2231), TUNNEL,X axis, occ DRIVER SEAT";
+    const QStringList lines = WrapText(title, metrics, 250, 9);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.join(' '), title);
+    for (const QString& line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), 250) << line.toStdString();
+    // A word wider than the line is broken; past the last line the text is shortened.
+    EXPECT_EQ(WrapText(QString(40, 'w'), metrics, 60, 99).join(""), QString(40, 'w'));
+    const QStringList cut = WrapText(title, metrics, 60, 2);
+    ASSERT_EQ(cut.size(), 2);
+    EXPECT_TRUE(cut[1].endsWith(QChar(0x2026))) << cut[1].toStdString();
+    EXPECT_TRUE(WrapText("", metrics, 60, 2).isEmpty());
 }
 
 TEST_F(GraphTest, PrintsAPageAndCopiesImageAndSvg)

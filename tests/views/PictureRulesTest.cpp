@@ -34,7 +34,7 @@ TEST(PictureRules, ImageSizeChecksInOrderHeightWidthRatio)
 TEST(PictureRules, BatchSizeChoicesAndNames)
 {
     EXPECT_EQ(BatchSizeChoiceTexts(false), (QStringList{"320 by 240", "640 by 480", "800 by 600", "1024 by 780"}));
-    EXPECT_EQ(BatchSizeChoiceTexts(true), (QStringList{"10 mm by 5 mm", "10 mm by 7.5 mm", "10 mm by 10 mm"}));
+    EXPECT_EQ(BatchSizeChoiceTexts(true), (QStringList{"100 mm by 50 mm", "100 mm by 75 mm", "100 mm by 100 mm"}));
     EXPECT_EQ(BatchSizeForChoice(false, 3), QSize(1024, 780));
     EXPECT_EQ(BatchSizeForChoice(false, 4), QSize(800, 600));
     EXPECT_EQ(BatchSizeForChoice(false, -1), QSize(800, 600));

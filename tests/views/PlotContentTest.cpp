@@ -13,8 +13,8 @@ PlotSource SourceOf(const std::vector<const KVSignal*>& loaded)
 {
     PlotSource source;
     source.loaded = loaded;
-    for (const KVSignal* s : loaded)
-        source.maxPoints = std::max(source.maxPoints, static_cast<int>(s->PointCount()));
+    for (size_t i = 0; i < loaded.size(); ++i)
+        source.names << QStringLiteral("s%1.rvf").arg(i);
     source.title = "title";
     source.subTitle = "subtitle";
     source.xLabel = "TIME SECONDS";
@@ -57,18 +57,52 @@ TEST(PlotContent, ASignalLongerThanTheRunIsCut)
     EXPECT_EQ(y[4], 7.0f);
 }
 
-TEST(PlotContent, NothingToDrawLeavesTheContentAlone)
+// Regression: with no signal, or none of two points, the last curves and texts stayed.
+TEST(PlotContent, ThePlotShowsExactlyTheLoadedSignals)
 {
+    const KVSignal a = MakeSignal(20, 0.0f, 1.0f, [](size_t i) { return float(i); });
     const KVSignal one = MakeSignal(1, 0.0f, 1.0f, [](size_t) { return 1.0f; });
+    const KVSignal none;
     PlotContent content;
-    content.title = "kept";
-    EXPECT_FALSE(BuildPlotContent(SourceOf({&one}), content));
+    ASSERT_TRUE(BuildPlotContent(SourceOf({&a, &a}), content));
+    EXPECT_TRUE(content.notice.isEmpty());
+
     EXPECT_FALSE(BuildPlotContent(SourceOf({}), content));
-    PlotSource stale = SourceOf({});
-    stale.maxPoints = 100;
-    EXPECT_FALSE(BuildPlotContent(stale, content));
-    EXPECT_EQ(content.title, "kept");
     EXPECT_EQ(content.curveCount, 0);
+    EXPECT_TRUE(content.x.empty());
+    EXPECT_TRUE(content.legend.isEmpty());
+    for (const QString& text : {content.title, content.subTitle, content.xLabel, content.yLabel})
+        EXPECT_TRUE(text.isEmpty()) << text.toStdString();
+    EXPECT_TRUE(content.titleBlock.isEmpty());
+    EXPECT_EQ(content.notice, "No signal loaded");
+
+    // Signals too short to draw are named, the others drawn with them.
+    EXPECT_FALSE(BuildPlotContent(SourceOf({&one}), content));
+    EXPECT_EQ(content.curveCount, 0);
+    EXPECT_EQ(content.notice, "s0.rvf: 1 point");
+    EXPECT_EQ(content.title, "title");
+    ASSERT_TRUE(BuildPlotContent(SourceOf({&none, &a}), content));
+    EXPECT_EQ(content.curveCount, 2);
+    EXPECT_EQ(content.pointsPerCurve, 20);
+    EXPECT_EQ(content.notice, "s0.rvf: no points");
+}
+
+TEST(PlotContent, OtherTimeUnitsAreDrawnInSeconds)
+{
+    KVSignal s = MakeSignal(3, 0.0f, 0.5f, [](size_t i) { return float(i); });
+    KVSignal ms = MakeSignal(2, 10.0f, 500.0f, [](size_t i) { return float(i); });
+    s.SetXUnits("SECONDS");
+    ms.SetXUnits("MILLISECONDS");
+    PlotContent content;
+    ASSERT_TRUE(BuildPlotContent(SourceOf({&s, &ms}), content));
+    EXPECT_EQ(content.x[1], 0.5f);
+    EXPECT_FLOAT_EQ(content.x[3], 0.01f);
+    EXPECT_FLOAT_EQ(content.x[4], 0.51f);
+    EXPECT_EQ(content.x[5], kAbsentValue);
+    // Units that are not all times stay as stored.
+    ms.SetXUnits("MM");
+    ASSERT_TRUE(BuildPlotContent(SourceOf({&s, &ms}), content));
+    EXPECT_EQ(content.x[3], 10.0f);
 }
 
 TEST(PlotContent, OneSignalWithTheMultiLineTitleGetsTheBlockInstead)

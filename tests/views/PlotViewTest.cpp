@@ -10,37 +10,40 @@
 #include <QMimeData>
 #include <QSvgRenderer>
 
-TEST_F(ViewTest, NoGraphUntilTwoPointsAndListChangesAreIgnored)
+// Regression: a signal of one point, or none left, kept the last curves on show.
+TEST_F(ViewTest, ThePlotFollowsTheLoadedSignalsAndListChangesAreIgnored)
 {
     CPlotView view(m_doc.get());
+    ASSERT_NE(view.Graph(), nullptr);
+    EXPECT_EQ(view.Graph()->Notice(), "No signal loaded");
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
+    EXPECT_TRUE(view.Graph()->Notice().isEmpty());
+
     const QString one = WriteText("one.txt", "0.0 1.5\n");
+    m_doc->m_signals.clear();
     Load({one});
-    EXPECT_EQ(view.Graph(), nullptr);
-    // Commands do nothing without a graph.
+    EXPECT_EQ(view.Graph()->CurveCount(), 0);
+    EXPECT_EQ(view.Graph()->Notice(), one + ": 1 point");
+    // Commands do nothing without curves.
     view.OnCopyPlot();
     EXPECT_FALSE(view.SaveJpeg(Path("none.jpg"), 320, 240));
     EXPECT_FALSE(QFile::exists(Path("none.jpg")));
 
-    m_doc->m_signals.clear();
-    Load({WriteRvf("a.rvf", Pulse(500))});
-    ASSERT_NE(view.Graph(), nullptr);
-    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
-
     // A list change keeps the picture, even when the signals changed.
     m_doc->m_signals.clear();
-    Load({});
-    m_doc->m_signals.emplace_back("b", Pulse(300));
-    m_doc->UpdateMaxPoints();
-    m_doc->UpdateAllViews(HINT_LIST_CHANGED);
-    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 500);
-    // Hint 0 (initial update) and 3 (batch) rebuild.
-    view.OnUpdate(0);
-    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
-    // One point or none leave the last picture.
+    Load({WriteRvf("b.rvf", Pulse(300))});
     m_doc->m_signals.clear();
-    m_doc->UpdateMaxPoints();
+    m_doc->UpdateAllViews(HINT_LIST_CHANGED);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
+    // Hint 0 (initial update) and 3 (batch) rebuild: nothing loaded, nothing shown.
+    view.Graph()->ZoomTo(0.1, 0.2, 0.0, 1.0);
     view.OnUpdate(HINT_BATCH_PLOT);
-    EXPECT_EQ(view.Graph()->CurveCount(), 1);
+    EXPECT_EQ(view.Graph()->CurveCount(), 0);
+    EXPECT_EQ(view.Graph()->Notice(), "No signal loaded");
+    EXPECT_FALSE(view.Graph()->IsZoomed());
+    EXPECT_EQ(view.Graph()->ShownRanges(), (std::vector<double>{0, 1, 0, 1}));
+    EXPECT_FALSE(view.Graph()->SvgData(10000, 5000).contains("b.rvf"));
 }
 
 // Regression: the graph made on the first plot stayed hidden inside a view already shown.

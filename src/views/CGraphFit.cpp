@@ -1,0 +1,156 @@
+#include "CGraphFit.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMaxTitleLines = 3;
+constexpr int kSmallestHeaderPixels = 10;
+constexpr int kHeaderSideMargin = 20;  // the text element's own margins, both sides
+constexpr int kBelowAxes = 48;         // tick labels and the axis label under the plot area
+constexpr int kLegendTop = 10;         // the legend column's top margin
+constexpr int kLegendShare = 35;       // per cent of the width the legend may take
+
+// The forms the legend is tried in, largest first.
+struct LegendForm {
+    int pixels;
+    QSize icon;
+};
+constexpr LegendForm kLegendForms[] = {{11, {32, 18}}, {9, {22, 10}}, {8, {14, 8}}};
+
+QCPLayoutGrid* Header(QCustomPlot* plot)
+{
+    return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(0, 0));
+}
+
+// Breaks a word wider than width into pieces that fit.
+QStringList BreakWord(const QString& word, const QFontMetrics& metrics, int width)
+{
+    QStringList pieces;
+    QString piece;
+    for (const QChar c : word) {
+        if (!piece.isEmpty() && metrics.horizontalAdvance(piece + c) > width) {
+            pieces << piece;
+            piece.clear();
+        }
+        piece += c;
+    }
+    if (!piece.isEmpty())
+        pieces << piece;
+    return pieces;
+}
+
+void ApplyLabels(QCPLegend* legend, const QFontMetrics& metrics, int textWidth)
+{
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i)); // null for an empty cell
+        if (!item)
+            continue;
+        const QString label = item->plottable()->property("label").toString();
+        item->plottable()->setName(textWidth > 0 ? metrics.elidedText(label, Qt::ElideMiddle, textWidth) : label);
+    }
+}
+
+} // namespace
+
+QFont PixelFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QStringList WrapText(const QString& text, const QFontMetrics& metrics, int width, int maxLines)
+{
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (metrics.horizontalAdvance(joined) <= width) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        QStringList pieces = BreakWord(word, metrics, std::max(width, 1));
+        line = pieces.takeLast();
+        lines << pieces;
+    }
+    if (!line.isEmpty())
+        lines << line;
+    if (maxLines > 0 && lines.size() > maxLines) {
+        const QString rest = lines.mid(maxLines - 1).join(QLatin1Char(' '));
+        lines.resize(maxLines);
+        lines.back() = metrics.elidedText(rest, Qt::ElideRight, width);
+    }
+    return lines;
+}
+
+QCPTextElement* NewHeaderText(QCustomPlot* plot, const QString& text, const QFont& font)
+{
+    auto* element = new QCPTextElement(plot, text, font);
+    element->setProperty("fullText", text);
+    element->setProperty("fullFont", font);
+    return element;
+}
+
+void FitHeader(QCustomPlot* plot, int width)
+{
+    QCPLayoutGrid* header = Header(plot);
+    if (!header || width <= kHeaderSideMargin)
+        return;
+    for (int i = 0; i < header->elementCount(); ++i) {
+        auto* text = qobject_cast<QCPTextElement*>(header->elementAt(i));
+        if (!text || !text->property("fullText").isValid())
+            continue;
+        const QString full = text->property("fullText").toString();
+        // A narrow picture takes a smaller font before more lines.
+        QFont font = text->property("fullFont").value<QFont>();
+        QStringList lines;
+        for (int pixels = font.pixelSize();; pixels -= 2) {
+            font.setPixelSize(pixels);
+            lines = WrapText(full, QFontMetrics(font), width - kHeaderSideMargin, kMaxTitleLines);
+            if (lines.size() <= 1 || pixels - 2 < kSmallestHeaderPixels)
+                break;
+        }
+        text->setFont(font);
+        text->setText(lines.join(QLatin1Char('\n')));
+    }
+}
+
+void FitLegend(QCustomPlot* plot, int width, int height)
+{
+    QCPLegend* legend = plot->legend;
+    // Cells of a wrapped legend may be empty: only plottables count.
+    const int count = plot->plottableCount();
+    if (!legend->visible() || count == 0 || !legend->item(0) || width <= 0 || height <= 0)
+        return;
+    QCPLayoutGrid* header = Header(plot);
+    const int headerHeight = header ? header->minimumOuterSizeHint().height() : 0;
+    const int room = std::max(1, height - headerHeight - kBelowAxes - kLegendTop);
+    const int allowed = width * kLegendShare / 100;
+    for (const LegendForm& form : kLegendForms) {
+        legend->setFont(PixelFont(form.pixels));
+        legend->setIconSize(form.icon);
+        ApplyLabels(legend, QFontMetrics(legend->font()), 0);
+        const int itemHeight = legend->item(0)->minimumOuterSizeHint().height() + legend->rowSpacing();
+        const int rows = std::clamp(room / std::max(itemHeight, 1), 1, count);
+        legend->setWrap(rows);
+        legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+        if (legend->minimumOuterSizeHint().width() <= allowed)
+            return;
+    }
+    // Still too wide in the smallest form: labels shortened in the middle to
+    // share the width allowed among the columns.
+    const int columns = legend->columnCount();
+    const QFontMetrics metrics(legend->font());
+    const int frame = legend->iconSize().width() + legend->iconTextPadding() + legend->item(0)->margins().left() +
+                      legend->item(0)->margins().right() + legend->columnSpacing();
+    const int textWidth = std::max(metrics.horizontalAdvance(QStringLiteral("W…W")),
+                                   allowed / std::max(columns, 1) - frame);
+    ApplyLabels(legend, metrics, textWidth);
+}

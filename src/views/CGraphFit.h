@@ -1,0 +1,33 @@
+#pragma once
+// Fitting the graph's texts to the size it is drawn at: the legend in as
+// many columns as the height asks (in a smaller form when they would crowd
+// the axes), and titles wrapped onto further lines instead of cut off.
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+#include <QStringList>
+
+class QCPTextElement;
+class QCustomPlot;
+
+// A font sized in pixels, so that a picture comes out the same on the screen,
+// on a printer's preview and on the offscreen platform.
+QFont PixelFont(int pixels, bool bold = false);
+
+// text broken at blanks into lines no wider than width; a word wider than a
+// line is broken where it must. At most maxLines lines: the last one is then
+// shortened with "…". An empty text gives no lines.
+QStringList WrapText(const QString& text, const QFontMetrics& metrics, int width, int maxLines);
+
+// A header line (title, subtitle) that FitHeader may wrap.
+QCPTextElement* NewHeaderText(QCustomPlot* plot, const QString& text, const QFont& font);
+
+// Wraps the header lines made by NewHeaderText to a picture width.
+void FitHeader(QCustomPlot* plot, int width);
+
+// Arranges the legend of plot for a picture of width x height pixels: one
+// column while the entries fit beside the axes, further columns beyond, then
+// smaller text and icons, and at last labels shortened in the middle, so that
+// the legend never takes more than about a third of the width. The labels
+// are the plottables' "label" properties.
+void FitLegend(QCustomPlot* plot, int width, int height);

@@ -1,0 +1,170 @@
+#include "CGraphParts.h"
+
+#include "CGraphFit.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The title block: each line's three parts set left, centred and right across
+// the full width.
+class CTitleBlockElement : public QCPLayoutElement {
+public:
+    CTitleBlockElement(QCustomPlot* plot, const QList<CGraphTitleLine>& lines)
+        : QCPLayoutElement(plot), m_lines(lines), m_font(PixelFont(12))
+    {
+        setAutoMargins(QCP::msNone);
+        setMargins(QMargins(10, 4, 10, 2));
+    }
+
+    QSize minimumOuterSizeHint() const override
+    {
+        const int height = static_cast<int>(m_lines.size()) * QFontMetrics(m_font).height();
+        return QSize(0, height + margins().top() + margins().bottom());
+    }
+    QSize maximumOuterSizeHint() const override
+    {
+        return QSize(QWIDGETSIZE_MAX, minimumOuterSizeHint().height());
+    }
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        painter->setFont(m_font);
+        painter->setPen(Qt::black);
+        const int lineHeight = QFontMetrics(m_font).height();
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            const QRect row(mRect.left(), mRect.top() + static_cast<int>(i) * lineHeight, mRect.width(),
+                            lineHeight);
+            const CGraphTitleLine& line = m_lines[i];
+            painter->drawText(row, Qt::AlignLeft | Qt::AlignVCenter, line.left);
+            painter->drawText(row, Qt::AlignHCenter | Qt::AlignVCenter, line.centre);
+            painter->drawText(row, Qt::AlignRight | Qt::AlignVCenter, line.right);
+        }
+    }
+
+private:
+    QList<CGraphTitleLine> m_lines;
+    QFont m_font;
+};
+
+// A graph whose wide lines draw quickly on screen and in pictures: the
+// raster engine strokes wide antialiased polylines of dense data many times
+// slower than one-pixel lines, so a wide line is drawn as one-pixel passes
+// side by side. Vector output (SVG, printing) keeps the true pen.
+class CFastGraph : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override
+    {
+        const QPen pen = painter->pen();
+        const qreal width = pen.widthF();
+        if (width <= 1.0 || painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            QCPGraph::drawLinePlot(painter, lines);
+            return;
+        }
+        QPen thin(pen);
+        thin.setWidth(0);
+        if (pen.style() != Qt::SolidLine) {
+            QList<qreal> pattern = pen.dashPattern(); // in pen widths: keep the dashes' length
+            for (qreal& v : pattern)
+                v *= width;
+            thin.setDashPattern(pattern);
+        }
+        static const QPointF kTwo[] = {{-0.5, -0.5}, {0.5, -0.5}, {-0.5, 0.5}, {0.5, 0.5}};
+        static const QPointF kThree[] = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+        const bool three = width > 2.5;
+        const QPointF* offsets = three ? kThree : kTwo;
+        const int count = three ? 5 : 4;
+        painter->setPen(thin);
+        for (int i = 0; i < count; ++i) {
+            painter->translate(offsets[i]);
+            QCPGraph::drawLinePlot(painter, lines);
+            painter->translate(-offsets[i]);
+        }
+        painter->setPen(pen);
+    }
+};
+
+} // namespace
+
+QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines)
+{
+    return new CTitleBlockElement(plot, lines);
+}
+
+// The drawable points of one curve. An absent or non-finite point becomes a
+// single NaN value, which the chart draws as a gap; a gap at the end is left out.
+CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
+{
+    CurvePoints c;
+    c.points.resize(count);
+    QCPGraphData* out = c.points.data();
+    int n = 0;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    bool gapPending = false;
+    float lastKey = 0.0f;
+    float xMin = 0.0f, xMax = 0.0f, yMin = 0.0f, yMax = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const float xi = x[i];
+        const float yi = y[i];
+        if (xi == absent || yi == absent || !std::isfinite(xi) || !std::isfinite(yi)) {
+            gapPending = c.drawn > 0;
+            continue;
+        }
+        if (gapPending) {
+            // Fits: every marker follows at least one absent point that wrote nothing.
+            out[n].key = lastKey;
+            out[n++].value = nan;
+            gapPending = false;
+        }
+        if (c.drawn == 0) {
+            xMin = xMax = xi;
+            yMin = yMax = yi;
+        } else {
+            c.sorted = c.sorted && xi >= lastKey;
+            xMin = std::min(xMin, xi);
+            xMax = std::max(xMax, xi);
+            yMin = std::min(yMin, yi);
+            yMax = std::max(yMax, yi);
+        }
+        lastKey = xi;
+        out[n].key = xi;
+        out[n++].value = yi;
+        ++c.drawn;
+    }
+    c.points.resize(n);
+    if (c.drawn > 0)
+        c.bounds = QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax));
+    return c;
+}
+
+// A range of some width around a single value, so that a flat line shows.
+QCPRange Widened(double lower, double upper)
+{
+    if (upper > lower)
+        return QCPRange(lower, upper);
+    const double half = lower == 0.0 ? 1.0 : std::abs(lower) * 0.05;
+    return QCPRange(lower - half, upper + half);
+}
+
+// Curves whose X runs forward use the fast graph type; others are drawn in
+// the order of their points.
+QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
+{
+    if (c.sorted) {
+        auto* graph = new CFastGraph(plot->xAxis, plot->yAxis);
+        graph->data()->set(c.points, true);
+        return graph;
+    }
+    auto* curve = new QCPCurve(plot->xAxis, plot->yAxis);
+    QVector<QCPCurveData> data;
+    data.reserve(c.points.size());
+    for (qsizetype i = 0; i < c.points.size(); ++i)
+        data.append(QCPCurveData(static_cast<double>(i), c.points[i].key, c.points[i].value));
+    curve->data()->set(data, true);
+    return curve;
+}

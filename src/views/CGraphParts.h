@@ -1,0 +1,28 @@
+#pragma once
+// The chart's own pieces behind the graph: the title block element, the
+// points of one curve as the chart takes them, and the curve itself.
+#include "CGraph.h"
+
+#include <qcustomplot.h>
+
+// The title block's lines, set left, centred and right across the width.
+QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines);
+
+// One curve's points as the chart takes them, NaN values marking gaps.
+struct CurvePoints {
+    QVector<QCPGraphData> points;
+    int drawn = 0;
+    bool sorted = true;
+    QRectF bounds; // of the drawn points: x, y, width, height
+};
+
+// The drawable points of one curve. An absent or non-finite point becomes a
+// single NaN value, which the chart draws as a gap; a gap at the end is left out.
+CurvePoints CollectPoints(const float* x, const float* y, int count, float absent);
+
+// A range of some width around a single value, so that a flat line shows.
+QCPRange Widened(double lower, double upper);
+
+// Curves whose X runs forward use the fast graph type; others are drawn in
+// the order of their points.
+QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c);
