@@ -2,6 +2,7 @@
 // each listed by its code and name, and the loaded signals saved as one test.
 #include "FileMessages.h"
 #include "FileSearch.h"
+#include "IsoMmeSource.h"
 #include "IsoMmeTest.h"
 #include "IsoMmeWriter.h"
 #include "OndrelDoc.h"
@@ -39,11 +40,15 @@ bool COndrelDoc::AppendTestChannels(const QString& path, QStringList& names)
     m_messages.append(MessagesNamingFile(path, file, errors));
     if (!opened)
         return false;
+    QHash<QString, int> uses;
+    for (const IsoMmeChannelInfo& channel : test.Channels())
+        ++uses[FromCp1252(channel.code)];
     for (const IsoMmeChannelInfo& channel : test.Channels()) {
         const QString name = QFile::decodeName(QByteArray::fromStdString(channel.path));
         ChannelListing listing;
-        listing.code = FromCp1252(channel.code);
-        listing.text = listing.code;
+        listing.text = FromCp1252(channel.code);
+        // Legends must tell the curves apart.
+        listing.legend = uses.value(listing.text) > 1 ? QFileInfo(name).fileName() : listing.text;
         if (const QString title = FromCp1252(channel.name).trimmed(); !title.isEmpty())
             listing.text += QStringLiteral("  ") + title;
         m_channelListings.insert(name, listing);
@@ -63,6 +68,15 @@ bool COndrelDoc::AppendListed(const QString& entry, QStringList& names)
         return true;
     }
     const QStringList matches = FindMatchingFiles(entry);
+    if (matches.isEmpty() && !HasWildcards(entry)) {
+        // A channel inside an archive (a saved list of a .zip test's channels) is no plain file.
+        const QString path = QFileInfo(entry).absoluteFilePath();
+        std::string bytes, why;
+        if (IsoReadBytes(Encoded(path), bytes, why, 1) != IsoReadStatus::Ok)
+            return false;
+        names.append(path);
+        return true;
+    }
     for (const QString& match : matches) {
         if (IsoMmeIsTestPath(Encoded(match)))
             AppendTestChannels(match, names);
@@ -81,7 +95,7 @@ QString COndrelDoc::ListText(const QString& name) const
 QString COndrelDoc::LegendName(const CSignalEntry& entry) const
 {
     const auto found = m_channelListings.constFind(entry.name);
-    return found == m_channelListings.cend() ? entry.DisplayName() : found->code;
+    return found == m_channelListings.cend() ? entry.DisplayName() : found->legend;
 }
 
 void COndrelDoc::OnSaveIsoMme()

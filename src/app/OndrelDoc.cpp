@@ -99,7 +99,7 @@ KVTextOptions COndrelDoc::TextOptions() const
     options.timeUnit = m_bTextSeconds ? KVTimeUnit::Seconds : KVTimeUnit::Milliseconds;
     // The warning of an implausible step names the choice that reads the other unit.
     options.unitSwitch = [](KVTimeUnit unit) {
-        return std::string("Edit > Options, ") + kTextTimeUnitTitle + " " + TextTimeUnitName(unit == KVTimeUnit::Seconds);
+        return std::string("Edit > Options, ") + kTextTimeUnitTitle + ": " + TextTimeUnitName(unit == KVTimeUnit::Seconds);
     };
     return options;
 }

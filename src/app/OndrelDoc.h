@@ -191,7 +191,8 @@ public:
     // The text the file list shows for a list name: "CODE  name" for a
     // channel of an ISO-MME test, else the name itself.
     QString ListText(const QString& name) const;
-    // The legend name of a loaded signal: its channel code, else its name.
+    // The legend name of a loaded signal: its channel code (its file name
+    // where the test repeats the code), else its name.
     QString LegendName(const CSignalEntry& entry) const;
     // File > Save > ISO-MME: writes the loaded signals as one test folder.
     void OnSaveIsoMme();
@@ -259,8 +260,8 @@ private:
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
     QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings
     struct ChannelListing {
-        QString code;
-        QString text; // "CODE  name"
+        QString legend; // the code, or the file name where the test repeats the code
+        QString text;   // "CODE  name"
     };
     QHash<QString, ChannelListing> m_channelListings; // by the channel's list name (its path)
 };

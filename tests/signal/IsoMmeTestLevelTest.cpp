@@ -6,12 +6,12 @@
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
 #include "SignalTestSupport.h"
+#include "ZipTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <zip.h>
 
 namespace fs = std::filesystem;
 
@@ -53,30 +53,6 @@ void WriteTest(const std::string& root)
                     "Name of channel 003         :11CHST0000H3DSXC"}));
     WriteText(root + "/11391/CHANNEL/11391.001", ChannelText("11HEAD0000H3ACXA", "Head acceleration X", "m/(s*s)", 3.25f));
     WriteText(root + "/11391/CHANNEL/11391.002", ChannelText("11TIBILEUPH3MOYP", "Tibia moment Y", "Nm", -0.5f));
-}
-
-void AddToZip(zip_t* z, const fs::path& root, const fs::path& dir)
-{
-    for (const auto& e : fs::directory_iterator(dir)) {
-        if (e.is_directory()) {
-            AddToZip(z, root, e.path());
-            continue;
-        }
-        const Bytes bytes = ReadAll(e.path().string());
-        void* copy = malloc(bytes.size());
-        memcpy(copy, bytes.data(), bytes.size());
-        zip_source_t* src = zip_source_buffer(z, copy, bytes.size(), 1);
-        ASSERT_GE(zip_file_add(z, fs::relative(e.path(), root).c_str(), src, ZIP_FL_ENC_UTF_8), 0);
-    }
-}
-
-void Zip(const std::string& folder, const std::string& archive)
-{
-    int err = 0;
-    zip_t* z = zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    ASSERT_NE(z, nullptr);
-    AddToZip(z, fs::path(folder).parent_path(), folder);
-    ASSERT_EQ(zip_close(z), 0);
 }
 
 } // namespace
