@@ -235,8 +235,10 @@ bool CGraph::eventFilter(QObject* watched, QEvent* event)
 
 void CGraph::FitToSize(int width, int height) const
 {
-    FitLegend(m_plot, width, height);
+    // The header first: the legend's rows depend on the room under it.
     FitHeader(m_plot, width);
+    FitLegend(m_plot, width, height);
+    FitAxisLabels(m_plot, width, height);
 }
 
 void CGraph::FitToScreen() const { FitToSize(m_plot->width(), m_plot->height()); }

@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kMaxTitleLines = 3;
 constexpr int kSmallestHeaderPixels = 10;
+constexpr int kAxisLabelPixels = 13;   // the axis labels' own size
+constexpr int kAxisLabelSpare = 70;    // what the other axis and the margins take along an axis
 constexpr int kHeaderSideMargin = 20;  // the text element's own margins, both sides
 constexpr int kBelowAxes = 48;         // tick labels and the axis label under the plot area
 constexpr int kLegendTop = 10;         // the legend column's top margin
@@ -153,4 +155,23 @@ void FitLegend(QCustomPlot* plot, int width, int height)
     const int textWidth = std::max(metrics.horizontalAdvance(QStringLiteral("W…W")),
                                    allowed / std::max(columns, 1) - frame);
     ApplyLabels(legend, metrics, textWidth);
+}
+
+void FitAxisLabels(QCustomPlot* plot, int width, int height)
+{
+    QCPLayoutGrid* header = Header(plot);
+    const int headerHeight = header ? header->minimumOuterSizeHint().height() : 0;
+    const struct {
+        QCPAxis* axis;
+        int room;
+    } axes[] = {{plot->xAxis, width - kAxisLabelSpare}, {plot->yAxis, height - headerHeight - kAxisLabelSpare}};
+    for (const auto& a : axes) {
+        QFont font = a.axis->labelFont();
+        int pixels = kAxisLabelPixels;
+        font.setPixelSize(pixels);
+        while (pixels > kSmallestHeaderPixels &&
+               QFontMetrics(font).horizontalAdvance(a.axis->label()) > std::max(a.room, 0))
+            font.setPixelSize(--pixels);
+        a.axis->setLabelFont(font);
+    }
 }

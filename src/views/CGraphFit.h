@@ -31,3 +31,7 @@ void FitHeader(QCustomPlot* plot, int width);
 // the legend never takes more than about a third of the width. The labels
 // are the plottables' "label" properties.
 void FitLegend(QCustomPlot* plot, int width, int height);
+
+// Axis labels in smaller letters, down to 10 pixels, where they would be
+// longer than their axis in a picture of width x height pixels.
+void FitAxisLabels(QCustomPlot* plot, int width, int height);
