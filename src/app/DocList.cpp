@@ -1,9 +1,11 @@
 // The file list: selection, directory listing, sorting and the list view's
 // context-menu commands.
 #include "FileSearch.h"
+#include "IsoMmeTest.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
 
+#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -138,8 +140,16 @@ void COndrelDoc::AddNames(const QStringList& names)
         SwitchToHitMode();
     if (names.isEmpty())
         return;
-    m_fileList.append(names);
+    // A dropped test stands for its channels; other names are taken as they come.
+    m_messages.clear();
+    for (const QString& name : names) {
+        if (IsoMmeIsTestPath(QFile::encodeName(name).toStdString()))
+            AppendTestChannels(name, m_fileList);
+        else
+            m_fileList.append(name);
+    }
     UpdateAllViews(HINT_LIST_CHANGED);
+    ShowMessages();
 }
 
 void COndrelDoc::OnClearList()

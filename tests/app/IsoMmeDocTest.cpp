@@ -82,6 +82,13 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     ASSERT_EQ(shown.size(), 4) << shown.join('\n').toStdString();
     EXPECT_EQ(shown[2], "File, " + PathOf("plain") + ", does not Exist");
     EXPECT_TRUE(shown[3].startsWith(PathOf("broken.zip") + ": ")) << shown[3].toStdString();
+
+    // Dropped on the list, a test adds its channels too.
+    doc->OnClearList();
+    doc->AddNames({PathOf("T7/T7.mme"), PathOf("other.rvf")});
+    EXPECT_EQ(doc->m_fileList.size(), 4);
+    EXPECT_EQ(doc->m_fileList.value(3), PathOf("other.rvf"));
+    EXPECT_EQ(doc->ListText(doc->m_fileList.value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
 }
 
 TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
