@@ -140,12 +140,11 @@ void COndrelDoc::AddNames(const QStringList& names)
         SwitchToHitMode();
     if (names.isEmpty())
         return;
-    // A dropped test stands for its channels; other names are taken as they come.
+    // A test stands for its channels; other names, and a test that does not
+    // open, are taken as they come (loading them says what is wrong).
     m_messages.clear();
     for (const QString& name : names) {
-        if (IsoMmeIsTestPath(QFile::encodeName(name).toStdString()))
-            AppendTestChannels(name, m_fileList);
-        else
+        if (!IsoMmeIsTestPath(QFile::encodeName(name).toStdString()) || !AppendTestChannels(name, m_fileList))
             m_fileList.append(name);
     }
     UpdateAllViews(HINT_LIST_CHANGED);

@@ -109,8 +109,8 @@ public:
     void OnCopyFilenames();
     // Adds the clipboard's lines as names (hitlist mode).
     void OnPasteFilenames();
-    // Adds names from outside (paste, drop), switching to hitlist mode first;
-    // an ISO-MME test adds its channels.
+    // Adds names from outside (paste, drop, a batch's files), switching to
+    // hitlist mode first; an ISO-MME test adds its channels.
     void AddNames(const QStringList& names);
     void OnClearList();
     void OnRemoveSelectedItems();

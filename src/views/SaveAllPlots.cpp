@@ -150,7 +150,7 @@ int RunSaveAllPlots(const QStringList& args)
     }
     COndrelDoc doc(&ui);
     doc.m_bHitMode = true;
-    doc.m_fileList = o.files;
+    doc.AddNames(o.files); // a test given by its .mme, folder or .zip: its channels
     doc.m_nLineStyle = o.lineStyle;
     CPlotView view(&doc);
     view.SetShortHeader(!o.multiLineTitle);
@@ -159,7 +159,7 @@ int RunSaveAllPlots(const QStringList& args)
     job.kind = o.svg ? CBatchJob::EKind::Svg : CBatchJob::EKind::Jpeg;
     job.directory = o.directory;
     job.size = o.size;
-    const int count = static_cast<int>(o.files.size());
+    const int count = static_cast<int>(doc.m_fileList.size());
     CBatchHooks hooks;
     hooks.plot = [&view] {
         view.OnUpdate(HINT_BATCH_PLOT);

@@ -1,3 +1,6 @@
+// Before any Qt header: its "signals" keyword would clash with a parameter name.
+#include "IsoMmeWriter.h"
+
 #include "CPlotView.h"
 #include "CProgressDlg.h"
 #include "SaveAllPlots.h"
@@ -145,6 +148,21 @@ TEST_F(BatchTest, CommandLineSvgKeepsTheTitleBlockAsText)
     EXPECT_EQ(RunSaveAllPlots({"--save-all-plots", "svg", m_out, Path("absent.rvf"), m_beta}), 1);
     EXPECT_TRUE(QFile::exists(m_out + "beta.rvf_001.svg"));
     EXPECT_FALSE(QFile::exists(m_out + "absent.rvf_000.svg"));
+}
+
+TEST_F(BatchTest, CommandLineTakesATestAsItsChannels)
+{
+    const KVSignal first = Pulse(600), second = Pulse(900, -1.5f);
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&first, &second}, QFile::encodeName(Path("T3")).toStdString(), errors));
+    EXPECT_EQ(RunSaveAllPlots({"--save-all-plots", "svg", m_out, Path("T3/T3.mme")}), 0);
+    EXPECT_EQ(QDir(m_out).entryList(QDir::Files), (QStringList{"T3.001_000.svg", "T3.002_001.svg"}));
+    // A test that does not open is a failure, not an empty success.
+    QFile broken(Path("broken.zip"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not an archive");
+    broken.close();
+    EXPECT_EQ(RunSaveAllPlots({"--save-all-plots", "svg", m_out, Path("broken.zip")}), 1);
 }
 
 TEST(SaveAllPlotsArgs, ReadsOptionsAndRefusesWrongOnes)
