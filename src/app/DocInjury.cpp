@@ -9,14 +9,14 @@
 
 #include <array>
 
-bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path)
+bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries)
 {
     if (!entry.modified) {
         path = PathOfName(entry.name);
         return true;
     }
     // The program reads files only, so a changed signal goes to a file of its
-    // own; it is left for the program and not deleted here.
+    // own, deleted once the program has ended.
     QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/RVFXXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open()) {
@@ -33,23 +33,24 @@ bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path)
         return false;
     }
     path = name;
+    temporaries << name;
     if (m_ui)
         m_ui->SetTitle(QStringLiteral("Created Temporary File ") + path);
     return true;
 }
 
-bool COndrelDoc::SingleFormArguments(QStringList& arguments)
+bool COndrelDoc::SingleFormArguments(QStringList& arguments, QStringList& temporaries)
 {
     if (m_signals.size() != 1)
         return false;
     QString path;
-    if (!CriterionFileArgument(m_signals.front(), path))
+    if (!CriterionFileArgument(m_signals.front(), path, temporaries))
         return false;
     arguments = QStringList{path};
     return true;
 }
 
-bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
+bool COndrelDoc::ThreeAxisArguments(QStringList& arguments, QStringList& temporaries)
 {
     if (m_signals.size() != 3)
         return false;
@@ -69,7 +70,7 @@ bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
     QStringList paths;
     for (const CSignalEntry* entry : chosen) {
         QString path;
-        if (!CriterionFileArgument(*entry, path))
+        if (!CriterionFileArgument(*entry, path, temporaries))
             return false;
         paths.append(path);
     }
@@ -80,11 +81,17 @@ bool COndrelDoc::ThreeAxisArguments(QStringList& arguments)
 bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
 {
     ClearErrors();
-    QStringList arguments;
-    bool formed = criterion.takesThree && ThreeAxisArguments(arguments);
+    QStringList arguments, temporaries;
+    const auto removeTemporaries = [&temporaries] {
+        for (const QString& file : temporaries)
+            QFile::remove(file);
+    };
+    bool formed = criterion.takesThree && ThreeAxisArguments(arguments, temporaries);
     if (!formed && criterion.takesOne && m_errors.ErrorCount() == 0)
-        formed = SingleFormArguments(arguments);
+        formed = SingleFormArguments(arguments, temporaries);
     if (!formed) {
+        // Regression: the copies made before a later one failed were left behind.
+        removeTemporaries();
         // A program must not be started on a file that was never written.
         if (m_errors.ErrorCount() > 0) {
             CollectErrors();
@@ -92,14 +99,17 @@ bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
         }
         return false;
     }
-    if (!m_ui)
+    if (!m_ui) {
+        removeTemporaries();
         return false;
+    }
     const QString program = QDir(m_strQuillonDir).filePath(QString::fromLatin1(criterion.program));
-    const bool started = m_ui->StartProgram(program, arguments);
+    const bool started = m_ui->StartProgram(program, arguments, temporaries);
     // The "Created Temporary File" note has served its turn.
     UpdateTitle();
     if (started)
         return true;
+    removeTemporaries();
     // Nothing else tells the user why no program appeared: name the file looked for.
     m_ui->ShowMessageBox(QStringLiteral("Cannot start the criterion program %1").arg(QDir::toNativeSeparators(program)));
     return false;

@@ -85,8 +85,10 @@ public:
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 
-    // Starts program with one argument per entry and does not wait for it.
-    virtual bool StartProgram(const QString& program, const QStringList& arguments) = 0;
+    // Starts program with one argument per entry and does not wait for it;
+    // the files in removeAfter are deleted once the program has ended.
+    virtual bool StartProgram(const QString& program, const QStringList& arguments,
+                              const QStringList& removeAfter) = 0;
 };
 
 // Shows the wait cursor for the lifetime of the guard.

@@ -73,6 +73,9 @@ public:
     KVTextOptions TextOptions() const;
     // Whether any loaded signal was changed since it was loaded.
     bool HasModifiedSignals() const;
+    // Says that `what` (a command, the files being loaded) ran out of memory;
+    // the program goes on.
+    void ReportNotEnoughMemory(const QString& what);
     // The loaded signals in load order.
     std::vector<const KVSignal*> LoadedSignals() const;
     // For a batch run: loads the list name `name` as the only loaded signal
@@ -242,9 +245,10 @@ private:
     // The file argument of one loaded signal for a criterion program: a
     // temporary RVF-1992 file when modified, else its path. False when the
     // temporary file could not be written.
-    bool CriterionFileArgument(const CSignalEntry& entry, QString& path);
-    bool SingleFormArguments(QStringList& arguments);
-    bool ThreeAxisArguments(QStringList& arguments);
+    // Each adds the temporary copies it made of modified signals to temporaries.
+    bool CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries);
+    bool SingleFormArguments(QStringList& arguments, QStringList& temporaries);
+    bool ThreeAxisArguments(QStringList& arguments, QStringList& temporaries);
     // After loading or reloading: point count, labels, title and a redraw
     // (nothing is redrawn when no signal is left).
     void LoadedSignalsChanged();

@@ -13,12 +13,15 @@
 #include "CSignalLabelsDlg.h"
 #include "CTextEntryDlg.h"
 #include "OndrelSettings.h"
+#include "ProgramLaunch.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
+#include "ProgramLaunch.h"
+
 #include <QProcess>
 #include <QWidget>
 
@@ -213,7 +216,9 @@ void CFrameUi::EndWaitCursor()
     QApplication::restoreOverrideCursor();
 }
 
-bool CFrameUi::StartProgram(const QString& program, const QStringList& arguments)
+bool CFrameUi::StartProgram(const QString& program, const QStringList& arguments,
+                            const QStringList& removeAfter)
 {
-    return QProcess::startDetached(program, arguments);
+    const CLaunch launch = RemoveAfterExit(program, arguments, removeAfter);
+    return QProcess::startDetached(launch.program, launch.arguments);
 }

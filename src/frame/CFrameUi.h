@@ -34,7 +34,8 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
-    bool StartProgram(const QString& program, const QStringList& arguments) override;
+    bool StartProgram(const QString& program, const QStringList& arguments,
+                      const QStringList& removeAfter) override;
 
 private:
     QWidget* m_window;

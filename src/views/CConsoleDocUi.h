@@ -29,7 +29,7 @@ public:
     QString ClipboardText() override { return {}; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    bool StartProgram(const QString&, const QStringList&) override { return false; }
+    bool StartProgram(const QString&, const QStringList&, const QStringList&) override { return false; }
 
     // Writes one line to standard error.
     void Line(const QString& text);

@@ -1,5 +1,9 @@
 #include "AppTestSupport.h"
 #include "Criterion.h"
+#include "ProgramLaunch.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -21,6 +25,7 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/neck208");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/run 1/a.rvf"});
+    EXPECT_TRUE(ui.started[0].removeAfter.isEmpty()); // never the user's own file
 
     doc->m_signals[0].modified = true;
     doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
@@ -30,6 +35,8 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
     ASSERT_EQ(ui.started[1].arguments.size(), 1);
     const QString temp = ui.started[1].arguments[0];
     EXPECT_TRUE(temp.startsWith(QDir::tempPath() + "/RVF"));
+    // Regression: the copy made for the program was never deleted.
+    EXPECT_EQ(ui.started[1].removeAfter, QStringList{temp});
     // The note on the temporary file shows while it is made, then the title returns.
     EXPECT_TRUE(ui.titles.contains("Created Temporary File " + temp));
     EXPECT_EQ(ui.title, "HitList - Modified");
@@ -38,6 +45,35 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
     ASSERT_TRUE(reader.Load(back));
     EXPECT_FLOAT_EQ(back.Y()[0], 42.0f);
     QFile::remove(temp);
+
+    // A program that cannot be started leaves no copy behind either.
+    ui.startSucceeds = false;
+    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
+    ASSERT_EQ(ui.started.size(), 3u);
+    EXPECT_FALSE(QFile::exists(ui.started[2].arguments[0]));
+}
+
+TEST(ProgramLaunch, FilesAreRemovedAfterTheProgramEndsAndItsStatusPassesOn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString odd = dir.filePath("it's a \"copy\" $HOME.rvf");
+    const QString plain = dir.filePath("b.rvf");
+    for (const QString& name : {odd, plain}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    // The program sees both files, then they go; its exit status is kept.
+    const CLaunch launch = RemoveAfterExit("/bin/sh", {"-c", "test -f \"$0\" && test -f \"$1\" && exit 3", odd, plain},
+                                           {odd, plain});
+    EXPECT_EQ(QProcess::execute(launch.program, launch.arguments), 3);
+    EXPECT_FALSE(QFile::exists(odd));
+    EXPECT_FALSE(QFile::exists(plain));
+    EXPECT_TRUE(QFile::exists(dir.path()));
+
+    const CLaunch direct = RemoveAfterExit("/q/hic", {"a b"}, {});
+    EXPECT_EQ(direct.program, "/q/hic");
+    EXPECT_EQ(direct.arguments, QStringList{"a b"});
 }
 
 TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)

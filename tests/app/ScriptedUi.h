@@ -21,6 +21,7 @@ struct CSaveAnswer {
 struct CStartedProgram {
     QString program;
     QStringList arguments;
+    QStringList removeAfter;
 };
 
 class CScriptedUi : public CDocUi {
@@ -136,9 +137,10 @@ public:
         ++waitCount;
     }
     void EndWaitCursor() override { --waitDepth; }
-    bool StartProgram(const QString& program, const QStringList& arguments) override
+    bool StartProgram(const QString& program, const QStringList& arguments,
+                      const QStringList& removeAfter) override
     {
-        started.push_back({program, arguments});
+        started.push_back({program, arguments, removeAfter});
         return startSucceeds;
     }
 
