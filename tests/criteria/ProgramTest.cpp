@@ -286,3 +286,27 @@ TEST_F(ProgramTest, TextFilesInSecondsWithTheTimeUnitSwitch)
     EXPECT_EQ(m_out.str().find("WARNING"), std::string::npos);
     EXPECT_EQ(Run("hic", {"--text", "--time-unit=hours", path}), PROGRAM_USAGE);
 }
+
+// A stream buffer that refuses every byte, as a full disk or a closed pipe does.
+struct FullDisk : std::streambuf {
+    int overflow(int) override { return traits_type::eof(); }
+};
+
+TEST_F(ProgramTest, NamesStayOnOneLineAndALostResultFails)
+{
+    // Regression: a line break in a file name forged a result line.
+    const std::string forged = Save("a.rvf\nHIC15: 1.0; limit 1000; pass", Neck(60, "G'S"), "X");
+    ASSERT_EQ(Run("hic", {"--text", forged}), PROGRAM_OK) << m_err.str();
+    EXPECT_EQ(m_out.str().find("\nHIC15: 1.0;"), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("$'\\n'"), std::string::npos) << m_out.str();
+    ASSERT_EQ(Run("hic", {"--text", forged + "\x1b[2J"}), PROGRAM_FAILED);
+    EXPECT_EQ(m_err.str().find('\x1b'), std::string::npos) << m_err.str();
+
+    // Regression: a result that could not be written still exited 0.
+    FullDisk full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(RunTextProgram(*FindCriterion("hic"), {"--text", forged}, out, err), PROGRAM_FAILED);
+    EXPECT_EQ(err.str(), "hic: writing to standard output failed\n");
+    EXPECT_EQ(RunTextProgram(*FindCriterion("hic"), {"--help"}, out, err), PROGRAM_FAILED);
+}

@@ -1,5 +1,7 @@
 #include "Criterion.h"
 
+#include "KVPrintableName.h"
+
 #include "Bric.h"
 #include "Clip3ms.h"
 #include "Hic.h"
@@ -61,7 +63,7 @@ void DescribeInputs(const CriterionDef& def, const std::vector<Channel>& inputs,
         const Channel& c = inputs[i];
         const std::string label = inputs.size() == 3 ? def.labels[i] : def.singleLabel;
         const std::string filter = FilterText(c.filterClass, c.cutOff);
-        out.inputLines.push_back(label + ": " + c.path + " (" + (c.units.empty() ? "no units" : c.units) + ", "
+        out.inputLines.push_back(label + ": " + KVPrintableName(c.path) + " (" + (c.units.empty() ? "no units" : c.units) + ", "
                                  + filter + ")");
         out.inputInfo.push_back({label, c.path, c.description, c.axis, c.units, c.filterClass, filter,
                                  UnitName(c.quantity)});
@@ -418,7 +420,7 @@ std::string FormatOutcome(const Outcome& o)
     for (const std::string& line : o.inputLines)
         text += "input " + line + "\n";
     for (const std::string& note : o.notes)
-        text += note + "\n";
+        text += KVPrintableText(note) + "\n"; // a note may quote a file name or a header text
     for (const ResultValue& v : o.values) {
         char number[64];
         std::snprintf(number, sizeof number, "%.*f", v.decimals, v.value);

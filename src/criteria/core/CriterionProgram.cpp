@@ -1,5 +1,7 @@
 #include "CriterionProgram.h"
 
+#include "KVPrintableName.h"
+
 #include "IsoMmeTest.h"
 #include "KVErrorList.h"
 #include "OutcomeJson.h"
@@ -130,11 +132,14 @@ bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vect
 void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err)
 {
     for (int i = 0; i < errors.ErrorCount(); ++i)
-        err << def.program << ": " << errors.ErrorScope(i) << " - " << errors.ErrorMessage(i) << "\n";
+        err << def.program << ": " << KVPrintableText(errors.ErrorScope(i)) << " - "
+            << KVPrintableText(errors.ErrorMessage(i)) << "\n";
 }
 
-int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
-                   std::ostream& err)
+namespace {
+
+int RunTextProgramUnchecked(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err)
 {
     ProgramArgs parsed;
     const std::string problem = ParseProgramArgs(def, args, parsed);
@@ -160,6 +165,20 @@ int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args
     }
     out << (parsed.json ? OutcomeJson(outcome) : FormatOutcome(outcome));
     return PROGRAM_OK;
+}
+
+} // namespace
+
+int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err)
+{
+    const int status = RunTextProgramUnchecked(def, args, out, err);
+    // Regression: a result lost on a full disk or a closed pipe still exited 0.
+    if (!out.flush()) {
+        err << def.program << ": writing to standard output failed\n";
+        return PROGRAM_FAILED;
+    }
+    return status;
 }
 
 } // namespace Criteria
