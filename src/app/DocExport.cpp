@@ -84,6 +84,13 @@ void COndrelDoc::OnSaveRvf()
     int k = -1;
     for (const CSignalEntry& entry : m_signals) {
         ++k;
+        // Regression: a one-point signal was asked a name for and then
+        // refused with the file layer's "Equal array indices, NFP = NLP".
+        if (entry.signal.PointCount() < 2) {
+            failures.append(QStringLiteral("%1 was not saved: a signal of fewer than two points cannot be stored")
+                                .arg(entry.DisplayName()));
+            continue;
+        }
         std::string defaultName;
         if (!Kalvio::FileNameCode(entry.signal, &defaultName))
             continue;

@@ -123,6 +123,12 @@ void COndrelDoc::LoadedSignalsChanged()
     UpdateAllViews(HINT_PLOT_CHANGED);
 }
 
+void COndrelDoc::ReportNotEnoughMemory(const QString& what)
+{
+    if (m_ui)
+        m_ui->ShowMessageBox(QStringLiteral("Not enough memory for %1").arg(what));
+}
+
 bool COndrelDoc::HasModifiedSignals() const
 {
     return std::any_of(m_signals.begin(), m_signals.end(), [](const CSignalEntry& e) { return e.modified; });

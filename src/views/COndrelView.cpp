@@ -1,5 +1,7 @@
 #include "COndrelView.h"
 
+#include <new>
+
 #include "CommandRegistry.h"
 #include "OndrelDoc.h"
 
@@ -109,7 +111,13 @@ QStringList COndrelView::SelectedLabels() const
 
 void COndrelView::OnSelectionChanged(bool itemSelected)
 {
-    m_doc->SelectionChanged(SelectedLabels(), itemSelected);
+    const QStringList names = SelectedLabels();
+    try {
+        m_doc->SelectionChanged(names, itemSelected);
+    } catch (const std::bad_alloc&) {
+        m_doc->ReportNotEnoughMemory(names.join(QStringLiteral(", ")));
+        return;
+    }
     if (m_afterSelection)
         m_afterSelection();
 }

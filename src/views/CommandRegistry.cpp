@@ -17,6 +17,8 @@
 
 #include <QStringList>
 
+#include <new>
+
 namespace {
 
 // A row of the tables: the command with its parts set one by one.
@@ -525,8 +527,28 @@ bool IsCommandEnabled(int id, std::size_t loaded, bool shortHeader)
     return IsCommandEnabled(id, state);
 }
 
+namespace {
+
+// "&Resample...\tCtrl+R" as a person reads it: "Resample...".
+QString MenuTextWithoutKeys(const QString& text)
+{
+    QString plain = text.section(QLatin1Char('\t'), 0, 0);
+    plain.remove(QLatin1Char('&'));
+    return plain;
+}
+
+} // namespace
+
 void RunCommandOn(const CommandDef& command, const CommandTargets& targets)
 {
-    if (command.run)
+    if (!command.run)
+        return;
+    // The operations report their own allocation failures; this catches what
+    // the window's own work (tables, curves, pictures) could not allocate.
+    try {
         command.run(targets);
+    } catch (const std::bad_alloc&) {
+        if (targets.doc)
+            targets.doc->ReportNotEnoughMemory(MenuTextWithoutKeys(command.text));
+    }
 }

@@ -121,6 +121,16 @@ TEST_F(AppTest, SaveRvfReportsASignalThatCouldNotBeWritten)
     doc->OnSaveRvf();
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_TRUE(ui.errorDialogs[0][0].startsWith(PathOf("none/x.rvf") + " was not saved: "));
+
+    // A one-point signal is refused before a name is asked for, in words.
+    doc->m_signals.clear();
+    doc->m_signals.emplace_back("one.rvf", Ramp(1));
+    ui.fileRequests.clear();
+    doc->OnSaveRvf();
+    EXPECT_TRUE(ui.fileRequests.empty());
+    ASSERT_EQ(ui.errorDialogs.size(), 2u);
+    EXPECT_EQ(ui.errorDialogs[1],
+              QStringList{"one.rvf was not saved: a signal of fewer than two points cannot be stored"});
 }
 
 TEST(ExportTables, CommonTimeBaseWalk)

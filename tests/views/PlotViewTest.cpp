@@ -178,3 +178,13 @@ TEST_F(ViewTest, CommandsHaveTheirShortcuts)
     EXPECT_TRUE(copy.contains(QKeySequence(Qt::CTRL | Qt::Key_Insert)));
     EXPECT_EQ(CommandKeys(*FindCommand(ID_FILE_PRINT_PLOT)), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_P)});
 }
+
+TEST_F(ViewTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgramGoesOn)
+{
+    // Regression: an allocation failure in the window's own work ended the program.
+    CommandDef greedy;
+    greedy.text = "Save &ImageExpress...\tCtrl+I";
+    greedy.run = [](const CommandTargets&) { throw std::bad_alloc(); };
+    RunCommandOn(greedy, CommandTargets{m_doc.get(), nullptr, nullptr, nullptr});
+    EXPECT_EQ(m_ui.messages, QStringList{"Not enough memory for Save ImageExpress..."});
+}
