@@ -1,4 +1,4 @@
-// Truncated and randomly damaged files fed to both readers: they must return,
+// Truncated and randomly damaged files fed to the readers: they must return,
 // record at least one error on failure, and give a consistent signal on success.
 #include "CRVFFile.h"
 #include "KVFileAscii.h"
@@ -54,6 +54,14 @@ std::vector<Bytes> TextSeeds()
         "a\n\n1,2\n3;4\n5|6\n7\t8\n",
         "1e3 -2.5e-3\r\n2e3 4\r\n",
         std::string(1500, 'h') + "\n1 2\n",
+        // An ISO-MME channel: its header lines decide the reader.
+        "Channel code                :11HEAD0000H3ACXA\r\n"
+        "Name of the channel         :Head X\r\n"
+        "Unit                        :g\r\n"
+        "Time of first sample        :-0.0002\r\n"
+        "Sampling interval           :0.0001\r\n"
+        "Number of samples           :5\r\n"
+        "0.000000E+0\r\n1.250000E-1\r\nNOVALUE\r\n-3.500000E+0\r\n+2.5\r\n",
     };
     std::vector<Bytes> seeds;
     for (const std::string& t : texts)
@@ -155,7 +163,7 @@ TEST(Robustness, DamagedFilesNeverCrashEitherReader)
     const std::vector<Bytes> text = TextSeeds();
     std::mt19937 rng(20240611);
     const std::string path = dir.Path("victim");
-    int rvfLoaded = 0, asciiLoaded = 0, rvfOnRvf = 0;
+    int rvfLoaded = 0, asciiLoaded = 0, rvfOnRvf = 0, isoLoaded = 0;
     KVSignal s; // reused: a load into a signal that held data must stay consistent too
     for (int round = 0; round < 3000; ++round) {
         const bool isText = round % 4 == 3;
@@ -170,6 +178,10 @@ TEST(Robustness, DamagedFilesNeverCrashEitherReader)
         const char* kind = KVReadSignalFile(path, s, errors);
         if (!kind) {
             ASSERT_GE(errors.ErrorCount(), 1) << "round " << round;
+        } else if (std::string(kind) == "ISO-MME Channel") {
+            ++isoLoaded;
+            ASSERT_GE(s.PointCount(), 1u);
+            ASSERT_NE(s.Y(), nullptr);
         }
         if (HasFatalFailure())
             FAIL() << "round " << round;
@@ -177,6 +189,7 @@ TEST(Robustness, DamagedFilesNeverCrashEitherReader)
     // The damage is mild often enough that both readers still load files.
     EXPECT_GT(rvfOnRvf, 100);
     EXPECT_GT(asciiLoaded, 50);
+    EXPECT_GT(isoLoaded, 10);
 }
 
 TEST(Robustness, EveryTruncationOfAFile)
