@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <cmath>
 #include <cstring>
 
@@ -121,6 +122,29 @@ bool ResultIsFinite(const KVSignal& before, const KVSignal& after)
 #undef KV_CHECK_REAL
 #undef KV_SKIP
     return finite;
+}
+
+bool YStaysFiniteWithGain(const KVSignal& signal, double gain)
+{
+    const std::size_t n = signal.PointCount();
+    const float* y = signal.Y();
+    // The largest |Y|, where a NaN, once met, stays (it compares false with
+    // everything, so a plain maximum would drop it). Lanes of independent
+    // maxima let the pass run at memory speed.
+    const auto larger = [](float top, float v) { return (v > top || v != v) ? v : top; };
+    constexpr std::size_t kLanes = 8;
+    float top[kLanes] = {};
+    std::size_t i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        for (std::size_t k = 0; k < kLanes; ++k)
+            top[k] = larger(top[k], std::fabs(y[i + k]));
+    }
+    float largest = 0;
+    for (; i < n; ++i)
+        largest = larger(largest, std::fabs(y[i]));
+    for (float t : top)
+        largest = larger(largest, t);
+    return double(largest) * gain < double(std::numeric_limits<float>::max());
 }
 
 std::string NotFiniteMessage(const char* operation, const KVSignal& signal)

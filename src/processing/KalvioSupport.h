@@ -67,6 +67,10 @@ bool Backup(const KVSignal& signal, KVSignal& copy);
 // Whether every sample of after is finite and no real header field turned
 // infinite or NaN on the way from before.
 bool ResultIsFinite(const KVSignal& before, const KVSignal& after);
+// Whether every sample of Y is finite and stays so when multiplied by gain:
+// an operation whose output is bounded by gain times the largest |Y| then
+// cannot leave the float range.
+bool YStaysFiniteWithGain(const KVSignal& signal, double gain);
 // The failure text of an operation whose result is not finite.
 std::string NotFiniteMessage(const char* operation, const KVSignal& signal);
 

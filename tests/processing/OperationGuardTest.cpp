@@ -112,3 +112,26 @@ TEST(OperationGuard, ResamplingRefusesMorePointsThanItsLimit)
     EXPECT_FALSE(Resample(big, 1e-9f, &e)); // the default limit
     EXPECT_NE(e.ErrorMessage(e.ErrorCount() - 1).find("points, more than the limit of 10000000"), std::string::npos);
 }
+
+TEST(OperationGuard, FilterWithoutACopyStaysWithinItsGainBound)
+{
+    // The filter skips the guard's copy when the largest |Y| times 1000 is
+    // finite; its output must then stay below 4 times that largest |Y|.
+    const float m = std::numeric_limits<float>::max() / 1001.0f;
+    const std::vector<std::pair<const char*, std::function<double(double)>>> shapes = {
+        {"step", [m](double t) { return t < 0.01 ? -m : m; }},
+        {"alternating", [m](double t) { return std::lround(t * 1e4) % 2 ? -m : m; }},
+        {"spike", [m](double t) { return std::fabs(t - 0.005) < 5e-5 ? m : -m; }},
+    };
+    for (const auto& [name, shape] : shapes) {
+        for (double corner : {1.0, 100.0, 3000.0}) {
+            KVSignal s = UniformSignal(0, 199, 0.0001f, shape);
+            ASSERT_TRUE(YStaysFiniteWithGain(s, 1e3));
+            ASSERT_TRUE(BWfilt(s, corner, nullptr)) << name << " " << corner;
+            for (size_t i = 0; i < s.PointCount(); ++i)
+                ASSERT_LE(std::fabs(s.Y()[i]), 4.0f * m) << name << " " << corner << " at " << i;
+        }
+    }
+    KVSignal nan = UniformSignal(0, 9, 0.001f, [](double) { return std::nan(""); });
+    EXPECT_FALSE(YStaysFiniteWithGain(nan, 1.0));
+}
