@@ -29,6 +29,9 @@ constexpr int kSvgUnitsPerPixel = 10;  // the SVG size comes in 1/100 mm; drawn 
 constexpr int kSvgResolution = 254;    // 10 units per pixel at 254 dpi is 1/100 mm per unit
 constexpr int kPrintWidth = 1000;      // printed pages are laid out 1000 pixels wide
 constexpr int kJpegQuality = 90;       // line art shows ringing at lower qualities
+// Curves longer than this (four points per column of a wide screen) are drawn
+// reduced to the columns shown; shorter ones go to the chart as they are.
+constexpr int kReduceAbove = 4 * 4096;
 
 // The chart with its layout reachable: after a picture of another size the
 // on-screen layout is restored at once, so that mouse zoom maps correctly.
@@ -128,6 +131,10 @@ CGraph::CGraph(QWidget* parent) : QWidget(parent)
 
 CGraph::~CGraph() = default;
 
+bool CGraph::s_reduceLongCurves = true;
+
+void CGraph::SetReduceLongCurves(bool on) { s_reduceLongCurves = on; }
+
 void CGraph::SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve)
 {
     m_plot->clearPlottables();
@@ -136,11 +143,25 @@ void CGraph::SetCurves(const float* x, const float* y, int curveCount, int point
         return;
     for (int i = 0; i < curveCount; ++i) {
         const size_t offset = static_cast<size_t>(i) * static_cast<size_t>(pointsPerCurve);
-        CurvePoints c = CollectPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
-        QCPAbstractPlottable* p = AddCurve(m_plot, c);
-        p->setProperty("drawn", c.drawn);
-        if (c.drawn > 0)
-            m_dataBounds = m_dataBounds.isNull() ? c.bounds : m_dataBounds.united(c.bounds);
+        QCPAbstractPlottable* p = nullptr;
+        int drawn = 0;
+        QRectF bounds;
+        if (s_reduceLongCurves && pointsPerCurve > kReduceAbove) {
+            LongCurvePoints c = CollectLongPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
+            drawn = c.drawn;
+            bounds = c.bounds;
+            if (c.sorted)
+                p = AddReducedCurve(m_plot, std::move(c));
+        }
+        if (!p) {
+            CurvePoints c = CollectPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
+            drawn = c.drawn;
+            bounds = c.bounds;
+            p = AddCurve(m_plot, c);
+        }
+        p->setProperty("drawn", drawn);
+        if (drawn > 0)
+            m_dataBounds = m_dataBounds.isNull() ? bounds : m_dataBounds.united(bounds);
     }
     ApplyPens();
     ApplyLegend();

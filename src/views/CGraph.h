@@ -36,6 +36,9 @@ public:
     // from element i * pointsPerCurve. A point whose X or Y is the absent value
     // or not finite is not drawn and breaks the line.
     void SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve);
+    // Long curves are drawn reduced to the pixel columns shown (on by
+    // default); off hands the chart every point, for comparing the two.
+    static void SetReduceLongCurves(bool on);
     void SetAbsentValue(float value) { m_absentValue = value; }
     float AbsentValue() const { return m_absentValue; }
     // One line type (0 to 11) per curve; curves beyond the list draw as type 0.
@@ -108,6 +111,7 @@ private:
     void InspectLayoutAt(int width, int height, const std::function<void()>& inspect) const;
     void ShowContextMenu(const QPoint& at);
 
+    static bool s_reduceLongCurves;
     QCustomPlot* m_plot = nullptr;
     float m_absentValue = 1.1920929e-07f;
     std::vector<int> m_lineTypes;

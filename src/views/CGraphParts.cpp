@@ -1,6 +1,7 @@
 #include "CGraphParts.h"
 
 #include "CGraphFit.h"
+#include "PlotDecimation.h"
 
 #include <cmath>
 #include <limits>
@@ -89,6 +90,48 @@ protected:
     }
 };
 
+// A long curve kept once as floats; each redraw hands the chart only the
+// first, lowest, highest and last point of every pixel column of the range
+// shown, at the width of whatever it draws on (screen, picture or page).
+class CReducedGraph : public CFastGraph {
+public:
+    CReducedGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, LongCurvePoints&& points)
+        : CFastGraph(keyAxis, valueAxis), m_points(std::move(points))
+    {
+        // The chart's own sampling would thin the columns again, less exactly.
+        setAdaptiveSampling(false);
+    }
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        Reduce();
+        CFastGraph::draw(painter);
+    }
+
+private:
+    void Reduce()
+    {
+        const QCPRange range = keyAxis()->range();
+        const int columns = keyAxis()->axisRect()->width();
+        if (range == m_range && columns == m_columns)
+            return;
+        m_range = range;
+        m_columns = columns;
+        ReduceToColumns(m_points.x.data(), m_points.y.data(), m_points.x.size(), range.lower, range.upper,
+                        columns, m_reduced);
+        QVector<QCPGraphData> data(static_cast<qsizetype>(m_reduced.x.size()));
+        for (qsizetype i = 0; i < data.size(); ++i)
+            data[i] = QCPGraphData(m_reduced.x[size_t(i)], m_reduced.y[size_t(i)]);
+        this->data()->set(data, true);
+    }
+
+    LongCurvePoints m_points;
+    ReducedCurve m_reduced;
+    QCPRange m_range{0.0, 0.0};
+    int m_columns = -1;
+};
+
 } // namespace
 
 QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines)
@@ -96,15 +139,14 @@ QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>&
     return new CTitleBlockElement(plot, lines);
 }
 
-// The drawable points of one curve. An absent or non-finite point becomes a
-// single NaN value, which the chart draws as a gap; a gap at the end is left out.
-CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
+namespace {
+
+// Walks the drawable points of one curve: put(key, value) for each, and
+// put(last key, NaN) once for a run of absent points between drawn ones.
+template <class Stats, class Put>
+void Collect(const float* x, const float* y, int count, float absent, Stats& c, Put put)
 {
-    CurvePoints c;
-    c.points.resize(count);
-    QCPGraphData* out = c.points.data();
-    int n = 0;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     bool gapPending = false;
     float lastKey = 0.0f;
     float xMin = 0.0f, xMax = 0.0f, yMin = 0.0f, yMax = 0.0f;
@@ -116,9 +158,7 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
             continue;
         }
         if (gapPending) {
-            // Fits: every marker follows at least one absent point that wrote nothing.
-            out[n].key = lastKey;
-            out[n++].value = nan;
+            put(lastKey, nan);
             gapPending = false;
         }
         if (c.drawn == 0) {
@@ -132,13 +172,44 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
             yMax = std::max(yMax, yi);
         }
         lastKey = xi;
-        out[n].key = xi;
-        out[n++].value = yi;
+        put(xi, yi);
         ++c.drawn;
     }
-    c.points.resize(n);
     if (c.drawn > 0)
         c.bounds = QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax));
+}
+
+} // namespace
+
+// The drawable points of one curve. An absent or non-finite point becomes a
+// single NaN value, which the chart draws as a gap; a gap at the end is left out.
+CurvePoints CollectPoints(const float* x, const float* y, int count, float absent)
+{
+    CurvePoints c;
+    c.points.resize(count);
+    // Fits: every marker follows at least one absent point that wrote nothing.
+    QCPGraphData* out = c.points.data();
+    int n = 0;
+    Collect(x, y, count, absent, c, [&](float key, float value) {
+        out[n].key = key;
+        out[n++].value = value;
+    });
+    c.points.resize(n);
+    return c;
+}
+
+LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent)
+{
+    LongCurvePoints c;
+    c.x.resize(static_cast<size_t>(count));
+    c.y.resize(static_cast<size_t>(count));
+    size_t n = 0;
+    Collect(x, y, count, absent, c, [&](float key, float value) {
+        c.x[n] = key;
+        c.y[n++] = value;
+    });
+    c.x.resize(n);
+    c.y.resize(n);
     return c;
 }
 
@@ -153,6 +224,11 @@ QCPRange Widened(double lower, double upper)
 
 // Curves whose X runs forward use the fast graph type; others are drawn in
 // the order of their points.
+QCPAbstractPlottable* AddReducedCurve(QCustomPlot* plot, LongCurvePoints&& c)
+{
+    return new CReducedGraph(plot->xAxis, plot->yAxis, std::move(c));
+}
+
 QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
 {
     if (c.sorted) {

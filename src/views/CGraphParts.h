@@ -5,6 +5,8 @@
 
 #include <qcustomplot.h>
 
+#include <vector>
+
 // The title block's lines, set left, centred and right across the width.
 QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines);
 
@@ -19,6 +21,22 @@ struct CurvePoints {
 // The drawable points of one curve. An absent or non-finite point becomes a
 // single NaN value, which the chart draws as a gap; a gap at the end is left out.
 CurvePoints CollectPoints(const float* x, const float* y, int count, float absent);
+
+// One long curve's drawable points kept once as floats, NaN in y marking gaps.
+struct LongCurvePoints {
+    std::vector<float> x;
+    std::vector<float> y;
+    int drawn = 0;
+    bool sorted = true;
+    QRectF bounds;
+};
+
+// As CollectPoints, into floats.
+LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent);
+
+// A curve whose X runs forward, drawn at every redraw (screen, picture, print)
+// reduced to the pixel columns of the range shown, so that every peak stays.
+QCPAbstractPlottable* AddReducedCurve(QCustomPlot* plot, LongCurvePoints&& c);
 
 // A range of some width around a single value, so that a flat line shows.
 QCPRange Widened(double lower, double upper);

@@ -345,3 +345,42 @@ TEST_F(GraphTest, PrintsAPageAndCopiesImageAndSvg)
     EXPECT_TRUE(data->hasImage());
     EXPECT_TRUE(QSvgRenderer(data->data("image/svg+xml")).isValid());
 }
+
+TEST_F(GraphTest, ALongCurveKeepsALoneSpikeOnScreenInPicturesAndAfterZoom)
+{
+    // A long curve is drawn reduced to pixel columns: a one-sample peak must stay.
+    const int n = 100000;
+    std::vector<float> x(n), y(n, 0.0f);
+    for (int i = 0; i < n; ++i)
+        x[size_t(i)] = float(i);
+    y[61234] = 1.0f;
+    CGraph graph;
+    graph.SetCurves(x.data(), y.data(), 1, n);
+    graph.Replot();
+    EXPECT_EQ(graph.DrawnPointCount(0), n);
+    ASSERT_EQ(graph.CurvePen(0).color(), QColor(0, 0, 200)); // bluish pixels are the curve's
+    // The columns where the curve crosses the height of value 0.5.
+    auto crossings = [&](int w, int h) {
+        const QImage image = graph.RenderImage(w, h);
+        const QRect area = graph.PlotAreaRect(w, h);
+        const std::vector<double> r = graph.ShownRanges();
+        const int row = area.top() + int((r[3] - 0.5) / (r[3] - r[2]) * area.height());
+        std::vector<double> at;
+        for (int c = area.left(); c <= area.right(); ++c) {
+            const QColor p = image.pixelColor(c, row);
+            if (p.blue() - p.red() > 50)
+                at.push_back(r[0] + (c - area.left() + 0.5) / area.width() * (r[1] - r[0]));
+        }
+        return at;
+    };
+    for (auto [lower, upper] : {std::pair{0.0, double(n)}, std::pair{61000.0, 61500.0}}) {
+        graph.ZoomTo(lower, upper, -0.5, 1.5);
+        for (int w : {300, 1200}) {
+            const std::vector<double> at = crossings(w, 400);
+            ASSERT_FALSE(at.empty()) << w << " pixels from " << lower;
+            const double pixel = (upper - lower) / w;
+            EXPECT_NEAR(at.front(), 61234.0, 3 * pixel) << w;
+            EXPECT_NEAR(at.back(), 61234.0, 3 * pixel) << w;
+        }
+    }
+}
