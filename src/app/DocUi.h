@@ -2,7 +2,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 class KVSignal;
+struct CCheckedFile;
 
 // What a file dialog is asked to show. Filters are "Name (*.ext)" texts in
 // order, the first selected.
@@ -89,6 +93,19 @@ public:
     // the files in removeAfter are deleted once the program has ended.
     virtual bool StartProgram(const QString& program, const QStringList& arguments,
                               const QStringList& removeAfter) = 0;
+
+    // A step of a long run: (done, total); false once the person cancelled.
+    using Progress = std::function<bool(int, int)>;
+    // Runs work behind the progress window titled title. Without a window
+    // (batch, console) the work simply runs to its end.
+    virtual void RunWithProgress(const QString& title, const std::function<void(const Progress&)>& work)
+    {
+        (void)title;
+        work([](int, int) { return true; });
+    }
+    // "Check Signals": the verdict and findings of every checked file. Where
+    // nobody looks (batch, console) there is nothing to show.
+    virtual void ShowCheckResults(const std::vector<CCheckedFile>& files) { (void)files; }
 };
 
 // Shows the wait cursor for the lifetime of the guard.

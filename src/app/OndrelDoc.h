@@ -2,6 +2,7 @@
 #include "DocUi.h"
 #include "KVErrorList.h"
 #include "KVSignal.h"
+#include "SignalCheckCache.h"
 #include "SignalEntry.h"
 
 #include <QHash>
@@ -18,6 +19,7 @@ enum : int {
     HINT_LIST_CHANGED = 1, // the file list or the mode changed: the list view re-lists
     HINT_PLOT_CHANGED = 2, // signals, labels or settings changed: the plot view redraws
     HINT_BATCH_PLOT = 3,   // a batch run loaded the next file of the list alone: the plot view redraws
+    HINT_CHECKS_CHANGED = 4, // files were checked: the list view marks them anew, nothing is re-listed
 };
 
 namespace Criteria {
@@ -207,6 +209,16 @@ public:
     // A criterion taking one and three inputs tries the three-axis form first.
     bool RunCriterion(const Criteria::CriterionDef& criterion);
 
+    // ---- signal check (DocCheck.cpp) ----
+    // Operate > Check Signals: checks the selected names, or every listed
+    // name when none is selected, behind the progress window; then shows the
+    // results and has the list view mark the files. Files unchanged since
+    // their last check are not read again.
+    void OnCheckSignals(const QStringList& selected);
+    // The last check of a list name while its file is unchanged since, else
+    // null. Looks at the file's time and size; never reads or checks it.
+    const CCheckedFile* CheckOf(const QString& name) const;
+
 Q_SIGNALS:
     void ViewsUpdated(int hint);
 
@@ -262,6 +274,7 @@ private:
     bool AppendTestChannels(const QString& path, QStringList& names);
 
     CDocUi* m_ui = nullptr;
+    CSignalCheckCache m_checks; // results of Check Signals by path
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
     QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings
     struct ChannelListing {

@@ -1,6 +1,7 @@
 #include "SignalCheckCache.h"
 
 #include "KVErrorList.h"
+#include "KVFileBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,10 +25,10 @@ std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, con
             Entry e{modified, size, {}};
             e.file.path = path;
             KVErrorList errors;
-            const QByteArray local = QFile::encodeName(path);
-            if (!Kalvio::CheckSignalFile(std::string(local.constData(), std::size_t(local.size())), m_scratch,
-                                         e.file.result, errors)) {
+            const std::string local = QFile::encodeName(path).toStdString();
+            if (!Kalvio::CheckSignalFile(local, m_scratch, e.file.result, errors)) {
                 e.file.readable = false;
+                e.file.signalFile = KVFileStartsWith(local, "RVF-1992");
                 for (const KVException& x : errors.Errors())
                     e.file.errors << QString::fromLatin1(x.Scope() + " - " + x.Message());
             }
@@ -47,7 +48,18 @@ std::optional<Kalvio::CheckVerdict> CSignalCheckCache::VerdictOf(const QString& 
     const auto it = m_entries.constFind(path);
     if (it == m_entries.constEnd())
         return std::nullopt;
-    return it->file.readable ? it->file.result.verdict : Kalvio::CheckVerdict::Fail;
+    return CheckedFileVerdict(it->file);
+}
+
+const CCheckedFile* CSignalCheckCache::Current(const QString& path) const
+{
+    const auto it = m_entries.constFind(path);
+    if (it == m_entries.constEnd())
+        return nullptr;
+    const QFileInfo info(path);
+    if (!info.exists() || info.size() != it->size || info.lastModified() != it->modified)
+        return nullptr;
+    return &it->file;
 }
 
 QStringList CheckFindingLines(const CCheckedFile& file)
@@ -63,6 +75,11 @@ QStringList CheckFindingLines(const CCheckedFile& file)
                      .arg(QString::fromLatin1(Kalvio::CheckVerdictName(f.severity)),
                           QString::fromLatin1(Kalvio::CheckKindName(f.kind)), QString::fromLatin1(f.message));
     return lines;
+}
+
+Kalvio::CheckVerdict CheckedFileVerdict(const CCheckedFile& file)
+{
+    return file.readable ? file.result.verdict : Kalvio::CheckVerdict::Fail;
 }
 
 QString CheckVerdictText(const CCheckedFile& file)

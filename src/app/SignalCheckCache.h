@@ -17,6 +17,9 @@ struct CCheckedFile {
     QString name;  // as the file list shows it
     QString path;
     bool readable = true;
+    // False for an unreadable file that is no RVF-1992 file by its first
+    // bytes either (a note, a hitlist): no signal file at all.
+    bool signalFile = true;
     QStringList errors; // "scope - message" lines when it could not be read
     Kalvio::CheckResult result;
 };
@@ -33,6 +36,10 @@ public:
     // The verdict of path's last check without touching the file (an
     // unreadable file counts as a failure); nothing when never checked.
     std::optional<Kalvio::CheckVerdict> VerdictOf(const QString& path) const;
+    // path's last check while the file still has the time and size it had
+    // then (one look at the file, no reading); null otherwise.
+    const CCheckedFile* Current(const QString& path) const;
+    bool IsEmpty() const { return m_entries.isEmpty(); }
     // How many files the last Check read (the others came from the cache).
     int FilesRead() const { return m_read; }
     void Clear() { m_entries.clear(); }
@@ -51,5 +58,7 @@ private:
 // One line per finding: "warning dropout: sample at ..."; "unreadable: ..."
 // lines for a file that could not be read.
 QStringList CheckFindingLines(const CCheckedFile& file);
+// The file's verdict; an unreadable file counts as a failure.
+Kalvio::CheckVerdict CheckedFileVerdict(const CCheckedFile& file);
 // "ok", "warning", "fail" or "unreadable".
 QString CheckVerdictText(const CCheckedFile& file);

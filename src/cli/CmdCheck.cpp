@@ -1,5 +1,6 @@
 // kalvio check: the faults of the measuring chain in every signal given.
 #include "CliSupport.h"
+#include "IsoMmeTest.h"
 #include "KVErrorList.h"
 #include "KVFileBytes.h"
 #include "KVPrintableName.h"
@@ -19,11 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One input after folders are opened up: a file and whether it must be a
-// signal (named on the command line, or RVF-1992 by its first bytes).
+// One input after folders and tests are opened up: a file and whether it
+// must be a signal (named on the command line, a channel of a test, or
+// RVF-1992 by its first bytes). A test that could not be opened is one input
+// with the reason in failure.
 struct CheckInput {
     std::string file;
     bool required;
+    KVErrorList failure;
 };
 
 // The result of one input; error is set when it could not be read.
@@ -34,13 +38,32 @@ struct CheckedFile {
     Kalvio::CheckResult result;
 };
 
+// A test's channels in the order of its channel list, named by their files;
+// what opening it reported goes to standard error.
+void ExpandTest(const std::string& name, std::vector<CheckInput>& inputs)
+{
+    IsoMmeTest test;
+    KVErrorList errors;
+    if (!test.Open(name, errors)) {
+        inputs.push_back({name, true, errors});
+        return;
+    }
+    PrintErrors(errors);
+    for (const IsoMmeChannelInfo& c : test.Channels())
+        inputs.push_back({c.path, true, {}});
+}
+
 std::vector<CheckInput> Expand(const std::vector<std::string>& names)
 {
     std::vector<CheckInput> inputs;
     for (const std::string& name : names) {
+        if (IsoMmeIsTestPath(name)) {
+            ExpandTest(name, inputs);
+            continue;
+        }
         std::error_code ec;
         if (!fs::is_directory(name, ec)) {
-            inputs.push_back({name, true});
+            inputs.push_back({name, true, {}});
             continue;
         }
         std::vector<std::string> files;
@@ -49,7 +72,7 @@ std::vector<CheckInput> Expand(const std::vector<std::string>& names)
                 files.push_back(e.path().string());
         std::sort(files.begin(), files.end());
         for (const std::string& f : files)
-            inputs.push_back({f, KVFileStartsWith(f, "RVF-1992")});
+            inputs.push_back({f, KVFileStartsWith(f, "RVF-1992"), {}});
     }
     return inputs;
 }
@@ -59,15 +82,16 @@ std::vector<CheckInput> Expand(const std::vector<std::string>& names)
 bool CheckOne(const CheckInput& in, KVSignal& scratch, CheckedFile& out)
 {
     out.file = in.file;
-    if (!Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors)) {
-        if (!in.required)
-            return false;
-        for (const KVException& e : out.errors.Errors())
-            out.error += (out.error.empty() ? "" : "; ") + e.Scope() + " - " + e.Message();
-        if (out.error.empty())
-            out.error = "not a signal file";
+    if (in.failure.ErrorCount() > 0)
+        out.errors = in.failure;
+    else if (Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors))
         return true;
-    }
+    else if (!in.required)
+        return false;
+    for (const KVException& e : out.errors.Errors())
+        out.error += (out.error.empty() ? "" : "; ") + e.Scope() + " - " + e.Message();
+    if (out.error.empty())
+        out.error = "not a signal file";
     return true;
 }
 
@@ -153,13 +177,15 @@ int RunCheck(const std::vector<std::string>& args)
 
 const KalvioCommand kCheckCommand = {
     "check", "look over signals for clipping, dropouts, offsets, dead channels, slow rates",
-    "Usage: kalvio check [--json] FILE|FOLDER ...\n"
+    "Usage: kalvio check [--json] FILE|FOLDER|TEST.mme ...\n"
     "Looks over each signal for the faults a measuring chain leaves and prints\n"
     "one line per signal, 'FILE: VERDICT' (ok, warning or fail: the worst of its\n"
     "findings), then each finding indented: severity, kind and a message that\n"
     "says what and where (times in the signal's X units). A folder stands for\n"
     "every signal file in it, in name order: RVF-1992 files, and text files that\n"
-    "read as two columns of numbers (other files are left out).\n"
+    "read as two columns of numbers (other files are left out). An ISO-MME test\n"
+    "(its .mme file, its folder or a .zip holding it) stands for every channel\n"
+    "of its channel list, each named by its channel file.\n"
     "--json prints one object {\"files\": [...]}, one entry per signal in the order\n"
     "given, each with \"file\", \"verdict\" and \"findings\" (each with \"kind\",\n"
     "\"severity\", \"message\", \"t1\", \"t2\"); a file that cannot be read has the\n"

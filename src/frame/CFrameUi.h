@@ -3,6 +3,9 @@
 // desktop service the document asks for, carried out with the frame's dialogs.
 #include "DocUi.h"
 
+#include <QPointer>
+
+class CCheckResultsDlg;
 class QWidget;
 
 class CFrameUi : public CDocUi {
@@ -37,6 +40,17 @@ public:
     bool StartProgram(const QString& program, const QStringList& arguments,
                       const QStringList& removeAfter) override;
 
+    // The progress window over the main window; events are handled between steps.
+    void RunWithProgress(const QString& title, const std::function<void(const Progress&)>& work) override;
+    // Replaces the results window of the previous check, if still open.
+    void ShowCheckResults(const std::vector<CCheckedFile>& files) override;
+    // What a double click in the results does with a file's list name.
+    void SetPickFile(std::function<void(const QString&)> pick) { m_pickFile = std::move(pick); }
+    // The results window of the last check while it is open, else null.
+    CCheckResultsDlg* CheckResults() const;
+
 private:
     QWidget* m_window;
+    std::function<void(const QString&)> m_pickFile;
+    QPointer<CCheckResultsDlg> m_checkResults;
 };

@@ -133,6 +133,8 @@ void CMainFrame::CreateViews()
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
     m_listView->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
+    // A file double-clicked in the check results is selected, so its plot shows.
+    m_ui->SetPickFile([this](const QString& name) { m_listView->SelectName(name); });
     m_listView->setFocus();
     m_listView->OnInitialUpdate();
 }

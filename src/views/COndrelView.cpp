@@ -1,7 +1,6 @@
 #include "COndrelView.h"
 
-#include <new>
-
+#include "CheckMarks.h"
 #include "CommandRegistry.h"
 #include "OndrelDoc.h"
 
@@ -15,6 +14,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
 
 QStringList NamesFromMimeData(const QMimeData* data)
 {
@@ -73,6 +73,10 @@ void COndrelView::OnUpdate(int hint)
 {
     if (!m_ready || hint == HINT_PLOT_CHANGED)
         return;
+    if (hint == HINT_CHECKS_CHANGED) {
+        MarkChecked();
+        return;
+    }
     m_doc->Relist();
     Refill();
 }
@@ -83,19 +87,54 @@ void COndrelView::Refill()
     // user selects again.
     QSignalBlocker block(selectionModel());
     clear();
-    // Every column as wide as the widest name, so that no name is cut short.
     const QFontMetrics metrics(font());
-    int widest = 0;
+    m_widestName = 0;
     for (const QString& name : m_doc->m_fileList)
-        widest = std::max(widest, metrics.horizontalAdvance(m_doc->ListText(name)));
-    setGridSize(QSize(widest + 2 * metrics.averageCharWidth() + 4, metrics.height() + 4));
+        m_widestName = std::max(m_widestName, metrics.horizontalAdvance(m_doc->ListText(name)));
     // An item shows its list text (a test's channel by code and name) and
     // keeps the name the document loads it by.
     for (const QString& name : m_doc->m_fileList) {
         auto* entry = new QListWidgetItem(m_doc->ListText(name), this);
         entry->setData(Qt::UserRole, name);
     }
+    MarkChecked();
+}
+
+void COndrelView::MarkChecked()
+{
+    bool anyMark = false;
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem* it = item(i);
+        const CCheckedFile* file = m_doc->CheckOf(it->data(Qt::UserRole).toString());
+        const bool marked = file && file->signalFile && CheckedFileVerdict(*file) != Kalvio::CheckVerdict::Ok;
+        anyMark = anyMark || marked;
+        // Unchecked and unmarked items stay untouched: a long list costs
+        // nothing more until files are checked.
+        if (marked || it->data(Qt::ForegroundRole).isValid())
+            MarkCheckedItem(*it, marked ? file : nullptr, this);
+    }
+    // Every column as wide as the widest name (and a mark), so that no name
+    // is cut short. A mark is as high as the text and takes its width and a
+    // gap more.
+    const QFontMetrics metrics(font());
+    setIconSize(QSize(metrics.height(), metrics.height()));
+    const int mark = anyMark ? metrics.height() + 2 * metrics.averageCharWidth() : 0;
+    setGridSize(QSize(m_widestName + mark + 2 * metrics.averageCharWidth() + 4, metrics.height() + 4));
     viewport()->update();
+}
+
+void COndrelView::SelectName(const QString& name)
+{
+    QListWidgetItem* it = nullptr;
+    for (int i = 0; i < count() && !it; ++i)
+        if (item(i)->data(Qt::UserRole).toString() == name)
+            it = item(i);
+    if (!it)
+        return;
+    // One selection change, so that the document unloads and loads once.
+    selectionModel()->select(indexFromItem(it), QItemSelectionModel::ClearAndSelect);
+    setCurrentItem(it, QItemSelectionModel::NoUpdate);
+    scrollToItem(it);
 }
 
 QStringList COndrelView::SelectedLabels() const

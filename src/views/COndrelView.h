@@ -31,6 +31,11 @@ public:
     void OnUpdate(int hint);
     // Refills the control from the document's list; no item stays selected.
     void Refill();
+    // Marks the items whose files were checked with warnings or failures
+    // (and unmarks those checked anew as ok or changed since).
+    void MarkChecked();
+    // Selects exactly the item called name (as a click would), if listed.
+    void SelectName(const QString& name);
 
     // The list names of the selected items in list order.
     QStringList SelectedLabels() const;
@@ -62,5 +67,6 @@ private:
 
     COndrelDoc* m_doc = nullptr;
     bool m_ready = false;
+    int m_widestName = 0; // pixels of the widest listed name
     std::function<void()> m_afterSelection;
 };

@@ -78,7 +78,7 @@ void CPlotView::CreateGraph()
 
 void CPlotView::OnUpdate(int hint)
 {
-    if (hint == HINT_LIST_CHANGED)
+    if (hint == HINT_LIST_CHANGED || hint == HINT_CHECKS_CHANGED)
         return;
     m_hasCurves = BuildPlotContent(m_doc ? SourceOf(*m_doc, m_shortHeader) : PlotSource{}, m_content);
     m_graph->SetCurves(m_content.x.data(), m_content.y.data(), m_content.curveCount, m_content.pointsPerCurve);

@@ -46,6 +46,7 @@ enum CommandId : int {
     ID_OPERATE_AVERAGE = 32836,
     ID_OPERATE_SUM = 32837,
     ID_OPERATE_RELOAD = 32809,
+    ID_OPERATE_CHECK_SIGNALS = 32871,
     // Toolbar filter classes, in toolbar order
     ID_FILTER_CFC60 = 32804,
     ID_FILTER_CFC180 = 32805,

@@ -54,4 +54,55 @@ TEST_F(CheckSignals, ResultsAreKeptWhileTheFileStaysTheSame)
     EXPECT_FALSE(cache.VerdictOf(clipped).has_value());
 }
 
+TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
+{
+    doc->OnCheckSignals({});
+    EXPECT_TRUE(ui.progressTitles.isEmpty()) << "nothing listed, nothing to check";
+    EXPECT_TRUE(ui.checkResults.empty());
+
+    WriteRvf("a_clean.rvf", Pulse(false));
+    WriteRvf("b_clipped.rvf", Pulse(true));
+    WriteBytes("c_notes.txt", "no signal here\n");
+    BrowseDataDir();
+    EXPECT_EQ(doc->CheckOf("b_clipped.rvf"), nullptr);
+    hints.clear();
+    doc->OnCheckSignals({});
+    EXPECT_EQ(ui.progressTitles, QStringList{"Checking Signals"});
+    EXPECT_EQ(hints, std::vector<int>{HINT_CHECKS_CHANGED});
+    ASSERT_EQ(ui.checkResults.size(), 1u);
+    // The whole list is like a folder: the note is no signal file and left out.
+    ASSERT_EQ(ui.checkResults[0].size(), 2u);
+    EXPECT_EQ(ui.checkResults[0][0].name, "a_clean.rvf");
+    EXPECT_EQ(ui.checkResults[0][1].name, "b_clipped.rvf");
+    ASSERT_NE(doc->CheckOf("b_clipped.rvf"), nullptr);
+    EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf("b_clipped.rvf")), Kalvio::CheckVerdict::Fail);
+    EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf("a_clean.rvf")), Kalvio::CheckVerdict::Ok);
+
+    // A selection is checked alone, and a selected note gets its result.
+    doc->OnCheckSignals({"c_notes.txt"});
+    ASSERT_EQ(ui.checkResults.size(), 2u);
+    ASSERT_EQ(ui.checkResults[1].size(), 1u);
+    EXPECT_EQ(CheckVerdictText(ui.checkResults[1][0]), "unreadable");
+
+    // A file changed since its check loses its mark until checked again.
+    WriteRvf("b_clipped.rvf", Pulse(false, 1100));
+    EXPECT_EQ(doc->CheckOf("b_clipped.rvf"), nullptr);
+    doc->OnCheckSignals({"b_clipped.rvf"});
+    ASSERT_NE(doc->CheckOf("b_clipped.rvf"), nullptr);
+    EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf("b_clipped.rvf")), Kalvio::CheckVerdict::Ok);
+}
+
+TEST_F(CheckSignals, CancelShowsWhatWasCheckedBeforeIt)
+{
+    WriteRvf("a_clean.rvf", Pulse(false));
+    WriteRvf("b_clipped.rvf", Pulse(true));
+    BrowseDataDir();
+    ui.cancelProgressAt = 1;
+    doc->OnCheckSignals({});
+    ASSERT_EQ(ui.checkResults.size(), 1u);
+    ASSERT_EQ(ui.checkResults[0].size(), 1u);
+    EXPECT_EQ(ui.checkResults[0][0].name, "a_clean.rvf");
+    EXPECT_EQ(doc->CheckOf("b_clipped.rvf"), nullptr);
+}
+
 } // namespace

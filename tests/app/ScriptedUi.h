@@ -3,6 +3,7 @@
 // document showed. An empty queue answers Cancel.
 #include "DocUi.h"
 #include "KVSignal.h"
+#include "SignalCheckCache.h"
 
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,9 @@ public:
     int waitCount = 0;
     std::vector<CStartedProgram> started;
     bool startSucceeds = true;
+    QStringList progressTitles;       // every run behind the progress window
+    int cancelProgressAt = -1;        // the step at which the person cancels; -1: never
+    std::vector<std::vector<CCheckedFile>> checkResults; // every results window
 
     bool ChooseDirectory(QString& dir) override { return Take(directories, dir); }
     bool OpenFileDialog(const CFileDialogRequest& request, QString& path) override
@@ -143,6 +147,12 @@ public:
         started.push_back({program, arguments, removeAfter});
         return startSucceeds;
     }
+    void RunWithProgress(const QString& title, const std::function<void(const Progress&)>& work) override
+    {
+        progressTitles << title;
+        work([this](int done, int) { return cancelProgressAt < 0 || done < cancelProgressAt; });
+    }
+    void ShowCheckResults(const std::vector<CCheckedFile>& files) override { checkResults.push_back(files); }
 
 private:
     template <typename T>

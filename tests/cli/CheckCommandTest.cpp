@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,6 +109,35 @@ TEST_F(CheckCommand, TextOutputUnreadableInputsAndUsage)
         << out;
     EXPECT_EQ(Kalvio("check", out), 2);
     EXPECT_EQ(Kalvio("check --fast '" + dir.string() + "'", out), 2);
+}
+
+TEST_F(CheckCommand, IsoMmeTestStandsForItsChannelsNamedByTheirFiles)
+{
+    std::string out;
+    ASSERT_EQ(Kalvio("demo '" + (dir / "demo").string() + "'", out), 0);
+    const fs::path test = dir / "demo" / "iso-mme" / "4127";
+    ASSERT_EQ(Kalvio("check --json '" + (test / "4127.mme").string() + "'", out), 0);
+    const nlohmann::json doc = nlohmann::json::parse(out);
+    // The channel list's order; the clipped demo channel is one of them.
+    ASSERT_EQ(doc["files"].size(), 18u);
+    int failed = 0;
+    for (size_t k = 0; k < doc["files"].size(); ++k) {
+        const fs::path file = doc["files"][k]["file"].get<std::string>();
+        EXPECT_EQ(file.parent_path(), test / "Channel");
+        char ext[8];
+        std::snprintf(ext, sizeof ext, ".%03zu", k + 1);
+        EXPECT_EQ(file.extension(), ext);
+        failed += doc["files"][k]["verdict"] == "fail";
+    }
+    EXPECT_EQ(failed, 1);
+    // The test's folder is the same test; a test that is not there is one
+    // unreadable input.
+    std::string fromFolder;
+    ASSERT_EQ(Kalvio("check --json '" + test.string() + "'", fromFolder), 0);
+    EXPECT_EQ(fromFolder, out);
+    EXPECT_EQ(Kalvio("check --json '" + (dir / "none.mme").string() + "'", out), 1);
+    ASSERT_EQ(nlohmann::json::parse(out)["files"].size(), 1u);
+    EXPECT_EQ(nlohmann::json::parse(out)["files"][0]["verdict"], "unreadable");
 }
 
 } // namespace

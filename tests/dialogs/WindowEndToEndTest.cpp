@@ -1,6 +1,6 @@
 // The operation, label, header and injury commands carried out in the main
 // window on the demo data set, every dialog answered as a person would.
-#include "CMainFrame.h"
+#include "DemoWindow.h"
 #include "COndrelView.h"
 #include "CPlotView.h"
 #include "CGraph.h"
@@ -121,21 +121,13 @@ bool SameSamples(const KVSignal& a, const KVSignal& b)
     return true;
 }
 
-class WindowEndToEnd : public WidgetTest {
+class WindowEndToEnd : public DemoWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settingsDir.isValid());
-        ASSERT_TRUE(dataDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-        QSettings("Zelnor", "Ondrel").clear();
-        ASSERT_EQ(QProcess::execute(QStringLiteral(KALVIO_PROGRAM), {"demo", dataDir.path()}), 0);
-
-        doc = std::make_unique<COndrelDoc>();
-        frame = std::make_unique<CMainFrame>(doc.get());
-        doc->OnNewDocument();
-        frame->show();
+        DemoWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         OpenDemoDirectory();
     }
     void TearDown() override
@@ -145,8 +137,6 @@ protected:
         frame.reset();
         doc.reset();
     }
-
-    QString Dir() const { return dataDir.path() + QStringLiteral("/"); }
 
     void OpenDemoDirectory()
     {
@@ -172,11 +162,7 @@ protected:
         ASSERT_EQ(doc->m_signals.size(), size_t(names.size()));
     }
 
-    QTemporaryDir settingsDir;
-    QTemporaryDir dataDir;
     ModalScript script;
-    std::unique_ptr<COndrelDoc> doc;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 // Three channels stored with a constant step (layout "Y"), axes X, Y and Z.

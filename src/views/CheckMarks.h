@@ -1,0 +1,19 @@
+#pragma once
+// How a checked file looks in the file list and in the check results: a
+// warning or failure gets the style's warning or critical icon and a text
+// colour; a file that is ok or was never checked looks as it always did.
+#include "SignalCheckCache.h"
+
+#include <QColor>
+#include <QIcon>
+
+class QListWidgetItem;
+class QWidget;
+
+// Dark amber for a warning, dark red for a failure; invalid for ok.
+QColor CheckVerdictColor(Kalvio::CheckVerdict verdict);
+// The style's warning or critical icon; a null icon for ok.
+QIcon CheckVerdictIcon(Kalvio::CheckVerdict verdict, const QWidget* widget);
+// Marks item by the check of its file (null: unchecked, no mark), with the
+// verdict and findings as its tooltip.
+void MarkCheckedItem(QListWidgetItem& item, const CCheckedFile* file, const QWidget* list);
