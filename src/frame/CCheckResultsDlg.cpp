@@ -44,6 +44,7 @@ CCheckResultsDlg::CCheckResultsDlg(const std::vector<CCheckedFile>& files, std::
         const QStringList lines = CheckFindingLines(*f);
         auto* item = new QTreeWidgetItem(m_tree, {f->name, CheckVerdictText(*f), lines.value(0)});
         item->setData(0, Qt::UserRole, f->name);
+        item->setToolTip(2, lines.value(0));
         item->setIcon(0, CheckVerdictIcon(verdict, this));
         if (const QColor c = CheckVerdictColor(verdict); c.isValid())
             item->setForeground(1, c);
@@ -53,11 +54,15 @@ CCheckResultsDlg::CCheckResultsDlg(const std::vector<CCheckedFile>& files, std::
         for (qsizetype k = 1; k < lines.size(); ++k) {
             auto* child = new QTreeWidgetItem(item, {QString(), QString(), lines[k]});
             child->setData(0, Qt::UserRole, f->name);
+            child->setToolTip(2, lines[k]);
         }
         item->setExpanded(true);
     }
     m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // Findings are read in full: scroll sideways rather than cut them short.
+    m_tree->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [pick](QTreeWidgetItem* item, int) {
         if (item && pick)
             pick(item->data(0, Qt::UserRole).toString());

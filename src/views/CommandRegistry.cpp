@@ -301,6 +301,7 @@ std::vector<MenuEntry> BuildMenuBar()
                 Command(ID_OPERATE_RELOAD, "Re&load", "Reload the umodified signals", "Reload")
                     .Icon("view-refresh", "Rld", grey)
                     .Run(Doc(&COndrelDoc::OnReload)),
+                Sep(),
                 Command(ID_OPERATE_CHECK_SIGNALS, "&Check Signals",
                         "Check the selected or else all listed files for clipping, dropouts, offsets and dead channels")
                     .Run([](const CommandTargets& t) {

@@ -148,6 +148,7 @@ TEST_F(MainFrameTest, LabelsOperateAndInjuryMenusCarryTheirTextsAndPrompts)
                   "&Sum|Display the Sum of the selected Signals",
                   "-",
                   "Re&load|Reload the umodified signals",
+                  "-",
                   "&Check Signals|Check the selected or else all listed files for clipping, dropouts, offsets and dead "
                   "channels",
               }));
