@@ -3,7 +3,11 @@
 #include "SignalCheckRules.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 
 namespace Kalvio {
 
@@ -201,38 +205,55 @@ void CheckPlateaus(const CheckProfile& p, std::vector<CheckFinding>& out)
             (atTop ? topHeld : atBottom ? bottomHeld : hold).Take(s, e);
     };
     // A stretch starts where the next three samples lie within the
-    // tolerance of this one. Blocks of 16 starts are tested without branches
-    // (vector instructions); only the rare blocks that pass are followed
+    // tolerance of this one. Which samples could start one is found for all
+    // at once, in blocks without branches (vector instructions); the walk
+    // then passes eight samples that cannot at a time. Noise alone makes a
+    // few such starts in every hundred samples, so the walk must not test
     // sample by sample.
     static_assert(kClipMinSamples == 4, "the scan below tests three followers");
     const float t = float(tol);
     auto calm = [&](std::size_t i) {
         const float a = y[i];
-        return unsigned(std::fabs(y[i + 1] - a) <= t) & unsigned(std::fabs(y[i + 2] - a) <= t)
-               & unsigned(std::fabs(y[i + 3] - a) <= t);
+        return std::uint8_t(unsigned(std::fabs(y[i + 1] - a) <= t) & unsigned(std::fabs(y[i + 2] - a) <= t)
+                            & unsigned(std::fabs(y[i + 3] - a) <= t));
     };
     constexpr std::size_t B = 16;
+    // Every flag is written below; the last three samples start nothing.
+    const std::unique_ptr<std::uint8_t[]> starts(new std::uint8_t[p.n + 11]);
+    std::memset(starts.get() + (p.n >= 3 ? p.n - 3 : 0), 0, 11);
     std::size_t i = 0;
+    for (; i + 3 + B <= p.n; i += B) {
+        // Through a block of its own: the flags cannot alias the samples.
+        std::uint8_t block[B];
+        for (std::size_t k = 0; k < B; ++k)
+            block[k] = calm(i + k);
+        std::memcpy(starts.get() + i, block, B);
+    }
+    for (; i + 3 < p.n; ++i)
+        starts[i] = calm(i);
+    i = 0;
     while (i + 3 < p.n) {
-        if (i + 3 + B <= p.n) {
-            unsigned any = 0;
-            for (std::size_t k = 0; k < B; ++k)
-                any |= calm(i + k);
-            if (!any) {
-                i += B;
+        if (i + 8 <= p.n) {
+            std::uint64_t eight;
+            std::memcpy(&eight, starts.get() + i, sizeof eight);
+            if (eight == 0) {
+                i += 8;
                 continue;
             }
+            // The first start among the eight: the lowest address is the
+            // lowest byte on a little-endian machine.
+            const int skipped = std::endian::native == std::endian::little ? std::countr_zero(eight)
+                                                                            : std::countl_zero(eight);
+            i += std::size_t(skipped) / 8;
+        } else if (!starts[i]) {
+            ++i;
+            continue;
         }
-        const std::size_t end = std::min(i + B, p.n - 3);
-        for (; i < end; ++i) {
-            if (!calm(i))
-                continue;
-            std::size_t e = i + 3;
-            while (e + 1 < p.n && std::fabs(y[e + 1] - y[i]) <= t)
-                ++e;
-            classify(i, e);
-            i = e;
-        }
+        std::size_t e = i + 3;
+        while (e + 1 < p.n && std::fabs(y[e + 1] - y[i]) <= t)
+            ++e;
+        classify(i, e);
+        i = e + 1;
     }
     // Held only where the channel is noisy: one without noise (made by code,
     // or quiet below its converter's step) repeats values everywhere. Before

@@ -4,6 +4,8 @@
 #include "SignalCheck.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,19 @@ enum class CheckQuantity {
     Velocity, // starts at the initial speed
     Unknown,  // no header that says
 };
+
+// Four lanes of floats or of comparison results, in the machine's vector
+// registers (a comparison of floats gives -1 where true, 0 where false), for
+// the passes over every sample.
+using Lanes = float __attribute__((vector_size(16)));
+using Masks = std::int32_t __attribute__((vector_size(16)));
+
+inline Lanes LoadLanes(const float* p)
+{
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
 
 // Everything the rules read, measured once per signal.
 struct CheckProfile {
