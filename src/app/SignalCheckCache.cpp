@@ -4,7 +4,8 @@
 #include "KVFileBytes.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <sys/stat.h>
 
 std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, const QStringList& paths,
                                                     const std::function<bool(int, int)>& progress)
@@ -17,15 +18,13 @@ std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, con
         if (progress && !progress(i, total))
             return out;
         const QString& path = paths[i];
-        const QFileInfo info(path);
-        const QDateTime modified = info.lastModified();
-        const qint64 size = info.exists() ? info.size() : -1;
+        const std::string local = QFile::encodeName(path).toStdString();
+        const Stamp stamp = StampOf(local);
         auto it = m_entries.find(path);
-        if (it == m_entries.end() || it->modified != modified || it->size != size || !info.exists()) {
-            Entry e{modified, size, {}};
+        if (it == m_entries.end() || it->stamp != stamp || stamp.size < 0) {
+            Entry e{stamp, {}};
             e.file.path = path;
             KVErrorList errors;
-            const std::string local = QFile::encodeName(path).toStdString();
             if (!Kalvio::CheckSignalFile(local, m_scratch, e.file.result, errors)) {
                 e.file.readable = false;
                 e.file.signalFile = KVFileStartsWith(local, "RVF-1992");
@@ -56,10 +55,16 @@ const CCheckedFile* CSignalCheckCache::Current(const QString& path) const
     const auto it = m_entries.constFind(path);
     if (it == m_entries.constEnd())
         return nullptr;
-    const QFileInfo info(path);
-    if (!info.exists() || info.size() != it->size || info.lastModified() != it->modified)
-        return nullptr;
-    return &it->file;
+    const Stamp stamp = StampOf(QFile::encodeName(path).toStdString());
+    return stamp.size >= 0 && stamp == it->stamp ? &it->file : nullptr;
+}
+
+CSignalCheckCache::Stamp CSignalCheckCache::StampOf(const std::string& localPath)
+{
+    struct stat st {};
+    if (::stat(localPath.c_str(), &st) != 0)
+        return {};
+    return {qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec), qint64(st.st_size)};
 }
 
 QStringList CheckFindingLines(const CCheckedFile& file)

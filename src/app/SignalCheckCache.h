@@ -3,13 +3,13 @@
 // files, remembering each file's result while the file stays the same.
 #include "SignalCheck.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The check of one listed file.
@@ -45,9 +45,17 @@ public:
     void Clear() { m_entries.clear(); }
 
 private:
-    struct Entry {
-        QDateTime modified;
+    // What tells a file changed: its modification time (nanoseconds) and
+    // size; no file has size -1.
+    struct Stamp {
+        qint64 modified = 0;
         qint64 size = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    // One look at the file (a list of 10,000 checked files takes one each).
+    static Stamp StampOf(const std::string& localPath);
+    struct Entry {
+        Stamp stamp;
         CCheckedFile file;
     };
     QHash<QString, Entry> m_entries;
