@@ -124,7 +124,7 @@ TEST_F(CheckCommand, IsoMmeTestStandsForItsChannelsNamedByTheirFiles)
     for (size_t k = 0; k < doc["files"].size(); ++k) {
         const fs::path file = doc["files"][k]["file"].get<std::string>();
         EXPECT_EQ(file.parent_path(), test / "Channel");
-        char ext[8];
+        char ext[24];
         std::snprintf(ext, sizeof ext, ".%03zu", k + 1);
         EXPECT_EQ(file.extension(), ext);
         failed += doc["files"][k]["verdict"] == "fail";
