@@ -3,6 +3,7 @@
 #include "CGraphFit.h"
 #include "PlotDecimation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -118,7 +119,7 @@ private:
             return;
         m_range = range;
         m_columns = columns;
-        ReduceToColumns(m_points.x.data(), m_points.y.data(), m_points.x.size(), range.lower, range.upper,
+        ReduceToColumns(m_points.x.get(), m_points.y.get(), m_points.count, range.lower, range.upper,
                         columns, m_reduced);
         QVector<QCPGraphData> data(static_cast<qsizetype>(m_reduced.x.size()));
         for (qsizetype i = 0; i < data.size(); ++i)
@@ -201,15 +202,17 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
 LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent)
 {
     LongCurvePoints c;
-    c.x.resize(static_cast<size_t>(count));
-    c.y.resize(static_cast<size_t>(count));
+    // Room for every point: the gap markers replace absent points.
+    c.x.reset(new float[static_cast<size_t>(std::max(count, 0))]);
+    c.y.reset(new float[static_cast<size_t>(std::max(count, 0))]);
+    float* xs = c.x.get();
+    float* ys = c.y.get();
     size_t n = 0;
     Collect(x, y, count, absent, c, [&](float key, float value) {
-        c.x[n] = key;
-        c.y[n++] = value;
+        xs[n] = key;
+        ys[n++] = value;
     });
-    c.x.resize(n);
-    c.y.resize(n);
+    c.count = n;
     return c;
 }
 

@@ -5,7 +5,7 @@
 
 #include <qcustomplot.h>
 
-#include <vector>
+#include <memory>
 
 // The title block's lines, set left, centred and right across the width.
 QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines);
@@ -23,9 +23,11 @@ struct CurvePoints {
 CurvePoints CollectPoints(const float* x, const float* y, int count, float absent);
 
 // One long curve's drawable points kept once as floats, NaN in y marking gaps.
+// The arrays are not cleared first: every element up to count is written.
 struct LongCurvePoints {
-    std::vector<float> x;
-    std::vector<float> y;
+    std::unique_ptr<float[]> x;
+    std::unique_ptr<float[]> y;
+    size_t count = 0;
     int drawn = 0;
     bool sorted = true;
     QRectF bounds;
