@@ -11,7 +11,7 @@ void COndrelDoc::OnCheckSignals(const QStringList& selected)
     for (const QString& name : names)
         paths << PathOfName(name);
     std::vector<CCheckedFile> checked;
-    const auto work = [&](const CDocUi::Progress& progress) { checked = m_checks.Check(names, paths, progress); };
+    const auto work = [&](const CDocUi::Progress& progress) { checked = m_checks.Check(names, paths, progress, TextOptions()); };
     if (m_ui)
         m_ui->RunWithProgress(QStringLiteral("Checking Signals"), work);
     else

@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 
 std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, const QStringList& paths,
-                                                    const std::function<bool(int, int)>& progress)
+                                                    const std::function<bool(int, int)>& progress,
+                                                    const KVTextOptions& text)
 {
     std::vector<CCheckedFile> out;
     m_read = 0;
@@ -21,11 +22,11 @@ std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, con
         const std::string local = QFile::encodeName(path).toStdString();
         const Stamp stamp = StampOf(local);
         auto it = m_entries.find(path);
-        if (it == m_entries.end() || it->stamp != stamp || stamp.size < 0) {
-            Entry e{stamp, {}};
+        if (it == m_entries.end() || it->stamp != stamp || stamp.size < 0 || it->timeUnit != text.timeUnit) {
+            Entry e{stamp, {}, text.timeUnit};
             e.file.path = path;
             KVErrorList errors;
-            if (!Kalvio::CheckSignalFile(local, m_scratch, e.file.result, errors)) {
+            if (!Kalvio::CheckSignalFile(local, m_scratch, e.file.result, errors, text)) {
                 e.file.readable = false;
                 e.file.signalFile = KVFileStartsWith(local, "RVF-1992");
                 for (const KVException& x : errors.Errors())

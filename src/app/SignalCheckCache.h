@@ -31,8 +31,11 @@ public:
     // Checks names[i] at paths[i] in order. progress(done, total) is called
     // before each file and after the last; false stops the check there.
     // Returns the files checked (all of them unless stopped).
+    // Text files are read with text; a file checked with another time unit
+    // is checked again.
     std::vector<CCheckedFile> Check(const QStringList& names, const QStringList& paths,
-                                    const std::function<bool(int, int)>& progress = {});
+                                    const std::function<bool(int, int)>& progress = {},
+                                    const KVTextOptions& text = {});
     // The verdict of path's last check without touching the file (an
     // unreadable file counts as a failure); nothing when never checked.
     std::optional<Kalvio::CheckVerdict> VerdictOf(const QString& path) const;
@@ -57,6 +60,7 @@ private:
     struct Entry {
         Stamp stamp;
         CCheckedFile file;
+        KVTimeUnit timeUnit = KVTimeUnit::Milliseconds; // of text files, when checked
     };
     QHash<QString, Entry> m_entries;
     KVSignal m_scratch; // each file is read into it

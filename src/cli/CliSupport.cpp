@@ -135,15 +135,20 @@ std::string TakeTimeUnitOption(std::vector<std::string>& args)
     return {};
 }
 
-const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
+KVTextOptions TextOptionsOfThisRun()
 {
-    KVErrorList errors;
     KVTextOptions text;
     text.timeUnit = g_textTimeUnit;
     text.unitSwitch = [](KVTimeUnit u) {
         return std::string("--time-unit ") + (u == KVTimeUnit::Seconds ? "s" : "ms");
     };
-    const char* kind = KVReadSignalFile(fileName, signal, errors, text);
+    return text;
+}
+
+const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
+{
+    KVErrorList errors;
+    const char* kind = KVReadSignalFile(fileName, signal, errors, TextOptionsOfThisRun());
     PrintErrors(errors, fileName); // the failures, or the warnings of a file that loaded
     return kind;
 }

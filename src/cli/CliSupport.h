@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers shared by the kalvio commands.
+#include "KVFileAscii.h"
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ bool ParseIntArg(const std::string& text, int& out);
 // time column of text inputs for every load below (milliseconds by default).
 // Returns an empty text, or the usage problem.
 std::string TakeTimeUnitOption(std::vector<std::string>& args);
+// How text inputs are read in this run (the --time-unit taken above).
+KVTextOptions TextOptionsOfThisRun();
 // Reads a signal file of any kind (KVReadSignalFile); prints failures and
 // warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);

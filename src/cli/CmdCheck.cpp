@@ -84,7 +84,7 @@ bool CheckOne(const CheckInput& in, KVSignal& scratch, CheckedFile& out)
     out.file = in.file;
     if (in.failure.ErrorCount() > 0)
         out.errors = in.failure;
-    else if (Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors))
+    else if (Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors, TextOptionsOfThisRun()))
         return true;
     else if (!in.required)
         return false;

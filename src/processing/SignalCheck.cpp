@@ -393,9 +393,10 @@ CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options)
     return result;
 }
 
-const char* CheckSignalFile(const std::string& fileName, KVSignal& signal, CheckResult& result, KVErrorList& errors)
+const char* CheckSignalFile(const std::string& fileName, KVSignal& signal, CheckResult& result, KVErrorList& errors,
+                            const KVTextOptions& text)
 {
-    const char* kind = KVReadSignalFile(fileName, signal, errors);
+    const char* kind = KVReadSignalFile(fileName, signal, errors, text);
     if (!kind)
         return nullptr;
     CheckOptions options;

@@ -3,6 +3,7 @@
 // measuring chain leaves in the samples (a saturated amplifier, dropped
 // samples, a zero offset, a dead channel, too slow a sample rate, a baseline
 // that shifts during the event). Read-only; no rule changes the signal.
+#include "KVFileAscii.h"
 #include "KVSignal.h"
 
 #include <string>
@@ -100,8 +101,9 @@ CheckResult CheckSignal(const KVSignal& signal, const CheckOptions& options = {}
 // text file states no header. Returns the reader's TypeName, or nullptr with
 // the read failures in errors. Checking many files, pass one signal for all:
 // the memory of the previous file then stays in use instead of going back to
-// the system and being asked for again.
+// the system and being asked for again. Text files are read with text (their
+// time unit).
 const char* CheckSignalFile(const std::string& fileName, KVSignal& signal, CheckResult& result,
-                            KVErrorList& errors);
+                            KVErrorList& errors, const KVTextOptions& text = {});
 
 } // namespace Kalvio

@@ -54,6 +54,28 @@ TEST_F(CheckSignals, ResultsAreKeptWhileTheFileStaysTheSame)
     EXPECT_FALSE(cache.VerdictOf(clipped).has_value());
 }
 
+TEST_F(CheckSignals, TextFilesAreCheckedInTheChosenTimeUnit)
+{
+    // The clipped pulse as a text file whose time column is in seconds.
+    const KVSignal pulse = Pulse(true);
+    QByteArray text;
+    for (size_t i = 0; i < pulse.PointCount(); ++i)
+        text += QByteArray::number(pulse.X()[i], 'f', 4) + " " + QByteArray::number(pulse.Y()[i]) + "\n";
+    const QString clipped = WriteBytes("clipped.txt", text);
+    CSignalCheckCache cache;
+    KVTextOptions seconds;
+    seconds.timeUnit = KVTimeUnit::Seconds;
+    // Regression: the check read every text file in milliseconds, whatever the Options said.
+    for (const auto& [options, unit] : {std::pair{KVTextOptions{}, " ms"}, std::pair{seconds, " s"}}) {
+        const std::vector<CCheckedFile> r = cache.Check({"clipped.txt"}, {clipped}, {}, options);
+        EXPECT_EQ(cache.FilesRead(), 1); // another unit: read again
+        ASSERT_EQ(r.size(), 1u);
+        ASSERT_EQ(r[0].result.findings.size(), 1u);
+        const std::string& message = r[0].result.findings[0].message;
+        EXPECT_TRUE(message.ends_with(std::string(unit) + ": the amplifier or recorder saturated")) << message;
+    }
+}
+
 TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
 {
     doc->OnCheckSignals({});

@@ -439,12 +439,14 @@ TEST_F(WindowEndToEnd, ClosingAsksBeforeModifiedSignalsAreDiscarded)
     EXPECT_FALSE(frame->isVisible());
 }
 
-// A criterion program that writes its arguments, one a line, beside itself.
+// A criterion program that keeps a copy of its first file and writes its
+// arguments, one a line, beside itself.
 void WriteFakeProgram(const QString& dir, const QString& name)
 {
     QFile f(dir + "/" + name);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
+    f.write("#!/bin/sh\ncp \"$1\" \"$0.first\"\n"
+            "printf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
     f.close();
     f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
 }
@@ -526,8 +528,11 @@ TEST_F(InjuryEndToEnd, ModifiedSignalGoesToATemporaryFile)
     const QStringList args = WaitForArguments(Program("hic"));
     ASSERT_EQ(args.size(), 1);
     EXPECT_TRUE(QFileInfo(args[0]).fileName().startsWith("RVF")) << args[0].toStdString();
-    EXPECT_EQ(LoadFile(args[0]).FilterClass(), 60);
-    QFile::remove(args[0]);
+    EXPECT_EQ(LoadFile(Program("hic") + ".first").FilterClass(), 60);
+    // The copy is deleted once the program has ended.
+    for (int i = 0; i < 500 && QFile::exists(args[0]); ++i)
+        QTest::qWait(10);
+    EXPECT_FALSE(QFile::exists(args[0]));
 }
 
 TEST_F(InjuryEndToEnd, MissingProgramIsReportedWithItsPath)
