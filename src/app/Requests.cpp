@@ -1,6 +1,9 @@
 #include "Requests.h"
 
+#include "IsoMmeTest.h"
 #include "OndrelDoc.h"
+
+#include <QFile>
 
 ERequest ParseRequest(const QString& text, QString& name)
 {
@@ -37,9 +40,20 @@ void COndrelDoc::OnOpenDataFile(const QString& name)
         return;
     if (!m_bHitMode)
         SwitchToHitMode();
-    if (!m_fileList.contains(name))
-        m_fileList.append(name);
+    // A test stands for its channels, as on the command line.
+    QStringList names;
+    const bool test = IsoMmeIsTestPath(QFile::encodeName(name).toStdString());
+    if (test)
+        m_messages.clear();
+    if (!test || !AppendTestChannels(name, names))
+        names = QStringList{name};
+    for (const QString& n : names) {
+        if (!m_fileList.contains(n))
+            m_fileList.append(n);
+    }
     UpdateAllViews(HINT_LIST_CHANGED);
+    if (test)
+        ShowMessages();
 }
 
 void COndrelDoc::OnOpenHitlistRequest(const QString& name)

@@ -91,6 +91,17 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     EXPECT_EQ(doc->ListText(doc->m_fileList.value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
 }
 
+TEST_F(IsoMmeDocTest, DataFileRequestWithATestAddsItsChannelsOnce)
+{
+    const QString mme = WriteTestFolder();
+    // Regression: the request listed the .mme itself as one signal file.
+    for (int k = 0; k < 2; ++k)
+        EXPECT_TRUE(doc->HandleRequest("[DataFile(" + mme + ")]"));
+    EXPECT_EQ(doc->m_fileList,
+              (QStringList{PathOf("T7/Channel/T7.001"), PathOf("T7/Channel/T7.002"), PathOf("T7/Channel/T7.004")}));
+    EXPECT_TRUE(doc->m_bHitMode);
+}
+
 TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
 {
     WriteTestFolder();
