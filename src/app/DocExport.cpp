@@ -1,5 +1,6 @@
 // Data export: Copy Data, Save ASCII, Save Rvf and Save ImageExpress.
 #include "ExportTables.h"
+#include "FileMessages.h"
 #include "KVFileRvf.h"
 #include "Kalvio.h"
 #include "OndrelDoc.h"
@@ -28,7 +29,7 @@ QString ErrorLines(const KVErrorList& errors)
 {
     QStringList lines;
     for (const KVException& e : errors.Errors())
-        lines.append(QString::fromLatin1(e.Message().c_str()));
+        lines.append(MessageText(e.Message()));
     return lines.join(QStringLiteral("; "));
 }
 

@@ -2,6 +2,17 @@
 
 #include "KVErrorList.h"
 
+#include <QStringDecoder>
+
+QString MessageText(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 QStringList FileMessageLines(const std::string& path, const KVErrorList& errors)
 {
     const std::string lead = path + ": ";
@@ -11,9 +22,7 @@ QStringList FileMessageLines(const std::string& path, const KVErrorList& errors)
         if (!path.empty() && message.starts_with(lead))
             message.remove_prefix(lead.size());
         const std::string& scope = e.Scope();
-        // Library texts are Latin-1 bytes, like the record's text fields.
-        lines.append(QString::fromLatin1(scope.data(), static_cast<qsizetype>(scope.size())) + QStringLiteral(" - ")
-                     + QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size())));
+        lines.append(MessageText(scope) + QStringLiteral(" - ") + MessageText(message));
     }
     return lines;
 }

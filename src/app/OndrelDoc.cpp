@@ -225,7 +225,7 @@ void COndrelDoc::CollectErrors()
     m_messages.clear();
     const std::vector<KVException>& errors = m_errors.Errors();
     for (size_t i = 0; i < errors.size(); ++i) {
-        QString line = QStringLiteral("%1 - %2").arg(FromLatin1(errors[i].Scope()), FromLatin1(errors[i].Message()));
+        QString line = QStringLiteral("%1 - %2").arg(MessageText(errors[i].Scope()), MessageText(errors[i].Message()));
         // Which channel a message is about, when it is about one.
         if (i < m_errorSubjects.size() && !m_errorSubjects[i].isEmpty())
             line.prepend(m_errorSubjects[i] + QStringLiteral(": "));

@@ -1,5 +1,6 @@
 #include "SignalCheckCache.h"
 
+#include "FileMessages.h"
 #include "KVErrorList.h"
 #include "KVFileBytes.h"
 
@@ -30,7 +31,7 @@ std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, con
                 e.file.readable = false;
                 e.file.signalFile = KVFileStartsWith(local, "RVF-1992");
                 for (const KVException& x : errors.Errors())
-                    e.file.errors << QString::fromLatin1(x.Scope() + " - " + x.Message());
+                    e.file.errors << MessageText(x.Scope() + " - " + x.Message());
             }
             ++m_read;
             it = m_entries.insert(path, e);

@@ -1,6 +1,7 @@
 // ISO-MME tests in the document: opened as the list of their channels, the
 // loaded signals saved as one test, and the load messages naming their file.
 #include "AppTestSupport.h"
+#include "FileMessages.h"
 #include "IsoMmeTest.h"
 #include "OndrelSettings.h"
 #include "ZipTestSupport.h"
@@ -203,4 +204,12 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
     EXPECT_EQ(ReadBytes(PathOf("out/T42/Channel/T42.001")), before);
     EXPECT_EQ(QDir(PathOf("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"T42"});
+}
+
+TEST(FileMessages, FileNamesInUtf8AndRecordTextsInLatin1BothReadAsWritten)
+{
+    // Regression: a path like "Müller/run1.rvf" in a message showed garbled.
+    EXPECT_EQ(MessageText("M\xC3\xBCller/run1.rvf is not found."), QString::fromUtf8("M\u00FCller/run1.rvf is not found."));
+    EXPECT_EQ(MessageText("Kraft \xB5 N"), QString::fromUtf8("Kraft \u00B5 N"));
+    EXPECT_EQ(MessageText(""), QString());
 }
