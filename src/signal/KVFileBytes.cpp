@@ -67,33 +67,20 @@ bool ReadFully(int fd, uint8_t* data, size_t size)
 
 KVFileBytes::Status KVFileBytes::Read(const std::string& fileName, size_t sizeMultiple)
 {
-    m_data.reset();
+    if (Open(fileName, sizeMultiple) != Ok)
+        return m_status;
+    // The whole file in one piece: the same checks and reads as in pieces.
+    const size_t size = m_size;
     m_size = 0;
-    m_errno = 0;
-    m_status = ReadWhole(fileName, sizeMultiple);
-    return m_status;
-}
-
-KVFileBytes::Status KVFileBytes::ReadWhole(const std::string& fileName, size_t sizeMultiple)
-{
-    struct stat info {};
-    Status status = Ok;
-    errno = 0;
-    const Descriptor file{OpenRegular(fileName, info, status)};
-    m_errno = errno;
-    if (file.fd < 0)
-        return status;
-    const size_t size = static_cast<size_t>(info.st_size);
-    if (sizeMultiple > 1 && size % sizeMultiple != 0)
-        return WrongSize;
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
-    if (!data)
-        return TooLarge;
-    errno = 0;
-    if (!ReadFully(file.fd, data.get(), size)) {
-        m_errno = errno; // 0 when the file shrank under us
-        return ReadFailed;
+    if (!data) {
+        Close();
+        return m_status = TooLarge;
     }
+    const bool whole = ReadNext(data.get(), size);
+    Close();
+    if (!whole)
+        return m_status;
     m_data = std::move(data);
     m_size = size;
     return Ok;

@@ -50,7 +50,6 @@ public:
     }
 
 private:
-    Status ReadWhole(const std::string& fileName, size_t sizeMultiple);
     Status OpenChecked(const std::string& fileName, size_t sizeMultiple);
 
     std::unique_ptr<uint8_t[]> m_data;

@@ -62,15 +62,15 @@ QIcon Themed(const char* name, const QString& letters, const QColor& plate)
 
 } // namespace
 
-QIcon CommandIcon(const CommandIconSpec& spec)
+QIcon CommandIcon(const CommandIconLook& look)
 {
-    const QString letters = QString::fromLatin1(spec.letters);
-    switch (spec.plate) {
+    const QString letters = QString::fromLatin1(look.letters);
+    switch (look.plate) {
     case EIconPlate::None: return QIcon();
     case EIconPlate::Filter: return DrawnFilter(letters);
-    case EIconPlate::Blue: return Themed(spec.theme, letters, QColor(0x2e, 0x86, 0xc1));
-    case EIconPlate::Green: return Themed(spec.theme, letters, QColor(0x27, 0xae, 0x60));
-    case EIconPlate::Grey: return Themed(spec.theme, letters, QColor(0x5d, 0x6d, 0x7e));
+    case EIconPlate::Blue: return Themed(look.theme, letters, QColor(0x2e, 0x86, 0xc1));
+    case EIconPlate::Green: return Themed(look.theme, letters, QColor(0x27, 0xae, 0x60));
+    case EIconPlate::Grey: return Themed(look.theme, letters, QColor(0x5d, 0x6d, 0x7e));
     }
     return QIcon();
 }

@@ -3,7 +3,7 @@
 // picture drawn by the program itself.
 #include <QIcon>
 
-struct CommandIconSpec;
+struct CommandIconLook;
 
 // The picture of a command (null for commands without one).
-QIcon CommandIcon(const CommandIconSpec& spec);
+QIcon CommandIcon(const CommandIconLook& look);

@@ -38,7 +38,7 @@ public:
     }
     Command& Icon(const char* theme, const char* letters, EIconPlate plate)
     {
-        m_def.icon = CommandIconSpec{theme, letters, plate};
+        m_def.icon = CommandIconLook{theme, letters, plate};
         return *this;
     }
     Command& Enabled(CommandRule rule)

@@ -56,7 +56,7 @@ struct CommandState {
 // A toolbar picture: the icon theme's `theme`, else `letters` drawn on a
 // plate (a filter's pass band over them for EIconPlate::Filter).
 enum class EIconPlate { None, Blue, Green, Grey, Filter };
-struct CommandIconSpec {
+struct CommandIconLook {
     const char* theme = nullptr;
     const char* letters = nullptr;
     EIconPlate plate = EIconPlate::None;
@@ -71,7 +71,7 @@ struct CommandDef {
     QString prompt;            // status-bar prompt
     QString tooltip;           // toolbar tooltip
     const char* keys = "";     // key combinations, ";" between several
-    CommandIconSpec icon;
+    CommandIconLook icon;
     CommandRule enabled = nullptr; // null: always enabled
     CommandRule checked = nullptr; // null: not checkable
     CommandHandler run = nullptr;
