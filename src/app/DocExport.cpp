@@ -1,6 +1,7 @@
 // Data export: Copy Data, Save ASCII, Save Rvf and Save ImageExpress.
 #include "ExportTables.h"
 #include "FileMessages.h"
+#include "FileWrite.h"
 #include "KVFileRvf.h"
 #include "Kalvio.h"
 #include "OndrelDoc.h"
@@ -8,22 +9,8 @@
 #include "TimeAxis.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
-
-// Writes the whole text or leaves an existing file as it was.
-bool WriteTextFile(const QString& path, const std::string& text, QString& reason)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 QString ErrorLines(const KVErrorList& errors)
 {
@@ -70,7 +57,7 @@ void COndrelDoc::OnSaveAscii()
         return;
     CWaitCursor wait(m_ui);
     QString reason;
-    if (!WriteTextFile(path, XYTable(m_signals, m_bColumnHeaders, ETableStyle::SaveAscii), reason))
+    if (!WriteWholeFile(path, XYTable(m_signals, m_bColumnHeaders, ETableStyle::SaveAscii), reason))
         m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
     else
         WarnOfMixedXUnits(*m_ui, m_signals);
@@ -146,7 +133,7 @@ void COndrelDoc::OnSaveImageExpress()
         OperateOnEachSignal([step = base.step](KVSignal& s, KVErrorList* e) { return Kalvio::Resample(s, step, e); });
     }
     QString reason;
-    if (!WriteTextFile(path, ImageExpressText(m_signals, base.step), reason))
+    if (!WriteWholeFile(path, ImageExpressText(m_signals, base.step), reason))
         m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
     OndrelSettings::StoreOutputDir(path);
 }

@@ -2,7 +2,7 @@
 // the loaded signals.
 #include "Kalvio.h"
 #include "OndrelDoc.h"
-#include "TextNumber.h"
+#include "KVNumberText.h"
 #include "TimeAxis.h"
 
 void COndrelDoc::OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op)
@@ -38,7 +38,7 @@ bool COndrelDoc::EnterConstant(const QString& caption, const QString& field, con
     QString text = initial;
     if (!m_ui->EnterText(caption, field, text))
         return false;
-    value = static_cast<float>(TextToNumber(text));
+    value = static_cast<float>(KVLeadingNumber(text.toStdString()));
     return true;
 }
 

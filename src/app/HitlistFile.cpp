@@ -1,7 +1,9 @@
 #include "HitlistFile.h"
 
+#include "FileWrite.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <string_view>
 
 namespace {
 
@@ -59,10 +61,10 @@ bool WriteNameLines(const QString& path, const QStringList& names, bool append, 
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    QString reason;
+    if (!WriteWholeFile(path, std::string_view(text.constData(), static_cast<size_t>(text.size())), reason)) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
     }
     return true;

@@ -81,30 +81,6 @@ bool WantsHelp(const std::vector<std::string>& args)
     return false;
 }
 
-bool ParseFloatArg(const std::string& text, float& out)
-{
-    if (text.empty())
-        return false;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (*first == '+')
-        ++first;
-    const auto res = std::from_chars(first, last, out);
-    return res.ec == std::errc() && res.ptr == last;
-}
-
-bool ParseIntArg(const std::string& text, int& out)
-{
-    if (text.empty())
-        return false;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (*first == '+')
-        ++first;
-    const auto res = std::from_chars(first, last, out);
-    return res.ec == std::errc() && res.ptr == last;
-}
-
 namespace {
 
 // The unit of text inputs, chosen once per run on the command line.

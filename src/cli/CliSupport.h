@@ -24,9 +24,6 @@ bool FinishStandardOutput();
 int UsageError(const std::string& command, const std::string& message);
 // Whether args asks for help (-h or --help anywhere).
 bool WantsHelp(const std::vector<std::string>& args);
-// Reads a real or an integer argument strictly (the whole text must be a number).
-bool ParseFloatArg(const std::string& text, float& out);
-bool ParseIntArg(const std::string& text, int& out);
 // Takes --time-unit UNIT (or --time-unit=UNIT) out of args: the unit of the
 // time column of text inputs for every load below (milliseconds by default).
 // Returns an empty text, or the usage problem.

@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "KVErrorList.h"
 #include "KVFileRvf.h"
+#include "KVNumberText.h"
 #include "KVSignal.h"
 #include "Kalvio.h"
 #include "KalvioCommand.h"
@@ -91,12 +92,12 @@ std::string ParseStep(const std::vector<std::string>& tokens, size_t& i, std::ve
             return need;
         if (def->integerArg) {
             int v = 0;
-            if (!ParseIntArg(tokens[i], v))
+            if (!KVParseNumber(tokens[i], v))
                 return need + " as a whole number, not '" + tokens[i] + "'";
             step.args.push_back(static_cast<float>(v));
         } else {
             float v = 0;
-            if (!ParseFloatArg(tokens[i], v) || !std::isfinite(v))
+            if (!KVParseNumber(tokens[i], v))
                 return need + " as a finite number, not '" + tokens[i] + "'";
             step.args.push_back(v);
         }

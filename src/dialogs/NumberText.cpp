@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "KVNumberText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,18 +27,18 @@ QString FormatInt(int v) { return QString::number(v); }
 
 std::optional<float> ParseReal(const QString& text)
 {
-    bool ok = false;
-    const double d = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
+    // Read as a double first: a value too small for a float becomes 0 (or a
+    // subnormal) rather than being refused.
+    double d = 0.0;
+    if (!KVParseNumber(text.trimmed().toStdString(), d) || std::fabs(d) > std::numeric_limits<float>::max())
         return std::nullopt;
     return static_cast<float>(d);
 }
 
 std::optional<int> ParseInt(const QString& text)
 {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok, 10);
-    if (!ok)
+    int v = 0;
+    if (!KVParseNumber(text.trimmed().toStdString(), v))
         return std::nullopt;
     return v;
 }

@@ -24,6 +24,8 @@ struct Section {
 
 Section Design(double dt, double F)
 {
+    // 6.2831853, not 2 pi, as the filter has always been designed: channels
+    // filtered before must come out the same to the last bit.
     const double wd = 6.2831853 * 1.2465 * F;
     const double wa = std::sin(wd * dt / 2.0) / std::cos(wd * dt / 2.0);
     const double s2 = std::sqrt(2.0);
@@ -75,6 +77,12 @@ void Pass(const Section& s, std::size_t n, std::size_t Np, At at)
 }
 
 } // namespace
+
+std::array<double, 5> BWfiltCoefficients(double dt, double F)
+{
+    const Section s = Design(dt, F);
+    return {s.a0, s.a1, s.a2, s.b1, s.b2};
+}
 
 bool BWfiltCore(float* x, std::size_t n, float dt, double F)
 {

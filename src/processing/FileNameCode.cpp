@@ -1,4 +1,5 @@
 // The default 8.3 file name of a signal, coded from its header.
+#include "KVNumberText.h"
 #include "Kalvio.h"
 #include "KalvioSupport.h"
 
@@ -62,19 +63,6 @@ char DatabaseLetter(const std::string& testSource)
     return '_';
 }
 
-// Leading decimal digits (after blanks and a sign) as an int, 0 when none;
-// an overlong number is held at the int range instead of overflowing.
-int LeadingInteger(const std::string& text)
-{
-    errno = 0;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v > INT_MAX)
-        return INT_MAX;
-    if (v < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(v);
-}
-
 char CutOffLetter(float f)
 {
     if (f == 0.0f)
@@ -104,7 +92,7 @@ bool FileNameCode(const KVSignal& signal, std::string* name)
         return false;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%c%04d%c%c%c.%03d", DatabaseLetter(signal.TestSource()),
-                  LeadingInteger(signal.TestNumber()), LetterOf(signal.YType(), kDimensionLetters),
+                  KVLeadingInteger(signal.TestNumber()), LetterOf(signal.YType(), kDimensionLetters),
                   LetterOf(signal.Status(), kStatusLetters), CutOffLetter(signal.CutOffFrequency()),
                   signal.CurveNumber());
     *name = buf;

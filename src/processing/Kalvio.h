@@ -6,6 +6,7 @@
 #include "KVErrorList.h"
 #include "KVSignal.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors);
 // Phaseless two-pass second-order low-pass over x[0..n-1], step dt (s), corner
 // F (Hz), in place with constant extra memory. False for n == 0, dt <= 0, F <= 0.
 bool BWfiltCore(float* x, std::size_t n, float dt, double F);
+// The coefficients {a0, a1, a2, b1, b2} of one pass of BWfiltCore's section
+// for step dt (s) and corner F (Hz).
+std::array<double, 5> BWfiltCoefficients(double dt, double F);
 
 // ---- FIR100 filter --------------------------------------------------------
 

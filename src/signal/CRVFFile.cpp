@@ -41,6 +41,8 @@ int CRVFFile::FileByteOrder() const { return RvfByteOrderFromFormat(FileFloatFor
 std::string CRVFFile::FileFloatFormatName() const { return RvfFormatName(FileFloatFormat(), "UNKNOWN"); }
 int CRVFFile::MachineByteOrder() const { return RvfMachineByteOrder(); }
 int CRVFFile::MachineFloatFormat() const { return RvfMachineFloatFormat(); }
+// "UKNOWN" (sic) is what a machine of no known float format has always called
+// itself; "UNKNOWN" above is the file's word. Both stay as they are spelled.
 std::string CRVFFile::MachineFloatFormatName() const { return RvfFormatName(MachineFloatFormat(), "UKNOWN"); }
 
 void CRVFFile::SettleFileConventions()

@@ -2,6 +2,7 @@
 
 #include "IsoMmeSource.h"
 #include "IsoMmeVocabulary.h"
+#include "KVNumberText.h"
 #include "KVSignal.h"
 
 #include <charconv>
@@ -47,14 +48,7 @@ bool ParseSample(std::string_view text, float& v)
 
 bool ParseReal(const std::optional<std::string>& text, double& v)
 {
-    if (!text)
-        return false;
-    const char* first = text->data();
-    const char* last = first + text->size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto res = std::from_chars(first, last, v);
-    return res.ec == std::errc() && res.ptr == last && std::isfinite(v);
+    return text && KVParseNumber(*text, v);
 }
 
 std::string Where(const std::string& name, size_t line)

@@ -228,3 +228,14 @@ TEST(BWfiltCore, ShortRecordsStayInsideTheArray)
     EXPECT_FALSE(BWfiltCore(ramp, 0, 0.0001f, 100.0));
     EXPECT_FALSE(BWfiltCore(ramp, 2, 0.0f, 100.0));
 }
+
+TEST(BWfiltCore, CornerIsWarpedWithTheTruncatedTwoPi)
+{
+    // Reference values computed to 40 digits with 6.2831853 (dt = 1e-4 s, F = 100 Hz);
+    // with 2 pi instead, a0 moves by 2e-9 relative, far beyond the 1e-12 allowed.
+    const std::array<double, 5> c = BWfiltCoefficients(1e-4, 100.0);
+    const double reference[5] = {0.0014523674703227881544, 0.0029047349406455763088, 0.0014523674703227881544,
+                                 1.889343224347788789, -0.89515269422907994159};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(c[i], reference[i], 1e-12 * std::fabs(reference[i])) << i;
+}

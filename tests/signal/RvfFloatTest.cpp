@@ -41,6 +41,18 @@ TEST(RvfFloat, MachineIsLittleEndianIeee)
     EXPECT_EQ(f.FileId.FloatFormatName, "IEEE"); // a new object writes the machine's format
 }
 
+TEST(RvfFloat, UnknownFormatsKeepTheirTwoSpellings)
+{
+    // A machine of no known float format names itself "UKNOWN", a file of an
+    // unknown format reads "UNKNOWN": both spellings are the system's own.
+    struct OddMachine : CRVFFile {
+        int MachineFloatFormat() const override { return 0; }
+    } odd;
+    EXPECT_EQ(odd.MachineFloatFormatName(), "UKNOWN");
+    odd.FileId.FloatFormatName = "CRAY";
+    EXPECT_EQ(odd.FileFloatFormatName(), "UNKNOWN");
+}
+
 TEST(RvfFloat, FormatNamesSelectFormatAndByteOrder)
 {
     CRVFFile f;

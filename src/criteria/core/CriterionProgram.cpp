@@ -4,6 +4,7 @@
 
 #include "IsoMmeTest.h"
 #include "KVErrorList.h"
+#include "KVNumberText.h"
 #include "OutcomeJson.h"
 
 #include <cmath>
@@ -52,9 +53,8 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
             std::string value;
             if (!OptionValue(args, i, "--v0", value))
                 return "--v0 needs a velocity in m/s";
-            char* end = nullptr;
-            const double v0 = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end != '\0' || !std::isfinite(v0) || !(v0 > 0))
+            double v0 = 0.0;
+            if (!KVParseNumber(value, v0) || !(v0 > 0))
                 return "--v0 needs a positive velocity in m/s, not '" + value + "'";
             out.options.v0 = v0;
         } else if (a == "--list-dummies") {
