@@ -1,6 +1,6 @@
 #include "LineTypes.h"
 #include "PlotContent.h"
-#include "TestSignals.h"
+#include "PlotSignals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TestSignals.h"
+#include "PlotSignals.h"
 #include "TitleBlock.h"
 
 #include <gtest/gtest.h>
