@@ -64,9 +64,9 @@ void BM_RelistDirectory(benchmark::State& state)
     auto doc = BrowsingDoc();
     for (auto _ : state) {
         doc->Relist();
-        benchmark::DoNotOptimize(doc->m_fileList.size());
+        benchmark::DoNotOptimize(doc->FileList().size());
     }
-    state.counters["files"] = static_cast<double>(doc->m_fileList.size());
+    state.counters["files"] = static_cast<double>(doc->FileList().size());
 }
 BENCHMARK(BM_RelistDirectory)->Unit(benchmark::kMillisecond);
 
@@ -75,10 +75,10 @@ void BM_SelectOneMore(benchmark::State& state)
 {
     auto doc = BrowsingDoc();
     const int loaded = static_cast<int>(state.range(0));
-    QStringList selected = doc->m_fileList.mid(0, loaded);
+    QStringList selected = doc->FileList().mid(0, loaded);
     doc->SelectionChanged(selected, true);
     QStringList withOne = selected;
-    withOne.append(doc->m_fileList[loaded]);
+    withOne.append(doc->FileList()[loaded]);
     for (auto _ : state) {
         doc->SelectionChanged(withOne, true);
         state.PauseTiming();
@@ -93,7 +93,7 @@ void BM_SelectAll(benchmark::State& state)
 {
     auto doc = BrowsingDoc();
     for (auto _ : state) {
-        doc->SelectionChanged(doc->m_fileList, true);
+        doc->SelectionChanged(doc->FileList(), true);
         state.PauseTiming();
         doc->SelectionChanged({}, false);
         state.ResumeTiming();

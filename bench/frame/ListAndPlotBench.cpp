@@ -89,7 +89,7 @@ LongTimes SelectAndZoom(COndrelDoc& doc, CMainFrame& frame, bool reduce)
   }
   times.zoom = Median(zoom);
   times.showAll = Median(all);
-  std::printf("  (%zu signal loaded, %d points drawn)\n", doc.m_signals.size(), graph->DrawnPointCount(0));
+  std::printf("  (%zu signal loaded, %d points drawn)\n", doc.Signals().size(), graph->DrawnPointCount(0));
   return times;
 }
 
@@ -160,7 +160,7 @@ int main(int argc, char** argv)
     list->item(k)->setSelected(true);
     QApplication::processEvents();
     std::printf("select file %2d of %d (100000 points): %.1f ms, %zu loaded\n", k + 1, kFiles, Ms(t),
-                doc.m_signals.size());
+                doc.Signals().size());
   }
   std::printf("load and plot 16 files of 100000 points, one by one: %.1f ms in all\n", Ms(total));
 
@@ -169,7 +169,7 @@ int main(int argc, char** argv)
   all.start();
   list->selectAll();
   QApplication::processEvents();
-  std::printf("select all 16 at once: %.1f ms, %zu loaded\n", Ms(all), doc.m_signals.size());
+  std::printf("select all 16 at once: %.1f ms, %zu loaded\n", Ms(all), doc.Signals().size());
 
   // One channel of 10,000,000 points (100 s at 100 kHz).
   QTemporaryDir huge;

@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     COndrelDoc doc;
     for (int c = 0; c < kCurves; ++c) {
         doc.m_signals.emplace_back(QStringLiteral("curve%1.rvf").arg(c, 2, 10, QLatin1Char('0')), Curve(c));
-        doc.m_labels << doc.m_signals.back().name;
+        doc.m_labels << doc.Signals().back().name;
     }
     doc.m_nMaxPoints = kPoints;
     doc.m_strTitle = QStringLiteral("Sixteen curves");

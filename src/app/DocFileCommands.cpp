@@ -70,12 +70,7 @@ void COndrelDoc::OnOptions()
 {
     if (!m_ui)
         return;
-    COptionsValues values;
-    values.saveZoom = m_bSaveZoom;
-    values.columnHeaders = m_bColumnHeaders;
-    values.lineStyle = m_nLineStyle;
-    values.quillonDir = m_strQuillonDir;
-    values.textTimeSeconds = m_bTextSeconds;
+    COptionsValues values = Options();
     if (!m_ui->EditOptions(values))
         return;
     m_bSaveZoom = values.saveZoom;
@@ -90,6 +85,17 @@ void COndrelDoc::OnOptions()
     WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
     WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
     UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+COptionsValues COndrelDoc::Options() const
+{
+    COptionsValues values;
+    values.saveZoom = m_bSaveZoom;
+    values.columnHeaders = m_bColumnHeaders;
+    values.lineStyle = m_nLineStyle;
+    values.quillonDir = m_strQuillonDir;
+    values.textTimeSeconds = m_bTextSeconds;
+    return values;
 }
 
 void COndrelDoc::BrowseCommandLine(const QStringList& files)

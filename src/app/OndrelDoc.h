@@ -60,6 +60,31 @@ public:
     QStringList m_messages;  // for the Errors and Warnings dialog
     int32_t m_nLineStyle = 0;
 
+    // ---- read access ----
+    const std::vector<CSignalEntry>& Signals() const { return m_signals; } // loaded, in load order
+    const QStringList& FileList() const { return m_fileList; }
+    const QStringList& Labels() const { return m_labels; }
+    const QStringList& Messages() const { return m_messages; }
+    const KVErrorList& Errors() const { return m_errors; }
+    // The record the last file was loaded into, and that file's list name.
+    const KVSignal& LastLoaded() const { return m_signal; }
+    const QString& CurrentFile() const { return m_strFile; }
+    int32_t MaxPoints() const { return m_nMaxPoints; }
+    const QString& Directory() const { return m_strDirectory; }
+    const QString& HitlistName() const { return m_strHitlistName; }
+    bool HitMode() const { return m_bHitMode; }
+    const QString& Title() const { return m_strTitle; }
+    const QString& SubTitle() const { return m_strSubTitle; }
+    const QString& XLabel() const { return m_strXLabel; }
+    const QString& YLabel() const { return m_strYLabel; }
+    const QString& QuillonDir() const { return m_strQuillonDir; }
+    bool ColumnHeaders() const { return m_bColumnHeaders; }
+    bool SaveZoom() const { return m_bSaveZoom; }
+    bool TextSeconds() const { return m_bTextSeconds; }
+    int32_t LineStyle() const { return m_nLineStyle; }
+    // The settings the Options dialog edits.
+    COptionsValues Options() const;
+
     // Empties the document (also run once at start-up).
     bool OnNewDocument();
     // Tells every view of a change (HINT_LIST_CHANGED or HINT_PLOT_CHANGED).

@@ -163,7 +163,7 @@ QAction* CMainFrame::CommandAction(int id) const
 CommandState CMainFrame::CurrentState() const
 {
     CommandState state;
-    state.loaded = m_doc->m_signals.size();
+    state.loaded = m_doc->Signals().size();
     state.shortHeader = ShortHeader();
     state.toolBarShown = m_toolBar->isVisibleTo(this);
     state.statusBarShown = statusBar()->isVisibleTo(this);

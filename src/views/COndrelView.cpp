@@ -89,11 +89,11 @@ void COndrelView::Refill()
     clear();
     const QFontMetrics metrics(font());
     m_widestName = 0;
-    for (const QString& name : m_doc->m_fileList)
+    for (const QString& name : m_doc->FileList())
         m_widestName = std::max(m_widestName, metrics.horizontalAdvance(m_doc->ListText(name)));
     // An item shows its list text (a test's channel by code and name) and
     // keeps the name the document loads it by.
-    for (const QString& name : m_doc->m_fileList) {
+    for (const QString& name : m_doc->FileList()) {
         auto* entry = new QListWidgetItem(m_doc->ListText(name), this);
         entry->setData(Qt::UserRole, name);
     }
@@ -198,13 +198,13 @@ CommandState COndrelView::ListState() const
 
 void COndrelView::OnCommand(int id)
 {
-    if (const CommandDef* command = FindListCommand(m_doc->m_bHitMode, id))
+    if (const CommandDef* command = FindListCommand(m_doc->HitMode(), id))
         RunCommandOn(*command, CommandTargets{m_doc, this, nullptr, nullptr});
 }
 
 QMenu* COndrelView::BuildContextMenu(QWidget* parent)
 {
-    const bool hitMode = m_doc->m_bHitMode;
+    const bool hitMode = m_doc->HitMode();
     auto* menu = new QMenu(parent);
     menu->setObjectName(hitMode ? QStringLiteral("HitMode") : QStringLiteral("DirMode"));
     const CommandState state = ListState();

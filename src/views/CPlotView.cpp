@@ -31,19 +31,19 @@ QList<CGraphTitleLine> GraphTitleLines(const QStringList& lines)
 PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
 {
     PlotSource source;
-    for (const CSignalEntry& entry : doc.m_signals) {
+    for (const CSignalEntry& entry : doc.Signals()) {
         source.loaded.push_back(&entry.signal);
         source.names << entry.DisplayName();
     }
-    source.labels = doc.m_labels;
-    source.title = doc.m_strTitle;
-    source.subTitle = doc.m_strSubTitle;
-    source.xLabel = doc.m_strXLabel;
-    source.yLabel = doc.m_strYLabel;
+    source.labels = doc.Labels();
+    source.title = doc.Title();
+    source.subTitle = doc.SubTitle();
+    source.xLabel = doc.XLabel();
+    source.yLabel = doc.YLabel();
     // The title block names the signal it shows. The name loaded last is
     // another file once a multiple selection has shrunk to one.
-    source.file = doc.m_signals.size() == 1 ? doc.m_signals.front().name : doc.m_strFile;
-    source.lineStyle = doc.m_nLineStyle;
+    source.file = doc.Signals().size() == 1 ? doc.Signals().front().name : doc.CurrentFile();
+    source.lineStyle = doc.LineStyle();
     source.shortHeader = shortHeader;
     return source;
 }
@@ -91,7 +91,7 @@ void CPlotView::OnUpdate(int hint)
     m_graph->SetNotice(m_content.notice);
     // Without "SaveZoom" every change of data shows the whole range again;
     // a zoom into curves that are gone would show nothing.
-    if (!m_hasCurves || !m_doc->m_bSaveZoom)
+    if (!m_hasCurves || !m_doc->SaveZoom())
         m_graph->ResetZoom();
     m_graph->Replot();
 }
@@ -212,13 +212,13 @@ CBatchResult CPlotView::PrintAllPlots()
 
 CBatchResult CPlotView::RunBatch(const CBatchJob& job)
 {
-    if (!m_doc || m_doc->m_fileList.isEmpty() || m_progress)
+    if (!m_doc || m_doc->FileList().isEmpty() || m_progress)
         return {};
     const bool printing = job.kind == CBatchJob::EKind::Print;
     m_progress = new CProgressDlg(printing ? QStringLiteral("Printing All Rvf Plots")
                                            : QStringLiteral("Saving All Rvf Plots"),
                                   this);
-    m_progress->SetRange(static_cast<int>(m_doc->m_fileList.size()), 0, 1);
+    m_progress->SetRange(static_cast<int>(m_doc->FileList().size()), 0, 1);
     m_progress->SetStatus(printing ? QStringLiteral("Printing...") : QStringLiteral("Saving..."));
     ProcessPendingEvents();
 

@@ -32,7 +32,7 @@ bool MakePicture(CGraph& graph, const CBatchJob& job, const QString& picture, QS
 CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHooks& hooks)
 {
     CBatchResult result;
-    const QStringList files = doc.m_fileList;
+    const QStringList files = doc.FileList();
     const bool svg = job.kind == CBatchJob::EKind::Svg;
     for (int i = 0; i < files.size(); ++i) {
         // A file that does not load would otherwise be pictured with the
@@ -45,7 +45,7 @@ CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHoo
             continue;
         }
         // With one point the plot would keep the previous file's picture.
-        if (doc.m_nMaxPoints < 2) {
+        if (doc.MaxPoints() < 2) {
             ++result.skipped;
             continue;
         }

@@ -159,7 +159,7 @@ int RunSaveAllPlots(const QStringList& args)
     job.kind = o.svg ? CBatchJob::EKind::Svg : CBatchJob::EKind::Jpeg;
     job.directory = o.directory;
     job.size = o.size;
-    const int count = static_cast<int>(doc.m_fileList.size());
+    const int count = static_cast<int>(doc.FileList().size());
     CBatchHooks hooks;
     hooks.plot = [&view] {
         view.OnUpdate(HINT_BATCH_PLOT);

@@ -109,7 +109,7 @@ protected:
     QStringList LoadedNames() const
     {
         QStringList names;
-        for (const CSignalEntry& e : doc->m_signals)
+        for (const CSignalEntry& e : doc->Signals())
             names.append(e.name);
         return names;
     }

@@ -51,8 +51,8 @@ TEST_F(AppTest, BrowseCommandLineExpandsPatternsAndReportsMissingEntries)
     WriteBytes("c.txt", "0 1\n1 2\n");
     QDir(Dir()).mkdir("sub.rvf");
     doc->BrowseCommandLine({Dir() + "*.rvf", PathOf("nothing.rvf"), PathOf("c.txt")});
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("c.txt")}));
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("c.txt")}));
     EXPECT_EQ(ui.caption, "Browsing Command Line arguments");
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
@@ -62,8 +62,8 @@ TEST_F(AppTest, BrowseCommandLineExpandsPatternsAndReportsMissingEntries)
 TEST_F(AppTest, BrowseCommandLineWithNothingFoundKeepsModeAndCaptionButSaysWhy)
 {
     doc->BrowseCommandLine({PathOf("gone.rvf")});
-    EXPECT_FALSE(doc->m_bHitMode);
-    EXPECT_TRUE(doc->m_fileList.isEmpty());
+    EXPECT_FALSE(doc->HitMode());
+    EXPECT_TRUE(doc->FileList().isEmpty());
     EXPECT_TRUE(ui.caption.isEmpty());
     EXPECT_TRUE(hints.empty());
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
@@ -94,9 +94,9 @@ TEST_F(AppTest, DataFileRequestSwitchesToHitlistModeAndAddsOnce)
     hints.clear();
     EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
     EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_TRUE(doc->m_strDirectory.isEmpty());
-    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), "/x/new.rvf"}));
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->Directory().isEmpty());
+    EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), "/x/new.rvf"}));
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED}));
     EXPECT_FALSE(doc->HandleRequest("[DataFile()]"));
 }
@@ -108,7 +108,7 @@ TEST_F(AppTest, HitListRequestAppendsAndShowsMessages)
     doc->m_bHitMode = true;
     doc->m_fileList = {"/keep.rvf"};
     EXPECT_TRUE(doc->HandleRequest("[HitList(" + list + ")]"));
-    EXPECT_EQ(doc->m_fileList, (QStringList{"/keep.rvf", a}));
+    EXPECT_EQ(doc->FileList(), (QStringList{"/keep.rvf", a}));
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"Hitlist " + list + ", filename " + PathOf("none.rvf") + ", not found"});

@@ -5,13 +5,13 @@ TEST_F(AppTest, SortByNameAndByExtensionInByteOrder)
 {
     doc->m_fileList = {"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"};
     doc->OnSortByExtension();
-    EXPECT_EQ(doc->m_fileList, (QStringList{"noext", "d.X", "b.b01", "B.b01", "c.b10", "a.x"}));
+    EXPECT_EQ(doc->FileList(), (QStringList{"noext", "d.X", "b.b01", "B.b01", "c.b10", "a.x"}));
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 1);
     doc->OnSortByName();
-    EXPECT_EQ(doc->m_fileList, (QStringList{"B.b01", "a.x", "b.b01", "c.b10", "d.X", "noext"}));
+    EXPECT_EQ(doc->FileList(), (QStringList{"B.b01", "a.x", "b.b01", "c.b10", "d.X", "noext"}));
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 0);
     doc->SortFileList(7);
-    EXPECT_EQ(doc->m_fileList.front(), "B.b01");
+    EXPECT_EQ(doc->FileList().front(), "B.b01");
 }
 
 TEST_F(AppTest, RelistFollowsTheSortSettingAndAnEmptyDirectoryListsEmpty)
@@ -21,14 +21,14 @@ TEST_F(AppTest, RelistFollowsTheSortSettingAndAnEmptyDirectoryListsEmpty)
     WriteBytes("plain", "0 0\n");
     OndrelSettings::WriteInt(OndrelSettings::kSort, 1);
     BrowseDataDir();
-    EXPECT_EQ(doc->m_fileList, (QStringList{"plain", "z.a01", "y.a02"}));
+    EXPECT_EQ(doc->FileList(), (QStringList{"plain", "z.a01", "y.a02"}));
 
     // Regression: an empty directory used to keep the names of the one browsed before.
     QTemporaryDir empty;
     ui.directories.push_back(empty.path());
     doc->OnOpenDirectory();
     doc->Relist();
-    EXPECT_TRUE(doc->m_fileList.isEmpty());
+    EXPECT_TRUE(doc->FileList().isEmpty());
 }
 
 TEST_F(AppTest, ApplyFilterListsMatchesOrReportsAndKeepsTheList)
@@ -42,15 +42,15 @@ TEST_F(AppTest, ApplyFilterListsMatchesOrReportsAndKeepsTheList)
     EXPECT_EQ(ui.textPrompts[0].first, "Apply Filter for Displaying File Names");
     EXPECT_EQ(ui.textPrompts[0].second, "Enter Filter    (e.g. v*.aa0.*)");
     EXPECT_EQ(ui.textInitial[0], "*.*");
-    EXPECT_EQ(doc->m_fileList, QStringList{"v1.aa0"});
+    EXPECT_EQ(doc->FileList(), QStringList{"v1.aa0"});
 
     ui.texts.push_back("q*");
     doc->OnApplyFilter();
-    EXPECT_EQ(doc->m_fileList, QStringList{"v1.aa0"});
+    EXPECT_EQ(doc->FileList(), QStringList{"v1.aa0"});
     EXPECT_EQ(ui.messageBoxes, QStringList{"Error Processing Filter (q*)"});
 
     doc->Relist(); // the filter lasts until the next re-listing
-    EXPECT_EQ(doc->m_fileList.size(), 2);
+    EXPECT_EQ(doc->FileList().size(), 2);
 }
 
 TEST_F(AppTest, PastingTwoPathsInDirectoryModeGivesAHitlist)
@@ -60,8 +60,8 @@ TEST_F(AppTest, PastingTwoPathsInDirectoryModeGivesAHitlist)
     hints.clear();
     ui.clipboard = "/x/one.rvf\r\n/y/two.rvf\r\n";
     doc->OnPasteFilenames();
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), "/x/one.rvf", "/y/two.rvf"}));
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), "/x/one.rvf", "/y/two.rvf"}));
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ui.clipboard.clear();
     doc->OnPasteFilenames();
@@ -85,20 +85,20 @@ TEST_F(AppTest, RemoveAndClearCommands)
     doc->m_fileList = {"/a", "/b", "/c", "/b"};
     doc->m_signals.emplace_back("/b", Ramp(2));
     doc->OnRemoveUnselectedItems();
-    EXPECT_EQ(doc->m_fileList, (QStringList{"/b", "/b"}));
-    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_EQ(doc->FileList(), (QStringList{"/b", "/b"}));
+    EXPECT_EQ(doc->Signals().size(), 1u);
     doc->m_fileList.append("/c");
     doc->OnRemoveSelectedItems();
-    EXPECT_EQ(doc->m_fileList, QStringList{"/c"});
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_EQ(doc->FileList(), QStringList{"/c"});
+    EXPECT_TRUE(doc->Signals().empty());
     // Regression: the plot kept the removed signals' curves; it is told too.
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 
     doc->m_bHitMode = false;
     doc->m_strDirectory = "/d/";
     doc->OnClearList();
-    EXPECT_TRUE(doc->m_fileList.isEmpty());
-    EXPECT_TRUE(doc->m_strDirectory.isEmpty());
+    EXPECT_TRUE(doc->FileList().isEmpty());
+    EXPECT_TRUE(doc->Directory().isEmpty());
 }
 
 TEST_F(AppTest, ListingNamesFilesItCannotRead)
@@ -106,7 +106,7 @@ TEST_F(AppTest, ListingNamesFilesItCannotRead)
     const QString locked = WriteRvf("locked.rvf", Ramp(2));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
     BrowseDataDir();
-    EXPECT_EQ(doc->m_fileList, QStringList{"locked.rvf"});
+    EXPECT_EQ(doc->FileList(), QStringList{"locked.rvf"});
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

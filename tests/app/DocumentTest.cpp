@@ -19,31 +19,31 @@ TEST_F(AppTest, SelectionLoadsNewNamesInOrderAndUnloadsDeselected)
     WriteRvf("b.rvf", Ramp(5));
     WriteBytes("c.txt", "0 1\n1 2\n");
     BrowseDataDir();
-    EXPECT_EQ(doc->m_fileList, (QStringList{"a.rvf", "b.rvf", "c.txt"}));
+    EXPECT_EQ(doc->FileList(), (QStringList{"a.rvf", "b.rvf", "c.txt"}));
     hints.clear();
 
     doc->SelectionChanged({"a.rvf"}, true);
     doc->SelectionChanged({"a.rvf", "b.rvf"}, true);
     doc->SelectionChanged({"a.rvf", "b.rvf", "c.txt"}, true);
     EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "b.rvf", "c.txt"}));
-    EXPECT_EQ(doc->m_nMaxPoints, 5);
+    EXPECT_EQ(doc->MaxPoints(), 5);
     EXPECT_EQ(hints, (std::vector<int>{HINT_PLOT_CHANGED, HINT_PLOT_CHANGED, HINT_PLOT_CHANGED}));
-    EXPECT_EQ(doc->m_signals[2].signal.PointCount(), 2u); // the text file through the second reader
-    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_EQ(doc->Signals()[2].signal.PointCount(), 2u); // the text file through the second reader
+    EXPECT_FALSE(doc->Signals()[0].modified);
 
     doc->SelectionChanged({"a.rvf", "c.txt"}, false);
     EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "c.txt"}));
-    EXPECT_EQ(doc->m_nMaxPoints, 3);
+    EXPECT_EQ(doc->MaxPoints(), 3);
 
     // Deselecting everything unloads all and keeps the texts; the plot is
     // told, so that it stops showing the unloaded curves.
-    const QString yLabel = doc->m_strYLabel;
+    const QString yLabel = doc->YLabel();
     hints.clear();
     doc->SelectionChanged({}, false);
-    EXPECT_TRUE(doc->m_signals.empty());
-    EXPECT_EQ(doc->m_nMaxPoints, 0);
+    EXPECT_TRUE(doc->Signals().empty());
+    EXPECT_EQ(doc->MaxPoints(), 0);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
-    EXPECT_EQ(doc->m_strYLabel, yLabel);
+    EXPECT_EQ(doc->YLabel(), yLabel);
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
 }
 
@@ -97,8 +97,8 @@ TEST_F(AppTest, LoadCurrentFileNeedsANameAndADirectory)
     doc->m_strFile = WriteRvf("a.rvf", Ramp(7));
     doc->m_nMaxPoints = 9;
     EXPECT_TRUE(doc->LoadCurrentFile());
-    EXPECT_EQ(doc->m_nMaxPoints, 0);
-    EXPECT_EQ(doc->m_signal.PointCount(), 7u);
+    EXPECT_EQ(doc->MaxPoints(), 0);
+    EXPECT_EQ(doc->LastLoaded().PointCount(), 7u);
 
     // A batch takes the reason back instead of a message box it would stop at.
     doc->m_strFile = PathOf("gone.rvf");
@@ -117,10 +117,10 @@ TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
     s.SetSensorLocation("DRIVER");
     doc->m_signals.emplace_back("run1.rvf", s);
     doc->UpdateLabels();
-    EXPECT_EQ(doc->m_strYLabel, "ACCELERATION G");
-    EXPECT_EQ(doc->m_strXLabel, "TIME SECONDS");
-    EXPECT_EQ(doc->m_strTitle, "run1.rvf (REF1), HEAD,X axis, occ DRIVER");
-    EXPECT_EQ(doc->m_strSubTitle, "Ymin -2.500 @ 0.5, Ymax 7.250 @ 1.5");
+    EXPECT_EQ(doc->YLabel(), "ACCELERATION G");
+    EXPECT_EQ(doc->XLabel(), "TIME SECONDS");
+    EXPECT_EQ(doc->Title(), "run1.rvf (REF1), HEAD,X axis, occ DRIVER");
+    EXPECT_EQ(doc->SubTitle(), "Ymin -2.500 @ 0.5, Ymax 7.250 @ 1.5");
 
     // Over-long labels fall back to the units, then to 47 characters.
     doc->m_signals[0].signal.SetYType(std::string(40, 'T'));
@@ -128,9 +128,9 @@ TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
     doc->m_signals[0].signal.SetXUnits(std::string(60, 'S'));
     doc->m_signals[0].name = QString(300, 'n');
     doc->UpdateLabels();
-    EXPECT_EQ(doc->m_strYLabel, QString(10, 'U'));
-    EXPECT_EQ(doc->m_strXLabel, QString(47, 'S'));
-    EXPECT_EQ(doc->m_strTitle, QString(254, 'n'));
+    EXPECT_EQ(doc->YLabel(), QString(10, 'U'));
+    EXPECT_EQ(doc->XLabel(), QString(47, 'S'));
+    EXPECT_EQ(doc->Title(), QString(254, 'n'));
 }
 
 TEST_F(AppTest, SubTitleOfFortySixStaysWholeAndLongerIsCut)
@@ -139,11 +139,11 @@ TEST_F(AppTest, SubTitleOfFortySixStaysWholeAndLongerIsCut)
     KVSignal s = MakeSignal(2, 1.0f, [](size_t i) { return i == 0 ? -1000.0f : 1000.0f; }, 1000.0f);
     doc->m_signals.emplace_back("x", s);
     doc->UpdateSubTitle();
-    EXPECT_EQ(doc->m_strSubTitle, "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.");
+    EXPECT_EQ(doc->SubTitle(), "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.");
     doc->m_signals[0].signal.SetPoint(1000.0f, -100.0f, 0);
     doc->UpdateSubTitle();
-    EXPECT_EQ(doc->m_strSubTitle, "Ymin -100.000 @ 1000.0, Ymax 1000.000 @ 1001.0");
-    EXPECT_EQ(doc->m_strSubTitle.size(), 46);
+    EXPECT_EQ(doc->SubTitle(), "Ymin -100.000 @ 1000.0, Ymax 1000.000 @ 1001.0");
+    EXPECT_EQ(doc->SubTitle().size(), 46);
 }
 
 TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
@@ -153,18 +153,18 @@ TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
     doc->m_signals.emplace_back("/long/directory/name/first.rvf", Labelled("G"));
     doc->m_signals.emplace_back("b.rvf", Labelled("g"));
     doc->UpdateLabels();
-    EXPECT_EQ(doc->m_strYLabel, "G");
+    EXPECT_EQ(doc->YLabel(), "G");
     // The X label names the loaded signals' units, not a former selection's.
-    EXPECT_EQ(doc->m_strXLabel, "TIME SECONDS");
-    EXPECT_TRUE(doc->m_strTitle.isEmpty());
-    EXPECT_TRUE(doc->m_strSubTitle.isEmpty());
-    EXPECT_EQ(doc->m_labels, (QStringList{"first.rvf", "b.rvf"}));
+    EXPECT_EQ(doc->XLabel(), "TIME SECONDS");
+    EXPECT_TRUE(doc->Title().isEmpty());
+    EXPECT_TRUE(doc->SubTitle().isEmpty());
+    EXPECT_EQ(doc->Labels(), (QStringList{"first.rvf", "b.rvf"}));
 
     doc->m_signals.emplace_back("c.rvf", Labelled("N"));
     doc->m_signals.emplace_back("d.rvf", Labelled("G"));
     doc->UpdateLabels();
-    EXPECT_EQ(doc->m_strYLabel, "Mixed Units");
-    EXPECT_EQ(doc->m_labels.size(), 4);
+    EXPECT_EQ(doc->YLabel(), "Mixed Units");
+    EXPECT_EQ(doc->Labels().size(), 4);
 }
 
 TEST_F(AppTest, TitleTellsModeAndModification)
@@ -184,9 +184,9 @@ TEST_F(AppTest, SwitchToHitModePrefixesListAndLoadedNames)
     doc->m_fileList = {"a.rvf", "b.rvf"};
     doc->m_signals.emplace_back("b.rvf", Ramp(2));
     doc->SwitchToHitMode();
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_TRUE(doc->m_strDirectory.isEmpty());
-    EXPECT_EQ(doc->m_fileList, (QStringList{"/d/a.rvf", "/d/b.rvf"}));
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->Directory().isEmpty());
+    EXPECT_EQ(doc->FileList(), (QStringList{"/d/a.rvf", "/d/b.rvf"}));
     EXPECT_EQ(LoadedNames(), QStringList{"/d/b.rvf"});
 }
 
@@ -205,11 +205,11 @@ TEST_F(AppTest, ReloadRestoresFilesDropsModifiedAndKeepsComputedSignals)
     hints.clear();
 
     doc->OnReload();
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 0.0f);
-    EXPECT_FALSE(doc->m_signals[0].modified);
-    EXPECT_FLOAT_EQ(doc->m_signals[1].signal.Y()[0], -1.0f);
-    EXPECT_TRUE(doc->m_signals[1].modified);
-    EXPECT_EQ(doc->m_nMaxPoints, 8);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 0.0f);
+    EXPECT_FALSE(doc->Signals()[0].modified);
+    EXPECT_FLOAT_EQ(doc->Signals()[1].signal.Y()[0], -1.0f);
+    EXPECT_TRUE(doc->Signals()[1].modified);
+    EXPECT_EQ(doc->MaxPoints(), 8);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 
     doc->m_signals.pop_back();
@@ -225,11 +225,11 @@ TEST_F(AppTest, CollectErrorsAndShowMessages)
     doc->m_errors.AddError("second", "Ondrel");
     doc->m_messages = {"stale"};
     doc->CollectErrors();
-    EXPECT_EQ(doc->m_messages, (QStringList{"Kalvio::derivY - Not a Number", "Ondrel - second"}));
+    EXPECT_EQ(doc->Messages(), (QStringList{"Kalvio::derivY - Not a Number", "Ondrel - second"}));
     doc->ShowMessages();
     doc->ShowMessages();
     ASSERT_EQ(ui.errorDialogs.size(), 2u);
-    EXPECT_EQ(doc->m_messages.size(), 2);
+    EXPECT_EQ(doc->Messages().size(), 2);
 }
 
 TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
@@ -237,14 +237,14 @@ TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
     doc->m_bHitMode = true;
     doc->m_signals.emplace_back("x", Ramp(2));
     doc->OnOpenDirectory();
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_EQ(doc->Signals().size(), 1u);
 
     ui.directories.push_back(Dir().chopped(1));
     doc->OnOpenDirectory();
-    EXPECT_FALSE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_strDirectory, Dir());
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_FALSE(doc->HitMode());
+    EXPECT_EQ(doc->Directory(), Dir());
+    EXPECT_TRUE(doc->Signals().empty());
     EXPECT_EQ(ui.caption, "Browsing " + Dir());
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 }
@@ -253,11 +253,11 @@ TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
 {
     doc->m_signals.emplace_back("a", Ramp(2));
     doc->OnRvfInformation();
-    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), " ");
+    EXPECT_EQ(doc->Signals()[0].signal.TestTitle(), " ");
     // OK without a change changes nothing.
     ui.headerEdits.push_back([](KVSignal&) {});
     doc->OnRvfInformation();
-    EXPECT_FALSE(doc->m_signals[0].modified);
+    EXPECT_FALSE(doc->Signals()[0].modified);
     EXPECT_TRUE(hints.empty());
 
     // Regression: an edited header was neither marked nor shown, and Reload
@@ -267,9 +267,9 @@ TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
         s.SetTestReference("XR-99");
     });
     doc->OnRvfInformation();
-    EXPECT_EQ(doc->m_signals[0].signal.TestTitle(), "SLED 12");
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_EQ(doc->m_strTitle, "a (XR-99)");
+    EXPECT_EQ(doc->Signals()[0].signal.TestTitle(), "SLED 12");
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_EQ(doc->Title(), "a (XR-99)");
     EXPECT_EQ(ui.title, "Directory - Modified");
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 }

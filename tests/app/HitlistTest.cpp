@@ -11,8 +11,8 @@ TEST_F(AppTest, ReadHitlistExpandsWildcardsSkipsBlankLinesAndKeepsBlanksInNames)
         WriteBytes("l.hit", (Dir() + "*.rvf\r\n\r\n\n" + PathOf("notes.txt") + "\n" + PathOf("a.rvf") + " \r\n").toUtf8());
     doc->m_messages = {"earlier"};
     EXPECT_TRUE(doc->ReadHitlist(list));
-    EXPECT_EQ(doc->m_fileList, (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("notes.txt")}));
-    EXPECT_EQ(doc->m_messages,
+    EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("notes.txt")}));
+    EXPECT_EQ(doc->Messages(),
               (QStringList{"earlier", "Hitlist " + list + ", filename " + PathOf("a.rvf") + " , not found"}));
 }
 
@@ -32,7 +32,7 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     doc->m_signals.emplace_back("old", Ramp(2));
     doc->m_messages = {"old"};
     doc->OnOpenHitlist(); // Cancel
-    EXPECT_EQ(doc->m_fileList, QStringList{"old"});
+    EXPECT_EQ(doc->FileList(), QStringList{"old"});
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select HitList File");
     EXPECT_EQ(ui.fileRequests[0].filters,
@@ -42,11 +42,11 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
 
     ui.openPaths.push_back(list);
     doc->OnOpenHitlist();
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_fileList, QStringList{a});
-    EXPECT_TRUE(doc->m_signals.empty());
-    EXPECT_TRUE(doc->m_messages.isEmpty());
-    EXPECT_EQ(doc->m_strHitlistName, "run1.hit");
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_EQ(doc->FileList(), QStringList{a});
+    EXPECT_TRUE(doc->Signals().empty());
+    EXPECT_TRUE(doc->Messages().isEmpty());
+    EXPECT_EQ(doc->HitlistName(), "run1.hit");
     EXPECT_EQ(ui.caption, "Browsing run1.hit");
     EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("lists/"));
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
@@ -58,8 +58,8 @@ TEST_F(AppTest, OpenHitlistThatCannotBeReadLeavesAnEmptyListTheViewsHearOf)
     doc->m_fileList = {"old"};
     ui.openPaths.push_back(PathOf("gone.hit"));
     doc->OnOpenHitlist();
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_TRUE(doc->m_fileList.isEmpty());
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->FileList().isEmpty());
     EXPECT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.caption.isEmpty());
     // Regression: the views were not told, so the list view kept offering the old names.
@@ -83,8 +83,8 @@ TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
     COndrelDoc other(&ui);
     other.m_bHitMode = true;
     EXPECT_TRUE(other.ReadHitlist(out));
-    EXPECT_EQ(other.m_fileList, (QStringList{PathOf("a.rvf"), PathOf("b b.rvf")}));
-    EXPECT_TRUE(other.m_messages.isEmpty());
+    EXPECT_EQ(other.FileList(), (QStringList{PathOf("a.rvf"), PathOf("b b.rvf")}));
+    EXPECT_TRUE(other.Messages().isEmpty());
 }
 
 TEST_F(AppTest, SaveHitlistAppendsAndReplaces)
@@ -138,11 +138,11 @@ TEST_F(AppTest, EditHitlistReplacesTheListInHitlistModeOnly)
     doc->m_fileList = {"a.rvf"};
     ui.hitlists.push_back({"/x.rvf"});
     doc->OnEditHitlist();
-    EXPECT_EQ(doc->m_fileList, QStringList{"a.rvf"});
+    EXPECT_EQ(doc->FileList(), QStringList{"a.rvf"});
     doc->m_bHitMode = true;
     doc->m_signals.emplace_back("a.rvf", Ramp(2));
     doc->OnEditHitlist();
-    EXPECT_EQ(doc->m_fileList, QStringList{"/x.rvf"});
-    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_EQ(doc->FileList(), QStringList{"/x.rvf"});
+    EXPECT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
 }

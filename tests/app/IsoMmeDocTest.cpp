@@ -46,8 +46,8 @@ TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsT
     doc->OnOpenHitlist();
     const QString first = PathOf("T7/Channel/T7.001"), second = PathOf("T7/Channel/T7.002"),
                   fourth = PathOf("T7/Channel/T7.004");
-    ASSERT_EQ(doc->m_fileList, (QStringList{first, second, fourth}));
-    EXPECT_TRUE(doc->m_bHitMode);
+    ASSERT_EQ(doc->FileList(), (QStringList{first, second, fourth}));
+    EXPECT_TRUE(doc->HitMode());
     EXPECT_EQ(ui.caption, "Browsing T7.mme");
     EXPECT_EQ(doc->ListText(first), "S0SLED000000ACXD  Sled X");
     EXPECT_EQ(doc->ListText(second), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
@@ -60,13 +60,13 @@ TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsT
     EXPECT_TRUE(shown.join('\n').contains("T7.003")) << shown.join('\n').toStdString();
 
     doc->SelectionChanged({first, second, fourth}, true);
-    ASSERT_EQ(doc->m_signals.size(), 3u);
-    const KVSignal& sled = doc->m_signals[0].signal;
+    ASSERT_EQ(doc->Signals().size(), 3u);
+    const KVSignal& sled = doc->Signals()[0].signal;
     ASSERT_EQ(sled.PointCount(), 3u);
     EXPECT_EQ(sled.X()[0], -0.001f);
     EXPECT_EQ(sled.Y()[2], -4.0f);
     // Legends by code; a code the test repeats would not tell the curves apart.
-    EXPECT_EQ(doc->m_labels, (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
+    EXPECT_EQ(doc->Labels(), (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
     EXPECT_EQ(ui.errorDialogs.size(), 1u); // the channels load without a word
 }
 
@@ -76,8 +76,8 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     QDir(Dir()).mkpath("plain");
     WriteBytes("broken.zip", "not an archive");
     doc->BrowseCommandLine({PathOf("T7"), PathOf("plain"), PathOf("broken.zip")});
-    EXPECT_EQ(doc->m_fileList.size(), 3);
-    EXPECT_EQ(doc->m_fileList.value(0), PathOf("T7/Channel/T7.001"));
+    EXPECT_EQ(doc->FileList().size(), 3);
+    EXPECT_EQ(doc->FileList().value(0), PathOf("T7/Channel/T7.001"));
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     const QStringList& shown = ui.errorDialogs[0];
     ASSERT_EQ(shown.size(), 4) << shown.join('\n').toStdString();
@@ -87,9 +87,9 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     // Dropped on the list, a test adds its channels too.
     doc->OnClearList();
     doc->AddNames({PathOf("T7/T7.mme"), PathOf("other.rvf")});
-    EXPECT_EQ(doc->m_fileList.size(), 4);
-    EXPECT_EQ(doc->m_fileList.value(3), PathOf("other.rvf"));
-    EXPECT_EQ(doc->ListText(doc->m_fileList.value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
+    EXPECT_EQ(doc->FileList().size(), 4);
+    EXPECT_EQ(doc->FileList().value(3), PathOf("other.rvf"));
+    EXPECT_EQ(doc->ListText(doc->FileList().value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
 }
 
 TEST_F(IsoMmeDocTest, DataFileRequestWithATestAddsItsChannelsOnce)
@@ -98,9 +98,9 @@ TEST_F(IsoMmeDocTest, DataFileRequestWithATestAddsItsChannelsOnce)
     // Regression: the request listed the .mme itself as one signal file.
     for (int k = 0; k < 2; ++k)
         EXPECT_TRUE(doc->HandleRequest("[DataFile(" + mme + ")]"));
-    EXPECT_EQ(doc->m_fileList,
+    EXPECT_EQ(doc->FileList(),
               (QStringList{PathOf("T7/Channel/T7.001"), PathOf("T7/Channel/T7.002"), PathOf("T7/Channel/T7.004")}));
-    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_TRUE(doc->HitMode());
 }
 
 TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
@@ -109,13 +109,13 @@ TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
     Zip(QFile::encodeName(PathOf("T7")).toStdString(), QFile::encodeName(PathOf("v7.zip")).toStdString());
     ui.openPaths.push_back(PathOf("v7.zip"));
     doc->OnOpenHitlist();
-    const QStringList channels = doc->m_fileList;
+    const QStringList channels = doc->FileList();
     ASSERT_EQ(channels.size(), 3);
     EXPECT_EQ(channels[1], PathOf("v7.zip/T7/Channel/T7.002"));
     EXPECT_EQ(doc->ListText(channels[1]), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
     doc->SelectionChanged({channels[1]}, true);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_EQ(doc->m_signals[0].signal.Y()[2], 16.0f);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].signal.Y()[2], 16.0f);
 
     // Channels inside an archive are no plain files; a list of them opens all the same.
     ui.savePaths.push_back({PathOf("zip.hit")});
@@ -123,7 +123,7 @@ TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
     ui.openPaths.push_back(PathOf("zip.hit"));
     ui.errorDialogs.clear();
     doc->OnOpenHitlist();
-    EXPECT_EQ(doc->m_fileList, channels);
+    EXPECT_EQ(doc->FileList(), channels);
     EXPECT_TRUE(ui.errorDialogs.empty());
 }
 
@@ -144,7 +144,7 @@ TEST_F(IsoMmeDocTest, LoadMessagesNameTheFileAndComeFromTheReaderItLooksLike)
     EXPECT_TRUE(warning.startsWith("secs.txt: ")) << warning.toStdString();
     EXPECT_FALSE(warning.contains(PathOf("secs.txt"))) << warning.toStdString();
     EXPECT_TRUE(warning.endsWith("use Edit > Options, Time Unit of Text Files: Seconds")) << warning.toStdString();
-    ASSERT_EQ(doc->m_signals.size(), 1u);
+    ASSERT_EQ(doc->Signals().size(), 1u);
 }
 
 TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
@@ -154,7 +154,7 @@ TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
     WriteBytes("secs.txt", "0 1\n0.002 2\n0.004 3\n");
     BrowseDataDir();
     doc->SelectionChanged({"secs.txt"}, true);
-    const std::string byDefault = doc->m_signals.at(0).signal.XUnits();
+    const std::string byDefault = doc->Signals().at(0).signal.XUnits();
     EXPECT_NE(byDefault, "SECONDS");
 
     COptionsValues seconds;
@@ -164,10 +164,10 @@ TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
     EXPECT_FALSE(ui.optionsShown.at(0).textTimeSeconds);
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kTextTimeUnit), 1);
     doc->OnReload();
-    EXPECT_EQ(doc->m_signals.at(0).signal.XUnits(), "SECONDS");
+    EXPECT_EQ(doc->Signals().at(0).signal.XUnits(), "SECONDS");
     EXPECT_TRUE(ui.errorDialogs.empty());
     MakeDoc();
-    EXPECT_TRUE(doc->m_bTextSeconds);
+    EXPECT_TRUE(doc->TextSeconds());
 }
 
 TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesOne)
@@ -188,7 +188,7 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
     for (size_t k = 0; k < 2; ++k) {
         KVSignal back;
         ASSERT_TRUE(test.LoadChannel(k, back, errors));
-        const KVSignal& loaded = doc->m_signals[k].signal;
+        const KVSignal& loaded = doc->Signals()[k].signal;
         ASSERT_EQ(back.PointCount(), loaded.PointCount()) << k;
         for (size_t i = 0; i < back.PointCount(); ++i)
             ASSERT_EQ(back.Y()[i], loaded.Y()[i]) << k << " " << i;

@@ -18,14 +18,14 @@ TEST_F(AppTest, DerivativeOverThreeSignalsWhereTheSecondFails)
     doc->m_signals.emplace_back("c", Line());
     doc->m_errors.AddError("stale", "Ondrel");
     doc->OnDerivative();
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_FALSE(doc->m_signals[1].modified);
-    EXPECT_TRUE(doc->m_signals[2].modified);
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_FALSE(doc->Signals()[1].modified);
+    EXPECT_TRUE(doc->Signals()[2].modified);
     for (size_t i = 0; i < 11; ++i) {
-        EXPECT_NEAR(doc->m_signals[0].signal.Y()[i], 2.0f, 1e-3f) << i;
-        EXPECT_NEAR(doc->m_signals[2].signal.Y()[i], 2.0f, 1e-3f) << i;
+        EXPECT_NEAR(doc->Signals()[0].signal.Y()[i], 2.0f, 1e-3f) << i;
+        EXPECT_NEAR(doc->Signals()[2].signal.Y()[i], 2.0f, 1e-3f) << i;
     }
-    EXPECT_FLOAT_EQ(doc->m_signals[1].signal.Y()[0], 1.0f);
+    EXPECT_FLOAT_EQ(doc->Signals()[1].signal.Y()[0], 1.0f);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     // Each line names the signal it is about.
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"b: Kalvio::derivY - Too few data points to compute a derivative"});
@@ -41,8 +41,8 @@ TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
     doc->m_signals.emplace_back("a", ms);
     ui.filterChoices.push_back({4, 100.0f});
     doc->OnFilter();
-    EXPECT_FALSE(doc->m_signals[0].modified);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[3], Line().Y()[3]);
+    EXPECT_FALSE(doc->Signals()[0].modified);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[3], Line().Y()[3]);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Kalvio::BWfilt - Time must be in seconds"});
 
@@ -58,8 +58,8 @@ TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
     doc->m_signals[0].signal.SetFilterClass(1001);
     ui.filterChoices.push_back({1, 0.0f});
     doc->OnFilter();
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_NEAR(doc->m_signals[0].signal.Y()[100], 5.0f, 1e-3f);
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_NEAR(doc->Signals()[0].signal.Y()[100], 5.0f, 1e-3f);
     EXPECT_TRUE(ui.errorDialogs.empty());
 
     hints.clear();
@@ -74,14 +74,14 @@ TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
     doc->m_signals.emplace_back("a", Line());
     ui.texts = {"1.5e1xyz", "abc", "  -2", "+3"};
     doc->OnAddConstantY();
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 16.0f);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 16.0f);
     doc->OnScaleY(); // "abc" counts as 0; ScaleY refuses a zero factor
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 16.0f);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 16.0f);
     EXPECT_EQ(ui.errorDialogs.size(), 1u);
     doc->OnScaleY();
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], -32.0f);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], -32.0f);
     doc->OnScaleX();
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.X()[10], 0.03f);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.X()[10], 0.03f);
     doc->OnAddConstantX(); // cancelled: no answer left
     ASSERT_EQ(ui.textPrompts.size(), 5u);
     EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Add A constant Value to Y data", "Y Value"}));
@@ -106,9 +106,9 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     ASSERT_TRUE(Kalvio::Resample(a, 0.002f, nullptr));
     ASSERT_TRUE(Kalvio::Resample(b, 0.002f, nullptr));
     ASSERT_GT(b.PointCount(), a.PointCount());
-    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), a.PointCount());
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Del(), 0.002f);
-    EXPECT_EQ(doc->m_nMaxPoints, static_cast<int>(b.PointCount()));
+    EXPECT_EQ(doc->Signals()[0].signal.PointCount(), a.PointCount());
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Del(), 0.002f);
+    EXPECT_EQ(doc->MaxPoints(), static_cast<int>(b.PointCount()));
 
     ui.intervals.push_back({0.0f, 0.0045f});
     doc->OnTruncate();
@@ -116,10 +116,10 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     EXPECT_FLOAT_EQ(ui.intervalShown[0].first, 0.0f);
     EXPECT_FLOAT_EQ(ui.intervalShown[0].second, a.X()[a.PointCount() - 1]);
     // X = 0, 0.002, 0.004 lie in [0, 0.0045).
-    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), 3u);
-    EXPECT_EQ(doc->m_signals[1].signal.PointCount(), 3u);
+    EXPECT_EQ(doc->Signals()[0].signal.PointCount(), 3u);
+    EXPECT_EQ(doc->Signals()[1].signal.PointCount(), 3u);
     // Regression: the largest point count used to stay at its old value after Truncate.
-    EXPECT_EQ(doc->m_nMaxPoints, 3);
+    EXPECT_EQ(doc->MaxPoints(), 3);
 
     // Regression: the span came from XMax, so data starting before time zero
     // got too large a step for a number of points.
@@ -140,15 +140,15 @@ TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
     doc->SelectionChanged({"x.rvf", "y.rvf"}, true);
     hints.clear();
     doc->OnResultant();
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_TRUE(doc->m_signals[0].name.isEmpty());
-    EXPECT_FALSE(doc->m_signals[0].modified);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[2], 5.0f);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_TRUE(doc->Signals()[0].name.isEmpty());
+    EXPECT_FALSE(doc->Signals()[0].modified);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[2], 5.0f);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
     EXPECT_TRUE(ui.errorDialogs.empty());
     doc->OnReload();
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[2], 5.0f);
-    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[2], 5.0f);
+    EXPECT_EQ(doc->Signals().size(), 1u);
 }
 
 TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
@@ -159,8 +159,8 @@ TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Ondrel - Resultant is computed for 2 or 3 signals only"});
     doc->m_signals.emplace_back("b", Line(5));
     doc->OnSum();
-    EXPECT_EQ(doc->m_signals.size(), 2u);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[0], 1.0f);
+    EXPECT_EQ(doc->Signals().size(), 2u);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 1.0f);
     EXPECT_EQ(ui.errorDialogs.size(), 2u);
 }
 
@@ -169,17 +169,17 @@ TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
     doc->m_signals.emplace_back("a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true);
     doc->m_signals.emplace_back("b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; }));
     doc->OnAverage();
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[3], 3.0f);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[1], 2.0f);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[3], 3.0f);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 2.0f);
     doc->m_signals.emplace_back("c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; }));
     doc->OnSum();
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_FLOAT_EQ(doc->m_signals[0].signal.Y()[1], 3.0f);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 3.0f);
     // The result goes by the name of what made it, in the title and in messages.
-    EXPECT_EQ(doc->m_signals[0].DisplayName(), "Sum");
-    EXPECT_TRUE(doc->m_strTitle.startsWith("Sum")) << doc->m_strTitle.toStdString();
+    EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
+    EXPECT_TRUE(doc->Title().startsWith("Sum")) << doc->Title().toStdString();
     doc->m_signals[0].signal.SetXUnits("MILLISECONDS");
     ui.filterChoices.push_back({4, 100.0f});
     doc->OnFilter();
@@ -194,10 +194,10 @@ TEST_F(AppTest, LabelCommandsCutTitlesTo46)
     doc->OnLabelSubTitle();
     doc->OnLabelXAxis();
     doc->OnLabelYAxis();
-    EXPECT_EQ(doc->m_strTitle, QString(46, 't'));
-    EXPECT_EQ(doc->m_strSubTitle, QString(46, 's'));
-    EXPECT_EQ(doc->m_strXLabel, QString(80, 'x'));
-    EXPECT_EQ(doc->m_strYLabel, "Force N");
+    EXPECT_EQ(doc->Title(), QString(46, 't'));
+    EXPECT_EQ(doc->SubTitle(), QString(46, 's'));
+    EXPECT_EQ(doc->XLabel(), QString(80, 'x'));
+    EXPECT_EQ(doc->YLabel(), "Force N");
     EXPECT_EQ(hints.size(), 4u);
     ASSERT_EQ(ui.textPrompts.size(), 4u);
     EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Enter Plot Label", "Title Label"}));
@@ -205,7 +205,7 @@ TEST_F(AppTest, LabelCommandsCutTitlesTo46)
     EXPECT_EQ(ui.textPrompts[2].second, "X Axis Label");
     EXPECT_EQ(ui.textPrompts[3].second, "Y Axis Label");
     doc->OnLabelTitle(); // Cancel
-    EXPECT_EQ(doc->m_strTitle, QString(46, 't'));
+    EXPECT_EQ(doc->Title(), QString(46, 't'));
     EXPECT_EQ(ui.textInitial.back(), QString(46, 't'));
 }
 
@@ -220,5 +220,5 @@ TEST_F(AppTest, SignalLabelsEditsTheLegend)
     doc->OnSignalLabels();
     ASSERT_EQ(ui.labelNamesShown.size(), 1u);
     EXPECT_EQ(ui.labelNamesShown[0], (QStringList{"a.rvf", "b.rvf"}));
-    EXPECT_EQ(doc->m_labels, (QStringList{"left", "right"}));
+    EXPECT_EQ(doc->Labels(), (QStringList{"left", "right"}));
 }

@@ -18,18 +18,18 @@ TEST_F(AppTest, SettingsDefaultsAndTheDocumentReadsThem)
     // Installed or not, the default folder holds the criterion programs of this build.
     EXPECT_TRUE(QFileInfo(ReadString(kQuillon) + "/hic").isExecutable()) << ReadString(kQuillon).toStdString();
     EXPECT_TRUE(ReadString(DirectoryKey(0)).isEmpty());
-    EXPECT_TRUE(doc->m_bColumnHeaders);
-    EXPECT_TRUE(doc->m_bSaveZoom);
-    EXPECT_EQ(doc->m_nLineStyle, 0);
-    EXPECT_EQ(doc->m_strQuillonDir, ReadString(kQuillon));
+    EXPECT_TRUE(doc->ColumnHeaders());
+    EXPECT_TRUE(doc->SaveZoom());
+    EXPECT_EQ(doc->LineStyle(), 0);
+    EXPECT_EQ(doc->QuillonDir(), ReadString(kQuillon));
 
     WriteInt(kColumnHeaders, 0);
     WriteInt(kLineStyle, 3);
     WriteString(kQuillon, "/opt/q");
     MakeDoc();
-    EXPECT_FALSE(doc->m_bColumnHeaders);
-    EXPECT_EQ(doc->m_nLineStyle, 3);
-    EXPECT_EQ(doc->m_strQuillonDir, "/opt/q");
+    EXPECT_FALSE(doc->ColumnHeaders());
+    EXPECT_EQ(doc->LineStyle(), 3);
+    EXPECT_EQ(doc->QuillonDir(), "/opt/q");
     // Integers are stored as integers in the store's own section.
     EXPECT_EQ(QSettings("Zelnor", "Ondrel").value("Settings/LineStyle").toInt(), 3);
 }
@@ -44,9 +44,9 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
 
     ui.options.push_back({false, false, 2, "/usr/local/quillon", false});
     doc->OnOptions();
-    EXPECT_FALSE(doc->m_bSaveZoom);
-    EXPECT_FALSE(doc->m_bColumnHeaders);
-    EXPECT_EQ(doc->m_nLineStyle, 2);
+    EXPECT_FALSE(doc->SaveZoom());
+    EXPECT_FALSE(doc->ColumnHeaders());
+    EXPECT_EQ(doc->LineStyle(), 2);
     EXPECT_EQ(ReadInt(kSaveZoom), 0);
     EXPECT_EQ(ReadInt(kColumnHeaders), 0);
     EXPECT_EQ(ReadInt(kLineStyle), 2);

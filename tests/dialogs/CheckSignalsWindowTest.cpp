@@ -30,7 +30,7 @@ protected:
             dlg->accept();
         });
         frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
-        ASSERT_EQ(doc->m_strDirectory, Dir());
+        ASSERT_EQ(doc->Directory(), Dir());
     }
 };
 
@@ -67,8 +67,8 @@ TEST_F(CheckSignalsWindow, FaultyDemoFilesAreListedFirstMarkedAndPlottedOnDouble
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(list->SelectedLabels(), QStringList{"veh4127_bpillar_x.rvf"});
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_EQ(doc->m_signals[0].name, "veh4127_bpillar_x.rvf");
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].name, "veh4127_bpillar_x.rvf");
     ASSERT_NE(frame->PlotView()->Graph(), nullptr);
     EXPECT_EQ(frame->PlotView()->Graph()->CurveCount(), 1);
     EXPECT_TRUE(dlg->isVisible()) << "the results stay open beside the plot";

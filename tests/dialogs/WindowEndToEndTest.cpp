@@ -145,7 +145,7 @@ protected:
             dlg->accept();
         });
         frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
-        ASSERT_EQ(doc->m_strDirectory, Dir());
+        ASSERT_EQ(doc->Directory(), Dir());
         ASSERT_GT(frame->ListView()->count(), 10);
     }
 
@@ -159,7 +159,7 @@ protected:
             ASSERT_EQ(items.size(), 1) << name.toStdString();
             items.front()->setSelected(true);
         }
-        ASSERT_EQ(doc->m_signals.size(), size_t(names.size()));
+        ASSERT_EQ(doc->Signals().size(), size_t(names.size()));
     }
 
     ModalScript script;
@@ -175,7 +175,7 @@ TEST_F(WindowEndToEnd, Cfc60ButtonFiltersThreeChannelsAndReloadRestoresThem)
 
     frame->CommandAction(ID_FILTER_CFC60)->trigger();
     for (size_t k = 0; k < 3; ++k) {
-        const CSignalEntry& e = doc->m_signals[k];
+        const CSignalEntry& e = doc->Signals()[k];
         EXPECT_TRUE(e.modified) << k;
         EXPECT_EQ(e.signal.FilterClass(), 60) << k;
         EXPECT_FALSE(SameSamples(e.signal, LoadFile(Dir() + kNeck[qsizetype(k)]))) << k;
@@ -184,7 +184,7 @@ TEST_F(WindowEndToEnd, Cfc60ButtonFiltersThreeChannelsAndReloadRestoresThem)
 
     frame->RunCommand(ID_OPERATE_RELOAD);
     for (size_t k = 0; k < 3; ++k) {
-        const CSignalEntry& e = doc->m_signals[k];
+        const CSignalEntry& e = doc->Signals()[k];
         EXPECT_FALSE(e.modified) << k;
         EXPECT_TRUE(SameSamples(e.signal, LoadFile(Dir() + kNeck[qsizetype(k)]))) << k;
         EXPECT_EQ(e.signal.FilterClass(), 600) << k;
@@ -195,7 +195,7 @@ TEST_F(WindowEndToEnd, Cfc60ButtonFiltersThreeChannelsAndReloadRestoresThem)
 TEST_F(WindowEndToEnd, TruncateAsksForTheIntervalOfTheFirstSignal)
 {
     Select(kNeck);
-    const KVSignal& first = doc->m_signals[0].signal;
+    const KVSignal& first = doc->Signals()[0].signal;
     const QString from = FormatReal(first.X()[0]);
     const QString to = FormatReal(first.X()[first.PointCount() - 1]);
     QString shownStart, shownStop;
@@ -221,7 +221,7 @@ TEST_F(WindowEndToEnd, TruncateAsksForTheIntervalOfTheFirstSignal)
     frame->RunCommand(ID_OPERATE_TRUNCATE);
     EXPECT_EQ(shownStart, from);
     EXPECT_EQ(shownStop, to);
-    for (const CSignalEntry& e : doc->m_signals) {
+    for (const CSignalEntry& e : doc->Signals()) {
         ASSERT_GT(e.signal.PointCount(), 0u);
         EXPECT_GE(e.signal.X()[0], 0.05f);
         EXPECT_LT(e.signal.X()[e.signal.PointCount() - 1], 0.1f);
@@ -233,7 +233,7 @@ TEST_F(WindowEndToEnd, TruncateAsksForTheIntervalOfTheFirstSignal)
 TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
 {
     Select({kNeck[0]});
-    const KVSignal& first = doc->m_signals[0].signal;
+    const KVSignal& first = doc->Signals()[0].signal;
     const QString shownStep = FormatPlainReal(first.Del());
     // The points spread over the data's whole span, which starts before time zero.
     const float span = first.X()[first.PointCount() - 1] - first.X()[0];
@@ -245,9 +245,9 @@ TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
         dlg->accept();
     });
     frame->RunCommand(ID_OPERATE_RESAMPLE);
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_NEAR(doc->m_signals[0].signal.Del(), span / 100.0f, 1e-6f);
-    EXPECT_EQ(doc->m_nMaxPoints, int(doc->m_signals[0].signal.PointCount()));
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_NEAR(doc->Signals()[0].signal.Del(), span / 100.0f, 1e-6f);
+    EXPECT_EQ(doc->MaxPoints(), int(doc->Signals()[0].signal.PointCount()));
 }
 
 TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
@@ -263,8 +263,8 @@ TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
     frame->RunCommand(ID_FILTER_CFC60);
     // The line names the channel it is about.
     EXPECT_EQ(listed.trimmed(), "occ2231_sled_pulse.txt: Kalvio::BWfilt - Time must be in seconds");
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_FALSE(doc->m_signals[1].modified);
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_FALSE(doc->Signals()[1].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified"));
 }
 
@@ -272,12 +272,12 @@ TEST_F(WindowEndToEnd, ResultantReplacesTheLoadedSignalsAndSurvivesReload)
 {
     Select(kNeck);
     frame->RunCommand(ID_OPERATE_RESULTANT);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_TRUE(doc->m_signals[0].name.isEmpty());
-    const KVSignal result = doc->m_signals[0].signal;
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_TRUE(doc->Signals()[0].name.isEmpty());
+    const KVSignal result = doc->Signals()[0].signal;
     frame->RunCommand(ID_OPERATE_RELOAD);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_TRUE(SameSamples(doc->m_signals[0].signal, result));
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_TRUE(SameSamples(doc->Signals()[0].signal, result));
 }
 
 TEST_F(WindowEndToEnd, TitleLabelIsCutTo46Characters)
@@ -290,13 +290,13 @@ TEST_F(WindowEndToEnd, TitleLabelIsCutTo46Characters)
         dlg->accept();
     });
     frame->RunCommand(ID_LABELS_TITLE);
-    EXPECT_EQ(doc->m_strTitle, typed.left(46));
+    EXPECT_EQ(doc->Title(), typed.left(46));
 }
 
 TEST_F(WindowEndToEnd, SignalLabelsAreEditedByDoubleClickThroughTheTextEntry)
 {
     Select(kNeck);
-    const QStringList before = doc->m_labels;
+    const QStringList before = doc->Labels();
     ASSERT_EQ(before.size(), 3);
     script.Then([](QDialog* dlg) {
         auto* labels = qobject_cast<CSignalLabelsDlg*>(dlg);
@@ -310,7 +310,7 @@ TEST_F(WindowEndToEnd, SignalLabelsAreEditedByDoubleClickThroughTheTextEntry)
         entry->accept();
     });
     frame->RunCommand(ID_LABELS_SIGNAL_LABELS);
-    EXPECT_EQ(doc->m_labels, (QStringList{before[0], "Head Y", before[2]}));
+    EXPECT_EQ(doc->Labels(), (QStringList{before[0], "Head Y", before[2]}));
 }
 
 TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
@@ -322,11 +322,11 @@ TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
         sheet->accept();
     });
     frame->RunCommand(ID_VIEW_RVF_HEADER);
-    EXPECT_EQ(doc->m_signals[0].signal.TestReference(), "XR-99");
+    EXPECT_EQ(doc->Signals()[0].signal.TestReference(), "XR-99");
     // The edit is a change like an operation's: marked, and in the title.
-    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified")) << frame->windowTitle().toStdString();
-    EXPECT_TRUE(doc->m_strTitle.contains("XR-99")) << doc->m_strTitle.toStdString();
+    EXPECT_TRUE(doc->Title().contains("XR-99")) << doc->Title().toStdString();
 
     // The nine-line title is built from the header on the next redraw.
     if (frame->ShortHeader())
@@ -363,8 +363,8 @@ TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
         dlg->accept();
     });
     frame->RunCommand(ID_OPERATE_TRUNCATE);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_EQ(doc->m_signals[0].signal.PointCount(), 0u);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].signal.PointCount(), 0u);
     EXPECT_FALSE(plot->HasPlot());
     EXPECT_EQ(plot->Graph()->Notice(), kNeck[0] + ": no points");
 
@@ -372,12 +372,12 @@ TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
     // dropped and nothing new loads.
     Select(kNeck);
     frame->RunCommand(ID_OPERATE_SUM);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
+    ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_TRUE(plot->HasPlot());
     COndrelView* list = frame->ListView();
     QListWidgetItem* first = list->findItems(kNeck[0], Qt::MatchExactly).front();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(first).center());
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_TRUE(doc->Signals().empty());
     expectEmpty("a click after Sum");
 
     // A file that does not load.
@@ -389,7 +389,7 @@ TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
     });
     list->findItems("occ2231_injury.hit", Qt::MatchExactly).front()->setSelected(true);
     EXPECT_TRUE(why.contains("occ2231_injury.hit")) << why.toStdString();
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_TRUE(doc->Signals().empty());
     expectEmpty("a failed load");
 
     // Open Hitlist replaces the list: nothing of it is selected yet.
@@ -402,7 +402,7 @@ TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
         files->QDialog::done(QDialog::Accepted);
     });
     frame->RunCommand(ID_FILE_OPEN_HITLIST);
-    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_TRUE(doc->HitMode());
     expectEmpty("Open Hitlist");
     OpenDemoDirectory(); // back to the directory for the rest
 
@@ -432,7 +432,7 @@ TEST_F(WindowEndToEnd, ClosingAsksBeforeModifiedSignalsAreDiscarded)
     frame->RunCommand(ID_APP_EXIT);
     EXPECT_EQ(asked, "Discard the modified signals?");
     EXPECT_TRUE(frame->isVisible());
-    EXPECT_EQ(doc->m_signals.size(), 1u);
+    EXPECT_EQ(doc->Signals().size(), 1u);
 
     script.Then([](QDialog* dlg) { qobject_cast<QMessageBox*>(dlg)->button(QMessageBox::Yes)->click(); });
     frame->close();
@@ -476,14 +476,14 @@ protected:
         script.Then([this](QDialog* options) {
             QLineEdit* quillon = nullptr;
             for (QLineEdit* e : options->findChildren<QLineEdit*>())
-                if (e->text() == doc->m_strQuillonDir)
+                if (e->text() == doc->QuillonDir())
                     quillon = e;
             ASSERT_NE(quillon, nullptr);
             quillon->setText(programDir.path());
             options->accept();
         });
         frame->RunCommand(ID_EDIT_OPTIONS);
-        ASSERT_EQ(doc->m_strQuillonDir, programDir.path());
+        ASSERT_EQ(doc->QuillonDir(), programDir.path());
     }
     QString Program(const char* name) const { return programDir.path() + "/" + name; }
 
@@ -574,12 +574,12 @@ TEST_F(WindowEndToEnd, DemoTestOpensAsItsChannelListAndAChannelPlots)
     }
 
     list->item(0)->setSelected(true);
-    ASSERT_EQ(doc->m_signals.size(), 1u);
-    EXPECT_GT(doc->m_signals[0].signal.PointCount(), 100u);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_GT(doc->Signals()[0].signal.PointCount(), 100u);
     auto* plot = frame->findChild<CPlotView*>();
     ASSERT_NE(plot->Graph(), nullptr);
     EXPECT_EQ(plot->Graph()->CurveCount(), 1);
-    EXPECT_EQ(plot->Graph()->DrawnPointCount(0), int(doc->m_signals[0].signal.PointCount()));
+    EXPECT_EQ(plot->Graph()->DrawnPointCount(0), int(doc->Signals()[0].signal.PointCount()));
 }
 
 TEST_F(WindowEndToEnd, SaveIsoMmeWritesTheLoadedSignalsAsATestTheLibraryReads)

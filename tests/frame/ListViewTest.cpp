@@ -49,7 +49,7 @@ protected:
     QStringList Loaded() const
     {
         QStringList names;
-        for (const CSignalEntry& entry : doc->m_signals)
+        for (const CSignalEntry& entry : doc->Signals())
             names << entry.name;
         return names;
     }
@@ -111,9 +111,9 @@ TEST_F(ListViewTest, SelectionLoadsInSelectionOrderAndDeselectionUnloads)
     EXPECT_EQ(Loaded(), (QStringList{"a.rvf", "c.rvf", "b.rvf"}));
     Select(2, false);
     EXPECT_EQ(Loaded(), (QStringList{"a.rvf", "b.rvf"}));
-    EXPECT_EQ(doc->m_signals[1].signal.PointCount(), 15u);
+    EXPECT_EQ(doc->Signals()[1].signal.PointCount(), 15u);
     view->clearSelection();
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_TRUE(doc->Signals().empty());
 }
 
 TEST_F(ListViewTest, SelectingLoadsOnlyTheNewlySelectedFile)
@@ -124,7 +124,7 @@ TEST_F(ListViewTest, SelectingLoadsOnlyTheNewlySelectedFile)
     doc->m_signals[0].signal.Y()[0] = 42.0f;
     Select(1);
     ASSERT_EQ(Loaded(), (QStringList{"a.rvf", "b.rvf"}));
-    EXPECT_EQ(doc->m_signals[0].signal.Y()[0], 42.0f);
+    EXPECT_EQ(doc->Signals()[0].signal.Y()[0], 42.0f);
 }
 
 TEST_F(ListViewTest, RefillingSelectsNothingAndKeepsTheLoadedSignals)
@@ -166,10 +166,10 @@ TEST_F(ListViewTest, PastingTwoPathsTurnsADirectoryIntoAHitlist)
     Browse({"a.rvf"});
     QApplication::clipboard()->setText(QStringLiteral("/p/one.rvf\r\n/p/two.rvf\r\n"));
     view->OnCommand(ID_LIST_PASTE_FILENAMES);
-    EXPECT_TRUE(doc->m_bHitMode);
+    EXPECT_TRUE(doc->HitMode());
     // The list is sorted by name in hitlist mode too.
-    EXPECT_EQ(doc->m_fileList, (QStringList{"/p/one.rvf", "/p/two.rvf", Dir() + "a.rvf"}));
-    EXPECT_EQ(Items(), doc->m_fileList);
+    EXPECT_EQ(doc->FileList(), (QStringList{"/p/one.rvf", "/p/two.rvf", Dir() + "a.rvf"}));
+    EXPECT_EQ(Items(), doc->FileList());
 }
 
 TEST_F(ListViewTest, PastingACopiedFileListAddsTheFiles)
@@ -237,11 +237,11 @@ TEST_F(ListViewTest, ClearAndRemoveCommandsKeepWhatTheySay)
     Select(2);
     view->OnCommand(ID_LIST_REMOVE_UNSELECTED);
     EXPECT_EQ(Items(), (QStringList{Dir() + "d/a.rvf", Dir() + "d/c.rvf"}));
-    EXPECT_EQ(doc->m_signals.size(), 2u);
+    EXPECT_EQ(doc->Signals().size(), 2u);
     Select(1);
     view->OnCommand(ID_LIST_REMOVE_SELECTED);
     EXPECT_EQ(Items(), (QStringList{Dir() + "d/a.rvf"}));
-    EXPECT_TRUE(doc->m_signals.empty());
+    EXPECT_TRUE(doc->Signals().empty());
     view->OnCommand(ID_LIST_CLEAR);
     EXPECT_TRUE(Items().isEmpty());
 }

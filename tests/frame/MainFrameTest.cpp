@@ -313,7 +313,7 @@ TEST_F(MainFrameTest, KeysReachTheirCommands)
 
     QApplication::setActiveWindow(frame.get());
     QTest::keyClick(frame.get(), Qt::Key_D, Qt::ControlModifier);
-    EXPECT_TRUE(doc->m_signals[0].modified);
+    EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Directory - Modified"));
 }
 
@@ -321,8 +321,8 @@ TEST_F(MainFrameTest, FilterClassButtonsFilterTheLoadedSignals)
 {
     doc->m_signals.emplace_back(QStringLiteral("s"), RampSignal(2000), false);
     ASSERT_TRUE(frame->RunCommand(ID_FILTER_CFC180));
-    EXPECT_TRUE(doc->m_signals[0].modified);
-    EXPECT_EQ(doc->m_signals[0].signal.FilterClass(), 180);
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_EQ(doc->Signals()[0].signal.FilterClass(), 180);
 }
 
 TEST_F(MainFrameTest, CtrlCAndCtrlInsertBothCopyThePlot)
@@ -347,8 +347,8 @@ TEST_F(MainFrameTest, DataFileRequestReachesTheListAsIfSentToIt)
     EXPECT_TRUE(frame->HandleRequestText(QStringLiteral("/data/b.rvf")));
     EXPECT_TRUE(frame->HandleRequestText(QStringLiteral("[DataFile(/data/a.rvf)]")));
     EXPECT_FALSE(frame->HandleRequestText(QStringLiteral("[DataFile()]")));
-    EXPECT_TRUE(doc->m_bHitMode);
-    EXPECT_EQ(doc->m_fileList, (QStringList{"/data/a.rvf", "/data/b.rvf"}));
+    EXPECT_TRUE(doc->HitMode());
+    EXPECT_EQ(doc->FileList(), (QStringList{"/data/a.rvf", "/data/b.rvf"}));
     ASSERT_EQ(frame->ListView()->count(), 2);
     EXPECT_EQ(frame->ListView()->item(1)->text(), QStringLiteral("/data/b.rvf"));
 }
@@ -373,8 +373,8 @@ TEST_F(FrameTest, StartingWithoutArgumentsAsksForADirectoryAtOnce)
     });
     EXPECT_TRUE(WaitFor([&title] { return !title.isEmpty(); }));
     EXPECT_EQ(title, QStringLiteral("Select Directory to Browse"));
-    EXPECT_FALSE(app.Doc()->m_bHitMode);
-    EXPECT_TRUE(app.Doc()->m_fileList.isEmpty());
+    EXPECT_FALSE(app.Doc()->HitMode());
+    EXPECT_TRUE(app.Doc()->FileList().isEmpty());
 }
 
 TEST_F(FrameTest, StartingWithFilesBrowsesThemAsAHitlist)
@@ -386,6 +386,6 @@ TEST_F(FrameTest, StartingWithFilesBrowsesThemAsAHitlist)
     COndrelApp app;
     ASSERT_TRUE(app.InitInstance({Dir() + "*.rvf"}));
     EXPECT_TRUE(WaitFor([&app] { return app.MainFrame()->ListView()->count() == 2; }));
-    EXPECT_EQ(app.Doc()->m_fileList, (QStringList{Dir() + "a.rvf", Dir() + "b.rvf"}));
+    EXPECT_EQ(app.Doc()->FileList(), (QStringList{Dir() + "a.rvf", Dir() + "b.rvf"}));
     EXPECT_EQ(app.MainFrame()->windowTitle(), QStringLiteral("Browsing Command Line arguments"));
 }

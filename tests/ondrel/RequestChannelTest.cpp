@@ -52,13 +52,13 @@ TEST_F(RequestChannelTest, SecondProcessHandsADataFileToTheRunningOne)
     ASSERT_TRUE(WriteRvf(Dir() + "x.rvf", RampSignal(5)));
     COndrelApp running;
     ASSERT_TRUE(running.InitInstance({Dir() + "first.rvf"}));
-    ASSERT_TRUE(WaitFor([&running] { return running.Doc()->m_fileList.size() == 1; }));
+    ASSERT_TRUE(WaitFor([&running] { return running.Doc()->FileList().size() == 1; }));
 
     QProcess second;
     // A relative name: the running program works elsewhere, so it gets the full path.
     EXPECT_EQ(RunSecondOndrel({"--datafile", "x.rvf"}, second), 0) << second.readAllStandardError().toStdString();
     EXPECT_TRUE(WaitFor([&running] { return running.MainFrame()->ListView()->count() == 2; }));
-    EXPECT_EQ(running.Doc()->m_fileList, (QStringList{Dir() + "first.rvf", Dir() + "x.rvf"}));
+    EXPECT_EQ(running.Doc()->FileList(), (QStringList{Dir() + "first.rvf", Dir() + "x.rvf"}));
 }
 
 TEST_F(RequestChannelTest, SecondProcessHandsAHitlistToTheRunningOne)
@@ -71,13 +71,13 @@ TEST_F(RequestChannelTest, SecondProcessHandsAHitlistToTheRunningOne)
     list.close();
     COndrelApp running;
     ASSERT_TRUE(running.InitInstance({"--datafile", Dir() + "a.rvf"}));
-    ASSERT_TRUE(WaitFor([&running] { return running.Doc()->m_fileList.size() == 1; }));
+    ASSERT_TRUE(WaitFor([&running] { return running.Doc()->FileList().size() == 1; }));
 
     QProcess second;
     EXPECT_EQ(RunSecondOndrel({"--hitlist", Dir() + "pair.hit"}, second), 0);
-    EXPECT_TRUE(WaitFor([&running] { return running.Doc()->m_fileList.size() == 3; }));
+    EXPECT_TRUE(WaitFor([&running] { return running.Doc()->FileList().size() == 3; }));
     // The hitlist's names are appended, even one the list already holds.
-    EXPECT_EQ(running.Doc()->m_fileList, (QStringList{Dir() + "a.rvf", Dir() + "a.rvf", Dir() + "b.rvf"}));
+    EXPECT_EQ(running.Doc()->FileList(), (QStringList{Dir() + "a.rvf", Dir() + "a.rvf", Dir() + "b.rvf"}));
 }
 
 TEST_F(RequestChannelTest, WithoutARunningOndrelTheRequestStartsOne)

@@ -53,8 +53,8 @@ TEST_F(BatchTest, SavesNumberedPicturesOfTheChosenSize)
     // Nothing went wrong, so no dialog; the document keeps the last file.
     EXPECT_TRUE(m_ui.errorLists.empty());
     EXPECT_TRUE(m_ui.messages.isEmpty());
-    ASSERT_EQ(m_doc->m_signals.size(), 1u);
-    EXPECT_EQ(m_doc->m_signals[0].name, m_beta);
+    ASSERT_EQ(m_doc->Signals().size(), 1u);
+    EXPECT_EQ(m_doc->Signals()[0].name, m_beta);
     EXPECT_EQ(view.Progress(), nullptr);
 }
 

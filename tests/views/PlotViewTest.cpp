@@ -67,8 +67,8 @@ TEST_F(ViewTest, ShorterCurvesHaveGapsAndSeveralCurvesALegend)
     EXPECT_EQ(view.Graph()->DrawnPointCount(1), 300);
     const QByteArray svg = view.Graph()->SvgData(10000, 5000);
     // The legend carries the last 16 characters of each name.
-    EXPECT_TRUE(svg.contains(m_doc->m_labels.value(1).toUtf8())) << m_doc->m_labels.value(1).toStdString();
-    EXPECT_EQ(m_doc->m_labels.size(), 2);
+    EXPECT_TRUE(svg.contains(m_doc->Labels().value(1).toUtf8())) << m_doc->Labels().value(1).toStdString();
+    EXPECT_EQ(m_doc->Labels().size(), 2);
 }
 
 TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
@@ -82,13 +82,13 @@ TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
     QByteArray svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_TRUE(svg.contains("DRIVER HEAD ACCELERATION"));
     EXPECT_TRUE(svg.contains("Vehicle Number: 0"));
-    EXPECT_FALSE(svg.contains(m_doc->m_strSubTitle.left(12).toUtf8()));
+    EXPECT_FALSE(svg.contains(m_doc->SubTitle().left(12).toUtf8()));
 
     view.ToggleShortHeader();
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kShortHeader), 1);
     svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_FALSE(svg.contains("Vehicle Number"));
-    EXPECT_TRUE(svg.contains(m_doc->m_strSubTitle.left(12).toUtf8()));
+    EXPECT_TRUE(svg.contains(m_doc->SubTitle().left(12).toUtf8()));
 }
 
 TEST_F(ViewTest, TitleBlockNamesTheSignalShownAfterTheSelectionShrinks)

@@ -58,7 +58,7 @@ void ViewTest::Load(const QStringList& paths)
     for (const QString& p : paths) {
         m_doc->m_strFile = p;
         ASSERT_TRUE(m_doc->LoadCurrentFile()) << p.toStdString();
-        m_doc->m_signals.emplace_back(p, m_doc->m_signal);
+        m_doc->m_signals.emplace_back(p, m_doc->LastLoaded());
     }
     m_doc->UpdateMaxPoints();
     m_doc->UpdateLabels();
