@@ -107,6 +107,9 @@ private:
     // picture or redraw on screen fits them anew.
     void FitToSize(int width, int height) const;
     void FitToScreen() const;
+    // FitToScreen, and the chart laid out at once, so that mouse zoom maps
+    // correctly right after a picture of another size.
+    void RestoreScreenLayout() const;
     // Lays the chart out at width x height for inspect, then as on screen again.
     void InspectLayoutAt(int width, int height, const std::function<void()>& inspect) const;
     void ShowContextMenu(const QPoint& at);

@@ -1,0 +1,173 @@
+// The graph's pictures: images, JPEG and SVG files, the printed page and the
+// clipboard. Each is laid out for its own size, then the screen's layout is
+// restored.
+#include "CGraph.h"
+
+#include <qcustomplot.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSvgUnitsPerPixel = 10;  // the SVG size comes in 1/100 mm; drawn at 1/10 of it
+constexpr int kSvgResolution = 254;    // 10 units per pixel at 254 dpi is 1/100 mm per unit
+constexpr int kPrintWidth = 1000;      // printed pages are laid out 1000 pixels wide
+constexpr int kJpegQuality = 90;       // line art shows ringing at lower qualities
+
+} // namespace
+
+QImage CGraph::RenderImage(int width, int height) const
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    FitToSize(width, height);
+    QImage image = m_plot->toPixmap(width, height).toImage();
+    RestoreScreenLayout();
+    return image;
+}
+
+bool CGraph::SaveJpeg(const QString& fileName, int width, int height, QString* error) const
+{
+    const QImage image = RenderImage(width, height);
+    QSaveFile file(fileName);
+    if (image.isNull()) {
+        if (error)
+            *error = tr("Cannot draw a picture of %1 by %2 pixels").arg(width).arg(height);
+        return false;
+    }
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    QImageWriter writer(&file, "jpg");
+    writer.setQuality(kJpegQuality);
+    if (!writer.write(image)) {
+        if (error)
+            *error = writer.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray CGraph::SvgData(int width, int height) const
+{
+    const int w = width / kSvgUnitsPerPixel;
+    const int h = height / kSvgUnitsPerPixel;
+    if (w < 10 || h < 10)
+        return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    generator.setResolution(kSvgResolution);
+    generator.setTitle(m_title);
+    QCPPainter painter;
+    if (!painter.begin(&generator))
+        return {};
+    // Vector mode keeps texts as text instead of cached pixmaps.
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    FitToSize(w, h);
+    m_plot->toPainter(&painter, w, h);
+    painter.end();
+    RestoreScreenLayout();
+    return buffer.data();
+}
+
+bool CGraph::SaveSvg(const QString& fileName, int width, int height, QString* error) const
+{
+    const QByteArray svg = SvgData(width, height);
+    if (svg.isEmpty()) {
+        if (error)
+            *error = tr("Cannot draw a picture of %1 by %2").arg(width).arg(height);
+        return false;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool CGraph::Print(QPrinter& printer, QString* error) const
+{
+    QCPPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = tr("The printer could not be started");
+        return false;
+    }
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    if (page.width() <= 0 || page.height() <= 0) {
+        painter.end();
+        if (error)
+            *error = tr("The printer reports an empty page");
+        return false;
+    }
+    const double scale = page.width() / kPrintWidth;
+    const int height = std::min(static_cast<int>(page.height() / scale), kPrintWidth * 3 / 4);
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.scale(scale, scale);
+    FitToSize(kPrintWidth, height);
+    m_plot->toPainter(&painter, kPrintWidth, height);
+    const bool ok = painter.end();
+    RestoreScreenLayout();
+    if (!ok && error)
+        *error = tr("Printing failed");
+    return ok;
+}
+
+bool CGraph::PrintWithDialog(QString* error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return true;
+    return Print(printer, error);
+}
+
+bool CGraph::PrintDirect(QString* error) const
+{
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        if (error)
+            *error = tr("No printer is installed");
+        return false;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return Print(printer, error);
+}
+
+void CGraph::CopyToClipboard(int svgWidth, int svgHeight) const
+{
+    auto* data = new QMimeData;
+    data->setImageData(RenderImage(std::max(width(), 320), std::max(height(), 240)));
+    const QByteArray svg = SvgData(svgWidth, svgHeight);
+    if (!svg.isEmpty())
+        data->setData(QStringLiteral("image/svg+xml"), svg);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
