@@ -1,33 +1,14 @@
 #include "OndrelSettings.h"
 
+#include "CriteriaLocation.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
-#if __has_include("CriteriaPaths.h")
-#include "CriteriaPaths.h"
-#endif
-
 namespace OndrelSettings {
 
 namespace {
-
-// The criterion programs are installed beside the toolset unless the build
-// tells us where they went.
-QString DefaultQuillonDir()
-{
-#if defined(ONDREL_CRITERIA_DIR)
-#if defined(ONDREL_CRITERIA_BUILD_DIR)
-    // Run from the build tree before any install: the programs are only there.
-    if (!QFileInfo(QStringLiteral(ONDREL_CRITERIA_DIR)).isDir()
-        && QFileInfo(QStringLiteral(ONDREL_CRITERIA_BUILD_DIR)).isDir())
-        return QStringLiteral(ONDREL_CRITERIA_BUILD_DIR);
-#endif
-    return QStringLiteral(ONDREL_CRITERIA_DIR);
-#else
-    return QStringLiteral(ONDREL_DEFAULT_QUILLON_DIR);
-#endif
-}
 
 QSettings OpenStore()
 {
@@ -54,7 +35,7 @@ QVariant DefaultValue(const QString& key)
     if (key == QLatin1String(kLineStyle) || key == QLatin1String(kSort) || key == QLatin1String(kTextTimeUnit))
         return 0;
     if (key == QLatin1String(kQuillon))
-        return DefaultQuillonDir();
+        return DefaultCriteriaDir();
     if (key == QLatin1String(kOutputDir))
         return NormaliseDirectory(QDir::homePath());
     for (int i = 0; i < kRecentDirectoryCount; ++i) {
