@@ -1,16 +1,13 @@
 #pragma once
 // The modeless progress window of long runs: a caption with the percentage,
 // a status line, a bar and a Cancel button.
+#include "ProgressText.h"
+
 #include <QDialog>
 #include <QString>
 
 class QLabel;
 class QProgressBar;
-
-// pos * 100 / (upper - lower) in whole percent; 0 for an empty range.
-int ProgressPercent(int pos, int upper, int lower);
-// "title [percent%]", the caption of the window.
-QString ProgressCaption(const QString& title, int percent);
 
 class CProgressDlg : public QDialog {
     Q_OBJECT
