@@ -54,7 +54,7 @@ const SignalDirectory& Files()
 std::unique_ptr<COndrelDoc> BrowsingDoc()
 {
     auto doc = std::make_unique<COndrelDoc>();
-    doc->m_strDirectory = Files().Dir();
+    doc->BrowseDirectory(Files().Dir());
     doc->Relist();
     return doc;
 }

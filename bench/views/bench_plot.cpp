@@ -117,15 +117,18 @@ int main(int argc, char** argv)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
 
     COndrelDoc doc;
+    CPlotTexts texts;
     for (int c = 0; c < kCurves; ++c) {
-        doc.m_signals.emplace_back(QStringLiteral("curve%1.rvf").arg(c, 2, 10, QLatin1Char('0')), Curve(c));
-        doc.m_labels << doc.Signals().back().name;
+        doc.AddSignal({QStringLiteral("curve%1.rvf").arg(c, 2, 10, QLatin1Char('0')), Curve(c)});
+        texts.legend << doc.Signals().back().name;
     }
-    doc.m_nMaxPoints = kPoints;
-    doc.m_strTitle = QStringLiteral("Sixteen curves");
-    doc.m_strXLabel = QStringLiteral("TIME SECONDS");
-    doc.m_strYLabel = QStringLiteral("ACCELERATION G");
-    doc.m_bSaveZoom = false;
+    texts.title = QStringLiteral("Sixteen curves");
+    texts.xLabel = QStringLiteral("TIME SECONDS");
+    texts.yLabel = QStringLiteral("ACCELERATION G");
+    doc.SetPlotTexts(texts);
+    COptionsValues options = doc.Options();
+    options.saveZoom = false;
+    doc.SetOptions(options);
 
     // On screen: the view is shown, so a rebuild also paints its buffer.
     CPlotView view(&doc);

@@ -23,14 +23,19 @@ void COndrelDoc::OnOpenDirectory()
     if (!m_ui->ChooseDirectory(dir))
         return;
     dir = OndrelSettings::NormaliseDirectory(dir);
-    if (dir.isEmpty())
-        return;
+    if (!dir.isEmpty())
+        BrowseDirectory(dir);
+}
+
+void COndrelDoc::BrowseDirectory(const QString& dir)
+{
     m_bHitMode = false;
     m_strDirectory = dir;
     m_signals.clear();
     UpdateAllViews(HINT_LIST_CHANGED);
     LoadedSignalsChanged();
-    m_ui->SetCaption(QStringLiteral("Browsing ") + m_strDirectory);
+    if (m_ui)
+        m_ui->SetCaption(QStringLiteral("Browsing ") + m_strDirectory);
 }
 
 void COndrelDoc::OnRvfInformation()
@@ -73,11 +78,7 @@ void COndrelDoc::OnOptions()
     COptionsValues values = Options();
     if (!m_ui->EditOptions(values))
         return;
-    m_bSaveZoom = values.saveZoom;
-    m_bColumnHeaders = values.columnHeaders;
-    m_nLineStyle = values.lineStyle;
-    m_strQuillonDir = values.quillonDir;
-    m_bTextSeconds = values.textTimeSeconds;
+    SetOptions(values);
     using namespace OndrelSettings;
     WriteString(QString::fromLatin1(kQuillon), m_strQuillonDir);
     WriteInt(QString::fromLatin1(kSaveZoom), m_bSaveZoom ? 1 : 0);
@@ -85,6 +86,15 @@ void COndrelDoc::OnOptions()
     WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
     WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
     UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+void COndrelDoc::SetOptions(const COptionsValues& values)
+{
+    m_bSaveZoom = values.saveZoom;
+    m_bColumnHeaders = values.columnHeaders;
+    m_nLineStyle = values.lineStyle;
+    m_strQuillonDir = values.quillonDir;
+    m_bTextSeconds = values.textTimeSeconds;
 }
 
 COptionsValues COndrelDoc::Options() const

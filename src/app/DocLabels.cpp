@@ -20,6 +20,15 @@ bool COndrelDoc::EnterLabel(const QString& prompt, QString& label, qsizetype lim
     return true;
 }
 
+void COndrelDoc::SetPlotTexts(const CPlotTexts& texts)
+{
+    m_strTitle = texts.title;
+    m_strSubTitle = texts.subTitle;
+    m_strXLabel = texts.xLabel;
+    m_strYLabel = texts.yLabel;
+    m_labels = texts.legend;
+}
+
 void COndrelDoc::OnLabelTitle()
 {
     EnterLabel(QStringLiteral("Title Label"), m_strTitle, kTitleLimit);

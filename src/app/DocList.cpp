@@ -48,8 +48,7 @@ void COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected
         for (const QString& label : selected) {
             if (loaded.contains(label))
                 continue;
-            m_strFile = label;
-            if (!LoadCurrentFile())
+            if (!LoadFile(label))
                 continue;
             m_signals.emplace_back(label, m_signal, false);
             loaded.insert(label);

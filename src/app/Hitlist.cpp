@@ -125,6 +125,6 @@ void COndrelDoc::OnEditHitlist()
     QStringList names = m_fileList;
     if (!m_ui->EditHitlist(names))
         return;
-    m_fileList = names;
+    SetFileList(names);
     UpdateAllViews(HINT_LIST_CHANGED);
 }

@@ -43,17 +43,33 @@ bool COndrelDoc::OnNewDocument()
     return true;
 }
 
-void COndrelDoc::UpdateAllViews(int hint)
+void COndrelDoc::UpdateAllViews(EViewHint hint)
 {
     Q_EMIT ViewsUpdated(hint);
+}
+
+void COndrelDoc::SetFileList(const QStringList& names)
+{
+    m_fileList = names;
+}
+
+void COndrelDoc::AddSignal(CSignalEntry entry)
+{
+    m_signals.push_back(std::move(entry));
+    UpdateMaxPoints();
+}
+
+bool COndrelDoc::LoadFile(const QString& name, QString* failure)
+{
+    m_strFile = name;
+    return LoadCurrentFile(failure);
 }
 
 bool COndrelDoc::LoadAlone(const QString& name, QString* failure)
 {
     // A batch pictures the files; what their loading warned of is not shown.
     m_loadWarnings.clear();
-    m_strFile = name;
-    if (!LoadCurrentFile(failure))
+    if (!LoadFile(name, failure))
         return false;
     m_signals.clear();
     m_signals.emplace_back(m_strFile, m_signal);

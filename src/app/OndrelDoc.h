@@ -14,12 +14,21 @@
 #include <functional>
 #include <vector>
 
-// Update hints of the views.
-enum : int {
+// Update hints of the views: the only values the document sends.
+enum EViewHint : int {
     HINT_LIST_CHANGED = 1, // the file list or the mode changed: the list view re-lists
     HINT_PLOT_CHANGED = 2, // signals, labels or settings changed: the plot view redraws
     HINT_BATCH_PLOT = 3,   // a batch run loaded the next file of the list alone: the plot view redraws
     HINT_CHECKS_CHANGED = 4, // files were checked: the list view marks them anew, nothing is re-listed
+};
+
+// The texts around the plot: what UpdateLabels makes and the Labels menu edits.
+struct CPlotTexts {
+    QString title;
+    QString subTitle;
+    QString xLabel;
+    QString yLabel;
+    QStringList legend; // one label per loaded signal when more than one is loaded
 };
 
 namespace Criteria {
@@ -29,8 +38,9 @@ struct KVTextOptions;
 
 // The one document of Ondrel: the browsed file list (directory or hitlist
 // mode), the loaded signals, the plot texts, the collected messages and the
-// document-wide settings. Views read the public members and follow
-// ViewsUpdated(hint); everything asked of the user goes through CDocUi.
+// document-wide settings. Views read them through the const accessors and
+// follow ViewsUpdated(hint); only the document's operations change them.
+// Everything asked of the user goes through CDocUi.
 class COndrelDoc : public QObject {
     Q_OBJECT
 public:
@@ -87,15 +97,32 @@ public:
 
     // Empties the document (also run once at start-up).
     bool OnNewDocument();
-    // Tells every view of a change (HINT_LIST_CHANGED or HINT_PLOT_CHANGED).
-    void UpdateAllViews(int hint);
+    // Tells every view of a change.
+    void UpdateAllViews(EViewHint hint);
+
+    // ---- state changes that ask nobody ----
+    // Takes the Options values for this document; the stored settings and
+    // the views are left alone (OnOptions stores them and redraws).
+    void SetOptions(const COptionsValues& values);
+    // Browses dir (ending in "/") in directory mode with no signal loaded;
+    // the views are told and the caption names dir.
+    void BrowseDirectory(const QString& dir);
+    // Replaces the listed names as they are (bare names in directory mode,
+    // paths in hitlist mode); the loaded signals stay, the views are not told.
+    void SetFileList(const QStringList& names);
+    // Adds a signal held in memory after the loaded ones; the point count
+    // follows, labels and views are left to the caller.
+    void AddSignal(CSignalEntry entry);
+    // Replaces the plot texts as given; the views are left to the caller.
+    void SetPlotTexts(const CPlotTexts& texts);
 
     // ---- core (OndrelDoc.cpp) ----
-    // Loads m_strFile (any signal file) into m_signal. A failure is shown
-    // in a message box, or handed back in failure when that is given (a
-    // batch that must not stop for it); the warnings of a file that loaded
-    // wait for ShowLoadWarnings.
-    bool LoadCurrentFile(QString* failure = nullptr);
+    // Loads the list name `name` (any signal file) into LastLoaded() and
+    // makes it CurrentFile(). A failure is shown in a message box, or handed
+    // back in failure when that is given (a batch that must not stop for
+    // it); the warnings of a file that loaded wait for ShowLoadWarnings.
+    // The point count reads 0 until the loaded signals are counted again.
+    bool LoadFile(const QString& name, QString* failure = nullptr);
     // How text files are read: the time unit chosen in Options.
     KVTextOptions TextOptions() const;
     // Whether any loaded signal was changed since it was loaded.
@@ -107,7 +134,7 @@ public:
     std::vector<const KVSignal*> LoadedSignals() const;
     // For a batch run: loads the list name `name` as the only loaded signal
     // and sets the point count; labels and views are left to the caller.
-    // False, nothing changed but m_strFile, when it does not load; the reason
+    // False, nothing changed but CurrentFile(), when it does not load; the reason
     // goes to failure when given (a batch collects them), else to a message box.
     bool LoadAlone(const QString& name, QString* failure = nullptr);
     // The path of a list name: itself in hitlist mode, joined to the directory otherwise.
@@ -248,6 +275,10 @@ Q_SIGNALS:
     void ViewsUpdated(int hint);
 
 private:
+    // The tests' way to arrange stored errors and messages, which only the
+    // document's own operations make.
+    friend class CDocTestAccess;
+
     // Legend labels keep at most this many characters.
     static constexpr qsizetype kLegendLabelLength = 20;
 
@@ -255,6 +286,8 @@ private:
     void ClearErrors();
     // Appends errors to m_errors as being about the signal called subject.
     void AddErrorsAbout(const QString& subject, const KVErrorList& errors);
+    // Loads m_strFile into m_signal (see LoadFile).
+    bool LoadCurrentFile(QString* failure = nullptr);
     bool ChooseSaveFile(const QString& title, const QStringList& filters, const QString& suffix,
                         QString& path, bool* append, const QString& initialName = QString(),
                         bool confirmOverwrite = true);

@@ -149,9 +149,10 @@ int RunSaveAllPlots(const QStringList& args)
         return 2;
     }
     COndrelDoc doc(&ui);
-    doc.m_bHitMode = true;
-    doc.AddNames(o.files); // a test given by its .mme, folder or .zip: its channels
-    doc.m_nLineStyle = o.lineStyle;
+    doc.AddNames(o.files); // hitlist mode; a test given by its .mme, folder or .zip: its channels
+    COptionsValues options = doc.Options();
+    options.lineStyle = o.lineStyle;
+    doc.SetOptions(options);
     CPlotView view(&doc);
     view.SetShortHeader(!o.multiLineTitle);
 

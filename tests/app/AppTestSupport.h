@@ -49,6 +49,12 @@ inline KVSignal Ramp(size_t n, float del = 0.001f)
     return MakeSignal(n, del, [](size_t i) { return static_cast<float>(i); });
 }
 
+class CDocTestAccess {
+public:
+    static KVErrorList& Errors(COndrelDoc& doc) { return doc.m_errors; }
+    static QStringList& Messages(COndrelDoc& doc) { return doc.m_messages; }
+};
+
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -112,6 +118,14 @@ protected:
         for (const CSignalEntry& e : doc->Signals())
             names.append(e.name);
         return names;
+    }
+
+    // Where the document looks for the criterion programs (an Options value).
+    void SetQuillonDir(const QString& dir)
+    {
+        COptionsValues options = doc->Options();
+        options.quillonDir = dir;
+        doc->SetOptions(options);
     }
 
     CScriptedUi ui;

@@ -90,7 +90,7 @@ TEST_F(AppTest, DataFileRequestSwitchesToHitlistModeAndAddsOnce)
 {
     BrowseDataDir();
     WriteRvf("a.rvf", Ramp(2));
-    doc->m_fileList = {"a.rvf"};
+    doc->SetFileList({"a.rvf"});
     hints.clear();
     EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
     EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
@@ -105,8 +105,8 @@ TEST_F(AppTest, HitListRequestAppendsAndShowsMessages)
 {
     const QString a = WriteRvf("a.rvf", Ramp(2));
     const QString list = WriteBytes("l.hit", (a + "\r\n" + PathOf("none.rvf") + "\r\n").toUtf8());
-    doc->m_bHitMode = true;
-    doc->m_fileList = {"/keep.rvf"};
+    doc->SwitchToHitMode();
+    doc->SetFileList({"/keep.rvf"});
     EXPECT_TRUE(doc->HandleRequest("[HitList(" + list + ")]"));
     EXPECT_EQ(doc->FileList(), (QStringList{"/keep.rvf", a}));
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});

@@ -3,7 +3,7 @@
 
 TEST_F(AppTest, SortByNameAndByExtensionInByteOrder)
 {
-    doc->m_fileList = {"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"};
+    doc->SetFileList({"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"});
     doc->OnSortByExtension();
     EXPECT_EQ(doc->FileList(), (QStringList{"noext", "d.X", "b.b01", "B.b01", "c.b10", "a.x"}));
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 1);
@@ -72,30 +72,29 @@ TEST_F(AppTest, CopyFilenamesGivesFullPathsOfTheLoadedSignals)
 {
     doc->OnCopyFilenames();
     EXPECT_TRUE(ui.clipboard.isEmpty());
-    doc->m_strDirectory = "/d/";
-    doc->m_signals.emplace_back("a.rvf", Ramp(2));
-    doc->m_signals.emplace_back("b.rvf", Ramp(2));
+    doc->BrowseDirectory("/d/");
+    doc->AddSignal({"a.rvf", Ramp(2)});
+    doc->AddSignal({"b.rvf", Ramp(2)});
     doc->OnCopyFilenames();
     EXPECT_EQ(ui.clipboard, "/d/a.rvf\r\n/d/b.rvf\r\n");
 }
 
 TEST_F(AppTest, RemoveAndClearCommands)
 {
-    doc->m_bHitMode = true;
-    doc->m_fileList = {"/a", "/b", "/c", "/b"};
-    doc->m_signals.emplace_back("/b", Ramp(2));
+    doc->SwitchToHitMode();
+    doc->SetFileList({"/a", "/b", "/c", "/b"});
+    doc->AddSignal({"/b", Ramp(2)});
     doc->OnRemoveUnselectedItems();
     EXPECT_EQ(doc->FileList(), (QStringList{"/b", "/b"}));
     EXPECT_EQ(doc->Signals().size(), 1u);
-    doc->m_fileList.append("/c");
+    doc->SetFileList(doc->FileList() + QStringList{"/c"});
     doc->OnRemoveSelectedItems();
     EXPECT_EQ(doc->FileList(), QStringList{"/c"});
     EXPECT_TRUE(doc->Signals().empty());
     // Regression: the plot kept the removed signals' curves; it is told too.
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 
-    doc->m_bHitMode = false;
-    doc->m_strDirectory = "/d/";
+    doc->BrowseDirectory("/d/");
     doc->OnClearList();
     EXPECT_TRUE(doc->FileList().isEmpty());
     EXPECT_TRUE(doc->Directory().isEmpty());

@@ -86,24 +86,21 @@ TEST_F(AppTest, UnloadIgnoresCaseButLoadIsExact)
     EXPECT_EQ(LoadedNames(), (QStringList{"a.rvf", "A.rvf"}));
 }
 
-TEST_F(AppTest, LoadCurrentFileNeedsANameAndADirectory)
+TEST_F(AppTest, LoadFileNeedsANameAndADirectory)
 {
-    doc->m_strFile = "a.rvf";
-    EXPECT_FALSE(doc->LoadCurrentFile()); // directory mode, no directory
-    doc->m_strFile.clear();
-    doc->m_bHitMode = true;
-    EXPECT_FALSE(doc->LoadCurrentFile());
+    EXPECT_FALSE(doc->LoadFile("a.rvf")); // directory mode, no directory
+    doc->SwitchToHitMode();
+    EXPECT_FALSE(doc->LoadFile(QString()));
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
-    doc->m_strFile = WriteRvf("a.rvf", Ramp(7));
-    doc->m_nMaxPoints = 9;
-    EXPECT_TRUE(doc->LoadCurrentFile());
+    doc->AddSignal({"/nine", Ramp(9)});
+    EXPECT_TRUE(doc->LoadFile(WriteRvf("a.rvf", Ramp(7))));
     EXPECT_EQ(doc->MaxPoints(), 0);
     EXPECT_EQ(doc->LastLoaded().PointCount(), 7u);
+    EXPECT_EQ(doc->CurrentFile(), PathOf("a.rvf"));
 
     // A batch takes the reason back instead of a message box it would stop at.
-    doc->m_strFile = PathOf("gone.rvf");
     QString failure;
-    EXPECT_FALSE(doc->LoadCurrentFile(&failure));
+    EXPECT_FALSE(doc->LoadFile(PathOf("gone.rvf"), &failure));
     EXPECT_TRUE(failure.contains("gone.rvf")) << failure.toStdString();
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
 }
@@ -115,7 +112,7 @@ TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
     s.SetSensorAttachment("HEAD  ");
     s.SetAxis("X");
     s.SetSensorLocation("DRIVER");
-    doc->m_signals.emplace_back("run1.rvf", s);
+    doc->AddSignal({"run1.rvf", s});
     doc->UpdateLabels();
     EXPECT_EQ(doc->YLabel(), "ACCELERATION G");
     EXPECT_EQ(doc->XLabel(), "TIME SECONDS");
@@ -123,10 +120,11 @@ TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
     EXPECT_EQ(doc->SubTitle(), "Ymin -2.500 @ 0.5, Ymax 7.250 @ 1.5");
 
     // Over-long labels fall back to the units, then to 47 characters.
-    doc->m_signals[0].signal.SetYType(std::string(40, 'T'));
-    doc->m_signals[0].signal.SetYUnits(std::string(10, 'U'));
-    doc->m_signals[0].signal.SetXUnits(std::string(60, 'S'));
-    doc->m_signals[0].name = QString(300, 'n');
+    s.SetYType(std::string(40, 'T'));
+    s.SetYUnits(std::string(10, 'U'));
+    s.SetXUnits(std::string(60, 'S'));
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({QString(300, 'n'), s});
     doc->UpdateLabels();
     EXPECT_EQ(doc->YLabel(), QString(10, 'U'));
     EXPECT_EQ(doc->XLabel(), QString(47, 'S'));
@@ -137,10 +135,12 @@ TEST_F(AppTest, SubTitleOfFortySixStaysWholeAndLongerIsCut)
 {
     // "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.0" is 47 characters.
     KVSignal s = MakeSignal(2, 1.0f, [](size_t i) { return i == 0 ? -1000.0f : 1000.0f; }, 1000.0f);
-    doc->m_signals.emplace_back("x", s);
+    doc->AddSignal({"x", s});
     doc->UpdateSubTitle();
     EXPECT_EQ(doc->SubTitle(), "Ymin -1000.000 @ 1000.0, Ymax 1000.000 @ 1001.");
-    doc->m_signals[0].signal.SetPoint(1000.0f, -100.0f, 0);
+    s.SetPoint(1000.0f, -100.0f, 0);
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({"x", s});
     doc->UpdateSubTitle();
     EXPECT_EQ(doc->SubTitle(), "Ymin -100.000 @ 1000.0, Ymax 1000.000 @ 1001.0");
     EXPECT_EQ(doc->SubTitle().size(), 46);
@@ -148,10 +148,11 @@ TEST_F(AppTest, SubTitleOfFortySixStaysWholeAndLongerIsCut)
 
 TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
 {
-    doc->m_strXLabel = "kept";
-    doc->m_strTitle = "old";
-    doc->m_signals.emplace_back("/long/directory/name/first.rvf", Labelled("G"));
-    doc->m_signals.emplace_back("b.rvf", Labelled("g"));
+    ui.texts = {"kept", "old"};
+    doc->OnLabelXAxis();
+    doc->OnLabelTitle();
+    doc->AddSignal({"/long/directory/name/first.rvf", Labelled("G")});
+    doc->AddSignal({"b.rvf", Labelled("g")});
     doc->UpdateLabels();
     EXPECT_EQ(doc->YLabel(), "G");
     // The X label names the loaded signals' units, not a former selection's.
@@ -160,8 +161,8 @@ TEST_F(AppTest, SeveralSignalsGiveUnitsLabelAndLegend)
     EXPECT_TRUE(doc->SubTitle().isEmpty());
     EXPECT_EQ(doc->Labels(), (QStringList{"first.rvf", "b.rvf"}));
 
-    doc->m_signals.emplace_back("c.rvf", Labelled("N"));
-    doc->m_signals.emplace_back("d.rvf", Labelled("G"));
+    doc->AddSignal({"c.rvf", Labelled("N")});
+    doc->AddSignal({"d.rvf", Labelled("G")});
     doc->UpdateLabels();
     EXPECT_EQ(doc->YLabel(), "Mixed Units");
     EXPECT_EQ(doc->Labels().size(), 4);
@@ -171,18 +172,18 @@ TEST_F(AppTest, TitleTellsModeAndModification)
 {
     doc->UpdateTitle();
     EXPECT_EQ(ui.title, "Directory");
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("a", Ramp(2));
-    doc->m_signals.emplace_back("b", Ramp(2), true);
+    doc->SwitchToHitMode();
+    doc->AddSignal({"a", Ramp(2)});
+    doc->AddSignal({"b", Ramp(2), true});
     doc->UpdateTitle();
     EXPECT_EQ(ui.title, "HitList - Modified");
 }
 
 TEST_F(AppTest, SwitchToHitModePrefixesListAndLoadedNames)
 {
-    doc->m_strDirectory = "/d/";
-    doc->m_fileList = {"a.rvf", "b.rvf"};
-    doc->m_signals.emplace_back("b.rvf", Ramp(2));
+    doc->BrowseDirectory("/d/");
+    doc->SetFileList({"a.rvf", "b.rvf"});
+    doc->AddSignal({"b.rvf", Ramp(2)});
     doc->SwitchToHitMode();
     EXPECT_TRUE(doc->HitMode());
     EXPECT_TRUE(doc->Directory().isEmpty());
@@ -194,12 +195,13 @@ TEST_F(AppTest, ReloadRestoresFilesDropsModifiedAndKeepsComputedSignals)
 {
     WriteRvf("a.rvf", Ramp(3));
     BrowseDataDir();
-    doc->SelectionChanged({"a.rvf"}, true);
-    doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
-    doc->m_signals[0].modified = true;
+    // a.rvf as an operation leaves it: changed and flagged.
+    KVSignal changed = Ramp(3);
+    changed.SetPoint(0.0f, 42.0f, 0);
+    doc->AddSignal({"a.rvf", changed, true});
     KVSignal computed = Ramp(8);
     computed.SetPoint(0.0f, -1.0f, 0);
-    doc->m_signals.emplace_back(QString(), computed, true);
+    doc->AddSignal({QString(), computed, true});
     doc->UpdateTitle();
     EXPECT_EQ(ui.title, "Directory - Modified");
     hints.clear();
@@ -212,7 +214,7 @@ TEST_F(AppTest, ReloadRestoresFilesDropsModifiedAndKeepsComputedSignals)
     EXPECT_EQ(doc->MaxPoints(), 8);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 
-    doc->m_signals.pop_back();
+    doc->SelectionChanged({"a.rvf"}, false);
     doc->OnReload();
     EXPECT_EQ(ui.title, "Directory");
 }
@@ -221,9 +223,9 @@ TEST_F(AppTest, CollectErrorsAndShowMessages)
 {
     doc->ShowMessages();
     EXPECT_TRUE(ui.errorDialogs.empty());
-    doc->m_errors.AddError("Not a Number", "Kalvio::derivY");
-    doc->m_errors.AddError("second", "Ondrel");
-    doc->m_messages = {"stale"};
+    CDocTestAccess::Errors(*doc).AddError("Not a Number", "Kalvio::derivY");
+    CDocTestAccess::Errors(*doc).AddError("second", "Ondrel");
+    CDocTestAccess::Messages(*doc) = {"stale"};
     doc->CollectErrors();
     EXPECT_EQ(doc->Messages(), (QStringList{"Kalvio::derivY - Not a Number", "Ondrel - second"}));
     doc->ShowMessages();
@@ -234,8 +236,8 @@ TEST_F(AppTest, CollectErrorsAndShowMessages)
 
 TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
 {
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("x", Ramp(2));
+    doc->SwitchToHitMode();
+    doc->AddSignal({"x", Ramp(2)});
     doc->OnOpenDirectory();
     EXPECT_TRUE(doc->HitMode());
     EXPECT_EQ(doc->Signals().size(), 1u);
@@ -251,7 +253,7 @@ TEST_F(AppTest, OpenDirectoryEntersDirectoryModeAndCancelChangesNothing)
 
 TEST_F(AppTest, RvfInformationReplacesTheSignalOnOkOnly)
 {
-    doc->m_signals.emplace_back("a", Ramp(2));
+    doc->AddSignal({"a", Ramp(2)});
     doc->OnRvfInformation();
     EXPECT_EQ(doc->Signals()[0].signal.TestTitle(), " ");
     // OK without a change changes nothing.

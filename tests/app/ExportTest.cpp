@@ -24,20 +24,27 @@ TEST_F(AppTest, CopyDataTableWithAndWithoutHeaders)
 {
     doc->OnCopyData();
     EXPECT_TRUE(ui.clipboard.isEmpty());
-    doc->m_signals.emplace_back("a", Points({{0.0f, 1.5f}, {0.25f, -2.0f}}));
-    doc->m_signals.emplace_back("b", Points({{1.0f, 1e6f}}));
+    doc->AddSignal({"a", Points({{0.0f, 1.5f}, {0.25f, -2.0f}})});
+    doc->AddSignal({"b", Points({{1.0f, 1e6f}})});
     doc->OnCopyData();
     EXPECT_EQ(ui.clipboard, "a\t\tb\t\r\n"
                             "0.000000\t1.500000\t1.000000\t1000000.000000\r\n"
                             "0.250000\t-2.000000\t\t\r\n");
-    doc->m_bColumnHeaders = false;
+    COptionsValues options = doc->Options();
+    options.columnHeaders = false;
+    doc->SetOptions(options);
     doc->OnCopyData();
     EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
 
     // Each X column keeps its signal's unit; when they differ the reader is told.
-    doc->m_signals[0].signal.SetXUnits("MILLISECONDS");
-    doc->m_signals[1].signal.SetXUnits("SECONDS");
+    KVSignal a = doc->Signals()[0].signal;
+    KVSignal b = doc->Signals()[1].signal;
+    a.SetXUnits("MILLISECONDS");
+    b.SetXUnits("SECONDS");
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({"a", a});
+    doc->AddSignal({"b", b});
     doc->OnCopyData();
     EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
@@ -59,7 +66,7 @@ TEST(ExportTables, ShorterFirstSignalKeepsLaterColumnsInPlace)
 
 TEST_F(AppTest, SaveAsciiWritesTheFileAndRemembersItsDirectory)
 {
-    doc->m_signals.emplace_back("a b", Points({{0.0f, 1.0f}}));
+    doc->AddSignal({"a b", Points({{0.0f, 1.0f}})});
     doc->OnSaveAscii(); // Cancel
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select File Name for ASCII data");
@@ -87,9 +94,9 @@ TEST_F(AppTest, SaveRvfOffersOneDialogPerSignalWithItsDefaultName)
     KVSignal a = Ramp(4);
     a.SetCurveNumber(5);
     a.SetTestNumber("123");
-    doc->m_signals.emplace_back("a", a);
-    doc->m_signals.emplace_back("b", Ramp(3));
-    doc->m_signals.emplace_back("c", Ramp(6));
+    doc->AddSignal({"a", a});
+    doc->AddSignal({"b", Ramp(3)});
+    doc->AddSignal({"c", Ramp(6)});
     const QString first = PathOf("first.rvf");
     const QString third = PathOf("third.rvf");
     ui.savePaths = {{first, false}};
@@ -116,15 +123,15 @@ TEST_F(AppTest, SaveRvfOffersOneDialogPerSignalWithItsDefaultName)
 
 TEST_F(AppTest, SaveRvfReportsASignalThatCouldNotBeWritten)
 {
-    doc->m_signals.emplace_back("a", Ramp(4));
+    doc->AddSignal({"a", Ramp(4)});
     ui.savePaths = {{PathOf("none/x.rvf"), false}};
     doc->OnSaveRvf();
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_TRUE(ui.errorDialogs[0][0].startsWith(PathOf("none/x.rvf") + " was not saved: "));
 
     // A one-point signal is refused before a name is asked for, in words.
-    doc->m_signals.clear();
-    doc->m_signals.emplace_back("one.rvf", Ramp(1));
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({"one.rvf", Ramp(1)});
     ui.fileRequests.clear();
     doc->OnSaveRvf();
     EXPECT_TRUE(ui.fileRequests.empty());
@@ -153,8 +160,8 @@ TEST(ExportTables, CommonTimeBaseWalk)
 
 TEST_F(AppTest, SaveImageExpressWithOneTimeBaseDropsBlanksFromNames)
 {
-    doc->m_signals.emplace_back("run 1.rvf", Points({{0.0f, 1.0f}, {0.001f, 2.0f}}, 0.001f));
-    doc->m_signals.emplace_back("run 2.rvf", Points({{0.0f, 5.0f}, {0.002f, 6.0f}, {0.004f, 7.0f}}, 0.002f));
+    doc->AddSignal({"run 1.rvf", Points({{0.0f, 1.0f}, {0.001f, 2.0f}}, 0.001f)});
+    doc->AddSignal({"run 2.rvf", Points({{0.0f, 5.0f}, {0.002f, 6.0f}, {0.004f, 7.0f}}, 0.002f)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
     doc->OnSaveImageExpress();
@@ -176,8 +183,8 @@ TEST_F(AppTest, SaveImageExpressResamplesToTheSmallestStep)
 {
     const auto slow = [](size_t i) { return float(i); };
     const auto fast = [](size_t i) { return 10.0f * float(i); };
-    doc->m_signals.emplace_back("a", MakeSignal(5, 0.002f, slow));
-    doc->m_signals.emplace_back("b", MakeSignal(4, 0.001f, fast));
+    doc->AddSignal({"a", MakeSignal(5, 0.002f, slow)});
+    doc->AddSignal({"b", MakeSignal(4, 0.001f, fast)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
     doc->OnSaveImageExpress();
@@ -205,8 +212,8 @@ TEST_F(AppTest, SaveImageExpressResamplesToTheSmallestStep)
 
 TEST_F(AppTest, SaveImageExpressAsksForAStepWhenNoneIsKnownAndCancelWritesNothing)
 {
-    doc->m_signals.emplace_back("a", Points({{0.0f, 1.0f}, {0.004f, 2.0f}}, 0.0f));
-    doc->m_signals.emplace_back("b", Points({{0.0f, 3.0f}, {0.004f, 4.0f}}, 0.0f));
+    doc->AddSignal({"a", Points({{0.0f, 1.0f}, {0.004f, 2.0f}}, 0.0f)});
+    doc->AddSignal({"b", Points({{0.0f, 3.0f}, {0.004f, 4.0f}}, 0.0f)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
     doc->OnSaveImageExpress();
@@ -232,8 +239,8 @@ TEST_F(AppTest, SaveImageExpressBringsOtherTimeUnitsToSeconds)
     // resampled with a step in seconds, giving three million rows.
     KVSignal ms = MakeSignal(3, 1.0f, [](size_t i) { return float(i); });
     ms.SetXUnits("MILLISECONDS");
-    doc->m_signals.emplace_back("a.rvf", MakeSignal(3, 0.001f, [](size_t i) { return 10.0f * float(i); }));
-    doc->m_signals.emplace_back("b.txt", ms);
+    doc->AddSignal({"a.rvf", MakeSignal(3, 0.001f, [](size_t i) { return 10.0f * float(i); })});
+    doc->AddSignal({"b.txt", ms});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
     doc->OnSaveImageExpress();
@@ -251,7 +258,7 @@ TEST_F(AppTest, SaveImageExpressBringsOtherTimeUnitsToSeconds)
     // X units that are not all times cannot share a column: nothing is written.
     KVSignal mm = MakeSignal(3, 1.0f, [](size_t) { return 0.0f; });
     mm.SetXUnits("MILLIMETERS");
-    doc->m_signals.emplace_back("c.rvf", mm);
+    doc->AddSignal({"c.rvf", mm});
     const QString refused = PathOf("refused.txt");
     ui.savePaths.push_back({refused, false});
     doc->OnSaveImageExpress();

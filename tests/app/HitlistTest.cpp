@@ -9,7 +9,7 @@ TEST_F(AppTest, ReadHitlistExpandsWildcardsSkipsBlankLinesAndKeepsBlanksInNames)
     QDir(Dir()).mkdir("dir.rvf");
     const QString list =
         WriteBytes("l.hit", (Dir() + "*.rvf\r\n\r\n\n" + PathOf("notes.txt") + "\n" + PathOf("a.rvf") + " \r\n").toUtf8());
-    doc->m_messages = {"earlier"};
+    CDocTestAccess::Messages(*doc) = {"earlier"};
     EXPECT_TRUE(doc->ReadHitlist(list));
     EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("notes.txt")}));
     EXPECT_EQ(doc->Messages(),
@@ -28,9 +28,9 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     const QString a = WriteRvf("a.rvf", Ramp(2));
     QDir(Dir()).mkdir("lists");
     const QString list = WriteBytes("lists/run1.hit", (a + "\r\n").toUtf8());
-    doc->m_fileList = {"old"};
-    doc->m_signals.emplace_back("old", Ramp(2));
-    doc->m_messages = {"old"};
+    doc->SetFileList({"old"});
+    doc->AddSignal({"old", Ramp(2)});
+    CDocTestAccess::Messages(*doc) = {"old"};
     doc->OnOpenHitlist(); // Cancel
     EXPECT_EQ(doc->FileList(), QStringList{"old"});
     ASSERT_EQ(ui.fileRequests.size(), 1u);
@@ -55,7 +55,7 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
 
 TEST_F(AppTest, OpenHitlistThatCannotBeReadLeavesAnEmptyListTheViewsHearOf)
 {
-    doc->m_fileList = {"old"};
+    doc->SetFileList({"old"});
     ui.openPaths.push_back(PathOf("gone.hit"));
     doc->OnOpenHitlist();
     EXPECT_TRUE(doc->HitMode());
@@ -81,7 +81,7 @@ TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
     EXPECT_EQ(ReadBytes(out), (PathOf("a.rvf") + "\r\n" + PathOf("b b.rvf") + "\r\n").toUtf8());
 
     COndrelDoc other(&ui);
-    other.m_bHitMode = true;
+    other.SwitchToHitMode();
     EXPECT_TRUE(other.ReadHitlist(out));
     EXPECT_EQ(other.FileList(), (QStringList{PathOf("a.rvf"), PathOf("b b.rvf")}));
     EXPECT_TRUE(other.Messages().isEmpty());
@@ -90,8 +90,8 @@ TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
 TEST_F(AppTest, SaveHitlistAppendsAndReplaces)
 {
     const QString out = WriteBytes("out.hit", "/first.rvf\r\n");
-    doc->m_bHitMode = true;
-    doc->m_fileList = {"/x/a.rvf"};
+    doc->SwitchToHitMode();
+    doc->SetFileList({"/x/a.rvf"});
     ui.savePaths.push_back({out, true});
     doc->OnSaveHitlist();
     EXPECT_EQ(ReadBytes(out), "/first.rvf\r\n/x/a.rvf\r\n");
@@ -109,11 +109,11 @@ TEST_F(AppTest, SaveHitlistWithNothingToSaveShowsNoDialog)
 
 TEST_F(AppTest, SaveSelectedHitlistWritesLoadedNamesAndSkipsComputedOnes)
 {
-    doc->m_strDirectory = "/d/";
-    doc->m_fileList = {"a.rvf", "b.rvf", "c.rvf"};
-    doc->m_signals.emplace_back("c.rvf", Ramp(2));
-    doc->m_signals.emplace_back(QString(), Ramp(2));
-    doc->m_signals.emplace_back("a.rvf", Ramp(2));
+    doc->BrowseDirectory("/d/");
+    doc->SetFileList({"a.rvf", "b.rvf", "c.rvf"});
+    doc->AddSignal({"c.rvf", Ramp(2)});
+    doc->AddSignal({QString(), Ramp(2)});
+    doc->AddSignal({"a.rvf", Ramp(2)});
     const QString out = PathOf("sel.hit");
     ui.savePaths.push_back({out, false});
     doc->OnSaveSelectedHitlist();
@@ -123,8 +123,8 @@ TEST_F(AppTest, SaveSelectedHitlistWritesLoadedNamesAndSkipsComputedOnes)
 TEST_F(AppTest, AHitlistThatCannotBeWrittenIsReportedWithItsName)
 {
     // Regression: a failed save used to pass in silence, so the user believed the list saved.
-    doc->m_bHitMode = true;
-    doc->m_fileList = {"/x/a.rvf"};
+    doc->SwitchToHitMode();
+    doc->SetFileList({"/x/a.rvf"});
     const QString out = PathOf("no/such/dir/out.hit");
     ui.savePaths.push_back({out, false});
     doc->OnSaveHitlist();
@@ -135,12 +135,12 @@ TEST_F(AppTest, AHitlistThatCannotBeWrittenIsReportedWithItsName)
 
 TEST_F(AppTest, EditHitlistReplacesTheListInHitlistModeOnly)
 {
-    doc->m_fileList = {"a.rvf"};
+    doc->SetFileList({"a.rvf"});
     ui.hitlists.push_back({"/x.rvf"});
     doc->OnEditHitlist();
     EXPECT_EQ(doc->FileList(), QStringList{"a.rvf"});
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("a.rvf", Ramp(2));
+    doc->SwitchToHitMode();
+    doc->AddSignal({"a.rvf", Ramp(2)});
     doc->OnEditHitlist();
     EXPECT_EQ(doc->FileList(), QStringList{"/x.rvf"});
     EXPECT_EQ(doc->Signals().size(), 1u);

@@ -18,17 +18,20 @@ KVSignal WithAxis(const char* axis, float y = 1.0f)
 
 TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
 {
-    doc->m_strQuillonDir = "/opt/quillon";
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("/data/run 1/a.rvf", WithAxis("X"));
+    SetQuillonDir("/opt/quillon");
+    doc->SwitchToHitMode();
+    doc->AddSignal({"/data/run 1/a.rvf", WithAxis("X")});
     EXPECT_TRUE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Neck208)));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/neck208");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/run 1/a.rvf"});
     EXPECT_TRUE(ui.started[0].removeAfter.isEmpty()); // never the user's own file
 
-    doc->m_signals[0].modified = true;
-    doc->m_signals[0].signal.SetPoint(0.0f, 42.0f, 0);
+    // The signal as an operation leaves it: changed and flagged.
+    KVSignal changed = WithAxis("X");
+    changed.SetPoint(0.0f, 42.0f, 0);
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({"/data/run 1/a.rvf", changed, true});
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc));
     ASSERT_EQ(ui.started.size(), 2u);
     EXPECT_EQ(ui.started[1].program, "/opt/quillon/vc");
@@ -78,9 +81,9 @@ TEST(ProgramLaunch, FilesAreRemovedAfterTheProgramEndsAndItsStatusPassesOn)
 
 TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)
 {
-    doc->m_strQuillonDir = "/opt/quillon/";
-    doc->m_strDirectory = "/data/";
-    doc->m_signals.emplace_back("a.rvf", WithAxis("X"));
+    SetQuillonDir("/opt/quillon/");
+    doc->BrowseDirectory("/data/");
+    doc->AddSignal({"a.rvf", WithAxis("X")});
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/hic");
@@ -89,11 +92,15 @@ TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)
 
 TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
 {
-    doc->m_strQuillonDir = "/q";
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("/z1", WithAxis("Z"));
-    doc->m_signals.emplace_back("/x1", WithAxis("X"));
-    doc->m_signals.emplace_back("/y1", WithAxis("YL"));
+    SetQuillonDir("/q");
+    doc->SwitchToHitMode();
+    const auto load = [this](const char* z1, const char* x1, const char* y1) {
+        doc->SelectionChanged({}, false);
+        doc->AddSignal({"/z1", WithAxis(z1)});
+        doc->AddSignal({"/x1", WithAxis(x1)});
+        doc->AddSignal({"/y1", WithAxis(y1)});
+    };
+    load("Z", "X", "YL");
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij));
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Clip3ms));
     ASSERT_EQ(ui.started.size(), 2u);
@@ -102,14 +109,13 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     EXPECT_EQ(ui.started[1].program, "/q/clip3ms");
     EXPECT_EQ(ui.started[1].arguments, (QStringList{"/x1", "/y1", "/z1"}));
 
-    doc->m_signals[2].signal.SetAxis("X");
+    load("Z", "X", "X");
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia)); // two X axes and no Y: nothing is started
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));   // the single form needs one signal: nothing either
     EXPECT_EQ(ui.started.size(), 2u);
     EXPECT_TRUE(ui.errorDialogs.empty());
 
-    doc->m_signals[0].signal.SetAxis("Y");
-    doc->m_signals[2].signal.SetAxis("Z");
+    load("Y", "X", "Z");
     doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia));
     ASSERT_EQ(ui.started.size(), 3u);
     EXPECT_EQ(ui.started[2].arguments, (QStringList{"/x1", "/z1", "/y1"}));
@@ -117,21 +123,21 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
 
 TEST_F(AppTest, AxisLettersAreMatchedExactly)
 {
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("/a", WithAxis("x"));
-    doc->m_signals.emplace_back("/b", WithAxis("Y"));
-    doc->m_signals.emplace_back("/c", WithAxis("Z"));
+    doc->SwitchToHitMode();
+    doc->AddSignal({"/a", WithAxis("x")});
+    doc->AddSignal({"/b", WithAxis("Y")});
+    doc->AddSignal({"/c", WithAxis("Z")});
     EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij)));
-    doc->m_signals.pop_back();
+    doc->SelectionChanged({"/a", "/b"}, false);
     EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic)));
     EXPECT_TRUE(ui.started.empty());
 }
 
 TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
 {
-    doc->m_bHitMode = true;
+    doc->SwitchToHitMode();
     KVSignal empty; // no arrays: the store fails
-    doc->m_signals.emplace_back("/a", empty, true);
+    doc->AddSignal({"/a", empty, true});
     EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
     EXPECT_TRUE(ui.started.empty());
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
@@ -140,9 +146,9 @@ TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
 
 TEST_F(AppTest, AProgramThatCannotBeStartedIsNamed)
 {
-    doc->m_strQuillonDir = "/nowhere";
-    doc->m_bHitMode = true;
-    doc->m_signals.emplace_back("/a", WithAxis("X"));
+    SetQuillonDir("/nowhere");
+    doc->SwitchToHitMode();
+    doc->AddSignal({"/a", WithAxis("X")});
     ui.startSucceeds = false;
     EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
     ASSERT_EQ(ui.messageBoxes.size(), 1);

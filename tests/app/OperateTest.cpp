@@ -13,10 +13,10 @@ KVSignal Line(size_t n = 11)
 
 TEST_F(AppTest, DerivativeOverThreeSignalsWhereTheSecondFails)
 {
-    doc->m_signals.emplace_back("a", Line());
-    doc->m_signals.emplace_back("b", Line(1));
-    doc->m_signals.emplace_back("c", Line());
-    doc->m_errors.AddError("stale", "Ondrel");
+    doc->AddSignal({"a", Line()});
+    doc->AddSignal({"b", Line(1)});
+    doc->AddSignal({"c", Line()});
+    CDocTestAccess::Errors(*doc).AddError("stale", "Ondrel");
     doc->OnDerivative();
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_FALSE(doc->Signals()[1].modified);
@@ -38,7 +38,7 @@ TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
 {
     KVSignal ms = Line();
     ms.SetXUnits("MILLISECONDS");
-    doc->m_signals.emplace_back("a", ms);
+    doc->AddSignal({"a", ms});
     ui.filterChoices.push_back({4, 100.0f});
     doc->OnFilter();
     EXPECT_FALSE(doc->Signals()[0].modified);
@@ -54,8 +54,9 @@ TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
 TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
 {
     // A constant signal passes the low-pass unchanged.
-    doc->m_signals.emplace_back("a", MakeSignal(200, 0.0001f, [](size_t) { return 5.0f; }));
-    doc->m_signals[0].signal.SetFilterClass(1001);
+    KVSignal constant = MakeSignal(200, 0.0001f, [](size_t) { return 5.0f; });
+    constant.SetFilterClass(1001);
+    doc->AddSignal({"a", constant});
     ui.filterChoices.push_back({1, 0.0f});
     doc->OnFilter();
     EXPECT_TRUE(doc->Signals()[0].modified);
@@ -71,7 +72,7 @@ TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
 
 TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
 {
-    doc->m_signals.emplace_back("a", Line());
+    doc->AddSignal({"a", Line()});
     ui.texts = {"1.5e1xyz", "abc", "  -2", "+3"};
     doc->OnAddConstantY();
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 16.0f);
@@ -93,8 +94,8 @@ TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
 
 TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
 {
-    doc->m_signals.emplace_back("a", Line(11));
-    doc->m_signals.emplace_back("b", Line(21));
+    doc->AddSignal({"a", Line(11)});
+    doc->AddSignal({"b", Line(21)});
     ui.timeSteps.push_back(0.002f);
     doc->OnResample();
     ASSERT_EQ(ui.resampleShown.size(), 1u);
@@ -123,8 +124,8 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
 
     // Regression: the span came from XMax, so data starting before time zero
     // got too large a step for a number of points.
-    doc->m_signals.clear();
-    doc->m_signals.emplace_back("c", MakeSignal(31, 0.01f, [](size_t) { return 0.0f; }, -0.05f));
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({"c", MakeSignal(31, 0.01f, [](size_t) { return 0.0f; }, -0.05f)});
     doc->OnResample();
     ASSERT_EQ(ui.resampleShown.size(), 2u);
     EXPECT_NEAR(ui.resampleShown[1].span, 0.30f, 1e-6f);
@@ -153,11 +154,11 @@ TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
 
 TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
 {
-    doc->m_signals.emplace_back("a", Line());
+    doc->AddSignal({"a", Line()});
     doc->OnResultant();
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Ondrel - Resultant is computed for 2 or 3 signals only"});
-    doc->m_signals.emplace_back("b", Line(5));
+    doc->AddSignal({"b", Line(5)});
     doc->OnSum();
     EXPECT_EQ(doc->Signals().size(), 2u);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 1.0f);
@@ -166,21 +167,22 @@ TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
 
 TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
 {
-    doc->m_signals.emplace_back("a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true);
-    doc->m_signals.emplace_back("b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; }));
+    doc->AddSignal({"a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true});
+    doc->AddSignal({"b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; })});
     doc->OnAverage();
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[3], 3.0f);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 2.0f);
-    doc->m_signals.emplace_back("c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; }));
+    doc->AddSignal({"c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; })});
     doc->OnSum();
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 3.0f);
     // The result goes by the name of what made it, in the title and in messages.
     EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
     EXPECT_TRUE(doc->Title().startsWith("Sum")) << doc->Title().toStdString();
-    doc->m_signals[0].signal.SetXUnits("MILLISECONDS");
+    ui.headerEdits.push_back([](KVSignal& s) { s.SetXUnits("MILLISECONDS"); });
+    doc->OnRvfInformation();
     ui.filterChoices.push_back({4, 100.0f});
     doc->OnFilter();
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
@@ -213,8 +215,8 @@ TEST_F(AppTest, SignalLabelsEditsTheLegend)
 {
     doc->OnSignalLabels();
     EXPECT_TRUE(ui.labelNamesShown.empty());
-    doc->m_signals.emplace_back("a.rvf", Line());
-    doc->m_signals.emplace_back("b.rvf", Line());
+    doc->AddSignal({"a.rvf", Line()});
+    doc->AddSignal({"b.rvf", Line()});
     doc->UpdateLabels();
     ui.signalLabels.push_back({"left", "right"});
     doc->OnSignalLabels();

@@ -34,9 +34,7 @@ protected:
     {
         for (const QString& name : names)
             ASSERT_TRUE(WriteRvf(Dir() + name, RampSignal(10 + name.size())));
-        doc->m_bHitMode = false;
-        doc->m_strDirectory = Dir();
-        doc->UpdateAllViews(HINT_LIST_CHANGED);
+        doc->BrowseDirectory(Dir());
     }
 
     QStringList Items() const
@@ -120,11 +118,13 @@ TEST_F(ListViewTest, SelectingLoadsOnlyTheNewlySelectedFile)
 {
     Browse({"a.rvf", "b.rvf"});
     Select(0);
-    // Changing the loaded copy shows whether a later selection reloads it.
-    doc->m_signals[0].signal.Y()[0] = 42.0f;
+    // Changing the file shows whether a later selection reloads it.
+    KVSignal changed = RampSignal(11);
+    changed.SetPoint(0.0f, 42.0f, 0);
+    ASSERT_TRUE(WriteRvf(Dir() + "a.rvf", changed));
     Select(1);
     ASSERT_EQ(Loaded(), (QStringList{"a.rvf", "b.rvf"}));
-    EXPECT_EQ(doc->Signals()[0].signal.Y()[0], 42.0f);
+    EXPECT_EQ(doc->Signals()[0].signal.Y()[0], 0.0f);
 }
 
 TEST_F(ListViewTest, RefillingSelectsNothingAndKeepsTheLoadedSignals)

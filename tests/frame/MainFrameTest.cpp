@@ -61,9 +61,9 @@ protected:
     }
     void LoadSignals(int n)
     {
-        doc->m_signals.clear();
+        doc->SelectionChanged({}, false);
         for (int i = 0; i < n; ++i)
-            doc->m_signals.emplace_back(QStringLiteral("s%1").arg(i), RampSignal(10), false);
+            doc->AddSignal({QStringLiteral("s%1").arg(i), RampSignal(10), false});
         frame->UpdateCommandStates();
     }
     bool Enabled(int id) const { return frame->CommandAction(id)->isEnabled(); }
@@ -319,7 +319,7 @@ TEST_F(MainFrameTest, KeysReachTheirCommands)
 
 TEST_F(MainFrameTest, FilterClassButtonsFilterTheLoadedSignals)
 {
-    doc->m_signals.emplace_back(QStringLiteral("s"), RampSignal(2000), false);
+    doc->AddSignal({QStringLiteral("s"), RampSignal(2000), false});
     ASSERT_TRUE(frame->RunCommand(ID_FILTER_CFC180));
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_EQ(doc->Signals()[0].signal.FilterClass(), 180);

@@ -31,7 +31,7 @@ protected:
         m_out = Path("out") + "/";
         m_alpha = WriteRvf("alpha.rvf", Pulse(600));
         m_beta = WriteRvf("beta.rvf", Pulse(900, -1.5f));
-        m_doc->m_fileList = QStringList{m_alpha, m_beta};
+        m_doc->SetFileList({m_alpha, m_beta});
     }
     QString m_out;
     QString m_alpha;
@@ -62,7 +62,7 @@ TEST_F(BatchTest, FilesWithoutPicturesStillTakeTheirIndex)
 {
     const QString single = WriteText("single.txt", "0.0 1.5\n");
     const QString junk = WriteText("junk.rvf", "RVF-1992 but nothing that can be read");
-    m_doc->m_fileList = QStringList{m_alpha, single, junk, m_beta};
+    m_doc->SetFileList({m_alpha, single, junk, m_beta});
     CPlotView view(m_doc.get());
     const CBatchResult r = view.SaveAllPlots(m_out, QSize(10000, 5000), true);
     EXPECT_EQ(r.done, 2);
@@ -92,7 +92,7 @@ TEST_F(BatchTest, FailedPicturesAreListedAtTheEnd)
 TEST_F(BatchTest, CancelStopsAfterTheCurrentFile)
 {
     const QString gamma = WriteRvf("gamma.rvf", Pulse(700));
-    m_doc->m_fileList << gamma;
+    m_doc->SetFileList(m_doc->FileList() + QStringList{gamma});
     CPlotView view(m_doc.get());
     bool sawProgress = false;
     QTimer::singleShot(0, &view, [&] {
@@ -111,7 +111,7 @@ TEST_F(BatchTest, CancelStopsAfterTheCurrentFile)
 
 TEST_F(BatchTest, EmptyListDoesNothing)
 {
-    m_doc->m_fileList.clear();
+    m_doc->SetFileList({});
     CPlotView view(m_doc.get());
     const CBatchResult r = view.SaveAllPlots(m_out, QSize(320, 240), false);
     EXPECT_EQ(r.done, 0);

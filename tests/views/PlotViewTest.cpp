@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QSvgRenderer>
 
 // Regression: a signal of one point, or none left, kept the last curves on show.
@@ -21,7 +22,6 @@ TEST_F(ViewTest, ThePlotFollowsTheLoadedSignalsAndListChangesAreIgnored)
     EXPECT_TRUE(view.Graph()->Notice().isEmpty());
 
     const QString one = WriteText("one.txt", "0.0 1.5\n");
-    m_doc->m_signals.clear();
     Load({one});
     EXPECT_EQ(view.Graph()->CurveCount(), 0);
     EXPECT_EQ(view.Graph()->Notice(), one + ": 1 point");
@@ -31,9 +31,11 @@ TEST_F(ViewTest, ThePlotFollowsTheLoadedSignalsAndListChangesAreIgnored)
     EXPECT_FALSE(QFile::exists(Path("none.jpg")));
 
     // A list change keeps the picture, even when the signals changed.
-    m_doc->m_signals.clear();
     Load({WriteRvf("b.rvf", Pulse(300))});
-    m_doc->m_signals.clear();
+    {
+        const QSignalBlocker quiet(m_doc.get()); // the signals go, the plot is not told
+        m_doc->SelectionChanged({}, false);
+    }
     m_doc->UpdateAllViews(HINT_LIST_CHANGED);
     EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
     // Hint 0 (initial update) and 3 (batch) rebuild: nothing loaded, nothing shown.
@@ -98,10 +100,7 @@ TEST_F(ViewTest, TitleBlockNamesTheSignalShownAfterTheSelectionShrinks)
     view.ToggleShortHeader();
     const QString first = WriteRvf("first.rvf", Pulse(400));
     Load({first, WriteRvf("second.rvf", Pulse(300))});
-    m_doc->m_signals.pop_back();
-    m_doc->UpdateMaxPoints();
-    m_doc->UpdateLabels();
-    m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
+    m_doc->SelectionChanged({first}, false);
     const QByteArray svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_TRUE(svg.contains("first.rvf"));
     EXPECT_FALSE(svg.contains("second.rvf"));
@@ -117,7 +116,9 @@ TEST_F(ViewTest, LineStylesReachTheGraph)
     const std::vector<int> expected{0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 0};
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(view.Graph()->CurvePen(i), LineTypePen(expected[size_t(i)], CurveColour(i))) << i;
-    m_doc->m_nLineStyle = 3;
+    COptionsValues options = m_doc->Options();
+    options.lineStyle = 3;
+    m_doc->SetOptions(options);
     m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
     EXPECT_EQ(view.Graph()->CurvePen(7).width(), LineTypePen(6, Qt::black).width());
     EXPECT_EQ(view.Graph()->CurvePen(7).style(), Qt::SolidLine);
@@ -130,13 +131,14 @@ TEST_F(ViewTest, SaveZoomKeepsOrResetsTheZoom)
     const std::vector<double> fullA = view.Graph()->ShownRanges();
     view.Graph()->ZoomTo(0.01, 0.02, -5.0, 5.0);
 
-    m_doc->m_bSaveZoom = true;
-    m_doc->m_signals.clear();
+    COptionsValues options = m_doc->Options();
+    options.saveZoom = true;
+    m_doc->SetOptions(options);
     Load({WriteRvf("b.rvf", Pulse(800, 2.0f))});
     EXPECT_EQ(view.Graph()->ShownRanges(), (std::vector<double>{0.01, 0.02, -5.0, 5.0}));
 
-    m_doc->m_bSaveZoom = false;
-    m_doc->m_signals.clear();
+    options.saveZoom = false;
+    m_doc->SetOptions(options);
     Load({WriteRvf("c.rvf", Pulse(800, 2.0f))});
     const std::vector<double> fullC = view.Graph()->ShownRanges();
     EXPECT_FALSE(view.Graph()->IsZoomed());

@@ -16,7 +16,7 @@ void ViewTest::SetUp()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     m_doc = std::make_unique<COndrelDoc>(&m_ui);
-    m_doc->m_bHitMode = true;
+    m_doc->SwitchToHitMode();
 }
 
 QString ViewTest::WriteRvf(const QString& name, const KVSignal& s)
@@ -55,12 +55,6 @@ KVSignal ViewTest::Pulse(size_t n, float k)
 
 void ViewTest::Load(const QStringList& paths)
 {
-    for (const QString& p : paths) {
-        m_doc->m_strFile = p;
-        ASSERT_TRUE(m_doc->LoadCurrentFile()) << p.toStdString();
-        m_doc->m_signals.emplace_back(p, m_doc->LastLoaded());
-    }
-    m_doc->UpdateMaxPoints();
-    m_doc->UpdateLabels();
-    m_doc->UpdateAllViews(HINT_PLOT_CHANGED);
+    m_doc->SelectionChanged(paths, true);
+    ASSERT_EQ(m_doc->Signals().size(), static_cast<size_t>(paths.size())) << m_ui.messages.join('\n').toStdString();
 }

@@ -39,7 +39,8 @@ protected:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     // A vehicle acceleration of n points at 0.1 ms, scaled by k.
     static KVSignal Pulse(size_t n, float k = 1.0f);
-    // Loads files into the document as selected entries and tells the views.
+    // Loads files into the document as the selection (what was loaded goes)
+    // and tells the views.
     void Load(const QStringList& paths);
 
     QTemporaryDir m_settings;
