@@ -49,27 +49,6 @@ public:
     void SetUi(CDocUi* ui) { m_ui = ui; }
     CDocUi* Ui() const { return m_ui; }
 
-    KVSignal m_signal;       // scratch record a file is loaded into
-    KVErrorList m_errors;    // operations report here
-    int32_t m_nMaxPoints = 0; // largest PointCount of the loaded signals
-    QString m_strFile;       // name being loaded
-    QString m_strDirectory;  // browsed directory, ends in "/" (directory mode only)
-    QString m_strHitlistName; // name and extension of the hitlist opened last
-    QString m_strXLabel;
-    QString m_strYLabel;
-    QString m_strTitle;
-    QString m_strSubTitle;
-    QString m_strQuillonDir; // directory of the criterion programs
-    bool m_bColumnHeaders = true;
-    bool m_bSaveZoom = true;
-    bool m_bHitMode = false;
-    bool m_bTextSeconds = false; // time column of text files in seconds, else milliseconds
-    std::vector<CSignalEntry> m_signals; // loaded signals in load order
-    QStringList m_fileList;  // names shown by the file list view
-    QStringList m_labels;    // legend labels when more than one signal is loaded
-    QStringList m_messages;  // for the Errors and Warnings dialog
-    int32_t m_nLineStyle = 0;
-
     // ---- read access ----
     const std::vector<CSignalEntry>& Signals() const { return m_signals; } // loaded, in load order
     const QStringList& FileList() const { return m_fileList; }
@@ -332,6 +311,26 @@ private:
     bool AppendTestChannels(const QString& path, QStringList& names);
 
     CDocUi* m_ui = nullptr;
+    KVSignal m_signal;       // scratch record a file is loaded into
+    KVErrorList m_errors;    // operations report here
+    int32_t m_nMaxPoints = 0; // largest PointCount of the loaded signals
+    QString m_strFile;       // name being loaded
+    QString m_strDirectory;  // browsed directory, ends in "/" (directory mode only)
+    QString m_strHitlistName; // name and extension of the hitlist opened last
+    QString m_strXLabel;
+    QString m_strYLabel;
+    QString m_strTitle;
+    QString m_strSubTitle;
+    QString m_strQuillonDir; // directory of the criterion programs
+    bool m_bColumnHeaders = true;
+    bool m_bSaveZoom = true;
+    bool m_bHitMode = false;
+    bool m_bTextSeconds = false; // time column of text files in seconds, else milliseconds
+    std::vector<CSignalEntry> m_signals; // loaded signals in load order
+    QStringList m_fileList;  // names shown by the file list view
+    QStringList m_labels;    // legend labels when more than one signal is loaded
+    QStringList m_messages;  // for the Errors and Warnings dialog
+    int32_t m_nLineStyle = 0;
     CSignalCheckCache m_checks; // results of Check Signals by path
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
     QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings

@@ -93,6 +93,7 @@ TEST_F(AppTest, LoadFileNeedsANameAndADirectory)
     EXPECT_FALSE(doc->LoadFile(QString()));
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
     doc->AddSignal({"/nine", Ramp(9)});
+    EXPECT_EQ(doc->MaxPoints(), 9);
     EXPECT_TRUE(doc->LoadFile(WriteRvf("a.rvf", Ramp(7))));
     EXPECT_EQ(doc->MaxPoints(), 0);
     EXPECT_EQ(doc->LastLoaded().PointCount(), 7u);

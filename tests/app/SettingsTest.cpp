@@ -54,6 +54,17 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 }
 
+// Guards the headless batch: its line style must not become the stored choice.
+TEST_F(AppTest, SetOptionsChangesThisDocumentOnlyAndTellsNoView)
+{
+    doc->SetOptions({false, false, 3, "/q", true});
+    EXPECT_EQ(doc->LineStyle(), 3);
+    EXPECT_TRUE(doc->TextSeconds());
+    EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
+    EXPECT_TRUE(hints.empty());
+    EXPECT_EQ(COndrelDoc().LineStyle(), 0);
+}
+
 TEST_F(AppTest, RecentDirectoriesKeepTenMostRecentFirstWithoutDuplicates)
 {
     for (int i = 0; i < 11; ++i)
