@@ -5,10 +5,11 @@
 #include "KVSignal.h"
 #include "OndrelDoc.h"
 #include "ScriptedUi.h"
+#include "SupportQt.h"
+#include "SupportSignals.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,20 +19,11 @@
 #include <string>
 #include <vector>
 
-// Readable failure output for Qt texts.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 // A signal of n points X = x0 + i * del, Y = y(i).
 template <typename F>
 KVSignal MakeSignal(size_t n, float del, F y, float x0 = 0.0f)
 {
-    KVSignal s;
-    s.Allocate(n);
-    for (size_t i = 0; i < n; ++i)
-        s.SetPoint(x0 + static_cast<float>(i) * del, y(i), i);
+    KVSignal s = MakeSignal(n, x0, del, [&y](size_t i) { return static_cast<float>(y(i)); });
     s.SetNfp(static_cast<int>(x0 / del + (x0 >= 0 ? 0.5f : -0.5f)));
     s.SetNlp(s.Nfp() + static_cast<int>(n) - 1);
     s.SetDel(del);
@@ -39,8 +31,6 @@ KVSignal MakeSignal(size_t n, float del, F y, float x0 = 0.0f)
     s.SetXUnits("SECONDS");
     s.SetYType("ACCELERATION");
     s.SetYUnits("G");
-    s.UpdateExtremes();
-    s.SetHasData(true);
     return s;
 }
 
@@ -59,12 +49,8 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_settingsDir.isValid());
+        ASSERT_TRUE(m_settingsDir.IsValid());
         ASSERT_TRUE(m_dataDir.isValid());
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings("Zelnor", "Ondrel").clear();
         MakeDoc();
     }
 
@@ -133,6 +119,6 @@ protected:
     std::vector<int> hints;
 
 private:
-    QTemporaryDir m_settingsDir;
+    TempSettings m_settingsDir;
     QTemporaryDir m_dataDir;
 };

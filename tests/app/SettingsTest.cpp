@@ -2,6 +2,7 @@
 #include "OndrelSettings.h"
 
 #include <QFileInfo>
+#include <QSettings>
 
 using namespace OndrelSettings;
 

@@ -2,10 +2,9 @@
 // The main window over a fresh demo data set, with settings of its own.
 #include "CMainFrame.h"
 #include "OndrelDoc.h"
-#include "TestApp.h"
+#include "SupportWidgets.h"
 
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -14,11 +13,8 @@ class DemoWindowTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settingsDir.isValid());
+        ASSERT_TRUE(settings.IsValid());
         ASSERT_TRUE(dataDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-        QSettings("Zelnor", "Ondrel").clear();
         ASSERT_EQ(QProcess::execute(QStringLiteral(KALVIO_PROGRAM), {"demo", dataDir.path()}), 0);
 
         doc = std::make_unique<COndrelDoc>();
@@ -30,7 +26,7 @@ protected:
     // The demo data directory, ending in "/".
     QString Dir() const { return dataDir.path() + QStringLiteral("/"); }
 
-    QTemporaryDir settingsDir;
+    TempSettings settings;
     QTemporaryDir dataDir;
     std::unique_ptr<COndrelDoc> doc;
     std::unique_ptr<CMainFrame> frame;

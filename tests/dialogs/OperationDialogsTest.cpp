@@ -1,7 +1,7 @@
 #include "CIntervalDlg.h"
 #include "CResampleDlg.h"
 #include "CSignalLabelsDlg.h"
-#include "TestApp.h"
+#include "SupportWidgets.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

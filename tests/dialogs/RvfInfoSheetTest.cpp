@@ -1,6 +1,6 @@
 #include "CRvfInfoSheet.h"
 #include "CSheetPage.h"
-#include "TestApp.h"
+#include "SupportWidgets.h"
 
 #include <QFormLayout>
 #include <QLabel>

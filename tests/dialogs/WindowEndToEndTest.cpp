@@ -10,7 +10,7 @@
 #include "NumberText.h"
 #include "CSignalLabelsDlg.h"
 #include "OndrelDoc.h"
-#include "TestApp.h"
+#include "SupportWidgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,6 +28,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <memory>

@@ -28,7 +28,7 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_settingsDir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_settingsDir.Path());
         env.insert(QStringLiteral("ONDREL_REQUEST_CHANNEL"), channel);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_dataDir.path());
@@ -85,7 +85,7 @@ TEST_F(RequestChannelTest, WithoutARunningOndrelTheRequestStartsOne)
     ASSERT_TRUE(WriteRvf(Dir() + "x.rvf", RampSignal(5)));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_settingsDir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_settingsDir.Path());
     env.insert(QStringLiteral("ONDREL_REQUEST_CHANNEL"), channel);
     QProcess first;
     first.setProcessEnvironment(env);

@@ -1,84 +1,6 @@
 #include "SignalTestSupport.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
-
-TempDir::TempDir()
-{
-    static std::atomic<int> counter{0};
-    // Memory-backed when the machine has it: thousands of small files are
-    // written, read and removed, and a disk file system with discard on
-    // removal makes that slow.
-    std::error_code ec;
-    const std::filesystem::path shm = "/dev/shm";
-    const std::filesystem::path base = std::filesystem::is_directory(shm, ec) && ::access("/dev/shm", W_OK) == 0
-        ? shm
-        : std::filesystem::temp_directory_path();
-    m_dir = base / ("kvsig_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(m_dir);
-    std::filesystem::create_directories(m_dir);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
-}
-
-std::vector<std::string> TempDir::Entries() const
-{
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(m_dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-Bytes ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const Bytes& bytes)
-{
-    // A new file rather than a truncated one: ext4 flushes a file rewritten
-    // after truncation on close.
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    WriteAll(path, Bytes(text.begin(), text.end()));
-}
-
-std::vector<std::string> ErrorLines(const KVErrorList& list)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.ErrorCount(); ++i)
-        lines.push_back(list.ErrorScope(i) + " | " + list.ErrorMessage(i));
-    return lines;
-}
-
-KVSignal MakeSignal(size_t n, float x0, float dx, float (*y)(size_t))
-{
-    KVSignal s;
-    s.Allocate(n);
-    for (size_t i = 0; i < n; ++i)
-        s.SetPoint(x0 + static_cast<float>(i) * dx, y(i), i);
-    s.SetNfp(0);
-    s.SetNlp(static_cast<int>(n) - 1);
-    s.SetHasData(true);
-    s.UpdateExtremes();
-    return s;
-}
 
 Bytes FloatBytes(float v)
 {
@@ -150,15 +72,3 @@ void RvfImage::Bits(size_t offset, uint32_t u)
     std::memcpy(m_bytes.data() + offset, out, 4);
 }
 
-std::vector<std::string> HeaderDifferences(const KVHeader& a, const KVHeader& b)
-{
-    std::vector<std::string> names;
-#define KV_DIFF_FIELD(name, def)                                                                            \
-    if (!(a.name == b.name))                                                                                \
-        names.push_back(#name);
-    KV_SIGNAL_FIELDS(KV_DIFF_FIELD, KV_DIFF_FIELD, KV_DIFF_FIELD)
-#undef KV_DIFF_FIELD
-    if (!(a.Side == b.Side))
-        names.push_back("Side");
-    return names;
-}

@@ -1,44 +1,11 @@
 #pragma once
-// Helpers shared by the signal-library tests: a temporary folder per test,
-// whole-file reads and writes, and hand-made RVF-1992 images.
-#include "KVErrorList.h"
-#include "KVSignal.h"
+// Hand-made RVF-1992 images for the signal-library tests, beside what every
+// layer's tests share.
+#include "SupportFiles.h"
+#include "SupportSignals.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <vector>
-
-using Bytes = std::vector<uint8_t>;
-
-// A fresh folder, removed with everything in it at the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    // Names of the entries of the folder, sorted.
-    std::vector<std::string> Entries() const;
-
-private:
-    std::filesystem::path m_dir;
-};
-
-Bytes ReadAll(const std::string& path);
-void WriteAll(const std::string& path, const Bytes& bytes);
-void WriteText(const std::string& path, const std::string& text);
-
-// The errors of a list as "scope | message" lines, for readable failures.
-std::vector<std::string> ErrorLines(const KVErrorList& list);
-
-// The names of the header fields (and "Side") in which a and b differ.
-std::vector<std::string> HeaderDifferences(const KVHeader& a, const KVHeader& b);
-
-// A signal with n points X = x0 + i*dx, Y = y(i), indices 0..n-1.
-KVSignal MakeSignal(size_t n, float x0, float dx, float (*y)(size_t));
 
 // An RVF-1992 image built byte by byte, independent of the library: IEEE
 // (little-endian) unless told otherwise.

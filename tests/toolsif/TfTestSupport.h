@@ -2,6 +2,7 @@
 // Helpers shared by the tests of the tools library and its two programs.
 #include "KVFileRvf.h"
 #include "KVSignal.h"
+#include "SupportFiles.h"
 #include "TfSession.h"
 
 #include <filesystem>
@@ -16,33 +17,10 @@ namespace TfTest {
 
 // A fresh directory that is the current directory for the test's lifetime
 // (the programs resolve relative names against it).
-class TempDir {
-public:
-    TempDir()
-    {
-        static int serial = 0;
-        m_old = std::filesystem::current_path();
-        m_path = std::filesystem::temp_directory_path()
-            / ("tftest_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-        std::filesystem::current_path(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::current_path(m_old, ec);
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_old;
-    std::filesystem::path m_path;
-};
+using TempDir = ::CurrentTempDir;
+using ::ReadLines;
+using ::ReadText;
+using ::WriteText;
 
 // A tools-library session on string streams: input given, output kept.
 struct Console {
@@ -54,28 +32,6 @@ struct Console {
     std::ostringstream out;
     Toolsif::Session s;
 };
-
-inline void WriteText(const std::string& name, const std::string& text)
-{
-    std::ofstream(name, std::ios::binary) << text;
-}
-
-inline std::string ReadText(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-inline std::vector<std::string> ReadLines(const std::string& name)
-{
-    std::ifstream in(name);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 inline bool Exists(const std::string& name)
 {

@@ -1,6 +1,7 @@
 #include "LineTypes.h"
 #include "PlotContent.h"
-#include "PlotSignals.h"
+#include "SupportQt.h"
+#include "SupportSignals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-#include "PlotSignals.h"
+#include "SupportQt.h"
+#include "SupportSignals.h"
 #include "TitleBlock.h"
 
 #include <gtest/gtest.h>

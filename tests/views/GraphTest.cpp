@@ -2,7 +2,8 @@
 #include "CGraphFit.h"
 #include "LineTypes.h"
 #include "PlotContent.h"
-#include "TestSignals.h"
+#include "SupportSignals.h"
+#include "SupportWidgets.h"
 
 #include <gtest/gtest.h>
 

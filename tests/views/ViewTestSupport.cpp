@@ -3,18 +3,14 @@
 #include "KVFileRvf.h"
 
 #include <QFile>
-#include <QSettings>
 
 #include <cmath>
 
 void ViewTest::SetUp()
 {
     EnsureApplication();
-    ASSERT_TRUE(m_settings.isValid());
+    ASSERT_TRUE(m_settings.IsValid());
     ASSERT_TRUE(m_dir.isValid());
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     m_doc = std::make_unique<COndrelDoc>(&m_ui);
     m_doc->SwitchToHitMode();
 }

@@ -3,7 +3,8 @@
 // directory and RVF files written there, for the plot view tests.
 #include "CConsoleDocUi.h"
 #include "OndrelDoc.h"
-#include "TestSignals.h"
+#include "SupportSignals.h"
+#include "SupportWidgets.h"
 
 #include <QTemporaryDir>
 
@@ -43,7 +44,7 @@ protected:
     // and tells the views.
     void Load(const QStringList& paths);
 
-    QTemporaryDir m_settings;
+    TempSettings m_settings;
     QTemporaryDir m_dir;
     CRecordingUi m_ui;
     std::unique_ptr<COndrelDoc> m_doc;
