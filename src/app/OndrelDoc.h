@@ -16,6 +16,7 @@
 
 // Update hints of the views: the only values the document sends.
 enum EViewHint : int {
+    HINT_INITIAL = 0, // a view's first update, made by the view itself: it shows the document as it stands
     HINT_LIST_CHANGED = 1, // the file list or the mode changed: the list view re-lists
     HINT_PLOT_CHANGED = 2, // signals, labels or settings changed: the plot view redraws
     HINT_BATCH_PLOT = 3,   // a batch run loaded the next file of the list alone: the plot view redraws
@@ -54,7 +55,6 @@ public:
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& Labels() const { return m_labels; }
     const QStringList& Messages() const { return m_messages; }
-    const KVErrorList& Errors() const { return m_errors; }
     // The record the last file was loaded into, and that file's list name.
     const KVSignal& LastLoaded() const { return m_signal; }
     const QString& CurrentFile() const { return m_strFile; }
@@ -120,7 +120,6 @@ public:
     QString PathOfName(const QString& name) const;
     // Prefixes the list and the loaded names with the directory; hitlist mode.
     void SwitchToHitMode();
-    void UpdateMaxPoints();
     // Axis labels, title, subtitle and legend labels from the loaded signals.
     void UpdateLabels();
     void UpdateSubTitle();
@@ -265,6 +264,8 @@ private:
     void ClearErrors();
     // Appends errors to m_errors as being about the signal called subject.
     void AddErrorsAbout(const QString& subject, const KVErrorList& errors);
+    // m_nMaxPoints from the loaded signals.
+    void UpdateMaxPoints();
     // Loads m_strFile into m_signal (see LoadFile).
     bool LoadCurrentFile(QString* failure = nullptr);
     bool ChooseSaveFile(const QString& title, const QStringList& filters, const QString& suffix,

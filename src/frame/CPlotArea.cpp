@@ -1,11 +1,12 @@
 #include "CPlotArea.h"
 
 #include "CPlotView.h"
+#include "OndrelDoc.h"
 
 CPlotView* CreatePlotArea(COndrelDoc* doc, QWidget* parent)
 {
     auto* view = new CPlotView(doc, parent);
     // The initial update: draws whatever the document already holds.
-    view->OnUpdate(0);
+    view->OnUpdate(HINT_INITIAL);
     return view;
 }

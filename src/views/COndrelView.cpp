@@ -66,7 +66,7 @@ COndrelView::COndrelView(COndrelDoc* doc, QWidget* parent) : QListWidget(parent)
 void COndrelView::OnInitialUpdate()
 {
     m_ready = true;
-    OnUpdate(0);
+    OnUpdate(HINT_INITIAL);
 }
 
 void COndrelView::OnUpdate(int hint)

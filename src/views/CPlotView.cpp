@@ -60,7 +60,7 @@ CPlotView::CPlotView(COndrelDoc* doc, QWidget* parent) : QWidget(parent), m_doc(
     CreateGraph();
     if (m_doc)
         connect(m_doc, &COndrelDoc::ViewsUpdated, this, &CPlotView::OnUpdate);
-    OnUpdate(0);
+    OnUpdate(HINT_INITIAL);
 }
 
 CPlotView::~CPlotView() = default;

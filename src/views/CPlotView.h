@@ -20,7 +20,7 @@ public:
     ~CPlotView() override;
 
     // The document's update: every hint but HINT_LIST_CHANGED rebuilds the
-    // plot (0 first, HINT_PLOT_CHANGED, HINT_BATCH_PLOT). The plot shows
+    // plot (HINT_INITIAL, HINT_PLOT_CHANGED, HINT_BATCH_PLOT). The plot shows
     // exactly the loaded signals; without one it says so.
     void OnUpdate(int hint);
 

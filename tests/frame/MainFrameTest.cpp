@@ -329,7 +329,6 @@ TEST_F(MainFrameTest, CtrlCAndCtrlInsertBothCopyThePlot)
 {
     frame->show();
     LoadSignals(1);
-    doc->UpdateMaxPoints();
     doc->UpdateAllViews(HINT_PLOT_CHANGED);
     ASSERT_NE(frame->PlotView()->Graph(), nullptr);
     for (Qt::Key key : {Qt::Key_C, Qt::Key_Insert}) {

@@ -38,7 +38,7 @@ TEST_F(ViewTest, ThePlotFollowsTheLoadedSignalsAndListChangesAreIgnored)
     }
     m_doc->UpdateAllViews(HINT_LIST_CHANGED);
     EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
-    // Hint 0 (initial update) and 3 (batch) rebuild: nothing loaded, nothing shown.
+    // The initial and the batch update rebuild: nothing loaded, nothing shown.
     view.Graph()->ZoomTo(0.1, 0.2, 0.0, 1.0);
     view.OnUpdate(HINT_BATCH_PLOT);
     EXPECT_EQ(view.Graph()->CurveCount(), 0);
