@@ -11,12 +11,12 @@
 
 bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries)
 {
-    if (!entry.modified) {
+    if (!entry.modified && !entry.name.isEmpty()) {
         path = PathOfName(entry.name);
         return true;
     }
-    // The program reads files only, so a changed signal goes to a file of its
-    // own, deleted once the program has ended.
+    // The program reads files only, so a changed or computed signal goes to a
+    // file of its own, deleted once the program has ended.
     QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/RVFXXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open()) {

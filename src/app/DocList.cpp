@@ -113,8 +113,11 @@ void COndrelDoc::OnCopyFilenames()
     if (m_signals.empty() || !m_ui)
         return;
     QString text;
-    for (const CSignalEntry& entry : m_signals)
-        text += PathOfName(entry.name) + QStringLiteral("\r\n");
+    for (const CSignalEntry& entry : m_signals) {
+        // A computed signal has no file to name.
+        if (!entry.name.isEmpty())
+            text += PathOfName(entry.name) + QStringLiteral("\r\n");
+    }
     m_ui->SetClipboardText(text);
 }
 

@@ -154,8 +154,11 @@ void COndrelDoc::SwitchToHitMode()
 {
     for (QString& name : m_fileList)
         name.prepend(m_strDirectory);
-    for (CSignalEntry& entry : m_signals)
-        entry.name.prepend(m_strDirectory);
+    for (CSignalEntry& entry : m_signals) {
+        // A computed signal has no file: it keeps its empty name.
+        if (!entry.name.isEmpty())
+            entry.name.prepend(m_strDirectory);
+    }
     m_strDirectory.clear();
     m_bHitMode = true;
 }

@@ -74,6 +74,7 @@ TEST_F(AppTest, CopyFilenamesGivesFullPathsOfTheLoadedSignals)
     EXPECT_TRUE(ui.clipboard.isEmpty());
     doc->BrowseDirectory("/d/");
     doc->AddSignal({"a.rvf", Ramp(2)});
+    doc->AddSignal({QString(), Ramp(2)}); // regression: a computed signal was copied as the directory
     doc->AddSignal({"b.rvf", Ramp(2)});
     doc->OnCopyFilenames();
     EXPECT_EQ(ui.clipboard, "/d/a.rvf\r\n/d/b.rvf\r\n");

@@ -192,6 +192,15 @@ TEST_F(AppTest, SwitchToHitModePrefixesListAndLoadedNames)
     EXPECT_EQ(LoadedNames(), QStringList{"/d/b.rvf"});
 }
 
+// Regression: a computed signal took the directory for its file name, which Reload then tried to read.
+TEST_F(AppTest, SwitchToHitModeLeavesComputedSignalsUnnamed)
+{
+    doc->BrowseDirectory("/d/");
+    doc->AddSignal({QString(), Ramp(2), true});
+    doc->SwitchToHitMode();
+    EXPECT_EQ(LoadedNames(), QStringList{QString()});
+}
+
 TEST_F(AppTest, ReloadRestoresFilesDropsModifiedAndKeepsComputedSignals)
 {
     WriteRvf("a.rvf", Ramp(3));

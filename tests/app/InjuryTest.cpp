@@ -121,6 +121,18 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     EXPECT_EQ(ui.started[2].arguments, (QStringList{"/x1", "/z1", "/y1"}));
 }
 
+// Regression: a computed signal that no operation changed was passed as the browsed directory.
+TEST_F(AppTest, AComputedSignalGoesByATemporaryFile)
+{
+    doc->BrowseDirectory(Dir());
+    doc->AddSignal({QString(), WithAxis("X")});
+    EXPECT_TRUE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic)));
+    ASSERT_EQ(ui.started.size(), 1u);
+    ASSERT_EQ(ui.started[0].removeAfter.size(), 1);
+    EXPECT_EQ(ui.started[0].arguments, ui.started[0].removeAfter);
+    EXPECT_TRUE(QFile::remove(ui.started[0].arguments[0]));
+}
+
 TEST_F(AppTest, AxisLettersAreMatchedExactly)
 {
     doc->SwitchToHitMode();
