@@ -3,20 +3,25 @@
 // restored.
 #include "CGraph.h"
 
+#include "KVOutputFile.h"
+
 #include <qcustomplot.h>
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
 
 namespace {
 
@@ -24,6 +29,20 @@ constexpr int kSvgUnitsPerPixel = 10;  // the SVG size comes in 1/100 mm; drawn 
 constexpr int kSvgResolution = 254;    // 10 units per pixel at 254 dpi is 1/100 mm per unit
 constexpr int kPrintWidth = 1000;      // printed pages are laid out 1000 pixels wide
 constexpr int kJpegQuality = 90;       // line art shows ringing at lower qualities
+
+// Writes a picture's bytes as every output file of the toolset is written:
+// complete, or the file that was there stays as it was.
+bool WritePicture(const QString& fileName, const QByteArray& bytes, QString* error)
+{
+    std::string reason;
+    const std::span<const uint8_t> content(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                           static_cast<size_t>(bytes.size()));
+    if (KVWriteFile(QFile::encodeName(fileName).toStdString(), content, reason))
+        return true;
+    if (error)
+        *error = QString::fromStdString(reason);
+    return false;
+}
 
 } // namespace
 
@@ -40,31 +59,21 @@ QImage CGraph::RenderImage(int width, int height) const
 bool CGraph::SaveJpeg(const QString& fileName, int width, int height, QString* error) const
 {
     const QImage image = RenderImage(width, height);
-    QSaveFile file(fileName);
     if (image.isNull()) {
         if (error)
             *error = tr("Cannot draw a picture of %1 by %2 pixels").arg(width).arg(height);
         return false;
     }
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, "jpg");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
     writer.setQuality(kJpegQuality);
     if (!writer.write(image)) {
         if (error)
             *error = writer.errorString();
-        file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WritePicture(fileName, buffer.data(), error);
 }
 
 QByteArray CGraph::SvgData(int width, int height) const
@@ -102,13 +111,7 @@ bool CGraph::SaveSvg(const QString& fileName, int width, int height, QString* er
             *error = tr("Cannot draw a picture of %1 by %2").arg(width).arg(height);
         return false;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WritePicture(fileName, svg, error);
 }
 
 bool CGraph::Print(QPrinter& printer, QString* error) const
