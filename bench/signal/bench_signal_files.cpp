@@ -9,6 +9,7 @@
 //
 // bench_signal_files [--quick]      (--quick: 1e5 and 1e6 only)
 // bench_signal_files --read FILE... (the read(2) peer, run as a process)
+// bench_signal_files --write N FILE (writes the benchmark's file of N samples, for profiling)
 #include "KVFileRvf.h"
 #include "KVSignal.h"
 
@@ -163,6 +164,8 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--read") == 0)
         return ReadFiles(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
+        return WriteSignal(argv[3], std::strtoul(argv[2], nullptr, 10)) ? 0 : 1;
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     const std::string self = fs::canonical("/proc/self/exe").string();
     const std::string kalvio = KALVIO_EXE;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <ctime>
 #include <new>
+#include <sys/mman.h>
 
 #if defined(__SSE2__)
-#include <xmmintrin.h>
+#include <emmintrin.h>
 #endif
 
 int KVCurrentYear()
@@ -21,6 +23,33 @@ int KVCurrentYear()
 bool KVTimeNear(float x, double t, double del)
 {
     return std::fabs(double(x) - t) <= 0.01 * std::fabs(del) + (std::fabs(double(x)) + std::fabs(t)) * FLT_EPSILON;
+}
+
+namespace {
+
+// Blocks from this size on are placed on large-page boundaries.
+constexpr size_t kLargePage = size_t(2) << 20;
+
+} // namespace
+
+void* KVAllocateSamples(size_t bytes)
+{
+    if (bytes < 2 * kLargePage)
+        return ::operator new(bytes);
+    void* p = ::operator new(bytes, std::align_val_t(kLargePage));
+#if defined(MADV_HUGEPAGE)
+    // Advice only: where large pages are not to be had, small ones serve.
+    (void)::madvise(p, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);
+#endif
+    return p;
+}
+
+void KVFreeSamples(void* p, size_t bytes) noexcept
+{
+    if (bytes < 2 * kLargePage)
+        ::operator delete(p);
+    else
+        ::operator delete(p, std::align_val_t(kLargePage));
 }
 
 std::string KVSignalName(const KVHeader& h)
@@ -255,10 +284,35 @@ bool KVSignal::IsOnOwnGrid() const
         return false;
     const long long nfp = m_h.Nfp;
     const float* x = m_x.data();
-    // In blocks, so that the test of each block runs without a branch per point.
+    // In blocks, so that the test of each block runs without a branch per
+    // point. A time that equals its grid time exactly is near it; where the
+    // indices fit an int (whose conversion to float rounds as a long long's
+    // does) that test runs four points a lane, and only a block with another
+    // time is tested in full.
     constexpr size_t kBlock = 4096;
     for (size_t b = 0; b < m_count; b += kBlock) {
         const size_t end = std::min(m_count, b + kBlock);
+        const long long k0 = nfp + static_cast<long long>(b);
+        const long long k1 = nfp + static_cast<long long>(end);
+        if (k0 >= INT_MIN && k1 <= INT_MAX) {
+            const int base = static_cast<int>(k0);
+            bool equal = true;
+            size_t i = b;
+#if defined(__SSE2__)
+            const __m128 step = _mm_set1_ps(del);
+            __m128i k = _mm_setr_epi32(base, base + 1, base + 2, base + 3);
+            __m128 same = _mm_castsi128_ps(_mm_set1_epi32(-1));
+            for (; i + 4 <= end; i += 4) {
+                same = _mm_and_ps(same, _mm_cmpeq_ps(_mm_loadu_ps(x + i), _mm_mul_ps(_mm_cvtepi32_ps(k), step)));
+                k = _mm_add_epi32(k, _mm_set1_epi32(4));
+            }
+            equal = _mm_movemask_ps(same) == 0xF;
+#endif
+            for (; i < end; ++i)
+                equal &= x[i] == static_cast<float>(base + static_cast<int>(i - b)) * del;
+            if (equal)
+                continue;
+        }
         bool near = true;
         for (size_t i = b; i < end; ++i)
             near &= KVTimeNear(x[i], KVGridTime(nfp + static_cast<long long>(i), del), del);

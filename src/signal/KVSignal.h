@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ inline float KVGridTime(long long k, float del) { return static_cast<float>(k) *
 // carry (near 100 s that rounding exceeds a hundredth of a 0.1 ms step).
 bool KVTimeNear(float x, double t, double del);
 
+// Memory for sample arrays: a large block is aligned to and advised for the
+// system's large pages, so that filling an array of millions of points takes
+// a few hundred page faults instead of tens of thousands. Throws
+// std::bad_alloc like operator new.
+void* KVAllocateSamples(size_t bytes);
+void KVFreeSamples(void* p, size_t bytes) noexcept;
+
 // An allocator whose vectors leave new elements uninitialised: samples are
 // always written before they are read, and zero-filling arrays of millions
 // of points only to overwrite them costs as much as reading the file.
@@ -35,6 +43,13 @@ struct KVNoInitAllocator : std::allocator<T> {
     KVNoInitAllocator(const KVNoInitAllocator<U>&) noexcept
     {
     }
+    T* allocate(size_t n)
+    {
+        if (n > size_t(-1) / sizeof(T))
+            throw std::bad_alloc();
+        return static_cast<T*>(KVAllocateSamples(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) noexcept { KVFreeSamples(p, n * sizeof(T)); }
     template <class U>
     void construct(U* p) noexcept
     {

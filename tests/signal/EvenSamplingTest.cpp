@@ -68,6 +68,11 @@ TEST(EvenSampling, LongYRecordsStayYWithTheirSizeStepAndIndices)
         EXPECT_EQ(again.Nfp(), c.nfp);
         EXPECT_EQ(again.X()[c.n - 1], s.X()[c.n - 1]);
     }
+    // A time a rounding step off its grid time is still on the grid (the
+    // exact comparison that passes most blocks must fall back to the full test).
+    KVSignal nudged = GridSignal(10000, -3, 0.0001f);
+    nudged.X()[5001] = std::nextafter(nudged.X()[5001], 1.0f);
+    EXPECT_TRUE(nudged.IsOnOwnGrid());
     // Times that leave the grid by more than a hundredth of a step keep their X array.
     KVSignal off = GridSignal(1000, 0, 0.0001f);
     off.X()[500] += 0.000002f;
