@@ -129,6 +129,14 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
     return kind;
 }
 
+const char* LoadHeaderOrReport(const std::string& fileName, KVHeader& header, size_t& points)
+{
+    KVErrorList errors;
+    const char* kind = KVReadSignalHeader(fileName, header, points, errors, TextOptionsOfThisRun());
+    PrintErrors(errors, fileName);
+    return kind;
+}
+
 std::string FormatReal(double v)
 {
     char buf[64];

@@ -7,6 +7,7 @@
 
 class KVErrorList;
 class KVSignal;
+struct KVHeader;
 
 // Exit codes of every command.
 enum KalvioExit { KALVIO_OK = 0, KALVIO_FAILED = 1, KALVIO_USAGE = 2 };
@@ -33,6 +34,8 @@ KVTextOptions TextOptionsOfThisRun();
 // Reads a signal file of any kind (KVReadSignalFile); prints failures and
 // warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
+// The same for the header and number of points alone (KVReadSignalHeader).
+const char* LoadHeaderOrReport(const std::string& fileName, KVHeader& header, size_t& points);
 // "%.9g" of a value.
 std::string FormatReal(double v);
 

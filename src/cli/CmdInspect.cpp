@@ -13,9 +13,8 @@
 
 namespace {
 
-void PrintHeader(const KVSignal& s)
+void PrintHeader(const KVHeader& h, size_t points)
 {
-    const KVHeader& h = s.Header();
 #define KV_PRINT_TEXT(name, def) std::printf("%s: %s\n", #name, h.name.c_str());
 #define KV_PRINT_REAL(name, def) std::printf("%s: %s\n", #name, FormatReal(h.name).c_str());
 #define KV_PRINT_INT(name, def) std::printf("%s: %d\n", #name, h.name);
@@ -23,7 +22,7 @@ void PrintHeader(const KVSignal& s)
 #undef KV_PRINT_TEXT
 #undef KV_PRINT_REAL
 #undef KV_PRINT_INT
-    std::printf("PointCount: %zu\n", s.PointCount());
+    std::printf("PointCount: %zu\n", points);
 }
 
 int RunInfo(const std::vector<std::string>& args)
@@ -34,14 +33,15 @@ int RunInfo(const std::vector<std::string>& args)
     int status = ExpandSignalInputs(args, inputs) ? KALVIO_OK : KALVIO_FAILED;
     for (const SignalInput& input : inputs) {
         const std::string& name = input.path;
-        KVSignal signal;
-        const char* kind = LoadSignalOrReport(name, signal);
+        KVHeader header;
+        size_t points = 0;
+        const char* kind = LoadHeaderOrReport(name, header, points);
         if (!kind) {
             status = KALVIO_FAILED;
             continue;
         }
         std::printf("File: %s\nKind: %s\n", KVPrintableName(name).c_str(), kind);
-        PrintHeader(signal);
+        PrintHeader(header, points);
     }
     return status;
 }

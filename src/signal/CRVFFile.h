@@ -34,11 +34,13 @@ public:
     // the header records and the index and size checks, then the data
     // records straight into x (layout "X-Y" only) and y, each with room for
     // PointCount() values. The file stays open in between; only a small
-    // piece of it is held in memory at a time. onValues(isX, first, count),
-    // when given, hears of every piece of either array as it is filled (in
-    // the order of each array).
+    // piece of it is held in memory at a time. onValues(isX, values, first,
+    // count), when given, hears of every piece of either array as it is
+    // filled (in the order of each array): values[0..count-1] are the values
+    // first.. of that array. A null x or y keeps that array nowhere: its
+    // values are checked and handed to onValues piece by piece only.
     bool RVF_ReadHeader(const std::string& fileName);
-    using ValuesFilled = std::function<void(bool isX, size_t first, size_t count)>;
+    using ValuesFilled = std::function<void(bool isX, const float* values, size_t first, size_t count)>;
     bool RVF_ReadData(float* x, float* y, const ValuesFilled& onValues = {});
 
     // Writes the records and the data records from X and Y, and replaces

@@ -89,7 +89,7 @@ bool KVFileRvf::Close()
     return wasOpen;
 }
 
-bool KVFileRvf::Load(KVSignal& signal)
+bool KVFileRvf::OpenHeader()
 {
     if (m_isOpen) {
         AddError("File already open", kLoadScope);
@@ -123,32 +123,26 @@ bool KVFileRvf::Load(KVSignal& signal)
         Close();
         return false;
     }
-    signal.Reset();
-    // The data records are read straight into the signal's own arrays, which
-    // are not cleared first; the extremes are taken piece by piece while the
-    // values are fresh in the cache.
-    const size_t n = PointCount();
-    if (!signal.Allocate(n)) {
-        signal.SetHasData(false);
-        AddError("Couldn't set sequence length", kLoadScope);
-        Close();
-        return false;
-    }
-    float* x = signal.X();
-    float* y = signal.Y();
-    KVRunningExtremes xRange, yRange;
-    const auto seen = [&](bool isX, size_t first, size_t count) {
-        (isX ? xRange : yRange).Add((isX ? x : y) + first, count);
+    return true;
+}
+
+bool KVFileRvf::ReadValues(float* x, float* y, KVRunningExtremes& xRange, KVRunningExtremes& yRange)
+{
+    CRVFFile& f = *m_rvf;
+    const auto seen = [&](bool isX, const float* values, size_t, size_t count) {
+        (isX ? xRange : yRange).Add(values, count);
     };
-    if (!f.RVF_ReadData(xy ? x : nullptr, y, seen)) {
-        AppendErrors(f);
-        f.ClearErrors();
-        signal.FreeData();
-        signal.SetHasData(false);
-        Close();
-        return false;
-    }
-    KVHeader& h = signal.Header();
+    if (f.RVF_ReadData(x, y, seen))
+        return true;
+    AppendErrors(f);
+    f.ClearErrors();
+    Close();
+    return false;
+}
+
+void KVFileRvf::FillHeader(KVHeader& h, const KVRunningExtremes& xRange, const KVRunningExtremes& yRange) const
+{
+    const CRVFFile& f = *m_rvf;
     h.Dimension = f.Test.Dimension;
     h.TestNumber = std::to_string(f.Test.Number);
     h.TestSource = f.Test.Source;
@@ -189,32 +183,94 @@ bool KVFileRvf::Load(KVSignal& signal)
     h.CurveText = f.Curve.Description;
     h.Nfp = f.Curve.Nfp;
     h.Nlp = f.Curve.Nlp;
-    h.Del = f.Curve.Del; // an "X-Y" file's step follows from its X values below
+    h.Del = f.Curve.Del; // an "X-Y" file's step follows from its X values
     h.PreFilterFrequency = f.Curve.PreFilterFrequency;
     h.StoppingFrequency = f.Curve.StoppingFrequency;
     h.CutOffFrequency = f.Curve.CutOffFrequency;
     h.InitialVelocity = f.Curve.InitialVelocity;
     h.FilterClass = KVFilterClassFromFrequency(h.CutOffFrequency, h.PreFilterFrequency);
-
     h.SourceName = m_fileName;
-    if (xy) {
-        // Evenly spaced X gives its step, as for a text file; uneven X the
-        // "no constant step" marker. The X values stay as the file holds them.
-        signal.UpdateTimeStep();
-    } else {
-        const int64_t nfp = f.Curve.Nfp;
-        const float del = f.Curve.Del;
-        for (size_t i = 0; i < n; ++i)
-            x[i] = KVGridTime(nfp + static_cast<int64_t>(i), del);
-        // A positive step gives increasing times: the ends are the extremes.
-        xRange = {x[0], x[n - 1], true};
-    }
     h.XMin = xRange.lo;
     h.XMax = xRange.hi;
     h.YMin = yRange.lo;
     h.YMax = yRange.hi;
     h.T0 = f.Curve.Del * static_cast<float>(f.Curve.Nfp);
+}
+
+KVRunningExtremes KVFileRvf::GridRange() const
+{
+    // A positive step gives increasing times: the ends are the extremes.
+    const int64_t nfp = m_rvf->Curve.Nfp;
+    const float del = m_rvf->Curve.Del;
+    return {KVGridTime(nfp, del), KVGridTime(nfp + static_cast<int64_t>(PointCountOpen()) - 1, del), true};
+}
+
+size_t KVFileRvf::PointCountOpen() const
+{
+    const int64_t n = m_rvf->PointCount();
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+bool KVFileRvf::Load(KVSignal& signal)
+{
+    if (!OpenHeader())
+        return false;
+    const bool xy = m_rvf->FileId.DataType == "X-Y";
+    signal.Reset();
+    // The data records are read straight into the signal's own arrays, which
+    // are not cleared first; the extremes are taken piece by piece while the
+    // values are fresh in the cache.
+    const size_t n = PointCountOpen();
+    if (!signal.Allocate(n)) {
+        signal.SetHasData(false);
+        AddError("Couldn't set sequence length", kLoadScope);
+        Close();
+        return false;
+    }
+    float* x = signal.X();
+    KVRunningExtremes xRange, yRange;
+    if (!ReadValues(xy ? x : nullptr, signal.Y(), xRange, yRange)) {
+        signal.FreeData();
+        signal.SetHasData(false);
+        return false;
+    }
+    if (!xy) {
+        const int64_t nfp = m_rvf->Curve.Nfp;
+        const float del = m_rvf->Curve.Del;
+        for (size_t i = 0; i < n; ++i)
+            x[i] = KVGridTime(nfp + static_cast<int64_t>(i), del);
+        xRange = GridRange();
+    }
+    FillHeader(signal.Header(), xRange, yRange);
+    // Evenly spaced X gives its step, as for a text file; uneven X the
+    // "no constant step" marker. The X values stay as the file holds them.
+    if (xy)
+        signal.UpdateTimeStep();
     signal.SetHasData(true);
+    Close();
+    return true;
+}
+
+bool KVFileRvf::LoadHeader(KVHeader& header, size_t& points)
+{
+    if (!OpenHeader())
+        return false;
+    if (m_rvf->FileId.DataType == "X-Y") {
+        // The step of an "X-Y" file follows from all of its X values.
+        Close();
+        KVSignal signal;
+        if (!Load(signal))
+            return false;
+        header = signal.Header();
+        points = signal.PointCount();
+        return true;
+    }
+    KVRunningExtremes xRange, yRange;
+    if (!ReadValues(nullptr, nullptr, xRange, yRange))
+        return false;
+    header = KVHeader{};
+    FillHeader(header, GridRange(), yRange);
+    points = PointCountOpen();
     Close();
     return true;
 }

@@ -47,3 +47,21 @@ const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVEr
     errors.AppendErrors(looks == Looks::Rvf ? static_cast<const KVErrorList&>(rvf) : ascii);
     return nullptr;
 }
+
+const char* KVReadSignalHeader(const std::string& fileName, KVHeader& header, size_t& points, KVErrorList& errors,
+                               const KVTextOptions& textOptions)
+{
+    if (LooksLike(fileName) == Looks::Rvf) {
+        KVFileRvf rvf(fileName);
+        if (rvf.LoadHeader(header, points))
+            return rvf.TypeName();
+        // A failure is read again the whole way, which tells why as a load does.
+    }
+    KVSignal signal;
+    const char* kind = KVReadSignalFile(fileName, signal, errors, textOptions);
+    if (kind) {
+        header = signal.Header();
+        points = signal.PointCount();
+    }
+    return kind;
+}

@@ -59,6 +59,14 @@ uint8_t* PieceBuffer()
     return buffer.get();
 }
 
+// Room for the values of one piece of each run that is not kept.
+float* PieceValues(int run)
+{
+    constexpr size_t kValues = kPieceRecords * CRVFFile::ValuesPerRecord;
+    thread_local std::unique_ptr<float[]> values(new float[2 * kValues]);
+    return values.get() + run * kValues;
+}
+
 } // namespace
 
 bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
@@ -66,8 +74,9 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
     const char* scope = "CRVFFile::ReadSignalArrays";
     const std::shared_ptr<KVFileBytes> source = std::move(m_source);
     const bool yOnly = FileId.DataType == "Y";
-    if (!source || !y || (!yOnly && !x))
+    if (!source)
         return false;
+    float* const kept[2] = {y, x};
     const size_t n = static_cast<size_t>(PointCount());
     const int fileFormat = m_fileFormat;
     const int machineFormat = MachineFloatFormat();
@@ -97,14 +106,17 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
                 const size_t count = std::min<size_t>(ValuesPerRecord, n - first);
                 if (count == 0)
                     continue; // values beyond N are ignored
-                RvfDecodeReals(record + 12, (run == 0 ? y : x) + first, count, fileFormat, machineFormat);
+                float* to = kept[run] ? kept[run] + first : PieceValues(run) + (first - before[run]);
+                RvfDecodeReals(record + 12, to, count, fileFormat, machineFormat);
                 filled[run] += count;
             }
             done += take;
             if (onValues) {
-                for (int run = 0; run < 2; ++run)
+                for (int run = 0; run < 2; ++run) {
+                    const float* values = kept[run] ? kept[run] + before[run] : PieceValues(run);
                     if (filled[run] > before[run])
-                        onValues(run == 1, before[run], filled[run] - before[run]);
+                        onValues(run == 1, values, before[run], filled[run] - before[run]);
+                }
             }
         }
     } catch (const KVException& e) {

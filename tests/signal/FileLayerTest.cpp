@@ -482,6 +482,12 @@ TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
             EXPECT_EQ(in.YMax(), 1e6f);
             EXPECT_EQ(in.YMin(), -1e6f);
             EXPECT_EQ(in.XMax(), out.X()[n - 1]);
+            // The header alone, scanned without keeping the arrays, is the load's.
+            KVHeader header;
+            size_t points = 0;
+            ASSERT_TRUE(KVFileRvf(path).LoadHeader(header, points));
+            EXPECT_EQ(points, n);
+            EXPECT_EQ(HeaderDifferences(header, in.Header()), Lines{}) << format << " " << del;
         }
     }
     // A NaN far into the data is found after many records went to the
@@ -495,4 +501,15 @@ TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
     EXPECT_EQ(ErrorLines(file), Lines{"CRVFFile::floatWrite | Not a Number"});
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"long.rvf"});
+    // A NaN in a late record fails the header scan with the load's message.
+    ASSERT_TRUE(Store(FullSignal(n, 0.0001f), dir.Path("nan.rvf")));
+    Bytes nan = ReadAll(dir.Path("nan.rvf"));
+    const Bytes bits = FloatBytes(std::nanf(""));
+    std::copy(bits.begin(), bits.end(), nan.end() - 612);
+    WriteAll(dir.Path("nan.rvf"), nan);
+    KVHeader header;
+    size_t points = 0;
+    KVErrorList errors;
+    EXPECT_EQ(KVReadSignalHeader(dir.Path("nan.rvf"), header, points, errors), nullptr);
+    EXPECT_EQ(ErrorLines(errors), Lines{"CRVFFile::floatRead | Not a Number"});
 }
