@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr size_t kLargeFile = size_t(1) << 20;
+
 // Closes a descriptor on every return path.
 struct Descriptor {
     int fd;
@@ -117,8 +119,10 @@ KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t
     const size_t size = static_cast<size_t>(info.st_size);
     if (sizeMultiple > 1 && size % sizeMultiple != 0)
         return WrongSize;
-    // The file is read once from start to end: let the system read ahead.
-    ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // A large file is read once from start to end: let the system read
+    // further ahead (a small one is within its usual read-ahead).
+    if (size >= kLargeFile)
+        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = file.fd;
     file.fd = -1;
     m_size = size;

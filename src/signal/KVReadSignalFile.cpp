@@ -51,12 +51,12 @@ const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVEr
 const char* KVReadSignalHeader(const std::string& fileName, KVHeader& header, size_t& points, KVErrorList& errors,
                                const KVTextOptions& textOptions)
 {
-    if (LooksLike(fileName) == Looks::Rvf) {
-        KVFileRvf rvf(fileName);
-        if (rvf.LoadHeader(header, points))
-            return rvf.TypeName();
-        // A failure is read again the whole way, which tells why as a load does.
-    }
+    // Only a file that starts as an RVF-1992 file passes its header checks,
+    // and such a file is read as one: no look at its start first. A failure
+    // is read again the whole way, which tells why as a load does.
+    KVFileRvf rvf(fileName);
+    if (rvf.LoadHeader(header, points))
+        return rvf.TypeName();
     KVSignal signal;
     const char* kind = KVReadSignalFile(fileName, signal, errors, textOptions);
     if (kind) {

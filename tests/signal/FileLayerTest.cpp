@@ -459,7 +459,7 @@ TEST(FileLayer, LoadConversionsFromAHandMadeFile)
 
 TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
 {
-    // Data records move in pieces of 128: values, extremes and the last
+    // Data records move in pieces of 256: values, extremes and the last
     // partial record must come out the same across piece boundaries.
     TempDir dir;
     const size_t n = 40001; // 321 records per array
