@@ -142,14 +142,14 @@ void CheckNumbers(const CheckProfile& p, std::vector<float>& work, std::vector<C
 // A dead channel: one value throughout, or only a few distinct values.
 bool CheckDead(const CheckProfile& p, std::vector<CheckFinding>& out)
 {
-    float levels[kFlatMaxLevels + 1];
+    float levels[kFlatMaxLevels + 1] = {};
     int count = 0;
     for (std::size_t i = 0; i < p.n && count <= kFlatMaxLevels; ++i) {
         const float v = p.y[i];
         if (std::find(levels, levels + count, v) == levels + count)
             levels[count++] = v;
     }
-    if (count > kFlatMaxLevels)
+    if (count == 0 || count > kFlatMaxLevels)
         return false;
     const double t1 = p.x[0];
     const double t2 = p.x[p.n - 1];
