@@ -78,6 +78,7 @@ void COndrelDoc::OnOptions()
     COptionsValues values = Options();
     if (!m_ui->EditOptions(values))
         return;
+    const bool unitChanged = values.textTimeSeconds != m_bTextSeconds;
     SetOptions(values);
     using namespace OndrelSettings;
     WriteString(QString::fromLatin1(kQuillon), m_strQuillonDir);
@@ -85,7 +86,23 @@ void COndrelDoc::OnOptions()
     WriteInt(QString::fromLatin1(kColumnHeaders), m_bColumnHeaders ? 1 : 0);
     WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
     WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
+    // A loaded text file's times were read in the old unit: read it again.
+    if (unitChanged)
+        ReloadUnmodified();
     UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
+void COndrelDoc::ReloadUnmodified()
+{
+    for (CSignalEntry& entry : m_signals) {
+        if (entry.modified || entry.name.isEmpty())
+            continue;
+        m_strFile = entry.name;
+        if (LoadCurrentFile())
+            entry.signal = m_signal;
+    }
+    LoadedSignalsChanged();
+    ShowLoadWarnings();
 }
 
 void COndrelDoc::SetOptions(const COptionsValues& values)

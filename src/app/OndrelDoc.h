@@ -299,6 +299,9 @@ private:
     bool CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries);
     bool SingleFormArguments(QStringList& arguments, QStringList& temporaries);
     bool ThreeAxisArguments(QStringList& arguments, QStringList& temporaries);
+    // Reads every loaded signal that no operation changed again from its
+    // file (after the text files' time unit changed); changed ones stay.
+    void ReloadUnmodified();
     // After loading or reloading: point count, labels, title and a redraw
     // (nothing is redrawn when no signal is left).
     void LoadedSignalsChanged();

@@ -163,6 +163,8 @@ TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
     doc->OnOptions();
     EXPECT_FALSE(ui.optionsShown.at(0).textTimeSeconds);
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kTextTimeUnit), 1);
+    // Regression: a loaded text file kept the old unit's times until Reload.
+    EXPECT_EQ(doc->Signals().at(0).signal.XUnits(), "SECONDS");
     doc->OnReload();
     EXPECT_EQ(doc->Signals().at(0).signal.XUnits(), "SECONDS");
     EXPECT_TRUE(ui.errorDialogs.empty());
