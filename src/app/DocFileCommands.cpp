@@ -60,9 +60,16 @@ void COndrelDoc::OnRvfInformation()
 
 void COndrelDoc::OnReload()
 {
+    ReadSignalsAgain(false);
+}
+
+void COndrelDoc::ReadSignalsAgain(bool keepModified)
+{
     for (CSignalEntry& entry : m_signals) {
+        if (entry.name.isEmpty() || (keepModified && entry.modified))
+            continue;
         m_strFile = entry.name;
-        if (m_strFile.isEmpty() || !LoadCurrentFile())
+        if (!LoadCurrentFile())
             continue;
         entry.signal = m_signal;
         entry.modified = false;
@@ -88,21 +95,8 @@ void COndrelDoc::OnOptions()
     WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
     // A loaded text file's times were read in the old unit: read it again.
     if (unitChanged)
-        ReloadUnmodified();
+        ReadSignalsAgain(true);
     UpdateAllViews(HINT_PLOT_CHANGED);
-}
-
-void COndrelDoc::ReloadUnmodified()
-{
-    for (CSignalEntry& entry : m_signals) {
-        if (entry.modified || entry.name.isEmpty())
-            continue;
-        m_strFile = entry.name;
-        if (LoadCurrentFile())
-            entry.signal = m_signal;
-    }
-    LoadedSignalsChanged();
-    ShowLoadWarnings();
 }
 
 void COndrelDoc::SetOptions(const COptionsValues& values)

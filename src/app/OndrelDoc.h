@@ -299,9 +299,9 @@ private:
     bool CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries);
     bool SingleFormArguments(QStringList& arguments, QStringList& temporaries);
     bool ThreeAxisArguments(QStringList& arguments, QStringList& temporaries);
-    // Reads every loaded signal that no operation changed again from its
-    // file (after the text files' time unit changed); changed ones stay.
-    void ReloadUnmodified();
+    // Reads the loaded signals again from their files (Reload; after the text
+    // files' time unit changed, only those no operation changed).
+    void ReadSignalsAgain(bool keepModified);
     // After loading or reloading: point count, labels, title and a redraw
     // (nothing is redrawn when no signal is left).
     void LoadedSignalsChanged();
