@@ -2,27 +2,15 @@
 
 #include "IsoMmeVocabulary.h"
 #include "KVFileBytes.h"
+#include "KVZipArchive.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <zip.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ZipCloser {
-    void operator()(zip_t* z) const { zip_discard(z); }
-};
-using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
-
-ZipPtr OpenZip(const std::string& archive)
-{
-    int err = 0;
-    return ZipPtr(zip_open(archive.c_str(), ZIP_RDONLY, &err));
-}
 
 bool IsRegularFile(const std::string& path)
 {
@@ -92,34 +80,19 @@ IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::str
         why = s == KVFileBytes::CannotOpen ? "not found" : "cannot be read";
         return s == KVFileBytes::CannotOpen ? IsoReadStatus::Missing : IsoReadStatus::Failed;
     }
-    ZipPtr zip = OpenZip(archive);
-    if (!zip) {
-        why = "the archive " + archive + " cannot be opened";
+    KVZipArchive zip;
+    std::string reason;
+    if (!zip.Open(archive, reason)) {
+        why = "the archive " + archive + " cannot be opened (" + reason + ")";
         return IsoReadStatus::Failed;
     }
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(zip.get(), entry.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+    const KVZipArchive::Entry* e = zip.Find(entry);
+    if (!e) {
         why = "not found in the archive";
         return IsoReadStatus::Missing;
     }
-    zip_file_t* f = zip_fopen(zip.get(), entry.c_str(), 0);
-    if (!f) {
-        why = "cannot be unpacked";
-        return IsoReadStatus::Failed;
-    }
-    const zip_uint64_t want = std::min<zip_uint64_t>(st.size, maxBytes);
-    try {
-        bytes.resize(want);
-    } catch (const std::exception&) {
-        zip_fclose(f);
-        why = "too large";
-        return IsoReadStatus::Failed;
-    }
-    const zip_int64_t got = zip_fread(f, bytes.data(), want);
-    zip_fclose(f);
-    if (got < 0 || static_cast<zip_uint64_t>(got) != want) {
-        why = "cannot be unpacked";
+    if (!zip.Read(*e, bytes, reason, maxBytes)) {
+        why = reason == "too large" ? reason : "cannot be unpacked (" + reason + ")";
         return IsoReadStatus::Failed;
     }
     return IsoReadStatus::Ok;
@@ -141,16 +114,13 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder)
         std::string archive, inner;
         if (!SplitArchivePath(folder, archive, inner))
             return out;
-        ZipPtr zip = OpenZip(archive);
-        if (!zip)
+        KVZipArchive zip;
+        std::string why;
+        if (!zip.Open(archive, why))
             return out;
         const std::string prefix = inner.empty() ? std::string() : inner + "/";
-        const zip_int64_t n = zip_get_num_entries(zip.get(), 0);
-        for (zip_int64_t i = 0; i < n; ++i) {
-            const char* raw = zip_get_name(zip.get(), static_cast<zip_uint64_t>(i), 0);
-            if (!raw)
-                continue;
-            const std::string name = raw;
+        for (const KVZipArchive::Entry& z : zip.Entries()) {
+            const std::string& name = z.name;
             if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
                 continue;
             const std::string rest = name.substr(prefix.size());
