@@ -139,9 +139,10 @@ const char* LoadHeaderOrReport(const std::string& fileName, KVHeader& header, si
 
 std::string FormatReal(double v)
 {
+    // The characters of "%.9g", without the format parsing of printf.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.9g", v);
-    return buf;
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
+    return std::string(buf, r.ptr);
 }
 
 std::string OutputChoice::OutputFor(size_t i) const
