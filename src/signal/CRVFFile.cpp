@@ -11,7 +11,6 @@ namespace {
 const char* const kReadScope = "CRVFFile::RVF_Read";
 
 // The header records lie within the first 1536 bytes, before any data record.
-constexpr size_t kHeaderBytes = 1536;
 
 // The message of a file that cannot be read as a whole.
 std::string OpenFailure(const KVFileBytes& file, KVFileBytes::Status status, const std::string& fileName)
@@ -21,29 +20,47 @@ std::string OpenFailure(const KVFileBytes& file, KVFileBytes::Status status, con
         // The message box shows this line alone: it names the file and why.
         return "Couldn't open file: " + file.Describe(fileName);
     case KVFileBytes::NotRegular: // a directory or a device, whatever size it claims
-    case KVFileBytes::WrongSize:
-        return fileName + " is not a valid RVF-1992 Signal File.";
-    case KVFileBytes::TooLarge:
-        return file.Describe(fileName);
-    default:
-        return "Couldn't get file info from " + fileName;
+    case KVFileBytes::WrongSize: return fileName + " is not a valid RVF-1992 Signal File.";
+    case KVFileBytes::TooLarge: return file.Describe(fileName);
+    default: return "Couldn't get file info from " + fileName;
     }
 }
 
 } // namespace
 
-CRVFFile::CRVFFile() { FileId.FloatFormatName = MachineFloatFormatName(); }
+CRVFFile::CRVFFile()
+{
+    FileId.FloatFormatName = MachineFloatFormatName();
+}
 
 CRVFFile::~CRVFFile() = default;
 
-int CRVFFile::FileFloatFormat() const { return RvfFloatFormatFromName(FileId.FloatFormatName); }
-int CRVFFile::FileByteOrder() const { return RvfByteOrderFromFormat(FileFloatFormat()); }
-std::string CRVFFile::FileFloatFormatName() const { return RvfFormatName(FileFloatFormat(), "UNKNOWN"); }
-int CRVFFile::MachineByteOrder() const { return RvfMachineByteOrder(); }
-int CRVFFile::MachineFloatFormat() const { return RvfMachineFloatFormat(); }
+int CRVFFile::FileFloatFormat() const
+{
+    return RvfFloatFormatFromName(FileId.FloatFormatName);
+}
+int CRVFFile::FileByteOrder() const
+{
+    return RvfByteOrderFromFormat(FileFloatFormat());
+}
+std::string CRVFFile::FileFloatFormatName() const
+{
+    return RvfFormatName(FileFloatFormat(), "UNKNOWN");
+}
+int CRVFFile::MachineByteOrder() const
+{
+    return RvfMachineByteOrder();
+}
+int CRVFFile::MachineFloatFormat() const
+{
+    return RvfMachineFloatFormat();
+}
 // "UKNOWN" (sic) is what a machine of no known float format has always called
 // itself; "UNKNOWN" above is the file's word. Both stay as they are spelled.
-std::string CRVFFile::MachineFloatFormatName() const { return RvfFormatName(MachineFloatFormat(), "UKNOWN"); }
+std::string CRVFFile::MachineFloatFormatName() const
+{
+    return RvfFormatName(MachineFloatFormat(), "UKNOWN");
+}
 
 void CRVFFile::SettleFileConventions()
 {
@@ -95,25 +112,24 @@ bool CRVFFile::RVF_ReadHeader(const std::string& fileName)
         return false;
     }
     // Record 1 and the curve record (or record 2) lie in the first 1024
-    // bytes; with record 2 the curve record follows in the next 512. Reading
-    // no further leaves the stream at the first data record.
-    std::vector<uint8_t> head(std::min(file.Size(), kHeaderBytes));
-    size_t got = std::min(file.Size(), size_t(1024));
-    bool ok = file.ReadNext(head.data(), got);
-    if (ok && got >= 524 && RvfLabelIs(head.data() + 512, "CMP-2 HDR")) {
-        ok = file.ReadNext(head.data() + got, head.size() - got);
-        got = head.size();
-    }
-    if (!ok) {
+    // bytes; with record 2 the curve record follows in the next 512. The
+    // first data records are read with them.
+    const size_t got = std::min(file.Size(), kMaxHeaderBytes + kPieceRecords * RecordSize);
+    m_heldRecords = 0;
+    if (!file.ReadNext(Piece(), got)) {
         AddError(OpenFailure(file, KVFileBytes::ReadFailed, fileName), kReadScope);
         m_source.reset();
         return false;
     }
-    const std::span<const uint8_t> buf(head.data(), got);
+    // The header is parsed from its own bytes alone, not the data after it.
+    const bool second = got >= 524 && RvfLabelIs(m_piece.get() + 512, "CMP-2 HDR");
+    const std::span<const uint8_t> buf(m_piece.get(), std::min(got, second ? kMaxHeaderBytes : 1024));
     if (!(ReadFirstRecord(buf) && ReadSecondRecord(buf) && ReadThirdRecord(buf) && CheckIndices(file.Size()))) {
         m_source.reset();
         return false;
     }
+    m_dataStart = m_secondRecord ? 1536 : 1024;
+    m_heldRecords = got > m_dataStart ? (got - m_dataStart) / RecordSize : 0;
     return true;
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 #include "KVErrorList.h"
+#include "KVExtremes.h"
 #include "KVFileBytes.h"
 #include "RvfFields.h"
 #include "RvfFormat.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -34,14 +34,11 @@ public:
     // the header records and the index and size checks, then the data
     // records straight into x (layout "X-Y" only) and y, each with room for
     // PointCount() values. The file stays open in between; only a small
-    // piece of it is held in memory at a time. onValues(isX, values, first,
-    // count), when given, hears of every piece of either array as it is
-    // filled (in the order of each array): values[0..count-1] are the values
-    // first.. of that array. A null x or y keeps that array nowhere: its
-    // values are checked and handed to onValues piece by piece only.
+    // piece of it is held in memory at a time. xRange and yRange, when
+    // given, gather the extremes of each array's values. A null x or y keeps
+    // that array nowhere: its values are checked and scanned where they lie.
     bool RVF_ReadHeader(const std::string& fileName);
-    using ValuesFilled = std::function<void(bool isX, const float* values, size_t first, size_t count)>;
-    bool RVF_ReadData(float* x, float* y, const ValuesFilled& onValues = {});
+    bool RVF_ReadData(float* x, float* y, KVRunningExtremes* xRange = nullptr, KVRunningExtremes* yRange = nullptr);
 
     // Writes the records and the data records from X and Y, and replaces
     // fileName only when all succeeded.
@@ -77,7 +74,19 @@ private:
     std::vector<uint8_t> HeaderBytes();
     void SettleFileConventions();
 
+    // Records moved per read or write: large enough for the system (a file
+    // of 20,000 points is read in one), small enough to stay in the cache.
+    static constexpr size_t kPieceRecords = 256;
+    static constexpr size_t kMaxHeaderBytes = 1536;
+    // The buffer of the records read or written at a time, kept for the
+    // object's life. After RVF_ReadHeader it holds the header and the first
+    // m_heldRecords data records from m_dataStart: one read for a small file.
+    uint8_t* Piece();
+
     std::shared_ptr<KVFileBytes> m_source; // open from RVF_ReadHeader to RVF_ReadData
+    std::shared_ptr<uint8_t[]> m_piece; // shared by copies, as m_source is
+    size_t m_dataStart = 0;
+    size_t m_heldRecords = 0;
     std::string m_sourceName;
     size_t m_dataRecords = 0;
     bool m_secondRecord = false;

@@ -129,10 +129,7 @@ bool KVFileRvf::OpenHeader()
 bool KVFileRvf::ReadValues(float* x, float* y, KVRunningExtremes& xRange, KVRunningExtremes& yRange)
 {
     CRVFFile& f = *m_rvf;
-    const auto seen = [&](bool isX, const float* values, size_t, size_t count) {
-        (isX ? xRange : yRange).Add(values, count);
-    };
-    if (f.RVF_ReadData(x, y, seen))
+    if (f.RVF_ReadData(x, y, &xRange, &yRange))
         return true;
     AppendErrors(f);
     f.ClearErrors();

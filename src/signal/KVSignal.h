@@ -1,5 +1,6 @@
 #pragma once
 #include "KVErrorList.h"
+#include "KVExtremes.h"
 #include "KVSignalFields.h"
 #include "KVSideRecord.h"
 
@@ -62,16 +63,6 @@ struct KVNoInitAllocator : std::allocator<T> {
     }
 };
 using KVSamples = std::vector<float, KVNoInitAllocator<float>>;
-
-// The extremes of values met piece by piece in order: the same values, and
-// for equal values the same first one, as one scan over all of them.
-struct KVRunningExtremes {
-    float lo = 0.0f, hi = 0.0f;
-    bool any = false;
-    void Add(const float* v, size_t n);
-};
-// Smallest and largest of v[0..n-1] (n > 0), as UpdateExtremes scans them.
-void KVScanExtremes(const float* v, size_t n, float& lo, float& hi);
 
 // Header fields of one signal. Texts are bytes (Latin-1); reals are 32-bit as
 // in the file.

@@ -23,9 +23,18 @@ constexpr uint16_t kStored = 0, kDeflated = 8;
 // claims more is broken, and its claim must not size a buffer.
 constexpr uint64_t kMaxRatio = 1032;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
-uint64_t U64(const uint8_t* p) { return U32(p) | static_cast<uint64_t>(U32(p + 4)) << 32; }
+uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t U32(const uint8_t* p)
+{
+    return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
+}
+uint64_t U64(const uint8_t* p)
+{
+    return U32(p) | static_cast<uint64_t>(U32(p + 4)) << 32;
+}
 
 // Code page 437's upper half, as Unicode.
 constexpr uint16_t kCp437[128] = {
@@ -266,8 +275,7 @@ bool KVZipArchive::Read(const Entry& entry, std::string& bytes, std::string& why
     const uint64_t from = at + kLocalSize + U16(local + 26) + U16(local + 28);
     if (from > m_dataEnd || entry.packedSize > m_dataEnd - from)
         return false;
-    if (entry.method == kStored ? entry.size != entry.packedSize
-                                : entry.size / kMaxRatio > entry.packedSize + 1)
+    if (entry.method == kStored ? entry.size != entry.packedSize : entry.size / kMaxRatio > entry.packedSize + 1)
         return false;
     const size_t want = static_cast<size_t>(std::min<uint64_t>(entry.size, maxBytes));
     try {

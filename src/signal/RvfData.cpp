@@ -9,17 +9,15 @@
 #include "RvfRecords.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <new>
 
 namespace {
 
 const char* const kWriteScope = "CRVFFile::RVF_Write";
-
-// Records moved per read or write: large enough for the system (a file of
-// 20,000 points is read in one), small enough to stay in the processor's cache.
-constexpr size_t kPieceRecords = 256;
 
 // A text as it lands in a field of the given width (before blank padding).
 std::string FieldText(const std::string& s, size_t width)
@@ -51,25 +49,16 @@ int LeadingNumber(const std::string& s)
     return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
 
-// The reusable piece buffer of this thread: loading file after file fetches
-// no fresh memory for it.
-uint8_t* PieceBuffer()
-{
-    thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPieceRecords * CRVFFile::RecordSize]);
-    return buffer.get();
-}
-
-// Room for the values of one piece of each run that is not kept.
-float* PieceValues(int run)
-{
-    constexpr size_t kValues = kPieceRecords * CRVFFile::ValuesPerRecord;
-    thread_local std::unique_ptr<float[]> values(new float[2 * kValues]);
-    return values.get() + run * kValues;
-}
-
 } // namespace
 
-bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
+uint8_t* CRVFFile::Piece()
+{
+    if (!m_piece)
+        m_piece = std::shared_ptr<uint8_t[]>(new uint8_t[kMaxHeaderBytes + kPieceRecords * RecordSize]);
+    return m_piece.get();
+}
+
+bool CRVFFile::RVF_ReadData(float* x, float* y, KVRunningExtremes* xRange, KVRunningExtremes* yRange)
 {
     const char* scope = "CRVFFile::ReadSignalArrays";
     const std::shared_ptr<KVFileBytes> source = std::move(m_source);
@@ -77,26 +66,35 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
     if (!source)
         return false;
     float* const kept[2] = {y, x};
+    KVRunningExtremes* const range[2] = {yRange, xRange};
     const size_t n = static_cast<size_t>(PointCount());
     const int fileFormat = m_fileFormat;
     const int machineFormat = MachineFloatFormat();
     // Each run grows record by record up to N values.
     size_t filled[2] = {0, 0}; // Y, X
-    uint8_t* piece = PieceBuffer();
+    // The values of a run that is not kept are scanned where they lie.
+    std::array<RvfSpan, kPieceRecords + 1> spans[2]; // the piece read with the header may hold one more
     try {
         for (size_t done = 0; done < m_dataRecords;) {
-            const size_t take = std::min(kPieceRecords, m_dataRecords - done);
+            // The first records came with the header.
+            const bool held = done == 0 && m_heldRecords > 0;
+            const size_t take =
+                held ? std::min(m_heldRecords, m_dataRecords) : std::min(kPieceRecords, m_dataRecords - done);
+            uint8_t* const piece = held ? m_piece.get() + m_dataStart : m_piece.get();
             const size_t before[2] = {filled[0], filled[1]};
-            if (!source->ReadNext(piece, take * RecordSize)) {
+            size_t spanCount[2] = {0, 0};
+            if (!held && !source->ReadNext(piece, take * RecordSize)) {
                 AddError("Couldn't get file info from " + m_sourceName, "CRVFFile::RVF_Read");
                 return false;
             }
             for (size_t r = 0; r < take; ++r) {
                 const uint8_t* record = piece + r * RecordSize;
                 int run = 0;
-                if (RvfLabelIs(record, "Y DATA")) {
+                // Labels as this toolset writes them are two word compares;
+                // others (lower case, NUL-padded) take the full test.
+                if (std::memcmp(record, "Y DATA      ", 12) == 0 || RvfLabelIs(record, "Y DATA")) {
                     run = 0;
-                } else if (!yOnly && RvfLabelIs(record, "X DATA")) {
+                } else if (!yOnly && (std::memcmp(record, "X DATA      ", 12) == 0 || RvfLabelIs(record, "X DATA"))) {
                     run = 1;
                 } else {
                     AddError("Unknown Data Block", scope);
@@ -106,17 +104,25 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
                 const size_t count = std::min<size_t>(ValuesPerRecord, n - first);
                 if (count == 0)
                     continue; // values beyond N are ignored
-                float* to = kept[run] ? kept[run] + first : PieceValues(run) + (first - before[run]);
-                RvfDecodeReals(record + 12, to, count, fileFormat, machineFormat);
+                if (kept[run])
+                    RvfDecodeReals(record + 12, kept[run] + first, count, fileFormat, machineFormat);
+                else
+                    spans[run][spanCount[run]++] = {record + 12, count};
                 filled[run] += count;
             }
             done += take;
-            if (onValues) {
-                for (int run = 0; run < 2; ++run) {
-                    const float* values = kept[run] ? kept[run] + before[run] : PieceValues(run);
-                    if (filled[run] > before[run])
-                        onValues(run == 1, values, before[run], filled[run] - before[run]);
+            for (int run = 0; run < 2; ++run) {
+                if (filled[run] == before[run])
+                    continue;
+                if (kept[run]) {
+                    if (range[run])
+                        range[run]->Add(kept[run] + before[run], filled[run] - before[run]);
+                    continue;
                 }
+                float lo, hi;
+                RvfScanReals({spans[run].data(), spanCount[run]}, fileFormat, machineFormat, lo, hi);
+                if (range[run])
+                    range[run]->Merge(lo, hi);
             }
         }
     } catch (const KVException& e) {
@@ -130,8 +136,8 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, const ValuesFilled& onValues)
         if (filled[run] < n) {
             const size_t need = (n + ValuesPerRecord - 1) / ValuesPerRecord;
             const size_t have = (filled[run] + ValuesPerRecord - 1) / ValuesPerRecord;
-            AddError(std::string("Too few ") + (run == 0 ? "Y DATA" : "X DATA") + " records: " + std::to_string(have)
-                         + " of the " + std::to_string(need) + " that " + std::to_string(n) + " points need",
+            AddError(std::string("Too few ") + (run == 0 ? "Y DATA" : "X DATA") + " records: " + std::to_string(have) +
+                         " of the " + std::to_string(need) + " that " + std::to_string(n) + " points need",
                      scope);
             return false;
         }
@@ -202,8 +208,8 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
     const bool withValues = !(n < 2 || (Curve.Nfp == 0 && Curve.Nlp == 0));
     if (!withValues)
         n = 1; // one all-zero data record per stored array
-    const std::string layout = RvfReadText(reinterpret_cast<const uint8_t*>(FileId.DataType.data()),
-                                           FileId.DataType.size());
+    const std::string layout =
+        RvfReadText(reinterpret_cast<const uint8_t*>(FileId.DataType.data()), FileId.DataType.size());
     const int arrays = layout == "Y" ? 1 : layout == "X-Y" ? 2 : 0;
     const size_t perArray = static_cast<size_t>((n + ValuesPerRecord - 1) / ValuesPerRecord);
     const int fileFormat = m_fileFormat;
@@ -213,7 +219,7 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
         written = out.Write(HeaderBytes());
         // Data records: the Y run first, then for "X-Y" the X run, each
         // formed piece by piece in the reused buffer and handed on at once.
-        uint8_t* piece = PieceBuffer();
+        uint8_t* piece = Piece();
         const struct {
             const float* values;
             size_t count;

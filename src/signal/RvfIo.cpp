@@ -1,5 +1,7 @@
 #include "RvfIo.h"
 
+#include "KVExtremes.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -7,6 +9,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -16,8 +21,8 @@ void ConvertIntBytes(uint8_t b[4], int from, int to)
 {
     if (from == to)
         return;
-    const bool swap = (from == RVF_BIG_ENDIAN && to == RVF_LITTLE_ENDIAN)
-        || (from == RVF_LITTLE_ENDIAN && to == RVF_BIG_ENDIAN);
+    const bool swap =
+        (from == RVF_BIG_ENDIAN && to == RVF_LITTLE_ENDIAN) || (from == RVF_LITTLE_ENDIAN && to == RVF_BIG_ENDIAN);
     if (swap) {
         std::swap(b[0], b[3]);
         std::swap(b[1], b[2]);
@@ -28,12 +33,13 @@ void ConvertIntBytes(uint8_t b[4], int from, int to)
 
 } // namespace
 
-RvfReader::RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat,
-                     int machineFormat)
-    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
-      m_machineFormat(machineFormat)
-{
-}
+RvfReader::RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat)
+    : m_buf(buf)
+    , m_fileOrder(fileOrder)
+    , m_machineOrder(machineOrder)
+    , m_fileFormat(fileFormat)
+    , m_machineFormat(machineFormat)
+{}
 
 void RvfReader::Bytes(size_t offset, uint8_t b[4]) const
 {
@@ -81,12 +87,13 @@ void RvfReader::Reals(size_t offset, float* out, size_t count) const
         Real(offset + 4 * i, out[i]);
 }
 
-RvfWriter::RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat,
-                     int machineFormat)
-    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
-      m_machineFormat(machineFormat)
-{
-}
+RvfWriter::RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat)
+    : m_buf(buf)
+    , m_fileOrder(fileOrder)
+    , m_machineOrder(machineOrder)
+    , m_fileFormat(fileFormat)
+    , m_machineFormat(machineFormat)
+{}
 
 void RvfWriter::Text(size_t offset, size_t width, const std::string& in)
 {
@@ -223,4 +230,198 @@ void RvfEncodeReals(const float* in, uint8_t* out, size_t count, int fileFormat,
         RvfConvertFloatBytes(b, machineFormat, fileFormat);
         std::memcpy(out + 4 * i, b, 4);
     }
+}
+
+namespace {
+
+float LoadReal(const uint8_t* p, bool swap)
+{
+    uint32_t u;
+    std::memcpy(&u, p, 4);
+    if (swap)
+        u = __builtin_bswap32(u);
+    float v;
+    std::memcpy(&v, &u, 4);
+    return v;
+}
+
+// The first real of spans that equals zero, +0 or -0 as stored: the one a
+// scan in order keeps as an extreme of zero.
+float FirstZero(std::span<const RvfSpan> spans, bool swap)
+{
+    for (const RvfSpan& s : spans)
+        for (size_t i = 0; i < s.count; ++i)
+            if (const float v = LoadReal(s.bytes + 4 * i, swap); v == 0.0f)
+                return v;
+    return 0.0f;
+}
+
+// The rest of a span, value by value, after its whole blocks.
+template <bool Swap>
+inline void ScanTail(const RvfSpan& s, size_t i, bool& nan, float& lo, float& hi)
+{
+    for (; i < s.count; ++i) {
+        const float v = LoadReal(s.bytes + 4 * i, Swap);
+        nan = nan || v != v;
+        hi = v > hi ? v : hi;
+        lo = v < lo ? v : lo;
+    }
+}
+
+inline void FoldLanes(const float* hs, const float* ls, size_t n, float& lo, float& hi)
+{
+    for (size_t j = 0; j < n; ++j) {
+        hi = hs[j] > hi ? hs[j] : hi;
+        lo = ls[j] < lo ? ls[j] : lo;
+    }
+}
+
+#if defined(__SSE2__)
+// Two independent sets of lanes; maxps(x, h) is x > h ? x : h, the scan's
+// own comparison, and skips a NaN, which cmpunord finds instead. lo and hi
+// hold a value of the spans on entry. True when a NaN was met.
+template <bool Swap>
+bool ScanSse2(std::span<const RvfSpan> spans, float& lo, float& hi)
+{
+    __m128 h0 = _mm_set1_ps(hi), h1 = h0, l0 = h0, l1 = h0;
+    __m128 bad = _mm_setzero_ps();
+    bool nan = false;
+    const auto block = [&](const uint8_t* p) {
+        __m128i u0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i u1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        if constexpr (Swap) {
+            u0 = _mm_or_si128(_mm_slli_epi16(u0, 8), _mm_srli_epi16(u0, 8));
+            u0 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(u0, 0xB1), 0xB1);
+            u1 = _mm_or_si128(_mm_slli_epi16(u1, 8), _mm_srli_epi16(u1, 8));
+            u1 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(u1, 0xB1), 0xB1);
+        }
+        const __m128 x0 = _mm_castsi128_ps(u0), x1 = _mm_castsi128_ps(u1);
+        bad = _mm_or_ps(bad, _mm_cmpunord_ps(x0, x1));
+        h0 = _mm_max_ps(x0, h0);
+        l0 = _mm_min_ps(x0, l0);
+        h1 = _mm_max_ps(x1, h1);
+        l1 = _mm_min_ps(x1, l1);
+    };
+    for (const RvfSpan& s : spans) {
+        if (s.count < 8) {
+            ScanTail<Swap>(s, 0, nan, lo, hi);
+            continue;
+        }
+        for (size_t i = 0; i + 8 <= s.count; i += 8)
+            block(s.bytes + 4 * i);
+        if (s.count % 8 != 0)
+            block(s.bytes + 4 * (s.count - 8)); // the last eight again: extremes and NaN do not mind
+    }
+    float hs[8], ls[8];
+    _mm_storeu_ps(hs, h0);
+    _mm_storeu_ps(hs + 4, h1);
+    _mm_storeu_ps(ls, l0);
+    _mm_storeu_ps(ls + 4, l1);
+    FoldLanes(hs, ls, 8, lo, hi);
+    return nan || _mm_movemask_ps(bad) != 0;
+}
+#endif
+
+#if defined(__x86_64__)
+// The same sixteen values at a time, where the processor has AVX2.
+template <bool Swap>
+__attribute__((target("avx2"))) bool ScanAvx2(std::span<const RvfSpan> spans, float& lo, float& hi)
+{
+    __m256 h0 = _mm256_set1_ps(hi), h1 = h0, l0 = h0, l1 = h0;
+    __m256 bad = _mm256_setzero_ps();
+    const __m256i reverse = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5,
+                                             4, 11, 10, 9, 8, 15, 14, 13, 12);
+    bool nan = false;
+    for (const RvfSpan& s : spans) {
+        if (s.count < 16) {
+            ScanTail<Swap>(s, 0, nan, lo, hi);
+            continue;
+        }
+        // The last sixteen again when the count is not a multiple: extremes
+        // and NaN do not mind values seen twice.
+        for (size_t i = 0;; i += 16) {
+            const uint8_t* p = s.bytes + 4 * std::min(i, s.count - 16);
+            __m256i u0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            __m256i u1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+            if constexpr (Swap) {
+                u0 = _mm256_shuffle_epi8(u0, reverse);
+                u1 = _mm256_shuffle_epi8(u1, reverse);
+            }
+            const __m256 x0 = _mm256_castsi256_ps(u0), x1 = _mm256_castsi256_ps(u1);
+            bad = _mm256_or_ps(bad, _mm256_cmp_ps(x0, x1, _CMP_UNORD_Q));
+            h0 = _mm256_max_ps(x0, h0);
+            l0 = _mm256_min_ps(x0, l0);
+            h1 = _mm256_max_ps(x1, h1);
+            l1 = _mm256_min_ps(x1, l1);
+            if (i + 16 >= s.count)
+                break;
+        }
+    }
+    float hs[16], ls[16];
+    _mm256_storeu_ps(hs, h0);
+    _mm256_storeu_ps(hs + 8, h1);
+    _mm256_storeu_ps(ls, l0);
+    _mm256_storeu_ps(ls + 8, l1);
+    FoldLanes(hs, ls, 16, lo, hi);
+    return nan || _mm256_movemask_ps(bad) != 0;
+}
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+template <bool Swap>
+void ScanPlain(std::span<const RvfSpan> spans, float& lo, float& hi, RvfVectors vectors)
+{
+    auto first = std::find_if(spans.begin(), spans.end(), [](const RvfSpan& s) { return s.count > 0; });
+    hi = lo = LoadReal(first->bytes, Swap);
+    bool nan = false, done = false;
+#if defined(__x86_64__)
+    if (vectors == RvfVectors::Best && HasAvx2()) {
+        nan = ScanAvx2<Swap>(spans, lo, hi);
+        done = true;
+    }
+#endif
+#if defined(__SSE2__)
+    if (!done && vectors != RvfVectors::None) {
+        nan = ScanSse2<Swap>(spans, lo, hi);
+        done = true;
+    }
+#endif
+    for (size_t k = 0; !done && k < spans.size(); ++k)
+        ScanTail<Swap>(spans[k], 0, nan, lo, hi);
+    if (nan)
+        throw KVException("Not a Number", "CRVFFile::floatRead");
+    if (hi == 0.0f)
+        hi = FirstZero(spans, Swap);
+    if (lo == 0.0f)
+        lo = FirstZero(spans, Swap);
+}
+
+} // namespace
+
+void RvfScanReals(std::span<const RvfSpan> spans, int fileFormat, int machineFormat, float& lo, float& hi,
+                  RvfVectors vectors)
+{
+    const int plain = Plain(fileFormat, machineFormat);
+    if (plain != 0) {
+        plain == 1 ? ScanPlain<false>(spans, lo, hi, vectors) : ScanPlain<true>(spans, lo, hi, vectors);
+        return;
+    }
+    // Other formats are converted value by value, a few at a time.
+    KVRunningExtremes range;
+    float values[128];
+    for (const RvfSpan& s : spans) {
+        for (size_t done = 0; done < s.count;) {
+            const size_t take = std::min<size_t>(s.count - done, 128);
+            RvfDecodeReals(s.bytes + 4 * done, values, take, fileFormat, machineFormat);
+            range.Add(values, take);
+            done += take;
+        }
+    }
+    lo = range.lo;
+    hi = range.hi;
 }
