@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -129,17 +130,12 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
     return kind;
 }
 
-const char* LoadHeaderOrReport(const std::string& fileName, KVHeader& header, size_t& points)
-{
-    KVErrorList errors;
-    const char* kind = KVReadSignalHeader(fileName, header, points, errors, TextOptionsOfThisRun());
-    PrintErrors(errors, fileName);
-    return kind;
-}
-
 std::string FormatReal(double v)
 {
-    // The characters of "%.9g", without the format parsing of printf.
+    // The characters of "%.9g", without the format parsing of printf; a
+    // header holds many zeros.
+    if (v == 0.0 && !std::signbit(v))
+        return "0";
     char buf[64];
     const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
     return std::string(buf, r.ptr);
@@ -163,7 +159,8 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
             (a == "-o" ? choice.out : choice.outDir) = args[++i];
         } else if (a.rfind("--out-dir=", 0) == 0) {
             choice.outDir = a.substr(10);
-        } else if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.'))) {
+        } else if (a.size() > 1 && a[0] == '-' &&
+                   !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.'))) {
             rest.push_back(a);
         } else {
             choice.inputs.push_back(a);
@@ -178,8 +175,8 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
     if (!choice.outDir.empty()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(choice.outDir, ec))
-            return "output directory " + KVPrintableName(choice.outDir)
-                + (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
+            return "output directory " + KVPrintableName(choice.outDir) +
+                (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
     }
     return {};
 }

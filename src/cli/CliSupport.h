@@ -34,8 +34,6 @@ KVTextOptions TextOptionsOfThisRun();
 // Reads a signal file of any kind (KVReadSignalFile); prints failures and
 // warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
-// The same for the header and number of points alone (KVReadSignalHeader).
-const char* LoadHeaderOrReport(const std::string& fileName, KVHeader& header, size_t& points);
 // "%.9g" of a value.
 std::string FormatReal(double v);
 

@@ -1,9 +1,12 @@
 // kalvio info, dump and convert.
 #include "CliSupport.h"
+#include "IsoMmeTest.h"
 #include "IsoMmeWriter.h"
+#include "KVErrorList.h"
 #include "KVFileRvf.h"
 #include "KVOutputFile.h"
 #include "KVPrintableName.h"
+#include "KVReadSignalFile.h"
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "SignalInputs.h"
@@ -34,23 +37,49 @@ void PrintHeader(const KVHeader& h, size_t points)
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+// Reads the header of name and prints it; a failure is printed too unless
+// quiet, when errors keeps it for the caller.
+bool InfoOf(const std::string& name, KVErrorList& errors, bool quiet)
+{
+    KVHeader header;
+    size_t points = 0;
+    const char* kind = KVReadSignalHeader(name, header, points, errors, TextOptionsOfThisRun());
+    if (!kind && quiet)
+        return false;
+    PrintErrors(errors, name);
+    if (!kind)
+        return false;
+    std::printf("File: %s\nKind: %s\n", KVPrintableName(name).c_str(), kind);
+    PrintHeader(header, points);
+    return true;
+}
+
 int RunInfo(const std::vector<std::string>& args)
 {
     if (args.empty())
         return UsageError("info", "no file given");
-    std::vector<SignalInput> inputs;
-    int status = ExpandSignalInputs(args, inputs) ? KALVIO_OK : KALVIO_FAILED;
-    for (const SignalInput& input : inputs) {
-        const std::string& name = input.path;
-        KVHeader header;
-        size_t points = 0;
-        const char* kind = LoadHeaderOrReport(name, header, points);
-        if (!kind) {
-            status = KALVIO_FAILED;
-            continue;
+    int status = KALVIO_OK;
+    for (const std::string& arg : args) {
+        // A file is read at once and asked whether it is a test folder only
+        // when it cannot be: that look costs as much as reading the header.
+        if (!IsoMmeIsTestName(arg)) {
+            KVErrorList errors;
+            if (InfoOf(arg, errors, true))
+                continue;
+            if (!IsoMmeIsTestPath(arg)) {
+                PrintErrors(errors, arg);
+                status = KALVIO_FAILED;
+                continue;
+            }
         }
-        std::printf("File: %s\nKind: %s\n", KVPrintableName(name).c_str(), kind);
-        PrintHeader(header, points);
+        std::vector<SignalInput> channels;
+        if (!ExpandSignalInputs({arg}, channels))
+            status = KALVIO_FAILED;
+        for (const SignalInput& channel : channels) {
+            KVErrorList errors;
+            if (!InfoOf(channel.path, errors, false))
+                status = KALVIO_FAILED;
+        }
     }
     return status;
 }

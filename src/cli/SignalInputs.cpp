@@ -1,9 +1,9 @@
 #include "SignalInputs.h"
 
 #include "CliSupport.h"
+#include "IsoMmeSource.h"
 #include "IsoMmeTest.h"
 
-#include <filesystem>
 #include <set>
 
 namespace {
@@ -29,7 +29,7 @@ bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<Signal
     std::set<std::string> taken;
     for (const std::string& a : args) {
         if (!IsoMmeIsTestPath(a)) {
-            inputs.push_back({a, std::filesystem::path(a).filename().string()});
+            inputs.push_back({a, IsoLastPart(a)}); // the file name, as std::filesystem gives it
             continue;
         }
         IsoMmeTest test;
@@ -38,7 +38,9 @@ bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<Signal
         PrintErrors(errors);
         ok = ok && opened;
         for (const IsoMmeChannelInfo& c : test.Channels())
-            inputs.push_back({c.path, UniqueName(c.code.empty() ? test.TestNumber() + "_" + std::to_string(c.number) : c.code, taken)});
+            inputs.push_back(
+                {c.path,
+                 UniqueName(c.code.empty() ? test.TestNumber() + "_" + std::to_string(c.number) : c.code, taken)});
     }
     return ok;
 }

@@ -46,6 +46,8 @@ private:
 // Whether path names a test rather than a signal file: a .mme file, a .zip
 // archive, or a folder that holds a .mme file.
 bool IsoMmeIsTestPath(const std::string& path);
+// Whether path names a test by its name alone (.mme or .zip, case-blind).
+bool IsoMmeIsTestName(const std::string& path);
 
 // The channels of the test at path (empty, with the reason in errors, when
 // it cannot be opened).

@@ -42,8 +42,14 @@ const MachineConventions& Machine()
 
 } // namespace
 
-int RvfMachineByteOrder() { return Machine().order; }
-int RvfMachineFloatFormat() { return Machine().format; }
+int RvfMachineByteOrder()
+{
+    return Machine().order;
+}
+int RvfMachineFloatFormat()
+{
+    return Machine().format;
+}
 
 const char* RvfFormatName(int format, const char* unknown)
 {
@@ -121,9 +127,11 @@ int RvfByteOrderFromFormat(int floatFormat)
 
 std::string RvfReadText(const uint8_t* p, size_t width)
 {
-    size_t n = 0;
-    while (n < width && p[n] != 0)
-        ++n;
+    // Fields are mostly blank padding: it is passed eight bytes at a time.
+    const void* nul = std::memchr(p, 0, width);
+    size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - p) : width;
+    for (uint64_t word; n >= 8 && (std::memcpy(&word, p + n - 8, 8), word == 0x2020202020202020u);)
+        n -= 8;
     while (n > 0 && RvfIsSpace(p[n - 1]))
         --n;
     std::string s(reinterpret_cast<const char*>(p), n);

@@ -32,9 +32,9 @@ class KalvioFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path()
-            / ("kalvio_files_" + std::to_string(::getpid()) + "_"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = fs::temp_directory_path() /
+            ("kalvio_files_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         fs::current_path(m_dir);
@@ -147,4 +147,23 @@ TEST_F(KalvioFiles, StandardOutputThatCannotBeWrittenFails)
     r = Kalvio({"dump", kChest, "-o", "-"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "-0.049999997\t0.219995216");
+}
+
+// info reads a file at once and looks for a test only when the name cannot
+// be read as one; the reports keep the order of the arguments.
+TEST_F(KalvioFiles, InfoTakesFilesAndTestFoldersInTheirOrder)
+{
+    fs::create_directories("plain");
+    const Outcome r = Kalvio({"info", kChest, "d/iso-mme/2231", "missing.rvf", "plain"});
+    EXPECT_EQ(r.status, 1);
+    std::vector<std::string> files;
+    for (size_t at = r.out.find("File: "); at != std::string::npos; at = r.out.find("File: ", at + 1))
+        files.push_back(r.out.substr(at + 6, r.out.find('\n', at) - at - 6));
+    ASSERT_GE(files.size(), 3u);
+    EXPECT_EQ(files[0], kChest);
+    EXPECT_EQ(files[1], "d/iso-mme/2231/Channel/2231.001");
+    EXPECT_EQ(files.size() - 1, size_t(std::distance(fs::directory_iterator("d/iso-mme/2231/Channel"), {})) - 1);
+    EXPECT_NE(r.err.find("missing.rvf: KVFileAscii::Load - missing.rvf is not found.\n"), std::string::npos);
+    EXPECT_NE(r.err.find("plain: "), std::string::npos);
+    EXPECT_LT(r.err.find("missing.rvf"), r.err.find("plain: "));
 }
