@@ -1,6 +1,7 @@
 #include "SignalCheckCache.h"
 
 #include "FileMessages.h"
+#include "IsoMmeSource.h"
 #include "KVErrorList.h"
 #include "KVFileBytes.h"
 
@@ -9,8 +10,8 @@
 #include <sys/stat.h>
 
 std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, const QStringList& paths,
-                                                    const std::function<bool(int, int)>& progress,
-                                                    const KVTextOptions& text)
+                                                   const std::function<bool(int, int)>& progress,
+                                                   const KVTextOptions& text)
 {
     std::vector<CCheckedFile> out;
     m_read = 0;
@@ -63,9 +64,13 @@ const CCheckedFile* CSignalCheckCache::Current(const QString& path) const
 
 CSignalCheckCache::Stamp CSignalCheckCache::StampOf(const std::string& localPath)
 {
+    // A channel inside a .zip changes only with its archive.
     struct stat st {};
-    if (::stat(localPath.c_str(), &st) != 0)
-        return {};
+    if (::stat(localPath.c_str(), &st) != 0) {
+        const std::string archive = IsoArchiveOf(localPath);
+        if (archive.empty() || ::stat(archive.c_str(), &st) != 0)
+            return {};
+    }
     return {qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec), qint64(st.st_size)};
 }
 

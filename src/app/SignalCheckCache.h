@@ -55,7 +55,8 @@ private:
         qint64 size = -1;
         bool operator==(const Stamp&) const = default;
     };
-    // One look at the file (a list of 10,000 checked files takes one each).
+    // One look at the file (a list of 10,000 checked files takes one each);
+    // for a channel inside a .zip, at its archive.
     static Stamp StampOf(const std::string& localPath);
     struct Entry {
         Stamp stamp;

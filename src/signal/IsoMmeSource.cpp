@@ -39,6 +39,12 @@ bool SplitArchivePath(const std::string& path, std::string& archive, std::string
 
 } // namespace
 
+std::string IsoArchiveOf(const std::string& path)
+{
+    std::string archive, entry;
+    return SplitArchivePath(path, archive, entry) && !entry.empty() ? archive : std::string();
+}
+
 bool IsoIsArchiveName(const std::string& path)
 {
     return path.size() > 4 && IsoSameName(std::string_view(path).substr(path.size() - 4), ".zip");
@@ -131,7 +137,8 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder)
             entry.path = folder + "/" + entry.name;
             if (entry.name.empty())
                 continue;
-            const bool seen = std::any_of(out.begin(), out.end(), [&](const IsoEntry& e) { return e.name == entry.name; });
+            const bool seen =
+                std::any_of(out.begin(), out.end(), [&](const IsoEntry& e) { return e.name == entry.name; });
             if (!seen)
                 out.push_back(std::move(entry));
         }

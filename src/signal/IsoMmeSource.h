@@ -23,6 +23,10 @@ IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::str
 // inside an archive), sorted by name; empty when there is none.
 std::vector<IsoEntry> IsoListFolder(const std::string& folder);
 
+// The archive that holds path (ARCHIVE.zip/ENTRY), or an empty text when
+// path lies in no archive.
+std::string IsoArchiveOf(const std::string& path);
+
 // Whether path names a .zip archive (by its name; case-blind).
 bool IsoIsArchiveName(const std::string& path);
 
