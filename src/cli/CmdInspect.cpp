@@ -187,39 +187,42 @@ int RunConvert(const std::vector<std::string>& args)
 
 } // namespace
 
-const KalvioCommand kInfoCommand = {"info", "print the header of signal files, one field a line",
-                                    "Usage: kalvio info FILE...\n"
-                                    "Prints for each file a line 'File: NAME', a line 'Kind: ' with the reader\n"
-                                    "that loaded it ('RVF-1992 File', 'ISO-MME Channel' or 'ASCII File'), every\n"
-                                    "header field as 'Name: value' (integers in decimal, reals with %.9g, texts\n"
-                                    "as stored) and 'PointCount: n'. The kind is told by the file's content; the\n"
-                                    "time column of a text file is in milliseconds, or in seconds with\n"
-                                    "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
-                                    "its channels. Warnings of a load (NOVALUE samples, a wrong sample count)\n"
-                                    "go to standard error.\n"
-                                    "Exit status 1 when any file could not be read.\n",
-                                    RunInfo};
+const KalvioCommand kInfoCommand = {
+    "info", "print the header of signal files, one field a line",
+    "Usage: kalvio info FILE...\n"
+    "Prints for each file a line 'File: NAME', a line 'Kind: ' with the reader\n"
+    "that loaded it ('RVF-1992 File', 'ISO-MME Channel' or 'ASCII File'), every\n"
+    "header field as 'Name: value' (integers in decimal, reals with %.9g, texts\n"
+    "as stored) and 'PointCount: n'. The kind is told by the file's content; the\n"
+    "time column of a text file is in milliseconds, or in seconds with\n"
+    "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
+    "its channels. Warnings of a load (NOVALUE samples, a wrong sample count)\n"
+    "go to standard error.\n"
+    "Exit status 1 when any file could not be read.\n",
+    RunInfo};
 
-const KalvioCommand kDumpCommand = {"dump", "print the points of a signal file, X and Y per line",
-                                    "Usage: kalvio dump FILE [-o OUT]\n"
-                                    "Prints one line per point: X, a tab, Y, each with %.9g, to standard output\n"
-                                    "or (-o OUT) into the file OUT; '-o -' is standard output.\n",
-                                    RunDump};
+const KalvioCommand kDumpCommand = {
+    "dump", "print the points of a signal file, X and Y per line",
+    "Usage: kalvio dump FILE [-o OUT]\n"
+    "Prints one line per point: X, a tab, Y, each with %.9g, to standard output\n"
+    "or (-o OUT) into the file OUT; '-o -' is standard output.\n",
+    RunDump};
 
-const KalvioCommand kConvertCommand = {"convert", "store signal files as RVF-1992 or as one ISO-MME test",
-                                       "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
-                                       "       kalvio convert IN... --format iso-mme -o TESTDIR\n"
-                                       "Reads each input (RVF-1992, ISO-MME channel or text) and stores it as\n"
-                                       "RVF-1992 in this machine's float format or in the one named; the time of\n"
-                                       "a text input is in milliseconds, or in seconds with --time-unit s. With\n"
-                                       "--out-dir each result keeps its input's file name; -o takes a single\n"
-                                       "input. An ISO-MME test (TEST.mme, its folder or a .zip) stands for its\n"
-                                       "channels, each written as CODE.rvf (a number added to repeated codes, _\n"
-                                       "for an unknown position). An existing output file is replaced only when\n"
-                                       "the whole file could be written.\n"
-                                       "With --format iso-mme all inputs become one ISO-MME test in the new folder\n"
-                                       "TESTDIR, whose name is the test number: TESTDIR/TESTDIR.mme, Channel/\n"
-                                       "with the .chn list and one channel file per input, CR LF line ends. The\n"
-                                       "test is written beside TESTDIR and renamed at the end; an existing folder\n"
-                                       "is never replaced.\n",
-                                       RunConvert};
+const KalvioCommand kConvertCommand = {
+    "convert", "store signal files as RVF-1992 or as one ISO-MME test",
+    "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
+    "       kalvio convert IN... --format iso-mme -o TESTDIR\n"
+    "Reads each input (RVF-1992, ISO-MME channel or text) and stores it as\n"
+    "RVF-1992 in this machine's float format or in the one named; the time of\n"
+    "a text input is in milliseconds, or in seconds with --time-unit s. With\n"
+    "--out-dir each result keeps its input's file name; -o takes a single\n"
+    "input. An ISO-MME test (TEST.mme, its folder or a .zip) stands for its\n"
+    "channels, each written as CODE.rvf (a number added to repeated codes, _\n"
+    "for an unknown position). An existing output file is replaced only when\n"
+    "the whole file could be written.\n"
+    "With --format iso-mme all inputs become one ISO-MME test in the new folder\n"
+    "TESTDIR, whose name is the test number: TESTDIR/TESTDIR.mme, Channel/\n"
+    "with the .chn list and one channel file per input, CR LF line ends. The\n"
+    "test is written beside TESTDIR and renamed at the end; an existing folder\n"
+    "is never replaced.\n",
+    RunConvert};
