@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -61,6 +62,11 @@ int RunCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Long output (info over many files, dump) leaves in large writes when it
+    // goes to a file or a pipe; a terminal keeps its line buffering.
+    static char buffer[1 << 16];
+    if (!::isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     const int status = RunCommand(argc, argv);
     // Output that did not reach its destination is a failure too.
     return FinishStandardOutput() || status != KALVIO_OK ? status : KALVIO_FAILED;
