@@ -22,6 +22,13 @@ constexpr uint16_t kStored = 0, kDeflated = 8;
 // Deflate cannot expand data by more than about 1032 to 1: an entry that
 // claims more is broken, and its claim must not size a buffer.
 constexpr uint64_t kMaxRatio = 1032;
+constexpr size_t kMinOutput = size_t(1) << 16;
+
+// The first room for a deflated entry's bytes: a few times its packed size.
+uint64_t InitialOutput(uint64_t packedSize)
+{
+    return std::max<uint64_t>(std::min<uint64_t>(packedSize, uint64_t(1) << 40) * 4, kMinOutput);
+}
 
 uint16_t U16(const uint8_t* p)
 {
@@ -160,9 +167,19 @@ bool KVZipArchive::Open(const std::string& path, std::string& why)
     const bool spanned = U16(end + 4) != 0 || U16(end + 6) != 0 || U16(end + 8) != count;
     if (at >= kLocatorSize && U32(end - kLocatorSize) == kZip64Locator) {
         uint8_t rec[kZip64EndSize];
-        const uint64_t recPos = U64(end - kLocatorSize + 8);
-        if (recPos > endPos - kLocatorSize || !ReadAt(recPos, rec, sizeof rec) || U32(rec) != kZip64EndRecord)
-            return false;
+        const uint64_t recPos = U64(end - kLocatorSize + 8), locatorPos = endPos - kLocatorSize;
+        m_base = 0;
+        if (recPos > locatorPos || !ReadAt(recPos, rec, sizeof rec) || U32(rec) != kZip64EndRecord) {
+            // Bytes in front of the archive: the record is not where the
+            // locator says but right before the locator, and the distance
+            // moves every offset.
+            if (locatorPos < kZip64EndSize || locatorPos - kZip64EndSize < recPos)
+                return false;
+            m_base = locatorPos - kZip64EndSize - recPos;
+            if (!ReadAt(m_base + recPos, rec, sizeof rec) || U32(rec) != kZip64EndRecord
+                || U64(rec + 4) != kZip64EndSize - 12)
+                return false;
+        }
         if (U32(rec + 16) != 0 || U32(rec + 20) != 0 || U64(rec + 24) != U64(rec + 32)) {
             why = "it spans several disks";
             return false;
@@ -172,8 +189,7 @@ bool KVZipArchive::Open(const std::string& path, std::string& why)
         cdOffset = U64(rec + 48);
         if (cdOffset > recPos || cdSize > recPos - cdOffset)
             return false;
-        m_base = 0;
-        m_dataEnd = cdOffset;
+        m_dataEnd = m_base + cdOffset;
     } else {
         if (spanned) {
             why = "it spans several disks";
@@ -278,8 +294,12 @@ bool KVZipArchive::Read(const Entry& entry, std::string& bytes, std::string& why
     if (entry.method == kStored ? entry.size != entry.packedSize : entry.size / kMaxRatio > entry.packedSize + 1)
         return false;
     const size_t want = static_cast<size_t>(std::min<uint64_t>(entry.size, maxBytes));
+    // A deflated entry's size is a claim until its stream bears it out: the
+    // buffer starts near the packed size and grows with what is unpacked.
+    const size_t first =
+        entry.method == kStored ? want : static_cast<size_t>(std::min<uint64_t>(want, InitialOutput(entry.packedSize)));
     try {
-        bytes.resize(want);
+        bytes.resize(first);
     } catch (const std::exception&) {
         why = "too large";
         return false;
@@ -325,8 +345,17 @@ bool KVZipArchive::Inflate(uint64_t from, const Entry& entry, std::string& bytes
             z.avail_in = static_cast<uInt>(take);
         }
         const bool full = made == want;
+        if (!full && made == bytes.size()) {
+            try {
+                bytes.resize(std::min(want, bytes.size() + std::max(bytes.size(), kMinOutput)));
+            } catch (const std::exception&) {
+                why = "too large";
+                ok = false;
+                break;
+            }
+        }
         z.next_out = full ? &spare : reinterpret_cast<Bytef*>(bytes.data() + made);
-        z.avail_out = full ? 1u : static_cast<uInt>(std::min<size_t>(want - made, 1u << 30));
+        z.avail_out = full ? 1u : static_cast<uInt>(std::min<size_t>(bytes.size() - made, 1u << 30));
         const uInt before = z.avail_out;
         const int r = ok ? inflate(&z, Z_NO_FLUSH) : Z_DATA_ERROR;
         const size_t got = before - z.avail_out;

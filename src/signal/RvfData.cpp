@@ -13,6 +13,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -219,7 +220,12 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
         written = out.Write(HeaderBytes());
         // Data records: the Y run first, then for "X-Y" the X run, each
         // formed piece by piece in the reused buffer and handed on at once.
-        uint8_t* piece = Piece();
+        // A read begun by RVF_ReadHeader keeps its first records in Piece()
+        // until RVF_ReadData: a write in between forms its own.
+        std::unique_ptr<uint8_t[]> own;
+        if (m_source)
+            own = std::make_unique_for_overwrite<uint8_t[]>(kPieceRecords * RecordSize);
+        uint8_t* piece = own ? own.get() : Piece();
         const struct {
             const float* values;
             size_t count;

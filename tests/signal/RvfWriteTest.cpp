@@ -252,6 +252,23 @@ TEST(RvfWrite, ExactlyFullLastRecordsReadBack)
     }
 }
 
+// A write between RVF_ReadHeader and RVF_ReadData overwrote the data records read with the header.
+TEST(RvfWrite, WriteBetweenHeaderAndDataLeavesTheReadAlone)
+{
+    TempDir dir;
+    CRVFFile f = ThreePoints("IEEE");
+    f.Curve.Nlp = 299; // three data records: the third lies where the header's bytes were
+    f.Y.resize(300, 4.0f);
+    ASSERT_TRUE(f.RVF_Write(dir.Path("a.rvf")));
+    CRVFFile r;
+    ASSERT_TRUE(r.RVF_ReadHeader(dir.Path("a.rvf")));
+    const std::vector<float> other(300, 9.0f);
+    ASSERT_TRUE(r.RVF_Write(dir.Path("b.rvf"), nullptr, 0, other.data(), other.size()));
+    std::vector<float> y(300);
+    ASSERT_TRUE(r.RVF_ReadData(nullptr, y.data()));
+    EXPECT_EQ(y, f.Y);
+}
+
 TEST(RvfWrite, IndexChecksWriteNothing)
 {
     TempDir dir;

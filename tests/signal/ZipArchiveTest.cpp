@@ -61,6 +61,13 @@ std::string Channel(size_t lines)
 size_t Find(const std::string& bytes, const char* sig, size_t from = 0) { return bytes.find(sig, from, 4); }
 void Put16(std::string& b, size_t at, unsigned v) { b[at] = char(v), b[at + 1] = char(v >> 8); }
 void Put32(std::string& b, size_t at, uint32_t v) { Put16(b, at, v & 0xFFFF), Put16(b, at + 2, v >> 16); }
+uint32_t Get32(const std::string& b, size_t at)
+{
+    uint32_t v = 0;
+    for (size_t k = 4; k-- > 0;)
+        v = v << 8 | static_cast<uint8_t>(b[at + k]);
+    return v;
+}
 
 } // namespace
 
@@ -132,6 +139,12 @@ TEST(ZipArchive, ReadsZip64Fields)
     EXPECT_EQ(why, "it fails its CRC check");
     ASSERT_TRUE(zip.Read(zip.Entries()[0], bytes, why, 5));
     EXPECT_EQ(bytes, "zip64");
+
+    // A zip64 archive behind a stub was refused: the locator's offset had not been moved.
+    KVZipArchive stubbed;
+    ASSERT_TRUE(OpenBytes(dir, std::string(3000, 'x') + b, stubbed).open);
+    ASSERT_TRUE(stubbed.Read(stubbed.Entries()[0], bytes, why, 5)) << why;
+    EXPECT_EQ(bytes, "zip64");
 }
 
 // Each broken archive is refused with its reason, reading nothing outside
@@ -172,6 +185,9 @@ TEST(ZipArchive, RefusesBrokenArchives)
     mutated("packed size past the data", [&](std::string& b) { Put32(b, cd + 20, uint32_t(cd)); }, true,
             "it is broken");
     mutated("deflate stream damaged", [&](std::string& b) { std::memset(&b[40], 0xFF, 30); }, true, "it is broken");
+    // A size claimed within deflate's ratio sized the buffer before a byte was unpacked (checked below).
+    mutated("unpacks to less than it says", [&](std::string& b) { Put32(b, cd + 24, 1000 * Get32(b, cd + 20)); },
+            true, "it is broken");
     mutated("unpacks to more than it says", [&](std::string& b) { Put32(b, cd + 24, 100); }, true, "it is broken");
 
     TempDir dir;
@@ -188,6 +204,7 @@ TEST(ZipArchive, RefusesBrokenArchives)
         EXPECT_FALSE(zip.Read(zip.Entries()[0], bytes, why));
         EXPECT_EQ(why, c.why);
         EXPECT_EQ(bytes, "");
+        EXPECT_LT(bytes.capacity(), 1u << 20);
     }
 }
 
