@@ -1,8 +1,12 @@
 // File-menu and document-wide commands: Open Directory, Rvf Information,
 // Reload, Options and browsing the command line.
 #include "FileSearch.h"
+#include "IsoMmeTest.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -121,6 +125,14 @@ COptionsValues COndrelDoc::Options() const
 
 void COndrelDoc::BrowseCommandLine(const QStringList& files)
 {
+    // "ondrel DIR": the engineer points the program at a directory of signal
+    // files, which is browsed as Open Directory browses it (it was reported
+    // as a file that does not exist). A test folder lists its channels below.
+    if (files.size() == 1 && QFileInfo(files[0]).isDir()
+        && !IsoMmeIsTestPath(QFile::encodeName(files[0]).toStdString())) {
+        BrowseDirectory(OndrelSettings::NormaliseDirectory(QFileInfo(files[0]).absoluteFilePath()));
+        return;
+    }
     m_messages.clear();
     QStringList found;
     for (const QString& entry : files) {

@@ -163,7 +163,8 @@ public:
     void OnReload();
     // Edit > Options: edits and stores the document settings.
     void OnOptions();
-    // Browses the files and patterns of the command line in hitlist mode.
+    // Browses the files and patterns of the command line in hitlist mode; a
+    // command line of one folder that holds no test browses that directory.
     void BrowseCommandLine(const QStringList& files);
 
     // ---- hitlists (Hitlist.cpp) ----

@@ -1,6 +1,9 @@
 #include "AppTestSupport.h"
 #include "CommandLine.h"
+#include "OndrelSettings.h"
 #include "Requests.h"
+
+#include <QFileInfo>
 
 TEST_F(AppTest, CommandLineListSwitchPositions)
 {
@@ -57,6 +60,18 @@ TEST_F(AppTest, BrowseCommandLineExpandsPatternsAndReportsMissingEntries)
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"File, " + PathOf("nothing.rvf") + ", does not Exist"});
+}
+
+// Regression: "ondrel DIR" said "File, DIR, does not Exist" of an existing directory.
+TEST_F(AppTest, CommandLineOfOneFolderBrowsesThatDirectory)
+{
+    WriteRvf("a.rvf", Ramp(3));
+    QDir(Dir()).mkdir("sub");
+    doc->BrowseCommandLine({Dir()});
+    EXPECT_FALSE(doc->HitMode());
+    EXPECT_EQ(doc->Directory(), OndrelSettings::NormaliseDirectory(QFileInfo(Dir()).absoluteFilePath()));
+    EXPECT_EQ(ui.caption, "Browsing " + doc->Directory());
+    EXPECT_TRUE(ui.errorDialogs.empty());
 }
 
 TEST_F(AppTest, BrowseCommandLineWithNothingFoundKeepsModeAndCaptionButSaysWhy)
