@@ -75,7 +75,7 @@ void COndrelDoc::ReadSignalsAgain(bool keepModified)
         m_strFile = entry.name;
         if (!LoadCurrentFile())
             continue;
-        entry.signal = m_signal;
+        entry.signal = std::move(m_signal);
         entry.modified = false;
     }
     LoadedSignalsChanged();

@@ -50,7 +50,7 @@ void COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected
                 continue;
             if (!LoadFile(label))
                 continue;
-            m_signals.emplace_back(label, m_signal, false);
+            m_signals.emplace_back(label, std::move(m_signal), false);
             loaded.insert(label);
         }
     }

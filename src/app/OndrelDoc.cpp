@@ -72,8 +72,8 @@ bool COndrelDoc::LoadAlone(const QString& name, QString* failure)
     if (!LoadFile(name, failure))
         return false;
     m_signals.clear();
-    m_signals.emplace_back(m_strFile, m_signal);
     m_nMaxPoints = static_cast<int32_t>(std::min<size_t>(m_signal.PointCount(), INT32_MAX));
+    m_signals.emplace_back(m_strFile, std::move(m_signal));
     return true;
 }
 

@@ -56,6 +56,8 @@ public:
     const QStringList& Labels() const { return m_labels; }
     const QStringList& Messages() const { return m_messages; }
     // The record the last file was loaded into, and that file's list name.
+    // A loaded signal moves from it into Signals() (a long record is held
+    // once), leaving it empty.
     const KVSignal& LastLoaded() const { return m_signal; }
     const QString& CurrentFile() const { return m_strFile; }
     int32_t MaxPoints() const { return m_nMaxPoints; }

@@ -9,8 +9,8 @@
 class CSignalEntry {
 public:
     CSignalEntry() = default;
-    CSignalEntry(QString entryName, const KVSignal& entrySignal, bool entryModified = false)
-        : name(std::move(entryName)), signal(entrySignal), modified(entryModified) {}
+    CSignalEntry(QString entryName, KVSignal entrySignal, bool entryModified = false)
+        : name(std::move(entryName)), signal(std::move(entrySignal)), modified(entryModified) {}
     CSignalEntry(const CSignalEntry&) = default;
     CSignalEntry(CSignalEntry&&) noexcept = default;
     CSignalEntry& operator=(const CSignalEntry&) = default;

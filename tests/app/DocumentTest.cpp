@@ -104,6 +104,13 @@ TEST_F(AppTest, LoadFileNeedsANameAndADirectory)
     EXPECT_FALSE(doc->LoadFile(PathOf("gone.rvf"), &failure));
     EXPECT_TRUE(failure.contains("gone.rvf")) << failure.toStdString();
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
+
+    // A selected file's samples move into the loaded signals: a long record
+    // was held twice (the load record and the list's copy).
+    doc->SelectionChanged({PathOf("a.rvf")}, true);
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].signal.PointCount(), 7u);
+    EXPECT_EQ(doc->LastLoaded().PointCount(), 0u);
 }
 
 TEST_F(AppTest, OneSignalLabelsTitleAndSubTitle)
