@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -132,10 +131,7 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
 
 std::string FormatReal(double v)
 {
-    // The characters of "%.9g", without the format parsing of printf; a
-    // header holds many zeros.
-    if (v == 0.0 && !std::signbit(v))
-        return "0";
+    // The characters of "%.9g", without the format parsing of printf.
     char buf[64];
     const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
     return std::string(buf, r.ptr);
