@@ -13,6 +13,13 @@ function(ondrel_target_settings target)
   endif()
 endfunction()
 
+# A console program without Qt, linked statically with ONDREL_STATIC_CONSOLE.
+function(ondrel_console_program target)
+  if(ONDREL_STATIC_CONSOLE)
+    target_link_options(${target} PRIVATE -static)
+  endif()
+endfunction()
+
 # A layer below the widgets must not include a widget or chart header.
 # The check runs before the layer's target is compiled and fails the build.
 function(ondrel_forbid_widgets target dir)
