@@ -15,7 +15,7 @@
 class CRVFFile : public KVErrorList {
 public:
     static constexpr int RecordSize = 512;
-    static constexpr int ValuesPerRecord = 125;
+    static constexpr int ValuesPerRecord = int(kRvfRecordValues);
 
     CRVFFile();
     ~CRVFFile() override;

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// A data record: a 12-byte label and 125 reals.
+constexpr size_t kRvfRecordValues = 125;
+
 // Byte-order and float-format codes of an RVF-1992 file and of this machine.
 enum RvfByteOrder { RVF_BIG_ENDIAN = 1, RVF_LITTLE_ENDIAN = 2, RVF_UNKNOWN_ORDER = 3 };
 enum RvfFloatFormat { RVF_IEEE = 1, RVF_SUN = 2, RVF_VAX = 3, RVF_UNKNOWN_FORMAT = 4 };

@@ -183,41 +183,52 @@ TEST(RvfFloat, ScanInPlaceMatchesDecodeAndScan)
     std::vector<float> v;
     for (int i = 0; i < 301; ++i)
         v.push_back(float(i % 37) * (i % 2 ? -0.25f : 1.5f));
+    // Extremes met only in the last, overlapping block of a whole record.
+    std::vector<float> records(250, 1.0f);
+    records[97] = -9.0f;
+    records[124] = 9.0f;
+    records[230] = -10.0f;
     const std::vector<std::vector<float>> runs = {
         v,     std::vector<float>(40, -0.0f), {-0.0f, 0.0f, -3.0f}, {0.0f, -0.0f, 2.0f}, {-1.0f, -0.0f, -2.0f, 0.0f},
-        {7.0f}};
-    const size_t cuts[] = {0, 1, 9, 125, 200, 301};
+        {7.0f}, records};
+    // Odd pieces, and whole records (125 values) as a file holds them.
+    const std::vector<std::vector<size_t>> cutsets = {{0, 1, 9, 125, 200, 301}, {0, 125, 250, 301}};
     for (const int format : {RVF_IEEE, RVF_SUN, RVF_VAX})
         for (const RvfVectors vectors : {RvfVectors::Best, RvfVectors::Sse2, RvfVectors::None}) {
-            for (const auto& run : runs) {
-                std::vector<uint8_t> bytes(4 * run.size());
-                RvfEncodeReals(run.data(), bytes.data(), run.size(), format, RVF_IEEE);
-                std::vector<float> back(run.size());
-                RvfDecodeReals(bytes.data(), back.data(), run.size(), format, RVF_IEEE);
-                float wantLo, wantHi;
-                KVScanExtremes(back.data(), back.size(), wantLo, wantHi);
-                std::vector<RvfSpan> spans;
-                for (size_t k = 0; k + 1 < std::size(cuts) && cuts[k] < run.size(); ++k) {
-                    const size_t end = std::min(cuts[k + 1], run.size());
-                    spans.push_back({bytes.data() + 4 * cuts[k], end - cuts[k]});
+            for (const auto& cuts : cutsets) {
+                for (const auto& run : runs) {
+                    std::vector<uint8_t> bytes(4 * run.size());
+                    RvfEncodeReals(run.data(), bytes.data(), run.size(), format, RVF_IEEE);
+                    std::vector<float> back(run.size());
+                    RvfDecodeReals(bytes.data(), back.data(), run.size(), format, RVF_IEEE);
+                    float wantLo, wantHi;
+                    KVScanExtremes(back.data(), back.size(), wantLo, wantHi);
+                    std::vector<RvfSpan> spans;
+                    for (size_t k = 0; k + 1 < cuts.size() && cuts[k] < run.size(); ++k) {
+                        const size_t end = std::min(cuts[k + 1], run.size());
+                        spans.push_back({bytes.data() + 4 * cuts[k], end - cuts[k]});
+                    }
+                    float lo, hi;
+                    RvfScanReals(spans, format, RVF_IEEE, lo, hi, vectors);
+                    EXPECT_EQ(std::signbit(lo), std::signbit(wantLo)) << format << " " << run.size();
+                    EXPECT_EQ(std::signbit(hi), std::signbit(wantHi)) << format << " " << run.size();
+                    EXPECT_EQ(lo, wantLo);
+                    EXPECT_EQ(hi, wantHi);
                 }
-                float lo, hi;
-                RvfScanReals(spans, format, RVF_IEEE, lo, hi, vectors);
-                EXPECT_EQ(std::signbit(lo), std::signbit(wantLo)) << format << " " << run.size();
-                EXPECT_EQ(std::signbit(hi), std::signbit(wantHi)) << format << " " << run.size();
-                EXPECT_EQ(lo, wantLo);
-                EXPECT_EQ(hi, wantHi);
             }
             if (format == RVF_VAX)
                 continue; // a VAX float has no NaN pattern
-            for (const size_t at : {size_t(3), size_t(17), size_t(300)}) {
+            for (const size_t at : {size_t(3), size_t(17), size_t(100), size_t(124), size_t(300)}) {
                 std::vector<uint8_t> bytes(4 * v.size());
                 RvfEncodeReals(v.data(), bytes.data(), v.size(), format, RVF_IEEE);
                 const uint32_t nan = format == RVF_SUN ? 0x0000C07Fu : 0x7FC00000u;
                 std::memcpy(bytes.data() + 4 * at, &nan, 4);
-                const RvfSpan span{bytes.data(), v.size()};
+                const RvfSpan whole{bytes.data(), v.size()};
+                const RvfSpan records[] = {{bytes.data(), 125}, {bytes.data() + 500, 125}, {bytes.data() + 1000, 51}};
                 float lo, hi;
-                EXPECT_THROW(RvfScanReals({&span, 1}, format, RVF_IEEE, lo, hi, vectors), KVException)
+                EXPECT_THROW(RvfScanReals({&whole, 1}, format, RVF_IEEE, lo, hi, vectors), KVException)
+                    << format << " " << at;
+                EXPECT_THROW(RvfScanReals(records, format, RVF_IEEE, lo, hi, vectors), KVException)
                     << format << " " << at;
             }
         }
