@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -129,12 +130,25 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
     return kind;
 }
 
+void AppendReal(std::string& out, double v)
+{
+    // The characters of "%.9g", without the format parsing of printf. A
+    // whole number of up to nine digits prints as that integer (most header
+    // reals are 0); -0 keeps its sign through the general path.
+    char buf[64];
+    std::to_chars_result r;
+    if (std::fabs(v) < 1e9 && v == std::trunc(v) && !(v == 0 && std::signbit(v)))
+        r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+    else
+        r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
+    out.append(buf, r.ptr);
+}
+
 std::string FormatReal(double v)
 {
-    // The characters of "%.9g", without the format parsing of printf.
-    char buf[64];
-    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
-    return std::string(buf, r.ptr);
+    std::string out;
+    AppendReal(out, v);
+    return out;
 }
 
 std::string OutputChoice::OutputFor(size_t i) const

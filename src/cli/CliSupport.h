@@ -36,6 +36,8 @@ KVTextOptions TextOptionsOfThisRun();
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
 // "%.9g" of a value.
 std::string FormatReal(double v);
+// Appends the characters of "%.9g" of v to out.
+void AppendReal(std::string& out, double v);
 
 // Inputs and the output choice of a command that writes one file per input:
 // IN... (-o OUT | --out-dir DIR). The output of input i is OutputFor(i).

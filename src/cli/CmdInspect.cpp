@@ -11,29 +11,41 @@
 #include "KalvioCommand.h"
 #include "SignalInputs.h"
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
 
 namespace {
 
-// One "Name: value" line per field, written at once (a text ends at a NUL,
-// as printf's %s ends it).
-void PrintHeader(const KVHeader& h, size_t points)
+// The file's lines, one "Name: value" per field, written at once (a text
+// ends at a NUL, as printf's %s ends it).
+void PrintHeader(const std::string& name, const char* kind, const KVHeader& h, size_t points)
 {
-    std::string out;
-    out.reserve(1536);
-    const auto line = [&out](std::string_view name, std::string_view value) {
-        out.append(name).append(": ").append(value) += '\n';
+    static std::string out; // one buffer for every file of the run
+    out.clear();
+    const auto line = [](std::string_view field, std::string_view value) {
+        out.append(field).append(": ").append(value) += '\n';
     };
+    const auto real = [](std::string_view field, double value) {
+        out.append(field).append(": ");
+        AppendReal(out, value);
+        out += '\n';
+    };
+    const auto integer = [](std::string_view field, long long value) {
+        char digits[24];
+        out.append(field).append(": ").append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr) += '\n';
+    };
+    line("File", KVPrintableName(name).c_str());
+    line("Kind", kind);
 #define KV_PRINT_TEXT(name, def) line(#name, h.name.c_str());
-#define KV_PRINT_REAL(name, def) line(#name, FormatReal(h.name));
-#define KV_PRINT_INT(name, def) line(#name, std::to_string(h.name));
+#define KV_PRINT_REAL(name, def) real(#name, h.name);
+#define KV_PRINT_INT(name, def) integer(#name, h.name);
     KV_SIGNAL_FIELDS(KV_PRINT_TEXT, KV_PRINT_REAL, KV_PRINT_INT)
 #undef KV_PRINT_TEXT
 #undef KV_PRINT_REAL
 #undef KV_PRINT_INT
-    line("PointCount", std::to_string(points));
+    integer("PointCount", static_cast<long long>(points));
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
@@ -49,8 +61,7 @@ bool InfoOf(const std::string& name, KVErrorList& errors, bool quiet)
     PrintErrors(errors, name);
     if (!kind)
         return false;
-    std::printf("File: %s\nKind: %s\n", KVPrintableName(name).c_str(), kind);
-    PrintHeader(header, points);
+    PrintHeader(name, kind, header, points);
     return true;
 }
 
