@@ -105,19 +105,15 @@ bool CRVFFile::RVF_ReadHeader(const std::string& fileName)
     m_source = std::make_shared<KVFileBytes>();
     m_sourceName = fileName;
     KVFileBytes& file = *m_source;
-    const KVFileBytes::Status status = file.Open(fileName, RecordSize);
-    if (status != KVFileBytes::Ok) {
-        AddError(OpenFailure(file, status, fileName), kReadScope);
-        m_source.reset();
-        return false;
-    }
     // Record 1 and the curve record (or record 2) lie in the first 1024
     // bytes; with record 2 the curve record follows in the next 512. The
     // first data records are read with them.
-    const size_t got = std::min(file.Size(), kMaxHeaderBytes + kPieceRecords * RecordSize);
+    size_t got = 0;
     m_heldRecords = 0;
-    if (!file.ReadNext(Piece(), got)) {
-        AddError(OpenFailure(file, KVFileBytes::ReadFailed, fileName), kReadScope);
+    const KVFileBytes::Status status =
+        file.OpenHead(fileName, RecordSize, Piece(), kMaxHeaderBytes + kPieceRecords * RecordSize, got);
+    if (status != KVFileBytes::Ok) {
+        AddError(OpenFailure(file, status, fileName), kReadScope);
         m_source.reset();
         return false;
     }

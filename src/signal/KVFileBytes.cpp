@@ -2,6 +2,7 @@
 
 #include "KVSystemReason.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,41 +24,73 @@ struct Descriptor {
     }
 };
 
-// Opens a regular file for reading; -1 and the reason otherwise. The open
-// does not wait: a named pipe must not hang the caller before it is found
-// not to be a regular file.
-int OpenRegular(const std::string& fileName, struct stat& info, KVFileBytes::Status& status)
+// Opens a name for reading without waiting: a named pipe must not hang the
+// caller before it is found not to be a regular file. -1 and the reason
+// otherwise.
+int OpenNoWait(const std::string& fileName, KVFileBytes::Status& status)
 {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    if (fd < 0)
         status = errno == EISDIR ? KVFileBytes::NotRegular : KVFileBytes::CannotOpen;
-        return -1;
-    }
+    return fd;
+}
+
+// Whether the open fd is a regular file; its information in info, the reason
+// in status and errno otherwise.
+bool IsRegular(int fd, struct stat& info, KVFileBytes::Status& status)
+{
     if (::fstat(fd, &info) != 0 || info.st_size < 0) {
         status = KVFileBytes::NoInfo;
-    } else if (!S_ISREG(info.st_mode)) {
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
         status = KVFileBytes::NotRegular;
         errno = S_ISDIR(info.st_mode) ? EISDIR : 0;
-    } else {
-        status = KVFileBytes::Ok;
+        return false;
     }
-    if (status != KVFileBytes::Ok) {
-        const int err = errno;
-        ::close(fd);
-        errno = err;
+    status = KVFileBytes::Ok;
+    return true;
+}
+
+// Closes fd keeping errno.
+void CloseKeepingErrno(int fd)
+{
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+}
+
+// Opens a regular file for reading; -1 and the reason otherwise.
+int OpenRegular(const std::string& fileName, struct stat& info, KVFileBytes::Status& status)
+{
+    const int fd = OpenNoWait(fileName, status);
+    if (fd < 0)
+        return -1;
+    if (!IsRegular(fd, info, status)) {
+        CloseKeepingErrno(fd);
         return -1;
     }
     return fd;
 }
 
-// Reads exactly size bytes; false on an error or a short file.
-bool ReadFully(int fd, uint8_t* data, size_t size)
+// One read of up to size bytes at offset; how many came, or -1 on an error.
+// A regular file gives fewer only at its end.
+ssize_t ReadAt(int fd, uint8_t* data, size_t size, size_t offset)
 {
+    for (;;) {
+        const ssize_t n = ::pread(fd, data, size, static_cast<off_t>(offset));
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+// Reads exactly size bytes from offset on; false on an error or a short file.
+bool ReadFully(int fd, uint8_t* data, size_t size, size_t offset)
+{
+    errno = 0;
     size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, data + got, size - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = ReadAt(fd, data + got, size - got, offset + got);
         if (n <= 0)
             return false;
         got += static_cast<size_t>(n);
@@ -102,9 +135,59 @@ KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMu
     Close();
     m_data.reset();
     m_size = 0;
+    m_offset = 0;
     m_errno = 0;
     m_status = OpenChecked(fileName, sizeMultiple);
     return m_status;
+}
+
+KVFileBytes::Status KVFileBytes::OpenHead(const std::string& fileName, size_t sizeMultiple, uint8_t* head, size_t cap,
+                                          size_t& got)
+{
+    Close();
+    m_data.reset();
+    m_size = 0;
+    m_offset = 0;
+    m_errno = 0;
+    got = 0;
+    errno = 0;
+    Descriptor file{OpenNoWait(fileName, m_status)};
+    m_errno = errno;
+    if (file.fd < 0)
+        return m_status;
+    // A pipe or a socket refuses a read at an offset, and waits for nobody.
+    const ssize_t n = cap > 0 ? ReadAt(file.fd, head, cap, 0) : 0;
+    const int readErrno = errno;
+    size_t size = n > 0 ? static_cast<size_t>(n) : 0;
+    // A short read ends a regular file. A failed or empty read, or a full
+    // one, asks the file what it is: a device, a pipe, an empty file or a
+    // file longer than cap.
+    if (n <= 0 || size == cap) {
+        struct stat info {};
+        if (!IsRegular(file.fd, info, m_status)) {
+            m_errno = errno;
+            return m_status;
+        }
+        if (n < 0) {
+            m_errno = readErrno;
+            return m_status = ReadFailed;
+        }
+        if (static_cast<size_t>(info.st_size) < size || (size < cap && static_cast<size_t>(info.st_size) != size)) {
+            m_errno = 0; // it changed while it was read
+            return m_status = ReadFailed;
+        }
+        size = static_cast<size_t>(info.st_size);
+    }
+    if (sizeMultiple > 1 && size % sizeMultiple != 0)
+        return m_status = WrongSize;
+    if (size >= kLargeFile)
+        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    got = std::min(size, cap);
+    m_fd = file.fd;
+    file.fd = -1;
+    m_size = size;
+    m_offset = got;
+    return m_status = Ok;
 }
 
 KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t sizeMultiple)
@@ -132,8 +215,10 @@ KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t
 bool KVFileBytes::ReadNext(uint8_t* data, size_t size)
 {
     errno = 0;
-    if (m_fd >= 0 && ReadFully(m_fd, data, size))
+    if (m_fd >= 0 && ReadFully(m_fd, data, size, m_offset)) {
+        m_offset += size;
         return true;
+    }
     m_errno = errno;
     m_status = ReadFailed;
     return false;
@@ -175,5 +260,5 @@ bool KVFileStartsWith(const std::string& fileName, std::string_view prefix)
     if (file.fd < 0 || static_cast<size_t>(info.st_size) < prefix.size())
         return false;
     std::string head(prefix.size(), '\0');
-    return ReadFully(file.fd, reinterpret_cast<uint8_t*>(head.data()), head.size()) && head == prefix;
+    return ReadFully(file.fd, reinterpret_cast<uint8_t*>(head.data()), head.size(), 0) && head == prefix;
 }

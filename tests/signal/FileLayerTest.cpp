@@ -457,6 +457,39 @@ TEST(FileLayer, LoadConversionsFromAHandMadeFile)
     EXPECT_EQ(s.FilterClass(), 1001);
 }
 
+TEST(FileLayer, FilesAroundTheFirstReadLoadWholeAndShortOnesAreRefused)
+{
+    // The header and the first data records come in one read, whose length
+    // also finds the end of a file shorter than it (257 records here).
+    TempDir dir;
+    const std::string path = dir.Path("s.rvf");
+    for (const size_t records : {1u, 256u, 257u, 258u}) {
+        for (const size_t less : {0u, 3u}) {
+            const size_t n = records * 125 - less;
+            KVSignal out = FullSignal(n, 0.0001f);
+            out.Y()[n - 1] = 1e6f; // the largest value in the last record
+            out.UpdateExtremes();
+            ASSERT_TRUE(Store(out, path));
+            const Bytes bytes = ReadAll(path);
+            ASSERT_EQ(bytes.size(), 1024 + records * 512);
+            KVSignal in;
+            ASSERT_TRUE(Load(in, path));
+            ASSERT_EQ(in.PointCount(), n);
+            EXPECT_EQ(in.Y()[n - 1], 1e6f);
+            KVHeader header;
+            size_t points = 0;
+            ASSERT_TRUE(KVFileRvf(path).LoadHeader(header, points)) << records;
+            EXPECT_EQ(points, n);
+            EXPECT_EQ(header.YMax, 1e6f);
+            for (const size_t cut : {1u, 512u}) {
+                WriteAll(path, Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(cut)));
+                EXPECT_FALSE(KVFileRvf(path).LoadHeader(header, points)) << records << " " << cut;
+                EXPECT_FALSE(KVFileRvf(path).Load(in)) << records << " " << cut;
+            }
+        }
+    }
+}
+
 TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
 {
     // Data records move in pieces of 256: values, extremes and the last

@@ -231,4 +231,13 @@ TEST(Robustness, PipesAndFoldersAreRefusedWithoutWaiting)
         EXPECT_EQ(KVReadSignalFile(path, s, errors), nullptr);
         EXPECT_EQ(errors.ErrorCount(), 1);
     }
+    // Devices read nothing or without end: the header read asks what they are.
+    for (const std::string device : {"/dev/null", "/dev/zero"}) {
+        KVFileRvf rvf(device);
+        KVHeader header;
+        size_t points = 0;
+        EXPECT_FALSE(rvf.LoadHeader(header, points));
+        EXPECT_EQ(ErrorLines(rvf),
+                  std::vector<std::string>{"CRVFFile::RVF_Read | " + device + " is not a valid RVF-1992 Signal File."});
+    }
 }
