@@ -233,11 +233,11 @@ int main(int argc, char** argv)
     std::vector<std::string> read = {self, "--read"};
     info.insert(info.end(), names.begin(), names.end());
     read.insert(read.end(), names.begin(), names.end());
-    const std::vector<Figures> g = Measure({info, read}, 7);
-    std::printf("1,000 files of 20,000 points, one process each way, 7 rounds\n");
+    const std::vector<Figures> g = Measure({info, read}, 11);
+    std::printf("1,000 files of 20,000 points, one process each way, 11 rounds\n");
     Print("kalvio info (ours)", g[0]);
     Print("read(2) of the bytes (peer)", g[1]);
-    std::printf("  info / read(2) %.2f wall, %.2f processor (goal: stay near 1.15)\n", g[0].median / g[1].median,
+    std::printf("  info / read(2) %.2f wall, %.2f processor (goal <= 1.15)\n", g[0].median / g[1].median,
                 g[0].cpu / g[1].cpu);
     fs::remove_all(dir);
     return status;
