@@ -3,17 +3,22 @@
 #include "KVSystemReason.h"
 #include "KVTempFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr size_t kChunk = 64 * 1024; // writes are gathered to this size
+// Smaller contents are written without setting space aside: too little to
+// matter, and one call more for each small file of a batch.
+constexpr size_t kReserveFrom = size_t(1) << 20;
 
 // The name a path finally stands for: symbolic links followed, a dangling one
 // too (the file it names is created). A loop is left for stat to report.
@@ -163,6 +168,27 @@ bool KVOutputFile::Flush()
     if (!WriteAll(fd, m_pending.data(), m_pending.size()))
         return Fail(errno);
     m_pending.clear();
+    return true;
+}
+
+bool KVOutputFile::Reserve(size_t size)
+{
+    if (m_way == Way::None)
+        return Fail(m_failed ? m_reason : KVSystemReason(EBADF));
+    if (m_way != Way::Replace || size < kReserveFrom)
+        return true;
+    // More than the disk has free is refused at once: a reservation that
+    // cannot succeed would first take the last free space from everyone.
+    struct statvfs disk {};
+    if (::fstatvfs(m_temp->Fd(), &disk) == 0 && disk.f_frsize > 0 && size / disk.f_frsize > disk.f_bfree)
+        return Fail(ENOSPC);
+#if defined(FALLOC_FL_KEEP_SIZE)
+    // The size stays that of what is written; a file system without the
+    // call writes as before.
+    if (::fallocate(m_temp->Fd(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(std::min<size_t>(size, LLONG_MAX))) != 0
+        && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+        return Fail(errno); // abandoning frees what was taken
+#endif
     return true;
 }
 

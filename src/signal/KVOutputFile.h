@@ -42,6 +42,12 @@ public:
 
     // Decides the way and opens what it writes to; false with Reason() set.
     bool Open();
+    // Sets aside disk space for a content of size bytes (1 MiB or more) where
+    // the way and the file system allow: a full disk is found before anything
+    // is written, and the rename that replaces the target need not first send
+    // the new content to disk (ext4 does so for content without a place on
+    // disk). False with Reason() set (and the output abandoned) on a full disk.
+    bool Reserve(size_t size);
     // Appends bytes; false with Reason() set (the output is then abandoned).
     bool Write(const void* data, size_t size);
     bool Write(std::span<const uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }

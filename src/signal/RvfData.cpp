@@ -217,7 +217,8 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
     const int machineFormat = MachineFloatFormat();
     bool written = true;
     try {
-        written = out.Write(HeaderBytes());
+        const std::vector<uint8_t> header = HeaderBytes();
+        written = out.Reserve(header.size() + size_t(arrays) * perArray * RecordSize) && out.Write(header);
         // Data records: the Y run first, then for "X-Y" the X run, each
         // formed piece by piece in the reused buffer and handed on at once.
         // A read begun by RVF_ReadHeader keeps its first records in Piece()

@@ -59,12 +59,26 @@ TEST(OutputFile, ReplacesOnlyOnCommitThroughAPrivateTemporaryFile)
     EXPECT_EQ(ReadAll(target), (Bytes{1, 2, 3}));
     EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
 
+    // Space set aside beyond what is written leaves the size that written.
     KVOutputFile out(target);
     ASSERT_TRUE(out.Open());
+    ASSERT_TRUE(out.Reserve(3 << 20)) << out.Reason();
     ASSERT_TRUE(out.Write(Piece(100000, 7)));
     ASSERT_TRUE(out.Commit()) << out.Reason();
     EXPECT_EQ(ReadAll(target), Piece(100000, 7));
     EXPECT_EQ(ModeOf(target), 0640u); // widened to the old file's mode
+    EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
+
+    // More than the disk has free is refused before a byte is written, and
+    // the file stays.
+    {
+        KVOutputFile huge(target);
+        ASSERT_TRUE(huge.Open());
+        EXPECT_FALSE(huge.Reserve(size_t(1) << 60));
+        EXPECT_EQ(huge.Reason(), "no space left on device");
+        EXPECT_FALSE(huge.Write(Piece(10, 1)));
+    }
+    EXPECT_EQ(ReadAll(target), Piece(100000, 7));
     EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
 
     // A new file gets the mode a plain create would give it.
