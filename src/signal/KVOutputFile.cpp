@@ -280,7 +280,7 @@ void KVOutputFile::Abandon()
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason)
 {
     KVOutputFile out(target);
-    const bool ok = out.Open() && out.Write(bytes) && out.Commit();
+    const bool ok = out.Open() && out.Reserve(bytes.size()) && out.Write(bytes) && out.Commit();
     reason = ok ? std::string() : out.Reason();
     return ok;
 }
