@@ -16,6 +16,8 @@
 
 void PrintErrors(const KVErrorList& errors, const std::string& input)
 {
+    if (errors.Errors().empty())
+        return;
     const std::string prefix = input.empty() ? std::string() : KVPrintableName(input) + ": ";
     for (const KVException& e : errors.Errors())
         std::fprintf(stderr, "%s%s - %s\n", prefix.c_str(), KVPrintableText(e.Scope()).c_str(),
