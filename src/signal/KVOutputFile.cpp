@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <new>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -79,7 +81,27 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, bool positioned = false)
     return true;
 }
 
+// Whether this process may take the blocks a file system keeps for the
+// system (ext4 checks this capability, not the user id: a superuser in a
+// container often lacks it).
+bool MayUseReservedBlocks()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_TO_INDEX(CAP_SYS_RESOURCE)].effective & CAP_TO_MASK(CAP_SYS_RESOURCE)) != 0;
+}
+
 } // namespace
+
+bool KVFitsOnDisk(size_t size, const struct statvfs& disk, bool mayUseReserve)
+{
+    if (disk.f_frsize == 0 || disk.f_blocks == 0)
+        return true; // nothing known: the writes find out
+    const uint64_t blocks = size / disk.f_frsize + (size % disk.f_frsize != 0);
+    return blocks <= (mayUseReserve ? disk.f_bfree : disk.f_bavail);
+}
 
 KVOutputFile::KVOutputFile(std::string target) : m_target(std::move(target)) {}
 
@@ -180,7 +202,7 @@ bool KVOutputFile::Reserve(size_t size)
     // More than the disk has free is refused at once: a reservation that
     // cannot succeed would first take the last free space from everyone.
     struct statvfs disk {};
-    if (::fstatvfs(m_temp->Fd(), &disk) == 0 && disk.f_frsize > 0 && size / disk.f_frsize > disk.f_bfree)
+    if (::fstatvfs(m_temp->Fd(), &disk) == 0 && !KVFitsOnDisk(size, disk, MayUseReservedBlocks()))
         return Fail(ENOSPC);
 #if defined(FALLOC_FL_KEEP_SIZE)
     // The size stays that of what is written; a file system without the

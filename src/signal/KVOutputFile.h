@@ -30,6 +30,7 @@
 #include <vector>
 
 class KVTempFile;
+struct statvfs;
 
 class KVOutputFile {
 public:
@@ -81,6 +82,11 @@ private:
     unsigned m_newMode = 0;             // Replace: the mode the file gets
     bool m_failed = false;
 };
+
+// Whether size bytes fit in the blocks disk reports free: those left to
+// everyone, or with mayUseReserve also those kept for the system; true when
+// the file system reports no size at all.
+bool KVFitsOnDisk(size_t size, const struct statvfs& disk, bool mayUseReserve);
 
 // Writes bytes to target as above in one call; false with reason set.
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason);

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -87,6 +88,25 @@ TEST(OutputFile, ReplacesOnlyOnCommitThroughAPrivateTemporaryFile)
     std::string reason;
     ASSERT_TRUE(KVWriteFile(dir.Path("new.rvf"), Bytes{9}, reason)) << reason;
     EXPECT_EQ(ModeOf(dir.Path("new.rvf")), 0666u & ~mask);
+}
+
+TEST(OutputFile, SpaceSetAsideCountsOnlyTheBlocksThisProcessMayTake)
+{
+    // Fault: the check counted the blocks kept for the system and rounded a
+    // part block down, so fallocate took all the space left before failing;
+    // a file system reporting no size refused every large write.
+    struct statvfs disk {};
+    disk.f_frsize = 4096;
+    disk.f_blocks = 1000;
+    disk.f_bfree = 100;
+    disk.f_bavail = 10;
+    EXPECT_TRUE(KVFitsOnDisk(10 * 4096, disk, false));
+    EXPECT_FALSE(KVFitsOnDisk(10 * 4096 + 1, disk, false));
+    EXPECT_FALSE(KVFitsOnDisk(50 * 4096, disk, false));
+    EXPECT_TRUE(KVFitsOnDisk(50 * 4096, disk, true));
+    EXPECT_FALSE(KVFitsOnDisk(100 * 4096 + 1, disk, true));
+    disk.f_blocks = disk.f_bfree = disk.f_bavail = 0;
+    EXPECT_TRUE(KVFitsOnDisk(size_t(1) << 30, disk, false));
 }
 
 TEST(OutputFile, TargetsThatAreNotPlainFiles)
