@@ -82,10 +82,12 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, bool positioned = false)
 }
 
 // Whether this process may take the blocks a file system keeps for the
-// system (ext4 checks this capability, not the user id: a superuser in a
-// container often lacks it).
+// system: ext4 grants them to the superuser (its default owner of them) and
+// to a process with CAP_SYS_RESOURCE.
 bool MayUseReservedBlocks()
 {
+    if (::geteuid() == 0)
+        return true;
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
     if (::syscall(SYS_capget, &header, data) != 0)
