@@ -174,6 +174,7 @@ bool KVOutputFile::Open()
     // owner and mode just before the rename.
     m_temp = std::move(temp);
     m_way = Way::Replace;
+    m_replacesFile = exists;
     if (exists) {
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(m_temp->Fd(), st.st_uid, st.st_gid); // allowed or not, the content is what counts
@@ -207,6 +208,13 @@ bool KVOutputFile::Reserve(size_t size)
     if (::fstatvfs(m_temp->Fd(), &disk) == 0 && !KVFitsOnDisk(size, disk, MayUseReservedBlocks()))
         return Fail(ENOSPC);
 #if defined(FALLOC_FL_KEEP_SIZE)
+    // Only a new file takes its space ahead. Over an existing file, ext4
+    // sends the new content to disk before the rename is committed only when
+    // that content had no place on disk yet; written into space taken ahead
+    // it stays in memory for up to half a minute after the rename, and a
+    // crash then leaves zeros where the old file was.
+    if (m_replacesFile)
+        return true;
     // The size stays that of what is written; a file system without the
     // call writes as before.
     if (::fallocate(m_temp->Fd(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(std::min<size_t>(size, LLONG_MAX))) != 0

@@ -43,11 +43,11 @@ public:
 
     // Decides the way and opens what it writes to; false with Reason() set.
     bool Open();
-    // Sets aside disk space for a content of size bytes (1 MiB or more) where
-    // the way and the file system allow: a full disk is found before anything
-    // is written, and the rename that replaces the target need not first send
-    // the new content to disk (ext4 does so for content without a place on
-    // disk). False with Reason() set (and the output abandoned) on a full disk.
+    // For a content of size bytes (1 MiB or more) written by Replace: refuses
+    // more than the disk has free, and sets the space aside where the target
+    // is a new file and the file system allows, so that a full disk is found
+    // before anything is written. False with Reason() set (and the output
+    // abandoned) on a full disk.
     bool Reserve(size_t size);
     // Appends bytes; false with Reason() set (the output is then abandoned).
     bool Write(const void* data, size_t size);
@@ -80,6 +80,7 @@ private:
     std::vector<uint8_t> m_pending;     // write buffer; the whole content for InPlace
     size_t m_oldSize = 0;               // InPlace: the file's size before
     unsigned m_newMode = 0;             // Replace: the mode the file gets
+    bool m_replacesFile = false;        // Replace: the target exists
     bool m_failed = false;
 };
 

@@ -109,6 +109,22 @@ TEST(OutputFile, SpaceSetAsideCountsOnlyTheBlocksThisProcessMayTake)
     EXPECT_TRUE(KVFitsOnDisk(size_t(1) << 30, disk, false));
 }
 
+TEST(OutputFile, SpaceIsSetAsideOnlyForANewFile)
+{
+    // Fault: space set aside over an existing file held its new content back past the rename (a crash left zeros).
+    TempDir dir;
+    const std::string target = dir.Path("t.rvf");
+    WriteAll(target, Bytes{1, 2, 3});
+    KVOutputFile out(target);
+    ASSERT_TRUE(out.Open());
+    ASSERT_TRUE(out.Reserve(size_t(2) << 20)) << out.Reason();
+    const Lines entries = dir.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.Path(entries[0]).c_str(), &st), 0);
+    EXPECT_EQ(st.st_blocks, 0) << entries[0];
+}
+
 TEST(OutputFile, TargetsThatAreNotPlainFiles)
 {
     TempDir dir;
