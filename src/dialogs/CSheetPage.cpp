@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+constexpr int kTextBoxChars = 30;
+constexpr int kTextBoxFrame = 12; // the frame and text margins of a line edit
+} // namespace
+
 SheetBox TextBox(const char* label, const QString& name, std::string KVHeader::*field, BoxAccess access)
 {
     SheetBox b{QString::fromLatin1(label), name, BoxKind::Text, access};
@@ -56,6 +61,11 @@ CSheetPage::CSheetPage(const QString& title, std::vector<SheetBox> boxes, QWidge
         }
         if (box.centred)
             edit->setAlignment(Qt::AlignCenter);
+        // A text box shows a whole 30-character field of capitals (a sensor
+        // attachment, a make) without scrolling; longer texts scroll.
+        if (box.kind == BoxKind::Text)
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(kTextBoxChars, QLatin1Char('N')))
+                                  + kTextBoxFrame);
         form->addRow(box.label, edit);
         m_edits.push_back(edit);
     }
@@ -74,6 +84,7 @@ void CSheetPage::Load(const KVHeader& h)
         case BoxKind::Zero: text = FormatReal(0.0f); break;
         }
         m_edits[i]->setText(text);
+        m_edits[i]->setCursorPosition(0); // a text longer than its box shows its start
     }
 }
 

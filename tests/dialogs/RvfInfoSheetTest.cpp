@@ -121,6 +121,13 @@ TEST_F(RvfInfoSheetTest, AllTabsShowAndReadOnlyBoxesLookIt)
     // Regression: the sheet opened too narrow for its last tabs.
     QTabBar* bar = sheet.Tabs()->tabBar();
     EXPECT_LE(bar->tabRect(4).right(), bar->width());
+    // Regression: a 30-character attachment was cut off at the box's edge.
+    QLineEdit* attachment = Box(0, "SensorAttachment");
+    const QString whole = QStringLiteral("HEAD CG, TRIAXIAL BLOCK, RIGHT");
+    EXPECT_LE(attachment->fontMetrics().horizontalAdvance(whole) + 8, attachment->width());
+    // A longer text shows its start, not its end.
+    for (QLineEdit* box : {attachment, Box(2, "TestTitle")})
+        EXPECT_EQ(box->cursorPosition(), 0) << box->text().toStdString();
     const QColor page = Box(1, "XMax")->palette().color(QPalette::Window);
     EXPECT_EQ(Box(1, "XMax")->palette().color(QPalette::Base), page);
     EXPECT_NE(Box(1, "Del")->palette().color(QPalette::Base), page);
