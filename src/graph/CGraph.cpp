@@ -123,6 +123,25 @@ void CGraph::SetReduceLongCurves(bool on) { s_reduceLongCurves = on; }
 
 void CGraph::SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve)
 {
+    SetCurvesOf(x, y, curveCount, pointsPerCurve, nullptr);
+}
+
+void CGraph::SetCurves(std::vector<float>&& x, std::vector<float>&& y, int curveCount, int pointsPerCurve)
+{
+    struct Arrays {
+        std::vector<float> x, y;
+    };
+    const auto arrays = std::make_shared<const Arrays>(Arrays{std::move(x), std::move(y)});
+    const size_t need = static_cast<size_t>(std::max(curveCount, 0)) * static_cast<size_t>(std::max(pointsPerCurve, 0));
+    if (arrays->x.size() < need || arrays->y.size() < need)
+        SetCurvesOf(nullptr, nullptr, 0, 0, nullptr); // not the arrays the counts describe: no curves
+    else
+        SetCurvesOf(arrays->x.data(), arrays->y.data(), curveCount, pointsPerCurve, arrays);
+}
+
+void CGraph::SetCurvesOf(const float* x, const float* y, int curveCount, int pointsPerCurve,
+                         const std::shared_ptr<const void>& owner)
+{
     m_plot->clearPlottables();
     m_dataBounds = QRectF();
     if (!x || !y || curveCount <= 0 || pointsPerCurve <= 0)
@@ -133,7 +152,7 @@ void CGraph::SetCurves(const float* x, const float* y, int curveCount, int point
         int drawn = 0;
         QRectF bounds;
         if (s_reduceLongCurves && pointsPerCurve > kReduceAbove) {
-            LongCurvePoints c = CollectLongPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
+            LongCurvePoints c = CollectLongPoints(x + offset, y + offset, pointsPerCurve, m_absentValue, owner);
             drawn = c.drawn;
             bounds = c.bounds;
             if (c.sorted)

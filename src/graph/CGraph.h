@@ -36,6 +36,9 @@ public:
     // from element i * pointsPerCurve. A point whose X or Y is the absent value
     // or not finite is not drawn and breaks the line.
     void SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve);
+    // The same, taking the arrays over: a long curve is then drawn from them
+    // where they lie, not from a copy.
+    void SetCurves(std::vector<float>&& x, std::vector<float>&& y, int curveCount, int pointsPerCurve);
     // Long curves are drawn reduced to the pixel columns shown (on by
     // default); off hands the chart every point, for comparing the two.
     static void SetReduceLongCurves(bool on);
@@ -99,6 +102,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SetCurvesOf(const float* x, const float* y, int curveCount, int pointsPerCurve,
+                     const std::shared_ptr<const void>& owner);
     void ApplyPens();
     void ApplyLegend();
     void RebuildLayout();

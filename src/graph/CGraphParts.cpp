@@ -119,8 +119,7 @@ private:
             return;
         m_range = range;
         m_columns = columns;
-        ReduceToColumns(m_points.x.get(), m_points.y.get(), m_points.count, range.lower, range.upper,
-                        columns, m_reduced);
+        ReduceToColumns(m_points.x, m_points.y, m_points.count, range.lower, range.upper, columns, m_reduced);
         QVector<QCPGraphData> data(static_cast<qsizetype>(m_reduced.x.size()));
         for (qsizetype i = 0; i < data.size(); ++i)
             data[i] = QCPGraphData(m_reduced.x[size_t(i)], m_reduced.y[size_t(i)]);
@@ -199,19 +198,40 @@ CurvePoints CollectPoints(const float* x, const float* y, int count, float absen
     return c;
 }
 
-LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent)
+LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent,
+                                  std::shared_ptr<const void> owner)
 {
     LongCurvePoints c;
+    if (owner) {
+        // Every point drawn means no gap marker either: the points are the
+        // caller's as they lie.
+        Collect(x, y, count, absent, c, [](float, float) {});
+        if (c.drawn == count) {
+            c.owner = std::move(owner);
+            c.x = x;
+            c.y = y;
+            c.count = static_cast<size_t>(std::max(count, 0));
+            return c;
+        }
+        c = LongCurvePoints{};
+    }
     // Room for every point: the gap markers replace absent points.
-    c.x.reset(new float[static_cast<size_t>(std::max(count, 0))]);
-    c.y.reset(new float[static_cast<size_t>(std::max(count, 0))]);
-    float* xs = c.x.get();
-    float* ys = c.y.get();
+    struct Copy {
+        std::unique_ptr<float[]> x, y;
+    };
+    auto copy = std::make_shared<Copy>();
+    copy->x.reset(new float[static_cast<size_t>(std::max(count, 0))]);
+    copy->y.reset(new float[static_cast<size_t>(std::max(count, 0))]);
+    float* xs = copy->x.get();
+    float* ys = copy->y.get();
     size_t n = 0;
     Collect(x, y, count, absent, c, [&](float key, float value) {
         xs[n] = key;
         ys[n++] = value;
     });
+    c.x = xs;
+    c.y = ys;
+    c.owner = std::move(copy);
     c.count = n;
     return c;
 }

@@ -22,19 +22,22 @@ struct CurvePoints {
 // single NaN value, which the chart draws as a gap; a gap at the end is left out.
 CurvePoints CollectPoints(const float* x, const float* y, int count, float absent);
 
-// One long curve's drawable points kept once as floats, NaN in y marking gaps.
-// The arrays are not cleared first: every element up to count is written.
+// One long curve's drawable points as floats, NaN in y marking gaps: the
+// caller's own arrays, or a copy, kept alive by owner.
 struct LongCurvePoints {
-    std::unique_ptr<float[]> x;
-    std::unique_ptr<float[]> y;
+    std::shared_ptr<const void> owner;
+    const float* x = nullptr;
+    const float* y = nullptr;
     size_t count = 0;
     int drawn = 0;
     bool sorted = true;
     QRectF bounds;
 };
 
-// As CollectPoints, into floats.
-LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent);
+// As CollectPoints, into floats. When owner keeps x and y alive and every
+// point is drawn, the points are used where they lie instead of copied.
+LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, float absent,
+                                  std::shared_ptr<const void> owner = {});
 
 // A curve whose X runs forward, drawn at every redraw (screen, picture, print)
 // reduced to the pixel columns of the range shown, so that every peak stays.

@@ -81,7 +81,8 @@ void CPlotView::OnUpdate(int hint)
     if (hint == HINT_LIST_CHANGED || hint == HINT_CHECKS_CHANGED)
         return;
     m_hasCurves = BuildPlotContent(m_doc ? SourceOf(*m_doc, m_shortHeader) : PlotSource{}, m_content);
-    m_graph->SetCurves(m_content.x.data(), m_content.y.data(), m_content.curveCount, m_content.pointsPerCurve);
+    // The graph takes the buffers over: a long curve is drawn from them, not copied again.
+    m_graph->SetCurves(std::move(m_content.x), std::move(m_content.y), m_content.curveCount, m_content.pointsPerCurve);
     m_graph->SetLineTypes(m_content.lineTypes);
     m_graph->SetAxisLabels(m_content.xLabel, m_content.yLabel);
     m_graph->SetTitle(m_content.title);

@@ -20,6 +20,8 @@
 #include <QWheelEvent>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -384,4 +386,36 @@ TEST_F(GraphTest, ALongCurveKeepsALoneSpikeOnScreenInPicturesAndAfterZoom)
             EXPECT_NEAR(at.back(), 61234.0, 3 * pixel) << w;
         }
     }
+}
+
+TEST_F(GraphTest, ALongCurveTakenOverDrawsAsTheCopiedOne)
+{
+    // Arrays handed over are drawn where they lie when every point is
+    // drawn; absent points still become gaps through a copy.
+    const int n = 50000;
+    std::vector<float> x(n), y(n);
+    for (int i = 0; i < n; ++i) {
+        x[size_t(i)] = float(i) * 0.001f;
+        y[size_t(i)] = std::sin(float(i) * 0.002f) * (i == 30000 ? 5.0f : 1.0f);
+    }
+    std::vector<float> gappy = y;
+    std::fill(gappy.begin() + 1000, gappy.begin() + 1011, kAbsentValue);
+    for (const std::vector<float>* values : {&y, &gappy}) {
+        CGraph copied, taken;
+        for (CGraph* g : {&copied, &taken})
+            g->SetAbsentValue(kAbsentValue);
+        copied.SetCurves(x.data(), values->data(), 1, n);
+        taken.SetCurves(std::vector<float>(x), std::vector<float>(*values), 1, n);
+        copied.Replot();
+        taken.Replot();
+        EXPECT_EQ(taken.DrawnPointCount(0), values == &y ? n : n - 11);
+        EXPECT_EQ(taken.RenderImage(600, 400), copied.RenderImage(600, 400));
+        taken.ZoomTo(29.0, 31.0, -6.0, 6.0);
+        copied.ZoomTo(29.0, 31.0, -6.0, 6.0);
+        EXPECT_EQ(taken.RenderImage(600, 400), copied.RenderImage(600, 400));
+    }
+    // Arrays shorter than the counts say give no curves.
+    CGraph graph;
+    graph.SetCurves(std::vector<float>(10), std::vector<float>(10), 1, n);
+    EXPECT_EQ(graph.CurveCount(), 0);
 }
