@@ -123,20 +123,30 @@ void CGraph::SetReduceLongCurves(bool on) { s_reduceLongCurves = on; }
 
 void CGraph::SetCurves(const float* x, const float* y, int curveCount, int pointsPerCurve)
 {
+    m_arrays.reset();
     SetCurvesOf(x, y, curveCount, pointsPerCurve, nullptr);
 }
 
 void CGraph::SetCurves(std::vector<float>&& x, std::vector<float>&& y, int curveCount, int pointsPerCurve)
 {
-    struct Arrays {
-        std::vector<float> x, y;
-    };
-    const auto arrays = std::make_shared<const Arrays>(Arrays{std::move(x), std::move(y)});
+    m_arrays = std::make_shared<CurveArrays>(CurveArrays{std::move(x), std::move(y)});
     const size_t need = static_cast<size_t>(std::max(curveCount, 0)) * static_cast<size_t>(std::max(pointsPerCurve, 0));
-    if (arrays->x.size() < need || arrays->y.size() < need)
+    if (m_arrays->x.size() < need || m_arrays->y.size() < need)
         SetCurvesOf(nullptr, nullptr, 0, 0, nullptr); // not the arrays the counts describe: no curves
     else
-        SetCurvesOf(arrays->x.data(), arrays->y.data(), curveCount, pointsPerCurve, arrays);
+        SetCurvesOf(m_arrays->x.data(), m_arrays->y.data(), curveCount, pointsPerCurve, m_arrays);
+}
+
+void CGraph::ReturnCurves(std::vector<float>& x, std::vector<float>& y)
+{
+    m_plot->clearPlottables();
+    m_dataBounds = QRectF();
+    // Once the curves are gone nothing else holds the arrays.
+    if (m_arrays && m_arrays.use_count() == 1) {
+        x = std::move(m_arrays->x);
+        y = std::move(m_arrays->y);
+    }
+    m_arrays.reset();
 }
 
 void CGraph::SetCurvesOf(const float* x, const float* y, int curveCount, int pointsPerCurve,

@@ -39,6 +39,9 @@ public:
     // The same, taking the arrays over: a long curve is then drawn from them
     // where they lie, not from a copy.
     void SetCurves(std::vector<float>&& x, std::vector<float>&& y, int curveCount, int pointsPerCurve);
+    // Drops the curves and gives arrays taken over by SetCurves back, to be
+    // filled again without new memory (x and y stay as they are otherwise).
+    void ReturnCurves(std::vector<float>& x, std::vector<float>& y);
     // Long curves are drawn reduced to the pixel columns shown (on by
     // default); off hands the chart every point, for comparing the two.
     static void SetReduceLongCurves(bool on);
@@ -131,4 +134,8 @@ private:
     QCPItemText* m_notice = nullptr;
     QAction* m_showAll = nullptr;
     bool m_zoomed = false;
+    struct CurveArrays {
+        std::vector<float> x, y;
+    };
+    std::shared_ptr<CurveArrays> m_arrays; // taken over by SetCurves; the long curves read them
 };

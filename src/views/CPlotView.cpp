@@ -80,6 +80,7 @@ void CPlotView::OnUpdate(int hint)
 {
     if (hint == HINT_LIST_CHANGED || hint == HINT_CHECKS_CHANGED)
         return;
+    m_graph->ReturnCurves(m_content.x, m_content.y); // filled again in place
     m_hasCurves = BuildPlotContent(m_doc ? SourceOf(*m_doc, m_shortHeader) : PlotSource{}, m_content);
     // The graph takes the buffers over: a long curve is drawn from them, not copied again.
     m_graph->SetCurves(std::move(m_content.x), std::move(m_content.y), m_content.curveCount, m_content.pointsPerCurve);

@@ -418,4 +418,19 @@ TEST_F(GraphTest, ALongCurveTakenOverDrawsAsTheCopiedOne)
     CGraph graph;
     graph.SetCurves(std::vector<float>(10), std::vector<float>(10), 1, n);
     EXPECT_EQ(graph.CurveCount(), 0);
+    // The arrays come back, in the same memory, once the curves are dropped.
+    std::vector<float> bx = x, by = y;
+    const float* memory = bx.data();
+    graph.SetCurves(std::move(bx), std::move(by), 1, n);
+    ASSERT_EQ(graph.CurveCount(), 1);
+    std::vector<float> backX, backY{1.0f};
+    graph.ReturnCurves(backX, backY);
+    EXPECT_EQ(graph.CurveCount(), 0);
+    EXPECT_EQ(backX.data(), memory);
+    EXPECT_EQ(backY, y);
+    // Curves drawn from the caller's arrays give nothing back.
+    graph.SetCurves(x.data(), y.data(), 1, n);
+    graph.ReturnCurves(backX, backY);
+    EXPECT_EQ(graph.CurveCount(), 0);
+    EXPECT_EQ(backX.data(), memory);
 }
