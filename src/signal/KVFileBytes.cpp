@@ -130,13 +130,32 @@ void KVFileBytes::Close()
     m_fd = -1;
 }
 
-KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMultiple)
+void KVFileBytes::Reset()
 {
     Close();
     m_data.reset();
     m_size = 0;
     m_offset = 0;
     m_errno = 0;
+}
+
+KVFileBytes::Status KVFileBytes::Keep(int& fd, size_t size, size_t sizeMultiple)
+{
+    if (sizeMultiple > 1 && size % sizeMultiple != 0)
+        return WrongSize;
+    // A large file is read once from start to end: let the system read
+    // further ahead (a small one is within its usual read-ahead).
+    if (size >= kLargeFile)
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_fd = fd;
+    fd = -1;
+    m_size = size;
+    return Ok;
+}
+
+KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMultiple)
+{
+    Reset();
     m_status = OpenChecked(fileName, sizeMultiple);
     return m_status;
 }
@@ -144,11 +163,7 @@ KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMu
 KVFileBytes::Status KVFileBytes::OpenHead(const std::string& fileName, size_t sizeMultiple, uint8_t* head, size_t cap,
                                           size_t& got)
 {
-    Close();
-    m_data.reset();
-    m_size = 0;
-    m_offset = 0;
-    m_errno = 0;
+    Reset();
     got = 0;
     errno = 0;
     Descriptor file{OpenNoWait(fileName, m_status)};
@@ -178,16 +193,10 @@ KVFileBytes::Status KVFileBytes::OpenHead(const std::string& fileName, size_t si
         }
         size = static_cast<size_t>(info.st_size);
     }
-    if (sizeMultiple > 1 && size % sizeMultiple != 0)
-        return m_status = WrongSize;
-    if (size >= kLargeFile)
-        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    got = std::min(size, cap);
-    m_fd = file.fd;
-    file.fd = -1;
-    m_size = size;
-    m_offset = got;
-    return m_status = Ok;
+    m_status = Keep(file.fd, size, sizeMultiple);
+    if (m_status == Ok)
+        got = m_offset = std::min(size, cap);
+    return m_status;
 }
 
 KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t sizeMultiple)
@@ -199,17 +208,7 @@ KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t
     m_errno = errno;
     if (file.fd < 0)
         return status;
-    const size_t size = static_cast<size_t>(info.st_size);
-    if (sizeMultiple > 1 && size % sizeMultiple != 0)
-        return WrongSize;
-    // A large file is read once from start to end: let the system read
-    // further ahead (a small one is within its usual read-ahead).
-    if (size >= kLargeFile)
-        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    m_fd = file.fd;
-    file.fd = -1;
-    m_size = size;
-    return Ok;
+    return Keep(file.fd, static_cast<size_t>(info.st_size), sizeMultiple);
 }
 
 bool KVFileBytes::ReadNext(uint8_t* data, size_t size)

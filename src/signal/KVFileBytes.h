@@ -57,6 +57,10 @@ public:
 
 private:
     Status OpenChecked(const std::string& fileName, size_t sizeMultiple);
+    // Forgets the file and the bytes of the last call.
+    void Reset();
+    // Keeps the open fd for ReadNext (fd becomes -1) when size fits sizeMultiple.
+    Status Keep(int& fd, size_t size, size_t sizeMultiple);
 
     std::unique_ptr<uint8_t[]> m_data;
     size_t m_size = 0;
