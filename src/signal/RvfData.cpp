@@ -91,11 +91,9 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, KVRunningExtremes* xRange, KVRun
             for (size_t r = 0; r < take; ++r) {
                 const uint8_t* record = piece + r * RecordSize;
                 int run = 0;
-                // Labels as this toolset writes them are two word compares;
-                // others (lower case, NUL-padded) take the full test.
-                if (std::memcmp(record, "Y DATA      ", 12) == 0 || RvfLabelIs(record, "Y DATA")) {
+                if (RvfLabelIs(record, "Y DATA")) {
                     run = 0;
-                } else if (!yOnly && (std::memcmp(record, "X DATA      ", 12) == 0 || RvfLabelIs(record, "X DATA"))) {
+                } else if (!yOnly && RvfLabelIs(record, "X DATA")) {
                     run = 1;
                 } else {
                     AddError("Unknown Data Block", scope);

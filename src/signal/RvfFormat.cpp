@@ -154,7 +154,7 @@ int RvfFixModelYear(int year)
     return year;
 }
 
-bool RvfLabelIs(const uint8_t* p, std::string_view label)
+bool RvfLabelReads(const uint8_t* p, std::string_view label)
 {
     size_t n = 0;
     while (n < 12 && p[n] != 0)

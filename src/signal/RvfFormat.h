@@ -3,6 +3,7 @@
 // file's and this machine's), and how text fields read and write.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,17 @@ std::string RvfReadText(const uint8_t* p, size_t width);
 bool RvfIsBlank(const std::string& s);
 // The model-year fix-up: 1..49 -> 20xx, 50..99 -> 19xx, others unchanged.
 int RvfFixModelYear(int year);
-// Whether the 12-byte label at p, read as a text field, is label (no text is
-// built: this runs for every data record).
-bool RvfLabelIs(const uint8_t* p, std::string_view label);
+// Whether the 12-byte label at p, read as a text field, is label (an upper
+// case text without trailing blanks; no text is built: this runs for every
+// data record).
+bool RvfLabelReads(const uint8_t* p, std::string_view label);
+// The same, settled by comparing bytes where the label is written as this
+// toolset writes it: the text, then blanks to 12 bytes.
+inline bool RvfLabelIs(const uint8_t* p, std::string_view label)
+{
+    constexpr char kBlanks[] = "            ";
+    if (label.size() <= 12 && std::memcmp(p, label.data(), label.size()) == 0 &&
+        std::memcmp(p + label.size(), kBlanks, 12 - label.size()) == 0)
+        return true;
+    return RvfLabelReads(p, label);
+}
