@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 
 std::vector<CCheckedFile> CSignalCheckCache::Check(const QStringList& names, const QStringList& paths,
-                                                   const std::function<bool(int, int)>& progress,
-                                                   const KVTextOptions& text)
+                                                    const std::function<bool(int, int)>& progress,
+                                                    const KVTextOptions& text)
 {
     std::vector<CCheckedFile> out;
     m_read = 0;

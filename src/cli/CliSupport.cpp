@@ -171,8 +171,7 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
             (a == "-o" ? choice.out : choice.outDir) = args[++i];
         } else if (a.rfind("--out-dir=", 0) == 0) {
             choice.outDir = a.substr(10);
-        } else if (a.size() > 1 && a[0] == '-' &&
-                   !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.'))) {
+        } else if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.'))) {
             rest.push_back(a);
         } else {
             choice.inputs.push_back(a);
@@ -187,8 +186,8 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
     if (!choice.outDir.empty()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(choice.outDir, ec))
-            return "output directory " + KVPrintableName(choice.outDir) +
-                (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
+            return "output directory " + KVPrintableName(choice.outDir)
+                + (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
     }
     return {};
 }

@@ -38,9 +38,7 @@ bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<Signal
         PrintErrors(errors);
         ok = ok && opened;
         for (const IsoMmeChannelInfo& c : test.Channels())
-            inputs.push_back(
-                {c.path,
-                 UniqueName(c.code.empty() ? test.TestNumber() + "_" + std::to_string(c.number) : c.code, taken)});
+            inputs.push_back({c.path, UniqueName(c.code.empty() ? test.TestNumber() + "_" + std::to_string(c.number) : c.code, taken)});
     }
     return ok;
 }

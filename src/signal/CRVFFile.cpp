@@ -10,8 +10,6 @@ namespace {
 
 const char* const kReadScope = "CRVFFile::RVF_Read";
 
-// The header records lie within the first 1536 bytes, before any data record.
-
 // The message of a file that cannot be read as a whole.
 std::string OpenFailure(const KVFileBytes& file, KVFileBytes::Status status, const std::string& fileName)
 {
@@ -20,47 +18,29 @@ std::string OpenFailure(const KVFileBytes& file, KVFileBytes::Status status, con
         // The message box shows this line alone: it names the file and why.
         return "Couldn't open file: " + file.Describe(fileName);
     case KVFileBytes::NotRegular: // a directory or a device, whatever size it claims
-    case KVFileBytes::WrongSize: return fileName + " is not a valid RVF-1992 Signal File.";
-    case KVFileBytes::TooLarge: return file.Describe(fileName);
-    default: return "Couldn't get file info from " + fileName;
+    case KVFileBytes::WrongSize:
+        return fileName + " is not a valid RVF-1992 Signal File.";
+    case KVFileBytes::TooLarge:
+        return file.Describe(fileName);
+    default:
+        return "Couldn't get file info from " + fileName;
     }
 }
 
 } // namespace
 
-CRVFFile::CRVFFile()
-{
-    FileId.FloatFormatName = MachineFloatFormatName();
-}
+CRVFFile::CRVFFile() { FileId.FloatFormatName = MachineFloatFormatName(); }
 
 CRVFFile::~CRVFFile() = default;
 
-int CRVFFile::FileFloatFormat() const
-{
-    return RvfFloatFormatFromName(FileId.FloatFormatName);
-}
-int CRVFFile::FileByteOrder() const
-{
-    return RvfByteOrderFromFormat(FileFloatFormat());
-}
-std::string CRVFFile::FileFloatFormatName() const
-{
-    return RvfFormatName(FileFloatFormat(), "UNKNOWN");
-}
-int CRVFFile::MachineByteOrder() const
-{
-    return RvfMachineByteOrder();
-}
-int CRVFFile::MachineFloatFormat() const
-{
-    return RvfMachineFloatFormat();
-}
+int CRVFFile::FileFloatFormat() const { return RvfFloatFormatFromName(FileId.FloatFormatName); }
+int CRVFFile::FileByteOrder() const { return RvfByteOrderFromFormat(FileFloatFormat()); }
+std::string CRVFFile::FileFloatFormatName() const { return RvfFormatName(FileFloatFormat(), "UNKNOWN"); }
+int CRVFFile::MachineByteOrder() const { return RvfMachineByteOrder(); }
+int CRVFFile::MachineFloatFormat() const { return RvfMachineFloatFormat(); }
 // "UKNOWN" (sic) is what a machine of no known float format has always called
 // itself; "UNKNOWN" above is the file's word. Both stay as they are spelled.
-std::string CRVFFile::MachineFloatFormatName() const
-{
-    return RvfFormatName(MachineFloatFormat(), "UKNOWN");
-}
+std::string CRVFFile::MachineFloatFormatName() const { return RvfFormatName(MachineFloatFormat(), "UKNOWN"); }
 
 void CRVFFile::SettleFileConventions()
 {

@@ -77,6 +77,7 @@ private:
     // Records moved per read or write: large enough for the system (a file
     // of 20,000 points is read in one), small enough to stay in the cache.
     static constexpr size_t kPieceRecords = 256;
+    // The header records lie within the first 1536 bytes, before any data record.
     static constexpr size_t kMaxHeaderBytes = 1536;
     // The buffer of the records read or written at a time, kept for the
     // object's life. After RVF_ReadHeader it holds the header and the first

@@ -137,8 +137,7 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder)
             entry.path = folder + "/" + entry.name;
             if (entry.name.empty())
                 continue;
-            const bool seen =
-                std::any_of(out.begin(), out.end(), [&](const IsoEntry& e) { return e.name == entry.name; });
+            const bool seen = std::any_of(out.begin(), out.end(), [&](const IsoEntry& e) { return e.name == entry.name; });
             if (!seen)
                 out.push_back(std::move(entry));
         }

@@ -81,8 +81,8 @@ bool IsoMmeTest::FindTestFile(const std::string& path, KVErrorList& errors)
         FindMme(path, IsoIsArchiveName(path) ? 2 : 0, found);
     }
     if (found.size() != 1) {
-        errors.AddError(
-            path + (found.empty() ? ": no test file (.mme) found" : ": holds more than one test file (.mme)"), kScope);
+        errors.AddError(path + (found.empty() ? ": no test file (.mme) found" : ": holds more than one test file (.mme)"),
+                        kScope);
         return false;
     }
     m_mmePath = found.front();
@@ -125,8 +125,8 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
     }
     std::vector<IsoMmeChannelInfo> listed;
     if (chn.empty()) {
-        errors.AddError(
-            m_channelFolder + ": no channel list (" + m_facts.testNumber + ".chn); every channel file is read", kScope);
+        errors.AddError(m_channelFolder + ": no channel list (" + m_facts.testNumber + ".chn); every channel file is read",
+                        kScope);
         for (const auto& [n, path] : files)
             listed.push_back({n, {}, {}, path});
     } else {
@@ -141,8 +141,8 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
             info.code = CodeOf(f.value, info.name);
             const auto file = files.find(n);
             if (file == files.end()) {
-                errors.AddError(chn + ":" + std::to_string(f.line) + ": channel file " + m_facts.testNumber + "." +
-                                    f.name.substr(f.name.size() - 3) + " is missing; the other channels are read",
+                errors.AddError(chn + ":" + std::to_string(f.line) + ": channel file " + m_facts.testNumber + "."
+                                    + f.name.substr(f.name.size() - 3) + " is missing; the other channels are read",
                                 kScope);
                 continue;
             }
@@ -192,8 +192,8 @@ bool IsoMmeTest::LoadChannel(size_t i, KVSignal& signal, KVErrorList& errors) co
     }
     const std::string& fileCode = signal.SensorAttachment();
     if (!c.code.empty() && fileCode != c.code)
-        errors.AddError(c.path + ": Channel code " + fileCode + " differs from " + c.code +
-                            " in the channel list; the file's code is used",
+        errors.AddError(c.path + ": Channel code " + fileCode + " differs from " + c.code
+                            + " in the channel list; the file's code is used",
                         "KVFileIsoMme::Load");
     return true;
 }

@@ -135,8 +135,8 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, KVRunningExtremes* xRange, KVRun
         if (filled[run] < n) {
             const size_t need = (n + ValuesPerRecord - 1) / ValuesPerRecord;
             const size_t have = (filled[run] + ValuesPerRecord - 1) / ValuesPerRecord;
-            AddError(std::string("Too few ") + (run == 0 ? "Y DATA" : "X DATA") + " records: " + std::to_string(have) +
-                         " of the " + std::to_string(need) + " that " + std::to_string(n) + " points need",
+            AddError(std::string("Too few ") + (run == 0 ? "Y DATA" : "X DATA") + " records: " + std::to_string(have)
+                         + " of the " + std::to_string(need) + " that " + std::to_string(n) + " points need",
                      scope);
             return false;
         }
@@ -207,8 +207,8 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
     const bool withValues = !(n < 2 || (Curve.Nfp == 0 && Curve.Nlp == 0));
     if (!withValues)
         n = 1; // one all-zero data record per stored array
-    const std::string layout =
-        RvfReadText(reinterpret_cast<const uint8_t*>(FileId.DataType.data()), FileId.DataType.size());
+    const std::string layout = RvfReadText(reinterpret_cast<const uint8_t*>(FileId.DataType.data()),
+                                           FileId.DataType.size());
     const int arrays = layout == "Y" ? 1 : layout == "X-Y" ? 2 : 0;
     const size_t perArray = static_cast<size_t>((n + ValuesPerRecord - 1) / ValuesPerRecord);
     const int fileFormat = m_fileFormat;

@@ -42,14 +42,8 @@ const MachineConventions& Machine()
 
 } // namespace
 
-int RvfMachineByteOrder()
-{
-    return Machine().order;
-}
-int RvfMachineFloatFormat()
-{
-    return Machine().format;
-}
+int RvfMachineByteOrder() { return Machine().order; }
+int RvfMachineFloatFormat() { return Machine().format; }
 
 const char* RvfFormatName(int format, const char* unknown)
 {

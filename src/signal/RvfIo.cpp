@@ -21,8 +21,8 @@ void ConvertIntBytes(uint8_t b[4], int from, int to)
 {
     if (from == to)
         return;
-    const bool swap =
-        (from == RVF_BIG_ENDIAN && to == RVF_LITTLE_ENDIAN) || (from == RVF_LITTLE_ENDIAN && to == RVF_BIG_ENDIAN);
+    const bool swap = (from == RVF_BIG_ENDIAN && to == RVF_LITTLE_ENDIAN)
+        || (from == RVF_LITTLE_ENDIAN && to == RVF_BIG_ENDIAN);
     if (swap) {
         std::swap(b[0], b[3]);
         std::swap(b[1], b[2]);
@@ -33,13 +33,12 @@ void ConvertIntBytes(uint8_t b[4], int from, int to)
 
 } // namespace
 
-RvfReader::RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat)
-    : m_buf(buf)
-    , m_fileOrder(fileOrder)
-    , m_machineOrder(machineOrder)
-    , m_fileFormat(fileFormat)
-    , m_machineFormat(machineFormat)
-{}
+RvfReader::RvfReader(std::span<const uint8_t> buf, int fileOrder, int machineOrder, int fileFormat,
+                     int machineFormat)
+    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
+      m_machineFormat(machineFormat)
+{
+}
 
 void RvfReader::Bytes(size_t offset, uint8_t b[4]) const
 {
@@ -87,13 +86,12 @@ void RvfReader::Reals(size_t offset, float* out, size_t count) const
         Real(offset + 4 * i, out[i]);
 }
 
-RvfWriter::RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat, int machineFormat)
-    : m_buf(buf)
-    , m_fileOrder(fileOrder)
-    , m_machineOrder(machineOrder)
-    , m_fileFormat(fileFormat)
-    , m_machineFormat(machineFormat)
-{}
+RvfWriter::RvfWriter(std::vector<uint8_t>& buf, int fileOrder, int machineOrder, int fileFormat,
+                     int machineFormat)
+    : m_buf(buf), m_fileOrder(fileOrder), m_machineOrder(machineOrder), m_fileFormat(fileFormat),
+      m_machineFormat(machineFormat)
+{
+}
 
 void RvfWriter::Text(size_t offset, size_t width, const std::string& in)
 {

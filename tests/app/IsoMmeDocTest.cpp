@@ -13,10 +13,10 @@ namespace {
 
 QByteArray ChannelFile(const char* code, const char* name, const char* samples)
 {
-    return QByteArray("Channel code                :") + code + "\r\nName of the channel         :" + name +
-        "\r\nUnit                        :g\r\nTime of first sample        :-0.001\r\n"
-        "Sampling interval           :0.001\r\nNumber of samples           :3\r\n" +
-        samples;
+    return QByteArray("Channel code                :") + code + "\r\nName of the channel         :" + name
+           + "\r\nUnit                        :g\r\nTime of first sample        :-0.001\r\n"
+             "Sampling interval           :0.001\r\nNumber of samples           :3\r\n"
+           + samples;
 }
 
 } // namespace
@@ -28,12 +28,11 @@ protected:
     {
         QDir(Dir()).mkpath("T7/Channel");
         WriteBytes("T7/T7.mme", "Data format edition number  :1.6\r\nTitle                       :Sled\r\n");
-        WriteBytes("T7/Channel/T7.chn",
-                   "Number of channels          :4\r\n"
-                   "Name of channel 001         :S0SLED000000ACXD\r\n"
-                   "Name of channel 002         :11HEAD0000H3ACXA\r\n"
-                   "Name of channel 003         :11HEAD0000H3ACYA\r\n"
-                   "Name of channel 004         :S0SLED000000ACXD\r\n");
+        WriteBytes("T7/Channel/T7.chn", "Number of channels          :4\r\n"
+                                        "Name of channel 001         :S0SLED000000ACXD\r\n"
+                                        "Name of channel 002         :11HEAD0000H3ACXA\r\n"
+                                        "Name of channel 003         :11HEAD0000H3ACYA\r\n"
+                                        "Name of channel 004         :S0SLED000000ACXD\r\n");
         WriteBytes("T7/Channel/T7.001", ChannelFile("S0SLED000000ACXD", "Sled X", "1.5\r\n2.5\r\n-4\r\n"));
         // Latin-1 in the channel's name: the list shows the character, not its byte.
         WriteBytes("T7/Channel/T7.002", ChannelFile("11HEAD0000H3ACXA", "Kopf \xB5 X", "0\r\n8\r\n16\r\n"));
@@ -219,8 +218,7 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
 TEST(FileMessages, FileNamesInUtf8AndRecordTextsInLatin1BothReadAsWritten)
 {
     // Regression: a path like "Müller/run1.rvf" in a message showed garbled.
-    EXPECT_EQ(MessageText("M\xC3\xBCller/run1.rvf is not found."),
-              QString::fromUtf8("M\u00FCller/run1.rvf is not found."));
+    EXPECT_EQ(MessageText("M\xC3\xBCller/run1.rvf is not found."), QString::fromUtf8("M\u00FCller/run1.rvf is not found."));
     EXPECT_EQ(MessageText("Kraft \xB5 N"), QString::fromUtf8("Kraft \u00B5 N"));
     EXPECT_EQ(MessageText(""), QString());
 }
