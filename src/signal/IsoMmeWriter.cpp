@@ -4,6 +4,7 @@
 #include "KVErrorList.h"
 #include "KVOutputFile.h"
 #include "KVSignal.h"
+#include "KVTempFile.h"
 
 #include <cerrno>
 #include <charconv>
@@ -458,6 +459,11 @@ bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::str
     if (ok && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) != 0) {
         errors.AddError("Couldn't rename the written test to " + dest.string() + ": " + std::strerror(errno), kScope);
         ok = false;
+    }
+    // Each file was sent to disk as it was written; the test's own name follows.
+    if (ok && !KVSyncFolder(parent.string())) {
+        errors.AddError("Couldn't send " + dest.string() + " to disk: " + std::strerror(errno), kScope);
+        return false;
     }
     if (!ok)
         fs::remove_all(temp, ec);

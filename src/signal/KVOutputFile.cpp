@@ -267,6 +267,8 @@ bool KVOutputFile::CommitInPlace()
         return Fail(errno);
     if (size < m_oldSize && ::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
         return Fail(errno);
+    if (::fdatasync(m_fd) != 0 && errno != EINVAL)
+        return Fail(errno);
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR)

@@ -146,12 +146,36 @@ bool KVTempFile::Close()
 
 bool KVTempFile::RenameTo(const std::string& target)
 {
+    // The content reaches the disk before the name does, and the name
+    // before success is reported: a crash at any point leaves the old file
+    // or the new one, never an empty or zero-filled one.
+    if (m_fd >= 0 && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+        return false;
     if (!Close() || ::rename(m_name.c_str(), target.c_str()) != 0)
         return false;
     ReleaseSlot(m_slot);
     m_slot = -1;
     m_name.clear();
-    return true;
+    return KVSyncFolderOf(target);
+}
+
+bool KVSyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // A file system that cannot sync a folder (EINVAL) keeps its names as it does.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
+}
+
+bool KVSyncFolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return KVSyncFolder(slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash));
 }
 
 void KVTempFile::Remove()

@@ -24,8 +24,10 @@ public:
     // Closes the descriptor; false with errno set when the close failed
     // (a delayed write error).
     bool Close();
-    // Closes and renames the file to target; afterwards it is no longer
-    // removed. False with errno set, the file still present and registered.
+    // Sends the content to disk, closes and renames the file to target, then
+    // sends the target's folder to disk; afterwards it is no longer removed.
+    // False with errno set; the file is still present and registered when
+    // the rename did not happen.
     bool RenameTo(const std::string& target);
     // Closes and deletes the file.
     void Remove();
@@ -48,6 +50,11 @@ public:
 private:
     sigset_t m_old;
 };
+
+// Sends the entries of folder (the current folder when empty), or of the
+// folder that holds path, to disk; false with errno set.
+bool KVSyncFolder(const std::string& folder);
+bool KVSyncFolderOf(const std::string& path);
 
 // Registers the existing file name for removal at exit or on an interrupting
 // signal, for temporary files made by other means; returns a handle for
