@@ -1,0 +1,149 @@
+// The signal check and the injury criteria, with the results of
+// `kalvio check --json` and of the criterion programs' --json.
+#include "PySignal.h"
+
+#include "CriterionProgram.h"
+#include "OutcomeJson.h"
+#include "SignalCheck.h"
+
+#include <pybind11/stl.h>
+
+#include <cmath>
+
+namespace {
+
+py::list Findings(const PySignal& s)
+{
+    Kalvio::CheckResult result;
+    {
+        py::gil_scoped_release unlocked;
+        Kalvio::CheckOptions options;
+        // A text file carries no header: its class and quantity are defaults.
+        options.headerStated = !s.FromTextFile();
+        result = Kalvio::CheckSignal(s.signal, options);
+    }
+    py::list findings;
+    for (const Kalvio::CheckFinding& f : result.findings) {
+        py::dict d;
+        d["kind"] = Kalvio::CheckKindName(f.kind);
+        d["severity"] = Kalvio::CheckVerdictName(f.severity);
+        d["message"] = f.message;
+        d["t1"] = f.t1;
+        d["t2"] = f.t2;
+        findings.append(d);
+    }
+    return findings;
+}
+
+struct CriterionChoice {
+    const Criteria::CriterionDef* def = nullptr;
+    Criteria::ProgramArgs args;
+};
+
+CriterionChoice Choose(const std::string& name, const std::string& dummy, bool cumulative, py::object v0)
+{
+    CriterionChoice c;
+    c.def = Criteria::FindCriterion(name);
+    if (!c.def) {
+        std::string names;
+        for (const Criteria::CriterionDef& d : Criteria::CriterionDefs())
+            names += (names.empty() ? "" : ", ") + std::string(d.program);
+        PyRaise("unknown criterion '" + name + "' (" + names + ")");
+    }
+    c.args.dummy = Criteria::FindDummy(dummy);
+    if (!c.args.dummy) {
+        std::string keys;
+        for (const Criteria::DummyInfo& d : Criteria::Dummies())
+            keys += (keys.empty() ? "" : ", ") + std::string(d.key);
+        PyRaise("unknown dummy '" + dummy + "' (" + keys + ")");
+    }
+    if (cumulative && c.def->id != Criteria::CriterionId::Clip3ms)
+        PyRaise("cumulative belongs to clip3ms");
+    c.args.options.clipCumulative = cumulative;
+    if (!v0.is_none()) {
+        if (c.def->id != Criteria::CriterionId::Olc)
+            PyRaise("v0 belongs to olc");
+        const double v = v0.cast<double>();
+        if (!(v > 0) || !std::isfinite(v))
+            PyRaise("v0 needs a positive velocity in m/s, not " + std::to_string(v));
+        c.args.options.v0 = v;
+    }
+    return c;
+}
+
+py::object Json(const Criteria::Outcome& outcome)
+{
+    return py::module_::import("json").attr("loads")(Criteria::OutcomeJson(outcome));
+}
+
+// The criterion of signals (one, or three in X, Y, Z order), as the program
+// computes it from the files they were read from.
+py::object CriterionOfSignals(const std::string& name, const std::vector<const PySignal*>& signals,
+                              const std::string& dummy, bool cumulative, py::object v0)
+{
+    const CriterionChoice c = Choose(name, dummy, cumulative, v0);
+    const Criteria::CriterionDef& def = *c.def;
+    for (const PySignal* s : signals)
+        if (!s)
+            PyRaise(std::string(def.program) + " takes signals, not None");
+    const size_t n = signals.size();
+    if (!(n == 1 && def.takesOne) && !(n == 3 && def.takesThree))
+        PyRaise(std::string(def.program) + ": "
+                + (def.takesOne && def.takesThree ? "give one signal or three signals in X, Y, Z order"
+                   : def.takesOne                 ? "give exactly one signal"
+                                                  : "give three signals in X, Y, Z order"));
+    Criteria::Outcome outcome;
+    KVErrorList errors;
+    bool ok = true;
+    {
+        py::gil_scoped_release unlocked;
+        std::vector<Criteria::Channel> inputs(n);
+        for (size_t i = 0; ok && i < n; ++i) {
+            const PySignal& s = *signals[i];
+            const Criteria::Quantity q = n == 3 ? def.three[i] : def.single;
+            const std::string path = s.path.empty() ? PyNameOf(s) : s.path;
+            ok = Criteria::ChannelFromSignal(s.signal, s.FromTextFile(), path, q, inputs[i], errors);
+            for (const std::string& w : s.readWarnings)
+                inputs[i].notes.push_back("warning: " + w);
+        }
+        ok = ok && Criteria::AlignChannels(inputs, def.minSpan, errors)
+             && Criteria::Evaluate(def, inputs, *c.args.dummy, outcome, errors, c.args.options);
+    }
+    if (!ok)
+        PyRaise(errors, def.program, "the criterion could not be evaluated");
+    return Json(outcome);
+}
+
+// The criterion of the channels it takes from the test at path.
+py::object CriterionOfTest(const std::string& name, const std::string& path, const std::string& dummy,
+                           bool cumulative, py::object v0, const std::string& position, bool right)
+{
+    CriterionChoice c = Choose(name, dummy, cumulative, v0);
+    if (position.size() != 1)
+        PyRaise("position needs one seat character (1 the driver, 3 the front passenger)");
+    c.args.test.test = path;
+    c.args.test.position = position[0];
+    c.args.test.rightSide = right;
+    Criteria::Outcome outcome;
+    KVErrorList errors;
+    bool ok = false;
+    {
+        py::gil_scoped_release unlocked;
+        std::vector<Criteria::Channel> inputs;
+        ok = Criteria::LoadAndEvaluate(*c.def, c.args, inputs, outcome, errors);
+    }
+    if (!ok)
+        PyRaise(errors, c.def->program, "the criterion could not be evaluated");
+    return Json(outcome);
+}
+
+} // namespace
+
+void PyInitCriteria(py::module_& m)
+{
+    m.def("_check_signal", &Findings, py::arg("signal"));
+    m.def("_criterion", &CriterionOfSignals, py::arg("name"), py::arg("signals"), py::arg("dummy"),
+          py::arg("cumulative"), py::arg("v0"));
+    m.def("_criterion_of_test", &CriterionOfTest, py::arg("name"), py::arg("path"), py::arg("dummy"),
+          py::arg("cumulative"), py::arg("v0"), py::arg("position"), py::arg("right"));
+}

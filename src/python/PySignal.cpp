@@ -1,0 +1,388 @@
+// kalvio.Signal, read, write and the test readers and writer.
+#include "PySignal.h"
+
+#include "CriteriaUnits.h"
+#include "IsoMmeTest.h"
+#include "IsoMmeWriter.h"
+#include "KVFileRvf.h"
+#include "KVPrintableName.h"
+#include "KVReadSignalFile.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <cctype>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+PyObject* g_error = nullptr;
+PyObject* g_warning = nullptr;
+
+// A read-only float32 view of n samples at data that keeps owner alive: the
+// numbers stay where the library put them.
+py::array View(const float* data, size_t n, py::handle owner)
+{
+    if (n == 0)
+        return py::array_t<float>(0);
+    py::array_t<float> a({n}, {sizeof(float)}, data, owner);
+    py::detail::array_proxy(a.ptr())->flags &= ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
+    return a;
+}
+
+py::str Latin1(const std::string& bytes)
+{
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeLatin1(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), nullptr));
+}
+
+std::string Latin1Bytes(const py::handle& value, const char* field)
+{
+    if (!py::isinstance<py::str>(value))
+        PyRaise(std::string("header field ") + field + " takes a text");
+    PyObject* bytes = PyUnicode_AsLatin1String(value.ptr());
+    if (!bytes) {
+        PyErr_Clear();
+        PyRaise(std::string("header field ") + field + " holds a character that Latin-1 cannot write");
+    }
+    std::string out(PyBytes_AS_STRING(bytes), static_cast<size_t>(PyBytes_GET_SIZE(bytes)));
+    Py_DECREF(bytes);
+    return out;
+}
+
+py::dict HeaderDict(const KVHeader& h)
+{
+    py::dict d;
+#define KV_DICT_TEXT(name, def) d[#name] = Latin1(h.name);
+#define KV_DICT_REAL(name, def) d[#name] = double(h.name);
+#define KV_DICT_INT(name, def) d[#name] = h.name;
+    KV_SIGNAL_FIELDS(KV_DICT_TEXT, KV_DICT_REAL, KV_DICT_INT)
+#undef KV_DICT_TEXT
+#undef KV_DICT_REAL
+#undef KV_DICT_INT
+    return d;
+}
+
+// Sets the fields named in fields; an unknown name or a value of the wrong
+// kind is refused.
+void SetHeaderFields(KVHeader& h, const py::dict& fields)
+{
+    for (const auto& [key, value] : fields) {
+        const std::string name = py::str(key);
+        bool known = false;
+#define KV_SET_TEXT(field, def)                                                            \
+    if (name == #field) {                                                                  \
+        h.field = Latin1Bytes(value, #field);                                              \
+        known = true;                                                                      \
+    }
+#define KV_SET_REAL(field, def)                                                            \
+    if (name == #field) {                                                                  \
+        h.field = static_cast<float>(value.cast<double>());                                \
+        known = true;                                                                      \
+    }
+#define KV_SET_INT(field, def)                                                             \
+    if (name == #field) {                                                                  \
+        h.field = value.cast<int>();                                                       \
+        known = true;                                                                      \
+    }
+        KV_SIGNAL_FIELDS(KV_SET_TEXT, KV_SET_REAL, KV_SET_INT)
+#undef KV_SET_TEXT
+#undef KV_SET_REAL
+#undef KV_SET_INT
+        if (!known)
+            PyRaise("unknown header field '" + name + "' (the names kalvio info prints)");
+    }
+}
+
+// The factor from the X units to seconds; false when X is not a time.
+bool SecondsPerUnit(const KVSignal& s, double& factor)
+{
+    return Criteria::NormalisedUnits(s.XType()).rfind("TIME", 0) == 0 && Criteria::TimeFactor(s.XUnits(), factor);
+}
+
+std::unique_ptr<PySignal> MakeSignal(py::array_t<float, py::array::c_style | py::array::forcecast> x,
+                                     py::array_t<float, py::array::c_style | py::array::forcecast> y,
+                                     const py::dict& header)
+{
+    if (x.ndim() != 1 || y.ndim() != 1 || x.size() != y.size())
+        PyRaise("x and y must be one-dimensional and of one length");
+    if (x.size() == 0)
+        PyRaise("a signal needs at least one point");
+    auto out = std::make_unique<PySignal>();
+    KVSignal& s = out->signal;
+    SetHeaderFields(s.Header(), header);
+    const size_t n = static_cast<size_t>(x.size());
+    if (!s.Allocate(n))
+        throw std::bad_alloc();
+    std::copy_n(x.data(), n, s.X());
+    std::copy_n(y.data(), n, s.Y());
+    s.SetHasData(true);
+    if (!header.contains("Nfp"))
+        s.SetNfp(0);
+    s.SetNlp(s.Nfp() + static_cast<int>(n) - 1);
+    s.UpdateExtremes();
+    // A step given with times on its grid stays as given (a "Y" file then
+    // stores the same times); otherwise it is worked out from the times.
+    if (!header.contains("Del") || !s.IsOnOwnGrid())
+        s.UpdateTimeStep();
+    return out;
+}
+
+const char* const kSignalDoc = R"(One signal: a header and two sample arrays.
+
+Signal(x, y, header=None) makes one from arrays of times and values (copied
+as float32); header is a dict of fields by the names kalvio info prints (the
+others keep their defaults). Nlp, the extremes and, unless a Del on the
+times' grid is given, the time step follow from the arrays.
+
+A signal is never changed: every operation returns a new one. x and y are
+read-only numpy float32 views of the library's own memory (no copy); take
+numpy.array(signal.y) for a copy to change.)";
+
+void Read(PySignal& out, const std::string& path, const std::string& timeUnit)
+{
+    KVTextOptions text;
+    if (!KVParseTimeUnit(timeUnit, text.timeUnit))
+        PyRaise("time_unit takes \"s\" (seconds) or \"ms\" (milliseconds), not '" + timeUnit + "'");
+    text.unitSwitch = [](KVTimeUnit u) {
+        return std::string("time_unit=\"") + (u == KVTimeUnit::Seconds ? "s" : "ms") + "\"";
+    };
+    KVErrorList errors;
+    const char* kind = nullptr;
+    {
+        py::gil_scoped_release unlocked;
+        kind = KVReadSignalFile(path, out.signal, errors, text);
+    }
+    if (!kind)
+        PyRaise(errors, path, "not a readable signal file");
+    out.path = path;
+    out.kind = kind;
+    if (out.kind == "ISO-MME Channel")
+        out.code = IsoMmeCodeOf(out.signal);
+    for (int i = 0; i < errors.ErrorCount(); ++i)
+        out.readWarnings.push_back(errors.ErrorMessage(i));
+    PyWarn(errors, path);
+}
+
+void Write(const PySignal& in, const std::string& path, const std::string& format)
+{
+    std::string name;
+    for (char c : format)
+        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name == "RVF")
+        name.clear();
+    else if (name != "IEEE" && name != "SUN" && name != "VAX")
+        PyRaise("unknown format '" + format + "' (rvf, ieee, sun or vax)");
+    if (in.signal.PointCount() < 2)
+        PyRaise(KVPrintableName(path) + ": KVFileRvf::Store - a signal of fewer than two points cannot be stored");
+    KVFileRvf out(path);
+    out.SetFloatFormatName(name);
+    bool ok = false;
+    {
+        py::gil_scoped_release unlocked;
+        ok = out.Store(in.signal);
+    }
+    if (!ok)
+        PyRaise(out, path, "the file could not be written");
+}
+
+// The test at path: its number, test file, header lines, the channels that
+// could be read and the messages of those that could not.
+py::tuple ReadTest(const std::string& path)
+{
+    IsoMmeTest test;
+    KVErrorList opening;
+    std::vector<std::unique_ptr<PySignal>> loaded;
+    std::vector<KVErrorList> loads;
+    bool opened = false;
+    {
+        py::gil_scoped_release unlocked;
+        opened = test.Open(path, opening);
+        if (opened) {
+            for (size_t i = 0; i < test.Channels().size(); ++i) {
+                auto s = std::make_unique<PySignal>();
+                loads.emplace_back();
+                if (test.LoadChannel(i, s->signal, loads.back()))
+                    loaded.push_back(std::move(s));
+                else
+                    loaded.push_back(nullptr);
+            }
+        }
+    }
+    if (!opened)
+        PyRaise(opening, "", "not an ISO-MME test");
+    PyWarn(opening, "");
+    py::list channels, failures;
+    for (size_t i = 0; i < loaded.size(); ++i) {
+        const IsoMmeChannelInfo& c = test.Channels()[i];
+        const KVErrorList& e = loads[i];
+        if (!loaded[i]) {
+            std::string message;
+            for (int k = 0; k < e.ErrorCount(); ++k)
+                message += (k ? "\n" : "") + PyMessage(e, k, c.path);
+            if (message.empty())
+                message = KVPrintableName(c.path) + ": not a readable channel file";
+            failures.append(py::make_tuple(c.code, c.path, message));
+            PyErr_WarnEx(g_warning, message.c_str(), 1) == 0 ? void() : throw py::error_already_set();
+            continue;
+        }
+        PySignal& s = *loaded[i];
+        s.path = c.path;
+        s.kind = "ISO-MME Channel";
+        s.code = c.code;
+        for (int k = 0; k < e.ErrorCount(); ++k)
+            s.readWarnings.push_back(e.ErrorMessage(k));
+        PyWarn(e, c.path);
+        channels.append(py::make_tuple(c.code, c.number, py::cast(std::move(loaded[i]))));
+    }
+    py::list fields;
+    for (const IsoMmeField& f : test.Facts().mme.fields)
+        fields.append(py::make_tuple(Latin1(f.name), Latin1(f.value)));
+    return py::make_tuple(test.TestNumber(), test.TestFile(), fields, channels, failures);
+}
+
+void WriteTest(const std::vector<const PySignal*>& signals, const std::string& folder)
+{
+    std::vector<const KVSignal*> list;
+    for (const PySignal* s : signals) {
+        if (!s)
+            PyRaise("write_test takes signals");
+        list.push_back(&s->signal);
+    }
+    if (list.empty())
+        PyRaise("write_test needs at least one signal");
+    KVErrorList errors;
+    bool ok = false;
+    {
+        py::gil_scoped_release unlocked;
+        ok = IsoMmeWriteTest(list, folder, errors);
+    }
+    if (!ok)
+        PyRaise(errors, "", "the test could not be written");
+}
+
+} // namespace
+
+void PyInitErrors(py::module_& m)
+{
+    g_error = PyErr_NewExceptionWithDoc("kalvio.Error",
+                                        "A failure of the toolset: the message names the file and says what went wrong.",
+                                        PyExc_Exception, nullptr);
+    g_warning = PyErr_NewExceptionWithDoc(
+        "kalvio.SignalWarning", "A warning of the toolset while reading or processing (NOVALUE samples, ...).",
+        PyExc_UserWarning, nullptr);
+    m.add_object("Error", py::handle(g_error));
+    m.add_object("SignalWarning", py::handle(g_warning));
+}
+
+std::string PyMessage(const KVErrorList& errors, int i, const std::string& name)
+{
+    const std::string prefix = name.empty() ? std::string() : KVPrintableName(name) + ": ";
+    return prefix + KVPrintableText(errors.ErrorScope(i)) + " - " + KVPrintableText(errors.ErrorMessage(i));
+}
+
+void PyRaise(const std::string& message)
+{
+    PyErr_SetString(g_error, message.c_str());
+    throw py::error_already_set();
+}
+
+void PyRaise(const KVErrorList& errors, const std::string& name, const std::string& fallback)
+{
+    std::string message;
+    for (int i = 0; i < errors.ErrorCount(); ++i)
+        message += (i ? "\n" : "") + PyMessage(errors, i, name);
+    if (message.empty())
+        message = name.empty() ? fallback : KVPrintableName(name) + ": " + fallback;
+    PyRaise(message);
+}
+
+void PyWarn(const KVErrorList& errors, const std::string& name)
+{
+    for (int i = 0; i < errors.ErrorCount(); ++i)
+        if (PyErr_WarnEx(g_warning, PyMessage(errors, i, name).c_str(), 1) != 0)
+            throw py::error_already_set();
+}
+
+std::string PyNameOf(const PySignal& s)
+{
+    return s.path.empty() ? KVSignalName(s.signal.Header()) : s.path;
+}
+
+void PyInitSignal(py::module_& m)
+{
+    py::class_<PySignal>(m, "Signal", kSignalDoc)
+        .def(py::init(&MakeSignal), py::arg("x"), py::arg("y"), py::arg("header") = py::dict())
+        .def_property_readonly(
+            "x", [](py::object self) { const auto& s = self.cast<const PySignal&>().signal; return View(s.X(), s.PointCount(), self); },
+            "The times (float32, in the header's XUnits), a read-only view of the library's memory.")
+        .def_property_readonly(
+            "y", [](py::object self) { const auto& s = self.cast<const PySignal&>().signal; return View(s.Y(), s.PointCount(), self); },
+            "The values (float32, in the header's YUnits), a read-only view of the library's memory.")
+        .def_property_readonly("header", [](const PySignal& s) { return HeaderDict(s.signal.Header()); },
+                               "The record's fields as a new dict, by the names kalvio info prints.")
+        .def_property_readonly("code", [](const PySignal& s) { return s.code; },
+                               "The ISO-MME channel code (16 characters), or \"\" for another file.")
+        .def_property_readonly("path", [](const PySignal& s) { return s.path; },
+                               "The file the signal was read from; \"\" for a result of an operation.")
+        .def_property_readonly("kind", [](const PySignal& s) { return s.kind; },
+                               "The reader that loaded it: \"RVF-1992 File\", \"ISO-MME Channel\" or \"ASCII File\".")
+        .def_property_readonly(
+            "step",
+            [](const PySignal& s) -> py::object {
+                double factor = 1;
+                const float del = s.signal.Del();
+                if (del == KV_NO_VALUE || !(del > 0) || !SecondsPerUnit(s.signal, factor))
+                    return py::none();
+                return py::float_(double(del) * factor);
+            },
+            "The constant time step in seconds, or None when the times have none.")
+        .def("__len__", [](const PySignal& s) { return s.signal.PointCount(); }, "The number of points.")
+        .def("__repr__",
+             [](const PySignal& s) {
+                 const std::string name = s.code.empty() ? PyNameOf(s) : s.code;
+                 return "<kalvio.Signal " + KVPrintableName(name) + ", " + std::to_string(s.signal.PointCount())
+                        + " points>";
+             })
+        .def(
+            "to_pandas",
+            [](const PySignal& s) {
+                py::module_ pandas = py::module_::import("pandas");
+                double factor = 1;
+                if (!SecondsPerUnit(s.signal, factor))
+                    PyRaise(KVPrintableName(PyNameOf(s)) + ": the X axis is no time");
+                const size_t n = s.signal.PointCount();
+                py::array_t<double> t(n);
+                for (size_t i = 0; i < n; ++i)
+                    t.mutable_data()[i] = double(s.signal.X()[i]) * factor;
+                py::object index = pandas.attr("Index")(t, py::arg("name") = "time (s)");
+                py::object values = py::array_t<float>(n, s.signal.Y());
+                std::string name = s.code;
+                if (name.empty())
+                    name = s.signal.CurveText().find_first_not_of(' ') == std::string::npos ? s.path
+                                                                                            : s.signal.CurveText();
+                return pandas.attr("Series")(values, py::arg("index") = index, py::arg("name") = Latin1(name));
+            },
+            "The values as a pandas Series indexed by time in seconds (needs pandas).");
+
+    m.def(
+        "read",
+        [](const std::filesystem::path& path, const std::string& timeUnit) {
+            auto s = std::make_unique<PySignal>();
+            Read(*s, path.string(), timeUnit);
+            return s;
+        },
+        py::arg("path"), py::arg("time_unit") = "ms",
+        R"(Reads any signal file the toolset reads: RVF-1992, an ISO-MME channel (also
+ARCHIVE.zip/ENTRY) or a two-column text file, whose time column is in
+time_unit ("ms" or "s"). Raises kalvio.Error naming the file when it cannot
+be read; the reader's warnings come as kalvio.SignalWarning.)");
+    m.def("write", [](const PySignal& s, const std::filesystem::path& path, const std::string& format) { Write(s, path.string(), format); }, py::arg("signal"), py::arg("path"), py::arg("format") = "rvf",
+          R"(Stores signal as RVF-1992 in path, in this machine's float format ("rvf") or
+in "ieee", "sun" or "vax". An existing file is replaced only when the whole
+new file could be written; raises kalvio.Error otherwise.)");
+    m.def("_read_test", &ReadTest, py::arg("path"));
+    m.def("_write_test", &WriteTest, py::arg("signals"), py::arg("folder"));
+}

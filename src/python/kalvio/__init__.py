@@ -1,0 +1,155 @@
+"""Measured signals of crash tests: read, process, check and evaluate them.
+
+The toolset's signal library in Python: the same readers, operations, checks
+and injury criteria as the kalvio command and the criterion programs, with the
+same numbers to the last bit. Samples are numpy float32 arrays that share the
+library's memory.
+
+    import kalvio
+    head = kalvio.read("head_x.rvf")            # RVF-1992, ISO-MME channel, text
+    filtered = kalvio.cfc(head, 1000)           # a new Signal; head is unchanged
+    print(filtered.header["FilterClass"], filtered.y.max(), filtered.step)
+    test = kalvio.read_test("2231.zip")         # an ISO-MME test: code -> Signal
+    print(kalvio.criterion("hic", *test.find("11HEAD0000H3AC?A")))
+
+Failures raise kalvio.Error (the toolset's message, naming the file);
+warnings come as kalvio.SignalWarning through the warnings module. Reading,
+filtering and the criteria release the GIL, so threads run in parallel.
+"""
+
+import collections.abc
+import re
+
+from ._kalvio import (
+    Error,
+    Signal,
+    SignalWarning,
+    add_x,
+    add_y,
+    average,
+    bias,
+    cfc,
+    derivative,
+    filter,
+    fir100,
+    integrate,
+    read,
+    resample,
+    resultant,
+    scale_x,
+    scale_y,
+    sum,
+    truncate,
+    write,
+)
+from . import _kalvio
+
+__all__ = [
+    "Error", "Signal", "SignalWarning", "Test",
+    "read", "read_test", "write", "write_test",
+    "cfc", "filter", "fir100", "resample", "truncate", "derivative", "integrate", "bias",
+    "add_y", "add_x", "scale_y", "scale_x", "sum", "average", "resultant",
+    "check", "criterion",
+]
+
+
+def _code_pattern(pattern):
+    """A regular expression of an ISO-MME code pattern: ? one position, * any run."""
+    parts = [".*" if c == "*" else "." if c == "?" else re.escape(c) for c in pattern]
+    return re.compile("".join(parts), re.IGNORECASE)
+
+
+class Test(collections.abc.Mapping):
+    """An ISO-MME test: a mapping from channel code to Signal, in the order of
+    its channel list.
+
+    A code the list repeats is taken as CODE_2, CODE_3, ...; a channel without
+    a code as NUMBER_NNN. number is the test number, path its test file (.mme),
+    header its test file's fields ("Name": "value", in file order; a name the
+    file repeats keeps its first value). failed maps the codes of listed
+    channels that could not be read to their messages (also given as warnings).
+    """
+
+    def __init__(self, number, path, header, channels, failed):
+        self.number = number
+        self.path = path
+        self.header = header
+        self.failed = failed
+        self._channels = channels
+
+    def __getitem__(self, code):
+        return self._channels[code]
+
+    def __iter__(self):
+        return iter(self._channels)
+
+    def __len__(self):
+        return len(self._channels)
+
+    def __repr__(self):
+        return "<kalvio.Test %s, %d channels>" % (self.number, len(self))
+
+    def find(self, pattern):
+        """The signals whose code matches pattern (? stands for one position, *
+        for any run, letters in either case), in channel-list order; e.g.
+        find("11HEAD0000H3AC?A") gives the head accelerations X, Y, Z."""
+        rx = _code_pattern(pattern)
+        return [s for code, s in self._channels.items() if rx.fullmatch(code)]
+
+
+def read_test(path):
+    """Reads the ISO-MME test at path (its .mme file, its folder or a .zip
+    holding it) with every channel of its channel list. Raises kalvio.Error
+    when there is no test; a channel file that is missing or cannot be read is
+    left out with a warning (and listed in Test.failed)."""
+    number, mme, fields, channels, failures = _kalvio._read_test(str(path))
+    header = {}
+    for name, value in fields:
+        header.setdefault(name, value)
+    mapping = {}
+    for code, channel_number, signal in channels:
+        key = code or "%s_%03d" % (number, channel_number)
+        unique, k = key, 2
+        while unique in mapping:
+            unique, k = "%s_%d" % (key, k), k + 1
+        mapping[unique] = signal
+    failed = {(code or file): message for code, file, message in failures}
+    return Test(number, mme, header, mapping, failed)
+
+
+def write_test(signals, folder):
+    """Writes signals (a list of Signals, or a Test) as one ISO-MME test in the
+    new folder, whose name is the test number, as kalvio convert --format
+    iso-mme does: written beside it and renamed at the end; an existing folder
+    is never replaced."""
+    if isinstance(signals, collections.abc.Mapping):
+        signals = list(signals.values())
+    _kalvio._write_test(list(signals), str(folder))
+
+
+def check(signal_or_test):
+    """The faults of the measuring chain in a Signal, as a list of findings
+    (dicts with "kind", "severity", "message", "t1", "t2" as kalvio check
+    --json gives them; empty when the signal is ok). For a Test, the findings
+    of every channel, each with its "code" and "file" added."""
+    if isinstance(signal_or_test, Test):
+        found = []
+        for code, signal in signal_or_test.items():
+            for f in _kalvio._check_signal(signal):
+                f["code"], f["file"] = code, signal.path
+                found.append(f)
+        return found
+    return _kalvio._check_signal(signal_or_test)
+
+
+def criterion(name, *signals, dummy="h3-50m", cumulative=False, v0=None, position="1", right=False):
+    """The injury criterion name ("hic", "neck208", "nij", "clip3ms", "vc",
+    "tibia", "olc", "bric") of one signal or three in X, Y, Z order, for the
+    dummy (see the programs' --list-dummies), as a dict: the program's --json.
+    cumulative (clip3ms) judges the cumulative clip, v0 (olc) is the initial
+    velocity in m/s. Given one Test instead, the channels are picked from it
+    as the programs pick them: dummy seat position ("1" the driver), right
+    (tibia) the right leg."""
+    if len(signals) == 1 and isinstance(signals[0], Test):
+        return _kalvio._criterion_of_test(name, signals[0].path, dummy, cumulative, v0, position, right)
+    return _kalvio._criterion(name, list(signals), dummy, cumulative, v0)
