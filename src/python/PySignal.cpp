@@ -5,6 +5,7 @@
 #include "IsoMmeTest.h"
 #include "IsoMmeWriter.h"
 #include "KVFileRvf.h"
+#include "KVOutputFile.h"
 #include "KVPrintableName.h"
 #include "KVReadSignalFile.h"
 
@@ -161,8 +162,10 @@ void Read(PySignal& out, const std::string& path, const std::string& timeUnit)
     out.kind = kind;
     if (out.kind == "ISO-MME Channel")
         out.code = IsoMmeCodeOf(out.signal);
-    for (int i = 0; i < errors.ErrorCount(); ++i)
+    for (int i = 0; i < errors.ErrorCount(); ++i) {
         out.readWarnings.push_back(errors.ErrorMessage(i));
+        out.warningLines.push_back(PyMessage(errors, i, path));
+    }
     PyWarn(errors, path);
 }
 
@@ -232,15 +235,19 @@ py::tuple ReadTest(const std::string& path)
         s.path = c.path;
         s.kind = "ISO-MME Channel";
         s.code = c.code;
-        for (int k = 0; k < e.ErrorCount(); ++k)
+        for (int k = 0; k < e.ErrorCount(); ++k) {
             s.readWarnings.push_back(e.ErrorMessage(k));
+            s.warningLines.push_back(PyMessage(e, k, c.path));
+        }
         PyWarn(e, c.path);
         channels.append(py::make_tuple(c.code, c.number, py::cast(std::move(loaded[i]))));
     }
-    py::list fields;
+    py::list fields, warnings;
     for (const IsoMmeField& f : test.Facts().mme.fields)
         fields.append(py::make_tuple(Latin1(f.name), Latin1(f.value)));
-    return py::make_tuple(test.TestNumber(), test.TestFile(), fields, channels, failures);
+    for (int k = 0; k < opening.ErrorCount(); ++k)
+        warnings.append(PyMessage(opening, k, ""));
+    return py::make_tuple(test.TestNumber(), test.TestFile(), fields, channels, failures, warnings);
 }
 
 void WriteTest(const std::vector<const PySignal*>& signals, const std::string& folder)
@@ -339,6 +346,8 @@ void PyInitSignal(py::module_& m)
                 return py::float_(double(del) * factor);
             },
             "The constant time step in seconds, or None when the times have none.")
+        .def_property_readonly("warnings", [](const PySignal& s) { return s.warningLines; },
+                               "The reader's warnings, as they were issued; empty for a result of an operation.")
         .def("__len__", [](const PySignal& s) { return s.signal.PointCount(); }, "The number of points.")
         .def("__repr__",
              [](const PySignal& s) {
@@ -384,5 +393,19 @@ be read; the reader's warnings come as kalvio.SignalWarning.)");
 in "ieee", "sun" or "vax". An existing file is replaced only when the whole
 new file could be written; raises kalvio.Error otherwise.)");
     m.def("_read_test", &ReadTest, py::arg("path"));
+    m.def(
+        "_write_file",
+        [](const std::string& path, const py::bytes& content) {
+            const std::string_view bytes = content;
+            std::string reason;
+            bool ok = false;
+            {
+                py::gil_scoped_release unlocked;
+                ok = KVWriteFile(path, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, reason);
+            }
+            if (!ok)
+                PyRaise(KVPrintableName(path) + ": " + reason);
+        },
+        py::arg("path"), py::arg("content"), "Writes content to path whole or not at all (the toolset's output path).");
     m.def("_write_test", &WriteTest, py::arg("signals"), py::arg("folder"));
 }

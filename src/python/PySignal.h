@@ -21,6 +21,7 @@ struct PySignal {
     // The reader's warnings, which a criterion lists among its notes as the
     // criterion programs do; a result of an operation has none.
     std::vector<std::string> readWarnings;
+    std::vector<std::string> warningLines; // the same, as issued ("FILE: scope - message")
 
     bool FromTextFile() const { return kind == "ASCII File"; }
 };

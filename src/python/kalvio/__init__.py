@@ -15,6 +15,7 @@ library's memory.
 Failures raise kalvio.Error (the toolset's message, naming the file);
 warnings come as kalvio.SignalWarning through the warnings module. Reading,
 filtering and the criteria release the GIL, so threads run in parallel.
+Whole archives are checked on a Dask cluster: python3 -m kalvio.archive --help.
 """
 
 import collections.abc
@@ -67,14 +68,17 @@ class Test(collections.abc.Mapping):
     a code as NUMBER_NNN. number is the test number, path its test file (.mme),
     header its test file's fields ("Name": "value", in file order; a name the
     file repeats keeps its first value). failed maps the codes of listed
-    channels that could not be read to their messages (also given as warnings).
+    channels that could not be read to their messages, warnings lists what
+    opening the test warned of (missing channel files, repeated codes); both
+    were also issued as warnings. Each Signal keeps its own reader's warnings.
     """
 
-    def __init__(self, number, path, header, channels, failed):
+    def __init__(self, number, path, header, channels, failed, warnings=()):
         self.number = number
         self.path = path
         self.header = header
         self.failed = failed
+        self.warnings = list(warnings)
         self._channels = channels
 
     def __getitem__(self, code):
@@ -102,7 +106,7 @@ def read_test(path):
     holding it) with every channel of its channel list. Raises kalvio.Error
     when there is no test; a channel file that is missing or cannot be read is
     left out with a warning (and listed in Test.failed)."""
-    number, mme, fields, channels, failures = _kalvio._read_test(str(path))
+    number, mme, fields, channels, failures, warnings = _kalvio._read_test(str(path))
     header = {}
     for name, value in fields:
         header.setdefault(name, value)
@@ -114,7 +118,7 @@ def read_test(path):
             unique, k = "%s_%d" % (key, k), k + 1
         mapping[unique] = signal
     failed = {(code or file): message for code, file, message in failures}
-    return Test(number, mme, header, mapping, failed)
+    return Test(number, mme, header, mapping, failed, warnings)
 
 
 def write_test(signals, folder):

@@ -1,0 +1,59 @@
+"""python3 -m kalvio.archive over a small archive on a local cluster of two
+workers: one row per channel and file, a broken file a row with its message."""
+import csv
+import json
+import os
+import shutil
+import subprocess
+import sys
+import zipfile
+
+from conftest import kalvio_cmd
+
+
+def test_the_archive_is_checked_as_kalvio_check_checks_it(demo, tmp_path):
+    archive = tmp_path / "archive"
+    shutil.copytree(demo / "iso-mme" / "2231", archive / "lab" / "2231")
+    with zipfile.ZipFile(archive / "4127.zip", "w") as z:
+        for f in sorted((demo / "iso-mme" / "4127").rglob("*")):
+            z.write(f, f.relative_to(demo / "iso-mme"))
+    for name in ["veh4127_bpillar_x.rvf", "occ2231_spine_x.rvf", "occ2231_sled_pulse.txt"]:
+        shutil.copy(demo / name, archive / name)
+    (archive / "broken.rvf").write_bytes((demo / "occ2231_head_x.rvf").read_bytes()[:3000])
+    (archive / "notes.txt").write_text("Sled series, checked by hand.\n")
+    table = tmp_path / "table.csv"
+    done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(archive), "--do", "check", "--workers", "2",
+                           "-o", str(table)], capture_output=True, text=True, timeout=120)
+    assert done.returncode == 1, done.stderr  # the broken file
+    assert "100% Completed" in done.stderr and done.stdout == ""
+    rows = list(csv.DictReader(table.open()))
+
+    inputs = [archive / n for n in ["4127.zip", "broken.rvf", "occ2231_sled_pulse.txt", "occ2231_spine_x.rvf",
+                                    "veh4127_bpillar_x.rvf", "lab/2231/2231.mme"]]
+    expected = json.loads(kalvio_cmd("check", "--json", *inputs, check=False))["files"]
+    assert [r["file"] for r in rows if r["channel"] or r["verdict"] != ""] == [
+        str(f["file"]) for f in expected]
+    by_file = {r["file"]: r for r in rows}
+    for f in expected:
+        row = by_file[f["file"]]
+        assert row["verdict"] == f["verdict"], f["file"]
+        if f["verdict"] == "unreadable":
+            assert row["error"].endswith(f["error"]) and row["error"].startswith(str(archive / "broken.rvf"))
+        else:
+            assert int(row["findings"]) == len(f["findings"])
+    assert {r["verdict"] for r in rows} >= {"ok", "warning", "fail", "unreadable"}
+    assert not any("notes.txt" in r["input"] for r in rows)
+    # The test's own warning (a repeated code) has its row.
+    assert any(r["input"].endswith("4127.zip") and "more than one channel" in r["warnings"] for r in rows)
+
+
+def test_bad_usage_is_refused_before_any_work(tmp_path):
+    def usage(*args):
+        return subprocess.run([sys.executable, "-m", "kalvio.archive", *map(str, args)], capture_output=True,
+                              text=True, timeout=60)
+
+    done = usage(tmp_path, "--do", "check", "--protocol", "X", "-o", tmp_path / "t.csv")
+    assert done.returncode == 2 and "--protocol belongs to --do assess" in done.stderr
+    done = usage(tmp_path / "missing", "--do", "check", "-o", tmp_path / "t.csv")
+    assert done.returncode == 2 and "is not a folder" in done.stderr
+    assert not os.path.exists(tmp_path / "t.csv")
