@@ -8,6 +8,7 @@ const std::vector<KalvioCommand>& KalvioCommands()
         kConvertCommand,
         kDemoCommand,
         kCheckCommand,
+        kRateCommand,
         kCfcCommand,
         kFilterCommand,
         kFir100Command,

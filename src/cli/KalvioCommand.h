@@ -37,3 +37,4 @@ extern const KalvioCommand kAverageCommand;
 extern const KalvioCommand kResultantCommand;
 extern const KalvioCommand kNameCommand;
 extern const KalvioCommand kCheckCommand;
+extern const KalvioCommand kRateCommand;

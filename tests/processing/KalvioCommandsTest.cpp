@@ -301,3 +301,33 @@ TEST_F(KalvioCommands, TextInputsInTheUnitTheUserStates)
     EXPECT_EQ(Kalvio("info --time-unit=minutes '" + in + "'").status, 2);
     EXPECT_NE(Kalvio("--help").out.find("--time-unit s|ms"), std::string::npos);
 }
+
+TEST_F(KalvioCommands, RateListsEveryComparisonAndNamesTheOneItRefuses)
+{
+    auto pulse = [](double delay, const char* units) {
+        KVSignal s = UniformSignal(0, 1000, 1e-4f, [delay](double t) {
+            return t > 0.02 + delay && t < 0.06 + delay ? 40.0 * std::sin(3.14159265358979 * (t - 0.02 - delay) / 0.04)
+                                                       : 0.0;
+        });
+        s.SetYUnits(units);
+        return s;
+    };
+    const std::string ref = Write("ref.rvf", pulse(0.0, "G"));
+    const std::string late = Write("late.rvf", pulse(0.002, "G"));
+    const std::string force = Write("force.rvf", pulse(0.0, "N"));
+    RunResult r = Kalvio("rate '" + ref + "' '" + late + "' '" + force + "'");
+    EXPECT_EQ(r.status, 1);
+    // 20 samples of 1001 late: phase 1 - (20 / 1001) / 0.2.
+    EXPECT_EQ(r.out.rfind(late + ": rating 0.", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("  phase 0.900  magnitude 1.000  slope 1.000  shift 2 ms\n"), std::string::npos) << r.out;
+    ASSERT_EQ(r.err.size(), 1u);
+    EXPECT_NE(r.err[0].find(force + ": Kalvio::Rate - Cannot rate"), std::string::npos) << r.err[0];
+
+    r = Kalvio("rate '" + ref + "' '" + late + "' --from 0.01 --to=0.09 --json");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\"comparison\": \"" + late + "\",\n    \"rating\": 0.9"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"shift\": 2.0,\n    \"span\": [\n      0.01,\n      0.09\n    ],\n    \"resampled\": false"),
+              std::string::npos) << r.out;
+    EXPECT_EQ(Kalvio("rate '" + ref + "'").status, 2);
+    EXPECT_EQ(Kalvio("rate '" + ref + "' '" + late + "' --from 0.05 --to 0.01").status, 2);
+}
