@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -37,7 +41,55 @@ bool SplitArchivePath(const std::string& path, std::string& archive, std::string
     return false;
 }
 
+// The archive opened last, kept while the file is the same (device, inode,
+// size, modification time): the reads of one test, its test file, list and
+// every channel, read its directory once instead of once a file.
+struct OpenedArchive {
+    std::string path;
+    struct stat info {};
+    KVZipArchive zip;
+    bool ok = false;
+    std::string why;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+std::mutex g_archiveLock;
+std::unique_ptr<OpenedArchive> g_archive;
+
+// The open archive at path under the held lock, or nullptr with why.
+const KVZipArchive* OpenArchive(const std::string& path, std::string& why)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        why = "unreadable";
+        return nullptr;
+    }
+    if (!g_archive || g_archive->path != path || !SameFile(g_archive->info, info)) {
+        auto opened = std::make_unique<OpenedArchive>();
+        opened->path = path;
+        opened->info = info;
+        opened->ok = opened->zip.Open(path, opened->why);
+        g_archive = std::move(opened);
+    }
+    why = g_archive->why;
+    return g_archive->ok ? &g_archive->zip : nullptr;
+}
+
 } // namespace
+
+std::string IsoArchiveProblem(const std::string& archive)
+{
+    if (!IsRegularFile(archive))
+        return {};
+    const std::lock_guard<std::mutex> lock(g_archiveLock);
+    std::string why;
+    return OpenArchive(archive, why) ? std::string() : why;
+}
 
 std::string IsoArchiveOf(const std::string& path)
 {
@@ -86,18 +138,19 @@ IsoReadStatus IsoReadBytes(const std::string& path, std::string& bytes, std::str
         why = s == KVFileBytes::CannotOpen ? "not found" : "cannot be read";
         return s == KVFileBytes::CannotOpen ? IsoReadStatus::Missing : IsoReadStatus::Failed;
     }
-    KVZipArchive zip;
+    const std::lock_guard<std::mutex> lock(g_archiveLock);
     std::string reason;
-    if (!zip.Open(archive, reason)) {
+    const KVZipArchive* zip = OpenArchive(archive, reason);
+    if (!zip) {
         why = "the archive " + archive + " cannot be opened (" + reason + ")";
         return IsoReadStatus::Failed;
     }
-    const KVZipArchive::Entry* e = zip.Find(entry);
+    const KVZipArchive::Entry* e = zip->Find(entry);
     if (!e) {
         why = "not found in the archive";
         return IsoReadStatus::Missing;
     }
-    if (!zip.Read(*e, bytes, reason, maxBytes)) {
+    if (!zip->Read(*e, bytes, reason, maxBytes)) {
         why = reason == "too large" ? reason : "cannot be unpacked (" + reason + ")";
         return IsoReadStatus::Failed;
     }
@@ -120,12 +173,14 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder)
         std::string archive, inner;
         if (!SplitArchivePath(folder, archive, inner))
             return out;
-        KVZipArchive zip;
+        const std::lock_guard<std::mutex> lock(g_archiveLock);
         std::string why;
-        if (!zip.Open(archive, why))
+        const KVZipArchive* zip = OpenArchive(archive, why);
+        if (!zip)
             return out;
         const std::string prefix = inner.empty() ? std::string() : inner + "/";
-        for (const KVZipArchive::Entry& z : zip.Entries()) {
+        std::unordered_set<std::string> seen;
+        for (const KVZipArchive::Entry& z : zip->Entries()) {
             const std::string& name = z.name;
             if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
                 continue;
@@ -135,10 +190,7 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder)
             entry.name = rest.substr(0, slash);
             entry.folder = slash != std::string::npos;
             entry.path = folder + "/" + entry.name;
-            if (entry.name.empty())
-                continue;
-            const bool seen = std::any_of(out.begin(), out.end(), [&](const IsoEntry& e) { return e.name == entry.name; });
-            if (!seen)
+            if (!entry.name.empty() && seen.insert(entry.name).second)
                 out.push_back(std::move(entry));
         }
     }

@@ -27,6 +27,10 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder);
 // path lies in no archive.
 std::string IsoArchiveOf(const std::string& path);
 
+// Why the archive at path cannot be opened ("not a zip archive", "its
+// directory is broken", ...), or an empty text when it opens.
+std::string IsoArchiveProblem(const std::string& archive);
+
 // Whether path names a .zip archive (by its name; case-blind).
 bool IsoIsArchiveName(const std::string& path);
 

@@ -80,6 +80,12 @@ bool IsoMmeTest::FindTestFile(const std::string& path, KVErrorList& errors)
     } else {
         FindMme(path, IsoIsArchiveName(path) ? 2 : 0, found);
     }
+    if (found.empty() && IsoIsArchiveName(path)) {
+        if (const std::string why = IsoArchiveProblem(path); !why.empty()) {
+            errors.AddError(path + ": the archive cannot be opened (" + why + ")", kScope);
+            return false;
+        }
+    }
     if (found.size() != 1) {
         errors.AddError(path + (found.empty() ? ": no test file (.mme) found" : ": holds more than one test file (.mme)"),
                         kScope);

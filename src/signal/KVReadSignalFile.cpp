@@ -10,16 +10,20 @@
 namespace {
 
 // What the start of a file looks like; a file that cannot be read is taken
-// for text, whose reader says so.
-enum class Looks { Rvf, IsoMme, Text };
+// for text, whose reader says so, except an archive entry that cannot be
+// unpacked: the archive's reason is the one to give (why).
+enum class Looks { Rvf, IsoMme, Text, Unpackable };
 
-Looks LooksLike(const std::string& fileName)
+Looks LooksLike(const std::string& fileName, std::string& why)
 {
     if (KVFileStartsWith(fileName, "RVF-1992"))
         return Looks::Rvf;
-    std::string bytes, why;
-    if (IsoReadBytes(fileName, bytes, why, 8192) == IsoReadStatus::Ok && KVLooksLikeIsoMmeChannel(bytes))
+    std::string bytes;
+    const IsoReadStatus read = IsoReadBytes(fileName, bytes, why, 8192);
+    if (read == IsoReadStatus::Ok && KVLooksLikeIsoMmeChannel(bytes))
         return Looks::IsoMme;
+    if (read != IsoReadStatus::Ok && !IsoArchiveOf(fileName).empty())
+        return Looks::Unpackable;
     return Looks::Text;
 }
 
@@ -28,7 +32,12 @@ Looks LooksLike(const std::string& fileName)
 const char* KVReadSignalFile(const std::string& fileName, KVSignal& signal, KVErrorList& errors,
                              const KVTextOptions& textOptions)
 {
-    const Looks looks = LooksLike(fileName);
+    std::string why;
+    const Looks looks = LooksLike(fileName, why);
+    if (looks == Looks::Unpackable) {
+        errors.AddError(fileName + ": " + why, "KVReadSignalFile");
+        return nullptr;
+    }
     if (looks == Looks::IsoMme) {
         KVFileIsoMme iso(fileName);
         const bool ok = iso.Load(signal);

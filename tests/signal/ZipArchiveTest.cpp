@@ -1,14 +1,23 @@
-// The .zip reader against archives packed by libzip (an independent writer),
-// a zip64 archive laid out byte by byte, and broken archives.
+// The .zip reader against archives packed by libzip, Info-ZIP's zip and
+// Python's zipfile (independent writers), a zip64 archive laid out byte by
+// byte, and broken and hostile archives.
+#include "IsoMmeSource.h"
+#include "IsoMmeTest.h"
+#include "KVErrorList.h"
+#include "KVReadSignalFile.h"
+#include "KVSignal.h"
 #include "KVZipArchive.h"
 #include "SupportFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 #include <zip.h>
+#include <zlib.h>
 
 namespace {
 
@@ -115,10 +124,12 @@ TEST(ZipArchive, ReadsZip64Fields)
     auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
     auto u64 = [&](uint64_t v) { u32(uint32_t(v)), u32(uint32_t(v >> 32)); };
     u32(0x04034b50), u16(45), u16(0x0800), u16(0), u32(0);
-    u32(0x6F2E4E10), u32(uint32_t(data.size())), u32(uint32_t(data.size())), u16(uint16_t(name.size())), u16(0);
-    b += name + data;
+    u32(0x6F2E4E10), u32(0xFFFFFFFF), u32(0xFFFFFFFF), u16(uint16_t(name.size())), u16(20);
+    b += name;
+    u16(1), u16(16), u64(data.size()), u64(data.size());
+    b += data;
     const size_t cd = b.size();
-    u32(0x02014b50), u16(45), u16(45), u16(0x0800), u16(0), u32(0), u32(0);
+    u32(0x02014b50), u16(45), u16(45), u16(0x0800), u16(0), u32(0), u32(0x6F2E4E10);
     u32(0xFFFFFFFF), u32(0xFFFFFFFF), u16(uint16_t(name.size())), u16(28), u16(0), u16(0), u16(0), u32(0);
     u32(0xFFFFFFFF);
     b += name;
@@ -175,7 +186,9 @@ TEST(ZipArchive, RefusesBrokenArchives)
     mutated("name longer than the directory", [&](std::string& b) { Put16(b, cd + 28, 60000); }, false,
             "its directory is broken");
     mutated("spanned", [&](std::string& b) { Put16(b, end + 4, 1); }, false, "it spans several disks");
-    mutated("crc", [&](std::string& b) { b[cd + 16] ^= 1; }, true, "it fails its CRC check");
+    // In both headers: a local header that disagrees with the directory is broken.
+    mutated("crc", [&](std::string& b) { b[cd + 16] ^= 1, b[14] ^= 1; }, true, "it fails its CRC check");
+    mutated("crc of the directory alone", [&](std::string& b) { b[cd + 16] ^= 1; }, true, "it is broken");
     mutated("encrypted", [&](std::string& b) { b[cd + 8] |= 1; }, true, "it is encrypted");
     mutated("method", [&](std::string& b) { Put16(b, cd + 10, 12); }, true,
             "it is packed with method 12, which is not supported");
@@ -214,4 +227,193 @@ TEST(ZipArchive, NamesNotFlaggedAsUtf8AreReadAsCodePage437UnlessValidUtf8)
     EXPECT_EQ(KVZipNameText("Kanäle", false), "Kanäle");
     EXPECT_EQ(KVZipNameText("\xE2\x96", false), "Γû"); // a UTF-8 sequence cut short
     EXPECT_EQ(KVZipNameText("\x84", true), "\x84"); // flagged: taken as it is
+}
+
+namespace {
+
+// The test folder 11391 (test file and one channel) under dir.
+void TestFolder(TempDir& dir, const std::string& channel)
+{
+    std::filesystem::create_directories(dir.Path("11391/Channel"));
+    WriteText(dir.Path("11391/11391.mme"), "Test number :11391\n");
+    WriteText(dir.Path("11391/Channel/11391.001"), channel);
+}
+
+void ExpectTestFolder(const std::string& archive, const std::string& channel)
+{
+    TempDir other;
+    KVZipArchive zip;
+    const Opened o = OpenBytes(other, archive, zip);
+    ASSERT_TRUE(o.open) << o.why;
+    std::string bytes, why;
+    ASSERT_NE(zip.Find("11391/Channel/11391.001"), nullptr);
+    ASSERT_TRUE(zip.Read(*zip.Find("11391/Channel/11391.001"), bytes, why)) << why;
+    EXPECT_EQ(bytes, channel);
+    ASSERT_NE(zip.Find("11391/11391.mme"), nullptr);
+    ASSERT_TRUE(zip.Read(*zip.Find("11391/11391.mme"), bytes, why)) << why;
+    EXPECT_EQ(bytes, "Test number :11391\n");
+}
+
+} // namespace
+
+// Info-ZIP's zip puts time stamps and owners as extra fields into every
+// local header (their lengths differ from the directory's), and with -fz
+// writes zip64 fields; Python's zipfile writes entry comments and, above
+// its zip64 limit (lowered here), both sizes and the offset in zip64 fields.
+TEST(ZipArchive, ReadsWhatInfoZipAndPythonPacked)
+{
+    TempDir dir;
+    const std::string channel = Channel(3000);
+    TestFolder(dir, channel);
+    for (const char* options : {"-r", "-r -0", "-r -fz", "-r -0 -fz"}) {
+        SCOPED_TRACE(options);
+        std::filesystem::remove(dir.Path("a.zip"));
+        const std::string command = "cd '" + dir.Path("") + "' && zip -q -X- " + options + " a.zip 11391";
+        ASSERT_EQ(std::system(command.c_str()), 0) << "Info-ZIP's zip is needed (scripts/install-deps)";
+        const std::string archive = ReadText(dir.Path("a.zip"));
+        ASSERT_GT(archive.size(), 30u);
+        ASSERT_GT(uint8_t(archive[28]) | uint8_t(archive[29]), 0) << "a local header without extra fields";
+        ExpectTestFolder(archive, channel);
+    }
+    const std::string script = "import zipfile\n"
+                               "zipfile.ZIP64_LIMIT = 100\n"
+                               "with zipfile.ZipFile('p.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                               "    for name in ('11391/Channel/11391.001', '11391/11391.mme'):\n"
+                               "        i = zipfile.ZipInfo(name)\n"
+                               "        i.compress_type = zipfile.ZIP_DEFLATED\n"
+                               "        i.comment = b'an entry comment ' * 20\n"
+                               "        z.writestr(i, open(name, 'rb').read())\n";
+    WriteText(dir.Path("p.py"), script);
+    const std::string command = "cd '" + dir.Path("") + "' && python3 p.py";
+    ASSERT_EQ(std::system(command.c_str()), 0) << "python3 is needed (scripts/install-deps)";
+    const std::string archive = ReadText(dir.Path("p.zip"));
+    ASSERT_NE(archive.find("an entry comment"), std::string::npos);
+    ExpectTestFolder(archive, channel);
+}
+
+namespace {
+
+// An archive of one deflated entry of size bytes whose directory lists it
+// count times, each under its own name of the same length (as a bomb made
+// of overlapping entries does).
+std::string Overlapping(size_t size, size_t count)
+{
+    const std::string one = Pack({{"t/Channel/t.001", std::string(size, '0')}});
+    const size_t cd = Find(one, "PK\1\2"), end = Find(one, "PK\5\6");
+    const std::string header = one.substr(cd, end - cd);
+    std::string b = one.substr(0, cd);
+    for (size_t i = 1; i <= count; ++i) {
+        std::string h = header;
+        char number[8];
+        std::snprintf(number, sizeof number, "%03zu", i % 1000);
+        h.replace(46 + 12, 3, number);
+        b += h;
+    }
+    std::string tail = one.substr(end);
+    Put16(tail, 8, unsigned(count)), Put16(tail, 10, unsigned(count));
+    Put32(tail, 12, uint32_t(b.size() - cd));
+    return b + tail;
+}
+
+} // namespace
+
+// Entries whose data overlap are refused before anything is unpacked: 999
+// entries on one 16 MB stream would otherwise unpack 16 GB.
+TEST(ZipArchive, RefusesEntriesWhoseDataOverlap)
+{
+    TempDir dir;
+    KVZipArchive zip;
+    const Opened o = OpenBytes(dir, Overlapping(size_t(16) << 20, 999), zip);
+    ASSERT_TRUE(o.open) << o.why;
+    ASSERT_EQ(o.names.size(), 999u);
+    EXPECT_EQ(o.names[998], "t/Channel/t.999");
+    for (const KVZipArchive::Entry& e : zip.Entries()) {
+        std::string bytes, why;
+        ASSERT_FALSE(zip.Read(e, bytes, why, 100));
+        ASSERT_EQ(why, "its data overlap another entry's");
+    }
+    // Listed once, the same entry reads.
+    KVZipArchive single;
+    ASSERT_TRUE(OpenBytes(dir, Overlapping(1000, 1), single).open);
+    std::string bytes, why;
+    ASSERT_TRUE(single.Read(single.Entries()[0], bytes, why)) << why;
+    EXPECT_EQ(bytes, std::string(1000, '0'));
+}
+
+// 100,000 entries in one folder (a zip64 count, as packers write it): each
+// is found by its name, and the folder lists each name once; both were
+// quadratic.
+TEST(ZipArchive, FindsEachOfManyEntriesByName)
+{
+    std::string b, dir;
+    auto u16 = [](std::string& to, unsigned v) { to += char(v), to += char(v >> 8); };
+    auto u32 = [&](std::string& to, uint32_t v) { u16(to, v & 0xFFFF), u16(to, v >> 16); };
+    auto u64 = [&](std::string& to, uint64_t v) { u32(to, uint32_t(v)), u32(to, uint32_t(v >> 32)); };
+    constexpr uint32_t kCount = 100000;
+    auto nameOf = [](uint32_t i) { return "t/Channel/x" + std::to_string(1000000 + i); };
+    for (uint32_t i = 0; i < kCount; ++i) {
+        const std::string name = nameOf(i), data = std::to_string(i);
+        const auto crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+        const auto size = uint32_t(data.size()), at = uint32_t(b.size());
+        u32(b, 0x04034b50), u16(b, 20), u16(b, 0), u16(b, 0), u32(b, 0), u32(b, crc), u32(b, size), u32(b, size);
+        u16(b, unsigned(name.size())), u16(b, 0);
+        b += name + data;
+        u32(dir, 0x02014b50), u16(dir, 45), u16(dir, 20), u16(dir, 0), u16(dir, 0), u32(dir, 0), u32(dir, crc);
+        u32(dir, size), u32(dir, size), u16(dir, unsigned(name.size())), u16(dir, 0), u16(dir, 0), u16(dir, 0);
+        u16(dir, 0), u32(dir, 0), u32(dir, at);
+        dir += name;
+    }
+    const uint64_t cd = b.size();
+    b += dir;
+    const uint64_t rec = b.size();
+    u32(b, 0x06064b50), u64(b, 44), u16(b, 45), u16(b, 45), u32(b, 0), u32(b, 0), u64(b, kCount), u64(b, kCount);
+    u64(b, dir.size()), u64(b, cd);
+    u32(b, 0x07064b50), u32(b, 0), u64(b, rec), u32(b, 1);
+    u32(b, 0x06054b50), u16(b, 0), u16(b, 0), u16(b, 0xFFFF), u16(b, 0xFFFF), u32(b, uint32_t(dir.size()));
+    u32(b, uint32_t(cd)), u16(b, 0);
+
+    TempDir temp;
+    KVZipArchive zip;
+    const Opened o = OpenBytes(temp, b, zip);
+    ASSERT_TRUE(o.open) << o.why;
+    ASSERT_EQ(o.names.size(), kCount);
+    for (uint32_t i = 0; i < kCount; i += 997) {
+        const KVZipArchive::Entry* e = zip.Find(nameOf(i));
+        ASSERT_NE(e, nullptr) << i;
+        std::string bytes, why;
+        ASSERT_TRUE(zip.Read(*e, bytes, why)) << why;
+        ASSERT_EQ(bytes, std::to_string(i));
+    }
+    const std::vector<IsoEntry> listed = IsoListFolder(temp.Path("t.zip") + "/t/Channel");
+    ASSERT_EQ(listed.size(), kCount);
+    EXPECT_EQ(listed.back().name, "x" + std::to_string(1000000 + kCount - 1));
+}
+
+// The archive's own reason reaches the reader of a channel or a test: an
+// encrypted entry or an unknown method was "not a directory", a cut archive
+// "no test file (.mme) found".
+TEST(ZipArchive, TheArchivesReasonReachesTheUser)
+{
+    const std::string good = Pack({{"11391/Channel/11391.001", Channel(100)}, {"11391/11391.mme", "Test number :11391\n"}});
+    const size_t cd = Find(good, "PK\1\2");
+    std::string encrypted = good, method = good;
+    encrypted[6] |= 1, encrypted[cd + 8] |= 1;
+    Put16(method, 8, 14), Put16(method, cd + 10, 14);
+    TempDir dir;
+    for (const auto& [bytes, reason] : {std::pair{encrypted, "(it is encrypted)"},
+                                        std::pair{method, "(it is packed with method 14, which is not supported)"}}) {
+        WriteText(dir.Path("t.zip"), bytes);
+        KVSignal signal;
+        KVErrorList errors;
+        EXPECT_EQ(KVReadSignalFile(dir.Path("t.zip/11391/Channel/11391.001"), signal, errors), nullptr);
+        ASSERT_EQ(errors.ErrorCount(), 1u);
+        EXPECT_EQ(errors.Errors()[0].Message(),
+                  dir.Path("t.zip/11391/Channel/11391.001") + ": cannot be unpacked " + reason);
+    }
+    WriteText(dir.Path("cut.zip"), good.substr(0, good.size() / 2));
+    IsoMmeTest test;
+    KVErrorList errors;
+    EXPECT_FALSE(test.Open(dir.Path("cut.zip"), errors));
+    ASSERT_EQ(errors.ErrorCount(), 1u);
+    EXPECT_EQ(errors.Errors()[0].Message(), dir.Path("cut.zip") + ": the archive cannot be opened (not a zip archive)");
 }
