@@ -3,12 +3,14 @@
 #include "PySignal.h"
 
 #include "CriterionProgram.h"
+#include "CurveRating.h"
 #include "OutcomeJson.h"
 #include "SignalCheck.h"
 
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -137,10 +139,54 @@ py::object CriterionOfTest(const std::string& name, const std::string& path, con
     return Json(outcome);
 }
 
+// The rating of comparison against reference, the object kalvio rate --json
+// prints for the pair.
+py::dict Rate(const PySignal& reference, const PySignal& comparison, std::optional<double> start,
+              std::optional<double> stop)
+{
+    if (start && stop && *start > *stop)
+        PyRaise("rate: start is after stop");
+    const Kalvio::RatingInterval interval{start, stop};
+    Kalvio::CurveRating r;
+    KVErrorList errors;
+    bool ok = false;
+    {
+        py::gil_scoped_release unlocked;
+        ok = Kalvio::RateSignals(reference.signal, comparison.signal, interval, r, &errors);
+    }
+    if (!ok)
+        PyRaise(errors, PyNameOf(comparison), "the comparison could not be rated");
+    py::dict d;
+    d["reference"] = PyNameOf(reference);
+    d["comparison"] = PyNameOf(comparison);
+    d["rating"] = r.rating;
+    d["corridor"] = r.corridor;
+    d["phase"] = r.phase;
+    d["magnitude"] = r.magnitude;
+    d["slope"] = r.slope;
+    // In milliseconds when the times are seconds, as the command prints it.
+    const bool seconds = reference.signal.XUnits().rfind("SECONDS", 0) == 0;
+    d["shift"] = seconds ? Kalvio::RatingRound(r.shift * 1000.0) : r.shift;
+    py::list span;
+    span.append(r.from);
+    span.append(r.to);
+    d["span"] = span;
+    d["resampled"] = r.resampled;
+    return d;
+}
+
 } // namespace
 
 void PyInitCriteria(py::module_& m)
 {
+    m.def("rate", &Rate, py::arg("reference"), py::arg("comparison"), py::arg("start") = py::none(),
+          py::arg("stop") = py::none(),
+          R"(The ISO/TS 18571 rating of comparison (a repeat test, a simulation) against
+reference over the span both cover, or from start to stop (in the signals'
+time unit), as kalvio rate --json gives it: a dict with "reference",
+"comparison", "rating", "corridor", "phase", "magnitude", "slope", "shift"
+(ms), "span" and "resampled". Raises kalvio.Error when the pair cannot be
+rated (different Y units, uneven steps, too few samples, ...).)");
     m.def("_check_signal", &Findings, py::arg("signal"));
     m.def("_criterion", &CriterionOfSignals, py::arg("name"), py::arg("signals"), py::arg("dummy"),
           py::arg("cumulative"), py::arg("v0"));

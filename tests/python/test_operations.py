@@ -81,3 +81,14 @@ def test_criteria_equal_the_programs(demo):
         kalvio.criterion("nij", kalvio.read(head[0]))
     with pytest.raises(kalvio.Error, match="unknown criterion"):
         kalvio.criterion("hic17", kalvio.read(head[0]))
+
+
+def test_rate_equals_rate_json(demo, tmp_path):
+    reference = str(demo / "occ2231_head_x.rvf")
+    kalvio.write(kalvio.add_x(kalvio.cfc(kalvio.read(reference), 180), 0.0012), tmp_path / "late.rvf")
+    late = str(tmp_path / "late.rvf")
+    ours = kalvio.rate(kalvio.read(reference), kalvio.read(late), start=0.0, stop=0.15)
+    assert ours == json.loads(kalvio_cmd("rate", "--json", "--from", 0.0, "--to", 0.15, reference, late))[0]
+    assert ours["shift"] > 0
+    with pytest.raises(kalvio.Error, match="Kalvio::Rate"):
+        kalvio.rate(kalvio.read(reference), kalvio.read(str(demo / "occ2231_neck_fz.rvf")))

@@ -34,6 +34,7 @@ from ._kalvio import (
     filter,
     fir100,
     integrate,
+    rate,
     read,
     resample,
     resultant,
@@ -50,7 +51,7 @@ __all__ = [
     "read", "read_test", "write", "write_test",
     "cfc", "filter", "fir100", "resample", "truncate", "derivative", "integrate", "bias",
     "add_y", "add_x", "scale_y", "scale_x", "sum", "average", "resultant",
-    "check", "criterion",
+    "check", "criterion", "rate",
 ]
 
 
