@@ -187,9 +187,10 @@ time unit), as kalvio rate --json gives it: a dict with "reference",
 "comparison", "rating", "corridor", "phase", "magnitude", "slope", "shift"
 (ms), "span" and "resampled". Raises kalvio.Error when the pair cannot be
 rated (different Y units, uneven steps, too few samples, ...).)");
-    m.def("_check_signal", &Findings, py::arg("signal"));
+    m.def("_check_signal", &Findings, py::arg("signal"), "The findings of one signal; see check.");
     m.def("_criterion", &CriterionOfSignals, py::arg("name"), py::arg("signals"), py::arg("dummy"),
-          py::arg("cumulative"), py::arg("v0"));
+          py::arg("cumulative"), py::arg("v0"), "The criterion of signals; see criterion.");
     m.def("_criterion_of_test", &CriterionOfTest, py::arg("name"), py::arg("path"), py::arg("dummy"),
-          py::arg("cumulative"), py::arg("v0"), py::arg("position"), py::arg("right"));
+          py::arg("cumulative"), py::arg("v0"), py::arg("position"), py::arg("right"),
+          "The criterion of the channels it picks from the test at path; see criterion.");
 }

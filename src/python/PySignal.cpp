@@ -156,6 +156,8 @@ void Read(PySignal& out, const std::string& path, const std::string& timeUnit)
         py::gil_scoped_release unlocked;
         kind = KVReadSignalFile(path, out.signal, errors, text);
     }
+    if (!kind && IsoMmeIsTestPath(path))
+        errors.AddError(path + " is an ISO-MME test: kalvio.read_test reads it", "kalvio.read");
     if (!kind)
         PyRaise(errors, path, "not a readable signal file");
     out.path = path;
@@ -358,7 +360,12 @@ void PyInitSignal(py::module_& m)
         .def(
             "to_pandas",
             [](const PySignal& s) {
-                py::module_ pandas = py::module_::import("pandas");
+                py::module_ pandas;
+                try {
+                    pandas = py::module_::import("pandas");
+                } catch (const py::error_already_set&) {
+                    throw py::import_error("to_pandas needs pandas (Debian's python3-pandas)");
+                }
                 double factor = 1;
                 if (!SecondsPerUnit(s.signal, factor))
                     PyRaise(KVPrintableName(PyNameOf(s)) + ": the X axis is no time");
@@ -392,7 +399,8 @@ be read; the reader's warnings come as kalvio.SignalWarning.)");
           R"(Stores signal as RVF-1992 in path, in this machine's float format ("rvf") or
 in "ieee", "sun" or "vax". An existing file is replaced only when the whole
 new file could be written; raises kalvio.Error otherwise.)");
-    m.def("_read_test", &ReadTest, py::arg("path"));
+    m.def("_read_test", &ReadTest, py::arg("path"),
+          "The test at path as (number, test file, header lines, channels, failures, warnings); see read_test.");
     m.def(
         "_write_file",
         [](const std::string& path, const py::bytes& content) {
@@ -407,5 +415,5 @@ new file could be written; raises kalvio.Error otherwise.)");
                 PyRaise(KVPrintableName(path) + ": " + reason);
         },
         py::arg("path"), py::arg("content"), "Writes content to path whole or not at all (the toolset's output path).");
-    m.def("_write_test", &WriteTest, py::arg("signals"), py::arg("folder"));
+    m.def("_write_test", &WriteTest, py::arg("signals"), py::arg("folder"), "See write_test.");
 }

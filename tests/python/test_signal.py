@@ -52,6 +52,11 @@ def test_arrays_are_read_only_views_of_the_signal(demo):
     assert np.array_equal(s.y, before) and not np.array_equal(filtered.y, before)
     assert s.header["FilterClass"] == 1000 and filtered.header["FilterClass"] == 60
     assert s.step == pytest.approx(1e-4) and filtered.path == ""
+    series = s.to_pandas()
+    assert np.array_equal(series.to_numpy(), s.y) and np.array_equal(series.index.to_numpy(), s.x.astype(np.float64))
+    pulse = kalvio.read(str(demo / "occ2231_sled_pulse.txt"))  # times in milliseconds
+    assert np.array_equal(pulse.to_pandas().index.to_numpy(), pulse.x.astype(np.float64) * 1e-3)
+    assert kalvio.Signal([0, 1, 3], [0, 0, 0]).step is None
 
 
 def test_written_files_read_back_and_match_convert(demo, tmp_path):
@@ -108,6 +113,8 @@ def test_errors_name_the_file(demo, tmp_path):
     assert issubclass(kalvio.Error, Exception)
     with pytest.raises(kalvio.Error):
         kalvio.read_test(tmp_path)
+    with pytest.raises(kalvio.Error, match="kalvio.read_test reads it"):
+        kalvio.read(str(demo / "iso-mme" / "2231"))
     s = kalvio.read(str(demo / "occ2231_head_x.rvf"))
     with pytest.raises(kalvio.Error, match="Kalvio::BWfilt"):
         kalvio.cfc(s, 61)
