@@ -1,6 +1,8 @@
 #include "Corridor.h"
 
 #include "CorridorSums.h"
+#include "CurveRating.h"
+#include "KVOutputFile.h"
 #include "TfCommandLine.h"
 #include "TfFileNames.h"
 #include "TfPrompt.h"
@@ -9,10 +11,11 @@
 #include "TfText.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
+#include <span>
 
 using namespace Toolsif;
 
@@ -23,7 +26,8 @@ constexpr float kDelTolerance = 2.0e-7f;
 
 bool IsCorridorSwitch(const std::string& word)
 {
-    return word == "?" || word == "??" || word == "HELP" || word == "MINIMIZE_RANGE" || IsGenericSwitch(word);
+    return word == "?" || word == "??" || word == "HELP" || word == "MINIMIZE_RANGE" || word == "RATE" ||
+        IsGenericSwitch(word);
 }
 
 std::string FormatReal(double v)
@@ -40,6 +44,14 @@ std::string CountText(const char* head, int curves)
     return buf;
 }
 
+// An input curve kept to be rated against the mean.
+struct InputCurve {
+    std::string name;
+    long long nfp = 0;
+    std::vector<float> y;
+    std::string yUnits;
+};
+
 // One corridor: the first file's record accumulates, the sums keep the rest.
 struct Corridor {
     RvfRecord acc;
@@ -50,6 +62,7 @@ struct Corridor {
     int curves = 0;
     bool warnArmed = true;
     std::vector<std::string> taken; // inputs read and outputs chosen so far
+    std::vector<InputCurve> inputs; // with RATE: every curve added
 };
 
 // Whether name is the same file as one of names (or will be, for a name not
@@ -67,7 +80,10 @@ bool NameTaken(const std::string& name, const std::vector<std::string>& names)
 
 class CorridorProgram {
 public:
-    CorridorProgram(Session& s, bool minimize) : m_s(s), m_minimize(minimize) { RvfControlInit(m_control); }
+    CorridorProgram(Session& s, bool minimize, bool rate) : m_s(s), m_minimize(minimize), m_rate(rate)
+    {
+        RvfControlInit(m_control);
+    }
 
     // Runs corridors until the first question ends the program; false when
     // a corridor that was asked for was not written.
@@ -77,8 +93,7 @@ public:
         // log can be searched line by line.
         RepCols(m_s.msg, 0);
         MsgWrite(m_s.msg, "**  Calculate a Signal Corridor **");
-        while (OneCorridor()) {
-        }
+        while (OneCorridor()) {}
         // A template from the command line that gave no corridor at all.
         if (m_written == 0 && !Trim(m_s.options.templ).empty())
             m_failed = true;
@@ -107,6 +122,7 @@ private:
         }
         StartWith(c);
         c.taken.push_back(name);
+        Keep(c, name, c.acc);
         bool common = m_minimize;
         if (!m_minimize && !AskCommon(common)) {
             MsgWrite(m_s.msg, "*** Operation skipped");
@@ -120,6 +136,12 @@ private:
         }
         Finish(c, common);
         return true;
+    }
+
+    void Keep(Corridor& c, const std::string& name, const RvfRecord& r)
+    {
+        if (m_rate)
+            c.inputs.push_back({name, r.Nfp(), r.YRange(r.Nfp(), r.Nlp()), r.rvf.Curve.YUnits.substr(0, 20)});
     }
 
     void StartWith(Corridor& c)
@@ -171,8 +193,8 @@ private:
             if (end)
                 return true;
             RvfRecord rec;
-            if (RvfGet(name, rec, m_control, m_s.msg) != 0 || !Consistent(c, rec)
-                || RvfMerge(rec, c.acc, m_control, m_s.msg) != 0) {
+            if (RvfGet(name, rec, m_control, m_s.msg) != 0 || !Consistent(c, rec) ||
+                RvfMerge(rec, c.acc, m_control, m_s.msg) != 0) {
                 if (!Unattended())
                     continue;
                 Abandon();
@@ -190,6 +212,7 @@ private:
             }
             ++c.curves;
             c.taken.push_back(name);
+            Keep(c, name, rec);
         }
     }
 
@@ -222,8 +245,8 @@ private:
         MsgWrite(m_s.msg, "*** Cumulative Variance = " + FormatReal(r.cumulativeVariance));
         MsgWrite(m_s.msg, "*** Number of Data Points = " + std::to_string(r.points));
         if (r.emptyPoints > 0)
-            MsgWrite(m_s.msg, "*** WARNING - No data at " + std::to_string(r.emptyPoints)
-                                  + " points of the span, written as 0");
+            MsgWrite(m_s.msg,
+                     "*** WARNING - No data at " + std::to_string(r.emptyPoints) + " points of the span, written as 0");
         Write(c, lo, hi, r);
     }
 
@@ -286,9 +309,9 @@ private:
         const std::string plusDef = DefaultName(stem + ".aps");
         const std::string minusDef = DefaultName(stem + ".ams");
         std::string meanName, plusName, minusName;
-        if (!AskName(c, " Output RVF mean file name?", meanDef, meanName)
-            || !AskName(c, " Output RVF mean+sigma file name?", plusDef, plusName)
-            || !AskName(c, " Output RVF mean-sigma file name?", minusDef, minusName)) {
+        if (!AskName(c, " Output RVF mean file name?", meanDef, meanName) ||
+            !AskName(c, " Output RVF mean+sigma file name?", plusDef, plusName) ||
+            !AskName(c, " Output RVF mean-sigma file name?", minusDef, minusName)) {
             m_failed = true;
             Abandon();
             return;
@@ -323,10 +346,70 @@ private:
         m_failed = failedBefore;
         ++m_written;
         MsgWrite(m_s.msg, " *** " + std::to_string(c.curves) + " files processed");
+        if (m_rate)
+            Rate(c, lo, r.mean, meanName);
+    }
+
+    // One line of the ratings: the five scores and the shift, or n/a and why.
+    std::string RatingLine(const Corridor& c, const InputCurve& in, long long lo, const std::vector<float>& mean,
+                           double& rating)
+    {
+        const long long from = std::max(lo, in.nfp);
+        const long long to =
+            std::min(lo + static_cast<long long>(mean.size()), in.nfp + static_cast<long long>(in.y.size())) - 1;
+        Kalvio::CurveRating r;
+        std::string why;
+        if (in.yUnits != c.yUnits.substr(0, 20))
+            why = "its Y units differ from the mean's";
+        else if (!Kalvio::RateSamples(mean.data() + (from - lo), in.y.data() + (from - in.nfp),
+                                      to >= from ? static_cast<std::size_t>(to - from + 1) : 0, r, why))
+            why = why.empty() ? "not rated" : why;
+        if (!why.empty())
+            return "  n/a   (" + why + ")  " + in.name;
+        rating = r.rating;
+        const double unit = c.xUnits.rfind("SECONDS", 0) == 0 ? 1000.0 : 1.0;
+        char buf[128];
+        std::snprintf(buf, sizeof buf, "%6.3f %9.3f %6.3f %9.3f %6.3f %9.6g  ", r.rating, r.corridor, r.phase,
+                      r.magnitude, r.slope, Kalvio::RatingRound(double(r.shiftSamples) * double(c.del) * unit));
+        return buf + in.name;
+    }
+
+    // Rates every input curve against the mean over the indices both have,
+    // lists the ratings (the lowest marked) and writes them beside the mean.
+    void Rate(const Corridor& c, long long lo, const std::vector<float>& mean, const std::string& meanName)
+    {
+        std::vector<std::string> lines;
+        std::vector<double> ratings(c.inputs.size(), 2.0);
+        for (std::size_t k = 0; k < c.inputs.size(); ++k)
+            lines.push_back(RatingLine(c, c.inputs[k], lo, mean, ratings[k]));
+        const std::size_t lowest = std::min_element(ratings.begin(), ratings.end()) - ratings.begin();
+        if (c.inputs.size() > 1 && ratings[lowest] <= 1.0)
+            lines[lowest] += "  <- lowest";
+        const std::string unit = c.xUnits.rfind("SECONDS", 0) == 0 ? "ms" : "X";
+        const std::string head = "rating  corridor  phase  magnitude  slope  shift " + unit + "  curve";
+        std::string text = "Ratings against the mean (ISO/TS 18571) of " + meanName + "\n" + head + "\n";
+        MsgWrite(m_s.msg, "*** Ratings against the mean (ISO/TS 18571):");
+        MsgWrite(m_s.msg, head);
+        for (const std::string& line : lines) {
+            MsgWrite(m_s.msg, line);
+            text += line + "\n";
+        }
+        const size_t pos = FtPosnS(meanName, ".rvf");
+        const std::string stem = pos == std::string::npos ? meanName : meanName.substr(0, pos);
+        const std::string name = FnNameExtract(FnIncr(stem + ".rating.txt", m_s.options.overwrite));
+        std::string reason;
+        if (NameTaken(name, c.taken) ||
+            !KVWriteFile(name, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), reason)) {
+            MsgWrite(m_s.msg, "*** ERROR - Ratings not written to " + name + (reason.empty() ? "" : ": " + reason));
+            m_failed = true;
+            return;
+        }
+        MsgWrite(m_s.msg, "*** Ratings written to " + name);
     }
 
     Session& m_s;
     bool m_minimize;
+    bool m_rate;
     RvfControl m_control;
     bool m_failed = false; // a corridor asked for was not written
     int m_written = 0;
@@ -341,25 +424,28 @@ int RunCorridor(const std::vector<std::string>& argsIn, std::istream& in, std::o
     s.echo = echo;
     std::vector<std::string> args = argsIn;
     bool minimize = false;
+    bool rate = false;
     for (std::string& arg : args) {
         const std::string word = SwitchWord(arg, IsCorridorSwitch);
         if (word == "?" || word == "??" || word == "HELP") {
             SyntaxCl(s, kSelfName);
-            out << "[MINIMIZE_RANGE]\n";
+            out << "[MINIMIZE_RANGE]\n[RATE]\n";
             if (word != "?") {
                 HelpCl(s, kSelfName);
                 out << "MINIMIZE_RANGE : Use only those points in common for calculations\n";
+                out << "RATE : Rate every curve against the mean (ISO/TS 18571); the ratings are listed and\n"
+                       "       written beside the mean file as STEM.rating.txt\n";
             }
             return 0;
         }
-        if (word == "MINIMIZE_RANGE") {
-            minimize = true;
+        if (word == "MINIMIZE_RANGE" || word == "RATE") {
+            (word == "RATE" ? rate : minimize) = true;
             arg.clear(); // the tools library skips blanked arguments
         }
     }
     if (ProcCl(s, args, kSelfName) != 0)
         return 2;
-    const bool ok = CorridorProgram(s, minimize).Run();
+    const bool ok = CorridorProgram(s, minimize, rate).Run();
     CleanUp(s);
     return ok ? 0 : 1;
 }

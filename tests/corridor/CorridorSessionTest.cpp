@@ -368,3 +368,31 @@ TEST(CorridorSession, BuiltProgramRunsFromAPipe)
     EXPECT_NE(transcript.find(" *** 2 files processed"), std::string::npos) << transcript;
     EXPECT_EQ(Read("m.rvf").y, (std::vector<float>{2, 3, 4}));
 }
+
+TEST(CorridorSession, RateListsEveryCurveAgainstTheMeanAndMarksTheLowest)
+{
+    TfTest::TempDir dir;
+    auto pulse = [](int delay, float gain) {
+        std::vector<float> y(40, 0.0f);
+        for (int k = 5; k < 25; ++k)
+            y[k + delay] = gain * float(std::sin(3.14159265 * (k - 5) / 20.0));
+        return y;
+    };
+    ASSERT_TRUE(MakeRvf("a.rvf", 0, pulse(0, 10.0f)));
+    ASSERT_TRUE(MakeRvf("b.rvf", 0, pulse(0, 10.5f)));
+    ASSERT_TRUE(MakeRvf("c.rvf", 0, pulse(6, 10.0f)));
+    ASSERT_TRUE(MakeRvf("d.rvf", 35, {1, 2, 3, 4, 5}));
+    const Session r = Corridor(std::string("a.rvf\nN\nb.rvf\nc.rvf\nd.rvf") + kNames + "\n", {"RATE"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_TRUE(r.Said(" *** 4 files processed\n*** Ratings against the mean (ISO/TS 18571):\n"
+                       "rating  corridor  phase  magnitude  slope  shift ms  curve\n"));
+    EXPECT_TRUE(r.Said("  n/a   (the curves share 5 samples; a rating needs at least 10)  d.rvf\n")) << r.out;
+    const std::vector<std::string> lines = ReadLines("m.rating.txt");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "Ratings against the mean (ISO/TS 18571) of m.rvf");
+    // The late curve is the outlier; the two in phase are not marked.
+    EXPECT_NE(lines[4].find("c.rvf  <- lowest"), std::string::npos) << lines[4];
+    EXPECT_EQ(lines[2].find("lowest"), std::string::npos);
+    EXPECT_EQ(lines[3].find("lowest"), std::string::npos);
+    EXPECT_TRUE(r.Said("*** Ratings written to m.rating.txt"));
+}
