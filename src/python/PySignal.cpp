@@ -15,6 +15,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -50,6 +51,78 @@ std::string Latin1Bytes(const py::handle& value, const char* field)
     }
     std::string out(PyBytes_AS_STRING(bytes), static_cast<size_t>(PyBytes_GET_SIZE(bytes)));
     Py_DECREF(bytes);
+    return out;
+}
+
+// A file name as Python's os functions give it back (undecodable bytes kept
+// as surrogates).
+py::str FileName(const std::string& bytes)
+{
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeFSDefaultAndSize(bytes.data(), static_cast<Py_ssize_t>(bytes.size())));
+}
+
+py::list LinesState(const KVSideRecord::Lines& lines)
+{
+    py::list out;
+    for (const auto& [name, value] : lines)
+        out.append(py::make_tuple(py::bytes(name), py::bytes(value)));
+    return out;
+}
+
+KVSideRecord::Lines LinesOf(const py::handle& state)
+{
+    KVSideRecord::Lines lines;
+    for (const py::handle item : state) {
+        const py::tuple pair = py::reinterpret_borrow<py::tuple>(item);
+        lines.emplace_back(pair[0].cast<std::string>(), pair[1].cast<std::string>());
+    }
+    return lines;
+}
+
+py::dict HeaderDict(const KVHeader& h);
+void SetHeaderFields(KVHeader& h, const py::dict& fields);
+
+// A signal as a pickle holds it: every field, the samples' bytes, the lines
+// without a field and where it came from, so that a signal travels between
+// processes (a Dask task's result) unchanged to the last bit.
+py::tuple PickleState(const PySignal& s)
+{
+    const KVSignal& k = s.signal;
+    const auto bytesOf = [&](const float* p) {
+        return py::bytes(reinterpret_cast<const char*>(p), k.PointCount() * sizeof(float));
+    };
+    return py::make_tuple(1, HeaderDict(k.Header()), bytesOf(k.X()), bytesOf(k.Y()), py::bytes(k.Header().SourceName),
+                          LinesState(k.Header().Side.testLines), LinesState(k.Header().Side.channelLines),
+                          py::bytes(s.path), s.kind, s.code, s.readWarnings, s.warningLines);
+}
+
+std::unique_ptr<PySignal> FromPickleState(const py::tuple& t)
+{
+    if (t.size() != 12 || t[0].cast<int>() != 1)
+        PyRaise("not a pickled kalvio.Signal of this version");
+    auto out = std::make_unique<PySignal>();
+    KVSignal& k = out->signal;
+    SetHeaderFields(k.Header(), t[1].cast<py::dict>());
+    const std::string x = t[2].cast<std::string>(), y = t[3].cast<std::string>();
+    const size_t n = x.size() / sizeof(float);
+    if (x.size() != y.size() || x.size() % sizeof(float) != 0)
+        PyRaise("not a pickled kalvio.Signal: the arrays differ");
+    if (n > 0) {
+        if (!k.Allocate(n))
+            throw std::bad_alloc();
+        std::memcpy(k.X(), x.data(), x.size());
+        std::memcpy(k.Y(), y.data(), y.size());
+        k.SetHasData(true);
+    }
+    k.Header().SourceName = t[4].cast<std::string>();
+    k.Header().Side.testLines = LinesOf(t[5]);
+    k.Header().Side.channelLines = LinesOf(t[6]);
+    out->path = t[7].cast<std::string>();
+    out->kind = t[8].cast<std::string>();
+    out->code = t[9].cast<std::string>();
+    out->readWarnings = t[10].cast<std::vector<std::string>>();
+    out->warningLines = t[11].cast<std::vector<std::string>>();
     return out;
 }
 
@@ -294,7 +367,10 @@ std::string PyMessage(const KVErrorList& errors, int i, const std::string& name)
 
 void PyRaise(const std::string& message)
 {
-    PyErr_SetString(g_error, message.c_str());
+    // Names are bytes: what is no UTF-8 is replaced rather than refused.
+    const py::object text = py::reinterpret_steal<py::object>(
+        PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()), "replace"));
+    PyErr_SetObject(g_error, text.ptr());
     throw py::error_already_set();
 }
 
@@ -334,7 +410,7 @@ void PyInitSignal(py::module_& m)
                                "The record's fields as a new dict, by the names kalvio info prints.")
         .def_property_readonly("code", [](const PySignal& s) { return s.code; },
                                "The ISO-MME channel code (16 characters), or \"\" for another file.")
-        .def_property_readonly("path", [](const PySignal& s) { return s.path; },
+        .def_property_readonly("path", [](const PySignal& s) { return FileName(s.path); },
                                "The file the signal was read from; \"\" for a result of an operation.")
         .def_property_readonly("kind", [](const PySignal& s) { return s.kind; },
                                "The reader that loaded it: \"RVF-1992 File\", \"ISO-MME Channel\" or \"ASCII File\".")
@@ -350,6 +426,7 @@ void PyInitSignal(py::module_& m)
             "The constant time step in seconds, or None when the times have none.")
         .def_property_readonly("warnings", [](const PySignal& s) { return s.warningLines; },
                                "The reader's warnings, as they were issued; empty for a result of an operation.")
+        .def(py::pickle(&PickleState, &FromPickleState))
         .def("__len__", [](const PySignal& s) { return s.signal.PointCount(); }, "The number of points.")
         .def("__repr__",
              [](const PySignal& s) {
@@ -399,7 +476,7 @@ be read; the reader's warnings come as kalvio.SignalWarning.)");
           R"(Stores signal as RVF-1992 in path, in this machine's float format ("rvf") or
 in "ieee", "sun" or "vax". An existing file is replaced only when the whole
 new file could be written; raises kalvio.Error otherwise.)");
-    m.def("_read_test", &ReadTest, py::arg("path"),
+    m.def("_read_test", [](const std::filesystem::path& path) { return ReadTest(path.string()); }, py::arg("path"),
           "The test at path as (number, test file, header lines, channels, failures, warnings); see read_test.");
     m.def(
         "_write_file",
@@ -415,5 +492,10 @@ new file could be written; raises kalvio.Error otherwise.)");
                 PyRaise(KVPrintableName(path) + ": " + reason);
         },
         py::arg("path"), py::arg("content"), "Writes content to path whole or not at all (the toolset's output path).");
-    m.def("_write_test", &WriteTest, py::arg("signals"), py::arg("folder"), "See write_test.");
+    m.def(
+        "_write_test",
+        [](const std::vector<const PySignal*>& signals, const std::filesystem::path& folder) {
+            WriteTest(signals, folder.string());
+        },
+        py::arg("signals"), py::arg("folder"), "See write_test.");
 }

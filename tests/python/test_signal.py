@@ -2,6 +2,8 @@
 command line gives, no copies, errors, warnings and threads."""
 import math
 import os
+import pickle
+import shutil
 import sys
 import threading
 import time
@@ -79,6 +81,18 @@ def test_written_files_read_back_and_match_convert(demo, tmp_path):
     with pytest.raises(kalvio.Error, match="format"):
         kalvio.write(s, tmp_path / "py.rvf", format="pdf")
     assert kalvio.read(str(tmp_path / "py.rvf")).header == s.header
+
+
+def test_a_signal_pickles_to_the_last_bit(demo, tmp_path):
+    for s in [kalvio.read(str(demo / "occ2231_neck_fz.rvf")), kalvio.read_test(demo / "iso-mme" / "2231")["11HEAD0000H3ACXA"]]:
+        back = pickle.loads(pickle.dumps(s))
+        assert (back.header, back.path, back.code, back.kind, back.warnings) == (s.header, s.path, s.code, s.kind, s.warnings)
+        assert bytes(back.x) == bytes(s.x) and bytes(back.y) == bytes(s.y)
+        kalvio.write_test([s], tmp_path / "A")
+        kalvio.write_test([back], tmp_path / "B")
+        assert [f.read_bytes() for f in sorted((tmp_path / "A").rglob("*.*"))] == [
+            f.read_bytes() for f in sorted((tmp_path / "B").rglob("*.*"))]
+        shutil.rmtree(tmp_path / "A"), shutil.rmtree(tmp_path / "B")
 
 
 def test_a_test_its_find_and_its_copy(demo, tmp_path):

@@ -107,7 +107,7 @@ def read_test(path):
     holding it) with every channel of its channel list. Raises kalvio.Error
     when there is no test; a channel file that is missing or cannot be read is
     left out with a warning (and listed in Test.failed)."""
-    number, mme, fields, channels, failures, warnings = _kalvio._read_test(str(path))
+    number, mme, fields, channels, failures, warnings = _kalvio._read_test(path)
     header = {}
     for name, value in fields:
         header.setdefault(name, value)
@@ -129,7 +129,7 @@ def write_test(signals, folder):
     is never replaced."""
     if isinstance(signals, collections.abc.Mapping):
         signals = list(signals.values())
-    _kalvio._write_test(list(signals), str(folder))
+    _kalvio._write_test(list(signals), folder)
 
 
 def check(signal_or_test):
