@@ -134,15 +134,9 @@ const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal)
 
 void AppendReal(std::string& out, double v)
 {
-    // The characters of "%.9g", without the format parsing of printf. A
-    // whole number of up to nine digits prints as that integer (most header
-    // reals are 0); -0 keeps its sign through the general path.
+    // The characters of "%.9g", without the format parsing of printf.
     char buf[64];
-    std::to_chars_result r;
-    if (std::fabs(v) < 1e9 && v == std::trunc(v) && !(v == 0 && std::signbit(v)))
-        r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
-    else
-        r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
     out.append(buf, r.ptr);
 }
 

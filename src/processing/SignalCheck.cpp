@@ -3,6 +3,7 @@
 #include "SignalCheck.h"
 #include "SignalCheckRules.h"
 
+#include "KVExtremes.h"
 #include "KVReadSignalFile.h"
 
 #include <algorithm>
@@ -174,41 +175,25 @@ bool CheckDead(const CheckProfile& p, std::vector<CheckFinding>& out)
 }
 
 // Counts the samples that are no numbers (NaN, infinite) and the time
-// steps that do not go forward, and finds the extremes of the numbers. Four
-// samples at a time without a branch: this pass touches every sample and
-// must cost little beside reading the file.
+// steps that do not go forward, and finds the extremes of the numbers, the
+// samples through the float kernel, the steps four at a time without a
+// branch: this pass touches every sample and must cost little beside
+// reading the file.
 void ScanSamples(const float* x, const float* y, std::size_t n, std::size_t& badTime, std::size_t& badY, float& lo,
                  float& hi)
 {
     constexpr std::size_t W = 4;
-    const float inf = std::numeric_limits<float>::infinity();
-    Lanes l = {inf, inf, inf, inf};
-    Lanes h = -l;
-    Masks by = {};
+    KVFloatScan scan;
+    scan.lo = std::numeric_limits<float>::infinity();
+    scan.hi = -scan.lo;
+    KVScanFloats(y, n, false, scan);
+    // An extreme of zero is the first zero, +0 or -0, as in the signal record.
+    lo = scan.lo == 0.0f ? *std::find(y, y + n, 0.0f) : scan.lo;
+    hi = scan.hi == 0.0f ? *std::find(y, y + n, 0.0f) : scan.hi;
+    badY = scan.notFinite;
     Masks bt = {};
-    std::size_t i = 0;
-    for (; i + W <= n; i += W) {
-        const Lanes v = LoadLanes(y + i);
-        by -= (v - v) != 0;
-        l = v < l ? v : l;
-        h = v > h ? v : h;
-    }
-    lo = l[0];
-    hi = h[0];
-    badY = 0;
-    for (std::size_t k = 0; k < W; ++k) {
-        badY += std::size_t(by[k]);
-        lo = std::min(lo, l[k]);
-        hi = std::max(hi, h[k]);
-    }
-    for (; i < n; ++i) {
-        const float v = y[i];
-        badY += unsigned(v - v != 0);
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
-    }
     badTime = unsigned(x[0] - x[0] != 0);
-    i = 1;
+    std::size_t i = 1;
     for (; i + W <= n; i += W) {
         const Lanes a = LoadLanes(x + i);
         bt -= ~(a > LoadLanes(x + i - 1)) | ((a - a) != 0);

@@ -88,17 +88,18 @@ bool CRVFFile::RVF_ReadHeader(const std::string& fileName)
     // Record 1 and the curve record (or record 2) lie in the first 1024
     // bytes; with record 2 the curve record follows in the next 512. The
     // first data records are read with them.
-    size_t got = 0;
     m_heldRecords = 0;
-    const KVFileBytes::Status status =
-        file.OpenHead(fileName, RecordSize, Piece(), kMaxHeaderBytes + kPieceRecords * RecordSize, got);
+    KVFileBytes::Status status = file.Open(fileName, RecordSize);
+    const size_t got = std::min(file.Size(), kMaxHeaderBytes + kPieceRecords * RecordSize);
+    if (status == KVFileBytes::Ok && !file.ReadNext(Piece(), got))
+        status = KVFileBytes::ReadFailed;
     if (status != KVFileBytes::Ok) {
         AddError(OpenFailure(file, status, fileName), kReadScope);
         m_source.reset();
         return false;
     }
     // The header is parsed from its own bytes alone, not the data after it.
-    const bool second = got >= 524 && RvfLabelIs(m_piece.get() + 512, "CMP-2 HDR");
+    const bool second = got >= 524 && RvfLabelReads(m_piece.get() + 512, "CMP-2 HDR");
     const std::span<const uint8_t> buf(m_piece.get(), std::min(got, second ? kMaxHeaderBytes : 1024));
     if (!(ReadFirstRecord(buf) && ReadSecondRecord(buf) && ReadThirdRecord(buf) && CheckIndices(file.Size()))) {
         m_source.reset();
@@ -164,7 +165,7 @@ bool CRVFFile::ReadSecondRecord(std::span<const uint8_t> buf)
         AddError("Data buffer too small", "CRVFFile::ReadSecondRecord");
         return false;
     }
-    m_secondRecord = RvfLabelIs(buf.data() + 512, "CMP-2 HDR");
+    m_secondRecord = RvfLabelReads(buf.data() + 512, "CMP-2 HDR");
     if (!m_secondRecord)
         return true;
     try {
@@ -185,7 +186,7 @@ bool CRVFFile::ReadThirdRecord(std::span<const uint8_t> buf)
         AddError("Data buffer too small", scope);
         return false;
     }
-    if (!RvfLabelIs(buf.data() + r, "CURVE HDR")) {
+    if (!RvfLabelReads(buf.data() + r, "CURVE HDR")) {
         AddError("Invalid  3rd Record Header", scope);
         return false;
     }

@@ -160,45 +160,6 @@ KVFileBytes::Status KVFileBytes::Open(const std::string& fileName, size_t sizeMu
     return m_status;
 }
 
-KVFileBytes::Status KVFileBytes::OpenHead(const std::string& fileName, size_t sizeMultiple, uint8_t* head, size_t cap,
-                                          size_t& got)
-{
-    Reset();
-    got = 0;
-    errno = 0;
-    Descriptor file{OpenNoWait(fileName, m_status)};
-    m_errno = errno;
-    if (file.fd < 0)
-        return m_status;
-    // A pipe or a socket refuses a read at an offset, and waits for nobody.
-    const ssize_t n = cap > 0 ? ReadAt(file.fd, head, cap, 0) : 0;
-    const int readErrno = errno;
-    size_t size = n > 0 ? static_cast<size_t>(n) : 0;
-    // A short read ends a regular file. A failed or empty read, or a full
-    // one, asks the file what it is: a device, a pipe, an empty file or a
-    // file longer than cap.
-    if (n <= 0 || size == cap) {
-        struct stat info {};
-        if (!IsRegular(file.fd, info, m_status)) {
-            m_errno = errno;
-            return m_status;
-        }
-        if (n < 0) {
-            m_errno = readErrno;
-            return m_status = ReadFailed;
-        }
-        if (static_cast<size_t>(info.st_size) < size || (size < cap && static_cast<size_t>(info.st_size) != size)) {
-            m_errno = 0; // it changed while it was read
-            return m_status = ReadFailed;
-        }
-        size = static_cast<size_t>(info.st_size);
-    }
-    m_status = Keep(file.fd, size, sizeMultiple);
-    if (m_status == Ok)
-        got = m_offset = std::min(size, cap);
-    return m_status;
-}
-
 KVFileBytes::Status KVFileBytes::OpenChecked(const std::string& fileName, size_t sizeMultiple)
 {
     struct stat info {};

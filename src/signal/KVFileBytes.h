@@ -31,12 +31,6 @@ public:
     // Opens fileName with the same checks for reading in pieces: Size() is
     // the file's size, Bytes() stays empty, ReadNext gives the bytes in order.
     Status Open(const std::string& fileName, size_t sizeMultiple = 1);
-    // Opens fileName as Open does and reads its first bytes into head, up to
-    // cap; got says how many. The size of a regular file shorter than cap is
-    // learnt from that read alone, without a look at the file's information
-    // (a system call that costs as much as reading a small file). ReadNext
-    // goes on after the head.
-    Status OpenHead(const std::string& fileName, size_t sizeMultiple, uint8_t* head, size_t cap, size_t& got);
     // The next size bytes of a file opened with Open; false on an error or a
     // file that came up short (Describe says which).
     bool ReadNext(uint8_t* data, size_t size);

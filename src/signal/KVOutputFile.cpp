@@ -8,19 +8,13 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <new>
-#include <sys/syscall.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr size_t kChunk = 64 * 1024; // writes are gathered to this size
-// Smaller contents are written without setting space aside: too little to
-// matter, and one call more for each small file of a batch.
-constexpr size_t kReserveFrom = size_t(1) << 20;
 
 // The name a path finally stands for: symbolic links followed, a dangling one
 // too (the file it names is created). A loop is left for stat to report.
@@ -81,29 +75,7 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, bool positioned = false)
     return true;
 }
 
-// Whether this process may take the blocks a file system keeps for the
-// system: ext4 grants them to the superuser (its default owner of them) and
-// to a process with CAP_SYS_RESOURCE.
-bool MayUseReservedBlocks()
-{
-    if (::geteuid() == 0)
-        return true;
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (::syscall(SYS_capget, &header, data) != 0)
-        return false;
-    return (data[CAP_TO_INDEX(CAP_SYS_RESOURCE)].effective & CAP_TO_MASK(CAP_SYS_RESOURCE)) != 0;
-}
-
 } // namespace
-
-bool KVFitsOnDisk(size_t size, const struct statvfs& disk, bool mayUseReserve)
-{
-    if (disk.f_frsize == 0 || disk.f_blocks == 0)
-        return true; // nothing known: the writes find out
-    const uint64_t blocks = size / disk.f_frsize + (size % disk.f_frsize != 0);
-    return blocks <= (mayUseReserve ? disk.f_bfree : disk.f_bavail);
-}
 
 KVOutputFile::KVOutputFile(std::string target) : m_target(std::move(target)) {}
 
@@ -174,7 +146,6 @@ bool KVOutputFile::Open()
     // owner and mode just before the rename.
     m_temp = std::move(temp);
     m_way = Way::Replace;
-    m_replacesFile = exists;
     if (exists) {
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(m_temp->Fd(), st.st_uid, st.st_gid); // allowed or not, the content is what counts
@@ -193,34 +164,6 @@ bool KVOutputFile::Flush()
     if (!WriteAll(fd, m_pending.data(), m_pending.size()))
         return Fail(errno);
     m_pending.clear();
-    return true;
-}
-
-bool KVOutputFile::Reserve(size_t size)
-{
-    if (m_way == Way::None)
-        return Fail(m_failed ? m_reason : KVSystemReason(EBADF));
-    if (m_way != Way::Replace || size < kReserveFrom)
-        return true;
-    // More than the disk has free is refused at once: a reservation that
-    // cannot succeed would first take the last free space from everyone.
-    struct statvfs disk {};
-    if (::fstatvfs(m_temp->Fd(), &disk) == 0 && !KVFitsOnDisk(size, disk, MayUseReservedBlocks()))
-        return Fail(ENOSPC);
-#if defined(FALLOC_FL_KEEP_SIZE)
-    // Only a new file takes its space ahead. Over an existing file, ext4
-    // sends the new content to disk before the rename is committed only when
-    // that content had no place on disk yet; written into space taken ahead
-    // it stays in memory for up to half a minute after the rename, and a
-    // crash then leaves zeros where the old file was.
-    if (m_replacesFile)
-        return true;
-    // The size stays that of what is written; a file system without the
-    // call writes as before.
-    if (::fallocate(m_temp->Fd(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(std::min<size_t>(size, LLONG_MAX))) != 0
-        && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
-        return Fail(errno); // abandoning frees what was taken
-#endif
     return true;
 }
 
@@ -314,7 +257,7 @@ void KVOutputFile::Abandon()
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason)
 {
     KVOutputFile out(target);
-    const bool ok = out.Open() && out.Reserve(bytes.size()) && out.Write(bytes) && out.Commit();
+    const bool ok = out.Open() && out.Write(bytes) && out.Commit();
     reason = ok ? std::string() : out.Reason();
     return ok;
 }

@@ -30,7 +30,6 @@
 #include <vector>
 
 class KVTempFile;
-struct statvfs;
 
 class KVOutputFile {
 public:
@@ -43,12 +42,6 @@ public:
 
     // Decides the way and opens what it writes to; false with Reason() set.
     bool Open();
-    // For a content of size bytes (1 MiB or more) written by Replace: refuses
-    // more than the disk has free, and sets the space aside where the target
-    // is a new file and the file system allows, so that a full disk is found
-    // before anything is written. False with Reason() set (and the output
-    // abandoned) on a full disk.
-    bool Reserve(size_t size);
     // Appends bytes; false with Reason() set (the output is then abandoned).
     bool Write(const void* data, size_t size);
     bool Write(std::span<const uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }
@@ -80,14 +73,8 @@ private:
     std::vector<uint8_t> m_pending;     // write buffer; the whole content for InPlace
     size_t m_oldSize = 0;               // InPlace: the file's size before
     unsigned m_newMode = 0;             // Replace: the mode the file gets
-    bool m_replacesFile = false;        // Replace: the target exists
     bool m_failed = false;
 };
-
-// Whether size bytes fit in the blocks disk reports free: those left to
-// everyone, or with mayUseReserve also those kept for the system; true when
-// the file system reports no size at all.
-bool KVFitsOnDisk(size_t size, const struct statvfs& disk, bool mayUseReserve);
 
 // Writes bytes to target as above in one call; false with reason set.
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason);

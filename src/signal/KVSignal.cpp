@@ -1,7 +1,6 @@
 #include "KVSignal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -15,18 +14,10 @@
 
 int KVCurrentYear()
 {
-    // Every header made starts with this year, and localtime_r consults the
-    // time zone on each call: the year found is used for a minute.
-    static std::atomic<int64_t> kept{0}; // second it was found * 65536 + year
     const std::time_t now = std::time(nullptr);
-    const int64_t k = kept.load(std::memory_order_relaxed);
-    if (k != 0 && now >= (k >> 16) && now - (k >> 16) < 60)
-        return static_cast<int>(k & 0xFFFF);
     std::tm local{};
     localtime_r(&now, &local);
-    const int year = local.tm_year + 1900;
-    kept.store(static_cast<int64_t>(now) * 65536 + (year & 0xFFFF), std::memory_order_relaxed);
-    return year;
+    return local.tm_year + 1900;
 }
 
 bool KVTimeNear(float x, double t, double del)

@@ -91,9 +91,9 @@ bool CRVFFile::RVF_ReadData(float* x, float* y, KVRunningExtremes* xRange, KVRun
             for (size_t r = 0; r < take; ++r) {
                 const uint8_t* record = piece + r * RecordSize;
                 int run = 0;
-                if (RvfLabelIs(record, "Y DATA")) {
+                if (RvfLabelReads(record, "Y DATA")) {
                     run = 0;
-                } else if (!yOnly && RvfLabelIs(record, "X DATA")) {
+                } else if (!yOnly && RvfLabelReads(record, "X DATA")) {
                     run = 1;
                 } else {
                     AddError("Unknown Data Block", scope);
@@ -216,7 +216,7 @@ bool CRVFFile::RVF_Write(const std::string& fileName, const float* x, size_t xCo
     bool written = true;
     try {
         const std::vector<uint8_t> header = HeaderBytes();
-        written = out.Reserve(header.size() + size_t(arrays) * perArray * RecordSize) && out.Write(header);
+        written = out.Write(header);
         // Data records: the Y run first, then for "X-Y" the X run, each
         // formed piece by piece in the reused buffer and handed on at once.
         // A read begun by RVF_ReadHeader keeps its first records in Piece()

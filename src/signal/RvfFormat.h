@@ -43,13 +43,3 @@ int RvfFixModelYear(int year);
 // case text without trailing blanks; no text is built: this runs for every
 // data record).
 bool RvfLabelReads(const uint8_t* p, std::string_view label);
-// The same, settled by comparing bytes where the label is written as this
-// toolset writes it: the text, then blanks to 12 bytes.
-inline bool RvfLabelIs(const uint8_t* p, std::string_view label)
-{
-    constexpr char kBlanks[] = "            ";
-    if (label.size() <= 12 && std::memcmp(p, label.data(), label.size()) == 0 &&
-        std::memcmp(p + label.size(), kBlanks, 12 - label.size()) == 0)
-        return true;
-    return RvfLabelReads(p, label);
-}

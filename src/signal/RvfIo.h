@@ -56,11 +56,7 @@ struct RvfSpan {
     const uint8_t* bytes;
     size_t count;
 };
-// Which vector instructions the scan below uses: the best this processor
-// has, or (for the tests of each way) SSE2 or none.
-enum class RvfVectors { Best, Sse2, None };
 // Smallest and largest of the reals of spans taken in order (at least one in
 // all), as KVScanExtremes finds them, read where they lie in one pass.
 // Throws KVException("Not a Number", "CRVFFile::floatRead") for a NaN.
-void RvfScanReals(std::span<const RvfSpan> spans, int fileFormat, int machineFormat, float& lo, float& hi,
-                  RvfVectors vectors = RvfVectors::Best);
+void RvfScanReals(std::span<const RvfSpan> spans, int fileFormat, int machineFormat, float& lo, float& hi);

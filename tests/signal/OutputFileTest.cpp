@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -60,26 +59,13 @@ TEST(OutputFile, ReplacesOnlyOnCommitThroughAPrivateTemporaryFile)
     EXPECT_EQ(ReadAll(target), (Bytes{1, 2, 3}));
     EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
 
-    // Space set aside beyond what is written leaves the size that written.
+    // A larger content than fits one gathered write.
     KVOutputFile out(target);
     ASSERT_TRUE(out.Open());
-    ASSERT_TRUE(out.Reserve(3 << 20)) << out.Reason();
     ASSERT_TRUE(out.Write(Piece(100000, 7)));
     ASSERT_TRUE(out.Commit()) << out.Reason();
     EXPECT_EQ(ReadAll(target), Piece(100000, 7));
     EXPECT_EQ(ModeOf(target), 0640u); // widened to the old file's mode
-    EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
-
-    // More than the disk has free is refused before a byte is written, and
-    // the file stays.
-    {
-        KVOutputFile huge(target);
-        ASSERT_TRUE(huge.Open());
-        EXPECT_FALSE(huge.Reserve(size_t(1) << 60));
-        EXPECT_EQ(huge.Reason(), "no space left on device");
-        EXPECT_FALSE(huge.Write(Piece(10, 1)));
-    }
-    EXPECT_EQ(ReadAll(target), Piece(100000, 7));
     EXPECT_EQ(dir.Entries(), Lines{"t.rvf"});
 
     // A new file gets the mode a plain create would give it.
@@ -88,41 +74,6 @@ TEST(OutputFile, ReplacesOnlyOnCommitThroughAPrivateTemporaryFile)
     std::string reason;
     ASSERT_TRUE(KVWriteFile(dir.Path("new.rvf"), Bytes{9}, reason)) << reason;
     EXPECT_EQ(ModeOf(dir.Path("new.rvf")), 0666u & ~mask);
-}
-
-TEST(OutputFile, SpaceSetAsideCountsOnlyTheBlocksThisProcessMayTake)
-{
-    // Fault: the check counted the blocks kept for the system and rounded a
-    // part block down, so fallocate took all the space left before failing;
-    // a file system reporting no size refused every large write.
-    struct statvfs disk {};
-    disk.f_frsize = 4096;
-    disk.f_blocks = 1000;
-    disk.f_bfree = 100;
-    disk.f_bavail = 10;
-    EXPECT_TRUE(KVFitsOnDisk(10 * 4096, disk, false));
-    EXPECT_FALSE(KVFitsOnDisk(10 * 4096 + 1, disk, false));
-    EXPECT_FALSE(KVFitsOnDisk(50 * 4096, disk, false));
-    EXPECT_TRUE(KVFitsOnDisk(50 * 4096, disk, true));
-    EXPECT_FALSE(KVFitsOnDisk(100 * 4096 + 1, disk, true));
-    disk.f_blocks = disk.f_bfree = disk.f_bavail = 0;
-    EXPECT_TRUE(KVFitsOnDisk(size_t(1) << 30, disk, false));
-}
-
-TEST(OutputFile, SpaceIsSetAsideOnlyForANewFile)
-{
-    // Fault: space set aside over an existing file held its new content back past the rename (a crash left zeros).
-    TempDir dir;
-    const std::string target = dir.Path("t.rvf");
-    WriteAll(target, Bytes{1, 2, 3});
-    KVOutputFile out(target);
-    ASSERT_TRUE(out.Open());
-    ASSERT_TRUE(out.Reserve(size_t(2) << 20)) << out.Reason();
-    const Lines entries = dir.Entries();
-    ASSERT_EQ(entries.size(), 2u);
-    struct stat st {};
-    ASSERT_EQ(::stat(dir.Path(entries[0]).c_str(), &st), 0);
-    EXPECT_EQ(st.st_blocks, 0) << entries[0];
 }
 
 TEST(OutputFile, TargetsThatAreNotPlainFiles)
