@@ -42,7 +42,7 @@ struct CriterionChoice {
     Criteria::ProgramArgs args;
 };
 
-CriterionChoice Choose(const std::string& name, const std::string& dummy, bool cumulative, py::object v0)
+CriterionChoice Choose(const std::string& name, const std::string& dummy, bool cumulative, std::optional<double> v0)
 {
     CriterionChoice c;
     c.def = Criteria::FindCriterion(name);
@@ -62,10 +62,10 @@ CriterionChoice Choose(const std::string& name, const std::string& dummy, bool c
     if (cumulative && c.def->id != Criteria::CriterionId::Clip3ms)
         PyRaise("cumulative belongs to clip3ms");
     c.args.options.clipCumulative = cumulative;
-    if (!v0.is_none()) {
+    if (v0) {
         if (c.def->id != Criteria::CriterionId::Olc)
             PyRaise("v0 belongs to olc");
-        const double v = v0.cast<double>();
+        const double v = *v0;
         if (!(v > 0) || !std::isfinite(v))
             PyRaise("v0 needs a positive velocity in m/s, not " + std::to_string(v));
         c.args.options.v0 = v;
@@ -81,7 +81,7 @@ py::object Json(const Criteria::Outcome& outcome)
 // The criterion of signals (one, or three in X, Y, Z order), as the program
 // computes it from the files they were read from.
 py::object CriterionOfSignals(const std::string& name, const std::vector<const PySignal*>& signals,
-                              const std::string& dummy, bool cumulative, py::object v0)
+                              const std::string& dummy, bool cumulative, std::optional<double> v0)
 {
     const CriterionChoice c = Choose(name, dummy, cumulative, v0);
     const Criteria::CriterionDef& def = *c.def;
@@ -118,7 +118,7 @@ py::object CriterionOfSignals(const std::string& name, const std::vector<const P
 
 // The criterion of the channels it takes from the test at path.
 py::object CriterionOfTest(const std::string& name, const std::string& path, const std::string& dummy,
-                           bool cumulative, py::object v0, const std::string& position, bool right)
+                           bool cumulative, std::optional<double> v0, const std::string& position, bool right)
 {
     CriterionChoice c = Choose(name, dummy, cumulative, v0);
     if (position.size() != 1)

@@ -32,7 +32,7 @@ std::unique_ptr<PySignal> Apply(const PySignal& in, const std::function<bool(KVS
     return out;
 }
 
-// value as the commands take their numbers: a finite float.
+// value as the commands take their numbers: a finite float; arg names it.
 float Finite(double value, const char* op, const char* arg)
 {
     const float f = static_cast<float>(value);
@@ -137,7 +137,7 @@ a signal that already carries cls comes back unchanged.)");
     m.def(
         "filter",
         [](const PySignal& s, double hz) {
-            const double f = Finite(hz, "filter", "HZ");
+            const double f = Finite(hz, "filter", "hz");
             return Apply(s, [f](KVSignal& x, KVErrorList& e) { return Kalvio::BWfilt(x, f, &e); });
         },
         sig, py::arg("hz"),
@@ -153,7 +153,7 @@ keep_bias, 50-tap FIR), as kalvio fir100.)");
     m.def(
         "resample",
         [](const PySignal& s, double step, bool allowLarge) {
-            const float h = Finite(step, "resample", "STEP");
+            const float h = Finite(step, "resample", "step");
             const size_t limit = allowLarge ? std::numeric_limits<size_t>::max() : Kalvio::kResampleMaxPoints;
             return Apply(s, [h, limit](KVSignal& x, KVErrorList& e) { return Kalvio::Resample(x, h, &e, limit); });
         },
@@ -163,8 +163,8 @@ kalvio resample; more than )" KV_RESAMPLE_MAX_POINTS_TEXT R"( points are refused
     m.def(
         "truncate",
         [](const PySignal& s, double start, double stop) {
-            const float a = Finite(start, "truncate", "START");
-            const float b = Finite(stop, "truncate", "STOP");
+            const float a = Finite(start, "truncate", "start");
+            const float b = Finite(stop, "truncate", "stop");
             return Apply(s, [a, b](KVSignal& x, KVErrorList& e) { return Kalvio::Truncate(x, a, b, &e); });
         },
         sig, py::arg("start"), py::arg("stop"), "The points with start <= X < stop, as kalvio truncate.");

@@ -139,6 +139,16 @@ py::dict HeaderDict(const KVHeader& h)
     return d;
 }
 
+template <class T>
+T NumberOf(const py::handle& value, const char* field)
+{
+    try {
+        return value.cast<T>();
+    } catch (const py::cast_error&) {
+        PyRaise(std::string("header field ") + field + " takes a number");
+    }
+}
+
 // Sets the fields named in fields; an unknown name or a value of the wrong
 // kind is refused.
 void SetHeaderFields(KVHeader& h, const py::dict& fields)
@@ -153,12 +163,12 @@ void SetHeaderFields(KVHeader& h, const py::dict& fields)
     }
 #define KV_SET_REAL(field, def)                                                            \
     if (name == #field) {                                                                  \
-        h.field = static_cast<float>(value.cast<double>());                                \
+        h.field = static_cast<float>(NumberOf<double>(value, #field));                     \
         known = true;                                                                      \
     }
 #define KV_SET_INT(field, def)                                                             \
     if (name == #field) {                                                                  \
-        h.field = value.cast<int>();                                                       \
+        h.field = NumberOf<int>(value, #field);                                            \
         known = true;                                                                      \
     }
         KV_SIGNAL_FIELDS(KV_SET_TEXT, KV_SET_REAL, KV_SET_INT)

@@ -140,6 +140,10 @@ def test_errors_name_the_file(demo, tmp_path):
         kalvio.read(str(demo / "occ2231_sled_pulse.txt"), time_unit="h")
     with pytest.raises(kalvio.Error, match="unknown header field"):
         kalvio.Signal([0, 1], [0, 1], {"Hic15": 3})
+    with pytest.raises(kalvio.Error, match="Del takes a number"):
+        kalvio.Signal([0, 1], [0, 1], {"Del": "1 ms"})
+    with pytest.raises(TypeError):
+        kalvio.criterion("olc", s, v0="15 m/s")
     with pytest.raises(kalvio.Error, match="unknown dummy"):
         kalvio.criterion("hic", s, dummy="crash-test-dummy")
 

@@ -46,11 +46,13 @@ from ._kalvio import (
 )
 from . import _kalvio
 
+# sum and filter stay out of a star import, which would hide the builtins of
+# those names: they are kalvio.sum and kalvio.filter.
 __all__ = [
     "Error", "Signal", "SignalWarning", "Test",
     "read", "read_test", "write", "write_test",
-    "cfc", "filter", "fir100", "resample", "truncate", "derivative", "integrate", "bias",
-    "add_y", "add_x", "scale_y", "scale_x", "sum", "average", "resultant",
+    "cfc", "fir100", "resample", "truncate", "derivative", "integrate", "bias",
+    "add_y", "add_x", "scale_y", "scale_x", "average", "resultant",
     "check", "criterion", "rate",
 ]
 
