@@ -44,6 +44,20 @@ struct CResampleValues {
     float span = 0.0f;
 };
 
+// One comparison of "Rate Against Reference": its ISO/TS 18571 scores, or why
+// it has none.
+struct CRatingRow {
+    QString name;
+    QString failure; // empty when rated
+    double rating = 0.0;
+    double corridor = 0.0;
+    double phase = 0.0;
+    double magnitude = 0.0;
+    double slope = 0.0;
+    double shiftMs = 0.0; // positive: the comparison is late
+    bool resampled = false;
+};
+
 // Everything the document needs from a person or from the desktop. The window
 // implements it with dialogs; the tests implement it with scripted answers.
 // Every dialog call returns true on OK and leaves its arguments alone on Cancel.
@@ -106,6 +120,16 @@ public:
     // "Check Signals": the verdict and findings of every checked file. Where
     // nobody looks (batch, console) there is nothing to show.
     virtual void ShowCheckResults(const std::vector<CCheckedFile>& files) { (void)files; }
+    // "Rate Against Reference" over the loaded signals' names: reference is
+    // the index chosen (in and out), rows(i) rates the others against signal
+    // i, showBand (in and out) whether the plot shows that signal's corridors.
+    // False on Cancel; where nobody looks nothing is shown.
+    virtual bool ShowRatings(const QStringList& names, int& reference,
+                             const std::function<std::vector<CRatingRow>(int)>& rows, bool& showBand)
+    {
+        (void)names, (void)reference, (void)rows, (void)showBand;
+        return false;
+    }
 };
 
 // Shows the wait cursor for the lifetime of the guard.

@@ -252,6 +252,21 @@ public:
     // null. Looks at the file's time and size; never reads or checks it.
     const CCheckedFile* CheckOf(const QString& name) const;
 
+    // Operate > "Rate Against Reference...": with two or more signals loaded,
+    // rates the others against the first loaded (or the one chosen in the
+    // window) and lets the plot show the reference's corridors.
+    void OnRateAgainstReference();
+    // Every other loaded signal rated against loaded signal reference.
+    std::vector<CRatingRow> RatingsAgainst(int reference) const;
+    // The corridors the plot shows: the loaded reference's index (-1 for none)
+    // and their half-widths, from the reference as it is now.
+    struct CRatingBand {
+        int reference = -1;
+        double inner = 0.0;
+        double outer = 0.0;
+    };
+    CRatingBand RatingBand() const;
+
 Q_SIGNALS:
     void ViewsUpdated(int hint);
 
@@ -339,6 +354,7 @@ private:
     QStringList m_messages;  // for the Errors and Warnings dialog
     int32_t m_nLineStyle = 0;
     CSignalCheckCache m_checks; // results of Check Signals by path
+    QString m_ratingBandOf;     // display name of the signal whose corridors are shown; empty for none
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
     QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings
     struct ChannelListing {

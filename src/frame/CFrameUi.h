@@ -48,6 +48,8 @@ public:
     void SetPickFile(std::function<void(const QString&)> pick) { m_pickFile = std::move(pick); }
     // The results window of the last check while it is open, else null.
     CCheckResultsDlg* CheckResults() const;
+    bool ShowRatings(const QStringList& names, int& reference,
+                     const std::function<std::vector<CRatingRow>(int)>& rows, bool& showBand) override;
 
 private:
     QWidget* m_window;

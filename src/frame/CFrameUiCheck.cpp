@@ -1,7 +1,8 @@
-// The window's side of Check Signals: the progress of a long run and the
-// results window.
+// The window's side of Check Signals (the progress of a long run and the
+// results window) and of Rate Against Reference.
 #include "CCheckResultsDlg.h"
 #include "CFrameUi.h"
+#include "CRatingsDlg.h"
 #include "CProgressDlg.h"
 
 #include <QCoreApplication>
@@ -43,4 +44,15 @@ void CFrameUi::ShowCheckResults(const std::vector<CCheckedFile>& files)
 CCheckResultsDlg* CFrameUi::CheckResults() const
 {
     return m_checkResults.data();
+}
+
+bool CFrameUi::ShowRatings(const QStringList& names, int& reference,
+                           const std::function<std::vector<CRatingRow>(int)>& rows, bool& showBand)
+{
+    CRatingsDlg dialog(names, reference, rows, showBand, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    reference = dialog.Reference();
+    showBand = dialog.ShowBand();
+    return true;
 }

@@ -188,11 +188,19 @@ void CGraph::SetLineTypes(const std::vector<int>& types)
     ApplyPens();
 }
 
+void CGraph::SetColourIndices(const std::vector<int>& indices)
+{
+    m_colourIndices = indices;
+    ApplyPens();
+}
+
 void CGraph::ApplyPens()
 {
     for (int i = 0; i < m_plot->plottableCount(); ++i) {
-        const int type = i < static_cast<int>(m_lineTypes.size()) ? m_lineTypes[static_cast<size_t>(i)] : 0;
-        m_plot->plottable(i)->setPen(LineTypePen(type, CurveColour(i)));
+        const size_t k = static_cast<size_t>(i);
+        const int type = k < m_lineTypes.size() ? m_lineTypes[k] : 0;
+        const int colour = k < m_colourIndices.size() ? m_colourIndices[k] : i;
+        m_plot->plottable(i)->setPen(LineTypePen(type, CurveColour(colour)));
     }
 }
 

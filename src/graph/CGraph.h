@@ -49,6 +49,9 @@ public:
     float AbsentValue() const { return m_absentValue; }
     // One line type (0 to 11) per curve; curves beyond the list draw as type 0.
     void SetLineTypes(const std::vector<int>& types);
+    // The colour of each curve as the colour of another curve's index (curves
+    // beyond the list, and an empty list, take their own).
+    void SetColourIndices(const std::vector<int>& indices);
     void SetTitle(const QString& title);
     void SetSubTitle(const QString& subTitle);
     void SetAxisLabels(const QString& xLabel, const QString& yLabel);
@@ -126,6 +129,7 @@ private:
     QCustomPlot* m_plot = nullptr;
     float m_absentValue = 1.1920929e-07f;
     std::vector<int> m_lineTypes;
+    std::vector<int> m_colourIndices;
     QStringList m_legend;
     QString m_title;
     QString m_subTitle;

@@ -47,6 +47,7 @@ enum CommandId : int {
     ID_OPERATE_SUM = 32837,
     ID_OPERATE_RELOAD = 32809,
     ID_OPERATE_CHECK_SIGNALS = 32871,
+    ID_OPERATE_RATE_AGAINST_REFERENCE = 32880,
     // Toolbar filter classes, in toolbar order
     ID_FILTER_CFC60 = 32804,
     ID_FILTER_CFC180 = 32805,

@@ -42,6 +42,43 @@ void ScaleX(const std::vector<const KVSignal*>& loaded, PlotContent& content)
     }
 }
 
+// Line types of the corridor bounds: dashes inside, dots outside.
+constexpr int kInnerCorridorLine = 1;
+constexpr int kOuterCorridorLine = 2;
+
+// The reference's curve moved by +-inner and +-outer as four more curves.
+void AddCorridors(const PlotSource& source, PlotContent& content)
+{
+    const int ref = source.bandReference;
+    if (ref < 0 || ref >= content.curveCount)
+        return;
+    const std::size_t p = static_cast<std::size_t>(content.pointsPerCurve);
+    const double offsets[4] = {source.bandOuter, source.bandInner, -source.bandInner, -source.bandOuter};
+    const std::size_t first = static_cast<std::size_t>(content.curveCount) * p;
+    content.x.resize(first + 4 * p);
+    content.y.resize(first + 4 * p);
+    const float* rx = content.x.data() + std::size_t(ref) * p;
+    const float* ry = content.y.data() + std::size_t(ref) * p;
+    for (std::size_t c = 0; c < 4; ++c) {
+        float* x = content.x.data() + first + c * p;
+        float* y = content.y.data() + first + c * p;
+        for (std::size_t k = 0; k < p; ++k) {
+            x[k] = rx[k];
+            y[k] = ry[k] == kAbsentValue ? kAbsentValue : static_cast<float>(ry[k] + offsets[c]);
+        }
+    }
+    content.colourOf.resize(static_cast<std::size_t>(content.curveCount));
+    for (int i = 0; i < content.curveCount; ++i)
+        content.colourOf[std::size_t(i)] = i;
+    content.colourOf.insert(content.colourOf.end(), 4, ref); // in the reference's colour
+    content.curveCount += 4;
+    for (const int type : {kOuterCorridorLine, kInnerCorridorLine, kInnerCorridorLine, kOuterCorridorLine})
+        content.lineTypes.push_back(type);
+    if (!content.legend.isEmpty())
+        content.legend << QStringLiteral("outer corridor") << QStringLiteral("inner corridor")
+                       << QStringLiteral("inner corridor") << QStringLiteral("outer corridor");
+}
+
 } // namespace
 
 void FillCurveBuffers(const std::vector<const KVSignal*>& loaded, int pointsPerCurve, float absentValue,
@@ -86,6 +123,9 @@ bool BuildPlotContent(const PlotSource& source, PlotContent& content)
         ScaleX(source.loaded, content);
     content.legend = drawn && n > 1 ? LegendLabels(source.labels, n) : QStringList();
     content.lineTypes = CurveLineTypes(source.lineStyle, content.curveCount);
+    content.colourOf.clear();
+    if (drawn)
+        AddCorridors(source, content);
     if (n == 0) {
         content.title.clear();
         content.subTitle.clear();

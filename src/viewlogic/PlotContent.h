@@ -24,6 +24,11 @@ struct PlotSource {
     QString file;           // the name loaded last, first line of the title block
     int lineStyle = 0;      // setting "LineStyle"
     bool shortHeader = true; // false: one signal gets the nine-line title block
+    // The rating corridors shown around loaded signal bandReference (-1 for
+    // none): reference +- bandInner and +- bandOuter.
+    int bandReference = -1;
+    double bandInner = 0.0;
+    double bandOuter = 0.0;
 };
 
 // The graph's input for one rebuild. The buffers keep their room between
@@ -34,6 +39,7 @@ struct PlotContent {
     std::vector<float> x; // curve i at [i * pointsPerCurve, (i + 1) * pointsPerCurve)
     std::vector<float> y;
     std::vector<int> lineTypes;
+    std::vector<int> colourOf; // the colour index of each curve; empty: each its own
     QString title;
     QString subTitle;
     QString xLabel;
@@ -52,5 +58,7 @@ void FillCurveBuffers(const std::vector<const KVSignal*>& loaded, int pointsPerC
 // when there are curves to draw. Without any signal every text is empty and
 // the notice says so; signals of fewer than two points are named in the
 // notice, and when no signal has two points there are no curves at all.
-// X values are brought to seconds when the signals' time units differ.
+// X values are brought to seconds when the signals' time units differ. The
+// rating corridors, when asked for, follow the curves as four more: the outer
+// bounds dotted, the inner ones dashed.
 bool BuildPlotContent(const PlotSource& source, PlotContent& content);

@@ -45,6 +45,10 @@ PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
     source.file = doc.Signals().size() == 1 ? doc.Signals().front().name : doc.CurrentFile();
     source.lineStyle = doc.LineStyle();
     source.shortHeader = shortHeader;
+    const COndrelDoc::CRatingBand band = doc.RatingBand();
+    source.bandReference = band.reference;
+    source.bandInner = band.inner;
+    source.bandOuter = band.outer;
     return source;
 }
 
@@ -85,6 +89,7 @@ void CPlotView::OnUpdate(int hint)
     // The graph takes the buffers over: a long curve is drawn from them, not copied again.
     m_graph->SetCurves(std::move(m_content.x), std::move(m_content.y), m_content.curveCount, m_content.pointsPerCurve);
     m_graph->SetLineTypes(m_content.lineTypes);
+    m_graph->SetColourIndices(m_content.colourOf);
     m_graph->SetAxisLabels(m_content.xLabel, m_content.yLabel);
     m_graph->SetTitle(m_content.title);
     m_graph->SetSubTitle(m_content.subTitle);

@@ -103,6 +103,10 @@ bool AnyLoaded(const CommandState& s)
 {
     return s.loaded >= 1;
 }
+bool TwoOrMoreLoaded(const CommandState& s)
+{
+    return s.loaded >= 2;
+}
 bool TwoOrThreeLoaded(const CommandState& s)
 {
     return s.loaded == 2 || s.loaded == 3;
@@ -305,6 +309,11 @@ std::vector<MenuEntry> BuildMenuBar()
                     .Run([](const CommandTargets& t) {
                         t.doc->OnCheckSignals(t.list ? t.list->SelectedLabels() : QStringList());
                     }),
+                Command(ID_OPERATE_RATE_AGAINST_REFERENCE, "Rate &Against Reference...",
+                        "Rate the loaded signals against the first selected one (ISO/TS 18571: corridor, phase, "
+                        "magnitude, slope)")
+                    .Enabled(TwoOrMoreLoaded)
+                    .Run(Doc(&COndrelDoc::OnRateAgainstReference)),
             }),
         Sub("&Injury", InjuryCommands()),
         Sub("&View",

@@ -1,23 +1,30 @@
 // The main window: menus, prompts, tooltips, keys, toolbar, enable rules,
 // the multi-line title, and requests reaching the file list.
+#include "CGraph.h"
 #include "CMainFrame.h"
 #include "COndrelApp.h"
 #include "COndrelView.h"
 #include "CPlotView.h"
+#include "CRatingsDlg.h"
 #include "CSelectDirectoryDlg.h"
 #include "CStatusIndicators.h"
 #include "CommandRegistry.h"
 #include "FrameTestSupport.h"
 #include "OndrelDoc.h"
 
+#include <cmath>
+
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 
@@ -151,6 +158,8 @@ TEST_F(MainFrameTest, LabelsOperateAndInjuryMenusCarryTheirTextsAndPrompts)
                   "-",
                   "&Check Signals|Check the selected or else all listed files for clipping, dropouts, offsets and dead "
                   "channels",
+                  "Rate &Against Reference...|Rate the loaded signals against the first selected one (ISO/TS 18571: "
+                  "corridor, phase, magnitude, slope)",
               }));
     EXPECT_EQ(MenuListing(frame->menuBar(), 4),
               (QStringList{
@@ -221,6 +230,7 @@ TEST(CommandRules, EnableRulesFollowTheNumberOfLoadedSignals)
     EXPECT_EQ(row(ID_OPERATE_RESULTANT), "--EE-");
     EXPECT_EQ(row(ID_OPERATE_AVERAGE), "-EEEE");
     EXPECT_EQ(row(ID_OPERATE_SUM), "-EEEE");
+    EXPECT_EQ(row(ID_OPERATE_RATE_AGAINST_REFERENCE), "--EEE");
     EXPECT_EQ(row(ID_LABELS_SIGNAL_LABELS), "-EEEE");
     EXPECT_EQ(row(ID_INJURY_HIC), "-E-E-");
     EXPECT_EQ(row(ID_INJURY_3MS_CLIP), "-E-E-");
@@ -387,4 +397,40 @@ TEST_F(FrameTest, StartingWithFilesBrowsesThemAsAHitlist)
     EXPECT_TRUE(WaitFor([&app] { return app.MainFrame()->ListView()->count() == 2; }));
     EXPECT_EQ(app.Doc()->FileList(), (QStringList{Dir() + "a.rvf", Dir() + "b.rvf"}));
     EXPECT_EQ(app.MainFrame()->windowTitle(), QStringLiteral("Browsing Command Line arguments"));
+}
+
+TEST_F(MainFrameTest, RateAgainstReferenceTabulatesTheRatingsAndDrawsTheCorridors)
+{
+    doc->SelectionChanged({}, false);
+    doc->AddSignal({QStringLiteral("ref.rvf"), RatingPulse(0.0, "G"), false});
+    doc->AddSignal({QStringLiteral("late.rvf"), RatingPulse(0.002, "G"), false});
+    doc->AddSignal({QStringLiteral("force.rvf"), RatingPulse(0.0, "N"), false});
+    frame->UpdateCommandStates();
+    ASSERT_TRUE(Enabled(ID_OPERATE_RATE_AGAINST_REFERENCE));
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = static_cast<CRatingsDlg*>(modal);
+        QTableWidget* table = dialog->Table();
+        EXPECT_EQ(dialog->ReferenceBox()->currentText(), QStringLiteral("ref.rvf"));
+        ASSERT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("late.rvf"));
+        EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("0.900")); // 20 samples of 1001 late
+        EXPECT_EQ(table->item(0, 6)->text(), QStringLiteral("2.00"));
+        // Another unit: no score, the reason instead.
+        EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("n/a"));
+        EXPECT_TRUE(table->item(1, 7)->text().contains(QStringLiteral("Y units differ")))
+            << table->item(1, 7)->text().toStdString();
+        dialog->ReferenceBox()->setCurrentIndex(1);
+        EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("ref.rvf"));
+        EXPECT_EQ(table->item(0, 6)->text(), QStringLiteral("-2.00"));
+        dialog->ReferenceBox()->setCurrentIndex(0);
+        dialog->findChild<QCheckBox*>()->setChecked(true);
+        dialog->accept();
+    });
+    ASSERT_TRUE(frame->RunCommand(ID_OPERATE_RATE_AGAINST_REFERENCE));
+    const COndrelDoc::CRatingBand band = doc->RatingBand();
+    EXPECT_EQ(band.reference, 0);
+    EXPECT_NEAR(band.inner, 2.0, 1e-5);
+    EXPECT_NEAR(band.outer, 20.0, 1e-4);
+    // Three curves and the four corridor bounds.
+    EXPECT_EQ(frame->PlotView()->Graph()->CurveCount(), 7);
 }

@@ -304,17 +304,9 @@ TEST_F(KalvioCommands, TextInputsInTheUnitTheUserStates)
 
 TEST_F(KalvioCommands, RateListsEveryComparisonAndNamesTheOneItRefuses)
 {
-    auto pulse = [](double delay, const char* units) {
-        KVSignal s = UniformSignal(0, 1000, 1e-4f, [delay](double t) {
-            return t > 0.02 + delay && t < 0.06 + delay ? 40.0 * std::sin(3.14159265358979 * (t - 0.02 - delay) / 0.04)
-                                                       : 0.0;
-        });
-        s.SetYUnits(units);
-        return s;
-    };
-    const std::string ref = Write("ref.rvf", pulse(0.0, "G"));
-    const std::string late = Write("late.rvf", pulse(0.002, "G"));
-    const std::string force = Write("force.rvf", pulse(0.0, "N"));
+    const std::string ref = Write("ref.rvf", RatingPulse(0.0, "G"));
+    const std::string late = Write("late.rvf", RatingPulse(0.002, "G"));
+    const std::string force = Write("force.rvf", RatingPulse(0.0, "N"));
     RunResult r = Kalvio("rate '" + ref + "' '" + late + "' '" + force + "'");
     EXPECT_EQ(r.status, 1);
     // 20 samples of 1001 late: phase 1 - (20 / 1001) / 0.2.

@@ -1,5 +1,7 @@
 #include "SupportSignals.h"
 
+#include <cmath>
+
 KVSignal MakeSignal(size_t n, float x0, float dx, const std::function<float(size_t)>& y)
 {
     KVSignal s;
@@ -28,6 +30,16 @@ KVSignal UniformSignal(int nfp, int nlp, float del, const std::function<double(d
     s.SetXUnits("SECONDS");
     s.SetHasData(true);
     s.UpdateExtremes();
+    return s;
+}
+
+KVSignal RatingPulse(double delay, const char* yUnits)
+{
+    KVSignal s = UniformSignal(0, 1000, 1e-4f, [delay](double t) {
+        const double u = t - 0.02 - delay;
+        return u > 0.0 && u < 0.04 ? 40.0 * std::sin(3.14159265358979323846 * u / 0.04) : 0.0;
+    });
+    s.SetYUnits(yUnits);
     return s;
 }
 

@@ -12,6 +12,9 @@ KVSignal MakeSignal(size_t n, float x0, float dx, const std::function<float(size
 // A recorded channel's time grid (nfp + k) * del, k = 0..nlp-nfp, Y = f(t):
 // indices nfp..nlp, Del = del, X in SECONDS of TIME.
 KVSignal UniformSignal(int nfp, int nlp, float del, const std::function<double(double)>& f);
+// A test pulse for the curve rating: 0 to 0.1 s at 0.1 ms (1001 samples), a
+// half-sine of height 40 from 0.02 + delay to 0.06 + delay s, Y in yUnits.
+KVSignal RatingPulse(double delay, const char* yUnits);
 // A signal from explicit X and Y values, without a constant step.
 KVSignal XYSignal(const std::vector<float>& x, const std::vector<float>& y);
 

@@ -167,6 +167,30 @@ TEST(PlotContent, LegendHasOneLabelPerCurve)
     EXPECT_EQ(content.legend, (QStringList{"a", "b", "c"}));
 }
 
+TEST(PlotContent, RatingCorridorsFollowTheReferenceInItsColour)
+{
+    const KVSignal a = MakeSignal(4, 0.0f, 0.1f, [](size_t i) { return float(i); });
+    const KVSignal b = MakeSignal(3, 0.0f, 0.1f, [](size_t) { return 1.0f; });
+    PlotSource source = SourceOf({&a, &b});
+    source.bandReference = 1;
+    source.bandInner = 0.25;
+    source.bandOuter = 2.5;
+    PlotContent content;
+    ASSERT_TRUE(BuildPlotContent(source, content));
+    ASSERT_EQ(content.curveCount, 6);
+    // Outer +, inner +, inner -, outer -; the reference's absent fourth point stays absent.
+    const float expected[4] = {3.5f, 1.25f, 0.75f, -1.5f};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(content.y[std::size_t(2 + c) * 4], expected[c]);
+        EXPECT_EQ(content.y[std::size_t(2 + c) * 4 + 3], kAbsentValue);
+        EXPECT_EQ(content.x[std::size_t(2 + c) * 4 + 2], content.x[4 + 2]);
+    }
+    EXPECT_EQ(content.colourOf, (std::vector<int>{0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(std::vector<int>(content.lineTypes.begin() + 2, content.lineTypes.end()), (std::vector<int>{2, 1, 1, 2}));
+    EXPECT_EQ(content.legend.size(), 6);
+    EXPECT_EQ(content.legend[2], QStringLiteral("outer corridor"));
+}
+
 TEST(LineTypes, SequencesOfTheFourStyles)
 {
     EXPECT_EQ(CurveLineTypes(0, 11), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 0}));
