@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
+#include <functional>
 
 void PrintErrors(const KVErrorList& errors, const std::string& input)
 {
@@ -52,23 +52,6 @@ bool StoreSignalOrReport(const KVSignal& signal, const std::string& fileName, co
     return false;
 }
 
-bool OutputsAreDistinct(const OutputChoice& choice)
-{
-    if (choice.outDir.empty())
-        return true;
-    std::map<std::string, size_t> seen;
-    for (size_t i = 0; i < choice.inputs.size(); ++i) {
-        const auto [at, fresh] = seen.emplace(choice.OutputFor(i), i);
-        if (fresh)
-            continue;
-        std::fprintf(stderr, "kalvio: %s and %s would both be written to %s; nothing was written\n",
-                     KVPrintableName(choice.inputs[at->second]).c_str(), KVPrintableName(choice.inputs[i]).c_str(),
-                     KVPrintableName(at->first).c_str());
-        return false;
-    }
-    return true;
-}
-
 int UsageError(const std::string& command, const std::string& message)
 {
     std::fprintf(stderr, "kalvio %s: %s\nTry 'kalvio %s --help'.\n", command.c_str(), KVPrintableText(message).c_str(),
@@ -91,27 +74,39 @@ KVTimeUnit g_textTimeUnit = KVTimeUnit::Milliseconds;
 
 } // namespace
 
-std::string TakeTimeUnitOption(std::vector<std::string>& args)
+std::string TakeValueOption(std::vector<std::string>& args, const std::string& flag, const std::string& needs,
+                            const std::function<std::string(const std::string&)>& take)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         std::string value;
-        size_t take = 1;
-        if (args[i] == "--time-unit") {
+        size_t count = 1;
+        if (args[i] == flag) {
             if (i + 1 >= args.size())
-                return "--time-unit needs s or ms";
+                return flag + " needs " + needs;
             value = args[i + 1];
-            take = 2;
-        } else if (args[i].rfind("--time-unit=", 0) == 0) {
-            value = args[i].substr(12);
+            count = 2;
+        } else if (args[i].size() > flag.size() && args[i].compare(0, flag.size(), flag) == 0
+                   && args[i][flag.size()] == '=') {
+            value = args[i].substr(flag.size() + 1);
         } else {
             continue;
         }
-        if (!KVParseTimeUnit(value, g_textTimeUnit))
-            return "--time-unit takes s (seconds) or ms (milliseconds), not '" + value + "'";
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + take));
+        const std::string problem = take(value);
+        if (!problem.empty())
+            return problem;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + count));
         --i;
     }
     return {};
+}
+
+std::string TakeTimeUnitOption(std::vector<std::string>& args)
+{
+    return TakeValueOption(args, "--time-unit", "s or ms", [](const std::string& value) -> std::string {
+        if (!KVParseTimeUnit(value, g_textTimeUnit))
+            return "--time-unit takes s (seconds) or ms (milliseconds), not '" + value + "'";
+        return {};
+    });
 }
 
 KVTextOptions TextOptionsOfThisRun()
@@ -145,13 +140,6 @@ std::string FormatReal(double v)
     std::string out;
     AppendReal(out, v);
     return out;
-}
-
-std::string OutputChoice::OutputFor(size_t i) const
-{
-    if (!out.empty())
-        return out;
-    return (std::filesystem::path(outDir) / std::filesystem::path(inputs[i]).filename()).string();
 }
 
 std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,

@@ -2,6 +2,7 @@
 // Small helpers shared by the kalvio commands.
 #include "KVFileAscii.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ bool FinishStandardOutput();
 int UsageError(const std::string& command, const std::string& message);
 // Whether args asks for help (-h or --help anywhere).
 bool WantsHelp(const std::vector<std::string>& args);
+// Takes every FLAG VALUE and FLAG=VALUE out of args, handing each value to
+// take, which returns a usage problem or an empty text. Returns the first
+// problem ("FLAG needs NEEDS" for a FLAG without its value), or an empty text.
+std::string TakeValueOption(std::vector<std::string>& args, const std::string& flag, const std::string& needs,
+                            const std::function<std::string(const std::string&)>& take);
 // Takes --time-unit UNIT (or --time-unit=UNIT) out of args: the unit of the
 // time column of text inputs for every load below (milliseconds by default).
 // Returns an empty text, or the usage problem.
@@ -40,20 +46,16 @@ std::string FormatReal(double v);
 void AppendReal(std::string& out, double v);
 
 // Inputs and the output choice of a command that writes one file per input:
-// IN... (-o OUT | --out-dir DIR). The output of input i is OutputFor(i).
+// IN... (-o OUT | --out-dir DIR); SignalInputs.h names each input's output.
 struct OutputChoice {
     std::vector<std::string> inputs;
     std::string out;    // -o
     std::string outDir; // --out-dir
-    std::string OutputFor(size_t i) const;
 };
 // Takes -o/--out-dir and the inputs from args; other options go to rest.
 // Returns an empty text on success, else the usage problem.
+std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,
+                              std::vector<std::string>& rest, bool singleInputWithO = true);
 // Stores signal as RVF-1992 in fileName; prints the failure naming input.
 bool StoreSignalOrReport(const KVSignal& signal, const std::string& fileName, const std::string& input,
                          const std::string& floatFormat = {});
-// With --out-dir, two inputs of the same file name would write one output:
-// prints the clash naming both and returns false (before anything is written).
-bool OutputsAreDistinct(const OutputChoice& choice);
-std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice& choice,
-                              std::vector<std::string>& rest, bool singleInputWithO = true);

@@ -7,6 +7,7 @@
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "SignalCheck.h"
+#include "SignalInputs.h"
 
 #include <nlohmann/json.hpp>
 
@@ -38,27 +39,31 @@ struct CheckedFile {
     Kalvio::CheckResult result;
 };
 
-// A test's channels in the order of its channel list, named by their files;
-// what opening it reported goes to standard error.
-void ExpandTest(const std::string& name, std::vector<CheckInput>& inputs)
+// A test's channels that --code picks, in the order of its channel list,
+// named by their files; what opening it reported goes to standard error.
+// False when none is picked.
+bool ExpandTest(const std::string& name, std::vector<CheckInput>& inputs)
 {
     IsoMmeTest test;
     KVErrorList errors;
     if (!test.Open(name, errors)) {
         inputs.push_back({name, true, errors});
-        return;
+        return true;
     }
     PrintErrors(errors);
-    for (const IsoMmeChannelInfo& c : test.Channels())
+    const std::vector<IsoMmeChannelInfo> picked = PickedChannels(test, name);
+    for (const IsoMmeChannelInfo& c : picked)
         inputs.push_back({c.path, true, {}});
+    return !picked.empty() || test.Channels().empty();
 }
 
-std::vector<CheckInput> Expand(const std::vector<std::string>& names)
+// False when a test gave no channel that --code picks.
+bool Expand(const std::vector<std::string>& names, std::vector<CheckInput>& inputs)
 {
-    std::vector<CheckInput> inputs;
+    bool ok = true;
     for (const std::string& name : names) {
         if (IsoMmeIsTestPath(name)) {
-            ExpandTest(name, inputs);
+            ok = ExpandTest(name, inputs) && ok;
             continue;
         }
         std::error_code ec;
@@ -74,7 +79,7 @@ std::vector<CheckInput> Expand(const std::vector<std::string>& names)
         for (const std::string& f : files)
             inputs.push_back({f, KVFileStartsWith(f, "RVF-1992"), {}});
     }
-    return inputs;
+    return ok;
 }
 
 // Reads and checks one input; false for a file of a folder that is no
@@ -144,13 +149,14 @@ int RunCheck(const std::vector<std::string>& args)
     }
     if (names.empty())
         return UsageError("check", "no file or folder given");
-    int status = KALVIO_OK;
+    std::vector<CheckInput> inputs;
+    int status = Expand(names, inputs) ? KALVIO_OK : KALVIO_FAILED;
     nlohmann::ordered_json files = nlohmann::ordered_json::array();
     // Each file's arrays are freed before the next is read; returning that
     // memory to the system after every file costs more than checking it.
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     KVSignal scratch;
-    for (const CheckInput& in : Expand(names)) {
+    for (const CheckInput& in : inputs) {
         CheckedFile f;
         if (!CheckOne(in, scratch, f))
             continue;
@@ -185,7 +191,8 @@ const KalvioCommand kCheckCommand = {
     "every signal file in it, in name order: RVF-1992 files, and text files that\n"
     "read as two columns of numbers (other files are left out). An ISO-MME test\n"
     "(its .mme file, its folder or a .zip holding it) stands for every channel\n"
-    "of its channel list, each named by its channel file.\n"
+    "of its channel list (of those --code PATTERN picks), each named by its\n"
+    "channel file.\n"
     "--json prints one object {\"files\": [...]}, one entry per signal in the order\n"
     "given, each with \"file\", \"verdict\" and \"findings\" (each with \"kind\",\n"
     "\"severity\", \"message\", \"t1\", \"t2\"); a file that cannot be read has the\n"

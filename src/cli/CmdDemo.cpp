@@ -58,4 +58,4 @@ const KalvioCommand kDemoCommand = {
     "Nfp -500, Nlp 2500) with a pre-event bias and sensor noise. The files come\n"
     "in the IEEE, SUN and VAX float formats in turn; every fourth one keeps its\n"
     "X array (layout X-Y), the others store Y only.\n",
-    RunDemo};
+    RunDemo, false};

@@ -13,7 +13,7 @@
 
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
+#include <cctype>
 #include <string_view>
 
 namespace {
@@ -107,8 +107,14 @@ int RunDump(const std::vector<std::string>& args)
     }
     if (files.size() != 1)
         return UsageError("dump", "give exactly one file");
+    std::vector<SignalInput> inputs;
+    if (!ExpandSignalInputs(files, inputs) || inputs.empty())
+        return KALVIO_FAILED;
+    if (inputs.size() > 1)
+        return UsageError("dump", KVPrintableName(files[0]) + " gives " + std::to_string(inputs.size())
+                                      + " channels: pick one with --code PATTERN");
     KVSignal signal;
-    if (!LoadSignalOrReport(files[0], signal))
+    if (!LoadSignalOrReport(inputs[0].path, signal))
         return KALVIO_FAILED;
     const float* x = signal.X();
     const float* y = signal.Y();
@@ -131,7 +137,8 @@ int RunDump(const std::vector<std::string>& args)
 }
 
 // Every input as one ISO-MME test in the folder out.
-int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& out, int status)
+int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& out, const IsoMmeCodeDefaults& codes,
+                    int status)
 {
     std::vector<KVSignal> signals(inputs.size());
     std::vector<const KVSignal*> loaded;
@@ -141,11 +148,21 @@ int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& o
         loaded.push_back(&signals[i]);
     }
     KVErrorList errors;
-    if (!IsoMmeWriteTest(loaded, out, errors)) {
+    if (!IsoMmeWriteTest(loaded, out, errors, codes)) {
         PrintErrors(errors);
         return KALVIO_FAILED;
     }
     return status;
+}
+
+// The one code character --position or --object gives (0-9, A-Z or ?);
+// false when value is none.
+bool CodeCharacter(const std::string& value, char& c)
+{
+    if (value.size() != 1 || !(std::isalnum(static_cast<unsigned char>(value[0])) || value[0] == '?'))
+        return false;
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+    return true;
 }
 
 int RunConvert(const std::vector<std::string>& args)
@@ -154,15 +171,28 @@ int RunConvert(const std::vector<std::string>& args)
     std::vector<std::string> rest;
     std::string format;
     std::vector<std::string> plain;
+    IsoMmeCodeDefaults codes;
+    bool codeOption = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--format") {
+        const std::string& a = args[i];
+        if (a == "--format") {
             if (i + 1 >= args.size())
                 return UsageError("convert", "--format needs ieee, sun, vax or iso-mme");
             format = args[++i];
-        } else if (args[i].rfind("--format=", 0) == 0) {
-            format = args[i].substr(9);
+        } else if (a.rfind("--format=", 0) == 0) {
+            format = a.substr(9);
+        } else if (a == "--position" || a == "--object" || a.rfind("--position=", 0) == 0
+                   || a.rfind("--object=", 0) == 0) {
+            const bool position = a.rfind("--position", 0) == 0;
+            const std::string flag = position ? "--position" : "--object";
+            if (a == flag && i + 1 >= args.size())
+                return UsageError("convert", flag + " needs one code character");
+            const std::string value = a == flag ? args[++i] : a.substr(flag.size() + 1);
+            if (!CodeCharacter(value, position ? codes.position : codes.object))
+                return UsageError("convert", flag + " takes one code character (0-9, A-Z or ?), not '" + value + "'");
+            codeOption = true;
         } else {
-            plain.push_back(args[i]);
+            plain.push_back(a);
         }
     }
     for (char& c : format)
@@ -177,19 +207,21 @@ int RunConvert(const std::vector<std::string>& args)
         return UsageError("convert", "unknown option " + rest.front());
     if (iso && choice.out.empty())
         return UsageError("convert", "--format iso-mme writes one test: give -o TESTDIR");
+    if (codeOption && !iso)
+        return UsageError("convert", "--position and --object belong to --format iso-mme");
     std::vector<SignalInput> inputs;
     int status = ExpandSignalInputs(choice.inputs, inputs) ? KALVIO_OK : KALVIO_FAILED;
     if (iso)
-        return inputs.empty() ? KALVIO_FAILED : ConvertToIsoMme(inputs, choice.out, status);
-    if (!choice.out.empty() && inputs.size() > 1)
-        return UsageError("convert", "-o takes one input; use --out-dir DIR for several");
+        return inputs.empty() ? KALVIO_FAILED : ConvertToIsoMme(inputs, choice.out, codes, status);
+    const std::string many = SingleOutputProblem(choice, inputs);
+    if (!many.empty())
+        return UsageError("convert", many);
     // Channels of a test get distinct CODE.rvf names; files keep theirs.
-    if (inputs.size() == choice.inputs.size() && !OutputsAreDistinct(choice))
+    if (!OutputsAreDistinct(choice, inputs))
         return KALVIO_FAILED;
     for (const SignalInput& input : inputs) {
         KVSignal signal;
-        const std::string out =
-            choice.out.empty() ? (std::filesystem::path(choice.outDir) / input.rvfName).string() : choice.out;
+        const std::string out = OutputPathOf(choice, input);
         if (!LoadSignalOrReport(input.path, signal) || !StoreSignalOrReport(signal, out, input.path, format))
             status = KALVIO_FAILED;
     }
@@ -207,33 +239,48 @@ const KalvioCommand kInfoCommand = {
     "as stored) and 'PointCount: n'. The kind is told by the file's content; the\n"
     "time column of a text file is in milliseconds, or in seconds with\n"
     "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
-    "its channels. Warnings of a load (NOVALUE samples, a wrong sample count)\n"
-    "go to standard error.\n"
+    "its channels (those --code picks). Warnings of a load (NOVALUE samples, a\n"
+    "wrong sample count) go to standard error.\n"
     "Exit status 1 when any file could not be read.\n",
     RunInfo};
 
 const KalvioCommand kDumpCommand = {
     "dump", "print the points of a signal file, X and Y per line",
     "Usage: kalvio dump FILE [-o OUT]\n"
+    "       kalvio dump TEST --code PATTERN [-o OUT]\n"
     "Prints one line per point: X, a tab, Y, each with %.9g, to standard output\n"
-    "or (-o OUT) into the file OUT; '-o -' is standard output.\n",
+    "or (-o OUT) into the file OUT; '-o -' is standard output. Of an ISO-MME\n"
+    "test, the one channel --code picks.\n",
     RunDump};
 
 const KalvioCommand kConvertCommand = {
     "convert", "store signal files as RVF-1992 or as one ISO-MME test",
     "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
-    "       kalvio convert IN... --format iso-mme -o TESTDIR\n"
+    "       kalvio convert IN... --format iso-mme [--object N] [--position P] -o TESTDIR\n"
     "Reads each input (RVF-1992, ISO-MME channel or text) and stores it as\n"
     "RVF-1992 in this machine's float format or in the one named; the time of\n"
     "a text input is in milliseconds, or in seconds with --time-unit s. With\n"
     "--out-dir each result keeps its input's file name; -o takes a single\n"
     "input. An ISO-MME test (TEST.mme, its folder or a .zip) stands for its\n"
-    "channels, each written as CODE.rvf (a number added to repeated codes, _\n"
-    "for an unknown position). An existing output file is replaced only when\n"
-    "the whole file could be written.\n"
+    "channels (those --code picks), each written as CODE.rvf (a number added to\n"
+    "repeated codes, _ for an unknown position). An existing output file is\n"
+    "replaced only when the whole file could be written.\n"
     "With --format iso-mme all inputs become one ISO-MME test in the new folder\n"
     "TESTDIR, whose name is the test number: TESTDIR/TESTDIR.mme, Channel/\n"
     "with the .chn list and one channel file per input, CR LF line ends. The\n"
     "test is written beside TESTDIR and renamed at the end; an existing folder\n"
-    "is never replaced.\n",
+    "is never replaced.\n"
+    "Each channel keeps the code it was read with; the code of an RVF-1992 or\n"
+    "text input is built from its header (location, dummy, dimension, axis,\n"
+    "filter class), with ? where the header does not tell, as for the seat:\n"
+    "a code 1?HEAD... is found by no selection by position. Give what the\n"
+    "headers lack for every such code:\n"
+    "  --object N    the test object, code character 1, where the header names no\n"
+    "                vehicle: 1-9 vehicle, S sled, B fixed barrier, M mobile\n"
+    "                barrier, D dummy or impactor, C component, 0 other\n"
+    "  --position P  the seat position, code character 2: 1 front left (the\n"
+    "                driver), 2 front middle, 3 front right, 4-6 second row\n"
+    "                left/middle/right, 7-9 third row, 0 none, ? unknown (the\n"
+    "                default)\n"
+    "A code that carries either character keeps it.\n",
     RunConvert};

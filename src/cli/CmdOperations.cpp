@@ -7,6 +7,7 @@
 #include "KVSignal.h"
 #include "Kalvio.h"
 #include "KalvioCommand.h"
+#include "SignalInputs.h"
 
 #include <cmath>
 #include <cstring>
@@ -164,13 +165,17 @@ int RunChain(const char* first, const std::vector<std::string>& args)
         return UsageError(first, problem);
     if (!unknown.empty())
         return UsageError(first, "unknown option " + unknown.front());
-    if (!OutputsAreDistinct(choice))
+    std::vector<SignalInput> inputs;
+    int status = ExpandSignalInputs(choice.inputs, inputs) ? KALVIO_OK : KALVIO_FAILED;
+    problem = SingleOutputProblem(choice, inputs);
+    if (!problem.empty())
+        return UsageError(first, problem);
+    if (!OutputsAreDistinct(choice, inputs))
         return KALVIO_FAILED;
 
-    int status = KALVIO_OK;
-    for (size_t k = 0; k < choice.inputs.size(); ++k) {
+    for (const SignalInput& input : inputs) {
         KVSignal signal;
-        if (!LoadSignalOrReport(choice.inputs[k], signal)) {
+        if (!LoadSignalOrReport(input.path, signal)) {
             status = KALVIO_FAILED;
             continue;
         }
@@ -182,9 +187,9 @@ int RunChain(const char* first, const std::vector<std::string>& args)
                 break;
             }
         }
-        PrintErrors(errors, choice.inputs[k]);
+        PrintErrors(errors, input.path);
         // A failed chain writes nothing: the output keeps what it held.
-        if (!ok || !StoreSignalOrReport(signal, choice.OutputFor(k), choice.inputs[k]))
+        if (!ok || !StoreSignalOrReport(signal, OutputPathOf(choice, input), input.path))
             status = KALVIO_FAILED;
     }
     return status;
@@ -209,7 +214,9 @@ int RunScaleX(const std::vector<std::string>& a) { return RunChain("scale-x", a)
     "Each input is read as RVF-1992, else as a two-column text file (time in\n"          \
     "milliseconds, or in seconds with --time-unit s); each result\n"                      \
     "is stored as RVF-1992: with -o OUT (one input) or into DIR under the input's\n"      \
-    "file name (--out-dir DIR; two inputs of one file name are refused). Further\n"     \
+    "file name (--out-dir DIR; two inputs of one file name are refused). An\n"         \
+    "ISO-MME test stands for its channels (those --code PATTERN picks), each\n"        \
+    "stored as CODE.rvf. Further\n"                                                    \
     "operations follow with --then OP ARGS and run in order, e.g. 'kalvio cfc 60\n"      \
     "--then integrate IN -o OUT'. Errors and warnings go to standard error as\n"         \
     "\"IN: scope - message\". An input whose operation\n"                              \

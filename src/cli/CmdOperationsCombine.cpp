@@ -6,6 +6,7 @@
 #include "KVSignal.h"
 #include "Kalvio.h"
 #include "KalvioCommand.h"
+#include "SignalInputs.h"
 
 #include <cstdio>
 #include <memory>
@@ -28,17 +29,19 @@ int RunCombine(const char* name, Combine kind, const std::vector<std::string>& a
         problem = "writes one result: give -o OUT";
     if (problem.empty() && !unknown.empty())
         problem = "unknown option " + unknown.front();
-    if (problem.empty() && kind == Combine::Resultant && choice.inputs.size() != 2 && choice.inputs.size() != 3)
-        problem = "give two or three component files";
     if (!problem.empty())
         return UsageError(name, problem);
+    std::vector<SignalInput> inputs;
+    const bool expanded = ExpandSignalInputs(choice.inputs, inputs);
+    if (kind == Combine::Resultant && expanded && inputs.size() != 2 && inputs.size() != 3)
+        return UsageError(name, "give two or three component files");
 
     // Every input must load before anything is computed or written.
     std::vector<std::unique_ptr<KVSignal>> signals;
-    bool loaded = true;
-    for (const std::string& in : choice.inputs) {
+    bool loaded = expanded;
+    for (const SignalInput& in : inputs) {
         signals.push_back(std::make_unique<KVSignal>());
-        loaded = LoadSignalOrReport(in, *signals.back()) && loaded;
+        loaded = LoadSignalOrReport(in.path, *signals.back()) && loaded;
     }
     if (!loaded)
         return KALVIO_FAILED;
@@ -71,11 +74,12 @@ int RunName(const std::vector<std::string>& args)
 {
     if (args.empty())
         return UsageError("name", "no file given");
-    int status = KALVIO_OK;
-    for (const std::string& file : args) {
+    std::vector<SignalInput> inputs;
+    int status = ExpandSignalInputs(args, inputs) ? KALVIO_OK : KALVIO_FAILED;
+    for (const SignalInput& input : inputs) {
         KVSignal signal;
         std::string code;
-        if (!LoadSignalOrReport(file, signal) || !Kalvio::FileNameCode(signal, &code)) {
+        if (!LoadSignalOrReport(input.path, signal) || !Kalvio::FileNameCode(signal, &code)) {
             // A placeholder keeps the lines in step with the inputs.
             std::printf("%s\n", kNameFailed);
             status = KALVIO_FAILED;
@@ -90,7 +94,9 @@ int RunName(const std::vector<std::string>& args)
 
 #define KALVIO_COMBINE_HELP                                                                \
     "Inputs are read as RVF-1992, else as two-column text; the result is stored\n"        \
-    "as RVF-1992 in OUT. Errors go to standard error as \"scope - message\"; exit\n"     \
+    "as RVF-1992 in OUT. An ISO-MME test stands for its channels, those --code\n"     \
+    "PATTERN picks, in the order of its list. Errors go to standard error as\n"        \
+    "\"scope - message\"; exit\n"                                                    \
     "status 1 when an input cannot be read or the operation fails (nothing is\n"          \
     "written then), 2 on bad usage.\n"
 
@@ -121,5 +127,6 @@ const KalvioCommand kNameCommand = {
     "Prints for each file, one a line, the name coded from its header:\n"
     "database, test number, dimension, status, cut-off and curve number,\n"
     "e.g. V0123afd.005. A file that cannot be read gets the line ?failed?, so\n"
-    "that line n belongs to input n. Exit status 1 when any file could not be read.\n",
+    "that line n belongs to input n (an ISO-MME test stands for its channels,\n"
+    "those --code PATTERN picks). Exit status 1 when any file could not be read.\n",
     RunName};

@@ -7,6 +7,7 @@
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "RateCommand.h"
+#include "SignalInputs.h"
 
 #include <nlohmann/json.hpp>
 
@@ -97,15 +98,21 @@ int RunRate(const std::vector<std::string>& args)
     if (interval.from && interval.to && *interval.from > *interval.to)
         return UsageError("rate", "--from is after --to");
 
-    const std::string& refName = names.front();
+    std::vector<SignalInput> refs, comparisons;
+    if (!ExpandSignalInputs({names.front()}, refs) || refs.empty())
+        return KALVIO_FAILED;
+    if (refs.size() > 1)
+        return UsageError("rate", "the reference " + KVPrintableName(names.front()) + " gives " + std::to_string(refs.size())
+                                      + " channels: pick one with --code PATTERN");
+    int status = ExpandSignalInputs({names.begin() + 1, names.end()}, comparisons) ? KALVIO_OK : KALVIO_FAILED;
+    const std::string& refName = refs.front().path;
     KVSignal reference;
     if (!LoadSignalOrReport(refName, reference))
         return KALVIO_FAILED;
-    int status = KALVIO_OK;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     KVSignal comparison;
-    for (std::size_t k = 1; k < names.size(); ++k) {
-        const std::string& name = names[k];
+    for (const SignalInput& input : comparisons) {
+        const std::string& name = input.path;
         KVErrorList errors;
         Kalvio::CurveRating r;
         // The reader's failures, or the warnings of a file that loaded.
@@ -161,6 +168,8 @@ std::string RatingJson(const Kalvio::CurveRating& r, const std::string& referenc
 const KalvioCommand kRateCommand = {
     "rate", "rate curves against a reference (ISO/TS 18571: corridor, phase, magnitude, slope)",
     "Usage: kalvio rate REFERENCE COMPARISON... [--from T1] [--to T2] [--json]\n"
+    "An ISO-MME test stands for its channels (those --code PATTERN picks); as the\n"
+    "reference it must give one.\n"
     "Rates each comparison (a repeat test, a simulation) against the reference by\n"
     "the objective rating metric of ISO/TS 18571 and prints one line per\n"
     "comparison: 'FILE: rating R  corridor Z  phase P  magnitude M  slope S  shift\n"

@@ -10,6 +10,7 @@ struct KalvioCommand {
     const char* summary;
     const char* help;
     int (*run)(const std::vector<std::string>& args);
+    bool readsSignals = true; // takes --time-unit and --code
 };
 
 // Every command, in the order `kalvio --help` lists them.

@@ -1,15 +1,39 @@
 #pragma once
 // Inputs of the commands that read signals: signal files as given, and ISO-MME
-// tests (.mme, test folder or .zip) opened as the list of their channels.
+// tests (.mme, test folder or .zip) opened as the list of their channels,
+// those that --code picks.
 #include <string>
 #include <vector>
 
+class IsoMmeTest;
+struct IsoMmeChannelInfo;
+struct OutputChoice;
+
 struct SignalInput {
-    std::string path;     // a signal file (a channel file of a test is one)
-    std::string rvfName;  // the file name an RVF-1992 copy gets: the input's, or CODE.rvf
+    std::string path;    // a signal file (a channel file of a test is one)
+    std::string outName; // the file name its RVF-1992 result gets: the input's, or CODE.rvf
 };
 
-// Expands args into signal inputs, tests into their channels in list order.
-// Messages of the tests go to standard error; false when a test cannot be
-// opened (the other inputs are still listed).
+// Takes every --code PATTERN (or --code=PATTERN) out of args: the channels of
+// tests that the commands read. Returns an empty text, or the usage problem.
+std::string TakeCodeOption(std::vector<std::string>& args);
+
+// The channels of an opened test that --code picks (all without it), in list
+// order; when it picks none of them, says so naming the test.
+std::vector<IsoMmeChannelInfo> PickedChannels(const IsoMmeTest& test, const std::string& name);
+
+// Expands args into signal inputs, tests into their picked channels in list
+// order. Messages of the tests go to standard error; false when a test cannot
+// be opened or none of its channels is picked (the other inputs are listed).
+// A channel's result is named CODE.rvf, made unique among the inputs.
 bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<SignalInput>& inputs);
+
+// Where the result of input goes: -o OUT, or DIR/its output name.
+std::string OutputPathOf(const OutputChoice& choice, const SignalInput& input);
+
+// With --out-dir, two inputs whose results would be one file: prints the
+// clash naming both and returns false (before anything is written).
+bool OutputsAreDistinct(const OutputChoice& choice, const std::vector<SignalInput>& inputs);
+
+// Why -o OUT cannot take these inputs (more than one signal), or an empty text.
+std::string SingleOutputProblem(const OutputChoice& choice, const std::vector<SignalInput>& inputs);

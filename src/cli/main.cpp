@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 #include "KVPrintableName.h"
 #include "KalvioCommand.h"
+#include "SignalInputs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,15 +16,25 @@ void PrintOverview(std::FILE* out)
 {
     std::fprintf(out,
                  "Usage: kalvio COMMAND [ARGS...]\n"
-                 "Inspect, convert and process crash-test signal files (RVF-1992 or\n"
-                 "two-column text).\n\nCommands:\n");
+                 "Inspect, convert and process crash-test signal files and ISO-MME tests.\n"
+                 "\nCommands:\n");
     for (const KalvioCommand& c : KalvioCommands())
         std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(out,
-                 "\nOptions of every command that reads signal files:\n"
+                 "\nEvery command that reads signals takes, besides signal files (RVF-1992,\n"
+                 "ISO-MME channel, two-column text), ISO-MME tests: TEST.mme, the test's\n"
+                 "folder or a .zip holding it, each standing for the channels of its channel\n"
+                 "list. Their options:\n"
+                 "  --code PATTERN    take only the channels of a test whose 16-character code\n"
+                 "                    matches PATTERN (? one character, * any run, case-blind;\n"
+                 "                    repeat it for several patterns): '--code 11HEAD*' the\n"
+                 "                    driver's head, '--code ??FEMR*FOZ?' both femur forces.\n"
+                 "                    Files named are taken as they are.\n"
                  "  --time-unit s|ms  unit of the time column of two-column text inputs:\n"
                  "                    ms (milliseconds, the default) or s (seconds); a\n"
                  "                    step below 1 us or above 10 ms in that unit is warned of\n"
+                 "A channel's result is stored as CODE.rvf (_ for an unknown code character,\n"
+                 "a number added to a repeated code); two results are never one file.\n"
                  "\nRun 'kalvio COMMAND --help' for the arguments of a command.\n"
                  "Errors and warnings go to standard error as \"scope - message\", after\n"
                  "\"FILE: \" when they concern one input file.\n"
@@ -49,9 +60,13 @@ int RunCommand(int argc, char** argv)
             std::fputs(c.help, stdout);
             return KALVIO_OK;
         }
-        const std::string problem = TakeTimeUnitOption(args);
-        if (!problem.empty())
-            return UsageError(name, problem);
+        if (c.readsSignals) {
+            std::string problem = TakeTimeUnitOption(args);
+            if (problem.empty())
+                problem = TakeCodeOption(args);
+            if (!problem.empty())
+                return UsageError(name, problem);
+        }
         return c.run(args);
     }
     std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", KVPrintableText(name).c_str());

@@ -5,6 +5,7 @@
 #include "KVSignal.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
@@ -210,4 +211,31 @@ std::vector<IsoMmeChannelInfo> IsoMmeListChannels(const std::string& path, KVErr
     if (!test.Open(path, errors))
         return {};
     return test.Channels();
+}
+
+bool IsoMmeCodeMatches(std::string_view pattern, std::string_view code)
+{
+    // Greedy matching with one back-track point, the last "*": linear for
+    // the patterns of a 16-character code, never recursive.
+    size_t p = 0, c = 0, star = std::string_view::npos, resume = 0;
+    const auto same = [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+    };
+    while (c < code.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = c;
+        } else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], code[c]))) {
+            ++p;
+            ++c;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            c = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }

@@ -5,6 +5,7 @@
 #include "KVFileIsoMme.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class KVSignal;
@@ -48,6 +49,10 @@ private:
 bool IsoMmeIsTestPath(const std::string& path);
 // Whether path names a test by its name alone (.mme or .zip, case-blind).
 bool IsoMmeIsTestName(const std::string& path);
+
+// Whether code matches pattern, case-blind: "?" stands for one character
+// (a "?" of the code included), "*" for any run of them.
+bool IsoMmeCodeMatches(std::string_view pattern, std::string_view code);
 
 // The channels of the test at path (empty, with the reason in errors, when
 // it cannot be opened).

@@ -194,11 +194,15 @@ std::string CodeBase(const KVSignal& s)
 
 } // namespace
 
-std::string IsoMmeCodeOf(const KVSignal& s)
+std::string IsoMmeCodeOf(const KVSignal& s, const IsoMmeCodeDefaults& defaults)
 {
     std::string code = CodeBase(s);
     if (code[0] == '?' && s.VehicleNumber() >= 1 && s.VehicleNumber() <= 9)
         code[0] = static_cast<char>('0' + s.VehicleNumber());
+    if (code[0] == '?')
+        code[0] = defaults.object;
+    if (code[1] == '?')
+        code[1] = defaults.position;
 
     const std::string location = Blank(s.SensorLocation());
     if (!location.empty() && IsoLocationToRecord(code.substr(2, 4), code.substr(6, 2)).value_or("") != location) {
@@ -230,7 +234,7 @@ std::string IsoMmeCodeOf(const KVSignal& s)
     return code;
 }
 
-bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors)
+bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors, const IsoMmeCodeDefaults& defaults)
 {
     double dt = 0.0, toSeconds = 1.0;
     if (s.PointCount() == 0) {
@@ -240,7 +244,7 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
     if (!TimeStep(s, dt, toSeconds, errors))
         return false;
     const Lines& side = s.Header().Side.channelLines;
-    const std::string code = IsoMmeCodeOf(s);
+    const std::string code = IsoMmeCodeOf(s, defaults);
     const float* x = s.X();
     // The first time as the grid gives it (Nfp steps of Del) where that is the
     // first X value to within float rounding: -0.05 rather than -0.049999997.
@@ -278,8 +282,12 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
             return "implicit";
         if (name == "Reference channel name")
             return "NOVALUE";
-        if (name == "Test object number")
-            return s.VehicleNumber() > 0 ? std::to_string(s.VehicleNumber()) : fromSide();
+        if (name == "Test object number") {
+            if (s.VehicleNumber() > 0)
+                return std::to_string(s.VehicleNumber());
+            const bool vehicle = defaults.object >= '1' && defaults.object <= '9';
+            return vehicle && !SideValue(side, name) ? std::string(1, defaults.object) : fromSide();
+        }
         if (name == "Name of the channel")
             return Blank(s.CurveText()).empty() ? "NOVALUE" : Blank(s.CurveText());
         if (name == "Direction")
@@ -392,7 +400,7 @@ bool WriteFile(const fs::path& path, const std::string& text, KVErrorList& error
 
 // Writes the whole test into folder (which exists and is empty).
 bool WriteInto(const std::vector<const KVSignal*>& signals, const fs::path& folder, const std::string& stem,
-               KVErrorList& errors)
+               const IsoMmeCodeDefaults& defaults, KVErrorList& errors)
 {
     std::error_code ec;
     fs::create_directory(folder / "Channel", ec);
@@ -411,7 +419,7 @@ bool WriteInto(const std::vector<const KVSignal*>& signals, const fs::path& fold
         char number[24];
         std::snprintf(number, sizeof number, "%03zu", i + 1);
         KVErrorList why;
-        if (!IsoMmeChannelText(*signals[i], text, why)) {
+        if (!IsoMmeChannelText(*signals[i], text, why, defaults)) {
             const std::string title = Blank(signals[i]->CurveText());
             for (const KVException& e : why.Errors())
                 errors.AddError("channel " + std::string(number) + (title.empty() ? "" : " (" + title + ")") + ": "
@@ -419,7 +427,7 @@ bool WriteInto(const std::vector<const KVSignal*>& signals, const fs::path& fold
                                 e.Scope());
             return false;
         }
-        list += Padded(std::string("Name of channel ") + number, IsoMmeCodeOf(*signals[i]));
+        list += Padded(std::string("Name of channel ") + number, IsoMmeCodeOf(*signals[i], defaults));
         if (!WriteFile(folder / "Channel" / (stem + "." + number), text, errors))
             return false;
     }
@@ -428,7 +436,8 @@ bool WriteInto(const std::vector<const KVSignal*>& signals, const fs::path& fold
 
 } // namespace
 
-bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::string& testDir, KVErrorList& errors)
+bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::string& testDir, KVErrorList& errors,
+                     const IsoMmeCodeDefaults& defaults)
 {
     const fs::path target = fs::path(testDir).lexically_normal();
     const std::string stem = (target.has_filename() ? target.filename() : target.parent_path().filename()).string();
@@ -454,7 +463,7 @@ bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::str
         return false;
     }
     const fs::path temp = pattern;
-    bool ok = WriteInto(signals, temp, stem, errors);
+    bool ok = WriteInto(signals, temp, stem, defaults, errors);
     // RENAME_NOREPLACE: a folder made meanwhile under the same name is not replaced either.
     if (ok && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) != 0) {
         errors.AddError("Couldn't rename the written test to " + dest.string() + ": " + std::strerror(errno), kScope);

@@ -2,6 +2,7 @@
 // output that cannot be written: it says which input and exits non-zero.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +113,11 @@ TEST_F(KalvioFiles, OutputsThatWouldDestroyAreRefusedBeforeWriting)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kalvio: a/x.rvf and b/x.rvf would both be written to od/x.rvf; nothing was written\n");
     EXPECT_TRUE(fs::is_empty("od"));
+    // Regression: convert looked for such clashes only when no test was among its inputs.
+    r = Kalvio({"convert", "a/x.rvf", "d/iso-mme/2231", "b/x.rvf", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kalvio: a/x.rvf and b/x.rvf would both be written to od/x.rvf; nothing was written\n");
+    EXPECT_TRUE(fs::is_empty("od"));
 
     std::ofstream("plain") << "x";
     r = Kalvio({"cfc", "60", kChest, "--out-dir", "plain"});
@@ -166,4 +172,85 @@ TEST_F(KalvioFiles, InfoTakesFilesAndTestFoldersInTheirOrder)
     EXPECT_NE(r.err.find("missing.rvf: KVFileAscii::Load - missing.rvf is not found.\n"), std::string::npos);
     EXPECT_NE(r.err.find("plain: "), std::string::npos);
     EXPECT_LT(r.err.find("missing.rvf"), r.err.find("plain: "));
+}
+
+// A test is an input of every command that reads signals; --code picks its
+// channels, and their results are named by code without overwriting anything.
+TEST_F(KalvioFiles, TestChannelsPickedByCodeAreInputsEverywhere)
+{
+    const std::string test = "d/iso-mme/2231";
+    fs::create_directories("od");
+    // A file already named as a channel's result keeps its name; the channel's
+    // result moves aside instead of overwriting the other.
+    fs::copy_file(kChest, "11HEAD0000H3ACXA.rvf");
+    Outcome r = Kalvio({"cfc", "60", test, "11HEAD0000H3ACXA.rvf", "--code", "11HEAD0000H3AC?A", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> written;
+    for (const fs::directory_entry& e : fs::directory_iterator("od"))
+        written.push_back(e.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"11HEAD0000H3ACXA.rvf", "11HEAD0000H3ACXA_2.rvf",
+                                                 "11HEAD0000H3ACYA.rvf", "11HEAD0000H3ACZA.rvf"}));
+
+    // The picked channel is read as its channel file is.
+    const std::string direct = Kalvio({"dump", "d/iso-mme/2231/Channel/2231.002"}).out;
+    r = Kalvio({"dump", test, "--code=11head0000h3acya"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(direct.empty());
+    EXPECT_EQ(r.out, direct);
+
+    r = Kalvio({"resultant", test, "--code", "11HEAD0000H3AC?A", "-o", "res.rvf"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists("res.rvf"));
+    r = Kalvio({"name", test, "--code", "11FEMR*", "--code", "11HEAD0000H3ACXA"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3);
+
+    // One output for several channels, or a pattern that picks nothing, is
+    // said so and writes nothing.
+    r = Kalvio({"scale-y", "2", test, "--code", "11HEAD*", "-o", "one.rvf"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("-o takes one signal, and d/iso-mme/2231 gives 4 channels: pick one with --code PATTERN"),
+              std::string::npos)
+        << r.err;
+    r = Kalvio({"dump", test});
+    EXPECT_EQ(r.status, 2);
+    r = Kalvio({"check", test, "--code", "99*"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "d/iso-mme/2231: no channel of the test matches --code 99*\n");
+    EXPECT_FALSE(fs::exists("one.rvf"));
+    EXPECT_EQ(Kalvio({"demo", "d2", "--code", "x"}).status, 2); // demo reads no signals
+}
+
+// Codes built from RVF-1992 headers carry no seat: --position and --object
+// give it, so that selection by position finds the channels.
+TEST_F(KalvioFiles, ConvertToIsoMmeGivesTheSeatOfBuiltCodes)
+{
+    const auto list = [](const std::string& chn) {
+        std::ifstream in(chn);
+        std::vector<std::string> codes;
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("Name of channel", 0) == 0)
+                codes.push_back(line.substr(line.find(':') + 1, 16));
+        return codes;
+    };
+    Outcome r = Kalvio({"convert", "d/occ2231_head_x.rvf", "d/occ2231_sled_pulse.txt", "--format", "iso-mme", "-o",
+                        "t0/2231"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(list("t0/2231/Channel/2231.chn"), (std::vector<std::string>{"1?HEAD????H3ACXA", "??????????????00"}));
+    r = Kalvio({"convert", "d/occ2231_head_x.rvf", "d/occ2231_sled_pulse.txt", "--format", "iso-mme", "--position",
+                "1", "--object=s", "-o", "t1/2231"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(list("t1/2231/Channel/2231.chn"), (std::vector<std::string>{"11HEAD????H3ACXA", "S1????????????00"}));
+    // A code read from a test keeps its own seat.
+    r = Kalvio({"convert", "d/iso-mme/2231", "--code", "11HEAD0000H3ACXA", "--format", "iso-mme", "--position", "3",
+                "-o", "t2/2231"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(list("t2/2231/Channel/2231.chn"), (std::vector<std::string>{"11HEAD0000H3ACXA"}));
+
+    EXPECT_EQ(Kalvio({"convert", kChest, "--position", "1", "-o", "x.rvf"}).status, 2);
+    r = Kalvio({"convert", kChest, "--format", "iso-mme", "--position", "12", "-o", "t3/1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--position takes one code character (0-9, A-Z or ?), not '12'"), std::string::npos);
+    EXPECT_NE(Kalvio({"convert", "--help"}).out.find("? unknown (the"), std::string::npos);
 }

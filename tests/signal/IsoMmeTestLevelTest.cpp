@@ -163,6 +163,11 @@ TEST(IsoMmeTestLevel, CodesAreBuiltFromTheRecordWithQuestionMarks)
     s.SetFilterClass(180);
     s.SetCutOffFrequency(300.0f);
     EXPECT_EQ(IsoMmeCodeOf(s), "1?HEAD????H3ACZC");
+    // The writer's defaults fill what the header cannot tell, never what it does.
+    EXPECT_EQ(IsoMmeCodeOf(s, {'S', '3'}), "13HEAD????H3ACZC");
+    s.SetVehicleNumber(0);
+    EXPECT_EQ(IsoMmeCodeOf(s, {'S', '3'}), "S3HEAD????H3ACZC");
+    s.SetVehicleNumber(1);
     s.SetSensorLocation("WINDOW");
     s.SetCutOffFrequency(0.0f);
     s.SetPreFilterFrequency(0.0f);
@@ -174,6 +179,7 @@ TEST(IsoMmeTestLevel, CodesAreBuiltFromTheRecordWithQuestionMarks)
     s.SetAxis("Y");
     s.SetFilterClass(1003);
     EXPECT_EQ(IsoMmeCodeOf(s), "11TIBILEUPH3MOY1");
+    EXPECT_EQ(IsoMmeCodeOf(s, {'2', '3'}), "11TIBILEUPH3MOY1");
     s.SetFilterClass(600);
     s.SetCutOffFrequency(1000.0f);
     s.SetYType("FORCE");
@@ -236,4 +242,16 @@ TEST(IsoMmeTestLevel, RvfIsoRvfKeepsTheRecordButWhatIsoCannotHold)
     ASSERT_TRUE(KVReadSignalFile(dir.Path("p.rvf"), expectedSignal, errors));
     const KVHeader& expected = expectedSignal.Header();
     EXPECT_EQ(HeaderDifferences(back.Header(), expected), Lines{});
+}
+
+TEST(IsoMmeTestLevel, CodePatternsMatchWholeCodesCaseBlind)
+{
+    const std::string code = "11HEAD0000H3ACXA";
+    for (const char* yes : {"11HEAD0000H3ACXA", "11head*", "*", "??HEAD*AC?A", "*AC*A", "1*1*X*", "11HEAD0000H3ACXA*"})
+        EXPECT_TRUE(IsoMmeCodeMatches(yes, code)) << yes;
+    for (const char* no : {"11HEAD", "", "?1HEAD0000H3ACX", "*B", "12*", "11HEAD0000H3ACXA?", "*AC*B*"})
+        EXPECT_FALSE(IsoMmeCodeMatches(no, code)) << no;
+    // A "?" of the code (an unknown part) is one character like any other.
+    EXPECT_TRUE(IsoMmeCodeMatches("1?HEAD*", "1?HEAD????H3ACZC"));
+    EXPECT_TRUE(IsoMmeCodeMatches("11HEAD????H3ACZC", "11HEAD????H3ACZC"));
 }
