@@ -5,12 +5,12 @@
 #include "IsoMmeSource.h"
 #include "IsoMmeTest.h"
 #include "IsoMmeWriter.h"
+#include "KVTextCode.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
@@ -22,10 +22,7 @@ std::string Encoded(const QString& path)
 // The test's texts come as Windows-1252 bytes.
 QString FromCp1252(const std::string& text)
 {
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid())
-        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return QString::fromStdString(KVConvertText(text, KVCharset::Cp1252, KVCharset::Utf8));
 }
 
 } // namespace

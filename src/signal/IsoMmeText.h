@@ -31,11 +31,6 @@ bool IsoIsNoValue(std::string_view value);
 // converted into storage and a view of it returned.
 std::string_view IsoUnmarkedBytes(std::string_view bytes, std::string& storage, bool& utf8Mark);
 
-// Whether bytes are valid UTF-8 (plain ASCII is).
-bool IsoIsUtf8(std::string_view bytes);
-// UTF-8 text as Windows-1252 bytes; characters that have none become '?'.
-std::string IsoUtf8ToCp1252(std::string_view text);
-
 // The next line of text from pos (CR LF, LF or a lone CR end it); false at
 // the end. pos moves past the line end.
 bool IsoNextLine(std::string_view text, size_t& pos, std::string_view& line);
