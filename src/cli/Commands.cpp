@@ -2,29 +2,15 @@
 
 const std::vector<KalvioCommand>& KalvioCommands()
 {
-    static const std::vector<KalvioCommand> commands = {
-        kInfoCommand,
-        kDumpCommand,
-        kConvertCommand,
-        kDemoCommand,
-        kCheckCommand,
-        kRateCommand,
-        kCfcCommand,
-        kFilterCommand,
-        kFir100Command,
-        kResampleCommand,
-        kTruncateCommand,
-        kDerivativeCommand,
-        kIntegrateCommand,
-        kBiasCommand,
-        kAddYCommand,
-        kAddXCommand,
-        kScaleYCommand,
-        kScaleXCommand,
-        kSumCommand,
-        kAverageCommand,
-        kResultantCommand,
-        kNameCommand,
-    };
+    static const std::vector<KalvioCommand> commands = [] {
+        std::vector<KalvioCommand> list = {
+            kInfoCommand, kDumpCommand, kConvertCommand, kDemoCommand, kCheckCommand, kRateCommand,
+        };
+        for (KalvioCommand& c : OperationCommands())
+            list.push_back(std::move(c));
+        for (const KalvioCommand* c : {&kSumCommand, &kAverageCommand, &kResultantCommand, &kNameCommand})
+            list.push_back(*c);
+        return list;
+    }();
     return commands;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,8 @@
 struct KalvioCommand {
     const char* name;
     const char* summary;
-    const char* help;
-    int (*run)(const std::vector<std::string>& args);
+    std::string help;
+    std::function<int(const std::vector<std::string>& args)> run;
     bool readsSignals = true; // takes --time-unit and --code
 };
 
@@ -21,21 +22,12 @@ extern const KalvioCommand kInfoCommand;
 extern const KalvioCommand kDumpCommand;
 extern const KalvioCommand kConvertCommand;
 extern const KalvioCommand kDemoCommand;
-extern const KalvioCommand kCfcCommand;
-extern const KalvioCommand kFilterCommand;
-extern const KalvioCommand kFir100Command;
-extern const KalvioCommand kResampleCommand;
-extern const KalvioCommand kTruncateCommand;
-extern const KalvioCommand kDerivativeCommand;
-extern const KalvioCommand kIntegrateCommand;
-extern const KalvioCommand kBiasCommand;
-extern const KalvioCommand kAddYCommand;
-extern const KalvioCommand kAddXCommand;
-extern const KalvioCommand kScaleYCommand;
-extern const KalvioCommand kScaleXCommand;
 extern const KalvioCommand kSumCommand;
 extern const KalvioCommand kAverageCommand;
 extern const KalvioCommand kResultantCommand;
 extern const KalvioCommand kNameCommand;
 extern const KalvioCommand kCheckCommand;
 extern const KalvioCommand kRateCommand;
+// One command per operation of the table in Operations.h (cfc, filter, ...),
+// each taking --then chains of the others.
+std::vector<KalvioCommand> OperationCommands();

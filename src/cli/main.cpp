@@ -57,7 +57,7 @@ int RunCommand(int argc, char** argv)
             continue;
         std::vector<std::string> args(argv + 2, argv + argc);
         if (WantsHelp(args)) {
-            std::fputs(c.help, stdout);
+            std::fputs(c.help.c_str(), stdout);
             return KALVIO_OK;
         }
         if (c.readsSignals) {

@@ -1,15 +1,20 @@
-// The signal operations as functions that return a new signal, computed by
-// the same library calls as the kalvio commands, without the GIL.
+// The signal operations as functions that return a new signal, made from the
+// operation table the kalvio commands are made from, and computed by the same
+// library calls, without the GIL.
 #include "PySignal.h"
 
 #include "Kalvio.h"
+#include "Operations.h"
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <deque>
 #include <functional>
-#include <limits>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -100,81 +105,70 @@ std::unique_ptr<PySignal> Resultant(const std::vector<const PySignal*>& signals)
     return out;
 }
 
-// An operation without arguments, and one of one number.
-void DefPlain(py::module_& m, const char* name, bool (*op)(KVSignal&, KVErrorList*), const char* doc)
+// op on a copy of s with the numbers v, checked as the commands check theirs
+// (finite floats).
+std::unique_ptr<PySignal> RunOperation(const Kalvio::OperationDef& op, const PySignal& s, std::array<double, 2> v,
+                                       bool flag)
 {
-    m.def(
-        name, [op](const PySignal& s) { return Apply(s, [op](KVSignal& x, KVErrorList& e) { return op(x, &e); }); },
-        py::arg("signal"), doc);
+    std::string name = op.name;
+    std::replace(name.begin(), name.end(), '-', '_');
+    double args[2] = {0.0, 0.0};
+    for (int a = 0; a < op.arity; ++a)
+        args[a] = op.integerArg ? v[static_cast<size_t>(a)] : Finite(v[static_cast<size_t>(a)], name.c_str(), op.args[a].py);
+    return Apply(s, [&op, &args, flag](KVSignal& x, KVErrorList& e) { return op.apply(x, args, flag, &e); });
 }
 
-void DefScalar(py::module_& m, const char* name, const char* arg, bool (*op)(KVSignal&, float, KVErrorList*),
-               const char* doc)
+// A text that lives as long as the module (pybind11 keeps the pointers).
+const char* Kept(std::string text)
 {
-    m.def(
-        name,
-        [name, arg, op](const PySignal& s, double value) {
-            const float v = Finite(value, name, arg);
-            return Apply(s, [op, v](KVSignal& x, KVErrorList& e) { return op(x, v, &e); });
-        },
-        py::arg("signal"), py::arg(arg), doc);
+    static std::deque<std::string> kept;
+    return kept.emplace_back(std::move(text)).c_str();
+}
+
+// The Python function of op: its name with "_" for "-", its numbers by their
+// Python names (a whole number where the operation takes one), its switch as
+// a keyword that defaults to false ("--keep-bias" is keep_bias). Returns
+// the name.
+const char* DefOperation(py::module_& m, const Kalvio::OperationDef& op)
+{
+    std::string name = op.name, flag = op.flag ? std::string(op.flag).substr(2) : std::string();
+    std::replace(name.begin(), name.end(), '-', '_');
+    std::replace(flag.begin(), flag.end(), '-', '_');
+    const char* pyName = Kept(name);
+    const char* doc = Kept(std::string(op.summary) + ", as kalvio " + op.name + ".\n\n" + op.description);
+    const Kalvio::OperationDef* d = &op;
+    const auto sig = py::arg("signal");
+    if (op.arity == 0 && !op.flag) {
+        m.def(pyName, [d](const PySignal& s) { return RunOperation(*d, s, {}, false); }, sig, doc);
+    } else if (op.arity == 0) {
+        m.def(pyName, [d](const PySignal& s, bool f) { return RunOperation(*d, s, {}, f); }, sig,
+              py::arg(Kept(flag)) = false, doc);
+    } else if (op.arity == 1 && op.integerArg && !op.flag) {
+        m.def(pyName, [d](const PySignal& s, int v) { return RunOperation(*d, s, {double(v), 0.0}, false); }, sig,
+              py::arg(op.args[0].py), doc);
+    } else if (op.arity == 1 && !op.integerArg && !op.flag) {
+        m.def(pyName, [d](const PySignal& s, double v) { return RunOperation(*d, s, {v, 0.0}, false); }, sig,
+              py::arg(op.args[0].py), doc);
+    } else if (op.arity == 1 && !op.integerArg) {
+        m.def(pyName, [d](const PySignal& s, double v, bool f) { return RunOperation(*d, s, {v, 0.0}, f); }, sig,
+              py::arg(op.args[0].py), py::arg(Kept(flag)) = false, doc);
+    } else if (op.arity == 2 && !op.integerArg && !op.flag) {
+        m.def(pyName, [d](const PySignal& s, double a, double b) { return RunOperation(*d, s, {a, b}, false); },
+              sig, py::arg(op.args[0].py), py::arg(op.args[1].py), doc);
+    } else {
+        throw std::logic_error(std::string("the operation ") + op.name + " has no Python form yet");
+    }
+    return pyName;
 }
 
 } // namespace
 
 void PyInitOperations(py::module_& m)
 {
-    const auto sig = py::arg("signal");
-    m.def(
-        "cfc",
-        [](const PySignal& s, int cls) {
-            return Apply(s, [cls](KVSignal& x, KVErrorList& e) { return Kalvio::BWfilt(x, cls, &e); });
-        },
-        sig, py::arg("cls"),
-        R"(The SAE J211 phaseless filter of channel class cls (60, 180, 600 or 1000),
-corner cls x 5/3 Hz, as kalvio cfc. Needs X in SECONDS and a constant step;
-a signal that already carries cls comes back unchanged.)");
-    m.def(
-        "filter",
-        [](const PySignal& s, double hz) {
-            const double f = Finite(hz, "filter", "hz");
-            return Apply(s, [f](KVSignal& x, KVErrorList& e) { return Kalvio::BWfilt(x, f, &e); });
-        },
-        sig, py::arg("hz"),
-        "The channel-class filter at the corner hz (Hz), recorded in the header, as kalvio filter.");
-    m.def(
-        "fir100",
-        [](const PySignal& s, bool keepBias) {
-            return Apply(s, [keepBias](KVSignal& x, KVErrorList& e) { return Kalvio::FIR100(x, !keepBias, &e); });
-        },
-        sig, py::arg("keep_bias") = false,
-        R"(The FIR100 filter (300 Hz pre-filter, 0.000625 s step, bias removal unless
-keep_bias, 50-tap FIR), as kalvio fir100.)");
-    m.def(
-        "resample",
-        [](const PySignal& s, double step, bool allowLarge) {
-            const float h = Finite(step, "resample", "step");
-            const size_t limit = allowLarge ? std::numeric_limits<size_t>::max() : Kalvio::kResampleMaxPoints;
-            return Apply(s, [h, limit](KVSignal& x, KVErrorList& e) { return Kalvio::Resample(x, h, &e, limit); });
-        },
-        sig, py::arg("step"), py::arg("allow_large") = false,
-        R"(Linear interpolation onto the times j x step (in the signal's X units), as
-kalvio resample; more than )" KV_RESAMPLE_MAX_POINTS_TEXT R"( points are refused unless allow_large.)");
-    m.def(
-        "truncate",
-        [](const PySignal& s, double start, double stop) {
-            const float a = Finite(start, "truncate", "start");
-            const float b = Finite(stop, "truncate", "stop");
-            return Apply(s, [a, b](KVSignal& x, KVErrorList& e) { return Kalvio::Truncate(x, a, b, &e); });
-        },
-        sig, py::arg("start"), py::arg("stop"), "The points with start <= X < stop, as kalvio truncate.");
-    DefPlain(m, "derivative", Kalvio::derivY, "dY/dX with units and dimension from the unit rules, as kalvio derivative.");
-    DefPlain(m, "integrate", Kalvio::TrapInteg, "The trapezoidal integral from time zero with units, as kalvio integrate.");
-    DefPlain(m, "bias", Kalvio::Bias, "The signal less its pre-event offset, as kalvio bias.");
-    DefScalar(m, "add_y", "c", Kalvio::AddConstantY, "c added to every Y value, as kalvio add-y.");
-    DefScalar(m, "add_x", "c", Kalvio::AddConstantX, "c added to every X value (a shift in time), as kalvio add-x.");
-    DefScalar(m, "scale_y", "f", Kalvio::ScaleY, "Every Y value times f, as kalvio scale-y.");
-    DefScalar(m, "scale_x", "f", Kalvio::ScaleX, "Every X value (and the step) times f, as kalvio scale-x.");
+    py::list names;
+    for (const Kalvio::OperationDef& op : Kalvio::Operations())
+        names.append(DefOperation(m, op));
+    m.attr("OPERATIONS") = py::tuple(names);
     m.def(
         "sum", [](const std::vector<const PySignal*>& s) { return Combine(s, false); }, py::arg("signals"),
         R"(The point-by-point sum, with the first signal's times and header and status

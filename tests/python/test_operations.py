@@ -26,6 +26,10 @@ ONE_INPUT = [
 ]
 
 
+def test_every_operation_of_the_table_is_compared():
+    assert sorted({op for op, *_ in ONE_INPUT}) == sorted(kalvio.OPERATIONS)
+
+
 @pytest.mark.parametrize("op,args,options,name", ONE_INPUT)
 def test_each_operation_equals_the_command(demo, tmp_path, op, args, options, name):
     signal = kalvio.read(str(demo / name))

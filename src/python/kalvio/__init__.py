@@ -22,38 +22,30 @@ import collections.abc
 import re
 
 from ._kalvio import (
+    OPERATIONS,
     Error,
     Signal,
     SignalWarning,
-    add_x,
-    add_y,
     average,
-    bias,
-    cfc,
-    derivative,
-    filter,
-    fir100,
-    integrate,
     rate,
     read,
-    resample,
     resultant,
-    scale_x,
-    scale_y,
     sum,
-    truncate,
     write,
 )
 from . import _kalvio
+
+# The operations of one signal (cfc, filter, fir100, ..., scale_x) come from
+# the table the kalvio commands are made from: OPERATIONS names them.
+globals().update({name: getattr(_kalvio, name) for name in OPERATIONS})
 
 # sum and filter stay out of a star import, which would hide the builtins of
 # those names: they are kalvio.sum and kalvio.filter.
 __all__ = [
     "Error", "Signal", "SignalWarning", "Test",
     "read", "read_test", "write", "write_test",
-    "cfc", "fir100", "resample", "truncate", "derivative", "integrate", "bias",
-    "add_y", "add_x", "scale_y", "scale_x", "average", "resultant",
-    "check", "criterion", "rate",
+    *(name for name in OPERATIONS if name != "filter"),
+    "average", "resultant", "check", "criterion", "rate",
 ]
 
 
