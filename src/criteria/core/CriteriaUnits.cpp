@@ -37,6 +37,11 @@ const std::vector<UnitRow>& Rows(Quantity q)
     static const std::vector<UnitRow> angularVelocity = {
         {"RADIANS/SEC", 1}, {"RADIANS/SECOND", 1}, {"RAD/SEC", 1}, {"RAD/S", 1},
         {"DEGREES/SEC", kDegree}, {"DEGREES/SECOND", kDegree}, {"DEG/SEC", kDegree}, {"DEG/S", kDegree}};
+    static const std::vector<UnitRow> angle = {
+        {"RADIANS", 1}, {"RADIAN", 1}, {"RAD", 1}, {"DEGREES", kDegree}, {"DEGREE", kDegree}, {"DEG", kDegree}};
+    static const std::vector<UnitRow> angularAcceleration = {
+        {"RADIANS/SEC**2", 1}, {"RAD/(S*S)", 1}, {"RAD/S**2", 1}, {"RAD/S^2", 1}, {"RAD/S2", 1},
+        {"DEGREES/SEC**2", kDegree}, {"DEG/(S*S)", kDegree}, {"DEG/S**2", kDegree}, {"DEG/S^2", kDegree}};
     switch (q) {
     case Quantity::Acceleration:
         return acceleration;
@@ -48,6 +53,10 @@ const std::vector<UnitRow>& Rows(Quantity q)
         return deflection;
     case Quantity::AngularVelocity:
         break;
+    case Quantity::Angle:
+        return angle;
+    case Quantity::AngularAcceleration:
+        return angularAcceleration;
     }
     return angularVelocity;
 }
@@ -114,6 +123,10 @@ const char* UnitName(Quantity q)
         return "mm";
     case Quantity::AngularVelocity:
         return "rad/s";
+    case Quantity::Angle:
+        return "rad";
+    case Quantity::AngularAcceleration:
+        return "rad/s^2";
     }
     return "";
 }
@@ -131,6 +144,10 @@ const char* QuantityName(Quantity q)
         return "deflection";
     case Quantity::AngularVelocity:
         return "angular velocity";
+    case Quantity::Angle:
+        return "angle";
+    case Quantity::AngularAcceleration:
+        return "angular acceleration";
     }
     return "";
 }

@@ -15,6 +15,10 @@ const std::vector<DummyInfo>& Dummies()
          NeckLimits{2620, 2520}, VcConstants{1.3, 187}, TibiaConstants{115, 22900}, std::nullopt},
         {"h3-95m", "Hybrid III 95th male", std::nullopt, std::nullopt, VcConstants{1.3, 254},
          TibiaConstants{307, 44200}, std::nullopt},
+        // The THOR's knees and tibiae are assessed with the Hybrid III 50th
+        // male's tibia index constants; the library has no other THOR constants.
+        {"thor-50m", "THOR 50th male", std::nullopt, std::nullopt, std::nullopt, TibiaConstants{225, 35900},
+         std::nullopt},
         {"sid-iis", "SID-IIs", std::nullopt, std::nullopt, VcConstants{1.0, 138}, std::nullopt, std::nullopt},
         {"eurosid", "EuroSID", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt, std::nullopt},
     };

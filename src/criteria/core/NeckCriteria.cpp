@@ -23,6 +23,18 @@ PeakResult PeakCompression(const std::vector<double>& fz)
     return peak;
 }
 
+PeakResult PeakExtension(const std::vector<double>& fx, const std::vector<double>& my, double offset)
+{
+    PeakResult peak;
+    const size_t n = std::min(fx.size(), my.size());
+    for (size_t i = 0; i < n; ++i) {
+        const double moc = my[i] - offset * fx[i];
+        if (moc < 0)
+            peak.Offer(-moc, i);
+    }
+    return peak;
+}
+
 NijResult ComputeNij(const std::vector<double>& fx, const std::vector<double>& my,
                      const std::vector<double>& fz, const NijIntercepts& c)
 {

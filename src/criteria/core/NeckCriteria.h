@@ -14,6 +14,12 @@ namespace Criteria {
 PeakResult PeakTension(const std::vector<double>& fz);
 PeakResult PeakCompression(const std::vector<double>& fz);
 
+// Peak extension: the largest -MOCy with MOCy = My - offset * Fx, the moment
+// about the occipital condyle (N m; offset in m, kCondyleOffset for the
+// Hybrid III); not found when MOCy is never negative. Inputs aligned.
+PeakResult PeakExtension(const std::vector<double>& fx, const std::vector<double>& my,
+                         double offset = kCondyleOffset);
+
 // The four load cases of Nij.
 enum NijCase { TensionFlexion, TensionExtension, CompressionFlexion, CompressionExtension };
 inline constexpr const char* kNijCaseNames[4] = {"NTF", "NTE", "NCF", "NCE"};

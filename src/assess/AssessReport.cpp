@@ -1,0 +1,279 @@
+#include "AssessReport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace Assess {
+
+namespace {
+
+using ojson = nlohmann::ordered_json;
+
+ojson Opt(const std::optional<double>& v)
+{
+    return v && std::isfinite(*v) ? ojson(*v) : ojson(nullptr);
+}
+
+ojson CriterionJson(const CriterionResult& c)
+{
+    ojson o;
+    o["criterion"] = c.criterion;
+    o["value"] = c.status == Status::NotAvailable ? ojson(nullptr) : Opt(c.value);
+    o["unit"] = c.unit;
+    o["t1"] = Opt(c.t1);
+    o["t2"] = Opt(c.t2);
+    o["limit"] = Opt(c.limit);
+    o["hpl"] = Opt(c.hpl);
+    o["lpl"] = Opt(c.lpl);
+    o["capping"] = Opt(c.capping);
+    o["score"] = Opt(c.score);
+    o["band"] = c.band ? ojson(BandName(*c.band)) : ojson(nullptr);
+    o["verdict"] = c.pass ? ojson(*c.pass ? "pass" : "fail") : ojson(nullptr);
+    o["status"] = StatusName(c.status);
+    o["reason"] = c.reason.empty() ? ojson(nullptr) : ojson(c.reason);
+    ojson channels = ojson::array();
+    for (const ChannelUse& u : c.channels)
+        channels.push_back({{"code", u.code}, {"name", u.name}, {"path", u.path}, {"filter", u.filter}});
+    o["channels"] = channels;
+    o["filter"] = c.filterClass ? ojson(c.filterClass) : ojson(nullptr);
+    if (c.maxScore)
+        o["max_score"] = *c.maxScore;
+    if (c.score2026)
+        o["score_2026"] = *c.score2026;
+    if (c.band)
+        o["band_colour"] = BandColour(*c.band);
+    if (c.capping)
+        o["capped"] = c.capped;
+    if (c.isModifier) {
+        o["modifier"] = true;
+        o["points_taken"] = Opt(c.pointsTaken);
+        if (!c.input.empty())
+            o["input"] = c.input;
+    }
+    if (!c.curve.empty()) {
+        ojson curve = ojson::array();
+        for (const auto& [t, f] : c.curve)
+            curve.push_back({t, f});
+        ojson e;
+        e["curve"] = curve; // ms, level
+        if (c.exceedance) {
+            e["judged"] = c.exceedance->judged;
+            e["level"] = c.exceedance->level;
+            e["duration"] = c.exceedance->duration;
+            e["allowed"] = std::isfinite(c.exceedance->allowed) ? ojson(c.exceedance->allowed) : ojson(nullptr);
+            e["margin"] = std::isfinite(c.exceedance->margin) ? ojson(c.exceedance->margin) : ojson(nullptr);
+        }
+        o["exceedance"] = e;
+    }
+    if (!c.notes.empty())
+        o["notes"] = c.notes;
+    return o;
+}
+
+std::string Fixed(double v, int decimals)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+int DecimalsOf(const std::string& unit, double v)
+{
+    if (unit == "kN" || unit == "m/s")
+        return 3;
+    if (unit == "" && std::fabs(v) < 10)
+        return 3;
+    return 1;
+}
+
+std::string Pad(std::string s, size_t width)
+{
+    if (s.size() < width)
+        s.append(width - s.size(), ' ');
+    return s;
+}
+
+std::string LimitText(const CriterionResult& c)
+{
+    auto n = [&](double v) { return Fixed(v, DecimalsOf(c.unit, v)); };
+    if (c.limit)
+        return "<= " + n(*c.limit);
+    if (c.hpl)
+        return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string());
+    if (!c.curve.empty())
+        return "curve";
+    return "";
+}
+
+std::string JudgementText(const CriterionResult& c, bool scored)
+{
+    if (c.status == Status::NotAvailable)
+        return "n/a";
+    if (c.status == Status::Doubtful)
+        return "doubtful";
+    if (c.isModifier)
+        return c.pointsTaken ? "-" + Fixed(*c.pointsTaken, 2) + " points" : c.pass ? (*c.pass ? "pass" : "fail") : "";
+    if (scored) {
+        if (!c.score)
+            return "monitored";
+        std::string s = Fixed(*c.score, 2) + " of " + Fixed(*c.maxScore, 0);
+        if (c.band)
+            s += "  " + std::string(BandName(*c.band)) + " (" + BandColour(*c.band) + ", 2026: "
+                 + Fixed(*c.score2026, 2) + ")";
+        if (c.capped)
+            s += "  CAPPED";
+        return s;
+    }
+    if (!c.pass)
+        return "monitored";
+    return *c.pass ? "pass" : "FAIL";
+}
+
+void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
+{
+    std::string value = c.value && c.status != Status::NotAvailable ? Fixed(*c.value, DecimalsOf(c.unit, *c.value)) : "-";
+    if (!c.input.empty())
+        value = c.value && *c.value != 0 ? "yes" : "no";
+    out += "    " + Pad(c.criterion, 28) + Pad(value, 10) + Pad(c.unit, 5) + Pad(LimitText(c), 24)
+           + JudgementText(c, scored) + "\n";
+    if (c.exceedance && c.exceedance->judged)
+        out += "        worst level " + Fixed(c.exceedance->level, 3) + " " + c.unit + ": "
+               + Fixed(c.exceedance->duration * 1000, 1) + " ms at or above it, the curve allows "
+               + Fixed(c.exceedance->allowed * 1000, 1) + " ms (margin " + Fixed(c.exceedance->margin * 1000, 1)
+               + " ms)\n";
+    if (!c.reason.empty())
+        out += "        " + c.reason + "\n";
+    for (const ChannelUse& u : c.channels)
+        if (u.filter.find("filtered to") != std::string::npos)
+            out += "        " + u.code + ": " + u.filter + "\n";
+    for (const std::string& note : c.notes)
+        out += "        " + note + "\n";
+}
+
+} // namespace
+
+std::string AssessmentJson(const Assessment& a, int indent)
+{
+    const Protocol& p = a.protocol;
+    const bool scored = p.scoring == Scoring::SlidingScale;
+    ojson j;
+    j["protocol"] = {{"id", p.id}, {"name", p.name}, {"version", p.version}, {"source", p.source}};
+    j["test"] = a.test;
+    ojson inputs = ojson::array();
+    for (const InputUse& in : a.inputs) {
+        ojson o;
+        o["name"] = in.name;
+        o["value"] = in.isNumber ? ojson(in.value) : ojson(in.value != 0);
+        o["unit"] = in.unit;
+        o["source"] = in.source;
+        o["meaning"] = in.meaning;
+        inputs.push_back(o);
+    }
+    j["inputs"] = inputs;
+    ojson occupants = ojson::array();
+    for (const OccupantResult& o : a.occupants) {
+        ojson occ;
+        occ["position"] = std::string(1, o.position);
+        occ["label"] = o.label;
+        occ["dummy"] = o.dummy;
+        occ["verdict"] = o.verdict.empty() ? ojson(nullptr) : ojson(o.verdict);
+        occ["score"] = scored ? Opt(o.score) : ojson(nullptr);
+        occ["max_score"] = scored ? ojson(o.maxScore) : ojson(nullptr);
+        if (scored)
+            occ["score_2026"] = Opt(o.score2026);
+        occ["capped"] = o.capped.empty() ? ojson(nullptr) : ojson(o.capped);
+        ojson regions = ojson::array();
+        for (const RegionResult& r : o.regions) {
+            ojson region;
+            region["region"] = r.region;
+            region["score"] = scored ? Opt(r.score) : ojson(nullptr);
+            region["max_score"] = scored ? ojson(r.maxScore) : ojson(nullptr);
+            region["band"] = r.band ? ojson(BandName(*r.band)) : ojson(nullptr);
+            if (scored)
+                region["score_2026"] = Opt(r.score2026);
+            else
+                region["verdict"] = r.pass ? ojson(*r.pass ? "pass" : "fail") : ojson(nullptr);
+            ojson criteria = ojson::array();
+            for (const CriterionResult& c : r.criteria)
+                criteria.push_back(CriterionJson(c));
+            for (const CriterionResult& c : r.modifiers)
+                criteria.push_back(CriterionJson(c));
+            region["criteria"] = criteria;
+            regions.push_back(region);
+        }
+        occ["regions"] = regions;
+        ojson modifiers = ojson::array();
+        for (const CriterionResult& c : o.modifiers)
+            modifiers.push_back(CriterionJson(c));
+        occ["modifiers"] = modifiers;
+        occ["notes"] = o.notes;
+        occupants.push_back(occ);
+    }
+    j["occupants"] = occupants;
+    j["warnings"] = a.warnings;
+    return j.dump(indent, ' ', false, ojson::error_handler_t::replace);
+}
+
+std::string AssessmentText(const Assessment& a)
+{
+    const Protocol& p = a.protocol;
+    const bool scored = p.scoring == Scoring::SlidingScale;
+    std::string out = "test " + a.test + " under " + p.id + ": " + p.name + " (" + p.version + ")\n";
+    out += "source: " + p.source + "\n";
+    for (const InputUse& in : a.inputs)
+        out += "input " + in.name + " = "
+               + (in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit) : in.value != 0 ? "yes" : "no")
+               + " (" + in.source + ")\n";
+    for (const std::string& w : a.warnings)
+        out += "warning: " + w + "\n";
+    for (const OccupantResult& o : a.occupants) {
+        out += "\nposition " + std::string(1, o.position) + " (" + o.label + ", " + o.dummyName + ")\n";
+        for (const std::string& note : o.notes)
+            out += "  note: " + note + "\n";
+        out += "    " + Pad("criterion", 28) + Pad("value", 10) + Pad("unit", 5)
+               + Pad(scored ? "HPL / LPL" : "limit", 24) + (scored ? "points, band" : "verdict") + "\n";
+        for (const RegionResult& r : o.regions) {
+            std::string total;
+            if (scored)
+                total = r.score ? Fixed(*r.score, 2) + " of " + Fixed(r.maxScore, 0)
+                                      + (r.band ? std::string(", ") + BandName(*r.band) : std::string())
+                                      + " (2026: " + Fixed(*r.score2026, 2) + ")"
+                                : "n/a of " + Fixed(r.maxScore, 0);
+            else
+                total = r.pass ? (*r.pass ? "pass" : "FAIL") : "incomplete";
+            out += "  " + r.region + ": " + total + "\n";
+            for (const CriterionResult& c : r.criteria)
+                CriterionLines(c, scored, out);
+            for (const CriterionResult& c : r.modifiers)
+                CriterionLines(c, scored, out);
+        }
+        if (!o.modifiers.empty()) {
+            out += "  modifiers of the total:\n";
+            for (const CriterionResult& c : o.modifiers)
+                CriterionLines(c, scored, out);
+        }
+        if (scored)
+            out += "  total: " + (o.score ? Fixed(*o.score, 2) : std::string("n/a")) + " of " + Fixed(o.maxScore, 0)
+                   + " points" + (o.score2026 ? " (2026: " + Fixed(*o.score2026, 2) + ")" : std::string())
+                   + (o.verdict.empty() ? "" : ", " + o.verdict) + "\n";
+        else
+            out += "  verdict: " + o.verdict + "\n";
+    }
+    return out;
+}
+
+std::string ProtocolListText(const std::vector<Protocol>& protocols)
+{
+    std::string out;
+    for (const Protocol& p : protocols) {
+        std::string dummies;
+        for (const std::string& d : p.dummies)
+            dummies += (dummies.empty() ? "" : ", ") + d;
+        out += Pad(p.id, 28) + p.name + " (" + p.version + "; " + dummies + ")\n";
+    }
+    return out;
+}
+
+} // namespace Assess

@@ -1,0 +1,541 @@
+#include "Protocol.h"
+
+#include "AssessCriteria.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace Assess {
+
+using json = nlohmann::json;
+
+int LineOfOffset(const std::string& text, size_t offset)
+{
+    offset = std::min(offset, text.size());
+    return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n'));
+}
+
+const InputSpec* Protocol::FindInput(const std::string& name) const
+{
+    for (const InputSpec& in : inputs)
+        if (in.name == name)
+            return &in;
+    return nullptr;
+}
+
+namespace {
+
+// The line of every value of a JSON text that parsed, by its JSON pointer
+// ("/occupants/0/regions/1"), so that a check on the parsed value can name
+// the line. A small scanner of its own: the parser keeps no positions.
+class LineMap {
+public:
+    explicit LineMap(const std::string& text) : m_t(text) { Value(""); }
+
+    int LineOf(const std::string& pointer) const
+    {
+        // The nearest enclosing value that has a line.
+        std::string p = pointer;
+        for (;;) {
+            const auto it = m_lines.find(p);
+            if (it != m_lines.end())
+                return it->second;
+            const size_t slash = p.rfind('/');
+            if (slash == std::string::npos || p.empty())
+                return 1;
+            p.resize(slash);
+        }
+    }
+
+private:
+    void Skip()
+    {
+        while (m_i < m_t.size() && (m_t[m_i] == ' ' || m_t[m_i] == '\t' || m_t[m_i] == '\n' || m_t[m_i] == '\r')) {
+            if (m_t[m_i] == '\n')
+                ++m_line;
+            ++m_i;
+        }
+    }
+    std::string String()
+    {
+        std::string s;
+        ++m_i; // opening quote
+        while (m_i < m_t.size() && m_t[m_i] != '"') {
+            if (m_t[m_i] == '\\' && m_i + 1 < m_t.size())
+                ++m_i;
+            s += m_t[m_i++];
+        }
+        ++m_i;
+        return s;
+    }
+    void Value(const std::string& path)
+    {
+        Skip();
+        if (m_i >= m_t.size())
+            return;
+        m_lines.emplace(path, m_line);
+        const char c = m_t[m_i];
+        if (c == '{') {
+            ++m_i;
+            for (;;) {
+                Skip();
+                if (m_i >= m_t.size() || m_t[m_i] == '}')
+                    break;
+                if (m_t[m_i] == ',') {
+                    ++m_i;
+                    continue;
+                }
+                const int keyLine = m_line;
+                const std::string key = String();
+                Skip();
+                ++m_i; // colon
+                const std::string child = path + "/" + key;
+                m_lines.emplace(child, keyLine);
+                Value(child);
+            }
+            ++m_i;
+        } else if (c == '[') {
+            ++m_i;
+            size_t k = 0;
+            for (;;) {
+                Skip();
+                if (m_i >= m_t.size() || m_t[m_i] == ']')
+                    break;
+                if (m_t[m_i] == ',') {
+                    ++m_i;
+                    continue;
+                }
+                Value(path + "/" + std::to_string(k++));
+            }
+            ++m_i;
+        } else if (c == '"') {
+            String();
+        } else {
+            while (m_i < m_t.size() && !std::strchr(",]} \t\r\n", m_t[m_i]))
+                ++m_i;
+        }
+    }
+
+    const std::string& m_t;
+    size_t m_i = 0;
+    int m_line = 1;
+    std::map<std::string, int> m_lines;
+};
+
+// A problem found in a value, with the pointer of that value.
+struct Problem {
+    std::string pointer;
+    std::string message;
+};
+
+class Reader {
+public:
+    explicit Reader(const std::string& file) : m_file(file) {}
+
+    std::optional<Problem> problem;
+
+    bool Fail(const std::string& pointer, const std::string& message)
+    {
+        if (!problem)
+            problem = Problem{pointer, message};
+        return false;
+    }
+
+    bool Text(const json& o, const std::string& ptr, const char* key, std::string& out, bool required)
+    {
+        const auto it = o.find(key);
+        if (it == o.end())
+            return !required || Fail(ptr, std::string("missing \"") + key + "\"");
+        if (!it->is_string() || (required && it->get<std::string>().empty()))
+            return Fail(ptr + "/" + key, std::string("\"") + key + "\" must be a text that is not empty");
+        out = it->get<std::string>();
+        return true;
+    }
+
+    bool Number(const json& o, const std::string& ptr, const char* key, std::optional<double>& out)
+    {
+        const auto it = o.find(key);
+        if (it == o.end())
+            return true;
+        if (!it->is_number() || !std::isfinite(it->get<double>()))
+            return Fail(ptr + "/" + key, std::string("\"") + key + "\" must be a number");
+        out = it->get<double>();
+        return true;
+    }
+
+    // Every key of o must be one of known.
+    bool Keys(const json& o, const std::string& ptr, std::initializer_list<const char*> known)
+    {
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            bool found = false;
+            for (const char* k : known)
+                found = found || it.key() == k;
+            if (!found) {
+                std::string list;
+                for (const char* k : known)
+                    list += (list.empty() ? "" : ", ") + std::string(k);
+                return Fail(ptr + "/" + it.key(), "unknown key \"" + it.key() + "\" (known: " + list + ")");
+            }
+        }
+        return true;
+    }
+
+    bool Object(const json& o, const std::string& ptr, const char* what)
+    {
+        return o.is_object() || Fail(ptr, std::string(what) + " must be an object");
+    }
+
+    bool Array(const json& o, const std::string& ptr, const char* key, bool required)
+    {
+        const auto it = o.find(key);
+        if (it == o.end())
+            return !required || Fail(ptr, std::string("missing \"") + key + "\"");
+        return it->is_array() || Fail(ptr + "/" + key, std::string("\"") + key + "\" must be a list");
+    }
+
+    bool Input(const json& o, const std::string& ptr, InputSpec& in)
+    {
+        if (!Object(o, ptr, "an input") || !Keys(o, ptr, {"name", "type", "unit", "default", "meaning"}))
+            return false;
+        std::string type;
+        if (!Text(o, ptr, "name", in.name, true) || !Text(o, ptr, "type", type, true)
+            || !Text(o, ptr, "unit", in.unit, false) || !Text(o, ptr, "meaning", in.meaning, true))
+            return false;
+        if (type != "yes_no" && type != "number")
+            return Fail(ptr + "/type", "an input's type is \"yes_no\" or \"number\", not \"" + type + "\"");
+        in.isNumber = type == "number";
+        const auto d = o.find("default");
+        if (d == o.end())
+            return Fail(ptr, "missing \"default\"");
+        if (in.isNumber ? !d->is_number() : !d->is_boolean())
+            return Fail(ptr + "/default", "the default of \"" + in.name + "\" must be "
+                                              + (in.isNumber ? "a number" : "true or false"));
+        in.defaultValue = in.isNumber ? d->get<double>() : (d->get<bool>() ? 1 : 0);
+        return true;
+    }
+
+    bool Patterns(const json& a, const std::string& ptr, const CriterionRow& row, CriterionSpec& c)
+    {
+        // One set may be written as a plain list of patterns.
+        const bool flat = !a.empty() && a[0].is_string();
+        const std::vector<json> sets = flat ? std::vector<json>{a} : std::vector<json>(a.begin(), a.end());
+        if (sets.empty())
+            return Fail(ptr, "\"channels\" lists no channel");
+        for (size_t s = 0; s < sets.size(); ++s) {
+            const std::string sp = flat ? ptr : ptr + "/" + std::to_string(s);
+            if (!sets[s].is_array())
+                return Fail(sp, "a channel set must be a list of code patterns");
+            if (sets[s].size() != row.inputs.size()) {
+                std::string labels;
+                for (const char* l : row.labels)
+                    labels += (labels.empty() ? "" : ", ") + std::string(l);
+                return Fail(sp, std::string(row.name) + " takes " + std::to_string(row.inputs.size())
+                                    + " channels per set (" + labels + "), not " + std::to_string(sets[s].size()));
+            }
+            std::vector<std::string> set;
+            for (size_t k = 0; k < sets[s].size(); ++k) {
+                const json& p = sets[s][k];
+                const std::string pp = sp + "/" + std::to_string(k);
+                if (!p.is_string() || p.get<std::string>().size() != 16)
+                    return Fail(pp, "a channel code pattern has 16 characters (\"?\" for any)");
+                set.push_back(p.get<std::string>());
+            }
+            c.channels.push_back(set);
+        }
+        return true;
+    }
+
+    bool Modifier(const json& o, const std::string& ptr, const Protocol& p, ModifierSpec& m)
+    {
+        if (!Object(o, ptr, "a modifier") || !Keys(o, ptr, {"points", "at_or_above", "from", "to"}))
+            return false;
+        std::optional<double> points;
+        if (!Number(o, ptr, "points", points) || !Number(o, ptr, "at_or_above", m.atOrAbove)
+            || !Number(o, ptr, "from", m.from) || !Number(o, ptr, "to", m.to))
+            return false;
+        if (p.scoring == Scoring::SlidingScale && !points)
+            return Fail(ptr, "a modifier needs the \"points\" it takes");
+        m.points = points.value_or(0);
+        if (m.points < 0)
+            return Fail(ptr + "/points", "\"points\" is the number of points taken, not negative");
+        if (m.atOrAbove.has_value() == (m.from.has_value() || m.to.has_value()))
+            return Fail(ptr, "a modifier has either \"at_or_above\" or \"from\" and \"to\"");
+        if (m.from.has_value() != m.to.has_value() || (m.from && !(*m.from < *m.to)))
+            return Fail(ptr, "a linear modifier needs \"from\" below \"to\"");
+        return true;
+    }
+
+    bool Criterion(const json& o, const std::string& ptr, const Protocol& p, bool asModifier, CriterionSpec& c,
+                   const LineMap& lines)
+    {
+        c.line = lines.LineOf(ptr);
+        if (!Object(o, ptr, "a criterion")
+            || !Keys(o, ptr, {"criterion", "channels", "filter", "limit", "hpl", "lpl", "capping", "exceedance",
+                              "modifier", "input", "only_with", "assume_above", "note"}))
+            return false;
+        if (asModifier && o.contains("input")) {
+            ModifierSpec m;
+            if (!Text(o, ptr, "input", m.input, true) || !Text(o, ptr, "criterion", c.criterion, true))
+                return false;
+            const InputSpec* in = p.FindInput(m.input);
+            if (!in || in->isNumber)
+                return Fail(ptr + "/input", "\"" + m.input + "\" is no yes/no input of the protocol");
+            std::optional<double> points;
+            if (!Number(o, ptr, "points", points))
+                return false;
+            if (p.scoring == Scoring::SlidingScale && !points)
+                return Fail(ptr, "a modifier needs the \"points\" it takes");
+            m.points = points.value_or(0);
+            c.modifier = m;
+            return true;
+        }
+        if (!Text(o, ptr, "criterion", c.criterion, true))
+            return false;
+        const CriterionRow* row = FindCriterionRow(c.criterion);
+        if (!row) {
+            std::string names;
+            for (const CriterionRow& r : CriterionRows())
+                names += (names.empty() ? "" : ", ") + std::string(r.name);
+            return Fail(ptr + "/criterion", "unknown criterion \"" + c.criterion + "\" (known: " + names + ")");
+        }
+        if (!Array(o, ptr, "channels", true) || !Patterns(o["channels"], ptr + "/channels", *row, c))
+            return false;
+        std::optional<double> filter;
+        if (!Number(o, ptr, "filter", filter))
+            return false;
+        if (!filter || (*filter != 60 && *filter != 180 && *filter != 600 && *filter != 1000))
+            return Fail(ptr + (filter ? "/filter" : ""), "\"filter\" is the channel class: 60, 180, 600 or 1000");
+        c.filterClass = int(*filter);
+        if (!Number(o, ptr, "limit", c.limit) || !Number(o, ptr, "hpl", c.hpl) || !Number(o, ptr, "lpl", c.lpl)
+            || !Number(o, ptr, "capping", c.capping) || !Number(o, ptr, "assume_above", c.assumeAbove))
+            return false;
+        if (!Text(o, ptr, "only_with", c.onlyWith, false))
+            return false;
+        if (!c.onlyWith.empty()) {
+            const InputSpec* in = p.FindInput(c.onlyWith);
+            if (!in || in->isNumber)
+                return Fail(ptr + "/only_with", "\"" + c.onlyWith + "\" is no yes/no input of the protocol");
+        }
+        if (o.contains("exceedance")) {
+            if (!row->hasHistory)
+                return Fail(ptr + "/exceedance", std::string(row->name) + " has no time history to judge by a curve");
+            const json& e = o["exceedance"];
+            if (!e.is_array() || e.empty())
+                return Fail(ptr + "/exceedance", "\"exceedance\" is a list of [ms, level] points");
+            for (size_t k = 0; k < e.size(); ++k) {
+                const std::string ep = ptr + "/exceedance/" + std::to_string(k);
+                if (!e[k].is_array() || e[k].size() != 2 || !e[k][0].is_number() || !e[k][1].is_number())
+                    return Fail(ep, "an exceedance point is [ms, level]");
+                const double t = e[k][0].get<double>(), f = e[k][1].get<double>();
+                if (!c.exceedance.empty() && (t < c.exceedance.back().first || f > c.exceedance.back().second))
+                    return Fail(ep, "exceedance points go forward in time and never up in level");
+                if (c.exceedance.empty() && t != 0)
+                    return Fail(ep, "an exceedance curve starts at 0 ms");
+                c.exceedance.push_back({t, f});
+            }
+        }
+        if (o.contains("modifier")) {
+            if (!asModifier)
+                return Fail(ptr + "/modifier", "a modifier belongs in a \"modifiers\" list");
+            ModifierSpec m;
+            if (!Modifier(o["modifier"], ptr + "/modifier", p, m))
+                return false;
+            c.modifier = m;
+        } else if (asModifier) {
+            return Fail(ptr, "an entry of \"modifiers\" needs a \"modifier\" or an \"input\"");
+        }
+        const int kinds = int(c.limit.has_value()) + int(c.hpl.has_value() || c.lpl.has_value())
+                          + int(!c.exceedance.empty()) + int(c.modifier.has_value());
+        if (kinds > 1)
+            return Fail(ptr, "a criterion has one of \"limit\", \"hpl\"/\"lpl\", \"exceedance\" or \"modifier\"");
+        if (c.hpl.has_value() != c.lpl.has_value())
+            return Fail(ptr, "a sliding scale needs both \"hpl\" and \"lpl\"");
+        if (c.hpl && !(*c.hpl < *c.lpl))
+            return Fail(ptr + "/hpl", "the higher performance limit (hpl " + Num(*c.hpl)
+                                          + ") must lie below the lower performance limit (lpl " + Num(*c.lpl) + ")");
+        if (c.capping && c.hpl && *c.capping < *c.hpl)
+            return Fail(ptr + "/capping", "the capping limit lies below the higher performance limit");
+        if (c.hpl && p.scoring != Scoring::SlidingScale)
+            return Fail(ptr + "/hpl", "a pass/fail protocol judges by \"limit\", not by a sliding scale");
+        if (c.limit && p.scoring == Scoring::SlidingScale)
+            return Fail(ptr + "/limit", "a sliding-scale protocol scores by \"hpl\" and \"lpl\", not by \"limit\"");
+        return true;
+    }
+
+    static std::string Num(double v)
+    {
+        std::ostringstream s;
+        s << v;
+        return s.str();
+    }
+
+    bool Region(const json& o, const std::string& ptr, const Protocol& p, RegionSpec& r, const LineMap& lines)
+    {
+        if (!Object(o, ptr, "a region") || !Keys(o, ptr, {"region", "max_score", "criteria", "modifiers"}))
+            return false;
+        std::optional<double> maxScore;
+        if (!Text(o, ptr, "region", r.region, true) || !Number(o, ptr, "max_score", maxScore)
+            || !Array(o, ptr, "criteria", true) || !Array(o, ptr, "modifiers", false))
+            return false;
+        if (p.scoring == Scoring::SlidingScale && !(maxScore && *maxScore > 0))
+            return Fail(ptr, "a scored region needs its \"max_score\"");
+        r.maxScore = maxScore.value_or(0);
+        return Criteria(o, ptr, "criteria", p, r.criteria, lines) && Criteria(o, ptr, "modifiers", p, r.modifiers, lines);
+    }
+
+    // The criteria of the list key of o (the entries of "modifiers" are modifiers).
+    bool Criteria(const json& o, const std::string& ptr, const char* key, const Protocol& p,
+                  std::vector<CriterionSpec>& out, const LineMap& lines)
+    {
+        if (!o.contains(key))
+            return true;
+        const bool modifiers = std::string(key) == "modifiers";
+        for (size_t k = 0; k < o[key].size(); ++k) {
+            CriterionSpec c;
+            if (!Criterion(o[key][k], ptr + "/" + key + "/" + std::to_string(k), p, modifiers, c, lines))
+                return false;
+            out.push_back(std::move(c));
+        }
+        return true;
+    }
+
+    bool Occupant(const json& o, const std::string& ptr, const Protocol& p, OccupantSpec& occ, const LineMap& lines)
+    {
+        if (!Object(o, ptr, "an occupant")
+            || !Keys(o, ptr, {"label", "positions", "dummy", "regions", "modifiers"}))
+            return false;
+        if (!Text(o, ptr, "label", occ.label, true) || !Text(o, ptr, "dummy", occ.dummy, true)
+            || !Array(o, ptr, "positions", true) || !Array(o, ptr, "regions", true)
+            || !Array(o, ptr, "modifiers", false))
+            return false;
+        if (std::find(p.dummies.begin(), p.dummies.end(), occ.dummy) == p.dummies.end())
+            return Fail(ptr + "/dummy", "dummy \"" + occ.dummy + "\" is not in the protocol's \"dummies\"");
+        for (size_t k = 0; k < o["positions"].size(); ++k) {
+            const json& v = o["positions"][k];
+            if (!v.is_string() || v.get<std::string>().size() != 1)
+                return Fail(ptr + "/positions/" + std::to_string(k), "a position is one code character (\"1\")");
+            occ.positions.push_back(v.get<std::string>()[0]);
+        }
+        if (occ.positions.empty())
+            return Fail(ptr + "/positions", "an occupant needs at least one position");
+        for (size_t k = 0; k < o["regions"].size(); ++k) {
+            RegionSpec r;
+            if (!Region(o["regions"][k], ptr + "/regions/" + std::to_string(k), p, r, lines))
+                return false;
+            occ.regions.push_back(std::move(r));
+        }
+        return Criteria(o, ptr, "modifiers", p, occ.modifiers, lines);
+    }
+
+    bool ProtocolObject(const json& o, Protocol& p, const LineMap& lines)
+    {
+        if (!Object(o, "", "a protocol file")
+            || !Keys(o, "", {"id", "name", "version", "date", "source", "scoring", "notes", "window_ms", "dummies",
+                             "inputs", "occupants"}))
+            return false;
+        std::string scoring;
+        if (!Text(o, "", "id", p.id, true) || !Text(o, "", "name", p.name, true)
+            || !Text(o, "", "version", p.version, true) || !Text(o, "", "date", p.date, true)
+            || !Text(o, "", "source", p.source, true) || !Text(o, "", "scoring", scoring, true))
+            return false;
+        if (scoring != "pass_fail" && scoring != "sliding_scale")
+            return Fail("/scoring", "\"scoring\" is \"pass_fail\" or \"sliding_scale\", not \"" + scoring + "\"");
+        p.scoring = scoring == "pass_fail" ? Scoring::PassFail : Scoring::SlidingScale;
+        if (!Array(o, "", "notes", false) || !Array(o, "", "dummies", true) || !Array(o, "", "inputs", false)
+            || !Array(o, "", "occupants", true))
+            return false;
+        if (o.contains("notes"))
+            for (size_t k = 0; k < o["notes"].size(); ++k) {
+                if (!o["notes"][k].is_string())
+                    return Fail("/notes/" + std::to_string(k), "a note is a text");
+                p.notes.push_back(o["notes"][k].get<std::string>());
+            }
+        if (o.contains("window_ms")) {
+            const json& w = o["window_ms"];
+            if (!w.is_array() || w.size() != 2 || !w[0].is_number() || !w[1].is_number()
+                || !(w[0].get<double>() < w[1].get<double>()))
+                return Fail("/window_ms", "\"window_ms\" is [from, to] in ms, from below to");
+            p.windowFrom = w[0].get<double>() / 1000;
+            p.windowTo = w[1].get<double>() / 1000;
+        }
+        for (size_t k = 0; k < o["dummies"].size(); ++k) {
+            if (!o["dummies"][k].is_string())
+                return Fail("/dummies/" + std::to_string(k), "a dummy is named by its key (\"h3-50m\")");
+            p.dummies.push_back(o["dummies"][k].get<std::string>());
+        }
+        if (o.contains("inputs"))
+            for (size_t k = 0; k < o["inputs"].size(); ++k) {
+                InputSpec in;
+                if (!Input(o["inputs"][k], "/inputs/" + std::to_string(k), in))
+                    return false;
+                if (p.FindInput(in.name))
+                    return Fail("/inputs/" + std::to_string(k), "input \"" + in.name + "\" is declared twice");
+                p.inputs.push_back(in);
+            }
+        for (size_t k = 0; k < o["occupants"].size(); ++k) {
+            OccupantSpec occ;
+            if (!Occupant(o["occupants"][k], "/occupants/" + std::to_string(k), p, occ, lines))
+                return false;
+            p.occupants.push_back(std::move(occ));
+        }
+        if (p.occupants.empty())
+            return Fail("/occupants", "a protocol assesses at least one occupant");
+        return true;
+    }
+
+private:
+    std::string m_file;
+};
+
+} // namespace
+
+int JsonLineOf(const std::string& text, const std::string& pointer)
+{
+    return LineMap(text).LineOf(pointer);
+}
+
+bool ParseProtocol(const std::string& text, const std::string& file, Protocol& out, std::string& error)
+{
+    out = Protocol{};
+    json j;
+    try {
+        j = json::parse(text);
+    } catch (const json::parse_error& e) {
+        // The parser counts bytes; people count lines.
+        std::string what = e.what();
+        const size_t colon = what.find(": ", what.find("parse error"));
+        error = file + ":" + std::to_string(LineOfOffset(text, e.byte == 0 ? 0 : e.byte - 1)) + ": not valid JSON"
+                + (colon == std::string::npos ? "" : what.substr(colon));
+        return false;
+    }
+    const LineMap lines(text);
+    Reader reader(file);
+    Protocol p;
+    p.file = file;
+    if (!reader.ProtocolObject(j, p, lines)) {
+        error = file + ":" + std::to_string(lines.LineOf(reader.problem->pointer)) + ": " + reader.problem->message;
+        return false;
+    }
+    out = std::move(p);
+    return true;
+}
+
+bool LoadProtocolFile(const std::string& path, Protocol& out, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    return ParseProtocol(s.str(), path, out, error);
+}
+
+} // namespace Assess

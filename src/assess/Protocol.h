@@ -1,0 +1,94 @@
+#pragma once
+// A test protocol as its data file states it: the occupants it assesses, per
+// occupant the body regions, per region the criteria with their channels,
+// filter class and limits (a pass/fail limit, a sliding scale from the higher
+// to the lower performance limit, an exceedance curve, or a modifier), and
+// the inputs that are no curves (observations such as a door that opened).
+// Only published numbers are stored; bands and points are computed.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Assess {
+
+enum class Scoring { PassFail, SlidingScale };
+
+// An input that is no curve: a yes/no observation or a number.
+struct InputSpec {
+    std::string name;      // snake_case, as --inputs files name it
+    bool isNumber = false; // false: a yes/no value
+    std::string unit;      // "" for yes/no
+    double defaultValue = 0; // 0/1 for yes/no
+    std::string meaning;
+};
+
+// What a criterion does to its region (or its occupant) instead of scoring:
+// takes points at or above a level, or linearly between two levels.
+struct ModifierSpec {
+    double points = 0;             // points taken (positive), at most
+    std::optional<double> atOrAbove; // a step at this value
+    std::optional<double> from, to;  // linear from nothing at `from` to all at `to`
+    std::string input;             // a yes/no input instead of a curve: taken when true
+};
+
+struct CriterionSpec {
+    std::string criterion;  // snake_case name from the criterion table
+    // Channel code patterns, one set per place measured (e.g. upper and lower
+    // tibia); each set lists the criterion's inputs in order. Character 2 '?'
+    // is the occupant's position; other '?' match any character.
+    std::vector<std::vector<std::string>> channels;
+    int filterClass = 0;     // CFC the criterion is evaluated at
+    std::optional<double> limit;             // pass/fail: at most this
+    std::optional<double> hpl, lpl, capping; // sliding scale
+    // Exceedance curve: (ms, level) points, linear between, flat after the last.
+    std::vector<std::pair<double, double>> exceedance;
+    std::optional<ModifierSpec> modifier;
+    // Scored only when this yes/no input is true, or assumed true when the
+    // peak resultant of the criterion's channels exceeds assumeAbove.
+    std::string onlyWith;
+    std::optional<double> assumeAbove;
+    int line = 0;            // where the criterion stands in its file
+};
+
+struct RegionSpec {
+    std::string region;
+    double maxScore = 0;                   // sliding scale: the region's points
+    std::vector<CriterionSpec> criteria;   // scored or judged
+    std::vector<CriterionSpec> modifiers;  // taking points from the region
+};
+
+struct OccupantSpec {
+    std::string label;                 // "driver", "passenger"
+    std::vector<char> positions;       // code character 2 of its channels
+    std::string dummy;                 // dummy key
+    std::vector<RegionSpec> regions;
+    std::vector<CriterionSpec> modifiers; // taking points from the occupant's total
+};
+
+struct Protocol {
+    std::string id, name, version, date, source;
+    std::vector<std::string> notes;   // corrections and choices the file states
+    std::string file;                 // where it was read from
+    Scoring scoring = Scoring::PassFail;
+    double windowFrom = 0, windowTo = 0.1; // s: the span every channel must cover
+    std::vector<std::string> dummies;
+    std::vector<InputSpec> inputs;
+    std::vector<OccupantSpec> occupants;
+
+    const InputSpec* FindInput(const std::string& name) const;
+};
+
+// Parses and checks the protocol text of file; false with one message
+// "FILE:LINE: problem" in error.
+bool ParseProtocol(const std::string& text, const std::string& file, Protocol& out, std::string& error);
+// Reads and parses the protocol file at path.
+bool LoadProtocolFile(const std::string& path, Protocol& out, std::string& error);
+
+// The 1-based line of byte offset in text.
+int LineOfOffset(const std::string& text, size_t offset);
+// The line of the value at a JSON pointer ("/inputs/door_opened") in a JSON
+// text that parses (the nearest enclosing value when it has none).
+int JsonLineOf(const std::string& text, const std::string& pointer);
+
+} // namespace Assess

@@ -1,0 +1,102 @@
+#include "ProtocolFiles.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace Assess {
+
+namespace {
+
+fs::path RunningProgramDir()
+{
+    std::error_code ec;
+    const fs::path exe = fs::canonical("/proc/self/exe", ec);
+    return ec ? fs::path() : exe.parent_path();
+}
+
+bool IsInside(const fs::path& path, const fs::path& root)
+{
+    const std::string p = path.lexically_normal().string(), r = root.lexically_normal().string();
+    return !r.empty() && (p == r || p.rfind(r.back() == '/' ? r : r + "/", 0) == 0);
+}
+
+} // namespace
+
+std::vector<std::string> ProtocolDirs(const std::string& userDir)
+{
+    std::vector<std::string> dirs;
+    if (!userDir.empty())
+        dirs.push_back(userDir);
+    else if (const char* env = std::getenv("ONDREL_PROTOCOL_DIR"); env && *env)
+        dirs.push_back(env);
+    const fs::path program = RunningProgramDir();
+    if (!program.empty()) {
+        // bin/ beside share/ in an installation, wherever it was moved.
+        dirs.push_back((program.parent_path() / "share/ondrel/protocols").lexically_normal().string());
+        if (IsInside(program, ONDREL_BUILD_ROOT))
+            dirs.push_back(ONDREL_PROTOCOLS_SOURCE_DIR);
+    }
+    dirs.push_back(ONDREL_PROTOCOLS_INSTALL_DIR);
+    std::vector<std::string> unique;
+    for (const std::string& d : dirs)
+        if (std::find(unique.begin(), unique.end(), d) == unique.end())
+            unique.push_back(d);
+    return unique;
+}
+
+std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems)
+{
+    std::vector<Protocol> protocols;
+    for (const std::string& dir : dirs) {
+        std::error_code ec;
+        if (!fs::is_directory(dir, ec))
+            continue;
+        std::vector<fs::path> files;
+        for (const fs::directory_entry& e : fs::directory_iterator(dir, ec))
+            if (e.path().extension() == ".json")
+                files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& f : files) {
+            Protocol p;
+            std::string error;
+            if (!LoadProtocolFile(f.string(), p, error)) {
+                problems.push_back(error);
+                continue;
+            }
+            const bool hidden = std::any_of(protocols.begin(), protocols.end(),
+                                            [&](const Protocol& q) { return q.id == p.id; });
+            if (!hidden)
+                protocols.push_back(std::move(p));
+        }
+    }
+    return protocols;
+}
+
+bool FindProtocol(const std::vector<std::string>& dirs, const std::string& id, Protocol& out, std::string& error)
+{
+    std::vector<std::string> problems;
+    std::vector<Protocol> all = LoadProtocols(dirs, problems);
+    for (Protocol& p : all)
+        if (p.id == id) {
+            out = std::move(p);
+            return true;
+        }
+    // A broken file may be the one asked for: its message says why.
+    for (const std::string& problem : problems)
+        if (problem.find(id) != std::string::npos) {
+            error = problem;
+            return false;
+        }
+    std::string ids;
+    for (const Protocol& p : all)
+        ids += (ids.empty() ? "" : ", ") + p.id;
+    error = "no protocol \"" + id + "\"" + (ids.empty() ? " (no protocol files found)" : "; there are: " + ids);
+    for (const std::string& problem : problems)
+        error += "\n" + problem;
+    return false;
+}
+
+} // namespace Assess

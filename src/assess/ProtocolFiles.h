@@ -1,0 +1,24 @@
+#pragma once
+// Where protocol files are found: the user's folder first (--protocol-dir,
+// else the environment variable ONDREL_PROTOCOL_DIR), then the folder
+// installed with the programs, found from the running program so that a
+// moved installation and the build tree work too.
+#include "Protocol.h"
+
+#include <string>
+#include <vector>
+
+namespace Assess {
+
+// The folders searched, the user's first; folders that do not exist are kept
+// (a listing says so).
+std::vector<std::string> ProtocolDirs(const std::string& userDir = {});
+
+// Every protocol of the folders (a user's file of the same id hides the
+// shipped one); a file that fails its check is reported in problems and left out.
+std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems);
+
+// The protocol with id from dirs; false with a message naming the ids there are.
+bool FindProtocol(const std::vector<std::string>& dirs, const std::string& id, Protocol& out, std::string& error);
+
+} // namespace Assess

@@ -1,0 +1,598 @@
+// The assessment against closed forms, the shipped protocols against
+// synthetic tests that sit between their limits, and the messages for bad
+// protocol and input files.
+#include "AssessReport.h"
+#include "Assessment.h"
+#include "IsoMmeVocabulary.h"
+#include "IsoMmeWriter.h"
+#include "KVErrorList.h"
+#include "KVSignal.h"
+#include "Protocol.h"
+#include "ProtocolFiles.h"
+#include "SupportFiles.h"
+#include "SupportSignals.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <map>
+
+using namespace Assess;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kStart = 0.020; // s: where the pulses begin
+
+double HalfSine(double t, double amplitude, double duration)
+{
+    const double u = t - kStart;
+    return u > 0 && u < duration ? amplitude * std::sin(kPi * u / duration) : 0.0;
+}
+
+// Small deterministic noise for the channels that carry no pulse, so that
+// none is dead flat (the check would fail it); a pulse channel stays clean
+// (noise around a clean pulse would look like a channel that stopped).
+double Noise(double t, size_t seed)
+{
+    // A hash of the sample number: white, never holding a value for long.
+    uint32_t x = uint32_t(std::lround(t * 1e4) + 100000) * 2654435761u ^ uint32_t(seed) * 40503u;
+    x ^= x >> 13;
+    x *= 0x5bd1e995u;
+    x ^= x >> 15;
+    return (double(x) / 4294967296.0 - 0.5) * 2e-3;
+}
+
+// One channel of a synthetic test: the code, the record's unit and its curve.
+struct SynthChannel {
+    std::string code;
+    std::string units;
+    std::function<double(double)> f;
+    double scale = 1; // of the noise added, 0 for none
+};
+
+// Writes the channels as the ISO-MME test <dir>/<number>, 10 kHz from -10 to
+// 150 ms; returns the path of its .mme file.
+std::string WriteTest(const TempDir& dir, const std::string& number, const std::vector<SynthChannel>& channels)
+{
+    std::vector<KVSignal> signals;
+    size_t seed = 0;
+    for (const SynthChannel& c : channels) {
+        const auto f = c.f;
+        const size_t s = ++seed;
+        const double scale = c.scale;
+        KVSignal sig = UniformSignal(-100, 1500, 1e-4f, [&](double t) { return f(t) + scale * Noise(t, s); });
+        sig.SetYUnits(c.units);
+        const auto filter = IsoFilterOfLetter(c.code[15]);
+        sig.SetFilterClass(filter->filterClass);
+        sig.SetCutOffFrequency(filter->cutOff);
+        sig.Header().Side.channelLines = {{"Channel code", c.code}};
+        signals.push_back(std::move(sig));
+    }
+    std::vector<const KVSignal*> pointers;
+    for (const KVSignal& s : signals)
+        pointers.push_back(&s);
+    KVErrorList errors;
+    const std::string folder = dir.Path(number);
+    EXPECT_TRUE(IsoMmeWriteTest(pointers, folder, errors)) << (errors.Errors().empty() ? "" : errors.Errors()[0].Message());
+    return folder + "/" + number + ".mme";
+}
+
+Protocol Shipped(const std::string& id)
+{
+    Protocol p;
+    std::string error;
+    EXPECT_TRUE(FindProtocol({ONDREL_PROTOCOLS_SOURCE_DIR}, id, p, error)) << error;
+    return p;
+}
+
+Assessment AssessAt(const std::string& test, const Protocol& p, AssessOptions options = {})
+{
+    TestSource source;
+    KVErrorList errors;
+    EXPECT_TRUE(source.Open({test}, errors));
+    Assessment a;
+    std::string error;
+    EXPECT_TRUE(AssessTest(source, p, options, a, error)) << error;
+    return a;
+}
+
+const CriterionResult* Find(const Assessment& a, const std::string& name, size_t occupant = 0)
+{
+    if (occupant >= a.occupants.size())
+        return nullptr;
+    for (const RegionResult& r : a.occupants[occupant].regions) {
+        for (const CriterionResult& c : r.criteria)
+            if (c.criterion == name)
+                return &c;
+        for (const CriterionResult& c : r.modifiers)
+            if (c.criterion == name)
+                return &c;
+    }
+    return nullptr;
+}
+
+// HIC of a half-sine of amplitude a (g) and duration d (s) for windows up to
+// w: the best window is centred on the peak, HIC(x) = (2d/pi) a^2.5
+// sin(x)^2.5 x^-1.5 with x = pi L / (2d), searched finely over L <= min(w, d).
+double HalfSineHic(double a, double d, double w)
+{
+    double best = 0;
+    for (int i = 1; i <= 200000; ++i) {
+        const double x = i / 200000.0 * kPi / 2;
+        if (2 * d * x / kPi <= w)
+            best = std::max(best, 2 * d / kPi * std::pow(a, 2.5) * std::pow(std::sin(x), 2.5) * std::pow(x, -1.5));
+    }
+    return best;
+}
+
+// ---- synthetic tests between the limits of a protocol ---------------------
+
+// Builds, for one occupant specification, channels whose criteria land on
+// targets: the midpoint of HPL and LPL, 80 % of a limit or of an exceedance
+// curve's first level, half a modifier's threshold. Peak criteria set their
+// channels first; criteria that combine channels (Nij, neck extension, tibia
+// index, HIC beside the 3 ms clip, VC beside the deflection) then fill in
+// what is left so that they land on their targets too.
+class Synth {
+public:
+    Synth(const OccupantSpec& occ, char position) : m_occ(occ), m_position(position)
+    {
+        m_dummy = DummyCodeOfKey(occ.dummy);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const RegionSpec& r : occ.regions) {
+                for (const CriterionSpec& c : r.criteria)
+                    Define(c, pass);
+                for (const CriterionSpec& c : r.modifiers)
+                    Define(c, pass);
+            }
+            for (const CriterionSpec& c : occ.modifiers)
+                Define(c, pass);
+        }
+    }
+
+    std::vector<SynthChannel> Channels() const
+    {
+        std::vector<SynthChannel> out;
+        for (const auto& [code, base] : m_codes) {
+            const Curve& c = m_curves.at(base);
+            const double a = c.amplitude, d = c.duration;
+            out.push_back({code, c.units, [a, d](double t) { return HalfSine(t, a, d); }, a == 0 ? 1.0 : 0.0});
+        }
+        return out;
+    }
+
+    static double Target(const CriterionSpec& c)
+    {
+        if (c.hpl)
+            return (*c.hpl + *c.lpl) / 2;
+        if (c.limit)
+            return 0.8 * *c.limit;
+        if (!c.exceedance.empty())
+            return 0.8 * c.exceedance.front().second;
+        if (c.modifier && c.modifier->atOrAbove)
+            return 0.5 * *c.modifier->atOrAbove;
+        if (c.modifier && c.modifier->from)
+            return 0.5 * *c.modifier->from;
+        return 0.1;
+    }
+
+private:
+    struct Curve {
+        double amplitude = 0;
+        double duration = 0.03;
+        std::string units;
+    };
+
+    std::string Base(const std::string& pattern) const
+    {
+        std::string code = pattern;
+        if (code[1] == '?')
+            code[1] = m_position;
+        if (code.substr(10, 2) == "??")
+            code.replace(10, 2, m_dummy);
+        for (char& ch : code)
+            if (ch == '?')
+                ch = '0';
+        return code.substr(0, 15);
+    }
+
+    static char Letter(int filterClass)
+    {
+        return filterClass == 1000 ? 'A' : filterClass == 600 ? 'B' : filterClass == 180 ? 'C' : 'D';
+    }
+
+    // The curve of pattern (defining it when new); its code at the class.
+    Curve& Use(const std::string& pattern, int filterClass, const char* units, bool& fresh)
+    {
+        const std::string base = Base(pattern);
+        m_codes[base + Letter(filterClass)] = base;
+        fresh = !m_curves.count(base);
+        Curve& c = m_curves[base];
+        c.units = units;
+        return c;
+    }
+
+    bool Defined(const std::string& pattern) const { return m_curves.count(Base(pattern)) > 0; }
+
+    void Define(const CriterionSpec& c, int pass)
+    {
+        if (c.channels.empty())
+            return;
+        const std::string& n = c.criterion;
+        const double target = Target(c);
+        const int cls = c.filterClass;
+        bool fresh = false;
+        const bool combined = n == "nij" || n == "neck_extension" || n == "chest_vc" || n.rfind("tibia_index", 0) == 0
+                              || n == "hic15" || n == "hic36";
+        if ((pass == 0) == combined)
+            return;
+        const auto& set0 = c.channels[0];
+        if (n == "head_a3ms" || n == "chest_a3ms") {
+            Curve& x = Use(set0[0], cls, "G'S", fresh);
+            x.amplitude = target / std::cos(kPi * 0.0015 / x.duration);
+            Use(set0[1], cls, "G'S", fresh);
+            Use(set0[2], cls, "G'S", fresh);
+        } else if (n == "hic15" || n == "hic36") {
+            const bool had = Defined(set0[0]);
+            Curve& x = Use(set0[0], cls, "G'S", fresh);
+            if (!had)
+                x.amplitude = 60;
+            Use(set0[1], cls, "G'S", fresh);
+            Use(set0[2], cls, "G'S", fresh);
+        } else if (n == "damage") {
+            for (const std::string& p : set0)
+                Use(p, cls, "RADIANS/SEC**2", fresh).amplitude = 100;
+        } else if (n == "neck_tension" || n == "neck_shear" || n == "shoulder_lateral_force"
+                   || n == "shoulder_belt_force" || n == "pubic_symphysis") {
+            Curve& f = Use(set0[0], cls, "NEWTONS", fresh);
+            if (fresh || f.amplitude == 0)
+                f.amplitude = target * 1000;
+            if (!c.exceedance.empty())
+                f.duration = 0.01;
+        } else if (n == "neck_compression" || n.rfind("femur", 0) == 0 || n.rfind("tibia_compression", 0) == 0) {
+            Curve& f = Use(set0[0], cls, "NEWTONS", fresh);
+            if (fresh)
+                f.amplitude = -target * 1000;
+            if (!c.exceedance.empty())
+                f.duration = 0.01;
+        } else if (n.rfind("acetabulum", 0) == 0) {
+            Use(set0[0], cls, "NEWTONS", fresh).amplitude = target * 1000;
+            Use(set0[1], cls, "NEWTONS", fresh);
+            Use(set0[2], cls, "NEWTONS", fresh);
+        } else if (n == "chest_deflection") {
+            Curve& d = Use(set0[0], cls, "MILLIMETERS", fresh);
+            d.amplitude = -target;
+            // With a VC criterion too: the pulse length that gives its target,
+            // VC peak = scale (D0/1000) (pi/T) (D0/depth) / 2.
+            for (const RegionSpec& r : m_occ.regions)
+                for (const CriterionSpec& v : r.criteria)
+                    if (v.criterion == "chest_vc") {
+                        const double depth = m_occ.dummy == "h3-5f" ? 187 : 229;
+                        d.duration = 1.3 * target / 1000 * kPi * (target / depth) / 2 / Target(v);
+                    }
+        } else if (n == "chest_vc") {
+            Use(set0[0], cls, "MILLIMETERS", fresh);
+        } else if (n == "thor_chest_deflection") {
+            for (const auto& set : c.channels) {
+                Use(set[0], cls, "MILLIMETERS", fresh).amplitude = -target;
+                Use(set[1], cls, "RADIANS", fresh);
+                Use(set[2], cls, "RADIANS", fresh);
+            }
+        } else if (n == "chest_lateral_compression" || n == "abdomen_lateral_compression") {
+            for (const auto& set : c.channels)
+                Use(set[0], cls, "MILLIMETERS", fresh).amplitude = target;
+        } else if (n.rfind("knee_slider", 0) == 0) {
+            Use(set0[0], cls, "MILLIMETERS", fresh).amplitude = target;
+        } else if (n == "nij") {
+            // Tension-flexion: Fz / Fzc + MOCy / Myc with the peaks together.
+            const bool hadFz = Defined(set0[2]);
+            Curve& fz = Use(set0[2], cls, "NEWTONS", fresh);
+            const double fzc = m_occ.dummy == "h3-5f" ? 4287 : 6806, myc = m_occ.dummy == "h3-5f" ? 155 : 310;
+            if (!hadFz)
+                fz.amplitude = 0.4 * target * fzc;
+            Use(set0[0], cls, "NEWTONS", fresh);
+            Use(set0[1], cls, "NEWTON-METERS", fresh).amplitude = (target - fz.amplitude / fzc) * myc;
+        } else if (n == "neck_extension") {
+            const Curve& fx = Use(set0[0], cls, "NEWTONS", fresh);
+            Use(set0[1], cls, "NEWTON-METERS", fresh).amplitude = -(target - 0.01778 * fx.amplitude);
+        } else if (n.rfind("tibia_index", 0) == 0) {
+            for (const auto& set : c.channels) {
+                const bool hadFz = Defined(set[2]);
+                Curve& fz = Use(set[2], cls, "NEWTONS", fresh);
+                if (!hadFz)
+                    fz.amplitude = -0.3 * target * 35900;
+                Use(set[0], cls, "NEWTON-METERS", fresh);
+                Use(set[1], cls, "NEWTON-METERS", fresh).amplitude = (target + fz.amplitude / 35900) * 225;
+            }
+        } else if (n == "olc") {
+            // A deceleration of 50 km/h over 80 ms.
+            Curve& a = Use(set0[0], cls, "G'S", fresh);
+            a.duration = 0.08;
+            a.amplitude = -(50 / 3.6) * kPi / (2 * a.duration) / 9.80665;
+        }
+    }
+
+    const OccupantSpec& m_occ;
+    char m_position;
+    std::string m_dummy;
+    std::map<std::string, Curve> m_curves; // by the first 15 code characters
+    std::map<std::string, std::string> m_codes;
+};
+
+} // namespace
+
+TEST(AssessScoring, SlidingScaleIsLinearBetweenThePublishedLimitsAndBandsCutTheRangeInThirds)
+{
+    // Chest deflection 18 / 34 mm for 4 points.
+    EXPECT_DOUBLE_EQ(SlidingPoints(18, 18, 34, 4), 4);
+    EXPECT_DOUBLE_EQ(SlidingPoints(26, 18, 34, 4), 2);
+    EXPECT_DOUBLE_EQ(SlidingPoints(30, 18, 34, 4), 1);
+    EXPECT_DOUBLE_EQ(SlidingPoints(34, 18, 34, 4), 0);
+    EXPECT_DOUBLE_EQ(SlidingPoints(40, 18, 34, 4), 0);
+    EXPECT_EQ(BandOf(18, 18, 36), Band::Good);
+    EXPECT_EQ(BandOf(24, 18, 36), Band::Adequate);
+    EXPECT_EQ(BandOf(24.01, 18, 36), Band::Marginal);
+    EXPECT_EQ(BandOf(30.01, 18, 36), Band::Weak);
+    EXPECT_EQ(BandOf(36, 18, 36), Band::Poor);
+    EXPECT_DOUBLE_EQ(BandPoints(Band::Adequate, 4), 3.2);
+    EXPECT_DOUBLE_EQ(BandPoints(Band::Marginal, 4), 1.6);
+}
+
+TEST(AssessExceedance, CumulativeDurationPassesAShortLateSpikeThatTheTimeStampReadingFails)
+{
+    // R94 neck tension: 3.3 kN at 0 ms, 2.9 kN at 35 ms, 1.1 kN at 60 ms.
+    const std::vector<std::pair<double, double>> curve = {{0, 3.3}, {35, 2.9}, {60, 1.1}};
+    EXPECT_DOUBLE_EQ(ExceedanceAllowed(curve, 3.4), 0);
+    EXPECT_NEAR(ExceedanceAllowed(curve, 2.0), (35 + 0.9 / 1.8 * 25) / 1000, 1e-12);
+    EXPECT_TRUE(std::isinf(ExceedanceAllowed(curve, 1.1)));
+    // A flat stretch allows its far end: shear 1.5 kN from 25 to 35 ms.
+    EXPECT_NEAR(ExceedanceAllowed({{0, 3.1}, {25, 1.5}, {35, 1.5}, {45, 1.1}}, 1.5), 0.035, 1e-12);
+
+    // 2 kN for 1 ms at 80 ms after time zero, nothing else: 0.1 ms steps.
+    const double dt = 1e-4;
+    std::vector<double> f(1200, 0.0);
+    for (size_t i = 800; i < 810; ++i)
+        f[i] = 2.0;
+    const ExceedanceJudgement j = JudgeExceedance(f, dt, curve);
+    ASSERT_TRUE(j.judged);
+    EXPECT_DOUBLE_EQ(j.level, 2.0);
+    EXPECT_NEAR(j.duration, 0.001, 1e-12);
+    EXPECT_NEAR(j.margin, 0.0475 - 0.001, 1e-9);
+    // Reading the curve at each sample's own time stamp fails the same spike:
+    // at 80 ms the curve allows 1.1 kN.
+    bool timeStampFails = false;
+    for (size_t i = 0; i < f.size(); ++i)
+        timeStampFails = timeStampFails || f[i] > (i * dt * 1000 >= 60 ? 1.1 : 3.3);
+    EXPECT_TRUE(timeStampFails);
+
+    // Held at 2 kN for 50 ms in stretches: the total counts, and it fails.
+    std::vector<double> held(1200, 0.0);
+    for (size_t i = 0; i < 1200; ++i)
+        held[i] = (i / 100) % 2 == 0 && i < 1000 ? 2.0 : 0.5;
+    const ExceedanceJudgement h = JudgeExceedance(held, dt, curve);
+    EXPECT_NEAR(h.duration, 0.05, 1e-12);
+    EXPECT_LT(h.margin, 0);
+}
+
+TEST(AssessTest, HalfSinePulsesGiveHicClipAndViscousCriterionInClosedForm)
+{
+    TempDir dir;
+    const double a = 60, d = 0.03;  // head and chest: 60 g for 30 ms
+    const double d0 = 40, dd = 0.05; // chest deflection: 40 mm for 50 ms
+    const auto head = [&](double t) { return HalfSine(t, a, d); };
+    const auto zero = [](double) { return 0.0; };
+    const std::string test = WriteTest(
+        dir, "4711",
+        {{"11HEAD0000H3ACXA", "G'S", head, 0},           {"11HEAD0000H3ACYA", "G'S", zero},
+         {"11HEAD0000H3ACZA", "G'S", zero},           {"11CHST0000H3ACXC", "G'S", head, 0},
+         {"11CHST0000H3ACYC", "G'S", zero},           {"11CHST0000H3ACZC", "G'S", zero},
+         {"11CHST0000H3DSXC", "MILLIMETERS", [&](double t) { return -HalfSine(t, d0, dd); }, 0},
+         {"11FEMRLE00H3FOZ0", "NEWTONS", [&](double t) { return -HalfSine(t, 5000, 0.02); }, 0}});
+    const Assessment fm = AssessAt(test, Shipped("fmvss208"));
+    ASSERT_EQ(fm.occupants.size(), 1u);
+    const CriterionResult* hic = Find(fm, "hic15");
+    ASSERT_TRUE(hic && hic->value);
+    EXPECT_NEAR(*hic->value, HalfSineHic(a, d, 0.015), 1e-3 * *hic->value);
+    const CriterionResult* clip = Find(fm, "chest_a3ms");
+    ASSERT_TRUE(clip && clip->value);
+    EXPECT_NEAR(*clip->value, a * std::cos(kPi * 0.0015 / d), 1e-2);
+    const CriterionResult* deflection = Find(fm, "chest_deflection");
+    ASSERT_TRUE(deflection && deflection->value);
+    EXPECT_NEAR(*deflection->value, d0, 1e-2);
+    // A raw femur channel is filtered to CFC 600 and the report says so; a
+    // smooth 20 ms pulse keeps its peak.
+    const CriterionResult* femur = Find(fm, "femur_left");
+    ASSERT_TRUE(femur && femur->value);
+    EXPECT_NEAR(*femur->value, 5.0, 0.01);
+    ASSERT_EQ(femur->channels.size(), 1u);
+    EXPECT_EQ(femur->channels[0].filter, "raw, filtered to CFC 600");
+    // The right femur is missing: n/a with the code, no verdict, and the
+    // occupant incomplete although everything else passes.
+    const CriterionResult* right = Find(fm, "femur_right");
+    ASSERT_TRUE(right);
+    EXPECT_EQ(right->status, Status::NotAvailable);
+    EXPECT_FALSE(right->pass);
+    EXPECT_NE(right->reason.find("no channel ?1FEMRRI00??FOZ?"), std::string::npos) << right->reason;
+    EXPECT_EQ(fm.occupants[0].verdict, "incomplete");
+    EXPECT_TRUE(Find(fm, "nij")->status == Status::NotAvailable);
+
+    // VC = 1.3 V D / 229 peaks at a quarter of the pulse: 1.3 (D0 pi / T) (D0 / 229) / 2.
+    const Assessment r137 = AssessAt(test, Shipped("un-r137"));
+    const CriterionResult* vc = Find(r137, "chest_vc");
+    ASSERT_TRUE(vc && vc->value);
+    EXPECT_NEAR(*vc->value, 1.3 * (d0 / 1000 * kPi / dd) * (d0 / 229) / 2, 1e-3);
+    EXPECT_TRUE(vc->pass && *vc->pass);
+    const CriterionResult* hic36 = Find(r137, "hic36");
+    EXPECT_NEAR(*hic36->value, HalfSineHic(a, d, 0.036), 1e-3 * *hic36->value);
+}
+
+TEST(AssessTest, ADeadChannelIsNotAvailableAndAChannelTooShortForTheWindowToo)
+{
+    TempDir dir;
+    const std::string test =
+        WriteTest(dir, "17", {{"11FEMRLE00H3FOZB", "NEWTONS", [](double t) { return -HalfSine(t, 5000, 0.02); }, 0}});
+    // The same test with the left femur flat (the noise alone, constant 0) is
+    // what a dead channel looks like; written without noise by hand here.
+    KVSignal flat = UniformSignal(-100, 1500, 1e-4f, [](double) { return 0.0; });
+    flat.SetYUnits("NEWTONS");
+    flat.SetFilterClass(600);
+    flat.SetCutOffFrequency(1000);
+    flat.Header().Side.channelLines = {{"Channel code", "11FEMRRI00H3FOZB"}};
+    KVSignal shortOne = UniformSignal(-100, 500, 1e-4f, [](double t) { return -HalfSine(t, 5000, 0.02); });
+    shortOne.SetYUnits("NEWTONS");
+    shortOne.SetFilterClass(600);
+    shortOne.SetCutOffFrequency(1000);
+    shortOne.Header().Side.channelLines = {{"Channel code", "11NECKUP00H3FOZB"}};
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&flat, &shortOne}, dir.Path("18"), errors));
+    TestSource files;
+    ASSERT_TRUE(files.Open({dir.Path("18/18.mme")}, errors));
+    Protocol p = Shipped("fmvss208");
+    Assessment a;
+    std::string error;
+    AssessOptions options;
+    options.positions = {'1'};
+    ASSERT_TRUE(AssessTest(files, p, options, a, error)) << error;
+    const CriterionResult* dead = Find(a, "femur_right");
+    EXPECT_EQ(dead->status, Status::NotAvailable);
+    EXPECT_NE(dead->reason.find("fails the channel check"), std::string::npos) << dead->reason;
+    const CriterionResult* tension = Find(a, "neck_tension");
+    EXPECT_EQ(tension->status, Status::NotAvailable);
+    EXPECT_NE(tension->reason.find("covers -10.0 to 50.0 ms"), std::string::npos) << tension->reason;
+    EXPECT_EQ(a.occupants[0].verdict, "incomplete");
+    // The assessment with a passing channel of the first test.
+    const Assessment b = AssessAt(test, p);
+    EXPECT_TRUE(*Find(b, "femur_left")->pass);
+}
+
+TEST(AssessProtocols, EveryShippedProtocolScoresASyntheticTestBetweenItsLimits)
+{
+    std::vector<std::string> problems;
+    const std::vector<Protocol> protocols = LoadProtocols({ONDREL_PROTOCOLS_SOURCE_DIR}, problems);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    ASSERT_EQ(protocols.size(), 6u);
+    for (const Protocol& p : protocols) {
+        SCOPED_TRACE(p.id);
+        for (const OccupantSpec& occ : p.occupants) {
+            SCOPED_TRACE(occ.label + " " + occ.dummy);
+            TempDir dir;
+            const char position = occ.positions[0];
+            const std::string test = WriteTest(dir, "900", Synth(occ, position).Channels());
+            AssessOptions options;
+            options.positions = {position};
+            options.dummy = occ.dummy;
+            if (p.FindInput("hard_head_contact"))
+                options.inputsText = R"({"hard_head_contact": true})";
+            const Assessment a = AssessAt(test, p, options);
+            ASSERT_EQ(a.occupants.size(), 1u);
+            const OccupantResult& o = a.occupants[0];
+            const bool scored = p.scoring == Scoring::SlidingScale;
+            for (const RegionResult& r : o.regions)
+                for (const CriterionResult& c : r.criteria) {
+                    SCOPED_TRACE(c.criterion);
+                    EXPECT_EQ(c.status, Status::Ok) << c.reason;
+                    if (c.hpl) {
+                        ASSERT_TRUE(c.score);
+                        EXPECT_GT(*c.score, 0);
+                        EXPECT_LT(*c.score, r.maxScore);
+                        // Between the limits the points are linear in the value.
+                        EXPECT_NEAR(*c.score, r.maxScore * (*c.lpl - *c.value) / (*c.lpl - *c.hpl), 1e-9);
+                    }
+                    if (c.limit || !c.curve.empty()) {
+                        EXPECT_TRUE(c.pass && *c.pass) << c.value.value_or(-1);
+                    }
+                }
+            if (scored) {
+                ASSERT_TRUE(o.score);
+                EXPECT_GT(*o.score, 0);
+                EXPECT_LT(*o.score, o.maxScore);
+                EXPECT_TRUE(o.capped.empty());
+            } else {
+                EXPECT_EQ(o.verdict, "pass");
+            }
+        }
+    }
+}
+
+TEST(AssessProtocols, BadProtocolFilesNameTheFileAndTheLine)
+{
+    const std::string good = R"({
+  "id": "company-x", "name": "Internal", "version": "1", "date": "2026-01-01",
+  "source": "company handbook 4.2", "scoring": "sliding_scale", "dummies": ["h3-50m"],
+  "occupants": [{"label": "driver", "positions": ["1"], "dummy": "h3-50m", "regions": [
+    {"region": "chest", "max_score": 4, "criteria": [
+      {"criterion": "chest_deflection", "hpl": 20, "lpl": 40,
+       "filter": 180, "channels": ["??CHST0000??DSX?"]}]}]}]
+})";
+    Protocol p;
+    std::string error;
+    ASSERT_TRUE(ParseProtocol(good, "x.json", p, error)) << error;
+    const struct {
+        std::string from, to, message;
+    } cases[] = {
+        {"\"chest_deflection\"", "\"chest_deflexion\"", "x.json:6: unknown criterion \"chest_deflexion\""},
+        {"\"hpl\": 20", "\"hpl\": 50", "x.json:6: the higher performance limit (hpl 50) must lie below"},
+        {"\"source\": \"company handbook 4.2\", ", "", "x.json:1: missing \"source\""},
+        {"\"filter\": 180", "\"filter\": 100", "x.json:7: \"filter\" is the channel class"},
+        {"\"lpl\": 40,", "\"lpl\": 40", "x.json:7: not valid JSON"},
+        {"[\"??CHST0000??DSX?\"]", "[\"??CHST??DSX?\"]", "x.json:7: a channel code pattern has 16 characters"},
+    };
+    for (const auto& c : cases) {
+        std::string text = good;
+        text.replace(text.find(c.from), c.from.size(), c.to);
+        EXPECT_FALSE(ParseProtocol(text, "x.json", p, error)) << c.to;
+        EXPECT_EQ(error.rfind(c.message, 0), 0u) << error;
+    }
+}
+
+TEST(AssessInputs, EveryInputIsListedWithItsSourceAndBadOnesAreRefused)
+{
+    const Protocol p = Shipped("euro-ncap-mpdb-2023");
+    std::vector<InputUse> inputs;
+    std::string error;
+    ASSERT_TRUE(ReadInputs(p, "{\n  \"initial_velocity\": 56\n}", "in.json", inputs, error)) << error;
+    ASSERT_EQ(inputs.size(), 2u);
+    EXPECT_EQ(inputs[0].name, "hard_head_contact");
+    EXPECT_EQ(inputs[0].source, "default");
+    EXPECT_EQ(inputs[1].value, 56);
+    EXPECT_EQ(inputs[1].source, "file");
+    EXPECT_FALSE(ReadInputs(p, "{\n  \"hard_head_contakt\": true\n}", "in.json", inputs, error));
+    EXPECT_EQ(error.rfind("in.json:2: \"hard_head_contakt\" is no input of euro-ncap-mpdb-2023", 0), 0u) << error;
+    EXPECT_FALSE(ReadInputs(p, "{\"hard_head_contact\": \"yes\"}", "in.json", inputs, error));
+    EXPECT_NE(error.find("is true or false, not \"yes\""), std::string::npos) << error;
+    EXPECT_FALSE(ReadInputs(p, "{\"initial_velocity\": true}", "in.json", inputs, error));
+    EXPECT_NE(error.find("is a number in km/h"), std::string::npos) << error;
+    EXPECT_FALSE(ReadInputs(p, "[1]", "in.json", inputs, error));
+}
+
+TEST(AssessReport, JsonCarriesTheFieldsOfEveryCriterionAndNullsWhatIsNotKnown)
+{
+    TempDir dir;
+    const std::string test =
+        WriteTest(dir, "55", {{"11FEMRLE00H3FOZB", "NEWTONS", [](double t) { return -HalfSine(t, 4000, 0.02); }, 0}});
+    const Assessment a = AssessAt(test, Shipped("euro-ncap-frontal-fw-2023"));
+    const nlohmann::json j = nlohmann::json::parse(AssessmentJson(a));
+    EXPECT_EQ(j["protocol"]["id"], "euro-ncap-frontal-fw-2023");
+    EXPECT_EQ(j["inputs"][0]["source"], "default");
+    const nlohmann::json& occ = j["occupants"][0];
+    EXPECT_EQ(occ["verdict"], "incomplete");
+    EXPECT_TRUE(occ["score"].is_null());
+    EXPECT_EQ(occ["max_score"], 16);
+    const nlohmann::json& femur = occ["regions"][3]["criteria"][0];
+    ASSERT_TRUE(femur["value"].is_number()) << femur.dump();
+    EXPECT_EQ(femur["criterion"], "femur_left");
+    EXPECT_EQ(femur["unit"], "kN");
+    EXPECT_NEAR(femur["value"].get<double>(), 4.0, 0.01);
+    EXPECT_NEAR(femur["score"].get<double>(), 4 * (6.2 - femur["value"].get<double>()) / 3.6, 1e-9);
+    EXPECT_EQ(femur["band"], "marginal");
+    EXPECT_TRUE(femur["verdict"].is_null());
+    EXPECT_EQ(femur["status"], "ok");
+    const nlohmann::json& missing = occ["regions"][3]["criteria"][1];
+    EXPECT_EQ(missing["status"], "n/a");
+    EXPECT_TRUE(missing["score"].is_null() && missing["value"].is_null());
+    EXPECT_TRUE(occ["regions"][3]["score"].is_null());
+}
