@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -28,6 +29,21 @@ public:
 };
 
 CChart* Chart(QCustomPlot* plot) { return static_cast<CChart*>(plot); }
+
+// The Y range widened to the levels of the marks, with room beyond a level
+// that sets an end, so that its line and label stay off the frame.
+QCPRange WithLevels(QCPRange range, const QList<CGraphMark>& marks)
+{
+    double lower = range.lower, upper = range.upper;
+    for (const CGraphMark& mark : marks) {
+        if (mark.kind == CGraphMark::XSpan)
+            continue;
+        lower = std::min({lower, mark.from, mark.kind == CGraphMark::LevelBand ? mark.to : mark.from});
+        upper = std::max({upper, mark.from, mark.kind == CGraphMark::LevelBand ? mark.to : mark.from});
+    }
+    const double room = 0.05 * (upper - lower);
+    return QCPRange(lower < range.lower ? lower - room : lower, upper > range.upper ? upper + room : upper);
+}
 
 QCPLayoutGrid* HeaderGrid(QCustomPlot* plot)
 {
@@ -251,6 +267,61 @@ void CGraph::ApplyLegend()
 
 void CGraph::SetTitleBlock(const QList<CGraphTitleLine>& lines) { m_titleBlock = lines; }
 
+void CGraph::SetMarks(const QList<CGraphMark>& marks)
+{
+    m_marks = marks;
+    ApplyMarks();
+}
+
+void CGraph::ApplyMarks()
+{
+    for (QCPAbstractItem* item : m_markItems)
+        m_plot->removeItem(item);
+    m_markItems.clear();
+    for (const CGraphMark& mark : m_marks) {
+        QColor fill = mark.colour;
+        fill.setAlpha(mark.kind == CGraphMark::Level ? 255 : 48);
+        QCPItemText* label = nullptr;
+        if (!mark.label.isEmpty()) {
+            label = new QCPItemText(m_plot);
+            label->setText(mark.label);
+            label->setColor(mark.colour.darker(130));
+            label->setFont(PixelFont(11));
+            label->setClipToAxisRect(true);
+        }
+        if (mark.kind == CGraphMark::Level) {
+            auto* line = new QCPItemStraightLine(m_plot);
+            line->point1->setCoords(0, mark.from);
+            line->point2->setCoords(1, mark.from);
+            line->setPen(QPen(mark.colour, 1.5, Qt::DashLine));
+            m_markItems.append(line);
+        } else {
+            auto* rect = new QCPItemRect(m_plot);
+            const bool band = mark.kind == CGraphMark::LevelBand;
+            for (QCPItemPosition* corner : {rect->topLeft, rect->bottomRight}) {
+                corner->setTypeX(band ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
+                corner->setTypeY(band ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
+            }
+            const double lo = std::min(mark.from, mark.to), hi = std::max(mark.from, mark.to);
+            rect->topLeft->setCoords(band ? 0.0 : lo, band ? hi : 0.0);
+            rect->bottomRight->setCoords(band ? 1.0 : hi, band ? lo : 1.0);
+            rect->setPen(Qt::NoPen);
+            rect->setBrush(fill);
+            m_markItems.append(rect);
+        }
+        if (label) {
+            // A level's label sits above its right end, a stretch's at its top.
+            const bool level = mark.kind != CGraphMark::XSpan;
+            label->position->setTypeX(level ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
+            label->position->setTypeY(level ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
+            label->position->setCoords(level ? 0.995 : std::min(mark.from, mark.to),
+                                       level ? std::max(mark.from, mark.to) : 0.01);
+            label->setPositionAlignment(level ? (Qt::AlignRight | Qt::AlignBottom) : (Qt::AlignLeft | Qt::AlignTop));
+            m_markItems.append(label);
+        }
+    }
+}
+
 void CGraph::SetNotice(const QString& notice)
 {
     m_notice->setText(notice);
@@ -322,7 +393,7 @@ void CGraph::RescaleToData()
         return;
     }
     m_plot->xAxis->setRange(Widened(m_dataBounds.left(), m_dataBounds.right()));
-    m_plot->yAxis->setRange(Widened(m_dataBounds.top(), m_dataBounds.bottom()));
+    m_plot->yAxis->setRange(WithLevels(Widened(m_dataBounds.top(), m_dataBounds.bottom()), m_marks));
 }
 
 void CGraph::Replot()

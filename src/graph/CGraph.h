@@ -2,6 +2,7 @@
 // An x-y graph of several curves, the one place that talks to the chart
 // library: per-curve line types, gaps for absent points, titles, axis labels,
 // legend, a title block, mouse zoom, printing, pictures and clipboard copy.
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QPen>
@@ -15,8 +16,10 @@
 #include <vector>
 
 class QAction;
+class QCPAbstractItem;
 class QCPItemText;
 class QCustomPlot;
+class QPainter;
 class QPrinter;
 
 // One line of the title block: set left, centred and set right.
@@ -24,6 +27,18 @@ struct CGraphTitleLine {
     QString left;
     QString centre;
     QString right;
+};
+
+// Something drawn on the plot beside the curves: a labelled horizontal line
+// (a limit), a band between two levels (from a higher to a lower performance
+// limit), or a shaded stretch of X (a criterion's window, a fault found).
+struct CGraphMark {
+    enum Kind { Level, LevelBand, XSpan };
+    Kind kind = Level;
+    double from = 0; // the level (Level), the band's or stretch's one end
+    double to = 0;   // the other end (LevelBand, XSpan)
+    QString label;   // drawn at the right end of a level, the top of a stretch
+    QColor colour;
 };
 
 class CGraph : public QWidget {
@@ -59,6 +74,10 @@ public:
     void SetLegend(const QStringList& labels);
     // The title block above the plot; an empty list removes it.
     void SetTitleBlock(const QList<CGraphTitleLine>& lines);
+    // The marks on the plot; levels count for the automatic Y range, so that
+    // a limit above the curves is in sight. An empty list removes them.
+    void SetMarks(const QList<CGraphMark>& marks);
+    int MarkCount() const { return static_cast<int>(m_marks.size()); }
     // Text centred over the plot area ("No signal loaded"); empty for none.
     void SetNotice(const QString& notice);
     QString Notice() const;
@@ -91,6 +110,9 @@ public:
     // millimetre (10000 x 5000 is 100 mm by 50 mm); empty for a size below 1 mm.
     QByteArray SvgData(int width, int height) const;
     bool SaveSvg(const QString& fileName, int width, int height, QString* error) const;
+    // Draws the graph into rect of painter (a PDF page, say) as vectors, texts
+    // as text, laid out as a picture rect.width() pixels wide would be.
+    void Paint(QPainter& painter, const QRectF& rect) const;
     // Prints one page on printer; false with the reason in error.
     bool Print(QPrinter& printer, QString* error) const;
     // Prints through the print dialog; true also when the user cancelled.
@@ -112,6 +134,7 @@ private:
                      const std::shared_ptr<const void>& owner);
     void ApplyPens();
     void ApplyLegend();
+    void ApplyMarks();
     void RebuildLayout();
     void RescaleToData();
     // Lays legend and titles out for a picture of the size given; the next
@@ -134,6 +157,8 @@ private:
     QString m_title;
     QString m_subTitle;
     QList<CGraphTitleLine> m_titleBlock;
+    QList<CGraphMark> m_marks;
+    QList<QCPAbstractItem*> m_markItems;
     QRectF m_dataBounds; // of all drawn points; null without any
     QCPItemText* m_notice = nullptr;
     QAction* m_showAll = nullptr;

@@ -13,12 +13,14 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -112,6 +114,29 @@ bool CGraph::SaveSvg(const QString& fileName, int width, int height, QString* er
         return false;
     }
     return WritePicture(fileName, svg, error);
+}
+
+void CGraph::Paint(QPainter& painter, const QRectF& rect) const
+{
+    const int w = std::max(10, static_cast<int>(std::lround(rect.width())));
+    const int h = std::max(10, static_cast<int>(std::lround(rect.height())));
+    // Recorded as drawing commands, then played into the painter: the chart
+    // draws only through its own painter class.
+    QPicture picture;
+    QCPPainter recorder;
+    if (!recorder.begin(&picture))
+        return;
+    recorder.setMode(QCPPainter::pmVectorized);
+    recorder.setMode(QCPPainter::pmNoCaching);
+    FitToSize(w, h);
+    m_plot->toPainter(&recorder, w, h);
+    recorder.end();
+    RestoreScreenLayout();
+    painter.save();
+    painter.translate(rect.topLeft());
+    painter.scale(rect.width() / w, rect.height() / h);
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
 }
 
 bool CGraph::Print(QPrinter& printer, QString* error) const

@@ -14,6 +14,7 @@
 #include <QImageReader>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPrinter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -433,4 +434,50 @@ TEST_F(GraphTest, ALongCurveTakenOverDrawsAsTheCopiedOne)
     graph.ReturnCurves(backX, backY);
     EXPECT_EQ(graph.CurveCount(), 0);
     EXPECT_EQ(backX.data(), memory);
+}
+
+TEST_F(GraphTest, MarksShowLimitsAboveTheCurvesAndPaintIntoAnyPainter)
+{
+    CGraph graph;
+    ShowTwoCurves(graph); // the curves reach 49
+    const QColor limit(200, 0, 200), window(0, 0, 220);
+    graph.SetMarks({{CGraphMark::Level, 70.0, 0.0, "limit 70", limit},
+                    {CGraphMark::XSpan, 0.1, 0.2, "window", window}});
+    graph.Replot();
+    const std::vector<double> range = graph.ShownRanges();
+    EXPECT_GE(range[3], 70.0); // the limit is in sight
+    const QRect area = graph.PlotAreaRect(800, 500);
+    const int limitRow = area.top() + static_cast<int>((range[3] - 70.0) / (range[3] - range[2]) * area.height());
+    // Pixels of the limit's colour on its row (the curves stay below 49).
+    const auto onLimitRow = [&](const QImage& image) {
+        int n = 0;
+        for (int y = limitRow - 2; y <= limitRow + 2; ++y)
+            for (int x = area.left(); x < area.right(); ++x) {
+                const QColor c(image.pixel(x, y));
+                n += c.red() > 150 && c.blue() > 150 && c.green() < 80;
+            }
+        return n;
+    };
+    const QImage shown = graph.RenderImage(800, 500);
+    EXPECT_GT(onLimitRow(shown), area.width() / 3); // a dashed line across
+    // The painted copy (a PDF page, a report) draws the same marks.
+    QImage painted(800, 500, QImage::Format_RGB32);
+    painted.fill(Qt::white);
+    QPainter painter(&painted);
+    graph.Paint(painter, QRectF(0, 0, 800, 500));
+    painter.end();
+    EXPECT_GT(onLimitRow(painted), area.width() / 3);
+    // The shaded stretch, 0.1 s of the X range shown, is pale blue above the curves.
+    int shaded = 0;
+    const int row = area.top() + area.height() / 4;
+    for (int x = area.left(); x < area.right(); ++x) {
+        const QColor c(shown.pixel(x, row));
+        shaded += c.blue() > c.red() + 20;
+    }
+    EXPECT_NEAR(shaded, area.width() * 0.1 / (range[1] - range[0]), area.width() * 0.03);
+
+    graph.SetMarks({});
+    graph.Replot();
+    EXPECT_LT(graph.ShownRanges()[3], 70.0);
+    EXPECT_EQ(onLimitRow(graph.RenderImage(800, 500)), 0);
 }
