@@ -3,7 +3,7 @@
 class COndrelDoc;
 class QWidget;
 
-// The question asked, letter for letter.
+// The question asked; tests and users' scripted answers know this text.
 inline constexpr char kDiscardQuestion[] = "Discard the modified signals?";
 
 // True when the window may close: no loaded signal is modified, or the person

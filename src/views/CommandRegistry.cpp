@@ -430,8 +430,8 @@ const std::vector<MenuEntry>& DirModeMenuEntries()
 
 const std::vector<MenuEntry>& HitModeMenuEntries()
 {
-    // The prompt names the editor of the original desktop; the list is edited
-    // in the program's own dialog here.
+    // The prompt keeps the wording users know from earlier releases; the list
+    // opens in the program's own editor dialog.
     static const std::vector<MenuEntry> entries = {
         Command(ID_LIST_EDIT_HITLIST, "Edit HitList", "Edit the Hitlist file in Notepad")
             .Run(Doc(&COndrelDoc::OnEditHitlist)),
