@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -33,6 +34,42 @@ bool UsableGridStep(float del, int nfp, int nlp)
 {
     return del > 0.0f && std::isfinite(del) && std::isfinite(KVGridTime(nfp, del))
         && std::isfinite(KVGridTime(nlp, del));
+}
+
+// A header field and its record field, which may be of another kind: a
+// real kept in an integer field is truncated, an integer becomes a real.
+template <class To, class From>
+void AssignField(To& to, const From& from)
+{
+    if constexpr (std::is_same_v<To, int> && std::is_same_v<From, float>)
+        to = TruncToInt(from);
+    else
+        to = static_cast<To>(from);
+}
+
+// The places of the field table (KVSignalFields.h): a record field, reached
+// from the file's records, or none.
+#define KV_RVF(member) [](auto& file) -> auto& { return file.member; }
+#define KV_NO_RVF nullptr
+
+template <class Field, class Place>
+void LoadField(Field& field, const CRVFFile& f, Place place)
+{
+    AssignField(field, place(f));
+}
+template <class Field>
+void LoadField(Field&, const CRVFFile&, std::nullptr_t)
+{
+}
+
+template <class Field, class Place>
+void StoreField(const Field& field, CRVFFile& f, Place place)
+{
+    AssignField(place(f), field);
+}
+template <class Field>
+void StoreField(const Field&, CRVFFile&, std::nullptr_t)
+{
 }
 
 std::string FormatStep(float v)
@@ -140,51 +177,12 @@ bool KVFileRvf::ReadValues(float* x, float* y, KVRunningExtremes& xRange, KVRunn
 void KVFileRvf::FillHeader(KVHeader& h, const KVRunningExtremes& xRange, const KVRunningExtremes& yRange) const
 {
     const CRVFFile& f = *m_rvf;
-    h.Dimension = f.Test.Dimension;
+#define KV_LOAD_FIELD(KIND, name, def, place) LoadField(h.name, f, place);
+    KV_SIGNAL_FIELD_TABLE(KV_LOAD_FIELD, TEXT, REAL, INT)
+#undef KV_LOAD_FIELD
     h.TestNumber = std::to_string(f.Test.Number);
-    h.TestSource = f.Test.Source;
-    h.TestTitle = f.Test.Title;
-    h.TestReference = f.Test.Reference;
-    h.TestConfig = f.Test.Config;
-    h.ImpactAngle = static_cast<float>(f.Test.ImpactAngle);
-    h.ClosingSpeed = f.Test.ClosingSpeed;
-    h.VehicleNumber = f.Vehicle.Number;
-    h.VehicleMake = f.Vehicle.Make;
-    h.VehicleModel = f.Vehicle.Model;
-    h.ModelYear = f.Vehicle.ModelYear;
-    h.VehicleValue = TruncToInt(f.Vehicle.Value);
-    h.OccupantType = f.Occupant.Type;
-    h.OccupantSex = f.Occupant.Sex;
-    h.OccupantWeight = f.Occupant.Weight;
-    h.OccupantSize = f.Occupant.Size;
-    h.Restraint1 = f.Occupant.Restraint1;
-    h.Restraint2 = f.Occupant.Restraint2;
-    h.Hic = f.Injury.Hic;
-    h.HicT1 = f.Injury.HicT1;
-    h.HicT2 = f.Injury.HicT2;
-    h.Clip3ms = f.Injury.Clip3ms;
-    h.Csi = f.Injury.Csi;
-    h.Ais = f.Injury.Ais;
-    h.CurveNumber = f.Curve.Number;
-    h.SensorAttachment = f.Curve.Attachment;
-    h.SensorLocation = f.Curve.Location;
-    h.GaugeNumber = f.Curve.GaugeNumber;
-    h.BandNumber = f.Curve.BandNumber;
-    h.Axis = f.Curve.Axis;
-    h.YType = f.Curve.YType;
     h.SensorType = f.Curve.YType;
-    h.YUnits = f.Curve.YUnits;
-    h.XType = f.Curve.XType;
-    h.XUnits = f.Curve.XUnits;
-    h.Status = f.Curve.Status;
-    h.CurveText = f.Curve.Description;
-    h.Nfp = f.Curve.Nfp;
-    h.Nlp = f.Curve.Nlp;
     h.Del = f.Curve.Del; // an "X-Y" file's step follows from its X values
-    h.PreFilterFrequency = f.Curve.PreFilterFrequency;
-    h.StoppingFrequency = f.Curve.StoppingFrequency;
-    h.CutOffFrequency = f.Curve.CutOffFrequency;
-    h.InitialVelocity = f.Curve.InitialVelocity;
     h.FilterClass = KVFilterClassFromFrequency(h.CutOffFrequency, h.PreFilterFrequency);
     h.SourceName = m_fileName;
     h.XMin = xRange.lo;
@@ -294,49 +292,10 @@ bool KVFileRvf::Store(const KVSignal& signal)
     if (!m_floatFormat.empty())
         f.FileId.FloatFormatName = m_floatFormat;
     const KVHeader& h = signal.Header();
-    f.Test.Dimension = h.Dimension;
+#define KV_STORE_FIELD(KIND, name, def, place) StoreField(h.name, f, place);
+    KV_SIGNAL_FIELD_TABLE(KV_STORE_FIELD, TEXT, REAL, INT)
+#undef KV_STORE_FIELD
     f.Test.NumberText = h.TestNumber;
-    f.Test.Source = h.TestSource;
-    f.Test.Title = h.TestTitle;
-    f.Test.Reference = h.TestReference;
-    f.Test.Config = h.TestConfig;
-    f.Test.ImpactAngle = TruncToInt(h.ImpactAngle);
-    f.Test.ClosingSpeed = h.ClosingSpeed;
-    f.Vehicle.Number = h.VehicleNumber;
-    f.Vehicle.Make = h.VehicleMake;
-    f.Vehicle.Model = h.VehicleModel;
-    f.Vehicle.ModelYear = h.ModelYear;
-    f.Vehicle.Value = static_cast<float>(h.VehicleValue);
-    f.Occupant.Type = h.OccupantType;
-    f.Occupant.Sex = h.OccupantSex;
-    f.Occupant.Weight = h.OccupantWeight;
-    f.Occupant.Size = h.OccupantSize;
-    f.Occupant.Restraint1 = h.Restraint1;
-    f.Occupant.Restraint2 = h.Restraint2;
-    f.Injury.Hic = h.Hic;
-    f.Injury.HicT1 = h.HicT1;
-    f.Injury.HicT2 = h.HicT2;
-    f.Injury.Clip3ms = h.Clip3ms;
-    f.Injury.Csi = h.Csi;
-    f.Injury.Ais = h.Ais;
-    f.Curve.Number = h.CurveNumber;
-    f.Curve.Attachment = h.SensorAttachment;
-    f.Curve.Location = h.SensorLocation;
-    f.Curve.GaugeNumber = h.GaugeNumber;
-    f.Curve.BandNumber = h.BandNumber;
-    f.Curve.Axis = h.Axis;
-    f.Curve.YType = h.YType;
-    f.Curve.YUnits = h.YUnits;
-    f.Curve.XType = h.XType;
-    f.Curve.XUnits = h.XUnits;
-    f.Curve.Status = h.Status;
-    f.Curve.Description = h.CurveText;
-    f.Curve.Nfp = h.Nfp;
-    f.Curve.Nlp = h.Nlp;
-    f.Curve.InitialVelocity = h.InitialVelocity;
-    f.Curve.PreFilterFrequency = h.PreFilterFrequency;
-    f.Curve.CutOffFrequency = h.CutOffFrequency;
-    f.Curve.StoppingFrequency = h.StoppingFrequency;
 
     // Only X values that a reload gives back may be left out of the file.
     const bool yOnly = signal.IsOnOwnGrid();
