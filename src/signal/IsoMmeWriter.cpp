@@ -157,6 +157,21 @@ std::string Lower(std::string s)
     return s;
 }
 
+// A time of the record (a float in X units) as seconds, from the decimal the
+// float stands for: a 0.1 ms step is 0.0001 s exactly rather than
+// 0.000100000005, and 20 steps of 0.0001 s are 0.002 s, as a reader of the
+// written text computes them.
+double InSeconds(double v, double toSeconds, bool isFloat)
+{
+    if (!isFloat)
+        return v * toSeconds;
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
+    double decimal = v;
+    std::from_chars(buf, res.ptr, decimal);
+    return decimal / (1.0 / toSeconds);
+}
+
 // Time step in seconds and the factor from X units to seconds; false when the
 // X axis is not time or its steps are not constant.
 bool TimeStep(const KVSignal& s, double& dt, double& toSeconds, KVErrorList& errors)
@@ -169,7 +184,9 @@ bool TimeStep(const KVSignal& s, double& dt, double& toSeconds, KVErrorList& err
     }
     const size_t n = s.PointCount();
     double step = s.Del();
+    bool stated = true;
     if (step == 0.0 || step == KV_NO_VALUE) {
+        stated = false;
         step = n > 1 ? (double(s.X()[n - 1]) - double(s.X()[0])) / double(n - 1) : 0.0;
         for (size_t i = 1; i < n && step > 0.0; ++i)
             if (std::fabs(double(s.X()[i]) - double(s.X()[i - 1]) - step) > 0.01 * step)
@@ -179,7 +196,7 @@ bool TimeStep(const KVSignal& s, double& dt, double& toSeconds, KVErrorList& err
         errors.AddError("no constant time step; an ISO-MME channel needs one", kScope);
         return false;
     }
-    dt = step * toSeconds;
+    dt = InSeconds(step, toSeconds, stated);
     return true;
 }
 
@@ -248,8 +265,8 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
     const float* x = s.X();
     // The first time as the grid gives it (Nfp steps of Del) where that is the
     // first X value to within float rounding: -0.05 rather than -0.049999997.
-    double t0 = double(x[0]) * toSeconds;
-    const double grid = double(s.Nfp()) * double(s.Del()) * toSeconds;
+    double t0 = InSeconds(x[0], toSeconds, true);
+    const double grid = double(s.Nfp()) * InSeconds(s.Del(), toSeconds, true);
     if (s.Del() == float(dt / toSeconds) && std::fabs(grid - t0) <= 1e-3 * dt)
         t0 = grid;
     auto timeAt = [&](size_t i) { return static_cast<float>(t0 + double(i) * dt); };

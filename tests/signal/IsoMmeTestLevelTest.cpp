@@ -255,3 +255,102 @@ TEST(IsoMmeTestLevel, CodePatternsMatchWholeCodesCaseBlind)
     EXPECT_TRUE(IsoMmeCodeMatches("1?HEAD*", "1?HEAD????H3ACZC"));
     EXPECT_TRUE(IsoMmeCodeMatches("11HEAD????H3ACZC", "11HEAD????H3ACZC"));
 }
+
+// A record in milliseconds is written in seconds: the same channel file, byte
+// for byte, as the record in seconds; it reads back with its step and first
+// time in seconds.
+TEST(IsoMmeTestLevel, MillisecondsAreWrittenAsSeconds)
+{
+    TempDir dir;
+    KVSignal ms = UniformSignal(-20, 29, 0.1f, [](double t) { return std::sin(t); });
+    ms.SetXUnits("MILLISECONDS");
+    // Its twin in seconds holds the times a reader of the written file computes.
+    KVSignal s = UniformSignal(-20, 29, 0.0001f, [](double) { return 0.0; });
+    for (size_t k = 0; k < s.PointCount(); ++k) {
+        s.X()[k] = static_cast<float>(-0.002 + double(k) * 0.0001);
+        s.Y()[k] = ms.Y()[k];
+    }
+    s.UpdateExtremes();
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&ms}, dir.Path("ms/7"), errors));
+    ASSERT_TRUE(IsoMmeWriteTest({&s}, dir.Path("s/7"), errors));
+    const std::string text = ReadText(dir.Path("s/7/Channel/7.001"));
+    EXPECT_EQ(ReadText(dir.Path("ms/7/Channel/7.001")), text);
+    EXPECT_NE(text.find("Sampling interval           :0.0001\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Time of first sample        :-0.002\r\n"), std::string::npos);
+    KVSignal back;
+    ASSERT_TRUE(KVReadSignalFile(dir.Path("ms/7/Channel/7.001"), back, errors));
+    EXPECT_EQ(back.XUnits(), "SECONDS");
+    EXPECT_EQ(back.Del(), 0.0001f);
+    EXPECT_EQ(back.Nfp(), -20);
+    EXPECT_EQ(back.X()[0], -0.002f);
+}
+
+// The channel class goes out as the "Channel frequency class" line and the
+// code's last letter, and comes back from either; of equal extremes the
+// header names the first.
+TEST(IsoMmeTestLevel, ChannelClassAndExtremesInTheChannelHeader)
+{
+    struct Case {
+        int cfc;
+        char letter;
+        const char* line;
+    };
+    const Case cases[] = {{60, 'D', "60"}, {180, 'C', "180"}, {600, 'B', "600"}, {1000, 'A', "1000"},
+                          {1001, '0', "NOVALUE"}};
+    std::vector<KVSignal> signals;
+    for (const Case& c : cases) {
+        const float y[] = {0, 5, 1, 5, -2, 3, -2};
+        KVSignal s = MakeSignal(7, 0.0f, 0.001f, [&](size_t i) { return y[i]; });
+        s.SetXUnits("SECONDS");
+        s.SetDel(0.001f);
+        s.SetFilterClass(c.cfc);
+        s.SetCutOffFrequency(c.cfc == 1001 ? 0.0f : float(c.cfc) * 5.0f / 3.0f);
+        s.SetPreFilterFrequency(0.0f);
+        signals.push_back(s);
+    }
+    TempDir dir;
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&signals[0], &signals[1], &signals[2], &signals[3], &signals[4]}, dir.Path("9"), errors));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.cfc);
+        const std::string path = dir.Path("9/Channel/9.00" + std::to_string(i + 1));
+        std::string text = ReadText(path);
+        EXPECT_NE(text.find("Channel frequency class     :" + std::string(c.line) + "\r\n"), std::string::npos);
+        EXPECT_EQ(text[29 + 15], c.letter) << text.substr(0, 47);
+        EXPECT_NE(text.find("Time of maximum value       :0.001\r\n"), std::string::npos);
+        EXPECT_NE(text.find("Time of minimum value       :0.004\r\n"), std::string::npos);
+        // The class from the letter, then from the line alone (the letter unknown).
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 1) {
+                text[29 + 15] = '?';
+                WriteText(path, text);
+            }
+            KVSignal back;
+            ASSERT_TRUE(KVReadSignalFile(path, back, errors));
+            EXPECT_EQ(back.FilterClass(), c.cfc) << pass;
+            EXPECT_EQ(back.Status(), c.cfc == 1001 ? "AS MEASURED" : "FILTERED") << pass;
+        }
+    }
+}
+
+// A channel list that names one code three times opens with one warning.
+TEST(IsoMmeTestLevel, ARepeatedCodeIsReported)
+{
+    KVSignal s = MakeSignal(4, 0.0f, 0.001f, [](size_t i) { return float(i); });
+    s.SetXUnits("SECONDS");
+    s.SetDel(0.001f);
+    s.SetSensorAttachment("11HEAD0000H3ACXA");
+    KVSignal other = s;
+    other.SetSensorAttachment("11HEAD0000H3ACYA");
+    ASSERT_NE(IsoMmeCodeOf(s), IsoMmeCodeOf(other));
+    TempDir dir;
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&s, &other, &s, &s}, dir.Path("5"), errors));
+    IsoMmeTest test;
+    ASSERT_TRUE(test.Open(dir.Path("5"), errors));
+    EXPECT_EQ(test.Channels().size(), 4u);
+    EXPECT_EQ(ErrorLines(errors), (Lines{"IsoMmeTest::Open | " + dir.Path("5/Channel/5.chn")
+                                         + ": the code " + IsoMmeCodeOf(s) + " is used by more than one channel; all are kept"}));
+}
