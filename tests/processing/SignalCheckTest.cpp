@@ -215,4 +215,79 @@ TEST(SignalCheck, AStoppedChannelAndManyDropouts)
     EXPECT_NEAR(many.findings[0].t2 - many.findings[0].t1, 0.063, 1e-6);
 }
 
+// Each rule on both sides of the limits the cases above leave out.
+TEST(SignalCheck, EachRuleOnBothSidesOfItsLimits)
+{
+    // A time stamp repeated does not increase either.
+    KVSignal repeated = Make(Example(), nullptr);
+    repeated.X()[100] = repeated.X()[99];
+    EXPECT_EQ(Kinds(CheckSignal(repeated)), Kinds_{CheckKind::Time});
+
+    // Held at its peak to the end: saturated, but the zero did not shift.
+    const CheckResult held = CheckSignal(Make(Example(), [](const auto& t, auto& y) {
+        for (std::size_t k = 0; k < y.size(); ++k)
+            if (t[k] > 0.00365)
+                y[k] = 65;
+    }));
+    EXPECT_EQ(Kinds(held), Kinds_{CheckKind::Clipping});
+
+    // A 1650 Hz cut-off without a class stands for CFC 990: 10 kHz is enough, 9 kHz is not.
+    synth::Pulse fast = Example();
+    for (double rate : {10000.0, 9000.0}) {
+        fast.rate = rate;
+        KVSignal s = Make(fast, nullptr, 1001);
+        s.SetCutOffFrequency(1650);
+        const CheckResult r = CheckSignal(s);
+        if (rate == 10000.0) {
+            EXPECT_TRUE(r.findings.empty()) << r.findings[0].message;
+            continue;
+        }
+        ASSERT_EQ(Kinds(r), Kinds_{CheckKind::Rate});
+        EXPECT_EQ(r.verdict, CheckVerdict::Warning);
+        EXPECT_NE(r.findings[0].message.find("CFC 990 (9900 Hz)"), std::string::npos) << r.findings[0].message;
+    }
+
+    // The pre-event window ends 1 ms before time zero whatever the time unit.
+    std::vector<double> t;
+    std::vector<double> y = synth::PulseValues(Example(), t);
+    for (double& v : y)
+        v += 5;
+    const CheckResult seconds = CheckSignal(synth::Channel(t, y, 1000));
+    for (double& v : t)
+        v *= 1000;
+    KVSignal ms = synth::Channel(t, y, 1000);
+    ms.SetXUnits("MILLISECONDS");
+    const CheckResult milli = CheckSignal(ms);
+    ASSERT_EQ(Kinds(seconds), Kinds_{CheckKind::Offset});
+    ASSERT_EQ(Kinds(milli), Kinds_{CheckKind::Offset});
+    EXPECT_NEAR(seconds.findings[0].t2, -0.0011, 1e-7);
+    EXPECT_NEAR(milli.findings[0].t2, -1.1, 1e-4);
+
+    // At most four evenly spaced levels are a dead channel; five are not.
+    for (int levels : {4, 5}) {
+        const CheckResult r = CheckSignal(Make(Example(), [levels](const auto&, auto& v) {
+            for (std::size_t k = 0; k < v.size(); ++k)
+                v[k] = 0.01 * double(k % std::size_t(levels));
+        }));
+        const bool dead = std::any_of(r.findings.begin(), r.findings.end(),
+                                      [](const CheckFinding& f) { return f.kind == CheckKind::Flat; });
+        EXPECT_EQ(dead, levels == 4) << levels;
+        if (levels == 4) {
+            EXPECT_EQ(r.findings[0].message, "only 4 distinct values (0, 0.01, 0.02, 0.03 G'S): a dead channel");
+        }
+    }
+
+    // Three dropouts are three findings; from four on they are summed up in one.
+    for (int count : {3, 4}) {
+        const CheckResult r = CheckSignal(Make(Example(), [count](const auto& t, auto& v) {
+            for (int k = 0; k < count; ++k)
+                v[synth::IndexOf(t, -0.015 + 0.007 * k)] = -30;
+        }));
+        EXPECT_EQ(Kinds(r), Kinds_(count == 3 ? 3 : 1, CheckKind::Dropout)) << count;
+        if (count == 4) {
+            EXPECT_EQ(r.findings[0].message.rfind("4 dropouts from -0.015 s to 0.006 s", 0), 0u) << r.findings[0].message;
+        }
+    }
+}
+
 } // namespace
