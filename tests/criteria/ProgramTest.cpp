@@ -1,5 +1,6 @@
 #include "CriteriaTestSignals.h"
 #include "CriterionProgram.h"
+#include "IsoMmeWriter.h"
 #include "KVErrorList.h"
 #include "KVFileRvf.h"
 
@@ -309,4 +310,45 @@ TEST_F(ProgramTest, NamesStayOnOneLineAndALostResultFails)
     EXPECT_EQ(RunTextProgram(*FindCriterion("hic"), {"--text", forged}, out, err), PROGRAM_FAILED);
     EXPECT_EQ(err.str(), "hic: writing to standard output failed\n");
     EXPECT_EQ(RunTextProgram(*FindCriterion("hic"), {"--help"}, out, err), PROGRAM_FAILED);
+}
+
+TEST_F(ProgramTest, JsonOfChannelsFromAnIsoMmeTestAndATextFile)
+{
+    // Fx from an ISO-MME test, My from RVF, Fz from a text file (no class, no
+    // units, time in ms): pure tension at 99 % of the intercept, at 15 ms.
+    KVSignal fx = Neck(0, "NEWTONS");
+    fx.SetAxis("X");
+    fx.SetDel(0.0001f);
+    fx.SetFilterClass(600);
+    fx.SetCutOffFrequency(1000);
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&fx}, (m_dir / "T1").string(), errors));
+    const std::string iso = (m_dir / "T1/Channel/T1.001").string();
+    const std::string my = Save("my.rvf", Neck(0, "NEWTON-METERS"), "Y");
+    const std::string fz = (m_dir / "fz.txt").string();
+    std::ofstream text(fz);
+    text << "time;force\n";
+    for (int i = 0; i <= 300; ++i)
+        text << i * 0.1 << ";" << 0.99 * 6806 * std::sin(std::numbers::pi * i / 300.0) << "\n";
+    text.close();
+    ASSERT_EQ(Run("nij", {"--json", iso, my, fz}), PROGRAM_OK) << m_err.str();
+    const nlohmann::json j = nlohmann::json::parse(m_out.str());
+    ASSERT_EQ(j["inputs"].size(), 3u);
+    EXPECT_EQ(j["inputs"][0]["file"], iso);
+    EXPECT_EQ(j["inputs"][0]["filter_class"], 600);
+    EXPECT_EQ(j["inputs"][0]["units"], "NEWTONS");
+    EXPECT_EQ(j["inputs"][2]["file"], fz);
+    EXPECT_TRUE(j["inputs"][2]["filter_class"].is_null());
+    EXPECT_TRUE(j["inputs"][2]["units"].is_null());
+    // Every Nij is a peak: an instant, never an interval (a case that never
+    // occurs has no time at all).
+    ASSERT_FALSE(j["results"].empty());
+    for (const nlohmann::json& r : j["results"]) {
+        EXPECT_EQ(r.contains("t"), r["value"].get<double>() > 0) << r.dump();
+        EXPECT_FALSE(r.contains("t1") || r.contains("t2")) << r.dump();
+    }
+    const nlohmann::json& nij = j["results"].back();
+    EXPECT_EQ(nij["name"], "Nij");
+    EXPECT_NEAR(nij["value"].get<double>(), 0.99, 1e-6);
+    EXPECT_NEAR(nij["t"].get<double>(), 0.015, 1e-9);
 }
