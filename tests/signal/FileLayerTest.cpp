@@ -548,3 +548,39 @@ TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
     EXPECT_EQ(KVReadSignalHeader(dir.Path("nan.rvf"), header, points, errors), nullptr);
     EXPECT_EQ(ErrorLines(errors), Lines{"CRVFFile::floatRead | Not a Number"});
 }
+
+// An extreme of zero is the first zero of the file, +0 or -0 as stored, in
+// the header read alone as in the whole read.
+TEST(FileLayer, AZeroExtremeKeepsTheSignOfTheFirstZero)
+{
+    TempDir dir;
+    const std::string path = dir.Path("zero.rvf");
+    for (const char* format : {"", "SUN", "VAX"}) {
+        for (const float first : {-0.0f, 0.0f}) {
+            for (const float side : {-1.0f, 1.0f}) { // zero as the maximum, then as the minimum
+                SCOPED_TRACE(std::string(format) + (std::signbit(first) ? " -0 " : " +0 ") + std::to_string(side));
+                KVSignal out = FullSignal(1000, 0.0001f);
+                for (size_t i = 0; i < 1000; ++i)
+                    out.Y()[i] = side * float(1 + i % 7);
+                out.Y()[333] = first;
+                out.Y()[334] = -first;
+                out.Y()[999] = -first;
+                out.UpdateExtremes();
+                ASSERT_TRUE(Store(out, path, format));
+                KVSignal in;
+                ASSERT_TRUE(Load(in, path));
+                const float zero = in.Y()[333];
+                ASSERT_EQ(zero, 0.0f);
+                KVHeader header;
+                size_t points = 0;
+                ASSERT_TRUE(KVFileRvf(path).LoadHeader(header, points));
+                const float loaded = side < 0 ? in.YMax() : in.YMin();
+                const float scanned = side < 0 ? header.YMax : header.YMin;
+                EXPECT_EQ(std::signbit(loaded), std::signbit(zero));
+                EXPECT_EQ(std::signbit(scanned), std::signbit(zero));
+                EXPECT_EQ(loaded, 0.0f);
+                EXPECT_EQ(scanned, 0.0f);
+            }
+        }
+    }
+}
