@@ -335,7 +335,8 @@ TEST(IsoMmeTestLevel, ChannelClassAndExtremesInTheChannelHeader)
     }
 }
 
-// A channel list that names one code three times opens with one warning.
+// A channel list that names a code twice, or three times, opens with one
+// warning for it.
 TEST(IsoMmeTestLevel, ARepeatedCodeIsReported)
 {
     KVSignal s = MakeSignal(4, 0.0f, 0.001f, [](size_t i) { return float(i); });
@@ -347,10 +348,11 @@ TEST(IsoMmeTestLevel, ARepeatedCodeIsReported)
     ASSERT_NE(IsoMmeCodeOf(s), IsoMmeCodeOf(other));
     TempDir dir;
     KVErrorList errors;
-    ASSERT_TRUE(IsoMmeWriteTest({&s, &other, &s, &s}, dir.Path("5"), errors));
+    ASSERT_TRUE(IsoMmeWriteTest({&s, &other, &s, &s, &other}, dir.Path("5"), errors));
     IsoMmeTest test;
     ASSERT_TRUE(test.Open(dir.Path("5"), errors));
-    EXPECT_EQ(test.Channels().size(), 4u);
-    EXPECT_EQ(ErrorLines(errors), (Lines{"IsoMmeTest::Open | " + dir.Path("5/Channel/5.chn")
-                                         + ": the code " + IsoMmeCodeOf(s) + " is used by more than one channel; all are kept"}));
+    EXPECT_EQ(test.Channels().size(), 5u);
+    const std::string list = "IsoMmeTest::Open | " + dir.Path("5/Channel/5.chn") + ": the code ";
+    EXPECT_EQ(ErrorLines(errors), (Lines{list + IsoMmeCodeOf(s) + " is used by more than one channel; all are kept",
+                                         list + IsoMmeCodeOf(other) + " is used by more than one channel; all are kept"}));
 }
