@@ -273,6 +273,7 @@ TEST(SignalCheck, EachRuleOnBothSidesOfItsLimits)
                                       [](const CheckFinding& f) { return f.kind == CheckKind::Flat; });
         EXPECT_EQ(dead, levels == 4) << levels;
         if (levels == 4) {
+            ASSERT_EQ(r.findings.size(), 1u);
             EXPECT_EQ(r.findings[0].message, "only 4 distinct values (0, 0.01, 0.02, 0.03 G'S): a dead channel");
         }
     }
@@ -284,7 +285,7 @@ TEST(SignalCheck, EachRuleOnBothSidesOfItsLimits)
                 v[synth::IndexOf(t, -0.015 + 0.007 * k)] = -30;
         }));
         EXPECT_EQ(Kinds(r), Kinds_(count == 3 ? 3 : 1, CheckKind::Dropout)) << count;
-        if (count == 4) {
+        if (count == 4 && r.findings.size() == 1) {
             EXPECT_EQ(r.findings[0].message.rfind("4 dropouts from -0.015 s to 0.006 s", 0), 0u) << r.findings[0].message;
         }
     }
