@@ -562,15 +562,16 @@ TEST(FileLayer, AZeroExtremeKeepsTheSignOfTheFirstZero)
                 KVSignal out = FullSignal(1000, 0.0001f);
                 for (size_t i = 0; i < 1000; ++i)
                     out.Y()[i] = side * float(1 + i % 7);
-                // The first zero in the last lane of a vector, the other in the first of the next.
-                out.Y()[335] = first;
-                out.Y()[336] = -first;
+                // In the third record, the first zero in the last lane of a
+                // vector, the other in the first lane of the next one.
+                out.Y()[337] = first;
+                out.Y()[338] = -first;
                 out.Y()[999] = -first;
                 out.UpdateExtremes();
                 ASSERT_TRUE(Store(out, path, format));
                 KVSignal in;
                 ASSERT_TRUE(Load(in, path));
-                const float zero = in.Y()[335];
+                const float zero = in.Y()[337];
                 ASSERT_EQ(zero, 0.0f);
                 KVHeader header;
                 size_t points = 0;
