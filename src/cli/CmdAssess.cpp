@@ -184,4 +184,4 @@ const KalvioCommand kAssessCommand = {
     "\n"
     "Exit status: 0 when the assessment was made (whatever it found), 1 when the\n"
     "test could not be read, 2 for bad usage (also a bad protocol or inputs file).\n",
-    RunAssess};
+    RunAssess, false}; // the protocol picks the channels: no --code

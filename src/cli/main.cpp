@@ -24,7 +24,7 @@ void PrintOverview(std::FILE* out)
                  "\nEvery command that reads signals takes, besides signal files (RVF-1992,\n"
                  "ISO-MME channel, two-column text), ISO-MME tests: TEST.mme, the test's\n"
                  "folder or a .zip holding it, each standing for the channels of its channel\n"
-                 "list. Their options:\n"
+                 "list. Their options (not of assess, whose protocol picks the channels):\n"
                  "  --code PATTERN    take only the channels of a test whose 16-character code\n"
                  "                    matches PATTERN (? one character, * any run, case-blind;\n"
                  "                    repeat it for several patterns): '--code 11HEAD*' the\n"
