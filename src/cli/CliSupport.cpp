@@ -74,28 +74,38 @@ KVTimeUnit g_textTimeUnit = KVTimeUnit::Milliseconds;
 
 } // namespace
 
+bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& flag, const std::string& needs,
+                 std::string& value, std::string& problem)
+{
+    const std::string& a = args[i];
+    if (a == flag) {
+        if (i + 1 >= args.size())
+            problem = flag + " needs " + needs;
+        else
+            value = args[++i];
+        return true;
+    }
+    if (a.size() > flag.size() && a.compare(0, flag.size(), flag) == 0 && a[flag.size()] == '=') {
+        value = a.substr(flag.size() + 1);
+        return true;
+    }
+    return false;
+}
+
 std::string TakeValueOption(std::vector<std::string>& args, const std::string& flag, const std::string& needs,
                             const std::function<std::string(const std::string&)>& take)
 {
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        size_t count = 1;
-        if (args[i] == flag) {
-            if (i + 1 >= args.size())
-                return flag + " needs " + needs;
-            value = args[i + 1];
-            count = 2;
-        } else if (args[i].size() > flag.size() && args[i].compare(0, flag.size(), flag) == 0
-                   && args[i][flag.size()] == '=') {
-            value = args[i].substr(flag.size() + 1);
-        } else {
+        const size_t at = i;
+        std::string value, problem;
+        if (!OptionValue(args, i, flag, needs, value, problem))
             continue;
-        }
-        const std::string problem = take(value);
+        if (problem.empty())
+            problem = take(value);
         if (!problem.empty())
             return problem;
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + count));
-        --i;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(at), args.begin() + static_cast<std::ptrdiff_t>(i + 1));
+        i = at - 1;
     }
     return {};
 }

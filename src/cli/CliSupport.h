@@ -26,6 +26,11 @@ bool FinishStandardOutput();
 int UsageError(const std::string& command, const std::string& message);
 // Whether args asks for help (-h or --help anywhere).
 bool WantsHelp(const std::vector<std::string>& args);
+// Whether args[i] is FLAG (its value the next argument) or FLAG=VALUE. On a
+// match value receives the value and i the index of the last argument used;
+// a FLAG without its value sets problem to "FLAG needs NEEDS".
+bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& flag, const std::string& needs,
+                 std::string& value, std::string& problem);
 // Takes every FLAG VALUE and FLAG=VALUE out of args, handing each value to
 // take, which returns a usage problem or an empty text. Returns the first
 // problem ("FLAG needs NEEDS" for a FLAG without its value), or an empty text.

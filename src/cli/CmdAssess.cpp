@@ -13,28 +13,6 @@
 
 namespace {
 
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& flag, std::string& value,
-               std::string& problem)
-{
-    const std::string& a = args[i];
-    if (a == flag) {
-        if (i + 1 >= args.size()) {
-            problem = flag + " needs a value";
-            return false;
-        }
-        value = args[++i];
-        return true;
-    }
-    value = a.substr(flag.size() + 1);
-    return true;
-}
-
-bool IsFlag(const std::string& a, const char* flag)
-{
-    const std::string f = flag;
-    return a == f || a.rfind(f + "=", 0) == 0;
-}
-
 int RunAssess(const std::vector<std::string>& args)
 {
     std::vector<std::string> tests;
@@ -48,20 +26,20 @@ int RunAssess(const std::vector<std::string>& args)
             json = true;
         } else if (a == "--list-protocols") {
             list = true;
-        } else if (IsFlag(a, "--protocol")) {
-            if (!TakeValue(args, i, "--protocol", protocolId, problem))
+        } else if (OptionValue(args, i, "--protocol", "a value", protocolId, problem)) {
+            if (!problem.empty())
                 return UsageError("assess", problem);
-        } else if (IsFlag(a, "--protocol-dir")) {
-            if (!TakeValue(args, i, "--protocol-dir", protocolDir, problem))
+        } else if (OptionValue(args, i, "--protocol-dir", "a value", protocolDir, problem)) {
+            if (!problem.empty())
                 return UsageError("assess", problem);
-        } else if (IsFlag(a, "--dummy")) {
-            if (!TakeValue(args, i, "--dummy", dummy, problem))
+        } else if (OptionValue(args, i, "--dummy", "a value", dummy, problem)) {
+            if (!problem.empty())
                 return UsageError("assess", problem);
-        } else if (IsFlag(a, "--inputs")) {
-            if (!TakeValue(args, i, "--inputs", inputsFile, problem))
+        } else if (OptionValue(args, i, "--inputs", "a value", inputsFile, problem)) {
+            if (!problem.empty())
                 return UsageError("assess", problem);
-        } else if (IsFlag(a, "--position")) {
-            if (!TakeValue(args, i, "--position", value, problem))
+        } else if (OptionValue(args, i, "--position", "a value", value, problem)) {
+            if (!problem.empty())
                 return UsageError("assess", problem);
             if (value.size() != 1)
                 return UsageError("assess", "--position takes one code character (1 driver, 3 front passenger), not '"

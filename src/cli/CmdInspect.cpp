@@ -174,26 +174,22 @@ int RunConvert(const std::vector<std::string>& args)
     IsoMmeCodeDefaults codes;
     bool codeOption = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--format") {
-            if (i + 1 >= args.size())
-                return UsageError("convert", "--format needs ieee, sun, vax or iso-mme");
-            format = args[++i];
-        } else if (a.rfind("--format=", 0) == 0) {
-            format = a.substr(9);
-        } else if (a == "--position" || a == "--object" || a.rfind("--position=", 0) == 0
-                   || a.rfind("--object=", 0) == 0) {
-            const bool position = a.rfind("--position", 0) == 0;
-            const std::string flag = position ? "--position" : "--object";
-            if (a == flag && i + 1 >= args.size())
-                return UsageError("convert", flag + " needs one code character");
-            const std::string value = a == flag ? args[++i] : a.substr(flag.size() + 1);
-            if (!CodeCharacter(value, position ? codes.position : codes.object))
-                return UsageError("convert", flag + " takes one code character (0-9, A-Z or ?), not '" + value + "'");
+        std::string value, problem;
+        if (OptionValue(args, i, "--format", "ieee, sun, vax or iso-mme", format, problem)) {
+            // the name is checked once all arguments are read
+        } else if (OptionValue(args, i, "--position", "one code character", value, problem)) {
+            if (problem.empty() && !CodeCharacter(value, codes.position))
+                problem = "--position takes one code character (0-9, A-Z or ?), not '" + value + "'";
+            codeOption = true;
+        } else if (OptionValue(args, i, "--object", "one code character", value, problem)) {
+            if (problem.empty() && !CodeCharacter(value, codes.object))
+                problem = "--object takes one code character (0-9, A-Z or ?), not '" + value + "'";
             codeOption = true;
         } else {
-            plain.push_back(a);
+            plain.push_back(args[i]);
         }
+        if (!problem.empty())
+            return UsageError("convert", problem);
     }
     for (char& c : format)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

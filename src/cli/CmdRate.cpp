@@ -46,22 +46,9 @@ std::string ErrorText(const KVErrorList& errors)
     return text;
 }
 
-// --from T / --from=T (and --to); false with the usage problem.
-bool TakeTime(const std::vector<std::string>& args, std::size_t& i, const char* name, std::optional<double>& value,
-              std::string& problem)
+// The time of --from or --to in value; false with the usage problem.
+bool ParseTime(const std::string& flag, const std::string& text, std::optional<double>& value, std::string& problem)
 {
-    const std::string& a = args[i];
-    const std::string flag = name;
-    std::string text;
-    if (a == flag) {
-        if (i + 1 >= args.size()) {
-            problem = flag + " needs a time";
-            return false;
-        }
-        text = args[++i];
-    } else {
-        text = a.substr(flag.size() + 1);
-    }
     double v = 0.0;
     if (!KVParseNumber(text, v)) {
         problem = flag + " takes a time in the signals' time unit, not '" + KVPrintableText(text) + "'";
@@ -78,14 +65,14 @@ int RunRate(const std::vector<std::string>& args)
     std::vector<std::string> names;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string problem;
+        std::string problem, value;
         if (a == "--json") {
             json = true;
-        } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
-            if (!TakeTime(args, i, "--from", interval.from, problem))
+        } else if (OptionValue(args, i, "--from", "a time", value, problem)) {
+            if (!problem.empty() || !ParseTime("--from", value, interval.from, problem))
                 return UsageError("rate", problem);
-        } else if (a == "--to" || a.rfind("--to=", 0) == 0) {
-            if (!TakeTime(args, i, "--to", interval.to, problem))
+        } else if (OptionValue(args, i, "--to", "a time", value, problem)) {
+            if (!problem.empty() || !ParseTime("--to", value, interval.to, problem))
                 return UsageError("rate", problem);
         } else if (a.size() > 1 && a[0] == '-') {
             return UsageError("rate", "unknown option " + a);
