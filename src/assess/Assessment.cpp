@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <tuple>
 
 namespace Assess {
 
@@ -178,13 +179,75 @@ public:
         return best;
     }
 
+    // What one occupant will ask for, so that a channel used by several
+    // criteria is read once and a prepared one reused, each kept only until
+    // its last use (the memory stays that of the channels in use).
+    void Plan(const OccupantSpec& spec, char position)
+    {
+        m_prepUses.clear();
+        m_rawUses.clear();
+        m_prepCache.clear();
+        m_rawCache.clear();
+        std::map<size_t, std::vector<PrepKey>> keysOf;
+        auto plan = [&](const CriterionSpec& c) {
+            const CriterionRow* row = FindCriterionRow(c.criterion);
+            if (!row || (c.modifier && !c.modifier->input.empty()))
+                return;
+            for (const auto& patterns : c.channels)
+                for (size_t k = 0; k < patterns.size(); ++k)
+                    if (const TestSource::Entry* e = Pick(patterns[k], position, c.filterClass)) {
+                        const PrepKey key{e->index, c.filterClass, int(row->inputs[k]), row->minSpan};
+                        if (m_prepUses[key]++ == 0)
+                            ++m_rawUses[e->index];
+                    }
+        };
+        for (const RegionSpec& r : spec.regions) {
+            for (const CriterionSpec& c : r.criteria)
+                plan(c);
+            for (const CriterionSpec& c : r.modifiers)
+                plan(c);
+        }
+        for (const CriterionSpec& c : spec.modifiers)
+            plan(c);
+    }
+
     Prepared Prepare(const TestSource::Entry& e, Criteria::Quantity q, int want, double minSpan)
+    {
+        const PrepKey key{e.index, want, int(q), minSpan};
+        const auto uses = m_prepUses.find(key);
+        const bool planned = uses != m_prepUses.end();
+        if (const auto hit = m_prepCache.find(key); hit != m_prepCache.end()) {
+            Prepared p = planned && uses->second <= 1 ? std::move(hit->second) : hit->second;
+            if (planned && --uses->second == 0)
+                m_prepCache.erase(hit);
+            return p;
+        }
+        Prepared p = PrepareFresh(e, q, want, minSpan);
+        if (planned && --uses->second > 0)
+            m_prepCache.emplace(key, p);
+        return p;
+    }
+
+    Prepared PrepareFresh(const TestSource::Entry& e, Criteria::Quantity q, int want, double minSpan)
     {
         Prepared p;
         p.use = {e.code, e.name, e.path, ""};
         KVSignal& s = m_signal;
         KVErrorList errors;
-        if (!m_test.Load(e, s, errors)) {
+        bool loaded = false;
+        auto rawUses = m_rawUses.find(e.index);
+        if (const auto hit = m_rawCache.find(e.index); hit != m_rawCache.end()) {
+            s = hit->second.first;
+            errors = hit->second.second;
+            loaded = true;
+            if (rawUses != m_rawUses.end() && --rawUses->second == 0)
+                m_rawCache.erase(hit);
+        } else {
+            loaded = m_test.Load(e, s, errors);
+            if (loaded && rawUses != m_rawUses.end() && --rawUses->second > 0)
+                m_rawCache.emplace(e.index, std::make_pair(s, errors));
+        }
+        if (!loaded) {
             p.status = Status::NotAvailable;
             p.reason = e.code + " cannot be read: " + ErrorText(errors);
             return p;
@@ -545,6 +608,13 @@ public:
     double m_lastPeakResultant = 0;
 
 private:
+    // A channel prepared for a criterion: entry, class, quantity, own window.
+    using PrepKey = std::tuple<size_t, int, int, double>;
+    std::map<PrepKey, int> m_prepUses;
+    std::map<size_t, int> m_rawUses; // prepared forms still to make from a read channel
+    std::map<PrepKey, Prepared> m_prepCache;
+    std::map<size_t, std::pair<KVSignal, KVErrorList>> m_rawCache;
+
     const TestSource& m_test;
     const Protocol& m_protocol;
     const std::vector<InputUse>& m_inputs;
@@ -945,6 +1015,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             o.notes.push_back("the channel codes do not name the dummy at position " + std::string(1, position)
                               + "; assessed as " + o.dummyName);
         const Criteria::DummyInfo* dummy = Criteria::FindDummy(spec->dummy);
+        engine.Plan(*spec, position);
         bool unknown = false, failed = false;
         double total2026 = 0, totalScore = 0;
         for (const RegionSpec& rs : spec->regions) {

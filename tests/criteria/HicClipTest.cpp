@@ -92,6 +92,41 @@ TEST(Hic, NothingPositiveOrTooShortGivesNoWindow)
     EXPECT_FALSE(ComputeHic({5.0, 6.0}, 0.0, {0.015}).front().found);
 }
 
+// Guards the skipping of starts that cannot win: on a record with two pulses
+// of similar height, noise and a negative stretch, the result (value and
+// window) is the one of the search over every sample pair.
+TEST(Hic, SkippingHopelessStartsKeepsTheResultOfTheFullSearch)
+{
+    const double dt = 1e-4;
+    std::vector<double> a(4000);
+    for (size_t i = 0; i < a.size(); ++i) {
+        const double t = double(i) * dt;
+        a[i] = 0.3 * std::sin(1234.5 * t) + (t > 0.2 && t < 0.3 ? -5 : 0);
+        if (t > 0.05 && t < 0.08)
+            a[i] += 50 * std::sin(std::numbers::pi * (t - 0.05) / 0.03);
+        if (t > 0.31 && t < 0.333)
+            a[i] += 57 * std::sin(std::numbers::pi * (t - 0.31) / 0.023);
+    }
+    for (const double w : {0.015, 0.036}) {
+        Criteria::HicResult full;
+        const size_t steps = size_t(w / dt + 1e-6);
+        for (size_t i = 0; i + 1 < a.size(); ++i) {
+            double integral = 0;
+            for (size_t j = i + 1; j < a.size() && j - i <= steps; ++j) {
+                integral += 0.5 * dt * (a[j - 1] + a[j]);
+                const double mean = integral / (double(j - i) * dt);
+                const double hic = mean > 0 ? double(j - i) * dt * std::pow(mean, 2.5) : 0;
+                if (mean > 0 && (!full.found || hic > full.value * (1 + 1e-12)))
+                    full = {true, hic, i, j};
+            }
+        }
+        const Criteria::HicResult fast = Criteria::ComputeHic(a, dt, {w})[0];
+        EXPECT_NEAR(fast.value, full.value, 1e-9 * full.value);
+        EXPECT_EQ(fast.i1, full.i1);
+        EXPECT_EQ(fast.i2, full.i2);
+    }
+}
+
 TEST(Clip3ms, SineLevelHeldForThreeMilliseconds)
 {
     const std::vector<double> a = Sampled([](double t) { return std::sin(100 * kPi * t); }, 0.01, 0.0001);
