@@ -559,14 +559,16 @@ TEST(FileLayer, AZeroExtremeKeepsTheSignOfTheFirstZero)
         for (const float first : {-0.0f, 0.0f}) {
             for (const float side : {-1.0f, 1.0f}) { // zero as the maximum, then as the minimum
                 SCOPED_TRACE(std::string(format) + (std::signbit(first) ? " -0 " : " +0 ") + std::to_string(side));
-                KVSignal out = FullSignal(1000, 0.0001f);
-                for (size_t i = 0; i < 1000; ++i)
+                // 320 records: two pieces of the reader.
+                KVSignal out = FullSignal(40000, 0.0001f);
+                for (size_t i = 0; i < 40000; ++i)
                     out.Y()[i] = side * float(1 + i % 7);
                 // In the third record, the first zero in the last lane of a
-                // vector, the other in the first lane of the next one.
+                // vector, the other in the first lane of the next one; one
+                // more zero in the second piece.
                 out.Y()[337] = first;
                 out.Y()[338] = -first;
-                out.Y()[999] = -first;
+                out.Y()[39000] = -first;
                 out.UpdateExtremes();
                 ASSERT_TRUE(Store(out, path, format));
                 KVSignal in;
