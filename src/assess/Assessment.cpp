@@ -62,25 +62,17 @@ constexpr DummyRow kDummyRows[] = {
     {"sid-iis", "S2", "SID-IIs"},
 };
 
-bool MatchesPattern(const std::string& code, const std::string& pattern, char position)
-{
-    if (code.size() != 16 || pattern.size() != 16)
-        return false;
-    for (size_t i = 0; i < 16; ++i) {
-        const char want = (i == 1 && pattern[i] == '?') ? position : pattern[i];
-        if (want != '?' && std::toupper(static_cast<unsigned char>(want))
-                               != std::toupper(static_cast<unsigned char>(code[i])))
-            return false;
-    }
-    return true;
-}
-
 std::string PatternAt(const std::string& pattern, char position)
 {
     std::string p = pattern;
     if (p.size() == 16 && p[1] == '?')
         p[1] = position;
     return p;
+}
+
+bool MatchesPattern(const std::string& code, const std::string& pattern, char position)
+{
+    return code.size() == 16 && pattern.size() == 16 && IsoMmeCodeMatches(PatternAt(pattern, position), code);
 }
 
 // The corner (Hz) a channel was filtered at, 0 for raw data.

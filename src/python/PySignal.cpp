@@ -486,6 +486,8 @@ be read; the reader's warnings come as kalvio.SignalWarning.)");
           R"(Stores signal as RVF-1992 in path, in this machine's float format ("rvf") or
 in "ieee", "sun" or "vax". An existing file is replaced only when the whole
 new file could be written; raises kalvio.Error otherwise.)");
+    m.def("_code_matches", [](const std::string& pattern, const std::string& code) { return IsoMmeCodeMatches(pattern, code); },
+          py::arg("pattern"), py::arg("code"), "Whether code matches pattern, as kalvio --code matches it.");
     m.def("_read_test", [](const std::filesystem::path& path) { return ReadTest(path.string()); }, py::arg("path"),
           "The test at path as (number, test file, header lines, channels, failures, warnings); see read_test.");
     m.def(

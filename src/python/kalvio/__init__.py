@@ -19,7 +19,6 @@ Whole archives are checked on a Dask cluster: python3 -m kalvio.archive --help.
 """
 
 import collections.abc
-import re
 
 from ._kalvio import (
     OPERATIONS,
@@ -47,12 +46,6 @@ __all__ = [
     *(name for name in OPERATIONS if name != "filter"),
     "average", "resultant", "check", "criterion", "rate",
 ]
-
-
-def _code_pattern(pattern):
-    """A regular expression of an ISO-MME code pattern: ? one position, * any run."""
-    parts = [".*" if c == "*" else "." if c == "?" else re.escape(c) for c in pattern]
-    return re.compile("".join(parts), re.IGNORECASE)
 
 
 class Test(collections.abc.Mapping):
@@ -92,8 +85,7 @@ class Test(collections.abc.Mapping):
         """The signals whose code matches pattern (? stands for one position, *
         for any run, letters in either case), in channel-list order; e.g.
         find("11HEAD0000H3AC?A") gives the head accelerations X, Y, Z."""
-        rx = _code_pattern(pattern)
-        return [s for code, s in self._channels.items() if rx.fullmatch(code)]
+        return [s for code, s in self._channels.items() if _kalvio._code_matches(pattern, code)]
 
 
 def read_test(path):
