@@ -30,15 +30,6 @@ void FindMme(const std::string& folder, int depth, std::vector<std::string>& fou
     }
 }
 
-std::string ReadText(const std::string& path, std::string& storage)
-{
-    std::string bytes, why;
-    if (IsoReadBytes(path, bytes, why) != IsoReadStatus::Ok)
-        return {};
-    bool mark = false;
-    return std::string(IsoUnmarkedBytes(bytes, storage, mark));
-}
-
 // The code of a list entry: the first word, cut at "/".
 std::string CodeOf(const std::string& value, std::string& rest)
 {
@@ -100,9 +91,8 @@ bool IsoMmeTest::FindTestFile(const std::string& path, KVErrorList& errors)
         return false;
     }
     bool mark = false;
-    m_facts.mme = IsoParseHeader(IsoUnmarkedBytes(bytes, storage, mark), false);
     const std::string file = IsoLastPart(m_mmePath);
-    m_facts.testNumber = file.substr(0, file.size() - 4);
+    m_facts = IsoMmeFactsOf(file.substr(0, file.size() - 4), IsoUnmarkedBytes(bytes, storage, mark));
     return true;
 }
 
@@ -137,8 +127,13 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
         for (const auto& [n, path] : files)
             listed.push_back({n, {}, {}, path});
     } else {
-        std::string storage;
-        const IsoMmeHeader list = IsoParseHeader(ReadText(chn, storage), false);
+        std::string bytes, why, storage;
+        if (IsoReadBytes(chn, bytes, why) != IsoReadStatus::Ok) {
+            errors.AddError(chn + ": the channel list cannot be read (" + why + ")", kScope);
+            return;
+        }
+        bool mark = false;
+        const IsoMmeHeader list = IsoParseHeader(IsoUnmarkedBytes(bytes, storage, mark), false);
         for (const IsoMmeField& f : list.fields) {
             if (f.name.size() < 4 || !IsoSameName(f.name.substr(0, f.name.size() - 3), "Name of channel "))
                 continue;
@@ -156,6 +151,10 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
             info.path = file->second;
             listed.push_back(std::move(info));
         }
+        if (listed.empty() && std::none_of(list.fields.begin(), list.fields.end(), [](const IsoMmeField& f) {
+                return f.name.size() > 3 && IsoSameName(f.name.substr(0, f.name.size() - 3), "Name of channel ");
+            }))
+            errors.AddError(chn + ": the channel list names no channel", kScope);
     }
     std::map<std::string, int> seen;
     for (IsoMmeChannelInfo& c : listed) {
@@ -180,6 +179,11 @@ bool IsoMmeTest::Open(const std::string& path, KVErrorList& errors)
     if (!FindTestFile(path, errors))
         return false;
     ListChannels(errors);
+    // A test without a channel to read is no test to check or convert.
+    if (m_channels.empty()) {
+        errors.AddError(path + ": the test has no channel that can be read", kScope);
+        return false;
+    }
     return true;
 }
 

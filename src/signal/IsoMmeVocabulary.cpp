@@ -46,6 +46,17 @@ const Pair kUnits[] = {
     {"K", "KELVIN"},
     {"1", "NONE"},
     {"-", "NONE"},
+    // Spellings of other writers (units as a units library prints them).
+    {"9.80665 m / s2", "G'S"},
+    {"m / s2", "METERS/SEC**2"},
+    {"m/s2", "METERS/SEC**2"},
+    {"m/s^2", "METERS/SEC**2"},
+    {"m N", "NEWTON-METERS"},
+    {"N m", "NEWTON-METERS"},
+    {"m / s", "METERS/SEC"},
+    {"deg / s", "DEGREES/SEC"},
+    {"rad / s", "RADIANS/SEC"},
+    {"rad / s2", "RADIANS/SEC**2"},
 };
 
 const Pair kDimensions[] = {

@@ -17,6 +17,8 @@
 #include <set>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -58,12 +60,23 @@ const char* const kObjectNames[] = {
 const char* const kDataStatus[] = {"ok", "channel failed", "meaningless data", "no data", "questionable data",
                                    "scaling factor applied", "system failed", "linearised data"};
 
+// Text on one line: a line break or another control character in a name or
+// value would start a header line of its own when read back (a second
+// "Sampling interval"), so each becomes a space.
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
+            c = ' ';
+    return text;
+}
+
 std::string Padded(const std::string& name, const std::string& value)
 {
-    std::string line = name;
+    std::string line = OneLine(name);
     if (line.size() < 28)
         line.append(28 - line.size(), ' ');
-    return line + ":" + value + kEol;
+    return line + ":" + OneLine(value) + kEol;
 }
 
 std::optional<std::string> SideValue(const Lines& lines, std::string_view name)
@@ -192,7 +205,7 @@ bool TimeStep(const KVSignal& s, double& dt, double& toSeconds, KVErrorList& err
             if (std::fabs(double(s.X()[i]) - double(s.X()[i - 1]) - step) > 0.01 * step)
                 step = 0.0;
     }
-    if (!(step > 0.0)) {
+    if (!(step > 0.0) || !std::isfinite(step)) {
         errors.AddError("no constant time step; an ISO-MME channel needs one", kScope);
         return false;
     }
@@ -260,6 +273,13 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
     }
     if (!TimeStep(s, dt, toSeconds, errors))
         return false;
+    for (size_t i = 0; i < s.PointCount(); ++i)
+        if (std::isinf(s.Y()[i])) {
+            errors.AddError("sample " + std::to_string(i + 1) + " of " + std::to_string(s.PointCount())
+                                + " is infinite, which an ISO-MME channel file cannot hold",
+                            kScope);
+            return false;
+        }
     const Lines& side = s.Header().Side.channelLines;
     const std::string code = IsoMmeCodeOf(s, defaults);
     const float* x = s.X();
@@ -473,25 +493,53 @@ bool IsoMmeWriteTest(const std::vector<const KVSignal*>& signals, const std::str
         return false;
     }
     const fs::path parent = dest.has_parent_path() ? dest.parent_path() : fs::path(".");
+    // The folders above the test that this write makes; a failure removes them again.
+    std::vector<fs::path> made;
+    for (fs::path p = parent; !p.empty() && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
+        made.push_back(p);
+    const auto removeMade = [&] {
+        for (const fs::path& p : made)
+            if (::rmdir(p.c_str()) != 0)
+                break;
+    };
     fs::create_directories(parent, ec);
     std::string pattern = (parent / ("." + stem + ".partial-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) {
+    int cleanup = -1;
+    {
+        // Made and entered for removal on an interrupting signal with the
+        // signals held, so that no interruption falls between the two.
+        const KVSignalsHeld held;
+        if (::mkdtemp(pattern.data()))
+            cleanup = KVRememberTempFolder(pattern);
+        else
+            pattern.clear();
+    }
+    if (pattern.empty()) {
         errors.AddError("Couldn't make a folder beside " + dest.string() + ": " + std::strerror(errno), kScope);
+        removeMade();
         return false;
     }
     const fs::path temp = pattern;
+    // mkdtemp makes the folder 0700; a test is made for colleagues to read, as
+    // files are: the umask decides.
+    ::chmod(temp.c_str(), 0777 & ~KVProcessUmask());
     bool ok = WriteInto(signals, temp, stem, defaults, errors);
     // RENAME_NOREPLACE: a folder made meanwhile under the same name is not replaced either.
     if (ok && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) != 0) {
         errors.AddError("Couldn't rename the written test to " + dest.string() + ": " + std::strerror(errno), kScope);
         ok = false;
     }
+    if (!ok)
+        fs::remove_all(temp, ec);
+    KVForgetTempName(cleanup);
+    if (!ok) {
+        removeMade();
+        return false;
+    }
     // Each file was sent to disk as it was written; the test's own name follows.
-    if (ok && !KVSyncFolder(parent.string())) {
+    if (!KVSyncFolder(parent.string())) {
         errors.AddError("Couldn't send " + dest.string() + " to disk: " + std::strerror(errno), kScope);
         return false;
     }
-    if (!ok)
-        fs::remove_all(temp, ec);
     return ok;
 }

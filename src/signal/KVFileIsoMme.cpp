@@ -4,11 +4,16 @@
 #include "IsoMmeVocabulary.h"
 #include "KVNumberText.h"
 #include "KVSignal.h"
+#include "KVSystemReason.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <new>
 #include <vector>
 
 namespace {
@@ -25,8 +30,12 @@ std::string_view TrimBlanks(std::string_view s)
     return s.substr(a, b - a);
 }
 
-// A sample text: a number with an optional sign, NOVALUE (NaN), or nothing.
-bool ParseSample(std::string_view text, float& v)
+// How a sample line reads.
+enum class SampleKind { Number, NoValue, NaN, Infinite, Bad };
+
+// A sample text: a number with an optional sign, NOVALUE, NaN, or a number
+// beyond the float range (infinite). All but Number leave v a gap (NaN).
+SampleKind ParseSample(std::string_view text, float& v)
 {
     const char* first = text.data();
     const char* last = first + text.size();
@@ -34,16 +43,23 @@ bool ParseSample(std::string_view text, float& v)
         ++first;
     const auto res = std::from_chars(first, last, v);
     if (res.ptr == last && first != last) {
-        if (res.ec == std::errc())
-            return true;
-        if (res.ec == std::errc::result_out_of_range) // beyond float: read as the C library would
-            return (v = std::strtof(std::string(text).c_str(), nullptr)), true;
+        // beyond float: a tiny value becomes 0 as the C library would read
+        // it, a huge one is infinite
+        if (res.ec == std::errc::result_out_of_range)
+            v = std::strtof(std::string(text).c_str(), nullptr);
+        else if (res.ec != std::errc())
+            return SampleKind::Bad;
+        if (std::isfinite(v))
+            return SampleKind::Number;
+        const SampleKind kind = std::isinf(v) ? SampleKind::Infinite : SampleKind::NaN;
+        v = std::numeric_limits<float>::quiet_NaN();
+        return kind;
     }
     if (text == "NOVALUE") {
         v = std::numeric_limits<float>::quiet_NaN();
-        return true;
+        return SampleKind::NoValue;
     }
-    return false;
+    return SampleKind::Bad;
 }
 
 bool ParseReal(const std::optional<std::string>& text, double& v)
@@ -145,16 +161,32 @@ void MapTest(const IsoMmeTestFacts& facts, KVHeader& out)
     }
 }
 
-void KeepLines(const IsoMmeHeader& h, KVSideRecord::Lines& lines)
+KVSideRecord::Lines LinesOf(const IsoMmeHeader& h)
 {
-    lines.clear();
+    KVSideRecord::Lines lines;
+    lines.reserve(h.fields.size());
     for (const IsoMmeField& f : h.fields)
         lines.emplace_back(f.name, f.value);
+    return lines;
 }
 
-// The sample lines from offset on: numbers, NOVALUE as NaN; blank lines skipped.
-bool ReadSamples(std::string_view text, size_t offset, size_t firstLine, const std::string& name,
-                 KVSamples& y, size_t& noValues, size_t& firstNoValueLine, KVErrorList& errors)
+// Sample lines that are read as gaps, by kind: how many, and the first line.
+struct Gaps {
+    size_t count[3] = {0, 0, 0}; // NOVALUE, NaN, infinite
+    size_t first[3] = {0, 0, 0};
+
+    void Add(SampleKind kind, size_t line)
+    {
+        const int k = kind == SampleKind::NoValue ? 0 : kind == SampleKind::NaN ? 1 : 2;
+        if (count[k]++ == 0)
+            first[k] = line;
+    }
+};
+
+// The sample lines from offset on: numbers, and NOVALUE, NaN and infinite
+// values as gaps (NaN); blank lines skipped.
+bool ReadSamples(std::string_view text, size_t offset, size_t firstLine, const std::string& name, KVSamples& y,
+                 Gaps& gaps, KVErrorList& errors)
 {
     size_t pos = offset;
     size_t line = firstLine - 1;
@@ -165,17 +197,30 @@ bool ReadSamples(std::string_view text, size_t offset, size_t firstLine, const s
         if (t.empty())
             continue;
         float v;
-        if (!ParseSample(t, v)) {
+        const SampleKind kind = ParseSample(t, v);
+        if (kind == SampleKind::Bad) {
             errors.AddError(Where(name, line) + "\"" + std::string(t.substr(0, 40))
                                 + "\" is not a sample value (a number or NOVALUE)",
                             kScope);
             return false;
         }
-        if (v != v && noValues++ == 0)
-            firstNoValueLine = line;
+        if (kind != SampleKind::Number)
+            gaps.Add(kind, line);
         y.push_back(v);
     }
     return true;
+}
+
+// Warns of the gaps read, one line per kind.
+void WarnGaps(const std::string& name, const Gaps& gaps, KVErrorList& errors)
+{
+    static const char* const kWhat[] = {" NOVALUE sample(s)", " NaN sample(s)",
+                                        " sample(s) beyond the float range (infinite)"};
+    for (int k = 0; k < 3; ++k)
+        if (gaps.count[k])
+            errors.AddError(Where(name, gaps.first[k]) + std::to_string(gaps.count[k]) + kWhat[k]
+                                + ", the first on this line, read as gaps (NaN)",
+                            kScope);
 }
 
 } // namespace
@@ -238,11 +283,19 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     KVSamples y;
     double declared = -1.0;
     const bool hasCount = ParseReal(h.Given("Number of samples"), declared);
-    if (hasCount && declared > 0 && declared < 1e9)
-        y.reserve(static_cast<size_t>(declared));
-    size_t noValues = 0, firstNoValue = 0;
-    if (!ReadSamples(text, dataOffset, dataLine, name, y, noValues, firstNoValue, errors))
+    // The lines decide the count, never the claim: a sample line takes at
+    // least two bytes, which bounds what is reserved.
+    const double lineBound = static_cast<double>(text.size() - std::min(text.size(), dataOffset)) / 2.0 + 1.0;
+    Gaps gaps;
+    try {
+        if (hasCount && declared > 0)
+            y.reserve(static_cast<size_t>(std::min(declared, lineBound)));
+        if (!ReadSamples(text, dataOffset, dataLine, name, y, gaps, errors))
+            return false;
+    } catch (const std::bad_alloc&) {
+        errors.AddError(Where(name, 0) + kNotEnoughMemory, kScope);
         return false;
+    }
     if (y.empty()) {
         errors.AddError(Where(name, dataLine) + "the channel holds no samples", kScope);
         return false;
@@ -251,10 +304,7 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
         c.Warn("Number of samples", "Number of samples says "
                                         + h.Given("Number of samples").value_or("NOVALUE") + ", the file holds "
                                         + std::to_string(y.size()) + " sample lines; all of them are read");
-    if (noValues)
-        errors.AddError(Where(name, firstNoValue) + std::to_string(noValues)
-                            + " NOVALUE sample(s), the first on this line, read as gaps (NaN)",
-                        kScope);
+    WarnGaps(name, gaps, errors);
 
     double t0 = 0.0;
     if (!ParseReal(h.Given("Time of first sample"), t0))
@@ -272,12 +322,31 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
                                        " the first point index is rounded");
 
     signal.Reset();
-    KVSamples x(y.size());
-    for (size_t i = 0; i < x.size(); ++i)
-        x[i] = static_cast<float>(t0 + static_cast<double>(i) * dt);
     const size_t n = y.size();
+    KVSamples x;
+    try {
+        x.resize(n);
+    } catch (const std::bad_alloc&) {
+        errors.AddError(Where(name, 0) + kNotEnoughMemory, kScope);
+        return false;
+    }
+    // Every time must be a finite float above the one before: a step of 1e300
+    // or 1e-50 s would give infinite times or all of them alike.
+    bool finite = std::isfinite(static_cast<float>(dt)), rising = static_cast<float>(dt) > 0.0f;
+    for (size_t i = 0; i < n && finite && rising; ++i) {
+        x[i] = static_cast<float>(t0 + static_cast<double>(i) * dt);
+        finite = std::isfinite(x[i]);
+        rising = i == 0 || x[i] > x[i - 1];
+    }
+    if (!finite || !rising) {
+        errors.AddError(Where(name, c.LineOf("Sampling interval")) + "Sampling interval "
+                            + h.Given("Sampling interval").value_or("") + " gives sample times that "
+                            + (finite ? "do not rise in float precision" : "are not finite"),
+                        kScope);
+        return false;
+    }
     if (!signal.AdoptArrays(std::move(x), std::move(y))) {
-        errors.AddError(Where(name, 0) + "Couldn't set sequence length", kScope);
+        errors.AddError(Where(name, 0) + kNotEnoughMemory, kScope);
         signal.SetHasData(false);
         return false;
     }
@@ -300,6 +369,9 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
             out.YUnits = *unit;
             c.Warn("Unit", "unit \"" + *unit + "\" is not known here; kept as written");
         }
+    } else {
+        if (!h.Find("Unit"))
+            c.Warn("Unit", "the file has no Unit line; the samples have no unit");
     }
     if (auto title = h.Given("Name of the channel"))
         out.CurveText = *title;
@@ -311,31 +383,81 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     if (ParseReal(h.Given("Transducer id"), number) && number == std::floor(number) && std::fabs(number) < 2e9)
         out.GaugeNumber = static_cast<int>(number);
     MapTest(facts, out);
-    KeepLines(facts.mme, out.Side.testLines);
-    KeepLines(h, out.Side.channelLines);
+    out.Side.testLines = facts.lines;
+    out.Side.channelLines = LinesOf(h);
     signal.UpdateExtremes();
     signal.SetHasData(true);
     return true;
 }
 
-IsoMmeTestFacts IsoMmeFactsBeside(const std::string& channelPath)
+IsoMmeTestFacts IsoMmeFactsOf(std::string testNumber, std::string_view mmeText)
 {
     IsoMmeTestFacts facts;
+    facts.testNumber = std::move(testNumber);
+    facts.mme = IsoParseHeader(mmeText, false);
+    facts.lines = KVSideRecord::SharedLines(LinesOf(facts.mme));
+    return facts;
+}
+
+namespace {
+
+// The facts read last, kept while their test file is the same (for a file
+// inside an archive, while the archive is): the channel files of one test,
+// read one by one, parse its test file once and share its lines.
+struct LastFacts {
+    std::string mmePath;
+    struct stat info {};
+    std::shared_ptr<const IsoMmeTestFacts> facts;
+};
+
+std::mutex g_factsLock;
+LastFacts g_lastFacts;
+
+bool StatOf(const std::string& path, struct stat& info)
+{
+    const std::string archive = IsoArchiveOf(path);
+    return ::stat((archive.empty() ? path : archive).c_str(), &info) == 0;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+std::shared_ptr<const IsoMmeTestFacts> IsoMmeFactsBeside(const std::string& channelPath)
+{
     const std::string file = IsoLastPart(channelPath);
-    facts.testNumber = file.substr(0, file.find_last_of('.'));
+    std::string testNumber = file.substr(0, file.find_last_of('.'));
     const std::string folder = IsoParentOf(channelPath);
-    if (!IsoSameName(IsoLastPart(folder), "Channel"))
-        return facts;
-    const std::string testFolder = IsoParentOf(folder);
-    for (const IsoEntry& e : IsoListFolder(testFolder)) {
-        if (e.folder || !IsoSameName(e.name, facts.testNumber + ".mme"))
-            continue;
-        std::string bytes, why, storage;
-        bool mark = false;
-        if (IsoReadBytes(e.path, bytes, why) == IsoReadStatus::Ok)
-            facts.mme = IsoParseHeader(IsoUnmarkedBytes(bytes, storage, mark), false);
-        break;
+    std::string mmePath;
+    if (IsoSameName(IsoLastPart(folder), "Channel"))
+        for (const IsoEntry& e : IsoListFolder(IsoParentOf(folder)))
+            if (!e.folder && IsoSameName(e.name, testNumber + ".mme")) {
+                mmePath = e.path;
+                break;
+            }
+    struct stat info {};
+    if (mmePath.empty() || !StatOf(mmePath, info)) {
+        auto alone = std::make_shared<IsoMmeTestFacts>();
+        alone->testNumber = std::move(testNumber);
+        return alone;
     }
+    {
+        const std::lock_guard<std::mutex> lock(g_factsLock);
+        if (g_lastFacts.facts && g_lastFacts.mmePath == mmePath && SameFile(g_lastFacts.info, info)
+            && g_lastFacts.facts->testNumber == testNumber)
+            return g_lastFacts.facts;
+    }
+    std::string bytes, why, storage;
+    bool mark = false;
+    auto facts = std::make_shared<const IsoMmeTestFacts>(IsoMmeFactsOf(
+        testNumber, IsoReadBytes(mmePath, bytes, why) == IsoReadStatus::Ok ? IsoUnmarkedBytes(bytes, storage, mark)
+                                                                            : std::string_view()));
+    const std::lock_guard<std::mutex> lock(g_factsLock);
+    g_lastFacts = {mmePath, info, facts};
     return facts;
 }
 
@@ -366,7 +488,7 @@ bool KVFileIsoMme::Load(KVSignal& signal)
         return false;
     }
     const bool ok = KVLoadIsoMmeChannel(bytes, m_fileName, IsoChannelNumberOf(m_fileName),
-                                        IsoMmeFactsBeside(m_fileName), signal, *this);
+                                        *IsoMmeFactsBeside(m_fileName), signal, *this);
     if (!ok)
         signal.SetHasData(false);
     return ok;

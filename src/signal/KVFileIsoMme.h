@@ -1,7 +1,9 @@
 #pragma once
 #include "IsoMmeText.h"
 #include "KVFile.h"
+#include "KVSideRecord.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,7 +12,11 @@
 struct IsoMmeTestFacts {
     std::string testNumber;
     IsoMmeHeader mme;
+    KVSideRecord::SharedLines lines; // mme's lines, shared by every channel read
 };
+
+// Facts of a test from the text of its test file.
+IsoMmeTestFacts IsoMmeFactsOf(std::string testNumber, std::string_view mmeText);
 
 // An ISO-MME channel file (Channel/<test>.NNN): header lines, then one sample
 // per line. Read only; tests are written by IsoMmeWriteTest.
@@ -44,7 +50,8 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
 
 // The test facts of the test whose Channel folder holds channelPath: the
 // stem, and the test file's lines when a test file is found next to the folder.
-IsoMmeTestFacts IsoMmeFactsBeside(const std::string& channelPath);
+// Read once for the channels of one test met one by one, and shared.
+std::shared_ptr<const IsoMmeTestFacts> IsoMmeFactsBeside(const std::string& channelPath);
 
 // The channel number of a file name ending in .NNN, or 0.
 int IsoChannelNumberOf(const std::string& fileName);

@@ -46,12 +46,7 @@ std::string FolderOf(const std::string& path)
 // Mode of a newly created file: what open(…, 0666) would give.
 mode_t NewFileMode()
 {
-    static const mode_t mask = [] {
-        const mode_t m = ::umask(022);
-        ::umask(m);
-        return m;
-    }();
-    return 0666 & ~mask;
+    return 0666 & ~KVProcessUmask();
 }
 
 // Writes all bytes at the descriptor's position, or from offset 0 when

@@ -6,15 +6,18 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 // A fixed table of live names, so that a signal handler can remove them
-// without allocating or locking. State 0 free, 1 being filled, 2 live.
+// without allocating or locking. State 0 free, 1 being filled, 2 a live
+// file, 3 a live folder (removed with what it holds).
 constexpr int kSlots = 64;
 struct Slot {
     std::atomic<int> state{0};
@@ -27,11 +30,48 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
+// Removes the folder name in dirFd with everything in it, using only calls a
+// signal handler may make (no allocation: the entries are read into a buffer
+// on the stack). Folders deeper than depth are left.
+void RemoveTreeAt(int dirFd, const char* name, int depth) noexcept
+{
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    alignas(8) char buffer[2048];
+    // Read again from the start until a pass removes nothing: entries
+    // removed while the folder is read may hide others from the same pass.
+    for (bool removed = true; removed;) {
+        removed = false;
+        ::lseek(fd, 0, SEEK_SET);
+        for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const struct dirent64*>(buffer + at);
+                at += e->d_reclen;
+                const char* entry = e->d_name;
+                if (entry[0] == '.' && (entry[1] == 0 || (entry[1] == '.' && entry[2] == 0)))
+                    continue;
+                if (::unlinkat(fd, entry, 0) == 0) {
+                    removed = true;
+                } else if (errno == EISDIR && depth > 0) {
+                    RemoveTreeAt(fd, entry, depth - 1);
+                    removed = true;
+                }
+            }
+        }
+    }
+    ::close(fd);
+    ::unlinkat(dirFd, name, AT_REMOVEDIR);
+}
+
 void RemoveLive() noexcept
 {
     for (Slot& s : g_slots) {
-        if (s.state.load() == 2)
+        const int state = s.state.load();
+        if (state == 2)
             ::unlink(s.path);
+        else if (state == 3)
+            RemoveTreeAt(AT_FDCWD, s.path, 8);
     }
 }
 
@@ -190,7 +230,9 @@ void KVTempFile::Remove()
     errno = err;
 }
 
-int KVRememberTempName(const std::string& name)
+namespace {
+
+int Remember(const std::string& name, int state)
 {
     InstallOnce();
     if (name.empty() || name.size() >= PATH_MAX)
@@ -199,8 +241,30 @@ int KVRememberTempName(const std::string& name)
     if (slot < 0)
         return -1;
     std::memcpy(g_slots[slot].path, name.c_str(), name.size() + 1);
-    g_slots[slot].state.store(2);
+    g_slots[slot].state.store(state);
     return slot;
+}
+
+} // namespace
+
+int KVRememberTempName(const std::string& name)
+{
+    return Remember(name, 2);
+}
+
+int KVRememberTempFolder(const std::string& folder)
+{
+    return Remember(folder, 3);
+}
+
+mode_t KVProcessUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(022);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
 }
 
 void KVForgetTempName(int handle)

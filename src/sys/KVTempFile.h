@@ -5,6 +5,7 @@
 // Only a SIGKILL can leave one behind; its name begins with kTempPrefix.
 #include <csignal>
 #include <string>
+#include <sys/types.h>
 
 inline constexpr const char* kTempPrefix = ".kvsave-";
 
@@ -60,5 +61,11 @@ bool KVSyncFolderOf(const std::string& path);
 // signal, for temporary files made by other means; returns a handle for
 // KVForgetTempName, or -1 when the table is full or the name too long.
 int KVRememberTempName(const std::string& name);
+// The same for a folder made by other means (a test being written): it is
+// removed with everything in it, folders to a depth of 8.
+int KVRememberTempFolder(const std::string& folder);
 // Takes a name out of the table again (the file itself is not touched).
 void KVForgetTempName(int handle);
+
+// The process's file mode creation mask (read once; umask has no pure read).
+mode_t KVProcessUmask();

@@ -518,7 +518,7 @@ TEST(FileLayer, LongRecordsCrossManyPiecesExactlyAndAFailedStoreKeepsTheFile)
             // The header alone, scanned without keeping the arrays, is the
             // load's, whatever the header held before (fields the file lacks too).
             KVHeader header = out.Header();
-            header.Side.testLines.push_back({"NAME", "VALUE"});
+            header.Side.testLines = KVSideRecord::Lines{{"NAME", "VALUE"}};
             size_t points = 0;
             ASSERT_TRUE(KVFileRvf(path).LoadHeader(header, points));
             EXPECT_EQ(points, n);

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 
 namespace {
 
@@ -187,4 +189,101 @@ TEST(IsoMmeRead, BadInputIsRefusedWithFileAndLine)
     EXPECT_EQ(s.TestReference(), "lone");
     WriteText(dir.Path("t.txt"), "Time: ms\n0 1\n1 2\n");
     EXPECT_STREQ(KVReadSignalFile(dir.Path("t.txt"), s, errors), "ASCII File");
+}
+
+// Loads path with the address space limited to 1 GiB: true when it holds n points.
+bool LoadsUnderOneGigabyte(const std::string& path, size_t n)
+{
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = rlim_t(1) << 30;
+    ::setrlimit(RLIMIT_AS, &limit);
+    KVSignal s;
+    KVErrorList errors;
+    return KVReadSignalFile(path, s, errors) && s.PointCount() == n;
+}
+
+// Hostile or unlucky channel files: claims the lines do not back, steps whose
+// times a float cannot hold, values beyond the float range.
+TEST(IsoMmeReadHostile, TheLinesNotTheClaimSizeTheArrays)
+{
+    // Regression: a 999999999 sample claim reserved 4 GB and aborted under a
+    // memory limit; the lines are what is read.
+    TempDir dir;
+    Lines lines = Channel();
+    lines[7] = "Number of samples :999999999";
+    const std::string path = WriteTest(dir, lines);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_EXIT(std::_Exit(LoadsUnderOneGigabyte(path, 4) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+#endif
+    KVSignal s;
+    KVErrorList errors;
+    ASSERT_TRUE(KVReadSignalFile(path, s, errors));
+    EXPECT_EQ(ErrorLines(errors)[0], "KVFileIsoMme::Load | " + path
+                                         + ":8: Number of samples says 999999999, the file holds 4 sample lines; all"
+                                           " of them are read");
+}
+
+TEST(IsoMmeReadHostile, StepsWhoseTimesAFloatCannotHoldAreRefused)
+{
+    TempDir dir;
+    const std::string path = dir.Path("T0001/Channel/T0001.001");
+    for (const auto& [step, why] : {std::pair<std::string, std::string>{"1e300", "are not finite"},
+                                    {"1e-50", "do not rise in float precision"},
+                                    {"1e-5", "do not rise in float precision"}}) {
+        Lines lines = Channel();
+        lines[5] = "Time of first sample :" + std::string(step == "1e-5" ? "1000" : "0");
+        lines[6] = "Sampling interval :" + step;
+        WriteTest(dir, lines);
+        KVSignal s;
+        KVErrorList errors;
+        EXPECT_EQ(KVReadSignalFile(path, s, errors), nullptr) << step;
+        EXPECT_EQ(ErrorLines(errors).back(),
+                  "KVFileIsoMme::Load | " + path + ":7: Sampling interval " + step + " gives sample times that " + why);
+    }
+}
+
+TEST(IsoMmeReadHostile, NaNInfiniteAndMissingUnitAreToldApart)
+{
+    TempDir dir;
+    Lines lines = Channel();
+    lines.erase(lines.begin() + 3); // no Unit line
+    lines[10] = "NaN";
+    lines[11] = "1e999";
+    lines[12] = "-inf";
+    lines.push_back("NOVALUE");
+    lines.push_back("1e-60"); // below the float range: zero, as the C library reads it
+    const std::string path = WriteTest(dir, lines, "\n");
+    KVSignal s;
+    KVErrorList errors;
+    ASSERT_TRUE(KVReadSignalFile(path, s, errors));
+    const std::string at = "KVFileIsoMme::Load | " + path;
+    EXPECT_EQ(ErrorLines(errors),
+              (Lines{at + ":7: Number of samples says 4, the file holds 6 sample lines; all of them are read",
+                     at + ":15: 1 NOVALUE sample(s), the first on this line, read as gaps (NaN)",
+                     at + ":11: 1 NaN sample(s), the first on this line, read as gaps (NaN)",
+                     at + ":12: 2 sample(s) beyond the float range (infinite), the first on this line, read as gaps (NaN)",
+                     at + ": the file has no Unit line; the samples have no unit"}));
+    ASSERT_EQ(s.PointCount(), 6u);
+    for (size_t i : {0, 1, 2, 4})
+        EXPECT_TRUE(std::isnan(s.Y()[i])) << i;
+    EXPECT_EQ(s.Y()[3], 2.5f);
+    EXPECT_EQ(s.Y()[5], 0.0f);
+}
+
+TEST(IsoMmeReadHostile, UnitSpellingsOfOtherWritersAreUnderstood)
+{
+    TempDir dir;
+    const std::string path = dir.Path("T0001/Channel/T0001.001");
+    for (const auto& [unit, word] : {std::pair<std::string, std::string>{"m N", "NEWTON-METERS"},
+                                     {"9.80665 m / s2", "G'S"},
+                                     {"m / s2", "METERS/SEC**2"}}) {
+        Lines lines = Channel();
+        lines[3] = "Unit :" + unit;
+        WriteTest(dir, lines);
+        KVSignal s;
+        KVErrorList errors;
+        ASSERT_TRUE(KVReadSignalFile(path, s, errors));
+        EXPECT_EQ(s.YUnits(), word);
+        EXPECT_EQ(errors.ErrorCount(), 0) << ErrorLines(errors)[0];
+    }
 }

@@ -5,13 +5,19 @@
 #include "KVFileRvf.h"
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
+#include "KVTempFile.h"
 #include "SignalTestSupport.h"
 #include "ZipTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -355,4 +361,127 @@ TEST(IsoMmeTestLevel, ARepeatedCodeIsReported)
     const std::string list = "IsoMmeTest::Open | " + dir.Path("5/Channel/5.chn") + ": the code ";
     EXPECT_EQ(ErrorLines(errors), (Lines{list + IsoMmeCodeOf(s) + " is used by more than one channel; all are kept",
                                          list + IsoMmeCodeOf(other) + " is used by more than one channel; all are kept"}));
+}
+
+TEST(IsoMmeTestLevelHostile, TheTestFileIsReadOnceAndSharedByItsChannels)
+{
+    // Regression: a 200,000-line test file was parsed and copied into every
+    // channel read from it.
+    TempDir dir;
+    WriteTest(dir.Path("src"));
+    const std::string mme = dir.Path("src/11391/11391.MME");
+    IsoMmeTest test;
+    KVErrorList errors;
+    ASSERT_TRUE(test.Open(dir.Path("src/11391"), errors));
+    KVSignal a, b, c, d;
+    ASSERT_TRUE(test.LoadChannel(0, a, errors) && test.LoadChannel(1, b, errors));
+    EXPECT_EQ(&a.Header().Side.testLines.Get(), &b.Header().Side.testLines.Get());
+    // Channel files read one by one share one reading while the test file stays.
+    ASSERT_TRUE(KVReadSignalFile(test.Channels()[0].path, c, errors) && KVReadSignalFile(test.Channels()[1].path, d, errors));
+    EXPECT_EQ(&c.Header().Side.testLines.Get(), &d.Header().Side.testLines.Get());
+    EXPECT_EQ(c.Header().Side.testLines, a.Header().Side.testLines);
+    WriteText(mme, "Title :Changed\r\n");
+    ASSERT_TRUE(KVReadSignalFile(test.Channels()[0].path, c, errors));
+    EXPECT_EQ(c.TestTitle(), "Changed");
+}
+
+namespace {
+
+// A signal in seconds, n samples of step del from 0.
+KVSignal SecondsSignal(size_t n, float del)
+{
+    KVSignal s = MakeSignal(n, 0.0f, del, [](size_t i) { return float(i % 7); });
+    s.SetDel(del);
+    s.SetXUnits("SECONDS");
+    return s;
+}
+
+size_t EntriesIn(const std::string& folder)
+{
+    size_t n = 0;
+    std::error_code ec;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder, ec))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(IsoMmeTestLevelHostile, WrittenTextFieldsStayOnTheirLine)
+{
+    TempDir dir;
+    // Regression: a line break in a text field wrote a second Sampling
+    // interval, which read back as the step (0.5 s instead of 0.1 ms).
+    KVSignal s = MakeSignal(5, 0.0f, 0.1f, [](size_t i) { return float(i); });
+    s.SetDel(0.1f);
+    s.SetXUnits("MILLISECONDS");
+    s.SetCurveText("Head\r\nSampling interval :0.5");
+    s.SetTestTitle("Sled\ntest\x01");
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&s}, dir.Path("T1"), errors)) << ErrorLines(errors).back();
+    const std::string channel = ReadText(dir.Path("T1/Channel/T1.001"));
+    EXPECT_NE(channel.find("Name of the channel         :Head  Sampling interval :0.5\r\n"), std::string::npos);
+    EXPECT_NE(ReadText(dir.Path("T1/T1.mme")).find("Title                       :Sled test \r\n"), std::string::npos);
+    IsoMmeTest test;
+    KVSignal back;
+    ASSERT_TRUE(test.Open(dir.Path("T1"), errors) && test.LoadChannel(0, back, errors));
+    EXPECT_EQ(back.Del(), 0.0001f);
+    EXPECT_EQ(back.X()[4], float(4 * 0.0001));
+}
+
+TEST(IsoMmeTestLevelHostile, AFailedWriteLeavesNoFolderAndTestsFollowTheUmask)
+{
+    TempDir dir;
+    KVSignal good = SecondsSignal(10, 0.001f);
+    KVSignal infinite = SecondsSignal(10, 0.001f);
+    infinite.Y()[6] = INFINITY;
+    KVErrorList errors;
+    // Regression: the writer wrote "inf", which no reader takes; the parent
+    // folders it had made stayed behind a failed write.
+    EXPECT_FALSE(IsoMmeWriteTest({&good, &infinite}, dir.Path("new/deeper/T2"), errors));
+    EXPECT_EQ(errors.Errors().back().Message(),
+              "channel 002: sample 7 of 10 is infinite, which an ISO-MME channel file cannot hold");
+    EXPECT_FALSE(fs::exists(dir.Path("new")));
+    // Regression: test folders were made 0700 whatever the umask.
+    ASSERT_TRUE(IsoMmeWriteTest({&good}, dir.Path("made/T3"), errors));
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.Path("made/T3").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0777 & ~KVProcessUmask());
+    EXPECT_EQ(EntriesIn(dir.Path("made")), 1u);
+}
+
+TEST(IsoMmeTestLevelHostile, AnInterruptedWriteLeavesNoPartialFolder)
+{
+    // Regression: Ctrl-C or SIGTERM during a write left .T.partial-XXXXXX.
+    TempDir dir;
+    std::vector<KVSignal> signals(999, SecondsSignal(3000, 0.0001f));
+    std::vector<const KVSignal*> all;
+    for (const KVSignal& s : signals)
+        all.push_back(&s);
+    for (int sig : {SIGINT, SIGTERM}) {
+        const std::string out = dir.Path("out" + std::to_string(sig));
+        fs::create_directories(out);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            KVErrorList errors;
+            IsoMmeWriteTest(all, out + "/T4", errors);
+            std::_Exit(0);
+        }
+        // Interrupted once the partial folder holds files.
+        for (int wait = 0; wait < 20000 && EntriesIn(out) == 0; ++wait)
+            ::usleep(100);
+        for (int wait = 0; wait < 20000; ++wait) {
+            bool begun = false;
+            for (const auto& e : fs::directory_iterator(out))
+                begun = begun || EntriesIn(e.path().string() + "/Channel") > 2;
+            if (begun)
+                break;
+            ::usleep(100);
+        }
+        ::kill(child, sig);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the write ended before the signal came";
+        EXPECT_EQ(EntriesIn(out), 0u) << sig;
+    }
 }

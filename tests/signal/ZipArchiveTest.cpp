@@ -417,3 +417,29 @@ TEST(ZipArchive, TheArchivesReasonReachesTheUser)
     ASSERT_EQ(errors.ErrorCount(), 1u);
     EXPECT_EQ(errors.Errors()[0].Message(), dir.Path("cut.zip") + ": the archive cannot be opened (not a zip archive)");
 }
+
+TEST(ZipArchive, ATestWithoutAReadableChannelListDoesNotOpen)
+{
+    // Regression: an encrypted .chn or an empty list opened as a test of zero
+    // channels, which a check then passed without a word.
+    const std::string mme = "Test number :11391\n";
+    const std::string chn = "Number of channels :1\nName of channel 001 :11HEAD0000H3ACXA\n";
+    std::string encrypted = Pack({{"11391/11391.mme", mme}, {"11391/Channel/11391.chn", chn},
+                                  {"11391/Channel/11391.001", "Sampling interval :0.001\n1\n2\n"}});
+    const size_t local = Find(encrypted, "PK\3\4", Find(encrypted, "PK\3\4") + 1);
+    const size_t central = Find(encrypted, "PK\1\2", Find(encrypted, "PK\1\2") + 1);
+    encrypted[local + 6] |= 1, encrypted[central + 8] |= 1; // the second entry, the list
+    const std::string empty = Pack({{"11391/11391.mme", mme}, {"11391/Channel/11391.chn", "Number of channels :0\n"}});
+    TempDir dir;
+    const std::string list = dir.Path("t.zip/11391/Channel/11391.chn");
+    for (const auto& [bytes, why] : {std::pair{encrypted, list + ": the channel list cannot be read (cannot be unpacked (it is encrypted))"},
+                                     std::pair{empty, list + ": the channel list names no channel"}}) {
+        WriteText(dir.Path("t.zip"), bytes);
+        IsoMmeTest test;
+        KVErrorList errors;
+        EXPECT_FALSE(test.Open(dir.Path("t.zip"), errors));
+        ASSERT_EQ(errors.ErrorCount(), 2u);
+        EXPECT_EQ(errors.Errors()[0].Message(), why);
+        EXPECT_EQ(errors.Errors()[1].Message(), dir.Path("t.zip") + ": the test has no channel that can be read");
+    }
+}
