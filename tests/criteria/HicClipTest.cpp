@@ -127,6 +127,54 @@ TEST(Hic, SkippingHopelessStartsKeepsTheResultOfTheFullSearch)
     }
 }
 
+// The plain search over every pair, i then j ascending, the first of equal values kept.
+HicResult AllPairs(const std::vector<double>& a, double dt, double window)
+{
+    std::vector<double> cum(a.size(), 0.0);
+    for (size_t i = 1; i < a.size(); ++i)
+        cum[i] = cum[i - 1] + 0.5 * dt * (a[i - 1] + a[i]);
+    const size_t steps = static_cast<size_t>(std::floor(window / dt + 1e-6));
+    HicResult best;
+    for (size_t i = 0; i + 1 < a.size(); ++i)
+        for (size_t j = i + 1; j < a.size() && j - i <= steps; ++j) {
+            const double span = double(j - i) * dt, mean = (cum[j] - cum[i]) / span;
+            const double h = span * mean * mean * std::sqrt(mean);
+            if (mean > 0 && (!best.found || h > best.value))
+                best = {true, h, i, j};
+        }
+    return best;
+}
+
+TEST(Hic, PrunedSearchGivesThePlainSearchsValueAndWindow)
+{
+    // Pulses with ringing, rebounds, negative stretches, plateaus of equal
+    // windows and one gap: the pruning must never drop the winning pair.
+    std::vector<std::vector<double>> inputs;
+    unsigned seed = 12345;
+    const auto noise = [&] { return double((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) / 32768.0 - 0.5; };
+    for (int k = 0; k < 6; ++k) {
+        std::vector<double> a = Sampled([&](double t) {
+            return (k % 2 ? 80 : 30) * std::max(0.0, std::sin(kPi * (t - 0.01 * k) / 0.012))
+                   + 25 * std::max(0.0, std::sin(kPi * (t - 0.03) / 0.004)) - (k == 3 ? 5.0 : 0.0);
+        }, 0.06, 0.0001);
+        for (double& v : a)
+            v += (k + 1) * noise();
+        inputs.push_back(std::move(a));
+    }
+    inputs.push_back(std::vector<double>(400, 7.0));
+    inputs.push_back(inputs[0]);
+    inputs.back()[300] = std::nan("");
+    for (size_t k = 0; k < inputs.size(); ++k)
+        for (double window : {0.003, 0.015, 0.036}) {
+            const HicResult want = AllPairs(inputs[k], 0.0001, window);
+            const HicResult got = ComputeHic(inputs[k], 0.0001, {window}).front();
+            ASSERT_TRUE(got.found);
+            EXPECT_EQ(got.value, want.value) << k << " " << window;
+            EXPECT_EQ(got.i1, want.i1) << k << " " << window;
+            EXPECT_EQ(got.i2, want.i2) << k << " " << window;
+        }
+}
+
 TEST(Clip3ms, SineLevelHeldForThreeMilliseconds)
 {
     const std::vector<double> a = Sampled([](double t) { return std::sin(100 * kPi * t); }, 0.01, 0.0001);
