@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace Criteria {
 
@@ -69,10 +70,35 @@ HicResult SearchPruned(const std::vector<double>& a, const std::vector<double>& 
         cumMax[b] = *std::max_element(cum.begin() + from, cum.begin() + to);
         aMax[b] = *std::max_element(a.begin() + from, a.begin() + to);
     }
+    // Per start block, the bound of every window from it: the longest span
+    // times the largest sample within reach. Quiet stretches of a long
+    // record cost one comparison a block.
+    const size_t reach = steps / block + 2;
+    std::vector<double> rowBound(blocks);
+    {
+        std::deque<size_t> window; // blocks of falling maxima
+        for (size_t bi = blocks, next = blocks; bi-- > 0;) {
+            for (; next > bi; --next) {
+                while (!window.empty() && aMax[window.back()] <= aMax[next - 1])
+                    window.pop_back();
+                window.push_back(next - 1);
+            }
+            while (window.front() > bi + reach)
+                window.pop_front();
+            const double peak = aMax[window.front()], span = double(steps) * dt;
+            rowBound[bi] = peak > 0 ? span * peak * peak * std::sqrt(peak) * (1 + 1e-9) : -1.0;
+        }
+    }
     HicResult best;
     // Calls visit(bi, bj) for every block pair whose bound beats the best.
+    // The first pass starts at the block of the highest bound, so that the
+    // quiet blocks meet a best already high.
+    const size_t top = size_t(std::max_element(rowBound.begin(), rowBound.end()) - rowBound.begin());
     const auto eachHopeful = [&](auto&& visit) {
-        for (size_t bi = 0; bi < blocks; ++bi) {
+        for (size_t k = 0; k < blocks; ++k) {
+            const size_t bi = (top + k) % blocks;
+            if (rowBound[bi] < 0 || (best.found && rowBound[bi] < best.value))
+                continue;
             double peak = 0;
             for (size_t bj = bi; bj < blocks; ++bj) {
                 const size_t gap = bj > bi ? (bj - bi - 1) * block + 1 : 1; // the nearest start and end
