@@ -43,11 +43,11 @@ std::vector<Wanted> WantedFor(CriterionId id, bool right)
     return {};
 }
 
-bool Matches(const std::string& code, const Wanted& w, char position)
+// The code pattern of w at position: "?" where any character will do.
+std::string Pattern(const Wanted& w, char position)
 {
-    return code.size() == 16 && code[1] == position && code.compare(2, 4, w.main) == 0
-           && (!*w.fine1 || code.compare(6, 2, w.fine1) == 0) && code.compare(12, 2, w.dimension) == 0
-           && code[14] == w.direction;
+    return std::string("?") + position + w.main + (*w.fine1 ? w.fine1 : "??") + "????" + w.dimension + w.direction
+           + "?";
 }
 
 // 0 for a channel at the first class of def, 1 at the second, 2 otherwise.
@@ -58,13 +58,6 @@ int Rank(const CriterionDef& def, char letter)
         if (filter && filter->filtered && def.filterClasses[k] != 0 && filter->filterClass == def.filterClasses[k])
             return k;
     return 2;
-}
-
-std::string Pattern(const Wanted& w, char position)
-{
-    std::string p = std::string("?") + position + w.main + (*w.fine1 ? w.fine1 : "??") + "????" + w.dimension
-                    + w.direction + "?";
-    return p;
 }
 
 } // namespace
@@ -82,11 +75,12 @@ bool SelectTestChannels(const CriterionDef& def, const TestChoice& choice, std::
     took.clear();
     for (const Wanted& w : WantedFor(def.id, choice.rightSide)) {
         const IsoMmeChannelInfo* best = nullptr;
+        const std::string pattern = Pattern(w, choice.position);
         for (const IsoMmeChannelInfo& c : test.Channels())
-            if (Matches(c.code, w, choice.position) && (!best || Rank(def, c.code[15]) < Rank(def, best->code[15])))
+            if (IsoMmeCodeMatches(pattern, c.code) && (!best || Rank(def, c.code[15]) < Rank(def, best->code[15])))
                 best = &c;
         if (!best) {
-            errors.AddError(choice.test + ": no channel " + Pattern(w, choice.position) + " in the test (position "
+            errors.AddError(choice.test + ": no channel " + pattern + " in the test (position "
                                 + choice.position + "); the criterion needs it",
                             kScope);
             return false;
