@@ -72,39 +72,11 @@ ojson CriterionJson(const CriterionResult& c)
     return o;
 }
 
-std::string Fixed(double v, int decimals)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
-int DecimalsOf(const std::string& unit, double v)
-{
-    if (unit == "kN" || unit == "m/s")
-        return 3;
-    if (unit == "" && std::fabs(v) < 10)
-        return 3;
-    return 1;
-}
-
 std::string Pad(std::string s, size_t width)
 {
     if (s.size() < width)
         s.append(width - s.size(), ' ');
     return s;
-}
-
-std::string LimitText(const CriterionResult& c)
-{
-    auto n = [&](double v) { return Fixed(v, DecimalsOf(c.unit, v)); };
-    if (c.limit)
-        return "<= " + n(*c.limit);
-    if (c.hpl)
-        return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string());
-    if (!c.curve.empty())
-        return "curve";
-    return "";
 }
 
 std::string JudgementText(const CriterionResult& c, bool scored)
@@ -133,10 +105,8 @@ std::string JudgementText(const CriterionResult& c, bool scored)
 
 void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
 {
-    std::string value = c.value && c.status != Status::NotAvailable ? Fixed(*c.value, DecimalsOf(c.unit, *c.value)) : "-";
-    if (!c.input.empty())
-        value = c.value && *c.value != 0 ? "yes" : "no";
-    out += "    " + Pad(c.criterion, 28) + Pad(value, 10) + Pad(c.unit, 5) + Pad(LimitText(c), 24)
+    const std::string value = CriterionValueText(c);
+    out += "    " + Pad(c.criterion, 28) + Pad(value, 10) + Pad(c.unit, 5) + Pad(CriterionLimitText(c), 24)
            + JudgementText(c, scored) + "\n";
     if (c.exceedance && c.exceedance->judged)
         out += "        worst level " + Fixed(c.exceedance->level, 3) + " " + c.unit + ": "
@@ -153,6 +123,41 @@ void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
 }
 
 } // namespace
+
+std::string Fixed(double v, int decimals)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+int ReportedDecimals(const std::string& unit, double v)
+{
+    if (unit == "kN" || unit == "m/s")
+        return 3;
+    if (unit == "" && std::fabs(v) < 10)
+        return 3;
+    return 1;
+}
+
+std::string CriterionLimitText(const CriterionResult& c)
+{
+    auto n = [&](double v) { return Fixed(v, ReportedDecimals(c.unit, v)); };
+    if (c.limit)
+        return "<= " + n(*c.limit);
+    if (c.hpl)
+        return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string());
+    if (!c.curve.empty())
+        return "curve";
+    return "";
+}
+
+std::string CriterionValueText(const CriterionResult& c)
+{
+    if (!c.input.empty())
+        return c.value && *c.value != 0 ? "yes" : "no";
+    return c.value && c.status != Status::NotAvailable ? Fixed(*c.value, ReportedDecimals(c.unit, *c.value)) : "-";
+}
 
 std::string AssessmentJson(const Assessment& a, int indent)
 {

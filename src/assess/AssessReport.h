@@ -12,6 +12,14 @@ std::string AssessmentJson(const Assessment& a, int indent = 2);
 // The text report: per occupant a table of criterion, value, unit, limit or
 // HPL/LPL, verdict or points and band, the region totals and the total.
 std::string AssessmentText(const Assessment& a);
+// The numbers as the reports print them: v to decimals places; the places a
+// value in unit gets (3 for kN, m/s and small plain numbers, else 1); a
+// criterion's value ("-" without one; "yes"/"no" for an input) and its limit
+// ("<= 700.0", "18.0 / 34.0 cap 34.0", "curve").
+std::string Fixed(double v, int decimals);
+int ReportedDecimals(const std::string& unit, double v);
+std::string CriterionValueText(const CriterionResult& c);
+std::string CriterionLimitText(const CriterionResult& c);
 // One line per protocol: id, name, version, dummies.
 std::string ProtocolListText(const std::vector<Protocol>& protocols);
 

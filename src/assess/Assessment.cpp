@@ -223,7 +223,7 @@ public:
     Prepared PrepareFresh(const TestSource::Entry& e, Criteria::Quantity q, int want, double minSpan)
     {
         Prepared p;
-        p.use = {e.code, e.name, e.path, ""};
+        p.use = {e.code, e.name, e.path, "", 0};
         KVSignal& s = m_signal;
         KVErrorList errors;
         bool loaded = false;
@@ -288,6 +288,7 @@ public:
                 return p;
             }
             p.use.filter = recorded + ", filtered to CFC " + std::to_string(want);
+            p.use.filteredTo = want;
         } else {
             p.use.filter = recorded + " as recorded";
             p.notes.push_back("warning: " + e.code + " is " + recorded + ", coarser than the protocol's CFC "
@@ -835,6 +836,20 @@ bool TestSource::Load(const Entry& e, KVSignal& signal, KVErrorList& errors) con
     if (m_impl && m_impl->iso)
         return m_impl->test.LoadChannel(e.index, signal, errors);
     return KVReadSignalFile(e.path, signal, errors) != nullptr;
+}
+
+bool LoadChannelAsUsed(const TestSource& test, const ChannelUse& use, KVSignal& signal, KVErrorList& errors)
+{
+    const auto& channels = test.Channels();
+    const auto e = std::find_if(channels.begin(), channels.end(),
+                                [&](const TestSource::Entry& c) { return c.path == use.path; });
+    if (e == channels.end()) {
+        errors.AddError(use.path + " is no channel of test " + test.Name(), "Assess::LoadChannelAsUsed");
+        return false;
+    }
+    if (!test.Load(*e, signal, errors))
+        return false;
+    return use.filteredTo == 0 || Kalvio::BWfilt(signal, use.filteredTo, &errors);
 }
 
 std::vector<std::string> TestSource::DummyCodesAt(char position) const

@@ -54,7 +54,12 @@ struct ChannelUse {
     std::string name;
     std::string path;
     std::string filter; // "CFC 180 as recorded", "raw, filtered to CFC 180", ...
+    int filteredTo = 0; // the class the assessment filtered it to, 0 when used as recorded
 };
+
+// The channel of use read from test as the criterion used it: filtered to the
+// class the assessment filtered it to. False with the reason in errors.
+bool LoadChannelAsUsed(const TestSource& test, const ChannelUse& use, KVSignal& signal, KVErrorList& errors);
 
 // The judgement of a time history against an exceedance curve: the level
 // where the curve is closest to being exceeded (or most exceeded).

@@ -4,7 +4,7 @@ const std::vector<KalvioCommand>& KalvioCommands()
 {
     static const std::vector<KalvioCommand> commands = [] {
         std::vector<KalvioCommand> list = {
-            kInfoCommand, kDumpCommand, kConvertCommand, kDemoCommand, kCheckCommand, kRateCommand, kAssessCommand,
+            kInfoCommand, kDumpCommand, kConvertCommand, kDemoCommand, kCheckCommand, kRateCommand, kAssessCommand, kReportCommand,
         };
         for (KalvioCommand& c : OperationCommands())
             list.push_back(std::move(c));

@@ -29,6 +29,7 @@ extern const KalvioCommand kNameCommand;
 extern const KalvioCommand kCheckCommand;
 extern const KalvioCommand kRateCommand;
 extern const KalvioCommand kAssessCommand;
+extern const KalvioCommand kReportCommand;
 // One command per operation of the table in Operations.h (cfc, filter, ...),
 // each taking --then chains of the others.
 std::vector<KalvioCommand> OperationCommands();

@@ -56,7 +56,8 @@ int RunCommand(int argc, char** argv)
         if (name != c.name)
             continue;
         std::vector<std::string> args(argv + 2, argv + argc);
-        if (WantsHelp(args)) {
+        // A command without a help text of its own (report) gives it itself.
+        if (WantsHelp(args) && !c.help.empty()) {
             std::fputs(c.help.c_str(), stdout);
             return KALVIO_OK;
         }

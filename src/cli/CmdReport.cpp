@@ -1,0 +1,50 @@
+// kalvio report: the test report as a PDF. The pages are drawn with the
+// graph, which needs Qt; kalvio links no Qt, so the command runs the program
+// kalvio-report that stands beside it with the same arguments.
+#include "CliSupport.h"
+#include "KalvioCommand.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The folder of the running program.
+std::string ProgramDir()
+{
+    char buf[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    std::string path(buf, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+int RunReport(const std::vector<std::string>& args)
+{
+    const std::string program = ProgramDir() + "/kalvio-report";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    execv(program.c_str(), argv.data());
+    std::fprintf(stderr, "kalvio report: cannot run %s: %s (the report program is built with the desktop's Qt "
+                         "libraries and installed beside kalvio)\n",
+                 program.c_str(), std::strerror(errno));
+    return KALVIO_FAILED;
+}
+
+} // namespace
+
+// Its help text is the report program's: --help goes through to it.
+const KalvioCommand kReportCommand = {
+    "report", "the report of a test under a protocol as one PDF (cover, summary, curves, channel check)", "",
+    RunReport, false};

@@ -1,0 +1,65 @@
+#pragma once
+// Laying a report out on PDF pages: running text that wraps, headings,
+// tables whose cells carry a colour, and pictures, each moving on to a new
+// page when the one it is on is full. Every page gets the footer.
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace Report {
+
+// One cell of a table row: its text, the colour behind it (invalid: none) and
+// whether its text is bold.
+struct Cell {
+    Cell(QString t = {}, QColor f = {}, bool b = false) : text(std::move(t)), fill(f), bold(b) {}
+    QString text;
+    QColor fill;
+    bool bold = false;
+};
+
+class CReportPage {
+public:
+    // Draws on writer, whose resolution is 72 (units are points).
+    CReportPage(QPdfWriter& writer, QString footer);
+    ~CReportPage();
+    CReportPage(const CReportPage&) = delete;
+    CReportPage& operator=(const CReportPage&) = delete;
+
+    bool Ok() const { return m_painter.isActive(); }
+    // Starts the next page (the first call starts the first).
+    void NewPage();
+    // Moves to a new page unless height points fit below what is there.
+    void Need(double height);
+    void Heading(const QString& text, double size = 15);
+    // Text wrapped to the page width (indented by indent points).
+    void Paragraph(const QString& text, double size = 9.5, QColor colour = Qt::black, double indent = 0);
+    // Label and value lines of a cover, the labels in one column.
+    void Facts(const std::vector<std::pair<QString, QString>>& lines);
+    // A table row: widths in points, one per cell; header rows are bold and shaded.
+    void Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header = false);
+    // A picture of the full width and height points, drawn by paint into the
+    // rectangle it is given.
+    void Picture(double height, const std::function<void(QPainter&, const QRectF&)>& paint);
+    void Space(double points) { m_y += points; }
+
+    double Width() const { return m_right - m_left; }
+    int PageNumber() const { return m_page; }
+    QPainter& Painter() { return m_painter; }
+
+private:
+    void Footer();
+
+    QPdfWriter& m_writer;
+    QPainter m_painter;
+    QString m_footer;
+    int m_page = 0;
+    double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
+    double m_y = 0;
+};
+
+} // namespace Report

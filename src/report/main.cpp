@@ -1,0 +1,20 @@
+// kalvio-report: the test report as a PDF. `kalvio report` runs it with its
+// own arguments; it draws with the graph, so it needs Qt, which the console
+// programs do not link.
+#include "ReportCommand.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    // No window is shown: without a display the pages are drawn offscreen.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return Report::RunReportCommand(args);
+}

@@ -1,0 +1,143 @@
+// The test report read back as a reader and pdftotext see it: every number
+// of the assessment, a page per region, curves where the plots are, the
+// reasons of what is missing, and nothing written when it fails.
+#include "AssessReport.h"
+#include "DemoData.h"
+#include "KVErrorList.h"
+#include "ProtocolFiles.h"
+#include "ReportCommand.h"
+#include "SupportFiles.h"
+#include "SupportWidgets.h"
+#include "TestReport.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Output(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        DemoDataSet written;
+        KVErrorList errors;
+        ASSERT_TRUE(WriteDemoIsoTests(dir.Path(), written, errors));
+        test = dir.Path("iso-mme/2231");
+    }
+
+    Assess::Assessment Assessed(const std::string& protocol, const std::string& path)
+    {
+        Assess::Protocol p;
+        std::string error;
+        EXPECT_TRUE(Assess::FindProtocol(Assess::ProtocolDirs(ONDREL_PROTOCOLS_SOURCE_DIR), protocol, p, error));
+        Assess::TestSource source;
+        KVErrorList errors;
+        EXPECT_TRUE(source.Open({path}, errors));
+        Assess::Assessment a;
+        EXPECT_TRUE(Assess::AssessTest(source, p, {}, a, error)) << error;
+        return a;
+    }
+
+    TempDir dir;
+    std::string test;
+};
+
+} // namespace
+
+TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
+{
+    for (const char* protocol : {"fmvss208", "euro-ncap-frontal-fw-2023"}) {
+        const std::string pdf = dir.Path(std::string(protocol) + ".pdf");
+        ASSERT_EQ(Report::RunReportCommand({test, "--protocol", protocol, "--protocol-dir", ONDREL_PROTOCOLS_SOURCE_DIR,
+                                            "-o", pdf}),
+                  0);
+        const std::string text = Output("pdftotext -raw '" + pdf + "' -");
+        const Assess::Assessment a = Assessed(protocol, test);
+        size_t regions = 0;
+        for (const Assess::OccupantResult& o : a.occupants)
+            for (const Assess::RegionResult& r : o.regions) {
+                ++regions;
+                for (const Assess::CriterionResult& c : r.criteria) {
+                    EXPECT_NE(text.find(c.criterion), std::string::npos) << protocol << " " << c.criterion;
+                    EXPECT_NE(text.find(Assess::CriterionValueText(c)), std::string::npos) << c.criterion;
+                    if (c.score) {
+                        EXPECT_NE(text.find(Assess::Fixed(*c.score, 2) + " of "), std::string::npos) << c.criterion;
+                    }
+                }
+            }
+        // Cover, summary, one page or more per region, the channel check.
+        const std::string pages = Output("pdfinfo '" + pdf + "' | grep Pages");
+        EXPECT_GE(std::stoi(pages.substr(pages.find(':') + 1)), static_cast<int>(regions) + 3) << protocol;
+        EXPECT_NE(text.find("SLED 47 KM/H"), std::string::npos);                  // the cover
+        EXPECT_NE(text.find("Test 2231 | " + std::string(protocol)), std::string::npos); // the footer
+        EXPECT_NE(text.find("warning dropout"), std::string::npos);              // the channel check
+        EXPECT_NE(Output("pdffonts '" + pdf + "'").find(" yes "), std::string::npos); // fonts embedded
+    }
+}
+
+TEST_F(ReportTest, RegionPagesCarryCurvesAndLetterPagesAreLetterSized)
+{
+    const std::string pdf = dir.Path("letter.pdf");
+    ASSERT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "--protocol-dir", ONDREL_PROTOCOLS_SOURCE_DIR,
+                                        "--page", "letter", "-o", pdf}),
+              0);
+    EXPECT_NE(Output("pdfinfo '" + pdf + "'").find("612 x 792 pts (letter)"), std::string::npos);
+    // Page 3 is the head: the plot below its heading is drawn, not blank.
+    Output("pdftoppm -r 50 -f 3 -l 3 -png '" + pdf + "' '" + dir.Path("page") + "'");
+    QImage page(QString::fromStdString(dir.Path("page-3.png")));
+    ASSERT_FALSE(page.isNull());
+    int coloured = 0;
+    for (int y = page.height() / 10; y < page.height() / 2; ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c(page.pixel(x, y));
+            coloured += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60;
+        }
+    EXPECT_GT(coloured, 300); // curves in their colours
+}
+
+TEST_F(ReportTest, MissingChannelsAreNaWithTheirReasonAndFailuresWriteNothing)
+{
+    // Without the head channels the report still comes out, saying why.
+    for (const auto& e : std::filesystem::directory_iterator(test + "/Channel")) {
+        std::ifstream in(e.path());
+        const std::string all((std::istreambuf_iterator<char>(in)), {});
+        if (e.path().extension() != ".chn" && all.find("11HEAD0000H3AC") != std::string::npos)
+            std::filesystem::remove(e.path());
+    }
+    const std::string pdf = dir.Path("missing.pdf");
+    ASSERT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "--protocol-dir", ONDREL_PROTOCOLS_SOURCE_DIR,
+                                        "-o", pdf}),
+              0);
+    const std::string text = Output("pdftotext '" + pdf + "' -");
+    EXPECT_NE(text.find("n/a"), std::string::npos);
+    EXPECT_NE(text.find("hic15: n/a: no channel ?1HEAD0000??ACX?"), std::string::npos);
+    EXPECT_NE(text.find("incomplete"), std::string::npos);
+
+    // A test that cannot be read, or a folder as the output: no file, exit 1.
+    EXPECT_EQ(Report::RunReportCommand({dir.Path("nothing.mme"), "--protocol", "fmvss208", "-o", dir.Path("x.pdf")}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("x.pdf")));
+    std::filesystem::create_directory(dir.Path("folder.pdf"));
+    EXPECT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "-o", dir.Path("folder.pdf")}), 1);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder.pdf")));
+    EXPECT_EQ(Report::RunReportCommand({test, "-o", dir.Path("y.pdf")}), 2); // no protocol
+}
