@@ -43,7 +43,7 @@ void COndrelDoc::OnCopyData()
     // With nothing loaded the clipboard is left alone.
     if (m_signals.empty() || !m_ui)
         return;
-    const std::string table = XYTable(m_signals, m_bColumnHeaders, ETableStyle::CopyData);
+    const std::string table = XYTable(m_signals, m_options.columnHeaders, ETableStyle::CopyData);
     m_ui->SetClipboardText(QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size())));
     WarnOfMixedXUnits(*m_ui, m_signals);
 }
@@ -57,7 +57,7 @@ void COndrelDoc::OnSaveAscii()
         return;
     CWaitCursor wait(m_ui);
     QString reason;
-    if (!WriteWholeFile(path, XYTable(m_signals, m_bColumnHeaders, ETableStyle::SaveAscii), reason))
+    if (!WriteWholeFile(path, XYTable(m_signals, m_options.columnHeaders, ETableStyle::SaveAscii), reason))
         m_ui->ShowMessageBox(QStringLiteral("%1 was not saved: %2").arg(path, reason));
     else
         WarnOfMixedXUnits(*m_ui, m_signals);

@@ -4,6 +4,7 @@
 #include "IsoMmeTest.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
+#include "OptionsSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,14 +90,9 @@ void COndrelDoc::OnOptions()
     COptionsValues values = Options();
     if (!m_ui->EditOptions(values))
         return;
-    const bool unitChanged = values.textTimeSeconds != m_bTextSeconds;
+    const bool unitChanged = values.textTimeSeconds != m_options.textTimeSeconds;
     SetOptions(values);
-    using namespace OndrelSettings;
-    WriteString(QString::fromLatin1(kQuillon), m_strQuillonDir);
-    WriteInt(QString::fromLatin1(kSaveZoom), m_bSaveZoom ? 1 : 0);
-    WriteInt(QString::fromLatin1(kColumnHeaders), m_bColumnHeaders ? 1 : 0);
-    WriteInt(QString::fromLatin1(kLineStyle), m_nLineStyle);
-    WriteInt(QString::fromLatin1(kTextTimeUnit), m_bTextSeconds ? 1 : 0);
+    WriteOptions(m_options);
     // A loaded text file's times were read in the old unit: read it again.
     if (unitChanged)
         ReadSignalsAgain(true);
@@ -105,22 +101,12 @@ void COndrelDoc::OnOptions()
 
 void COndrelDoc::SetOptions(const COptionsValues& values)
 {
-    m_bSaveZoom = values.saveZoom;
-    m_bColumnHeaders = values.columnHeaders;
-    m_nLineStyle = values.lineStyle;
-    m_strQuillonDir = values.quillonDir;
-    m_bTextSeconds = values.textTimeSeconds;
+    m_options = values;
 }
 
 COptionsValues COndrelDoc::Options() const
 {
-    COptionsValues values;
-    values.saveZoom = m_bSaveZoom;
-    values.columnHeaders = m_bColumnHeaders;
-    values.lineStyle = m_nLineStyle;
-    values.quillonDir = m_strQuillonDir;
-    values.textTimeSeconds = m_bTextSeconds;
-    return values;
+    return m_options;
 }
 
 void COndrelDoc::BrowseCommandLine(const QStringList& files)

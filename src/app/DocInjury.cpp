@@ -103,7 +103,7 @@ bool COndrelDoc::RunCriterion(const Criteria::CriterionDef& criterion)
         removeTemporaries();
         return false;
     }
-    const QString program = QDir(m_strQuillonDir).filePath(QString::fromLatin1(criterion.program));
+    const QString program = QDir(m_options.quillonDir).filePath(QString::fromLatin1(criterion.program));
     const bool started = m_ui->StartProgram(program, arguments, temporaries);
     // The "Created Temporary File" note has served its turn.
     UpdateTitle();

@@ -4,7 +4,7 @@
 #include "FileMessages.h"
 #include "KVFileAscii.h"
 #include "KVReadSignalFile.h"
-#include "OndrelSettings.h"
+#include "OptionsSettings.h"
 #include "PlotTexts.h"
 #include "TimeAxis.h"
 
@@ -24,12 +24,7 @@ QString FromLatin1(const std::string& text)
 
 COndrelDoc::COndrelDoc(CDocUi* ui, QObject* parent) : QObject(parent), m_ui(ui)
 {
-    using namespace OndrelSettings;
-    m_bColumnHeaders = ReadInt(QString::fromLatin1(kColumnHeaders)) != 0;
-    m_nLineStyle = ReadInt(QString::fromLatin1(kLineStyle));
-    m_bSaveZoom = ReadInt(QString::fromLatin1(kSaveZoom)) != 0;
-    m_strQuillonDir = ReadString(QString::fromLatin1(kQuillon));
-    m_bTextSeconds = ReadInt(QString::fromLatin1(kTextTimeUnit)) == 1;
+    m_options = ReadOptions();
 }
 
 bool COndrelDoc::OnNewDocument()
@@ -112,7 +107,7 @@ bool COndrelDoc::LoadCurrentFile(QString* failure)
 KVTextOptions COndrelDoc::TextOptions() const
 {
     KVTextOptions options;
-    options.timeUnit = m_bTextSeconds ? KVTimeUnit::Seconds : KVTimeUnit::Milliseconds;
+    options.timeUnit = m_options.textTimeSeconds ? KVTimeUnit::Seconds : KVTimeUnit::Milliseconds;
     // The warning of an implausible step names the choice that reads the other unit.
     options.unitSwitch = [](KVTimeUnit unit) {
         return std::string("Edit > Options, ") + kTextTimeUnitTitle + ": " + TextTimeUnitName(unit == KVTimeUnit::Seconds);

@@ -68,11 +68,11 @@ public:
     const QString& SubTitle() const { return m_strSubTitle; }
     const QString& XLabel() const { return m_strXLabel; }
     const QString& YLabel() const { return m_strYLabel; }
-    const QString& QuillonDir() const { return m_strQuillonDir; }
-    bool ColumnHeaders() const { return m_bColumnHeaders; }
-    bool SaveZoom() const { return m_bSaveZoom; }
-    bool TextSeconds() const { return m_bTextSeconds; }
-    int32_t LineStyle() const { return m_nLineStyle; }
+    const QString& QuillonDir() const { return m_options.quillonDir; }
+    bool ColumnHeaders() const { return m_options.columnHeaders; }
+    bool SaveZoom() const { return m_options.saveZoom; }
+    bool TextSeconds() const { return m_options.textTimeSeconds; }
+    int32_t LineStyle() const { return m_options.lineStyle; }
     // The settings the Options dialog edits.
     COptionsValues Options() const;
 
@@ -343,16 +343,12 @@ private:
     QString m_strYLabel;
     QString m_strTitle;
     QString m_strSubTitle;
-    QString m_strQuillonDir; // directory of the criterion programs
-    bool m_bColumnHeaders = true;
-    bool m_bSaveZoom = true;
+    COptionsValues m_options; // Edit > Options, kept in the settings
     bool m_bHitMode = false;
-    bool m_bTextSeconds = false; // time column of text files in seconds, else milliseconds
     std::vector<CSignalEntry> m_signals; // loaded signals in load order
     QStringList m_fileList;  // names shown by the file list view
     QStringList m_labels;    // legend labels when more than one signal is loaded
     QStringList m_messages;  // for the Errors and Warnings dialog
-    int32_t m_nLineStyle = 0;
     CSignalCheckCache m_checks; // results of Check Signals by path
     QString m_ratingBandOf;     // display name of the signal whose corridors are shown; empty for none
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty

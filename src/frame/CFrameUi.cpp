@@ -105,20 +105,10 @@ bool CFrameUi::SaveFileDialog(const CFileDialogRequest& request, QString& path, 
 bool CFrameUi::EditOptions(COptionsValues& values)
 {
     COptionsDlg dialog(m_window);
-    dialog.m_bSaveZoom = values.saveZoom;
-    dialog.m_bColumnHeaders = values.columnHeaders;
-    dialog.m_nLineStyle = values.lineStyle;
-    dialog.m_strQuillon = values.quillonDir;
-    dialog.m_bTextSeconds = values.textTimeSeconds;
+    dialog.m_values = values;
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    values.saveZoom = dialog.m_bSaveZoom;
-    values.columnHeaders = dialog.m_bColumnHeaders;
-    // No radio chosen keeps the style the document had.
-    if (dialog.m_nLineStyle >= 0)
-        values.lineStyle = dialog.m_nLineStyle;
-    values.quillonDir = dialog.m_strQuillon;
-    values.textTimeSeconds = dialog.m_bTextSeconds;
+    values = dialog.m_values;
     return true;
 }
 

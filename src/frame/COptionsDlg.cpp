@@ -63,12 +63,12 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
 
 void COptionsDlg::showEvent(QShowEvent* event)
 {
-    m_saveZoom->setChecked(m_bSaveZoom);
-    m_columnHeaders->setChecked(m_bColumnHeaders);
+    m_saveZoom->setChecked(m_values.saveZoom);
+    m_columnHeaders->setChecked(m_values.columnHeaders);
     for (int i = 0; i < 4; ++i)
-        m_style[i]->setChecked(i == m_nLineStyle);
-    m_quillon->setText(m_strQuillon);
-    m_timeUnit[m_bTextSeconds ? 1 : 0]->setChecked(true);
+        m_style[i]->setChecked(i == m_values.lineStyle);
+    m_quillon->setText(m_values.quillonDir);
+    m_timeUnit[m_values.textTimeSeconds ? 1 : 0]->setChecked(true);
     QDialog::showEvent(event);
 }
 
@@ -86,14 +86,13 @@ void COptionsDlg::OnBrowse()
 
 void COptionsDlg::accept()
 {
-    m_bSaveZoom = m_saveZoom->isChecked();
-    m_bColumnHeaders = m_columnHeaders->isChecked();
-    m_nLineStyle = -1;
+    m_values.saveZoom = m_saveZoom->isChecked();
+    m_values.columnHeaders = m_columnHeaders->isChecked();
     for (int i = 0; i < 4; ++i) {
         if (m_style[i]->isChecked())
-            m_nLineStyle = i;
+            m_values.lineStyle = i;
     }
-    m_strQuillon = m_quillon->text();
-    m_bTextSeconds = m_timeUnit[1]->isChecked();
+    m_values.quillonDir = m_quillon->text();
+    m_values.textTimeSeconds = m_timeUnit[1]->isChecked();
     QDialog::accept();
 }

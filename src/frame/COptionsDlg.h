@@ -2,6 +2,8 @@
 // "Options": zoom keeping, column labels, plotting style, the folder of the
 // criterion programs and the time unit of text files. The caller fills the
 // members, shows it, reads back.
+#include "DocUi.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -13,12 +15,9 @@ class COptionsDlg : public QDialog {
 public:
     explicit COptionsDlg(QWidget* parent = nullptr);
 
-    // Values moved into the controls when shown and out of them on OK.
-    bool m_bSaveZoom = false;
-    bool m_bColumnHeaders = false;
-    int m_nLineStyle = -1; // 0..3, -1 none chosen
-    QString m_strQuillon;
-    bool m_bTextSeconds = false; // text files' time column in seconds, else milliseconds
+    // Values moved into the controls when shown and out of them on OK; a
+    // line style no button stands for stays unless one is chosen.
+    COptionsValues m_values;
 
     QCheckBox* SaveZoomBox() const { return m_saveZoom; }
     QCheckBox* ColumnHeadersBox() const { return m_columnHeaders; }
