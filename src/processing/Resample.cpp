@@ -118,7 +118,7 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
     try {
         out.resize(static_cast<std::size_t>(cap) + 1);
     } catch (const std::bad_alloc&) {
-        Report(errors, "Resample", "Error Interpolating Data");
+        Report(errors, "Resample", kNotEnoughMemory);
         return false;
     }
     int nfp = 0;
@@ -130,7 +130,7 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
 
     KVSignal fresh;
     if (!BuildGridSignal(signal, nfp, nlp, step, out.data(), fresh)) {
-        Report(errors, "Resample", "Error Interpolating Data");
+        Report(errors, "Resample", kNotEnoughMemory);
         return false;
     }
     ReplaceSignal(signal, std::move(fresh));

@@ -3,6 +3,8 @@
 #include "KalvioSupport.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace Kalvio {
 
@@ -64,6 +66,18 @@ bool AddConstantY(KVSignal& signal, float c, KVErrorList* errors)
     return Guarded(signal, "AddConstantY", errors, [&] { return AddConstantYUnguarded(signal, c, errors); });
 }
 
+// Whether the times op(x[i]) still rise wherever x rose: a shift or scale
+// that a float cannot resolve would put samples on one time.
+template <class Op>
+static bool TimesStayApart(const KVSignal& signal, Op op)
+{
+    const float* x = signal.X();
+    for (std::size_t i = 1; i < signal.PointCount(); ++i)
+        if (const float v = op(x[i]); x[i] != x[i - 1] && v == op(x[i - 1]) && std::isfinite(v))
+            return false; // (an infinite time is the guard's to report)
+    return true;
+}
+
 // AddConstantX without the guard against memory failures and non-finite results.
 static bool AddConstantXUnguarded(KVSignal& signal, float c, KVErrorList* errors)
 {
@@ -71,13 +85,24 @@ static bool AddConstantXUnguarded(KVSignal& signal, float c, KVErrorList* errors
         Report(errors, "AddConstantX", "No Data");
         return false;
     }
+    // The indices move with the times: they must stay within what a file holds.
+    const bool grid = HasConstantStep(signal.Del());
+    const double shift = grid ? RoundHalfAway(double(c) / signal.Del()) : 0.0;
+    if (grid && !(double(signal.Nfp()) + shift >= double(INT_MIN) && double(signal.Nlp()) + shift <= double(INT_MAX))) {
+        Report(errors, "AddConstantX", "The shifted sample indices lie beyond the range a file can hold");
+        return false;
+    }
+    if (!TimesStayApart(signal, [c](float v) { return v + c; })) {
+        Report(errors, "AddConstantX", "The shifted times would fall together: the step is below the float "
+                                       "resolution at the new times");
+        return false;
+    }
     float* x = signal.X();
     for (std::size_t i = 0; i < signal.PointCount(); ++i)
         x[i] += c;
-    if (HasConstantStep(signal.Del())) {
-        const int shift = RoundToInt(double(c) / signal.Del());
-        signal.SetNfp(ClampToInt(double(signal.Nfp()) + shift));
-        signal.SetNlp(ClampToInt(double(signal.Nlp()) + shift));
+    if (grid) {
+        signal.SetNfp(static_cast<int>(double(signal.Nfp()) + shift));
+        signal.SetNlp(static_cast<int>(double(signal.Nlp()) + shift));
     }
     RefreshExtremes(signal);
     return true;
@@ -120,6 +145,10 @@ static bool ScaleXUnguarded(KVSignal& signal, float f, KVErrorList* errors)
     }
     if (signal.PointCount() == 0 || !signal.X()) {
         Report(errors, "ScaleX", "No Data");
+        return false;
+    }
+    if (!TimesStayApart(signal, [f](float v) { return v * f; })) {
+        Report(errors, "ScaleX", "The scaled times would fall together: they are below the float range");
         return false;
     }
     float* x = signal.X();

@@ -2,6 +2,7 @@
 
 #include "CRVFFile.h"
 #include "KVSignal.h"
+#include "KVSystemReason.h"
 
 #include <algorithm>
 #include <cmath>
@@ -218,7 +219,8 @@ bool KVFileRvf::Load(KVSignal& signal)
     const size_t n = PointCountOpen();
     if (!signal.Allocate(n)) {
         signal.SetHasData(false);
-        AddError("Couldn't set sequence length", kLoadScope);
+        AddError(n == 0 ? std::string("the file holds no data points") : std::string(kNotEnoughMemory) + " to read " + m_fileName + ".",
+                 kLoadScope);
         Close();
         return false;
     }

@@ -156,3 +156,25 @@ TEST(Peak, FirstOfEqualPeaksInMilliseconds)
     s.SetHasData(false);
     EXPECT_FALSE(PeakMinimum(s, v, t));
 }
+
+TEST(AddConstant, ShiftsAndScalesWhoseTimesAFileCannotHoldAreRefused)
+{
+    // Regression: add-x 1e6 on a 0.1 ms grid clamped the indices to the int
+    // range and left samples on one time, and the result was stored (501 of
+    // 3,001 samples) with success.
+    KVSignal s = UniformSignal(-500, 2500, 0.0001f, [](double t) { return t; });
+    const KVSignal before = s;
+    KVErrorList e;
+    EXPECT_FALSE(AddConstantX(s, 1e6f, &e));   // indices beyond the int range
+    EXPECT_FALSE(AddConstantX(s, 1e4f, &e));    // 0.1 ms below the resolution at 10,000 s
+    EXPECT_FALSE(ScaleX(s, 1e-42f, &e));        // times below the float range fall together
+    EXPECT_EQ(Lines(e), (std::vector<std::string>{
+                            "Kalvio::AddConstantX - The shifted sample indices lie beyond the range a file can hold",
+                            "Kalvio::AddConstantX - The shifted times would fall together: the step is below the "
+                            "float resolution at the new times",
+                            "Kalvio::ScaleX - The scaled times would fall together: they are below the float range",
+                        }));
+    EXPECT_TRUE(SameSignal(s, before));
+    ASSERT_TRUE(AddConstantX(s, 10.0f, &e)); // 0.1 ms still resolves at 10 s
+    EXPECT_EQ(s.Nfp(), -500 + 100000);
+}
