@@ -7,6 +7,7 @@
 #endif
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,13 @@ int main(int argc, char** argv)
     Criteria::ProgramArgs parsed;
     const bool usable = Criteria::ParseProgramArgs(*def, args, parsed).empty();
 #ifdef CRITERION_WINDOW
-    if (usable && !parsed.text && !parsed.json && !parsed.help && !parsed.listDummies)
-        return RunCriterionWindow(*def, parsed, argc, argv);
+    if (usable && !parsed.text && !parsed.json && !parsed.help && !parsed.listDummies) {
+        try {
+            return RunCriterionWindow(*def, parsed, argc, argv);
+        } catch (const std::bad_alloc&) {
+            return Criteria::ReportNotEnoughMemory(*def, args, std::cerr);
+        }
+    }
 #else
     (void)usable;
 #endif

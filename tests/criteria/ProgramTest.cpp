@@ -8,10 +8,14 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Criteria;
 namespace fs = std::filesystem;
@@ -351,4 +355,46 @@ TEST_F(ProgramTest, JsonOfChannelsFromAnIsoMmeTestAndATextFile)
     EXPECT_EQ(nij["name"], "Nij");
     EXPECT_NEAR(nij["value"].get<double>(), 0.99, 1e-6);
     EXPECT_NEAR(nij["t"].get<double>(), 0.015, 1e-9);
+}
+
+// Runs program --text path with 48 MiB of address space beyond what the
+// process holds; its messages go to standard error.
+int RunWithLittleMemory(const char* program, const std::string& path)
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = pages * size_t(::sysconf(_SC_PAGESIZE)) + (size_t(48) << 20);
+    ::setrlimit(RLIMIT_AS, &limit);
+    std::ostringstream out, err;
+    const int status = RunTextProgram(*FindCriterion(program), {"--text", path}, out, err);
+    std::fputs(err.str().c_str(), stderr);
+    return status;
+}
+
+// Regression: a reader's message without the file's name ("Unknown Data
+// Block") left the user guessing which of three inputs was broken.
+TEST_F(ProgramTest, ABrokenInputIsNamedAndMemoryShortageIsReported)
+{
+    const std::string good = Save("y.rvf", Neck(1000, "NEWTONS"), "Y");
+    std::string bytes;
+    {
+        std::ifstream in(good, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bytes.replace(1700, 64, std::string(64, '\xFF')); // a data block of no known kind
+    const std::string broken = (m_dir / "x.rvf").string();
+    std::ofstream(broken, std::ios::binary) << bytes;
+    ASSERT_EQ(Run("nij", {"--text", broken, good, good}), PROGRAM_FAILED);
+    EXPECT_EQ(m_err.str().find("nij: "), 0u);
+    EXPECT_NE(m_err.str().find(" - " + broken + ": "), std::string::npos) << m_err.str();
+
+#if !defined(__SANITIZE_ADDRESS__)
+    // Regression: clip3ms aborted on a failed allocation; it says so and exits 1.
+    KVSignal longPulse = MakeSignal(4000000, 0, 1e-7, [](double t) { return 50 * std::sin(t * 7); }, "G'S");
+    const std::string big = Save("big.rvf", longPulse, "X");
+    EXPECT_EXIT(std::_Exit(RunWithLittleMemory("clip3ms", big)), ::testing::ExitedWithCode(PROGRAM_FAILED),
+                "clip3ms: .*big.rvf: Not enough memory");
+#endif
 }

@@ -171,7 +171,11 @@ bool LoadChannel(const std::string& path, Quantity q, Channel& out, KVErrorList&
     if (!kind) {
         if (readErrors.ErrorCount() == 0)
             return Fail(errors, path + ": not a readable signal file");
-        errors.AppendErrors(readErrors);
+        // Some readers' messages ("Not a RVF-1992 Signal File") do not say
+        // which file they are about; with several inputs that must be said.
+        for (const KVException& e : readErrors.Errors())
+            errors.AddError(e.Message().find(path) == std::string::npos ? path + ": " + e.Message() : e.Message(),
+                            e.Scope());
         return false;
     }
     if (!ChannelFromSignal(signal, std::string(kind) == "ASCII File", path, q, out, errors))

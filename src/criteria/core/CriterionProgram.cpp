@@ -5,11 +5,14 @@
 #include "IsoMmeTest.h"
 #include "KVErrorList.h"
 #include "KVNumberText.h"
+#include "KVSystemReason.h"
 #include "OutcomeJson.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <new>
 #include <ostream>
+#include <stdexcept>
 
 namespace Criteria {
 
@@ -169,10 +172,28 @@ int RunTextProgramUnchecked(const CriterionDef& def, const std::vector<std::stri
 
 } // namespace
 
+int ReportNotEnoughMemory(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& err)
+{
+    ProgramArgs parsed;
+    ParseProgramArgs(def, args, parsed);
+    std::string inputs;
+    for (const std::string& p : parsed.paths)
+        inputs += (inputs.empty() ? "" : ", ") + KVPrintableName(p);
+    err << def.program << ": " << (inputs.empty() ? "" : inputs + ": ") << kNotEnoughMemory << "\n";
+    return PROGRAM_FAILED;
+}
+
 int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
                    std::ostream& err)
 {
-    const int status = RunTextProgramUnchecked(def, args, out, err);
+    int status = PROGRAM_FAILED;
+    try {
+        status = RunTextProgramUnchecked(def, args, out, err);
+    } catch (const std::bad_alloc&) {
+        return ReportNotEnoughMemory(def, args, err);
+    } catch (const std::length_error&) {
+        return ReportNotEnoughMemory(def, args, err);
+    }
     // Regression: a result lost on a full disk or a closed pipe still exited 0.
     if (!out.flush()) {
         err << def.program << ": writing to standard output failed\n";

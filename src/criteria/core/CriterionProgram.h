@@ -41,6 +41,9 @@ bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vect
 // Writes each error as "program: scope - message" lines.
 void PrintProgramErrors(const CriterionDef& def, const KVErrorList& errors, std::ostream& err);
 // The whole text-mode program: parse, load, evaluate, print; returns the exit code.
+// Prints "PROGRAM: INPUTS: Not enough memory" for a run that ran out of
+// memory; returns PROGRAM_FAILED.
+int ReportNotEnoughMemory(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& err);
 int RunTextProgram(const CriterionDef& def, const std::vector<std::string>& args, std::ostream& out,
                    std::ostream& err);
 
