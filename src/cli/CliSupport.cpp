@@ -2,11 +2,13 @@
 
 #include "KVErrorList.h"
 #include "KVFileRvf.h"
+#include "KVOutputFile.h"
 #include "KVPrintableName.h"
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
 #include "KVSystemReason.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -44,12 +46,30 @@ bool StoreSignalOrReport(const KVSignal& signal, const std::string& fileName, co
         PrintInputError(input, "KVFileRvf::Store - a signal of fewer than two points cannot be stored");
         return false;
     }
+    // Gaps (an ISO-MME channel's NOVALUE samples) have no RVF-1992 value: the
+    // channel is refused with the reason, never left out without a word.
+    size_t gaps = 0, first = 0;
+    for (size_t i = 0; i < signal.PointCount(); ++i)
+        if (std::isnan(signal.Y()[i]) && gaps++ == 0)
+            first = i;
+    if (gaps > 0) {
+        PrintInputError(input, "KVFileRvf::Store - " + std::to_string(gaps) + " gap(s) (NaN or NOVALUE samples, the first at X = "
+                                   + FormatReal(signal.X()[first]) + ") cannot be stored in RVF-1992; not written");
+        return false;
+    }
     KVFileRvf out(fileName);
     out.SetFloatFormatName(floatFormat);
     if (out.Store(signal))
         return true;
     PrintErrors(out, input);
     return false;
+}
+
+void TakeForceOption(std::vector<std::string>& args)
+{
+    const auto end = std::remove(args.begin(), args.end(), std::string("--force"));
+    KVReplaceWriteProtected(end != args.end());
+    args.erase(end, args.end());
 }
 
 int UsageError(const std::string& command, const std::string& message)

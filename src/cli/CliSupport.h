@@ -40,6 +40,8 @@ std::string TakeValueOption(std::vector<std::string>& args, const std::string& f
 // time column of text inputs for every load below (milliseconds by default).
 // Returns an empty text, or the usage problem.
 std::string TakeTimeUnitOption(std::vector<std::string>& args);
+// Takes --force out of args: outputs replace write-protected files in this run.
+void TakeForceOption(std::vector<std::string>& args);
 // How text inputs are read in this run (the --time-unit taken above).
 KVTextOptions TextOptionsOfThisRun();
 // Reads a signal file of any kind (KVReadSignalFile); prints failures and

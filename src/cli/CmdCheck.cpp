@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -29,6 +30,7 @@ struct CheckInput {
     std::string file;
     bool required;
     KVErrorList failure;
+    std::string folder = {}; // the folder named on the command line that held it
 };
 
 // The result of one input; error is set when it could not be read.
@@ -71,13 +73,24 @@ bool Expand(const std::vector<std::string>& names, std::vector<CheckInput>& inpu
             inputs.push_back({name, true, {}});
             continue;
         }
+        // Signal files, and the tests kept in the folder (test folders, .zip
+        // archives), in name order.
         std::vector<std::string> files;
         for (const fs::directory_entry& e : fs::directory_iterator(name, ec))
-            if (e.is_regular_file(ec))
+            if (e.is_regular_file(ec) || (e.is_directory(ec) && IsoMmeIsTestPath(e.path().string())))
                 files.push_back(e.path().string());
         std::sort(files.begin(), files.end());
-        for (const std::string& f : files)
-            inputs.push_back({f, KVFileStartsWith(f, "RVF-1992"), {}});
+        // A placeholder: a folder in which nothing is checked is said.
+        inputs.push_back({name, false, {}, name});
+        for (const std::string& f : files) {
+            const size_t first = inputs.size();
+            if (IsoMmeIsTestPath(f))
+                ok = ExpandTest(f, inputs) && ok;
+            else
+                inputs.push_back({f, KVFileStartsWith(f, "RVF-1992"), {}});
+            for (size_t i = first; i < inputs.size(); ++i)
+                inputs[i].folder = name;
+        }
     }
     return ok;
 }
@@ -156,10 +169,15 @@ int RunCheck(const std::vector<std::string>& args)
     // memory to the system after every file costs more than checking it.
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     KVSignal scratch;
+    std::map<std::string, size_t> checkedIn; // per folder named, the signals checked
     for (const CheckInput& in : inputs) {
         CheckedFile f;
-        if (!CheckOne(in, scratch, f))
+        if (!in.folder.empty())
+            checkedIn[in.folder] += 0;
+        if (in.file == in.folder || !CheckOne(in, scratch, f))
             continue;
+        if (!in.folder.empty())
+            ++checkedIn[in.folder];
         if (!f.error.empty())
             status = KALVIO_FAILED;
         if (json) {
@@ -169,6 +187,11 @@ int RunCheck(const std::vector<std::string>& args)
             PrintText(f);
         }
     }
+    for (const auto& [folder, count] : checkedIn)
+        if (count == 0) {
+            PrintInputError(folder, "no signal file or test found in the folder");
+            status = KALVIO_FAILED;
+        }
     if (json) {
         nlohmann::ordered_json doc;
         doc["files"] = std::move(files);
@@ -189,7 +212,9 @@ const KalvioCommand kCheckCommand = {
     "findings), then each finding indented: severity, kind and a message that\n"
     "says what and where (times in the signal's X units). A folder stands for\n"
     "every signal file in it, in name order: RVF-1992 files, and text files that\n"
-    "read as two columns of numbers (other files are left out). An ISO-MME test\n"
+    "read as two columns of numbers (other files are left out), and the ISO-MME\n"
+    "tests it holds (test folders, .zip archives); a folder in which nothing can\n"
+    "be checked is an error. An ISO-MME test\n"
     "(its .mme file, its folder or a .zip holding it) stands for every channel\n"
     "of its channel list (of those --code PATTERN picks), each named by its\n"
     "channel file.\n"

@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -23,16 +24,25 @@ std::string PatternList()
     return text;
 }
 
-// CODE.rvf, with "?" (an unknown code position) as "_" and a number added
-// when the name is taken.
-std::string UniqueName(std::string code, std::set<std::string>& taken)
+// The names given so far and, per code, the number its next repeat gets, so
+// that 20,000 channels of one code are named in one step each.
+struct TakenNames {
+    std::unordered_set<std::string> names;
+    std::unordered_map<std::string, int> next;
+};
+
+// CODE.rvf as the file system will hold it: "?" (an unknown code position),
+// "/" and control characters (a NUL would end the name early) as "_", and a
+// number added when the name is taken.
+std::string UniqueName(std::string code, TakenNames& taken)
 {
     for (char& c : code)
-        if (c == '?' || c == '/')
+        if (c == '?' || c == '/' || static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
             c = '_';
     std::string name = code + ".rvf";
-    for (int k = 2; !taken.insert(name).second; ++k)
-        name = code + "_" + std::to_string(k) + ".rvf";
+    int& k = taken.next.try_emplace(code, 2).first->second;
+    while (!taken.names.insert(name).second)
+        name = code + "_" + std::to_string(k++) + ".rvf";
     return name;
 }
 
@@ -71,11 +81,11 @@ bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<Signal
 {
     // Channels are named around the files' own names, which are never changed
     // (two files of one name are a clash the caller reports).
-    std::set<std::string> taken;
+    TakenNames taken;
     std::vector<bool> isTest(args.size());
     for (size_t i = 0; i < args.size(); ++i)
         if (!(isTest[i] = IsoMmeIsTestPath(args[i])))
-            taken.insert(FileNameOf(args[i]));
+            taken.names.insert(FileNameOf(args[i]));
     bool ok = true;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];

@@ -35,6 +35,8 @@ void PrintOverview(std::FILE* out)
                  "                    step below 1 us or above 10 ms in that unit is warned of\n"
                  "A channel's result is stored as CODE.rvf (_ for an unknown code character,\n"
                  "a number added to a repeated code); two results are never one file.\n"
+                 "An existing output file that is write-protected (one the user may not\n"
+                 "write) is refused; --force, taken by every command, replaces it.\n"
                  "\nRun 'kalvio COMMAND --help' for the arguments of a command.\n"
                  "Errors and warnings go to standard error as \"scope - message\", after\n"
                  "\"FILE: \" when they concern one input file.\n"
@@ -61,6 +63,7 @@ int RunCommand(int argc, char** argv)
             std::fputs(c.help.c_str(), stdout);
             return KALVIO_OK;
         }
+        TakeForceOption(args);
         if (c.readsSignals) {
             std::string problem = TakeTimeUnitOption(args);
             if (problem.empty())

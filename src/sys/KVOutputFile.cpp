@@ -70,7 +70,23 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, bool positioned = false)
     return true;
 }
 
+bool g_replaceWriteProtected = false;
+
+// Whether the user may not write the file: for the superuser, whom access
+// always allows, when no one may write it (mode 0444).
+bool IsWriteProtected(const std::string& path, const struct stat& st)
+{
+    if (::geteuid() == 0)
+        return (st.st_mode & 0222) == 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 } // namespace
+
+void KVReplaceWriteProtected(bool allow)
+{
+    g_replaceWriteProtected = allow;
+}
 
 KVOutputFile::KVOutputFile(std::string target) : m_target(std::move(target)) {}
 
@@ -119,6 +135,10 @@ bool KVOutputFile::Open()
     }
     if (exists && !S_ISREG(st.st_mode))
         return Fail("is not a regular file");
+    // A file its owner made read-only is not replaced by the rename path
+    // behind their back, as cp and the shell refuse it too.
+    if (exists && !g_replaceWriteProtected && IsWriteProtected(m_target, st))
+        return Fail("is write-protected");
 
     const auto openInPlace = [&] {
         m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);

@@ -19,7 +19,8 @@
 //   /dev/null, /dev/full) is opened and written as the content comes; its
 //   write errors are reported. Nothing is replaced.
 // Other targets are refused: a folder ("is a directory"), a block device or
-// a socket ("is not a regular file"). A symbolic link is followed, so the
+// a socket ("is not a regular file"), and a regular file the user may not
+// write ("is write-protected") unless KVReplaceWriteProtected allowed it. A symbolic link is followed, so the
 // file it names is written and the link stays.
 #include <cstddef>
 #include <cstdint>
@@ -75,6 +76,10 @@ private:
     unsigned m_newMode = 0;             // Replace: the mode the file gets
     bool m_failed = false;
 };
+
+// Whether the outputs of this program replace write-protected files (a
+// command's --force); off unless set.
+void KVReplaceWriteProtected(bool allow);
 
 // Writes bytes to target as above in one call; false with reason set.
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason);

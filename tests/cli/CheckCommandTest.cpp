@@ -141,3 +141,25 @@ TEST_F(CheckCommand, IsoMmeTestStandsForItsChannelsNamedByTheirFiles)
 }
 
 } // namespace
+
+TEST_F(CheckCommand, AFolderOfTestsIsCheckedAndAFolderOfNothingFails)
+{
+    // Regression: a folder holding tests (not channel files) printed nothing
+    // and exited 0, and so did a test with an empty channel list.
+    std::string out;
+    ASSERT_EQ(Kalvio("demo '" + (dir / "demo").string() + "'", out), 0);
+    const fs::path tests = dir / "demo" / "iso-mme";
+    ASSERT_EQ(Kalvio("check --json '" + tests.string() + "'", out), 0);
+    const nlohmann::json doc = nlohmann::json::parse(out);
+    ASSERT_EQ(doc["files"].size(), 26u + 18u); // 2231, then 4127
+    EXPECT_EQ(doc["files"][0]["file"], (tests / "2231" / "Channel" / "2231.001").string());
+    EXPECT_EQ(doc["files"][26]["file"], (tests / "4127" / "Channel" / "4127.001").string());
+
+    fs::create_directories(dir / "none");
+    std::ofstream(dir / "none" / "notes.txt") << "not a signal\n";
+    EXPECT_EQ(Kalvio("check '" + (dir / "none").string() + "'", out), 1);
+    EXPECT_EQ(out, "");
+    std::ofstream(tests / "4127" / "Channel" / "4127.chn") << "Number of channels :0\r\n";
+    EXPECT_EQ(Kalvio("check '" + (tests / "4127").string() + "'", out), 1);
+    EXPECT_EQ(out, (tests / "4127").string() + ": unreadable\n");
+}

@@ -254,3 +254,52 @@ TEST_F(KalvioFiles, ConvertToIsoMmeGivesTheSeatOfBuiltCodes)
     EXPECT_NE(r.err.find("--position takes one code character (0-9, A-Z or ?), not '12'"), std::string::npos);
     EXPECT_NE(Kalvio({"convert", "--help"}).out.find("? unknown (the"), std::string::npos);
 }
+
+TEST_F(KalvioFiles, WriteProtectedTargetsAndGapsAreRefusedWithTheReason)
+{
+    // Regression: a 0444 file of the user was replaced through the rename
+    // path without a word; --force replaces it.
+    fs::copy_file(kChest, "ro.rvf");
+    fs::permissions("ro.rvf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string before = Slurp("ro.rvf");
+    Outcome r = Kalvio({"cfc", "60", kChest, "-o", "ro.rvf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ro.rvf: is write-protected"), std::string::npos) << r.err;
+    EXPECT_EQ(Slurp("ro.rvf"), before);
+    r = Kalvio({"cfc", "60", kChest, "-o", "ro.rvf", "--force"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Slurp("ro.rvf"), before);
+    EXPECT_EQ(fs::status("ro.rvf").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    // Regression: a channel with gaps was refused as "Not a Number"; the
+    // reason names the gaps, and the other channels are written.
+    const std::string channel = "d/iso-mme/2231/Channel/2231.003";
+    std::ofstream(channel, std::ios::binary | std::ios::app) << "NOVALUE\r\n";
+    fs::create_directories("od");
+    r = Kalvio({"convert", "d/iso-mme/2231", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(channel + ": KVFileRvf::Store - 1 gap(s) (NaN or NOVALUE samples, the first at X = "),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator("od"), {}), 25);
+}
+
+TEST_F(KalvioFiles, ChannelNamesAreTheNamesAsWritten)
+{
+    // Regression: codes that differ after a NUL byte were cut to one file name
+    // and overwrote each other.
+    fs::create_directories("T/9/Channel");
+    std::ofstream("T/9/9.mme") << "Title :nul\r\n";
+    std::string list = "Number of channels :2\r\n";
+    for (int i = 1; i <= 2; ++i) {
+        list += "Name of channel 00" + std::to_string(i) + " :AB" + std::string(1, '\0') + char('0' + i) + "\r\n";
+        std::ofstream("T/9/Channel/9.00" + std::to_string(i))
+            << "Sampling interval :0.001\r\nUnit :g\r\nTime of first sample :0\r\n1\r\n" << i << "\r\n";
+    }
+    std::ofstream("T/9/Channel/9.chn", std::ios::binary) << list;
+    fs::create_directories("od");
+    const Outcome r = Kalvio({"convert", "T/9", "--out-dir", "od"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists("od/AB_1.rvf") && fs::exists("od/AB_2.rvf"));
+}
