@@ -66,11 +66,21 @@ void COndrelDoc::OnSaveAscii()
 
 void COndrelDoc::OnSaveRvf()
 {
+    std::vector<const CSignalEntry*> entries;
+    for (const CSignalEntry& entry : m_signals)
+        entries.push_back(&entry);
+    SaveRvf(entries);
+}
+
+bool COndrelDoc::SaveRvf(const std::vector<const CSignalEntry*>& entries)
+{
     if (!m_ui)
-        return;
+        return false;
     QStringList failures;
+    size_t written = 0;
     int k = -1;
-    for (const CSignalEntry& entry : m_signals) {
+    for (const CSignalEntry* each : entries) {
+        const CSignalEntry& entry = *each;
         ++k;
         // Regression: a one-point signal was asked a name for and then
         // refused with the file layer's "Equal array indices, NFP = NLP".
@@ -94,10 +104,12 @@ void COndrelDoc::OnSaveRvf()
             continue;
         }
         OndrelSettings::StoreOutputDir(path);
+        ++written;
     }
     // A signal that was not written must not look saved.
     if (!failures.isEmpty())
         m_ui->ShowErrorsAndWarnings(failures);
+    return written == entries.size();
 }
 
 void COndrelDoc::OnSaveImageExpress()

@@ -28,7 +28,7 @@ void COndrelDoc::OnOpenDirectory()
     if (!m_ui->ChooseDirectory(dir))
         return;
     dir = OndrelSettings::NormaliseDirectory(dir);
-    if (!dir.isEmpty())
+    if (!dir.isEmpty() && MayDropLoaded())
         BrowseDirectory(dir);
 }
 

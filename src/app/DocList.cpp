@@ -32,16 +32,24 @@ QSet<QString> LoadedNames(const std::vector<CSignalEntry>& entries)
 
 } // namespace
 
-void COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected)
+bool COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected)
 {
     // Unloading ignores letter case, loading does not: a label that differs
     // from a loaded name only in case keeps that signal and loads once more.
     QSet<QString> selectedFolded;
     for (const QString& label : selected)
         selectedFolded.insert(label.toCaseFolded());
-    std::erase_if(m_signals, [&selectedFolded](const CSignalEntry& entry) {
+    const auto unselected = [&selectedFolded](const CSignalEntry& entry) {
         return !selectedFolded.contains(entry.name.toCaseFolded());
-    });
+    };
+    // A computed signal is in no list: any new selection drops it.
+    std::vector<const CSignalEntry*> dropped;
+    for (const CSignalEntry& entry : m_signals)
+        if (unselected(entry))
+            dropped.push_back(&entry);
+    if (!MayDrop(dropped))
+        return false;
+    std::erase_if(m_signals, unselected);
 
     if (itemSelected) {
         QSet<QString> loaded = LoadedNames(m_signals);
@@ -56,6 +64,7 @@ void COndrelDoc::SelectionChanged(const QStringList& selected, bool itemSelected
     }
     LoadedSignalsChanged();
     ShowLoadWarnings();
+    return true;
 }
 
 bool COndrelDoc::ListDirectory(const QString& pattern)
@@ -155,6 +164,8 @@ void COndrelDoc::AddNames(const QStringList& names)
 
 void COndrelDoc::OnClearList()
 {
+    if (!MayDropLoaded())
+        return;
     m_fileList.clear();
     m_signals.clear();
     if (!m_bHitMode)
@@ -165,6 +176,8 @@ void COndrelDoc::OnClearList()
 
 void COndrelDoc::OnRemoveSelectedItems()
 {
+    if (!MayDropLoaded())
+        return;
     const QSet<QString> loaded = LoadedNames(m_signals);
     m_fileList.removeIf([&loaded](const QString& name) { return loaded.contains(name); });
     m_signals.clear();

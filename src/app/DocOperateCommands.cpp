@@ -5,14 +5,19 @@
 #include "KVNumberText.h"
 #include "TimeAxis.h"
 
-void COndrelDoc::OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op)
+#include <algorithm>
+#include <cmath>
+
+void COndrelDoc::OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op,
+                                     const std::function<bool(const KVSignal&)>& keeps)
 {
     ClearErrors();
     {
         CWaitCursor wait(m_ui);
         for (CSignalEntry& entry : m_signals) {
             KVErrorList errors;
-            if (op(entry.signal, &errors))
+            const bool unchanged = keeps && keeps(entry.signal);
+            if (op(entry.signal, &errors) && !unchanged)
                 entry.modified = true;
             AddErrorsAbout(entry.DisplayName(), errors);
         }
@@ -70,6 +75,15 @@ void COndrelDoc::OnResample()
     if (!m_ui->SelectTimeStep(values))
         return;
     const float step = values.timeStep;
+    if (values.byPoints) {
+        // n points over a span are n - 1 steps: every signal gets a point at
+        // both ends of its span (the first signal exactly the number chosen).
+        OperateOnEachSignal([step](KVSignal& s, KVErrorList* e) {
+            const double steps = std::round(double(XSpan(s)) / double(step));
+            return Kalvio::ResampleToPoints(s, step, static_cast<std::size_t>(std::max(steps, 1.0)) + 1, e);
+        });
+        return;
+    }
     OperateOnEachSignal([step](KVSignal& s, KVErrorList* e) { return Kalvio::Resample(s, step, e); });
 }
 
@@ -148,7 +162,9 @@ void COndrelDoc::OnFilterClass(int cfc)
         ShowMessages();
         return;
     }
-    OperateOnEachSignal([cfc](KVSignal& s, KVErrorList* e) { return Kalvio::BWfilt(s, cfc, e); });
+    // The class a signal is filtered at already leaves it as it is: not modified.
+    OperateOnEachSignal([cfc](KVSignal& s, KVErrorList* e) { return Kalvio::BWfilt(s, cfc, e); },
+                        [cfc](const KVSignal& s) { return Kalvio::FilterClassKeeps(s, cfc); });
 }
 
 void COndrelDoc::FinishCombining(bool ok, const KVSignal& result, const QString& computedName,
@@ -161,9 +177,9 @@ void COndrelDoc::FinishCombining(bool ok, const KVSignal& result, const QString&
     ClearErrors();
     AddErrorsAbout(combined.join(QStringLiteral(", ")), errors);
     if (ok) {
-        const bool modified = m_signals.front().modified;
+        // Computed, it is in no file: it counts as modified until saved.
         m_signals.clear();
-        m_signals.emplace_back(QString(), result, modified);
+        m_signals.emplace_back(QString(), result, true);
         m_signals.back().computedName = computedName;
         UpdateMaxPoints();
         UpdateLabels();

@@ -42,6 +42,7 @@ struct CResampleValues {
     float timeStep = 0.0f;
     int points = 0;
     float span = 0.0f;
+    bool byPoints = false; // the number of points was chosen, the step derived from it
 };
 
 // One comparison of "Rate Against Reference": its ISO/TS 18571 scores, or why
@@ -57,6 +58,13 @@ struct CRatingRow {
     double shiftMs = 0.0; // positive: the comparison is late
     bool resampled = false;
 };
+
+// The answer to the question before modified or computed signals are dropped.
+enum class EDropAnswer { Save, Discard, Cancel };
+
+// The question asked, letter for letter (tests and users' scripted answers
+// know this text); the names follow it.
+inline constexpr char kDiscardQuestion[] = "Discard the modified signals?";
 
 // Everything the document needs from a person or from the desktop. The window
 // implements it with dialogs; the tests implement it with scripted answers.
@@ -87,6 +95,13 @@ public:
     virtual bool EditHitlist(QStringList& names) = 0;
     // "Rvf Information" sheet on a copy of one signal.
     virtual bool EditHeader(KVSignal& signal) = 0;
+    // kDiscardQuestion about the signals called names, with Save, Discard and
+    // Cancel. Where nobody can answer nothing is dropped.
+    virtual EDropAnswer AskDropModified(const QStringList& names)
+    {
+        (void)names;
+        return EDropAnswer::Cancel;
+    }
 
     // A modal message box with an OK button.
     virtual void ShowMessageBox(const QString& text) = 0;

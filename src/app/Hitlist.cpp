@@ -38,7 +38,7 @@ void COndrelDoc::OnOpenHitlist()
                                   QStringLiteral("ISO-MME Test (*.mme *.MME *.zip *.ZIP)")};
     request.directory = OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kOutputDir));
     QString path;
-    if (!m_ui->OpenFileDialog(request, path))
+    if (!m_ui->OpenFileDialog(request, path) || !MayDropLoaded())
         return;
     m_messages.clear();
     m_signals.clear();

@@ -72,6 +72,29 @@ bool COndrelDoc::LoadAlone(const QString& name, QString* failure)
     return true;
 }
 
+COndrelDoc::CLoadedState COndrelDoc::PutLoadedAside()
+{
+    CLoadedState state{std::exchange(m_signals, {}), m_labels, m_strTitle, m_strSubTitle, m_strXLabel,
+                       m_strYLabel, m_strFile, std::exchange(m_ratingBandOf, {})};
+    m_nMaxPoints = 0;
+    return state;
+}
+
+void COndrelDoc::RestoreLoaded(CLoadedState&& state)
+{
+    m_signals = std::move(state.entries);
+    m_labels = std::move(state.labels);
+    m_strTitle = std::move(state.title);
+    m_strSubTitle = std::move(state.subTitle);
+    m_strXLabel = std::move(state.xLabel);
+    m_strYLabel = std::move(state.yLabel);
+    m_strFile = std::move(state.file);
+    m_ratingBandOf = std::move(state.ratingBandOf);
+    UpdateMaxPoints();
+    UpdateTitle();
+    UpdateAllViews(HINT_PLOT_CHANGED);
+}
+
 QString COndrelDoc::PathOfName(const QString& name) const
 {
     return m_bHitMode ? name : m_strDirectory + name;
@@ -143,6 +166,36 @@ void COndrelDoc::ReportNotEnoughMemory(const QString& what)
 bool COndrelDoc::HasModifiedSignals() const
 {
     return std::any_of(m_signals.begin(), m_signals.end(), [](const CSignalEntry& e) { return e.modified; });
+}
+
+bool COndrelDoc::MayDrop(const std::vector<const CSignalEntry*>& dropped)
+{
+    std::vector<const CSignalEntry*> modified;
+    QStringList names;
+    for (const CSignalEntry* entry : dropped) {
+        if (entry && entry->modified) {
+            modified.push_back(entry);
+            names << entry->DisplayName();
+        }
+    }
+    if (modified.empty())
+        return true;
+    if (!m_ui)
+        return false;
+    switch (m_ui->AskDropModified(names)) {
+    case EDropAnswer::Discard: return true;
+    case EDropAnswer::Save: return SaveRvf(modified);
+    case EDropAnswer::Cancel: break;
+    }
+    return false;
+}
+
+bool COndrelDoc::MayDropLoaded()
+{
+    std::vector<const CSignalEntry*> all;
+    for (const CSignalEntry& entry : m_signals)
+        all.push_back(&entry);
+    return MayDrop(all);
 }
 
 void COndrelDoc::SwitchToHitMode()

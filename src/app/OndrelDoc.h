@@ -118,6 +118,19 @@ public:
     // False, nothing changed but CurrentFile(), when it does not load; the reason
     // goes to failure when given (a batch collects them), else to a message box.
     bool LoadAlone(const QString& name, QString* failure = nullptr);
+    // What a batch run puts aside while it loads the files of the list one by
+    // one, and gives back unchanged at its end: the loaded signals with their
+    // modified flags, the plot texts and the name loaded last.
+    struct CLoadedState {
+        std::vector<CSignalEntry> entries;
+        QStringList labels;
+        QString title, subTitle, xLabel, yLabel, file, ratingBandOf;
+    };
+    // Moves the loaded state out, leaving no signal loaded.
+    CLoadedState PutLoadedAside();
+    // Puts state back as the loaded state (what the batch loaded is dropped);
+    // the views are told.
+    void RestoreLoaded(CLoadedState&& state);
     // The path of a list name: itself in hitlist mode, joined to the directory otherwise.
     QString PathOfName(const QString& name) const;
     // Prefixes the list and the loaded names with the directory; hitlist mode.
@@ -133,9 +146,18 @@ public:
     // Shows m_messages in "Errors and Warnings" unless empty; keeps them.
     void ShowMessages();
 
+    // Asks before loaded signals that are modified (computed ones included)
+    // are dropped: true when none is, or they were saved or may be discarded;
+    // false when the person cancelled or a save did not happen.
+    bool MayDrop(const std::vector<const CSignalEntry*>& dropped);
+    // MayDrop for every loaded signal (Exit, Open Directory, Open Hitlist, Clear).
+    bool MayDropLoaded();
+
     // ---- file list (DocList.cpp) ----
     // Keeps the loaded signals in step with the selected labels (list order).
-    void SelectionChanged(const QStringList& selected, bool itemSelected);
+    // False, nothing changed, when a modified signal would be dropped and the
+    // person kept it: the list view then selects the loaded names again.
+    bool SelectionChanged(const QStringList& selected, bool itemSelected);
     // Lists the directory with a wildcard pattern; false, list unchanged, when nothing matched.
     bool ListDirectory(const QString& pattern);
     // Sorts m_fileList: 0 by name, 1 by extension, other values leave the order.
@@ -217,6 +239,9 @@ public:
     void OnSaveAscii();
     void OnSaveRvf();
     void OnSaveImageExpress();
+    // Saves entries one RVF-1992 file each through the save dialog; true when
+    // every one was written (a cancelled dialog or a failure is false).
+    bool SaveRvf(const std::vector<const CSignalEntry*>& entries);
 
     // ---- label commands (DocLabels.cpp) ----
     // Edit one plot text; titles are cut to 46 characters. Then redraw.
@@ -291,8 +316,10 @@ private:
                         bool confirmOverwrite = true);
     bool WriteHitlistLines(const QStringList& names);
     // Runs op on every loaded signal, flags the changed ones, redraws and
-    // shows the collected errors.
-    void OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op);
+    // shows the collected errors. A signal that keeps(signal) says op leaves
+    // alone is not flagged.
+    void OperateOnEachSignal(const std::function<bool(KVSignal&, KVErrorList*)>& op,
+                             const std::function<bool(const KVSignal&)>& keeps = {});
     // After an operation: point count, labels, title, redraw, then the errors.
     void SignalsOperatedOn();
     // Brings X values in other time units to seconds (flagged, and listed in

@@ -83,7 +83,7 @@ void CResampleDlg::accept()
     QDialog::accept();
 }
 
-bool SelectTimeStep(QWidget* parent, float& timeStep, int& points, float& span)
+bool SelectTimeStep(QWidget* parent, float& timeStep, int& points, float& span, bool* byPoints)
 {
     CResampleDlg dlg(parent);
     dlg.SetValues(timeStep, points, span);
@@ -92,5 +92,7 @@ bool SelectTimeStep(QWidget* parent, float& timeStep, int& points, float& span)
     timeStep = dlg.TimeStep();
     points = dlg.Points();
     span = dlg.Span();
+    if (byPoints)
+        *byPoints = dlg.Mode() == ResampleMode::Points;
     return true;
 }

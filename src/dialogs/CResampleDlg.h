@@ -43,5 +43,6 @@ private:
 };
 
 // Runs the dialog modally on the caller's values; true, with all three
-// completed, on OK; false, with nothing changed, on Cancel.
-bool SelectTimeStep(QWidget* parent, float& timeStep, int& points, float& span);
+// completed (and byPoints, when given, set for the points mode), on OK;
+// false, with nothing changed, on Cancel.
+bool SelectTimeStep(QWidget* parent, float& timeStep, int& points, float& span, bool* byPoints = nullptr);

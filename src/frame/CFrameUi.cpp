@@ -9,6 +9,7 @@
 #include "COptionsDlg.h"
 #include "CResampleDlg.h"
 #include "CRvfInfoSheet.h"
+#include "ExitQuestion.h"
 #include "CSelectDirectoryDlg.h"
 #include "CSignalLabelsDlg.h"
 #include "CTextEntryDlg.h"
@@ -129,7 +130,7 @@ bool CFrameUi::SelectFilterClass(int& index, float& frequency)
 
 bool CFrameUi::SelectTimeStep(CResampleValues& values)
 {
-    return ::SelectTimeStep(m_window, values.timeStep, values.points, values.span);
+    return ::SelectTimeStep(m_window, values.timeStep, values.points, values.span, &values.byPoints);
 }
 
 bool CFrameUi::SelectInterval(float& start, float& stop)
@@ -155,6 +156,11 @@ bool CFrameUi::EditHitlist(QStringList& names)
 bool CFrameUi::EditHeader(KVSignal& signal)
 {
     return EditSignalHeader(m_window, signal);
+}
+
+EDropAnswer CFrameUi::AskDropModified(const QStringList& names)
+{
+    return ::AskDropModified(m_window, names);
 }
 
 void CFrameUi::ShowMessageBox(const QString& text)

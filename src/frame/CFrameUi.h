@@ -24,6 +24,7 @@ public:
     bool EditSignalLabels(const QStringList& names, QStringList& labels) override;
     bool EditHitlist(QStringList& names) override;
     bool EditHeader(KVSignal& signal) override;
+    EDropAnswer AskDropModified(const QStringList& names) override;
 
     void ShowMessageBox(const QString& text) override;
     void ShowErrorsAndWarnings(const QStringList& messages) override;

@@ -263,7 +263,7 @@ void CMainFrame::showEvent(QShowEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (m_doc && !MayDiscardSignals(this, *m_doc)) {
+    if (m_doc && !m_doc->MayDropLoaded()) {
         event->ignore();
         return;
     }

@@ -4,10 +4,15 @@
 
 #include <QMessageBox>
 
-bool MayDiscardSignals(QWidget* parent, const COndrelDoc& doc)
+EDropAnswer AskDropModified(QWidget* parent, const QStringList& names)
 {
-    if (!doc.HasModifiedSignals())
-        return true;
-    return QMessageBox::question(parent, QStringLiteral("Ondrel"), QString::fromLatin1(kDiscardQuestion),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Ondrel"), QString::fromLatin1(kDiscardQuestion),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(names.join(QLatin1Char('\n')));
+    box.setDefaultButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return EDropAnswer::Save;
+    case QMessageBox::Discard: return EDropAnswer::Discard;
+    default: return EDropAnswer::Cancel;
+    }
 }

@@ -1,11 +1,11 @@
 #pragma once
-// The question before the window closes with changed signals loaded.
-class COndrelDoc;
+// The question before modified or computed signals are dropped (Exit, a new
+// directory or hitlist, a new selection, clearing the list).
+#include "DocUi.h"
+
+#include <QStringList>
+
 class QWidget;
 
-// The question asked; tests and users' scripted answers know this text.
-inline constexpr char kDiscardQuestion[] = "Discard the modified signals?";
-
-// True when the window may close: no loaded signal is modified, or the person
-// answered Yes to kDiscardQuestion (No is the default button).
-bool MayDiscardSignals(QWidget* parent, const COndrelDoc& doc);
+// kDiscardQuestion over the names with Save, Discard and Cancel (the default).
+EDropAnswer AskDropModified(QWidget* parent, const QStringList& names);

@@ -1,5 +1,7 @@
 // The SAE J211 channel-class filter: a second-order Butterworth section run
 // forward and backward over point-reflected ends.
+#include "IsoMmeWriter.h"
+#include "KVFileRvf.h"
 #include "Kalvio.h"
 #include "KalvioSupport.h"
 
@@ -118,8 +120,27 @@ bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors)
     }
     if (AlreadyFiltered(signal, cfc))
         return true;
+    if (const int at = FilteredClass(signal); at != 0 && cfc > at) {
+        // An ISO-MME channel is known by its code; other signals by their file.
+        const std::string name = signal.Header().Side.channelLines.empty() ? KVSignalName(signal.Header())
+                                                                           : IsoMmeCodeOf(signal);
+        const std::string text = name + " is filtered at CFC " + std::to_string(at) + "; CFC " +
+                                 std::to_string(cfc) + " cannot restore what is gone";
+        Report(errors, "BWfilt", text.c_str());
+        return false;
+    }
     return BWfilt(signal, cfc * 1.66666666667, errors);
 }
+
+int FilteredClass(const KVSignal& signal)
+{
+    if (!(signal.CutOffFrequency() > 0.0f))
+        return 0;
+    const int cls = KVFilterClassFromFrequency(signal.CutOffFrequency(), 0.0f);
+    return cls <= 1000 ? cls : 0;
+}
+
+bool FilterClassKeeps(const KVSignal& signal, int cfc) { return AlreadyFiltered(signal, cfc); }
 
 // BWfilt without the guard against memory failures and non-finite results.
 static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* errors)

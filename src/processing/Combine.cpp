@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -51,6 +52,46 @@ bool SumInto(const std::vector<KVSignal*>& signals, KVErrorList* errors, const c
     return true;
 }
 
+std::string Trimmed(const std::string& text)
+{
+    const std::size_t a = text.find_first_not_of(' ');
+    return a == std::string::npos ? std::string() : text.substr(a, text.find_last_not_of(' ') - a + 1);
+}
+
+// What a combination of the signals is called: "SUM OF A + B" while that
+// stays short, else "SUM OF 5 SIGNALS".
+std::string CombinedName(const char* what, const std::vector<KVSignal*>& signals)
+{
+    constexpr std::size_t kLongest = 64;
+    std::string name = std::string(what) + " OF ";
+    for (std::size_t k = 0; k < signals.size(); ++k) {
+        if (!signals[k])
+            return {};
+        const std::string part = Trimmed(signals[k]->CurveText());
+        if (part.empty() || name.size() + part.size() + 3 > kLongest)
+            return std::string(what) + " OF " + std::to_string(signals.size()) + " SIGNALS";
+        name += (k ? " + " : "") + part;
+    }
+    return name;
+}
+
+// A resultant's name: the component's name without its axis, and RESULTANT.
+std::string ResultantName(const std::string& component)
+{
+    std::string name = Trimmed(component);
+    const std::size_t n = name.size();
+    if (n >= 2 && name[n - 2] == ' ' && std::strchr("XYZxyz", name[n - 1]))
+        name.resize(n - 2);
+    return name.empty() ? "RESULTANT" : name + " RESULTANT";
+}
+
+// A channel code (16 characters) with the resultant's direction R.
+void ResultantCode(std::string& code)
+{
+    if (code.size() == 16 && code.find(' ') == std::string::npos)
+        code[14] = 'R';
+}
+
 bool ResultantOf(KVSignal& result, const KVSignal* parts[], int count, KVErrorList* errors)
 {
     const KVSignal& a = *parts[0];
@@ -80,6 +121,18 @@ bool ResultantOf(KVSignal& result, const KVSignal* parts[], int count, KVErrorLi
     std::copy(magnitude.begin(), magnitude.end(), result.Y());
     result.SetAxis("RS");
     result.SetStatus("COMPUTED");
+    // The result is no longer the first component's channel: its code says
+    // direction R and its name says resultant (an ISO-MME test writes both).
+    result.SetCurveText(ResultantName(result.CurveText()));
+    std::string attachment = result.SensorAttachment();
+    ResultantCode(attachment);
+    result.SetSensorAttachment(attachment);
+    for (auto& [name, value] : result.Header().Side.channelLines) {
+        if (name == "Channel code")
+            ResultantCode(value);
+        else if (name == "Direction")
+            value = "R";
+    }
     RefreshExtremes(result);
     return true;
 }
@@ -89,9 +142,11 @@ bool ResultantOf(KVSignal& result, const KVSignal* parts[], int count, KVErrorLi
 // Sum without the guard against memory failures and non-finite results.
 static bool SumUnguarded(const std::vector<KVSignal*>& signals, KVErrorList* errors)
 {
+    const std::string name = signals.empty() || !signals.front() ? std::string() : CombinedName("SUM", signals);
     if (!SumInto(signals, errors, "Sum"))
         return false;
     KVSignal& first = *signals.front();
+    first.SetCurveText(name);
     RefreshExtremes(first);
     first.SetStatus("SUM");
     return true;
@@ -107,9 +162,11 @@ bool Sum(const std::vector<KVSignal*>& signals, KVErrorList* errors)
 // Average without the guard against memory failures and non-finite results.
 static bool AverageUnguarded(const std::vector<KVSignal*>& signals, KVErrorList* errors)
 {
+    const std::string name = signals.empty() || !signals.front() ? std::string() : CombinedName("AVERAGE", signals);
     if (!SumInto(signals, errors, "Average"))
         return false;
     KVSignal& first = *signals.front();
+    first.SetCurveText(name);
     const long double reciprocal = 1.0L / static_cast<long double>(signals.size());
     float* y = first.Y();
     for (std::size_t i = 0; i < first.PointCount(); ++i)

@@ -41,8 +41,15 @@ bool FileNameCode(const KVSignal& signal, std::string* name);
 // ---- SAE J211 Butterworth filter -------------------------------------------
 
 // Filters at the corner of channel class cfc (60, 180, 600 or 1000); a signal
-// that already carries that class is left alone.
+// that already carries that class is left alone. A class wider than the one
+// the header records the signal as filtered at (FilteredClass) is refused:
+// filtering cannot bring back what the narrower filter took away.
 bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors);
+// The channel class the header records the signal as filtered at: the class
+// of its recorded cut-off frequency; 0 without a cut-off of a class.
+int FilteredClass(const KVSignal& signal);
+// Whether BWfilt at class cfc leaves signal as it is (already filtered at cfc).
+bool FilterClassKeeps(const KVSignal& signal, int cfc);
 // Filters at any corner frequency (Hz) and updates the filter header fields.
 bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors);
 // Phaseless two-pass second-order low-pass over x[0..n-1], step dt (s), corner
@@ -84,6 +91,10 @@ inline constexpr std::size_t kResampleMaxPoints = KV_RESAMPLE_MAX_POINTS;
 // Puts the signal on the grid j * step by linear interpolation of X/Y data;
 // refuses a grid of more than maxPoints points.
 bool Resample(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints = kResampleMaxPoints);
+// Resample with room for exactly points grid points (Resample leaves room for
+// trunc(span / step + 0.99), one fewer than a span of whole steps has): the
+// "number of points" choice, where the last sample must stay.
+bool ResampleToPoints(KVSignal& signal, float step, std::size_t points, KVErrorList* errors);
 // X/Y interpolation onto the grid of step h. On entry nlpOut holds the room in
 // out; on return nfpOut/nlpOut hold the new indices and out their samples.
 bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float h, float* out, int& nfpOut,
@@ -121,11 +132,15 @@ bool TrapezoidIntegral(const float* x, const float* y, int nfp, int nlp, float c
 
 // ---- Combining signals ----------------------------------------------------
 
-// Point-by-point sum of the list into its first signal; Status "SUM".
+// Point-by-point sum of the list into its first signal; Status "SUM", named
+// "SUM OF A + B" (the curve texts) or "SUM OF n SIGNALS" when that is long.
 bool Sum(const std::vector<KVSignal*>& list, KVErrorList* errors);
-// Point-by-point mean of the list into its first signal; Status "AVERAGE".
+// Point-by-point mean of the list into its first signal; Status "AVERAGE",
+// named as Sum names it ("AVERAGE OF ...").
 bool Average(const std::vector<KVSignal*>& list, KVErrorList* errors);
-// result = copy of a with Y = |(a, b, c)| (or |(a, b)|); Axis "RS", Status "COMPUTED".
+// result = copy of a with Y = |(a, b, c)| (or |(a, b)|); Axis "RS", Status
+// "COMPUTED"; a's channel code with direction R and a's name without its axis
+// letter followed by "RESULTANT".
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, const KVSignal& c, KVErrorList* errors);
 bool Resultant(KVSignal& result, const KVSignal& a, const KVSignal& b, KVErrorList* errors);
 

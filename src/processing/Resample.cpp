@@ -36,8 +36,12 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
     const long long n = static_cast<long long>(nlp) - nfp + 1;
     const double d = x[0] <= x[1] ? 1.0 : -1.0;
 
-    const double first = std::trunc(double(x[0]) / h + 0.01 * d);
-    const double last = std::trunc(double(x[n - 1]) / h + 0.01 * d);
+    // Grid indices are truncated towards zero, with a hundredth of a step for
+    // the rounding of float times: a sample that lies on the grid (-0.05 s
+    // at 1 ms, whose quotient is -49.9999983) keeps its own index.
+    const auto index = [d](double v) { return std::trunc(v + (v < 0.0 ? -0.01 : 0.01) * d); };
+    const double first = index(double(x[0]) / h);
+    const double last = index(double(x[n - 1]) / h);
     if (!(std::fabs(first) < 1e9) || !(std::fabs(last) < 1e9))
         return false;
     // New indices are limited against each other, not against the old ones.
@@ -79,7 +83,8 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
 }
 
 // Resample without the guard against memory failures and non-finite results.
-static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints)
+static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints,
+                              std::size_t points = 0)
 {
     if (!(step > 0.0f)) {
         Report(errors, "Resample", "Requested Time step <=0");
@@ -99,7 +104,7 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
     }
     const double xmin = x[0];
     const double xmax = x[n - 1];
-    const double capacity = std::trunc((xmax - xmin) / step + 0.99);
+    const double capacity = points > 0 ? double(points) : std::trunc((xmax - xmin) / step + 0.99);
     // The span handed to the core must match the arrays it reads.
     const std::size_t span = SpanCount(signal);
     if (span >= 2 && capacity > double(maxPoints)) {
@@ -140,6 +145,12 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
 bool Resample(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints)
 {
     return Guarded(signal, "Resample", errors, [&] { return ResampleUnguarded(signal, step, errors, maxPoints); });
+}
+
+bool ResampleToPoints(KVSignal& signal, float step, std::size_t points, KVErrorList* errors)
+{
+    return Guarded(signal, "Resample", errors,
+                   [&] { return ResampleUnguarded(signal, step, errors, kResampleMaxPoints, points); });
 }
 
 } // namespace Kalvio

@@ -204,6 +204,9 @@ std::optional<char> IsoDirectionOfAxis(std::string_view axis)
         return '0';
     if (a.size() == 1 && (a[0] == 'X' || a[0] == 'Y' || a[0] == 'Z' || a[0] == 'R'))
         return a[0];
+    // The axis a computed resultant records.
+    if (a == "RS")
+        return 'R';
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include <QDragEnterEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QUrl>
 
@@ -137,6 +138,17 @@ void COndrelView::SelectName(const QString& name)
     scrollToItem(it);
 }
 
+void COndrelView::SelectLoaded()
+{
+    QSet<QString> loaded;
+    for (const CSignalEntry& entry : m_doc->Signals())
+        loaded.insert(entry.name);
+    QSignalBlocker block(selectionModel());
+    for (int i = 0; i < count(); ++i)
+        item(i)->setSelected(loaded.contains(item(i)->data(Qt::UserRole).toString()));
+    viewport()->update();
+}
+
 QStringList COndrelView::SelectedLabels() const
 {
     QStringList labels;
@@ -152,7 +164,10 @@ void COndrelView::OnSelectionChanged(bool itemSelected)
 {
     const QStringList names = SelectedLabels();
     try {
-        m_doc->SelectionChanged(names, itemSelected);
+        if (!m_doc->SelectionChanged(names, itemSelected)) {
+            SelectLoaded(); // the person kept the modified signals
+            return;
+        }
     } catch (const std::bad_alloc&) {
         m_doc->ReportNotEnoughMemory(names.join(QStringLiteral(", ")));
         return;

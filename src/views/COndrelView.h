@@ -37,6 +37,8 @@ public:
     // Selects exactly the item called name (as a click would), if listed.
     void SelectName(const QString& name);
 
+    // Selects exactly the items of the loaded signals, without telling the document.
+    void SelectLoaded();
     // The list names of the selected items in list order.
     QStringList SelectedLabels() const;
 

@@ -27,11 +27,25 @@ bool MakePicture(CGraph& graph, const CBatchJob& job, const QString& picture, QS
     return graph.SaveJpeg(picture, job.size.width(), job.size.height(), &error);
 }
 
+// Gives the document its loaded state back however the run ends.
+class CKeepLoaded {
+public:
+    explicit CKeepLoaded(COndrelDoc& doc) : m_doc(doc), m_state(doc.PutLoadedAside()) {}
+    ~CKeepLoaded() { m_doc.RestoreLoaded(std::move(m_state)); }
+    CKeepLoaded(const CKeepLoaded&) = delete;
+    CKeepLoaded& operator=(const CKeepLoaded&) = delete;
+
+private:
+    COndrelDoc& m_doc;
+    COndrelDoc::CLoadedState m_state;
+};
+
 } // namespace
 
 CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHooks& hooks)
 {
     CBatchResult result;
+    const CKeepLoaded keep(doc);
     const QStringList files = doc.FileList();
     const bool svg = job.kind == CBatchJob::EKind::Svg;
     for (int i = 0; i < files.size(); ++i) {

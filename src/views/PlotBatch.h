@@ -37,5 +37,6 @@ struct CBatchHooks {
 };
 
 // Runs job over doc's file list in order; list entry i makes picture i.
-// The document is left holding the last file's signal.
+// The batch loads each file aside: afterwards the loaded signals, their
+// modified flags, the plot texts and the plot are what they were before.
 CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHooks& hooks);

@@ -110,3 +110,43 @@ TEST_F(AppTest, ListingNamesFilesItCannotRead)
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
+
+// Regression: a computed result did not count as modified, and a new
+// selection, Open Directory and Open Hitlist dropped changed signals unasked.
+TEST_F(AppTest, CommandsThatDropModifiedSignalsAskFirst)
+{
+    WriteRvf("x.rvf", Ramp(5));
+    WriteRvf("y.rvf", Ramp(5));
+    BrowseDataDir();
+    ASSERT_TRUE(doc->SelectionChanged({"x.rvf", "y.rvf"}, true));
+    EXPECT_TRUE(ui.dropQuestions.empty()) << "nothing modified: no question";
+    doc->OnSum();
+    ASSERT_TRUE(doc->Signals().at(0).modified);
+
+    // Cancel keeps the result: a click elsewhere, another directory, a hitlist, Clear.
+    ui.dropAnswers = {EDropAnswer::Cancel, EDropAnswer::Cancel, EDropAnswer::Cancel, EDropAnswer::Cancel};
+    EXPECT_FALSE(doc->SelectionChanged({"y.rvf"}, true));
+    QTemporaryDir other;
+    ui.directories.push_back(other.path());
+    doc->OnOpenDirectory();
+    ui.openPaths.push_back(WriteBytes("list.hit", PathOf("x.rvf").toUtf8() + "\n"));
+    doc->OnOpenHitlist();
+    doc->OnClearList();
+    ASSERT_EQ(ui.dropQuestions.size(), 4u);
+    EXPECT_EQ(ui.dropQuestions[0], QStringList{"Sum"});
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
+    EXPECT_EQ(doc->Directory(), Dir());
+    EXPECT_FALSE(doc->HitMode());
+    EXPECT_EQ(doc->FileList().size(), 2);
+
+    // Save writes the result before it goes; a save dialog cancelled keeps it.
+    ui.dropAnswers = {EDropAnswer::Save, EDropAnswer::Save};
+    EXPECT_FALSE(doc->SelectionChanged({"y.rvf"}, true));
+    EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
+    ui.savePaths.push_back({PathOf("sum.rvf")});
+    EXPECT_TRUE(doc->SelectionChanged({"y.rvf"}, true));
+    EXPECT_TRUE(QFile::exists(PathOf("sum.rvf")));
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_EQ(doc->Signals()[0].name, "y.rvf");
+}

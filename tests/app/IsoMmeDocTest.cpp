@@ -39,6 +39,22 @@ protected:
         WriteBytes("T7/Channel/T7.004", ChannelFile("S0SLED000000ACXD", "Sled X again", "1\r\n2\r\n3\r\n"));
         return PathOf("T7/T7.mme");
     }
+
+    // Test T9 of the channels (code, name), three samples each, as a hitlist.
+    QString WriteChannels(const std::vector<std::pair<const char*, const char*>>& channels)
+    {
+        QDir(Dir()).mkpath("T9/Channel");
+        WriteBytes("T9/T9.mme", "Data format edition number  :1.6\r\nTest number                 :T9\r\n");
+        QByteArray list = "Number of channels          :" + QByteArray::number(int(channels.size())) + "\r\n";
+        int k = 0;
+        for (const auto& [code, name] : channels) {
+            const QByteArray nnn = QByteArray::number(++k).rightJustified(3, '0');
+            list += "Name of channel " + nnn + "         :" + code + "\r\n";
+            WriteBytes("T9/Channel/T9." + nnn, ChannelFile(code, name, "3\r\n4\r\n12\r\n"));
+        }
+        WriteBytes("T9/Channel/T9.chn", list);
+        return PathOf("T9/T9.mme");
+    }
 };
 
 TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsThem)
@@ -213,6 +229,61 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
     EXPECT_EQ(ReadBytes(PathOf("out/T42/Channel/T42.001")), before);
     EXPECT_EQ(QDir(PathOf("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"T42"});
+}
+
+// Regression: CFC 1000 on a channel filtered at CFC 180 relabelled it as class 1000.
+TEST_F(IsoMmeDocTest, AWiderFilterClassIsRefusedAndTheSameClassChangesNothing)
+{
+    ui.openPaths.push_back(WriteChannels({{"11CHST0000H3ACXC", "CHEST X"}}));
+    doc->OnOpenHitlist();
+    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
+    const std::vector<float> before(doc->Signals()[0].signal.Y(), doc->Signals()[0].signal.Y() + 3);
+    doc->OnFilterClass(1000);
+    ASSERT_EQ(ui.errorDialogs.size(), 1u);
+    EXPECT_EQ(ui.errorDialogs[0], QStringList{PathOf("T9/Channel/T9.001") + ": Kalvio::BWfilt - 11CHST0000H3ACXC is "
+                                                                          "filtered at CFC 180; CFC 1000 cannot "
+                                                                          "restore what is gone"});
+    doc->OnFilterClass(180);
+    EXPECT_EQ(ui.errorDialogs.size(), 1u);
+    const CSignalEntry& chest = doc->Signals()[0];
+    EXPECT_FALSE(chest.modified);
+    EXPECT_EQ(chest.signal.FilterClass(), 180);
+    EXPECT_EQ(std::vector<float>(chest.signal.Y(), chest.signal.Y() + 3), before);
+    EXPECT_EQ(ui.title, "HitList");
+}
+
+// Regression: a resultant saved as a test carried the X channel's code
+// (direction "?") and name, and its title showed the X code.
+TEST_F(IsoMmeDocTest, ResultantSumAndAverageSayWhatTheyAreInASavedTest)
+{
+    ui.openPaths.push_back(WriteChannels({{"11HEAD0000H3ACXA", "HEAD CG ACCELERATION X"},
+                                                 {"11HEAD0000H3ACYA", "HEAD CG ACCELERATION Y"},
+                                                 {"11HEAD0000H3ACZA", "HEAD CG ACCELERATION Z"}}));
+    doc->OnOpenHitlist();
+    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
+    doc->OnResultant();
+    ASSERT_EQ(doc->Signals().size(), 1u);
+    EXPECT_TRUE(doc->Title().contains("11HEAD0000H3ACRA")) << doc->Title().toStdString();
+    EXPECT_FALSE(doc->Title().contains("ACXA")) << doc->Title().toStdString();
+    ui.savePaths.push_back({PathOf("out/R1")});
+    doc->OnSaveIsoMme();
+    ASSERT_TRUE(ui.errorDialogs.empty()) << ui.errorDialogs[0].join('\n').toStdString();
+    IsoMmeTest test;
+    KVErrorList errors;
+    ASSERT_TRUE(test.Open(QFile::encodeName(PathOf("out/R1")).toStdString(), errors));
+    ASSERT_EQ(test.Channels().size(), 1u);
+    EXPECT_EQ(test.Channels()[0].code, "11HEAD0000H3ACRA");
+    EXPECT_EQ(test.Channels()[0].name, "HEAD CG ACCELERATION RESULTANT");
+    KVSignal back;
+    ASSERT_TRUE(test.LoadChannel(0, back, errors));
+    EXPECT_FLOAT_EQ(back.Y()[2], 12.0f * std::sqrt(3.0f));
+
+    ASSERT_TRUE(doc->SelectionChanged(doc->FileList().mid(0, 2), true));
+    doc->OnSum();
+    EXPECT_EQ(doc->Signals()[0].signal.CurveText(), "SUM OF HEAD CG ACCELERATION X + HEAD CG ACCELERATION Y");
+    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
+    doc->OnAverage();
+    EXPECT_EQ(doc->Signals()[0].signal.CurveText(), "AVERAGE OF 3 SIGNALS");
 }
 
 TEST(FileMessages, FileNamesInUtf8AndRecordTextsInLatin1BothReadAsWritten)

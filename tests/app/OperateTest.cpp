@@ -131,6 +131,25 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     EXPECT_NEAR(ui.resampleShown[1].span, 0.30f, 1e-6f);
 }
 
+// Regression: a number of points gave one point fewer (1001 gave 1000), the
+// last sample dropped by the capacity rule of a time step.
+TEST_F(AppTest, ResampleByNumberOfPointsGivesThatNumberOverTheSpan)
+{
+    for (const float x0 : {0.0f, -0.05f}) {
+        doc->SelectionChanged({}, false);
+        doc->AddSignal({"a", MakeSignal(2001, 0.0005f, [](size_t i) { return float(i); }, x0)});
+        for (const int points : {1001, 401}) {
+            ui.pointCounts.push_back(points);
+            doc->OnResample();
+            const KVSignal& s = doc->Signals()[0].signal;
+            ASSERT_EQ(s.PointCount(), size_t(points)) << x0;
+            EXPECT_NEAR(s.X()[0], x0, 1e-6f);
+            EXPECT_NEAR(s.X()[points - 1], x0 + 1.0f, 1e-5f) << points;
+            EXPECT_NEAR(s.Y()[points - 1], 2000.0f, 1e-2f) << points; // the last sample stays
+        }
+    }
+}
+
 TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
 {
     const auto three = [](size_t) { return 3.0f; };
@@ -143,7 +162,9 @@ TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
     doc->OnResultant();
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_TRUE(doc->Signals()[0].name.isEmpty());
-    EXPECT_FALSE(doc->Signals()[0].modified);
+    // Regression: a computed result did not count as modified, so nothing asked before it was lost.
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_EQ(ui.title, "Directory - Modified");
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[2], 5.0f);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
     EXPECT_TRUE(ui.errorDialogs.empty());

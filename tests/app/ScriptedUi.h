@@ -34,10 +34,16 @@ public:
     std::deque<QString> texts;
     std::deque<std::pair<int, float>> filterChoices;
     std::deque<float> timeSteps;
+    std::deque<int> pointCounts; // the dialog's "Number of Points", once timeSteps is empty
     std::deque<std::pair<float, float>> intervals;
     std::deque<QStringList> signalLabels;
     std::deque<QStringList> hitlists;
     std::deque<std::function<void(KVSignal&)>> headerEdits;
+    // Answers before modified signals are dropped. Unlike the dialogs, an
+    // empty queue discards, as the document did before it asked; what was
+    // asked about is kept in dropQuestions.
+    std::deque<EDropAnswer> dropAnswers;
+    std::vector<QStringList> dropQuestions;
 
     std::vector<CFileDialogRequest> fileRequests;
     std::vector<std::pair<QString, QString>> textPrompts; // caption, prompt
@@ -99,7 +105,14 @@ public:
     bool SelectTimeStep(CResampleValues& values) override
     {
         resampleShown.push_back(values);
-        return Take(timeSteps, values.timeStep);
+        if (Take(timeSteps, values.timeStep))
+            return true;
+        // As the dialog derives it: n points cover the span with n - 1 steps.
+        if (!Take(pointCounts, values.points))
+            return false;
+        values.timeStep = values.span / static_cast<float>(values.points - 1);
+        values.byPoints = true;
+        return true;
     }
     bool SelectInterval(float& start, float& stop) override
     {
@@ -124,6 +137,13 @@ public:
         headerEdits.front()(signal);
         headerEdits.pop_front();
         return true;
+    }
+    EDropAnswer AskDropModified(const QStringList& names) override
+    {
+        dropQuestions.push_back(names);
+        EDropAnswer answer = EDropAnswer::Discard;
+        Take(dropAnswers, answer);
+        return answer;
     }
     void ShowMessageBox(const QString& text) override { messageBoxes.append(text); }
     void ShowErrorsAndWarnings(const QStringList& messages) override { errorDialogs.push_back(messages); }

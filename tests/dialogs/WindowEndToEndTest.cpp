@@ -428,14 +428,14 @@ TEST_F(WindowEndToEnd, ClosingAsksBeforeModifiedSignalsAreDiscarded)
         auto* box = qobject_cast<QMessageBox*>(dlg);
         ASSERT_NE(box, nullptr);
         asked = box->text();
-        box->button(QMessageBox::No)->click();
+        box->button(QMessageBox::Cancel)->click();
     });
     frame->RunCommand(ID_APP_EXIT);
     EXPECT_EQ(asked, "Discard the modified signals?");
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(doc->Signals().size(), 1u);
 
-    script.Then([](QDialog* dlg) { qobject_cast<QMessageBox*>(dlg)->button(QMessageBox::Yes)->click(); });
+    script.Then([](QDialog* dlg) { qobject_cast<QMessageBox*>(dlg)->button(QMessageBox::Discard)->click(); });
     frame->close();
     EXPECT_FALSE(frame->isVisible());
 }

@@ -7,6 +7,7 @@
 #include "FrameTestSupport.h"
 #include "OndrelDoc.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -270,4 +271,26 @@ TEST_F(ListViewTest, ApplyFilterShowsMatchingNamesOrSaysItFoundNone)
     view->OnCommand(ID_LIST_APPLY_FILTER);
     EXPECT_EQ(message, QStringLiteral("Error Processing Filter (zz*)"));
     EXPECT_EQ(Items(), (QStringList{"v1.aa0", "v2.aa0"}));
+}
+
+// Regression: a click elsewhere in the list dropped a filtered signal unasked.
+TEST_F(ListViewTest, KeepingAModifiedSignalSelectsItAgain)
+{
+    Browse({"a.rvf", "b.rvf"});
+    Select(0);
+    doc->OnFilterClass(60);
+    ASSERT_TRUE(doc->Signals().at(0).modified);
+    QString asked;
+    AnswerNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        asked = box->text() + " " + box->informativeText();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    view->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(asked, "Discard the modified signals? a.rvf");
+    EXPECT_EQ(Loaded(), QStringList{"a.rvf"});
+    EXPECT_TRUE(view->item(0)->isSelected());
+    EXPECT_FALSE(view->item(1)->isSelected());
+    EXPECT_TRUE(doc->Signals()[0].modified);
 }

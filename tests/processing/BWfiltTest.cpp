@@ -73,16 +73,41 @@ TEST(BWfilt, RampKeepsSlopeAtBothEnds)
 TEST(BWfilt, SameClassTwiceChangesNothing)
 {
     KVSignal s = Sine(150.0);
-    ASSERT_TRUE(BWfilt(s, 60, nullptr));
-    EXPECT_EQ(s.FilterClass(), 60);
+    ASSERT_TRUE(BWfilt(s, 180, nullptr));
+    EXPECT_EQ(s.FilterClass(), 180);
     const KVSignal once = s;
     KVErrorList e;
-    ASSERT_TRUE(BWfilt(s, 60, &e));
-    EXPECT_TRUE(SameSignal(s, once));
     ASSERT_TRUE(BWfilt(s, 180, &e));
-    EXPECT_EQ(s.FilterClass(), 180);
+    EXPECT_TRUE(SameSignal(s, once));
+    EXPECT_TRUE(FilterClassKeeps(s, 180));
+    // A narrower class filters again.
+    ASSERT_TRUE(BWfilt(s, 60, &e));
+    EXPECT_EQ(s.FilterClass(), 60);
     EXPECT_NE(YOf(s), YOf(once));
     EXPECT_EQ(e.ErrorCount(), 0);
+}
+
+// Regression: CFC 1000 on a channel filtered at CFC 180 relabelled it as class
+// 1000 (cut-off 1666.7 Hz), a bandwidth its data no longer has.
+TEST(BWfilt, AWiderClassThanTheRecordedOneIsRefused)
+{
+    KVSignal s = Sine(150.0);
+    s.Header().SourceName = "chest.rvf";
+    ASSERT_TRUE(BWfilt(s, 180, nullptr));
+    EXPECT_EQ(FilteredClass(s), 180);
+    const KVSignal at180 = s;
+    for (const int wider : {600, 1000}) {
+        KVErrorList e;
+        EXPECT_FALSE(BWfilt(s, wider, &e)) << wider;
+        EXPECT_TRUE(SameSignal(s, at180)) << wider;
+        ASSERT_EQ(e.ErrorCount(), 1);
+        EXPECT_EQ(e.Errors()[0].Message(), "chest.rvf is filtered at CFC 180; CFC " + std::to_string(wider) +
+                                               " cannot restore what is gone");
+    }
+    // Without a recorded cut-off nothing is known to be gone: the class is applied.
+    KVSignal raw = Sine(150.0);
+    EXPECT_EQ(FilteredClass(raw), 0);
+    EXPECT_TRUE(BWfilt(raw, 1000, nullptr));
 }
 
 TEST(BWfilt, UpdatesHeader)
@@ -142,12 +167,15 @@ TEST(BWfilt, OverlapWarning)
     KVSignal ok = Sine(20.0);
     ok.SetPreFilterFrequency(1500.0f);
     KVErrorList none;
+    KVSignal wide = ok;
     ASSERT_TRUE(BWfilt(ok, 180, &none));
-    ASSERT_TRUE(BWfilt(ok, 600, &none));
-    ok.SetPreFilterFrequency(10.0f);
-    ASSERT_TRUE(BWfilt(ok, 1000, &none));
+    ASSERT_TRUE(BWfilt(wide, 600, &none));
+    KVSignal widest = Sine(20.0);
+    widest.SetPreFilterFrequency(10.0f);
+    ASSERT_TRUE(BWfilt(widest, 1000, &none));
     EXPECT_EQ(none.ErrorCount(), 0);
     EXPECT_EQ(ok.Status(), "FILTERED");
+    EXPECT_EQ(widest.Status(), "FILTERED");
 }
 
 TEST(BWfilt, FailuresLeaveSignalUnchanged)

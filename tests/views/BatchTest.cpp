@@ -1,6 +1,7 @@
 // Before any Qt header: its "signals" keyword would clash with a parameter name.
 #include "IsoMmeWriter.h"
 
+#include "CGraph.h"
 #include "CPlotView.h"
 #include "CProgressDlg.h"
 #include "SaveAllPlots.h"
@@ -50,12 +51,36 @@ TEST_F(BatchTest, SavesNumberedPicturesOfTheChosenSize)
         EXPECT_EQ(reader.size(), QSize(640, 480)) << name;
     }
     EXPECT_EQ(QDir(m_out).entryList(QDir::Files).size(), 2);
-    // Nothing went wrong, so no dialog; the document keeps the last file.
+    // Nothing went wrong, so no dialog; nothing was loaded before, nothing after.
     EXPECT_TRUE(m_ui.errorLists.empty());
     EXPECT_TRUE(m_ui.messages.isEmpty());
-    ASSERT_EQ(m_doc->Signals().size(), 1u);
-    EXPECT_EQ(m_doc->Signals()[0].name, m_beta);
+    EXPECT_TRUE(m_doc->Signals().empty());
+    EXPECT_FALSE(view.HasPlot());
     EXPECT_EQ(view.Progress(), nullptr);
+}
+
+// Regression: after the batch the document held the list's last file, so that
+// Copy Data and the operations acted on it, and a filtered signal was lost.
+TEST_F(BatchTest, LeavesTheLoadedSignalsAndThePlotAsTheyWere)
+{
+    Load({m_alpha});
+    m_doc->OnFilterClass(60);
+    ASSERT_TRUE(m_doc->Signals().at(0).modified);
+    const std::vector<float> filtered(m_doc->Signals()[0].signal.Y(), m_doc->Signals()[0].signal.Y() + 600);
+    const QString title = m_doc->Title();
+    CPlotView view(m_doc.get());
+    EXPECT_EQ(view.SaveAllPlots(m_out, QSize(320, 240), false).done, 2);
+    ASSERT_EQ(m_doc->Signals().size(), 1u);
+    const CSignalEntry& kept = m_doc->Signals()[0];
+    EXPECT_EQ(kept.name, m_alpha);
+    EXPECT_TRUE(kept.modified);
+    EXPECT_EQ(std::vector<float>(kept.signal.Y(), kept.signal.Y() + 600), filtered);
+    EXPECT_EQ(m_doc->Title(), title);
+    EXPECT_EQ(m_doc->MaxPoints(), 600);
+    // The plot shows the kept signal again, not the last picture's file.
+    ASSERT_TRUE(view.HasPlot());
+    EXPECT_EQ(view.Graph()->CurveCount(), 1);
+    EXPECT_EQ(view.Graph()->DrawnPointCount(0), 600);
 }
 
 TEST_F(BatchTest, FilesWithoutPicturesStillTakeTheirIndex)
