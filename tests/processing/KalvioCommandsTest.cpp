@@ -261,7 +261,8 @@ TEST_F(KalvioCommands, EvenlySampledFilesStayExactAndFilterable)
     ASSERT_EQ(r.status, 0);
     const KVSignal res = Load(Path("out/r.rvf"));
     const KVSignal src = Load(xyIn);
-    ASSERT_EQ(res.Nfp(), -49);
+    // Regression: the first sample, on the grid before time zero, was dropped (NFP -49).
+    ASSERT_EQ(res.Nfp(), -50);
     for (size_t k = 0; k < res.PointCount(); ++k)
         ASSERT_EQ(res.Y()[k], src.Y()[(res.Nfp() + k) * 2 - src.Nfp()]) << k;
 }
