@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -86,7 +87,8 @@ std::string JudgementText(const CriterionResult& c, bool scored)
     if (c.status == Status::Doubtful)
         return "doubtful";
     if (c.isModifier)
-        return c.pointsTaken ? "-" + Fixed(*c.pointsTaken, 2) + " points" : c.pass ? (*c.pass ? "pass" : "fail") : "";
+        return c.pointsTaken ? (*c.pointsTaken > 0 ? Fixed(*c.pointsTaken, 2) + " points off" : "no points off")
+                             : c.pass ? (*c.pass ? "pass" : "FAIL") : "";
     if (scored) {
         if (!c.score)
             return "monitored";
@@ -108,6 +110,9 @@ void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
     const std::string value = CriterionValueText(c);
     out += "    " + Pad(c.criterion, 28) + Pad(value, 10) + Pad(c.unit, 5) + Pad(CriterionLimitText(c), 24)
            + JudgementText(c, scored) + "\n";
+    if (c.exceedance && !c.exceedance->judged && c.status != Status::NotAvailable && !c.curve.empty())
+        out += "        never at or above the curve's lowest level (" + Fixed(c.curve.back().second, 3) + " " + c.unit
+               + ")\n";
     if (c.exceedance && c.exceedance->judged)
         out += "        worst level " + Fixed(c.exceedance->level, 3) + " " + c.unit + ": "
                + Fixed(c.exceedance->duration * 1000, 1) + " ms at or above it, the curve allows "
@@ -115,9 +120,19 @@ void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
                + " ms)\n";
     if (!c.reason.empty())
         out += "        " + c.reason + "\n";
-    for (const ChannelUse& u : c.channels)
-        if (u.filter.find("filtered to") != std::string::npos)
-            out += "        " + u.code + ": " + u.filter + "\n";
+    // What was filtered, one line per kind ("raw, filtered to CFC 1000: codes").
+    std::vector<std::pair<std::string, std::string>> filtered;
+    for (const ChannelUse& u : c.channels) {
+        if (u.filter.find("filtered to") == std::string::npos)
+            continue;
+        auto it = std::find_if(filtered.begin(), filtered.end(), [&](const auto& f) { return f.first == u.filter; });
+        if (it == filtered.end())
+            filtered.push_back({u.filter, u.code});
+        else
+            it->second += " " + u.code;
+    }
+    for (const auto& [what, codes] : filtered)
+        out += "        " + what + ": " + codes + "\n";
     for (const std::string& note : c.notes)
         out += "        " + note + "\n";
 }

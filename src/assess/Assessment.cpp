@@ -453,15 +453,15 @@ public:
         r.unit = row.unit;
         std::vector<std::vector<Criteria::Channel>> sets;
         Status worst = Status::Ok;
-        std::string reason;
+        std::string reason, missing;
         for (const auto& patterns : spec.channels) {
             std::vector<Criteria::Channel> set;
             for (size_t k = 0; k < patterns.size(); ++k) {
                 const TestSource::Entry* e = Pick(patterns[k], position, spec.filterClass);
                 if (!e) {
                     worst = Status::NotAvailable;
-                    reason += (reason.empty() ? "" : "; ") + std::string("no channel ") + PatternAt(patterns[k], position)
-                              + " (" + row.labels[k] + ") in the test";
+                    missing += (missing.empty() ? "" : ", ") + PatternAt(patterns[k], position) + " (" + row.labels[k]
+                               + ")";
                     continue;
                 }
                 Prepared p = Prepare(*e, row.inputs[k], spec.filterClass, row.minSpan);
@@ -479,6 +479,8 @@ public:
             if (set.size() == patterns.size())
                 sets.push_back(std::move(set));
         }
+        if (!missing.empty())
+            reason = "no channel " + missing + " in the test" + (reason.empty() ? "" : "; " + reason);
         if (worst == Status::NotAvailable || sets.empty()) {
             r.status = Status::NotAvailable;
             r.reason = reason;

@@ -155,5 +155,5 @@ bool WriteDemoDataSet(const std::string& dirName, DemoDataSet& written, KVErrorL
         written.rvfFiles.push_back(path);
     }
     return WriteAsciiFiles(dir, written, errors) && WriteHitlist(dir, written, errors)
-           && WriteDemoIsoTests(dir.string(), written, errors);
+           && WriteDemoIsoTests(dir.string(), written, errors) && WriteDemoAssessTests(dir.string(), written, errors);
 }

@@ -27,3 +27,8 @@ bool WriteDemoDataSet(const std::string& dir, DemoDataSet& written, KVErrorList&
 // Writes both demo tests as ISO-MME tests DIR/iso-mme/<number>/ (replacing
 // the ones an earlier run made). False with the failures in errors.
 bool WriteDemoIsoTests(const std::string& dir, DemoDataSet& written, KVErrorList& errors);
+
+// Writes two tests for the assessment, DIR/iso-mme/3301/ (an offset frontal
+// test: THOR driver, Hybrid III 5th female passenger, the car's sill) and
+// DIR/iso-mme/3302/ (a side test: WorldSID driver). False with the failures.
+bool WriteDemoAssessTests(const std::string& dir, DemoDataSet& written, KVErrorList& errors);
