@@ -24,8 +24,15 @@ void PrintHeader(const std::string& name, const char* kind, const KVHeader& h, s
 {
     static std::string out; // one buffer for every file of the run
     out.clear();
+    // A line break or another control character in a stored text would start
+    // a line of its own ("Hic: 5000"): each becomes a space.
     const auto line = [](std::string_view field, std::string_view value) {
-        out.append(field).append(": ").append(value) += '\n';
+        const size_t from = out.append(field).append(": ").size();
+        out.append(value);
+        for (size_t i = from; i < out.size(); ++i)
+            if (static_cast<unsigned char>(out[i]) < 0x20 || out[i] == '\x7F')
+                out[i] = ' ';
+        out += '\n';
     };
     const auto real = [](std::string_view field, double value) {
         out.append(field).append(": ");
@@ -232,7 +239,8 @@ const KalvioCommand kInfoCommand = {
     "Prints for each file a line 'File: NAME', a line 'Kind: ' with the reader\n"
     "that loaded it ('RVF-1992 File', 'ISO-MME Channel' or 'ASCII File'), every\n"
     "header field as 'Name: value' (integers in decimal, reals with %.9g, texts\n"
-    "as stored) and 'PointCount: n'. The kind is told by the file's content; the\n"
+    "as stored, a control character such as a line break as a space) and\n"
+    "'PointCount: n'. The kind is told by the file's content; the\n"
     "time column of a text file is in milliseconds, or in seconds with\n"
     "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
     "its channels (those --code picks). Warnings of a load (NOVALUE samples, a\n"

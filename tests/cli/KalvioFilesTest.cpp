@@ -99,6 +99,15 @@ TEST_F(KalvioFiles, MessagesNameTheirInputAndNamesCannotForgeLines)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("File: 'x.rvf'$'\\n''Hic: 5000'\nKind: RVF-1992 File\n", 0), 0u);
     EXPECT_EQ(r.out.find("\nHic: 5000\n"), std::string::npos);
+
+    // Regression: a line break in a stored text forged a field line too.
+    std::string bytes = Slurp(kChest);
+    bytes.replace(bytes.find("CHEST ACCELERATION X"), 20, "CHEST\nHic: 5000     ");
+    std::ofstream("forged.rvf", std::ios::binary) << bytes;
+    r = Kalvio({"info", "forged.rvf"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\nCurveText: CHEST HIC: 5000"), std::string::npos) << r.out; // texts read in capitals
+    EXPECT_EQ(r.out.find("\nHIC: 5000"), std::string::npos);
 }
 
 TEST_F(KalvioFiles, OutputsThatWouldDestroyAreRefusedBeforeWriting)
