@@ -13,7 +13,6 @@
 
 #include <charconv>
 #include <cstdio>
-#include <cctype>
 #include <string_view>
 
 namespace {
@@ -162,16 +161,6 @@ int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& o
     return status;
 }
 
-// The one code character --position or --object gives (0-9, A-Z or ?);
-// false when value is none.
-bool CodeCharacter(const std::string& value, char& c)
-{
-    if (value.size() != 1 || !(std::isalnum(static_cast<unsigned char>(value[0])) || value[0] == '?'))
-        return false;
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
-    return true;
-}
-
 int RunConvert(const std::vector<std::string>& args)
 {
     OutputChoice choice;
@@ -185,11 +174,11 @@ int RunConvert(const std::vector<std::string>& args)
         if (OptionValue(args, i, "--format", "ieee, sun, vax or iso-mme", format, problem)) {
             // the name is checked once all arguments are read
         } else if (OptionValue(args, i, "--position", "one code character", value, problem)) {
-            if (problem.empty() && !CodeCharacter(value, codes.position))
+            if (problem.empty() && !IsoMmeCodeCharacter(value, codes.position))
                 problem = "--position takes one code character (0-9, A-Z or ?), not '" + value + "'";
             codeOption = true;
         } else if (OptionValue(args, i, "--object", "one code character", value, problem)) {
-            if (problem.empty() && !CodeCharacter(value, codes.object))
+            if (problem.empty() && !IsoMmeCodeCharacter(value, codes.object))
                 problem = "--object takes one code character (0-9, A-Z or ?), not '" + value + "'";
             codeOption = true;
         } else {

@@ -335,8 +335,14 @@ py::tuple ReadTest(const std::string& path)
     return py::make_tuple(test.TestNumber(), test.TestFile(), fields, channels, failures, warnings);
 }
 
-void WriteTest(const std::vector<const PySignal*>& signals, const std::string& folder)
+void WriteTest(const std::vector<const PySignal*>& signals, const std::string& folder, const std::string& object,
+               const std::string& position)
 {
+    IsoMmeCodeDefaults codes;
+    if (!IsoMmeCodeCharacter(object, codes.object))
+        PyRaise("write_test takes test_object as one code character (0-9, A-Z or ?), not '" + object + "'");
+    if (!IsoMmeCodeCharacter(position, codes.position))
+        PyRaise("write_test takes position as one code character (0-9, A-Z or ?), not '" + position + "'");
     std::vector<const KVSignal*> list;
     for (const PySignal* s : signals) {
         if (!s)
@@ -349,7 +355,7 @@ void WriteTest(const std::vector<const PySignal*>& signals, const std::string& f
     bool ok = false;
     {
         py::gil_scoped_release unlocked;
-        ok = IsoMmeWriteTest(list, folder, errors);
+        ok = IsoMmeWriteTest(list, folder, errors, codes);
     }
     if (!ok)
         PyRaise(errors, "", "the test could not be written");
@@ -506,8 +512,8 @@ new file could be written; raises kalvio.Error otherwise.)");
         py::arg("path"), py::arg("content"), "Writes content to path whole or not at all (the toolset's output path).");
     m.def(
         "_write_test",
-        [](const std::vector<const PySignal*>& signals, const std::filesystem::path& folder) {
-            WriteTest(signals, folder.string());
-        },
-        py::arg("signals"), py::arg("folder"), "See write_test.");
+        [](const std::vector<const PySignal*>& signals, const std::filesystem::path& folder, const std::string& object,
+           const std::string& position) { WriteTest(signals, folder.string(), object, position); },
+        py::arg("signals"), py::arg("folder"), py::arg("test_object") = "?", py::arg("position") = "?",
+        "See write_test.");
 }

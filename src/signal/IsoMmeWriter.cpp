@@ -6,6 +6,7 @@
 #include "KVSignal.h"
 #include "KVTempFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -223,6 +224,14 @@ std::string CodeBase(const KVSignal& s)
 }
 
 } // namespace
+
+bool IsoMmeCodeCharacter(const std::string& text, char& c)
+{
+    if (text.size() != 1 || !(std::isalnum(static_cast<unsigned char>(text[0])) || text[0] == '?'))
+        return false;
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return true;
+}
 
 std::string IsoMmeCodeOf(const KVSignal& s, const IsoMmeCodeDefaults& defaults)
 {

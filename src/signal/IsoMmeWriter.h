@@ -15,6 +15,10 @@ struct IsoMmeCodeDefaults {
     char position = '?';
 };
 
+// The one code character text gives for a default (0-9 or A-Z, small letters
+// taken as capitals, or ?); false when text is no such character.
+bool IsoMmeCodeCharacter(const std::string& text, char& c);
+
 // The 16-character code a signal is written with: the code it was read with
 // (its side record or its attachment text) where the record still agrees,
 // else built from location, dummy, type, axis and filter class, with the

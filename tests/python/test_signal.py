@@ -115,6 +115,14 @@ def test_a_test_its_find_and_its_copy(demo, tmp_path):
         kalvio.write_test(test, tmp_path / "T1")  # an existing test is never replaced
 
 
+def test_write_test_gives_codes_built_from_headers_their_seat(demo, tmp_path):
+    head = kalvio.read(str(demo / "occ2231_head_x.rvf"))
+    kalvio.write_test([head], tmp_path / "2231", position="1")
+    assert list(kalvio.read_test(tmp_path / "2231")) == ["11HEAD????H3ACXA"]
+    with pytest.raises(kalvio.Error, match="position as one code character"):
+        kalvio.write_test([head], tmp_path / "X", position="12")
+
+
 def test_errors_name_the_file(demo, tmp_path):
     missing = str(tmp_path / "missing.rvf")
     with pytest.raises(kalvio.Error, match="missing.rvf"):

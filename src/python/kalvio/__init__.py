@@ -108,14 +108,16 @@ def read_test(path):
     return Test(number, mme, header, mapping, failed, warnings)
 
 
-def write_test(signals, folder):
+def write_test(signals, folder, test_object="?", position="?"):
     """Writes signals (a list of Signals, or a Test) as one ISO-MME test in the
     new folder, whose name is the test number, as kalvio convert --format
     iso-mme does: written beside it and renamed at the end; an existing folder
-    is never replaced."""
+    is never replaced. test_object and position fill the code characters 1
+    and 2 (as --object and --position) of codes built from headers that do not
+    name them: position "1" the driver's seat, test_object "S" a sled."""
     if isinstance(signals, collections.abc.Mapping):
         signals = list(signals.values())
-    _kalvio._write_test(list(signals), folder)
+    _kalvio._write_test(list(signals), folder, test_object, position)
 
 
 def check(signal_or_test):
