@@ -1,5 +1,7 @@
 #include "ProtocolFiles.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +19,16 @@ fs::path RunningProgramDir()
     return ec ? fs::path() : exe.parent_path();
 }
 
+fs::path LoadedFromDir()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&LoadedFromDir), &info) == 0 || !info.dli_fname || !*info.dli_fname)
+        return {};
+    std::error_code ec;
+    const fs::path file = fs::canonical(info.dli_fname, ec);
+    return ec ? fs::path() : file.parent_path();
+}
+
 bool IsInside(const fs::path& path, const fs::path& root)
 {
     const std::string p = path.lexically_normal().string(), r = root.lexically_normal().string();
@@ -32,8 +44,11 @@ std::vector<std::string> ProtocolDirs(const std::string& userDir)
         dirs.push_back(userDir);
     else if (const char* env = std::getenv("ONDREL_PROTOCOL_DIR"); env && *env)
         dirs.push_back(env);
-    const fs::path program = RunningProgramDir();
-    if (!program.empty()) {
+    // The running program, and the file this code was loaded from (the
+    // Python module is a library inside the build tree or an installation).
+    for (const fs::path& program : {RunningProgramDir(), LoadedFromDir()}) {
+        if (program.empty())
+            continue;
         // bin/ beside share/ in an installation, wherever it was moved.
         dirs.push_back((program.parent_path() / "share/ondrel/protocols").lexically_normal().string());
         if (IsInside(program, ONDREL_BUILD_ROOT))

@@ -9,4 +9,5 @@ PYBIND11_MODULE(_kalvio, m)
     PyInitSignal(m);
     PyInitOperations(m);
     PyInitCriteria(m);
+    PyInitAssess(m);
 }

@@ -47,3 +47,4 @@ void PyInitSignal(py::module_& m);
 void PyInitOperations(py::module_& m);
 // Registers check, criterion and the test functions.
 void PyInitCriteria(py::module_& m);
+void PyInitAssess(py::module_& m);

@@ -19,6 +19,8 @@ Whole archives are checked on a Dask cluster: python3 -m kalvio.archive --help.
 """
 
 import collections.abc
+import json
+import os
 
 from ._kalvio import (
     OPERATIONS,
@@ -44,7 +46,7 @@ __all__ = [
     "Error", "Signal", "SignalWarning", "Test",
     "read", "read_test", "write", "write_test",
     *(name for name in OPERATIONS if name != "filter"),
-    "average", "resultant", "check", "criterion", "rate",
+    "average", "resultant", "check", "criterion", "rate", "assess", "protocols",
 ]
 
 
@@ -146,3 +148,43 @@ def criterion(name, *signals, dummy="h3-50m", cumulative=False, v0=None, positio
     if len(signals) == 1 and isinstance(signals[0], Test):
         return _kalvio._criterion_of_test(name, signals[0].path, dummy, cumulative, v0, position, right)
     return _kalvio._criterion(name, list(signals), dummy, cumulative, v0)
+
+
+def assess(test, protocol, positions=None, inputs=None, dummy=None, protocol_dir=None):
+    """The assessment of test under protocol (an id: "fmvss208", "un-r94",
+    "euro-ncap-mpdb-2023", ...), as kalvio assess --json gives it: a dict with
+    "protocol", "test", "inputs" and "occupants" (regions, criteria, scores or
+    verdicts; n/a criteria with their "reason"). test is an ISO-MME test
+    (.mme, folder or .zip, or a Test) or a list of signal files whose headers
+    carry channel codes. positions limits it to seats ("1", "3"); inputs maps
+    the protocol's inputs to values ({"hard_head_contact": True}); dummy names
+    the dummy when the codes do not; protocol_dir is a folder of protocol
+    files of one's own, read before the shipped ones. Raises kalvio.Error for
+    an unreadable test, an unknown protocol, position or input."""
+    if isinstance(test, Test):
+        paths = [test.path]
+    elif isinstance(test, (str, bytes, os.PathLike)):
+        paths = [os.fsdecode(test)]
+    else:
+        paths = [os.fsdecode(p) for p in test]
+    if isinstance(positions, str):
+        positions = [positions]
+    if inputs is not None and not isinstance(inputs, collections.abc.Mapping):
+        raise TypeError("assess: inputs is a dict of the protocol's inputs and their values")
+    text = _kalvio._assess(paths, protocol, [str(p) for p in positions or []],
+                           "" if inputs is None else json.dumps(dict(inputs)), dummy or "",
+                           "" if protocol_dir is None else os.fsdecode(protocol_dir))
+    return json.loads(text)
+
+
+def protocols(protocol_dir=None):
+    """The protocols kalvio.assess can use, as a list of dicts ("id", "name",
+    "version", "date", "source", "dummies", "file"); protocol_dir's own files
+    first. A protocol file that fails its check is left out with a
+    kalvio.SignalWarning naming its file and line."""
+    import warnings
+
+    found, problems = _kalvio._protocols("" if protocol_dir is None else os.fsdecode(protocol_dir))
+    for problem in problems:
+        warnings.warn(problem, SignalWarning, stacklevel=2)
+    return found

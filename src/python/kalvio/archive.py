@@ -5,8 +5,9 @@ cluster and writes one table.
                               [--scheduler ADDRESS] [--workers N] -o TABLE.csv
 
 Every ISO-MME test (a .zip, or a folder with its .mme file) and every other
-signal file below ARCHIVE_DIR is one task. The tasks run on a local cluster of
-N worker processes (all cores by default, loopback only), or on the
+signal file below ARCHIVE_DIR is one task; --do assess takes the tests alone,
+under the protocol ID, with one row per criterion of every occupant. The tasks
+run on a local cluster of N worker processes (all cores by default, loopback only), or on the
 distributed scheduler at ADDRESS, whose workers must see ARCHIVE_DIR under the
 same path and have kalvio installed. The table (CSV) has one row per channel
 or signal file, folder by folder in name order (a folder's files before its
@@ -22,6 +23,7 @@ usage.
 import argparse
 import contextlib
 import csv
+import functools
 import io
 import logging
 import os
@@ -31,6 +33,9 @@ import warnings
 import kalvio
 
 CHECK_COLUMNS = ["input", "channel", "file", "verdict", "findings", "details", "warnings", "error"]
+ASSESS_COLUMNS = ["input", "position", "dummy", "occupant_verdict", "occupant_score", "max_score", "region",
+                  "criterion", "value", "unit", "limit", "hpl", "lpl", "score", "band", "verdict", "status", "reason",
+                  "channels", "error"]
 SEVERITY = {"ok": 0, "warning": 1, "fail": 2}
 
 
@@ -103,6 +108,37 @@ def check_input(kind, path):
     return rows
 
 
+def assess_input(kind, path, protocol):
+    """The assessment rows of one test: one per criterion of every occupant;
+    none for a signal file (a test is assessed as a whole)."""
+    _quiet()
+    if kind != "test":
+        return []
+    try:
+        result = kalvio.assess(path, protocol)
+    except kalvio.Error as e:
+        return [{"input": path, "error": str(e)}]
+    rows = []
+    for occ in result["occupants"]:
+        common = {"input": path, "position": occ["position"], "dummy": occ["dummy"],
+                  "occupant_verdict": occ["verdict"] or "", "occupant_score": _cell(occ["score"]),
+                  "max_score": _cell(occ["max_score"]), "error": ""}
+        for region in occ["regions"]:
+            for c in region["criteria"]:
+                rows.append(dict(common, region=region["region"], criterion=c["criterion"], value=_cell(c["value"]),
+                                 unit=c["unit"], limit=_cell(c["limit"]), hpl=_cell(c["hpl"]), lpl=_cell(c["lpl"]),
+                                 score=_cell(c["score"]), band=c["band"] or "", verdict=c["verdict"] or "",
+                                 status=c["status"], reason=c["reason"] or "",
+                                 channels=" ".join(ch["code"] for ch in c["channels"])))
+    if not result["occupants"]:
+        rows.append({"input": path, "error": "; ".join(result["warnings"]) or "no occupant to assess"})
+    return rows
+
+
+def _cell(v):
+    return "" if v is None else v
+
+
 def table_bytes(columns, rows):
     out = io.StringIO()
     writer = csv.DictWriter(out, fieldnames=columns, extrasaction="ignore", lineterminator="\n")
@@ -165,9 +201,12 @@ def main(argv=None):
             parser.error("--protocol belongs to --do assess")
         task, columns = check_input, CHECK_COLUMNS
     else:
-        print("python3 -m kalvio.archive: --do assess needs the assessment (kalvio.assess), which this kalvio "
-              "does not have yet; --do check works", file=sys.stderr)
-        return 2
+        if not args.protocol:
+            parser.error("--do assess needs --protocol ID")
+        known = [p["id"] for p in kalvio.protocols()]
+        if args.protocol not in known:
+            parser.error("no protocol %s (there are: %s)" % (args.protocol, ", ".join(known)))
+        task, columns = functools.partial(assess_input, protocol=args.protocol), ASSESS_COLUMNS
     inputs, rows = run(args, task, columns)
     try:
         kalvio._kalvio._write_file(args.table, table_bytes(columns, rows))

@@ -1,0 +1,50 @@
+"""kalvio.assess gives the object kalvio assess --json prints; the archive
+command assesses every test of an archive under one protocol."""
+import csv
+import json
+import shutil
+import subprocess
+import sys
+
+import pytest
+
+import kalvio
+from conftest import kalvio_cmd
+
+
+def test_assess_is_the_commands_json_and_refuses_bad_inputs(demo):
+    test = demo / "iso-mme" / "3301"
+    expected = json.loads(kalvio_cmd("assess", test, "--protocol", "euro-ncap-mpdb-2023", "--position", "1",
+                                     "--json"))
+    assert kalvio.assess(test, "euro-ncap-mpdb-2023", positions="1") == expected
+    # A Test, and an input given: it is listed with its source.
+    got = kalvio.assess(kalvio.read_test(test / "3301.mme"), "euro-ncap-mpdb-2023",
+                        inputs={"hard_head_contact": True})
+    assert [o["position"] for o in got["occupants"]] == ["1", "3"]
+    assert {i["name"]: i["source"] for i in got["inputs"]} == {"hard_head_contact": "file",
+                                                              "initial_velocity": "default"}
+    with pytest.raises(kalvio.Error, match='"door" is no input of euro-ncap-mpdb-2023'):
+        kalvio.assess(test, "euro-ncap-mpdb-2023", inputs={"door": True})
+    with pytest.raises(kalvio.Error, match="no protocol \"nope\""):
+        kalvio.assess(test, "nope")
+    with pytest.raises(kalvio.Error, match="position 7 is not assessed"):
+        kalvio.assess(test, "euro-ncap-mpdb-2023", positions=["7"])
+    assert len(kalvio.protocols()) == 6
+
+
+def test_the_archive_is_assessed_one_row_per_criterion(demo, tmp_path):
+    archive = tmp_path / "archive"
+    shutil.copytree(demo / "iso-mme" / "2231", archive / "2231")
+    shutil.copy(demo / "occ2231_head_x.rvf", archive / "head_x.rvf")
+    table = tmp_path / "table.csv"
+    done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(archive), "--do", "assess", "--protocol",
+                           "fmvss208", "--workers", "1", "-o", str(table)], capture_output=True, text=True,
+                          timeout=120)
+    assert done.returncode == 0, done.stderr
+    rows = list(csv.DictReader(table.open()))
+    expected = kalvio.assess(archive / "2231", "fmvss208")["occupants"][0]
+    assert [r["criterion"] for r in rows] == [c["criterion"] for r in expected["regions"] for c in r["criteria"]]
+    assert {r["occupant_verdict"] for r in rows} == {"pass"}
+    done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(archive), "--do", "assess", "-o",
+                           str(table)], capture_output=True, text=True, timeout=60)
+    assert done.returncode == 2 and "--do assess needs --protocol ID" in done.stderr
