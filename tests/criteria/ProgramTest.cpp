@@ -3,6 +3,7 @@
 #include "IsoMmeWriter.h"
 #include "KVErrorList.h"
 #include "KVFileRvf.h"
+#include "SupportFiles.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,8 +15,6 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace Criteria;
 namespace fs = std::filesystem;
@@ -361,12 +360,7 @@ TEST_F(ProgramTest, JsonOfChannelsFromAnIsoMmeTestAndATextFile)
 // process holds; its messages go to standard error.
 int RunWithLittleMemory(const char* program, const std::string& path)
 {
-    std::ifstream statm("/proc/self/statm");
-    size_t pages = 0;
-    statm >> pages;
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = pages * size_t(::sysconf(_SC_PAGESIZE)) + (size_t(48) << 20);
-    ::setrlimit(RLIMIT_AS, &limit);
+    LimitAddressSpace(size_t(48) << 20);
     std::ostringstream out, err;
     const int status = RunTextProgram(*FindCriterion(program), {"--text", path}, out, err);
     std::fputs(err.str().c_str(), stderr);
@@ -390,7 +384,7 @@ TEST_F(ProgramTest, ABrokenInputIsNamedAndMemoryShortageIsReported)
     EXPECT_EQ(m_err.str().find("nij: "), 0u);
     EXPECT_NE(m_err.str().find(" - " + broken + ": "), std::string::npos) << m_err.str();
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(ONDREL_NO_MEMORY_LIMIT)
     // Regression: clip3ms aborted on a failed allocation; it says so and exits 1.
     KVSignal longPulse = MakeSignal(4000000, 0, 1e-7, [](double t) { return 50 * std::sin(t * 7); }, "G'S");
     const std::string big = Save("big.rvf", longPulse, "X");

@@ -1,9 +1,12 @@
 #include "Kalvio.h"
+#include "SupportFiles.h"
 #include "TestSignals.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 using namespace Kalvio;
@@ -250,3 +253,20 @@ TEST(GridResample, InfiniteStepsAreRefused)
     nlp = 8;
     EXPECT_FALSE(ResampleXYCore(x, y, 0, 3, inf, out, nfp, nlp));
 }
+
+#if !defined(ONDREL_NO_MEMORY_LIMIT)
+// Regression: a resampling that ran short of memory said "Error Interpolating Data".
+TEST(Resample, AResultBeyondMemorySaysSo)
+{
+    EXPECT_EXIT(
+        {
+            LimitAddressSpace(size_t(32) << 20);
+            KVSignal s = UniformSignal(0, 1000, 0.001f, Line);
+            KVErrorList e;
+            const bool ok = Resample(s, 1e-8f, &e, size_t(1) << 28);
+            std::fprintf(stderr, "%s\n", Lines(e).empty() ? "" : Lines(e).front().c_str());
+            std::_Exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(1), "Kalvio::Resample - Not enough memory");
+}
+#endif

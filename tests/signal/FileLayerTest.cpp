@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -588,3 +590,31 @@ TEST(FileLayer, AZeroExtremeKeepsTheSignOfTheFirstZero)
         }
     }
 }
+
+#if !defined(ONDREL_NO_MEMORY_LIMIT)
+namespace {
+
+// Loads path with 8 MiB of address space to spare; prints the messages.
+int LoadShortOfMemory(const std::string& path)
+{
+    LimitAddressSpace(size_t(8) << 20);
+    KVSignal s;
+    KVFileRvf file(path);
+    const bool ok = file.Load(s);
+    for (const std::string& line : ErrorLines(file))
+        std::fprintf(stderr, "%s\n", line.c_str());
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+// Regression: a load that ran short of memory said "Couldn't set sequence length".
+TEST(FileLayer, ALoadShortOfMemorySaysSoNamingTheFile)
+{
+    TempDir dir;
+    const std::string path = dir.Path("long.rvf");
+    ASSERT_TRUE(SaveSignalAsRvf(MakeSignal(4000000, 0.0f, 1e-6f, [](size_t i) { return float(i % 100); }), path));
+    EXPECT_EXIT(std::_Exit(LoadShortOfMemory(path)), ::testing::ExitedWithCode(1),
+                "Not enough memory to read .*long.rvf\\.");
+}
+#endif

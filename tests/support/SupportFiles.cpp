@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 TempDir::TempDir()
@@ -85,4 +86,14 @@ void WriteAll(const std::string& path, const Bytes& bytes)
 void WriteText(const std::string& path, const std::string& text)
 {
     WriteAll(path, Bytes(text.begin(), text.end()));
+}
+
+void LimitAddressSpace(size_t extra)
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = pages * static_cast<size_t>(::sysconf(_SC_PAGESIZE)) + extra;
+    ::setrlimit(RLIMIT_AS, &limit);
 }

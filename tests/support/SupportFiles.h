@@ -41,3 +41,12 @@ std::vector<std::string> ReadLines(const std::string& path);
 // A new file (not a truncated old one) with exactly these bytes.
 void WriteAll(const std::string& path, const Bytes& bytes);
 void WriteText(const std::string& path, const std::string& text);
+
+// Limits this process's address space to what it holds now plus extra bytes,
+// for a test (in a child process: a death test) of running out of memory.
+// Builds with AddressSanitizer, which reserves far more, define
+// ONDREL_NO_MEMORY_LIMIT and skip such tests.
+void LimitAddressSpace(size_t extra);
+#if defined(__SANITIZE_ADDRESS__)
+#define ONDREL_NO_MEMORY_LIMIT 1
+#endif
