@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <algorithm>
 #include <map>
 
 using namespace Assess;
@@ -430,43 +431,101 @@ TEST(AssessTest, HalfSinePulsesGiveHicClipAndViscousCriterionInClosedForm)
     EXPECT_NEAR(*hic36->value, HalfSineHic(a, d, 0.036), 1e-3 * *hic36->value);
 }
 
-TEST(AssessTest, ADeadChannelIsNotAvailableAndAChannelTooShortForTheWindowToo)
+TEST(AssessTest, DeadShortAndOffsetChannelsGiveNoVerdictAndTheOccupantIsIncomplete)
 {
+    // Written by hand, without the noise WriteTest adds: a flat channel is
+    // what a dead one looks like.
+    auto channel = [](const char* code, int last, const std::function<double(double)>& f) {
+        KVSignal s = UniformSignal(-100, last, 1e-4f, f);
+        s.SetYUnits("NEWTONS");
+        s.SetFilterClass(600);
+        s.SetCutOffFrequency(1000);
+        s.Header().Side.channelLines = {{"Channel code", code}};
+        return s;
+    };
+    const KVSignal dead = channel("11FEMRRI00H3FOZB", 1500, [](double) { return 0.0; });
+    const KVSignal shortOne = channel("11NECKUP00H3FOZB", 500, [](double t) { return -HalfSine(t, 5000, 0.02); });
+    // 600 N before the event that never goes away: a zero offset.
+    const KVSignal offset = channel("11FEMRLE00H3FOZB", 1500, [](double t) {
+        return 600 - HalfSine(t, 5000, 0.02) + 5 * Noise(t, 3) * 1000;
+    });
     TempDir dir;
-    const std::string test =
-        WriteTest(dir, "17", {{"11FEMRLE00H3FOZB", "NEWTONS", [](double t) { return -HalfSine(t, 5000, 0.02); }, 0}});
-    // The same test with the left femur flat (the noise alone, constant 0) is
-    // what a dead channel looks like; written without noise by hand here.
-    KVSignal flat = UniformSignal(-100, 1500, 1e-4f, [](double) { return 0.0; });
-    flat.SetYUnits("NEWTONS");
-    flat.SetFilterClass(600);
-    flat.SetCutOffFrequency(1000);
-    flat.Header().Side.channelLines = {{"Channel code", "11FEMRRI00H3FOZB"}};
-    KVSignal shortOne = UniformSignal(-100, 500, 1e-4f, [](double t) { return -HalfSine(t, 5000, 0.02); });
-    shortOne.SetYUnits("NEWTONS");
-    shortOne.SetFilterClass(600);
-    shortOne.SetCutOffFrequency(1000);
-    shortOne.Header().Side.channelLines = {{"Channel code", "11NECKUP00H3FOZB"}};
     KVErrorList errors;
-    ASSERT_TRUE(IsoMmeWriteTest({&flat, &shortOne}, dir.Path("18"), errors));
-    TestSource files;
-    ASSERT_TRUE(files.Open({dir.Path("18/18.mme")}, errors));
-    Protocol p = Shipped("fmvss208");
-    Assessment a;
-    std::string error;
+    ASSERT_TRUE(IsoMmeWriteTest({&dead, &shortOne, &offset}, dir.Path("18"), errors));
     AssessOptions options;
     options.positions = {'1'};
-    ASSERT_TRUE(AssessTest(files, p, options, a, error)) << error;
-    const CriterionResult* dead = Find(a, "femur_right");
-    EXPECT_EQ(dead->status, Status::NotAvailable);
-    EXPECT_NE(dead->reason.find("fails the channel check"), std::string::npos) << dead->reason;
+    const Assessment a = AssessAt(dir.Path("18/18.mme"), Shipped("fmvss208"), options);
+    const CriterionResult* right = Find(a, "femur_right");
+    EXPECT_EQ(right->status, Status::NotAvailable);
+    EXPECT_NE(right->reason.find("fails the channel check"), std::string::npos) << right->reason;
     const CriterionResult* tension = Find(a, "neck_tension");
     EXPECT_EQ(tension->status, Status::NotAvailable);
     EXPECT_NE(tension->reason.find("covers -10.0 to 50.0 ms"), std::string::npos) << tension->reason;
+    // A check warning: the value is shown, doubtful, without a verdict.
+    const CriterionResult* left = Find(a, "femur_left");
+    EXPECT_EQ(left->status, Status::Doubtful);
+    EXPECT_NE(left->reason.find("has a channel check warning"), std::string::npos) << left->reason;
+    EXPECT_TRUE(left->value);
+    EXPECT_FALSE(left->pass);
     EXPECT_EQ(a.occupants[0].verdict, "incomplete");
-    // The assessment with a passing channel of the first test.
-    const Assessment b = AssessAt(test, p);
-    EXPECT_TRUE(*Find(b, "femur_left")->pass);
+    const nlohmann::json j = nlohmann::json::parse(AssessmentJson(a));
+    EXPECT_EQ(j["occupants"][0]["regions"][3]["criteria"][0]["status"], "doubtful");
+    EXPECT_TRUE(j["occupants"][0]["regions"][3]["criteria"][0]["verdict"].is_null());
+}
+
+TEST(AssessTest, EachChannelIsTakenAtTheProtocolsClassFromATestOrFromItsChannelFiles)
+{
+    TempDir dir;
+    const auto pulse = [](double t) { return -HalfSine(t, 30, 0.04); };
+    const auto force = [](double t) { return -HalfSine(t, 5000, 0.02); };
+    const std::string test = WriteTest(
+        dir, "21",
+        {{"11CHST0000H3DSX0", "MILLIMETERS", pulse, 0},  // raw ...
+         {"11CHST0000H3DSXC", "MILLIMETERS", pulse, 0},  // ... and at CFC 180: this one
+         {"11FEMRLE00H3FOZA", "NEWTONS", force, 0},      // finer than CFC 600: filtered
+         {"11FEMRRI00H3FOZD", "NEWTONS", force, 0}});    // coarser: used with a warning
+    std::vector<std::string> files;
+    for (int k = 1; k <= 4; ++k)
+        files.push_back(dir.Path("21/Channel/21.00" + std::to_string(k)));
+    for (const std::vector<std::string>& input : {std::vector<std::string>{test}, files}) {
+        TestSource source;
+        KVErrorList errors;
+        ASSERT_TRUE(source.Open(input, errors));
+        Assessment a;
+        std::string error;
+        AssessOptions options;
+        options.positions = {'1'};
+        ASSERT_TRUE(AssessTest(source, Shipped("fmvss208"), options, a, error)) << error;
+        const CriterionResult* deflection = Find(a, "chest_deflection");
+        ASSERT_EQ(deflection->channels.size(), 1u);
+        EXPECT_EQ(deflection->channels[0].code, "11CHST0000H3DSXC");
+        EXPECT_EQ(deflection->channels[0].filter, "CFC 180 as recorded");
+        EXPECT_EQ(Find(a, "femur_left")->channels[0].filter, "CFC 1000, filtered to CFC 600");
+        const CriterionResult* right = Find(a, "femur_right");
+        EXPECT_EQ(right->channels[0].filter, "CFC 60 as recorded");
+        ASSERT_FALSE(right->notes.empty());
+        EXPECT_NE(right->notes[0].find("coarser than the protocol's CFC 600; used as recorded"), std::string::npos);
+        EXPECT_TRUE(right->pass && *right->pass);
+    }
+}
+
+TEST(AssessProtocols, AUsersFolderIsReadFirstAndItsProtocolHidesTheShippedOne)
+{
+    TempDir dir;
+    std::string text = ReadText(std::string(ONDREL_PROTOCOLS_SOURCE_DIR) + "/fmvss208.json");
+    const std::string from = "\"limit\": 700";
+    text.replace(text.find(from), from.size(), "\"limit\": 650");
+    WriteText(dir.Path("company.json"), text);
+    WriteText(dir.Path("broken.json"), "{\"id\": \"x\"}");
+    std::vector<std::string> problems;
+    const std::vector<Protocol> all = LoadProtocols({dir.Path(), ONDREL_PROTOCOLS_SOURCE_DIR}, problems);
+    EXPECT_EQ(all.size(), 6u);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], dir.Path("broken.json") + ":1: missing \"name\"");
+    const auto fm = std::find_if(all.begin(), all.end(), [](const Protocol& p) { return p.id == "fmvss208"; });
+    ASSERT_NE(fm, all.end());
+    EXPECT_EQ(fm->file, dir.Path("company.json"));
+    EXPECT_EQ(*fm->occupants[0].regions[0].criteria[0].limit, 650);
 }
 
 TEST(AssessProtocols, EveryShippedProtocolScoresASyntheticTestBetweenItsLimits)
