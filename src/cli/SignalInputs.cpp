@@ -15,6 +15,8 @@ namespace {
 
 // The --code patterns of this run; none picks every channel.
 std::vector<std::string> g_codePatterns;
+// Whether the run was given a test to pick from.
+bool g_testGiven = false;
 
 std::string PatternList()
 {
@@ -61,6 +63,12 @@ std::string TakeCodeOption(std::vector<std::string>& args)
     });
 }
 
+bool OpenTestInput(const std::string& path, IsoMmeTest& test, KVErrorList& errors)
+{
+    g_testGiven = true;
+    return test.Open(path, errors);
+}
+
 std::vector<IsoMmeChannelInfo> PickedChannels(const IsoMmeTest& test, const std::string& name)
 {
     if (g_codePatterns.empty())
@@ -75,6 +83,13 @@ std::vector<IsoMmeChannelInfo> PickedChannels(const IsoMmeTest& test, const std:
     if (picked.empty())
         PrintInputError(name, "no channel of the test matches --code " + PatternList());
     return picked;
+}
+
+void WarnOfUnusedCodePatterns()
+{
+    if (!g_codePatterns.empty() && !g_testGiven)
+        std::fprintf(stderr, "kalvio: --code picks channels of ISO-MME tests, and no test was given: it picked "
+                             "nothing, the files were taken whole\n");
 }
 
 bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<SignalInput>& inputs)
@@ -95,7 +110,7 @@ bool ExpandSignalInputs(const std::vector<std::string>& args, std::vector<Signal
         }
         IsoMmeTest test;
         KVErrorList errors;
-        const bool opened = test.Open(a, errors);
+        const bool opened = OpenTestInput(a, test, errors);
         PrintErrors(errors);
         if (!opened) {
             ok = false;

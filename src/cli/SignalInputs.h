@@ -6,6 +6,7 @@
 #include <vector>
 
 class IsoMmeTest;
+class KVErrorList;
 struct IsoMmeChannelInfo;
 struct OutputChoice;
 
@@ -18,9 +19,16 @@ struct SignalInput {
 // tests that the commands read. Returns an empty text, or the usage problem.
 std::string TakeCodeOption(std::vector<std::string>& args);
 
+// Opens the test at path as an input (IsoMmeTest::Open).
+bool OpenTestInput(const std::string& path, IsoMmeTest& test, KVErrorList& errors);
+
 // The channels of an opened test that --code picks (all without it), in list
 // order; when it picks none of them, says so naming the test.
 std::vector<IsoMmeChannelInfo> PickedChannels(const IsoMmeTest& test, const std::string& name);
+
+// Says so on standard error when --code was given and no test was,
+// so that a pattern meant for files is not taken for a filter that held.
+void WarnOfUnusedCodePatterns();
 
 // Expands args into signal inputs, tests into their picked channels in list
 // order. Messages of the tests go to standard error; false when a test cannot

@@ -71,7 +71,10 @@ int RunCommand(int argc, char** argv)
             if (!problem.empty())
                 return UsageError(name, problem);
         }
-        return c.run(args);
+        const int status = c.run(args);
+        if (c.readsSignals)
+            WarnOfUnusedCodePatterns();
+        return status;
     }
     std::fprintf(stderr, "kalvio: unknown command '%s'\nTry 'kalvio --help'.\n", KVPrintableText(name).c_str());
     return KALVIO_USAGE;

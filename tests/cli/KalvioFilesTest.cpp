@@ -229,6 +229,10 @@ TEST_F(KalvioFiles, TestChannelsPickedByCodeAreInputsEverywhere)
     EXPECT_EQ(r.err, "d/iso-mme/2231: no channel of the test matches --code 99*\n");
     EXPECT_FALSE(fs::exists("one.rvf"));
     EXPECT_EQ(Kalvio({"demo", "d2", "--code", "x"}).status, 2); // demo reads no signals
+    // A pattern among files alone picks nothing, and says so.
+    r = Kalvio({"info", kChest, "--code", "11HEAD*"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("--code picks channels of ISO-MME tests, and no test was given"), std::string::npos) << r.err;
 }
 
 // Codes built from RVF-1992 headers carry no seat: --position and --object
