@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "CAboutDlg.h"
+#include "CReportDlg.h"
 #include "CFrameUi.h"
 #include "COndrelView.h"
 #include "CPlotArea.h"
@@ -219,6 +220,12 @@ void CMainFrame::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::ExportReport()
+{
+    if (m_doc && ExportListedReport(this, m_doc->FileList()))
+        statusBar()->showMessage(QStringLiteral("The report is written"), 5000);
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)

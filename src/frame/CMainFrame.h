@@ -70,6 +70,7 @@ private:
     void ToggleToolBar() override;
     void ToggleStatusBar() override;
     void ShowAbout() override;
+    void ExportReport() override;
 
     COndrelDoc* m_doc = nullptr;
     std::unique_ptr<CFrameUi> m_ui;

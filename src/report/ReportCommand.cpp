@@ -93,7 +93,7 @@ int RunReportCommand(const std::vector<std::string>& args)
         } else if (a.size() > 1 && a[0] == '-') {
             return Usage("unknown option " + a);
         } else {
-            request.tests.push_back(a);
+            request.tests.push_back({a});
         }
     }
     if (request.tests.empty())

@@ -4,7 +4,7 @@
 #include "AssessReport.h"
 #include "CGraph.h"
 #include "CriteriaUnits.h"
-#include "IsoMmeTest.h"
+#include "IsoMmeText.h"
 #include "KVErrorList.h"
 #include "KVOutputFile.h"
 #include "KVSignal.h"
@@ -61,7 +61,7 @@ struct ChannelCheck {
 // What one test contributes: its channels, its assessment, its cover lines
 // and the check of every channel.
 struct TestData {
-    std::string path;
+    std::vector<std::string> paths;
     Assess::TestSource source;
     Assess::Assessment assessment;
     std::vector<std::pair<QString, QString>> cover;
@@ -76,37 +76,37 @@ std::string ErrorText(const KVErrorList& errors)
     return text.empty() ? "cannot be read" : text;
 }
 
-// The test's own description from its test file, where it is an ISO-MME test.
+// The test's own description: the lines of its test file, which every
+// channel of an ISO-MME test carries.
 std::vector<std::pair<QString, QString>> CoverLines(const TestData& t)
 {
     std::vector<std::pair<QString, QString>> lines;
-    lines.push_back({"Test", Q(t.source.Name().empty() ? t.path : t.source.Name())});
-    IsoMmeTest test;
+    lines.push_back({"Test", Q(t.source.Name().empty() ? t.paths.front() : t.source.Name())});
+    KVSignal first;
     KVErrorList ignored;
-    if (IsoMmeIsTestPath(t.path) && test.Open(t.path, ignored)) {
-        const IsoMmeHeader& h = test.Facts().mme;
-        const auto add = [&](const char* label, const char* field) {
-            if (const auto v = h.Given(field))
-                lines.push_back({label, Q(*v)});
-        };
-        add("Title", "Title");
-        add("Laboratory", "Laboratory name");
-        add("Laboratory reference", "Laboratory test ref. number");
-        add("Date", "Date of the test");
-        add("Test type", "Type of the test");
-        add("Regulation", "Regulation");
-        int objects = 0;
-        if (const auto n = h.Given("Number of test objects"))
-            objects = std::clamp(std::atoi(n->c_str()), 0, 99);
-        for (int k = 1; k <= objects; ++k) {
-            const std::string key = std::to_string(k);
-            QString object = Q(h.Given("Name of test object " + key).value_or("(no name)"));
-            if (const auto v = h.Given("Velocity test object " + key); v && std::isfinite(std::atof(v->c_str())))
-                object += QStringLiteral(", %1 m/s (%2 km/h)")
-                              .arg(Q(*v))
-                              .arg(std::atof(v->c_str()) * 3.6, 0, 'f', 1);
-            lines.push_back({QStringLiteral("Test object %1").arg(k), object});
-        }
+    IsoMmeHeader h;
+    if (!t.source.Channels().empty() && t.source.Load(t.source.Channels().front(), first, ignored))
+        for (const auto& [name, value] : first.Header().Side.testLines)
+            h.fields.push_back({name, value, 0});
+    const auto add = [&](const char* label, const std::string& field) {
+        if (const auto v = h.Given(field))
+            lines.push_back({label, Q(*v)});
+    };
+    add("Title", "Title");
+    add("Laboratory", "Laboratory name");
+    add("Laboratory reference", "Laboratory test ref. number");
+    add("Date", "Date of the test");
+    add("Test type", "Type of the test");
+    add("Regulation", "Regulation");
+    int objects = 0;
+    if (const auto n = h.Given("Number of test objects"))
+        objects = std::clamp(std::atoi(n->c_str()), 0, 99);
+    for (int k = 1; k <= objects; ++k) {
+        const std::string key = std::to_string(k);
+        QString object = Q(h.Given("Name of test object " + key).value_or("(no name)"));
+        if (const auto v = h.Given("Velocity test object " + key); v && std::isfinite(std::atof(v->c_str())))
+            object += QStringLiteral(", %1 m/s (%2 km/h)").arg(Q(*v)).arg(std::atof(v->c_str()) * 3.6, 0, 'f', 1);
+        lines.push_back({QStringLiteral("Test object %1").arg(k), object});
     }
     QString dummies;
     for (const Assess::OccupantResult& o : t.assessment.occupants)
@@ -673,20 +673,21 @@ bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& erro
     std::vector<TestData> tests(request.tests.size());
     for (size_t i = 0; i < request.tests.size(); ++i) {
         TestData& t = tests[i];
-        t.path = request.tests[i];
+        t.paths = request.tests[i];
+        const std::string name = t.paths.empty() ? std::string("(no file)") : t.paths.front();
         KVErrorList errors;
-        if (!t.source.Open({t.path}, errors)) {
-            error = t.path + ": " + ErrorText(errors);
+        if (!t.source.Open(t.paths, errors)) {
+            error = name + ": " + ErrorText(errors);
             return false;
         }
         Assess::AssessOptions options = request.options;
         options.progress = nullptr;
         if (!Assess::AssessTest(t.source, request.protocol, options, t.assessment, error)) {
-            error = t.path + ": " + error;
+            error = name + ": " + error;
             return false;
         }
         if (t.assessment.occupants.empty()) {
-            error = t.path + ": no occupant of protocol " + request.protocol.id + " is in this test";
+            error = name + ": no occupant of protocol " + request.protocol.id + " is in this test";
             return false;
         }
         t.cover = CoverLines(t);

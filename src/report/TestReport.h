@@ -16,7 +16,9 @@ namespace Report {
 enum class PageFormat { A4, Letter };
 
 struct ReportRequest {
-    std::vector<std::string> tests; // each one test: its .mme, folder or .zip
+    // Each test: its .mme, folder or .zip, or the signal files of one test
+    // whose headers carry the channel codes (a test's listed channels).
+    std::vector<std::vector<std::string>> tests;
     Assess::Protocol protocol;
     Assess::AssessOptions options;  // positions, dummy and inputs, the same for every test
     PageFormat page = PageFormat::A4;

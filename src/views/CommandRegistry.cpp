@@ -209,6 +209,9 @@ std::vector<MenuEntry> BuildMenuBar()
                         Command(ID_FILE_SAVE_ALL_SVG, "&Svg ...", "Save a series of svg files, one plot per filename")
                             .Run([](const CommandTargets& t) { t.plot->OnSaveAllPlots(true); }),
                     }),
+                Command(ID_FILE_EXPORT_REPORT, "Export &Report...",
+                        "Write the report of the listed test under a protocol as one PDF", "Export Report")
+                    .Run(Host(&CCommandHost::ExportReport)),
                 Sep(),
                 Command(ID_FILE_PRINT_PLOT, "&Print Plot...\tCtrl+P", "Print the active document", "Print")
                     .Keys("Ctrl+P")

@@ -31,6 +31,8 @@ public:
     virtual void ToggleToolBar() = 0;
     virtual void ToggleStatusBar() = 0;
     virtual void ShowAbout() = 0;
+    // The listed test's report as a PDF.
+    virtual void ExportReport() = 0;
 };
 
 // The objects a handler may act on; any of them may be null where a command

@@ -4,12 +4,19 @@
 #include "CFilterClassDlg.h"
 #include "CFrameUi.h"
 #include "CHitlistEditDlg.h"
+#include "CReportDlg.h"
+#include "DemoData.h"
+#include "KVErrorList.h"
 #include "COptionsDlg.h"
 #include "CSelectDirectoryDlg.h"
 #include "CTextEntryDlg.h"
 #include "FrameTestSupport.h"
 #include "OndrelSettings.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QFile>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -245,4 +252,41 @@ TEST_F(DialogsTest, ErrorsAndWarningsListsEveryMessageReadOnly)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Errors and Warnings"));
     EXPECT_EQ(dialog.Text(), QStringLiteral("Kalvio::BWfilt - too few points\nFile, x, does not Exist\n"));
     EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->isReadOnly());
+}
+
+TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
+{
+    QTemporaryDir dir;
+    DemoDataSet written;
+    KVErrorList errors;
+    ASSERT_TRUE(WriteDemoIsoTests(dir.path().toStdString(), written, errors));
+    // The listed channels of test 2231 are the test.
+    QStringList listed;
+    for (const QString& name : QDir(dir.filePath("iso-mme/2231/Channel")).entryList({"2231.0*"}, QDir::Files))
+        listed << dir.filePath("iso-mme/2231/Channel/" + name);
+    ASSERT_GT(listed.size(), 20);
+    const QString pdf = dir.filePath("report.pdf");
+    AnswerNextModal([&](QWidget* modal) {
+        auto* dialog = static_cast<CReportDlg*>(modal);
+        dialog->ProtocolBox()->setCurrentIndex(dialog->ProtocolBox()->findText("fmvss208", Qt::MatchStartsWith));
+        Report::ReportRequest request;
+        QString problem;
+        dialog->PositionsEdit()->setText("1 12");
+        EXPECT_FALSE(dialog->Request({}, request, problem));
+        EXPECT_TRUE(problem.contains("\"12\""));
+        dialog->PositionsEdit()->setText("1");
+        dialog->FileEdit()->setText(pdf);
+        dialog->accept();
+    });
+    ASSERT_TRUE(ExportListedReport(nullptr, listed));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+    // The cover comes from the test file's lines the channels carry.
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("SLED 47 KM/H"));
+    EXPECT_TRUE(out.contains("neck_tension"));
 }

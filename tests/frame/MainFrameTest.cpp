@@ -107,6 +107,7 @@ TEST_F(MainFrameTest, FileAndEditMenusCarryTheirTextsAndPrompts)
                   "Save A&ll Plots>",
                   "  &Jpg ...|Save a series of jpg files, one plot per filename",
                   "  &Svg ...|Save a series of svg files, one plot per filename",
+                  "Export &Report...|Write the report of the listed test under a protocol as one PDF",
                   "-",
                   "&Print Plot...\tCtrl+P|Print the active document",
                   "Print &All Plots ...|Print all the plots in the selected directory",

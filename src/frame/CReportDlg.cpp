@@ -1,0 +1,125 @@
+#include "CReportDlg.h"
+
+#include "CProgressDlg.h"
+#include "ProtocolFiles.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent)
+    : QDialog(parent)
+    , m_protocols(std::move(protocols))
+{
+    setWindowTitle(QStringLiteral("Export Report"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    m_protocol = new QComboBox(this);
+    for (const Assess::Protocol& p : m_protocols)
+        m_protocol->addItem(QString::fromStdString(p.id + "  " + p.name));
+    form->addRow(QStringLiteral("&Protocol:"), m_protocol);
+    m_positions = new QLineEdit(this);
+    m_positions->setPlaceholderText(QStringLiteral("every position (or e.g. 1 3)"));
+    form->addRow(QStringLiteral("P&ositions:"), m_positions);
+    m_page = new QComboBox(this);
+    m_page->addItems({QStringLiteral("A4"), QStringLiteral("Letter")});
+    form->addRow(QStringLiteral("P&age:"), m_page);
+    auto* fileRow = new QHBoxLayout;
+    m_file = new QLineEdit(fileName, this);
+    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
+    fileRow->addWidget(m_file);
+    fileRow->addWidget(browse);
+    form->addRow(QStringLiteral("&File:"), fileRow);
+    layout->addLayout(form);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export Report"), m_file->text(),
+                                                          QStringLiteral("PDF files (*.pdf)"));
+        if (!name.isEmpty())
+            m_file->setText(name);
+    });
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(!m_protocols.empty());
+}
+
+QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
+
+bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
+                         QString& problem) const
+{
+    const int index = m_protocol->currentIndex();
+    if (index < 0 || index >= static_cast<int>(m_protocols.size())) {
+        problem = QStringLiteral("No protocol was found to choose from.");
+        return false;
+    }
+    request.tests = tests;
+    request.protocol = m_protocols[static_cast<size_t>(index)];
+    request.options.positions.clear();
+    for (const QString& p : m_positions->text().split(QRegularExpression(QStringLiteral("[\\s,]+")),
+                                                     Qt::SkipEmptyParts)) {
+        if (p.size() != 1) {
+            problem = QStringLiteral("A position is one code character (1 driver, 3 front passenger), not \"%1\".").arg(p);
+            return false;
+        }
+        request.options.positions.push_back(p.at(0).toLatin1());
+    }
+    request.page = m_page->currentIndex() == 1 ? Report::PageFormat::Letter : Report::PageFormat::A4;
+    request.maker = "Ondrel";
+    if (FileName().isEmpty()) {
+        problem = QStringLiteral("Name the PDF file the report goes to.");
+        return false;
+    }
+    return true;
+}
+
+bool ExportListedReport(QWidget* parent, const QStringList& listed)
+{
+    if (listed.isEmpty()) {
+        QMessageBox::information(parent, QStringLiteral("Export Report"),
+                                 QStringLiteral("List a test first (File > Open Directory or Open Hitlist)."));
+        return false;
+    }
+    std::vector<std::string> problems;
+    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QStringLiteral("report.pdf"), parent);
+    std::vector<std::string> files;
+    for (const QString& name : listed)
+        files.push_back(QFile::encodeName(name).toStdString());
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        Report::ReportRequest request;
+        QString problem;
+        if (!dialog.Request({files}, request, problem)) {
+            QMessageBox::warning(parent, QStringLiteral("Export Report"), problem);
+            continue;
+        }
+        CProgressDlg progress(QStringLiteral("Export Report"), parent);
+        progress.SetRange(100, 0);
+        progress.SetStatus(QStringLiteral("Assessing and drawing the report"));
+        request.progress = [&progress](double done) {
+            progress.SetPos(static_cast<int>(done * 100));
+            QApplication::processEvents();
+            return !progress.Cancelled();
+        };
+        std::string error;
+        const bool written = Report::WriteReport(request, QFile::encodeName(dialog.FileName()).toStdString(), error);
+        progress.close();
+        if (!written) {
+            if (error != "cancelled")
+                QMessageBox::warning(parent, QStringLiteral("Export Report"), QString::fromStdString(error));
+            return false;
+        }
+        return true;
+    }
+}

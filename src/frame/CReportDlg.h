@@ -1,0 +1,40 @@
+#pragma once
+// File > "Export Report...": the protocol, the positions and the page size
+// of the listed test's report, and the PDF file it goes to.
+#include "TestReport.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+
+class CReportDlg : public QDialog {
+public:
+    // protocols: those the user may choose from (the first is chosen).
+    CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent = nullptr);
+
+    QComboBox* ProtocolBox() const { return m_protocol; }
+    QLineEdit* PositionsEdit() const { return m_positions; }
+    QComboBox* PageBox() const { return m_page; }
+    QLineEdit* FileEdit() const { return m_file; }
+
+    // The request for tests as the dialog stands; false with the reason
+    // when a position is no single code character or no file is named.
+    bool Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
+                 QString& problem) const;
+    QString FileName() const;
+
+private:
+    std::vector<Assess::Protocol> m_protocols;
+    QComboBox* m_protocol = nullptr;
+    QLineEdit* m_positions = nullptr;
+    QComboBox* m_page = nullptr;
+    QLineEdit* m_file = nullptr;
+};
+
+// Runs File > "Export Report..." for the listed files (one test): asks with
+// the dialog, writes the report behind the progress window and says how it
+// went. Returns whether a report was written.
+bool ExportListedReport(QWidget* parent, const QStringList& listed);
