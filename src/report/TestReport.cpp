@@ -158,8 +158,10 @@ Cell ResultCell(const CriterionResult& c, bool scored)
         if (!c.score)
             return {"monitored", doubtful};
         QString text = Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0));
+        if (c.band)
+            text += ", " + QString::fromLatin1(Assess::BandName(*c.band));
         if (c.capped)
-            text += " capped";
+            text += ", capped";
         if (c.status == Status::Doubtful)
             text += " (doubtful)";
         return {text, c.band ? BandFill(*c.band) : doubtful};
@@ -213,7 +215,8 @@ QString RegionTotal(const Assess::RegionResult* r, bool scored)
     if (!r)
         return "n/a";
     if (scored)
-        return r->score ? Q(Assess::Fixed(*r->score, 2) + " of " + Assess::Fixed(r->maxScore, 0))
+        return r->score ? Q(Assess::Fixed(*r->score, 2) + " of " + Assess::Fixed(r->maxScore, 0)
+                            + (r->band ? std::string(", ") + Assess::BandName(*r->band) : std::string()))
                         : Q("n/a of " + Assess::Fixed(r->maxScore, 0));
     return r->pass ? (*r->pass ? "pass" : "FAIL") : "incomplete";
 }
@@ -236,7 +239,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
     page.NewPage();
     page.Heading("Summary");
     // Criterion, unit, limit, then per test its value and result.
-    const double fixed = 130 + 30 + 95;
+    const double fixed = 125 + 30 + 145;
     const double perTest = tests.size() == 1 ? page.Width() - fixed : 120;
     const size_t across = std::max<size_t>(1, static_cast<size_t>((page.Width() - fixed) / perTest));
     for (const Assess::OccupantResult& occupant : first.occupants) {
@@ -246,12 +249,12 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                              .arg(QChar(occupant.position))
                              .arg(Q(occupant.label), Q(occupant.dummyName)),
                          12);
-            std::vector<double> widths = {130, 30, 95};
+            std::vector<double> widths = {125, 30, 145};
             std::vector<Cell> head = {{"criterion"}, {"unit"}, {scored ? "HPL / LPL" : "limit"}};
             for (size_t t = from; t < to; ++t) {
                 const double w = (page.Width() - fixed) / double(to - from);
-                widths.push_back(w * 0.42);
-                widths.push_back(w * 0.58);
+                widths.push_back(w * 0.38);
+                widths.push_back(w * 0.62);
                 const QString name = Q(tests[t].assessment.test);
                 head.push_back({tests.size() == 1 ? "value" : name + " value"});
                 head.push_back({scored ? "points" : "verdict"});
@@ -284,10 +287,10 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                         cells.push_back({Q(Assess::CriterionValueText(*c))});
                         cells.push_back(ResultCell(*c, scored));
                         if (!c->reason.empty())
-                            reasons.push_back(QStringLiteral("%1%2: %3 %4")
+                            reasons.push_back(QStringLiteral("%1%2: %3%4")
                                                   .arg(tests.size() > 1 ? Q(tests[t].assessment.test) + " " : "")
                                                   .arg(Q(c->criterion))
-                                                  .arg(c->status == Status::Ok ? "" : Q(Assess::StatusName(c->status)) + ":")
+                                                  .arg(c->status == Status::Ok ? "" : Q(Assess::StatusName(c->status)) + ": ")
                                                   .arg(Q(c->reason)));
                     }
                     page.Row(widths, cells);
