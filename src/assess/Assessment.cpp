@@ -312,7 +312,11 @@ public:
         const std::string name = row.name;
         const Criteria::Channel& g = sets[0][0];
         c.dt = g.dt;
-        auto at = [&](size_t i) { return g.TimeAt(i); };
+        // Times on the sample grid: the first time comes from a 32-bit float
+        // (0.0752 rather than 0.07519999925).
+        const double first = std::round(g.t0 / g.dt);
+        const bool onGrid = std::fabs(g.t0 / g.dt - first) < 1e-3;
+        auto at = [&](size_t i) { return onGrid ? (first + double(i)) * g.dt : g.TimeAt(i); };
         auto peakAt = [&](const Criteria::PeakResult& r, double scale) {
             c.ok = r.found;
             c.value = r.found ? r.value * scale : 0;
@@ -421,8 +425,8 @@ public:
             }
             c.ok = true;
             c.value = r.value;
-            c.t1 = g.t0 + r.t1;
-            c.t2 = g.t0 + r.t2;
+            c.t1 = (onGrid ? first * g.dt : g.t0) + r.t1;
+            c.t2 = (onGrid ? first * g.dt : g.t0) + r.t2;
         }
         if (!c.ok && c.problem.empty())
             c.problem = "too few samples for " + std::string(row.title);
