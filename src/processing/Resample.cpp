@@ -114,7 +114,14 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
         Report(errors, "Resample", text);
         return false;
     }
-    if (span < 2 || !(capacity <= kMaxGridPoints)) {
+    if (span >= 2 && !(capacity <= kMaxGridPoints)) {
+        char text[160];
+        std::snprintf(text, sizeof text, "Resampling to %g would give %.0f points, more than a signal can hold (%.0f)",
+                      step, capacity, kMaxGridPoints);
+        Report(errors, "Resample", text);
+        return false;
+    }
+    if (span < 2) {
         Report(errors, "Resample", "Error Interpolating Data");
         return false;
     }

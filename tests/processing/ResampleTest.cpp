@@ -270,3 +270,13 @@ TEST(Resample, AResultBeyondMemorySaysSo)
         ::testing::ExitedWithCode(1), "Kalvio::Resample - Not enough memory");
 }
 #endif
+
+TEST(Resample, AGridBeyondWhatASignalHoldsIsRefusedWithTheCount)
+{
+    KVSignal s = UniformSignal(0, 3000, 0.0001f, Line);
+    KVErrorList e;
+    EXPECT_FALSE(Resample(s, 1e-9f, &e, size_t(1) << 30));
+    // (0.3 s over the float nearest 1e-9 s: 299999991 points)
+    EXPECT_EQ(Lines(e), std::vector<std::string>{"Kalvio::Resample - Resampling to 1e-09 would give 299999991 points, "
+                                                 "more than a signal can hold (268435456)"});
+}
