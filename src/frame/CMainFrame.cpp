@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "CAboutDlg.h"
+#include "CAssessDlg.h"
 #include "CReportDlg.h"
 #include "CFrameUi.h"
 #include "COndrelView.h"
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
+#include <QFile>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -226,6 +228,26 @@ void CMainFrame::ExportReport()
 {
     if (m_doc && ExportListedReport(this, m_doc->FileList()))
         statusBar()->showMessage(QStringLiteral("The report is written"), 5000);
+}
+
+void CMainFrame::AssessTest()
+{
+    if (!m_doc)
+        return;
+    AssessListedTest(this, m_doc->FileList(), [this](const Assess::CriterionResult& c) {
+        // The channels it used, plotted together with its limits and window.
+        QStringList names;
+        for (const Assess::ChannelUse& use : c.channels)
+            names << QFile::decodeName(QByteArray::fromStdString(use.path));
+        if (names.isEmpty() || !m_listView || !m_listView->SelectNames(names)) {
+            statusBar()->showMessage(names.isEmpty() ? QStringLiteral("No channel was used for %1").arg(QString::fromStdString(c.criterion))
+                                                     : QStringLiteral("The channels of %1 are not all listed").arg(QString::fromStdString(c.criterion)),
+                                     5000);
+            return;
+        }
+        if (m_plotView)
+            m_plotView->SetMarks(Report::CriterionMarks(c, m_doc->LoadedSignals()));
+    });
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)

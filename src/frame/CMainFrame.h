@@ -71,6 +71,7 @@ private:
     void ToggleStatusBar() override;
     void ShowAbout() override;
     void ExportReport() override;
+    void AssessTest() override;
 
     COndrelDoc* m_doc = nullptr;
     std::unique_ptr<CFrameUi> m_ui;

@@ -16,11 +16,12 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent)
+CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent,
+                       bool forReport)
     : QDialog(parent)
     , m_protocols(std::move(protocols))
 {
-    setWindowTitle(QStringLiteral("Export Report"));
+    setWindowTitle(forReport ? QStringLiteral("Export Report") : QStringLiteral("Assess Test"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     m_protocol = new QComboBox(this);
@@ -32,13 +33,19 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     form->addRow(QStringLiteral("P&ositions:"), m_positions);
     m_page = new QComboBox(this);
     m_page->addItems({QStringLiteral("A4"), QStringLiteral("Letter")});
-    form->addRow(QStringLiteral("P&age:"), m_page);
     auto* fileRow = new QHBoxLayout;
     m_file = new QLineEdit(fileName, this);
     auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
     fileRow->addWidget(m_file);
     fileRow->addWidget(browse);
-    form->addRow(QStringLiteral("&File:"), fileRow);
+    if (forReport) {
+        form->addRow(QStringLiteral("P&age:"), m_page);
+        form->addRow(QStringLiteral("&File:"), fileRow);
+    } else {
+        m_page->hide();
+        m_file->hide();
+        browse->hide();
+    }
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
@@ -55,25 +62,32 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
 
 QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
 
-bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
-                         QString& problem) const
+bool CReportDlg::Choice(Assess::Protocol& protocol, std::vector<char>& positions, QString& problem) const
 {
     const int index = m_protocol->currentIndex();
     if (index < 0 || index >= static_cast<int>(m_protocols.size())) {
         problem = QStringLiteral("No protocol was found to choose from.");
         return false;
     }
-    request.tests = tests;
-    request.protocol = m_protocols[static_cast<size_t>(index)];
-    request.options.positions.clear();
+    protocol = m_protocols[static_cast<size_t>(index)];
+    positions.clear();
     for (const QString& p : m_positions->text().split(QRegularExpression(QStringLiteral("[\\s,]+")),
                                                      Qt::SkipEmptyParts)) {
         if (p.size() != 1) {
             problem = QStringLiteral("A position is one code character (1 driver, 3 front passenger), not \"%1\".").arg(p);
             return false;
         }
-        request.options.positions.push_back(p.at(0).toLatin1());
+        positions.push_back(p.at(0).toLatin1());
     }
+    return true;
+}
+
+bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
+                         QString& problem) const
+{
+    if (!Choice(request.protocol, request.options.positions, problem))
+        return false;
+    request.tests = tests;
     request.page = m_page->currentIndex() == 1 ? Report::PageFormat::Letter : Report::PageFormat::A4;
     request.maker = "Ondrel";
     if (FileName().isEmpty()) {

@@ -13,7 +13,10 @@ class QLineEdit;
 class CReportDlg : public QDialog {
 public:
     // protocols: those the user may choose from (the first is chosen).
-    CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent = nullptr);
+    // Without forReport it asks for the protocol and the positions alone
+    // (Assess Test).
+    CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent = nullptr,
+               bool forReport = true);
 
     QComboBox* ProtocolBox() const { return m_protocol; }
     QLineEdit* PositionsEdit() const { return m_positions; }
@@ -25,6 +28,9 @@ public:
     bool Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
                  QString& problem) const;
     QString FileName() const;
+    // The protocol and positions chosen; false with the reason for a position
+    // that is no single code character.
+    bool Choice(Assess::Protocol& protocol, std::vector<char>& positions, QString& problem) const;
 
 private:
     std::vector<Assess::Protocol> m_protocols;

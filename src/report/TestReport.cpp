@@ -420,11 +420,11 @@ void PaintCurves(QPainter& painter, const QRectF& rect, const std::vector<Curve>
 // to LPL band and the capping line) on the side the curves reach, and the
 // window that decided it.
 QList<CGraphMark> MarksOf(const CriterionResult& c, const std::string& units, Criteria::Quantity q, bool negative,
-                          bool limitApplies)
+                          bool limitApplies, double secondsToX = 1000.0)
 {
     QList<CGraphMark> marks;
     if (c.t1 && c.t2 && *c.t2 > *c.t1)
-        marks.append({CGraphMark::XSpan, *c.t1 * 1000.0, *c.t2 * 1000.0,
+        marks.append({CGraphMark::XSpan, *c.t1 * secondsToX, *c.t2 * secondsToX,
                       c.criterion.rfind("hic", 0) == 0 ? QStringLiteral("HIC window") : QStringLiteral("window"),
                       QColor(60, 90, 200)});
     double factor = 0;
@@ -666,6 +666,34 @@ void CoverPage(CReportPage& page, const std::vector<TestData>& tests, const Repo
 }
 
 } // namespace
+
+QList<CGraphMark> CriterionMarks(const Assess::CriterionResult& c, const std::vector<const KVSignal*>& channels)
+{
+    if (channels.empty() || !channels.front())
+        return {};
+    const KVHeader& h = channels.front()->Header();
+    double toSeconds = 1;
+    if (!Criteria::TimeFactor(h.XUnits, toSeconds) || toSeconds <= 0)
+        toSeconds = 1;
+    const Assess::CriterionRow* row = Assess::FindCriterionRow(c.criterion);
+    const Criteria::Quantity q = row && !row->inputs.empty() ? row->inputs.front() : Criteria::Quantity::Force;
+    bool sameUnits = true;
+    float lo = 0, hi = 0;
+    for (const KVSignal* s : channels) {
+        sameUnits = sameUnits && s && s->Header().YUnits == h.YUnits;
+        for (size_t i = 0; s && i < s->PointCount(); ++i)
+            if (std::isfinite(s->Y()[i])) {
+                lo = std::min(lo, s->Y()[i]);
+                hi = std::max(hi, s->Y()[i]);
+            }
+    }
+    double factor = 0;
+    const double v = c.value && Criteria::UnitFactor(h.YUnits, q, factor) && factor != 0
+                         ? *c.value * ReportedToWorking(c.unit) / factor
+                         : double(hi);
+    const bool negative = std::fabs(-double(lo) - v) < std::fabs(double(hi) - v);
+    return MarksOf(c, h.YUnits, q, negative, LimitOnChannels(c) && sameUnits, 1.0 / toSeconds);
+}
 
 bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& error)
 {

@@ -5,7 +5,10 @@
 // body region and occupant with the limits drawn, and the channel check.
 #include "Assessment.h"
 
+#include "CGraph.h"
+
 #include <QByteArray>
+#include <QList>
 
 #include <functional>
 #include <string>
@@ -35,5 +38,11 @@ bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& erro
 // MakeReport written to path as every output file of the toolset is: never
 // half written, never over a folder.
 bool WriteReport(const ReportRequest& request, const std::string& path, std::string& error);
+
+// The marks of criterion c on a plot of the channels it used, X in their own
+// time unit: the window that decided it shaded and, where its value is a peak
+// of the channels, the limit (or the HPL to LPL band and the capping line) on
+// the side of zero the value lies (compression below, tension above).
+QList<CGraphMark> CriterionMarks(const Assess::CriterionResult& c, const std::vector<const KVSignal*>& channels);
 
 } // namespace Report

@@ -138,6 +138,21 @@ void COndrelView::SelectName(const QString& name)
     scrollToItem(it);
 }
 
+bool COndrelView::SelectNames(const QStringList& names)
+{
+    QItemSelection selection;
+    int found = 0;
+    for (int i = 0; i < count(); ++i)
+        if (names.contains(item(i)->data(Qt::UserRole).toString())) {
+            selection.select(indexFromItem(item(i)), indexFromItem(item(i)));
+            ++found;
+        }
+    if (found < names.size())
+        return false;
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    return true;
+}
+
 void COndrelView::SelectLoaded()
 {
     QSet<QString> loaded;

@@ -36,6 +36,9 @@ public:
     void MarkChecked();
     // Selects exactly the item called name (as a click would), if listed.
     void SelectName(const QString& name);
+    // Selects exactly the listed items of names, in one change; false when
+    // one of them is not listed (nothing changes then).
+    bool SelectNames(const QStringList& names);
 
     // Selects exactly the items of the loaded signals, without telling the document.
     void SelectLoaded();

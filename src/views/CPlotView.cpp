@@ -96,11 +96,30 @@ void CPlotView::OnUpdate(int hint)
     m_graph->SetTitleBlock(GraphTitleLines(m_content.titleBlock));
     m_graph->SetLegend(m_content.legend);
     m_graph->SetNotice(m_content.notice);
+    if (!m_marks.isEmpty() && LoadedNames() != m_marksFor)
+        m_marks.clear();
+    m_graph->SetMarks(m_marks);
     // Without "SaveZoom" every change of data shows the whole range again;
     // a zoom into curves that are gone would show nothing.
     if (!m_hasCurves || !m_doc->SaveZoom())
         m_graph->ResetZoom();
     m_graph->Replot();
+}
+
+QStringList CPlotView::LoadedNames() const
+{
+    QStringList names;
+    if (m_doc)
+        for (const CSignalEntry& entry : m_doc->Signals())
+            names << entry.name;
+    return names;
+}
+
+void CPlotView::SetMarks(const QList<CGraphMark>& marks)
+{
+    m_marks = marks;
+    m_marksFor = LoadedNames();
+    OnUpdate(HINT_PLOT_CHANGED);
 }
 
 void CPlotView::ToggleShortHeader()

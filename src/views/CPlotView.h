@@ -2,13 +2,13 @@
 // The plot view: the document's loaded signals as one x-y graph, rebuilt on
 // every document change; the commands that copy, print and save the plot,
 // singly and for every file of the list.
+#include "CGraph.h"
 #include "PlotBatch.h"
 #include "PlotContent.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class CGraph;
 class COndrelDoc;
 class CProgressDlg;
 
@@ -30,6 +30,9 @@ public:
     // Multi Line Title: inverts the flag, stores it as "ShortHeader" and
     // tells the views.
     void ToggleShortHeader();
+    // Marks on the plot (a criterion's limits and window) for the signals
+    // loaded now; they go when other signals are loaded.
+    void SetMarks(const QList<CGraphMark>& marks);
 
     // The graph; made with the view, empty until signals are loaded.
     CGraph* Graph() const { return m_graph; }
@@ -63,6 +66,7 @@ public:
 
 private:
     void CreateGraph();
+    QStringList LoadedNames() const;
     CBatchResult RunBatch(const CBatchJob& job);
     void ShowMessage(const QString& text) const;
     // Shows why a picture was not saved; returns saved.
@@ -75,4 +79,6 @@ private:
     PlotContent m_content; // drawing buffers, kept between rebuilds
     CGraph* m_graph = nullptr;
     bool m_hasCurves = false;
+    QList<CGraphMark> m_marks;
+    QStringList m_marksFor; // the loaded signals the marks belong to
 };

@@ -318,7 +318,16 @@ std::vector<MenuEntry> BuildMenuBar()
                     .Enabled(TwoOrMoreLoaded)
                     .Run(Doc(&COndrelDoc::OnRateAgainstReference)),
             }),
-        Sub("&Injury", InjuryCommands()),
+        Sub("&Injury",
+            [] {
+                std::vector<MenuEntry> entries = InjuryCommands();
+                entries.push_back(Sep());
+                entries.push_back(Command(ID_INJURY_ASSESS_TEST, "&Assess Test...",
+                                          "Assess the listed test under a protocol: every criterion of every occupant",
+                                          "Assess Test")
+                                      .Run(Host(&CCommandHost::AssessTest)));
+                return entries;
+            }()),
         Sub("&View",
             {
                 Sub("&Sort",

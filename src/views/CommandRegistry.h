@@ -33,6 +33,8 @@ public:
     virtual void ShowAbout() = 0;
     // The listed test's report as a PDF.
     virtual void ExportReport() = 0;
+    // The listed test assessed under a protocol, in a results window.
+    virtual void AssessTest() = 0;
 };
 
 // The objects a handler may act on; any of them may be null where a command

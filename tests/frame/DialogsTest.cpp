@@ -4,6 +4,7 @@
 #include "CFilterClassDlg.h"
 #include "CFrameUi.h"
 #include "CHitlistEditDlg.h"
+#include "CAssessDlg.h"
 #include "CReportDlg.h"
 #include "DemoData.h"
 #include "KVErrorList.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QFile>
 #include <QCheckBox>
+#include <QTreeWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -254,16 +256,23 @@ TEST_F(DialogsTest, ErrorsAndWarningsListsEveryMessageReadOnly)
     EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->isReadOnly());
 }
 
-TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
+// The channels of the demo test 2231 written into dir, as the list holds them.
+QStringList ListedDemoTest(const QTemporaryDir& dir)
 {
-    QTemporaryDir dir;
     DemoDataSet written;
     KVErrorList errors;
-    ASSERT_TRUE(WriteDemoIsoTests(dir.path().toStdString(), written, errors));
-    // The listed channels of test 2231 are the test.
+    if (!WriteDemoIsoTests(dir.path().toStdString(), written, errors))
+        return {};
     QStringList listed;
     for (const QString& name : QDir(dir.filePath("iso-mme/2231/Channel")).entryList({"2231.0*"}, QDir::Files))
         listed << dir.filePath("iso-mme/2231/Channel/" + name);
+    return listed;
+}
+
+TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
+{
+    QTemporaryDir dir;
+    const QStringList listed = ListedDemoTest(dir);
     ASSERT_GT(listed.size(), 20);
     const QString pdf = dir.filePath("report.pdf");
     AnswerNextModal([&](QWidget* modal) {
@@ -289,4 +298,42 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(out.contains("SLED 47 KM/H"));
     EXPECT_TRUE(out.contains("neck_tension"));
+}
+
+TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDoubleClicked)
+{
+    QTemporaryDir dir;
+    const QStringList listed = ListedDemoTest(dir);
+    AnswerNextModal([&](QWidget* modal) {
+        auto* dialog = static_cast<CReportDlg*>(modal);
+        EXPECT_FALSE(dialog->FileEdit()->isVisibleTo(dialog)); // no file for an assessment
+        dialog->ProtocolBox()->setCurrentIndex(
+            dialog->ProtocolBox()->findText("euro-ncap-frontal-fw-2023", Qt::MatchStartsWith));
+        dialog->accept();
+    });
+    std::string picked;
+    CAssessResultsDlg* results =
+        AssessListedTest(nullptr, listed, [&](const Assess::CriterionResult& c) { picked = c.criterion; });
+    ASSERT_NE(results, nullptr);
+    QTreeWidget* tree = results->Tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1); // the driver
+    QTreeWidgetItem* driver = tree->topLevelItem(0);
+    EXPECT_TRUE(driver->text(0).startsWith("Position 1"));
+    // The chest region holds the capped deflection, red, and the viscous criterion, green.
+    QTreeWidgetItem* chest = nullptr;
+    for (int i = 0; i < driver->childCount(); ++i)
+        if (driver->child(i)->text(0) == "chest")
+            chest = driver->child(i);
+    ASSERT_NE(chest, nullptr);
+    QTreeWidgetItem* deflection = chest->child(0);
+    EXPECT_EQ(deflection->text(0), "chest_deflection");
+    EXPECT_EQ(deflection->text(1), "41.5");
+    EXPECT_TRUE(deflection->text(4).startsWith("0.00 of 4, poor"));
+    EXPECT_EQ(deflection->background(4).color(), QColor(210, 40, 40));
+    emit tree->itemDoubleClicked(deflection, 0);
+    EXPECT_EQ(picked, "chest_deflection");
+    picked.clear();
+    emit tree->itemDoubleClicked(chest, 0); // a region is no criterion
+    EXPECT_TRUE(picked.empty());
+    results->close();
 }

@@ -173,6 +173,8 @@ TEST_F(MainFrameTest, LabelsOperateAndInjuryMenusCarryTheirTextsAndPrompts)
                   // Programs added since take their entry from their definition.
                   "&OLC|Run the OLC program using the selected signal",
                   "&BrIC|Run the BrIC program using the selected signals",
+                  "-",
+                  "&Assess Test...|Assess the listed test under a protocol: every criterion of every occupant",
               }));
 }
 
