@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
 
 namespace fs = std::filesystem;
 
@@ -33,6 +37,18 @@ bool IsInside(const fs::path& path, const fs::path& root)
 {
     const std::string p = path.lexically_normal().string(), r = root.lexically_normal().string();
     return !r.empty() && (p == r || p.rfind(r.back() == '/' ? r : r + "/", 0) == 0);
+}
+
+// The id a protocol file names, when it parses that far; else "".
+std::string IdOf(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const nlohmann::json j = nlohmann::json::parse(text.str(), nullptr, false);
+    if (!j.is_object() || !j.contains("id") || !j["id"].is_string())
+        return {};
+    return j["id"].get<std::string>();
 }
 
 } // namespace
@@ -65,6 +81,7 @@ std::vector<std::string> ProtocolDirs(const std::string& userDir)
 std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems)
 {
     std::vector<Protocol> protocols;
+    std::vector<std::string> broken; // ids of files that failed their check
     for (const std::string& dir : dirs) {
         std::error_code ec;
         if (!fs::is_directory(dir, ec))
@@ -78,16 +95,31 @@ std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::v
             Protocol p;
             std::string error;
             if (!LoadProtocolFile(f.string(), p, error)) {
+                // A broken file still hides a later protocol of its id: the
+                // user's own limits are never replaced by the shipped ones
+                // behind their back.
+                const std::string id = IdOf(f);
+                if (!id.empty()) {
+                    broken.push_back(id);
+                    error += " (protocol " + id + ")";
+                }
                 problems.push_back(error);
                 continue;
             }
-            const bool hidden = std::any_of(protocols.begin(), protocols.end(),
-                                            [&](const Protocol& q) { return q.id == p.id; });
+            const bool hidden = std::find(broken.begin(), broken.end(), p.id) != broken.end()
+                                || std::any_of(protocols.begin(), protocols.end(),
+                                               [&](const Protocol& q) { return q.id == p.id; });
             if (!hidden)
                 protocols.push_back(std::move(p));
         }
     }
     return protocols;
+}
+
+bool ProblemIsAbout(const std::string& problem, const std::string& id)
+{
+    const std::string tail = " (protocol " + id + ")";
+    return problem.size() >= tail.size() && problem.compare(problem.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool FindProtocol(const std::vector<std::string>& dirs, const std::string& id, Protocol& out, std::string& error)
@@ -101,7 +133,7 @@ bool FindProtocol(const std::vector<std::string>& dirs, const std::string& id, P
         }
     // A broken file may be the one asked for: its message says why.
     for (const std::string& problem : problems)
-        if (problem.find(id) != std::string::npos) {
+        if (ProblemIsAbout(problem, id)) {
             error = problem;
             return false;
         }

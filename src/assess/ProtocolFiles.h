@@ -15,8 +15,13 @@ namespace Assess {
 std::vector<std::string> ProtocolDirs(const std::string& userDir = {});
 
 // Every protocol of the folders (a user's file of the same id hides the
-// shipped one); a file that fails its check is reported in problems and left out.
+// shipped one); a file that fails its check is reported in problems ("FILE:LINE:
+// problem (protocol ID)" when it names its id) and left out, and hides the
+// protocols of its id in later folders too.
 std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems);
+
+// Whether a problem of LoadProtocols is about the file of protocol id.
+bool ProblemIsAbout(const std::string& problem, const std::string& id);
 
 // The protocol with id from dirs; false with a message naming the ids there are.
 bool FindProtocol(const std::vector<std::string>& dirs, const std::string& id, Protocol& out, std::string& error);

@@ -55,7 +55,8 @@ int RunAssess(const std::vector<std::string>& args)
     std::vector<std::string> problems;
     const std::vector<Assess::Protocol> protocols = Assess::LoadProtocols(dirs, problems);
     for (const std::string& p : problems)
-        std::fprintf(stderr, "kalvio assess: %s\n", p.c_str());
+        if (protocolId.empty() || !Assess::ProblemIsAbout(p, protocolId)) // that one is the usage error below
+            std::fprintf(stderr, "kalvio assess: %s\n", p.c_str());
     if (list && tests.empty()) {
         std::fputs(Assess::ProtocolListText(protocols).c_str(), stdout);
         return KALVIO_OK;
@@ -69,7 +70,7 @@ int RunAssess(const std::vector<std::string>& args)
                 protocol = &p;
         if (!protocol) {
             for (const std::string& p : problems)
-                if (p.find(protocolId) != std::string::npos)
+                if (Assess::ProblemIsAbout(p, protocolId))
                     return UsageError("assess", "protocol " + protocolId + " cannot be used: " + p);
             std::string ids;
             for (const Assess::Protocol& p : protocols)

@@ -521,11 +521,20 @@ TEST(AssessProtocols, AUsersFolderIsReadFirstAndItsProtocolHidesTheShippedOne)
     const std::vector<Protocol> all = LoadProtocols({dir.Path(), ONDREL_PROTOCOLS_SOURCE_DIR}, problems);
     EXPECT_EQ(all.size(), 6u);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], dir.Path("broken.json") + ":1: missing \"name\"");
+    EXPECT_EQ(problems[0], dir.Path("broken.json") + ":1: missing \"name\" (protocol x)");
     const auto fm = std::find_if(all.begin(), all.end(), [](const Protocol& p) { return p.id == "fmvss208"; });
     ASSERT_NE(fm, all.end());
     EXPECT_EQ(fm->file, dir.Path("company.json"));
     EXPECT_EQ(*fm->occupants[0].regions[0].criteria[0].limit, 650);
+    // Broken, the user's file still hides the shipped one: asking for the id
+    // gives the reason, never the shipped limits.
+    text.replace(text.find("\"limit\": 650"), 12, "\"limit\": \"650\"");
+    WriteText(dir.Path("company.json"), text);
+    Protocol p;
+    std::string error;
+    EXPECT_FALSE(FindProtocol({dir.Path(), ONDREL_PROTOCOLS_SOURCE_DIR}, "fmvss208", p, error));
+    EXPECT_NE(error.find("company.json:"), std::string::npos) << error;
+    EXPECT_NE(error.find("\"limit\" must be a number (protocol fmvss208)"), std::string::npos) << error;
 }
 
 TEST(AssessProtocols, EveryShippedProtocolScoresASyntheticTestBetweenItsLimits)
