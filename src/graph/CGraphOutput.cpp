@@ -132,9 +132,14 @@ void CGraph::Paint(QPainter& painter, const QRectF& rect) const
     m_plot->toPainter(&recorder, w, h);
     recorder.end();
     RestoreScreenLayout();
+    // A picture plays back scaled from its own resolution to the device's (a
+    // PDF page has 72 dots an inch, the picture the screen's): undo that.
+    const QPaintDevice* device = painter.device();
+    const double sx = device ? double(picture.logicalDpiX()) / device->logicalDpiX() : 1.0;
+    const double sy = device ? double(picture.logicalDpiY()) / device->logicalDpiY() : 1.0;
     painter.save();
     painter.translate(rect.topLeft());
-    painter.scale(rect.width() / w, rect.height() / h);
+    painter.scale(rect.width() / w * sx, rect.height() / h * sy);
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

@@ -460,8 +460,11 @@ TEST_F(GraphTest, MarksShowLimitsAboveTheCurvesAndPaintIntoAnyPainter)
     };
     const QImage shown = graph.RenderImage(800, 500);
     EXPECT_GT(onLimitRow(shown), area.width() / 3); // a dashed line across
-    // The painted copy (a PDF page, a report) draws the same marks.
+    // The painted copy draws the same marks in the same places, also on a
+    // device of another resolution (a PDF page has 72 dots an inch).
     QImage painted(800, 500, QImage::Format_RGB32);
+    painted.setDotsPerMeterX(2835);
+    painted.setDotsPerMeterY(2835);
     painted.fill(Qt::white);
     QPainter painter(&painted);
     graph.Paint(painter, QRectF(0, 0, 800, 500));
