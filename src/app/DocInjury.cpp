@@ -2,12 +2,41 @@
 #include "Criterion.h"
 #include "KVFileRvf.h"
 #include "OndrelDoc.h"
+#include "TestChannels.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
 
 #include <array>
+
+QStringList COndrelDoc::CriterionChannels(const Criteria::CriterionDef& criterion, char position,
+                                          QString& why) const
+{
+    QStringList tests;
+    for (const QString& name : m_fileList)
+        if (const CChannelListing* listing = ChannelListingOf(name); listing && !tests.contains(listing->testPath))
+            tests << listing->testPath;
+    why = QStringLiteral("No listed test has the channels of %1 for position %2")
+              .arg(QString::fromLatin1(criterion.title), QChar::fromLatin1(position));
+    for (const QString& test : tests) {
+        Criteria::TestChoice choice;
+        choice.test = QFile::encodeName(test).toStdString();
+        choice.position = position;
+        std::vector<std::string> paths, took;
+        KVErrorList errors;
+        if (!Criteria::SelectTestChannels(criterion, choice, paths, took, errors)) {
+            if (tests.size() == 1 && errors.ErrorCount() > 0)
+                why = QString::fromLocal8Bit(errors.Errors()[0].Message().c_str());
+            continue;
+        }
+        QStringList names;
+        for (const std::string& path : paths)
+            names << QFile::decodeName(QByteArray::fromStdString(path));
+        return names;
+    }
+    return {};
+}
 
 bool COndrelDoc::CriterionFileArgument(const CSignalEntry& entry, QString& path, QStringList& temporaries)
 {

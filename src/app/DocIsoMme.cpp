@@ -37,17 +37,25 @@ bool COndrelDoc::AppendTestChannels(const QString& path, QStringList& names)
     m_messages.append(MessagesNamingFile(path, file, errors));
     if (!opened)
         return false;
+    // The test is known by its number, else by its file or folder name.
+    QString testName = FromCp1252(test.TestNumber()).trimmed();
+    if (testName.isEmpty() || testName == QStringLiteral("NOVALUE"))
+        testName = QFileInfo(path).completeBaseName();
     QHash<QString, int> uses;
     for (const IsoMmeChannelInfo& channel : test.Channels())
         ++uses[FromCp1252(channel.code)];
     for (const IsoMmeChannelInfo& channel : test.Channels()) {
         const QString name = QFile::decodeName(QByteArray::fromStdString(channel.path));
-        ChannelListing listing;
-        listing.text = FromCp1252(channel.code);
+        CChannelListing listing;
+        listing.code = FromCp1252(channel.code);
+        listing.title = FromCp1252(channel.name).trimmed();
+        listing.test = testName;
+        listing.testPath = path;
+        listing.text = listing.code;
         // Legends must tell the curves apart.
         listing.legend = uses.value(listing.text) > 1 ? QFileInfo(name).fileName() : listing.text;
-        if (const QString title = FromCp1252(channel.name).trimmed(); !title.isEmpty())
-            listing.text += QStringLiteral("  ") + title;
+        if (!listing.title.isEmpty())
+            listing.text += QStringLiteral("  ") + listing.title;
         m_channelListings.insert(name, listing);
         names.append(name);
     }
@@ -87,6 +95,12 @@ QString COndrelDoc::ListText(const QString& name) const
 {
     const auto found = m_channelListings.constFind(name);
     return found == m_channelListings.cend() ? name : found->text;
+}
+
+const CChannelListing* COndrelDoc::ChannelListingOf(const QString& name) const
+{
+    const auto found = m_channelListings.constFind(name);
+    return found == m_channelListings.cend() ? nullptr : &*found;
 }
 
 QString COndrelDoc::LegendName(const CSignalEntry& entry) const

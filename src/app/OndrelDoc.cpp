@@ -239,18 +239,29 @@ void COndrelDoc::UpdateLabels()
         m_strTitle = SignalTitle(entry.DisplayName(), s);
         return;
     }
-    m_strTitle.clear();
+    m_strTitle = SharedTestTitle(LoadedSignals());
     m_strYLabel = FromLatin1(m_signals.front().signal.YUnits());
     QStringList names;
+    bool allChannels = true;
+    QHash<QString, int> uses;
     for (const CSignalEntry& entry : m_signals) {
         if (FromLatin1(entry.signal.YUnits()).compare(m_strYLabel, Qt::CaseInsensitive) != 0)
             m_strYLabel = QStringLiteral("Mixed Units");
         names.append(LegendName(entry));
+        ++uses[names.back()];
+        allChannels = allChannels && ChannelListingOf(entry.name);
+    }
+    // Two tests' channels of one code are told apart by their test.
+    for (size_t k = 0; k < m_signals.size(); ++k) {
+        const CChannelListing* listing = ChannelListingOf(m_signals[k].name);
+        if (listing && uses.value(names[qsizetype(k)]) > 1 && !listing->test.isEmpty())
+            names[qsizetype(k)] = listing->test + QLatin1Char(' ') + names[qsizetype(k)];
     }
     // The X label follows the loaded signals: a label left from another
     // selection would name units the curves are not in.
     m_strXLabel = SharedXAxis(LoadedSignals()).label;
-    m_labels = DistinguishingLabels(names, kLegendLabelLength);
+    // Codes are short and distinct already: cutting them could make two alike.
+    m_labels = allChannels ? names : DistinguishingLabels(names, kLegendLabelLength);
 }
 
 std::vector<const KVSignal*> COndrelDoc::LoadedSignals() const

@@ -1,4 +1,5 @@
 #pragma once
+#include "ChannelListing.h"
 #include "DocUi.h"
 #include "KVErrorList.h"
 #include "KVSignal.h"
@@ -258,6 +259,8 @@ public:
     // The legend name of a loaded signal: its channel code (its file name
     // where the test repeats the code), else its name.
     QString LegendName(const CSignalEntry& entry) const;
+    // What a test lists for a list name (code, name, test), or null for a plain file.
+    const CChannelListing* ChannelListingOf(const QString& name) const;
     // File > Save > ISO-MME: writes the loaded signals as one test folder.
     void OnSaveIsoMme();
 
@@ -266,6 +269,11 @@ public:
     // the loaded signals do not fit its argument form.
     // A criterion taking one and three inputs tries the three-axis form first.
     bool RunCriterion(const Criteria::CriterionDef& criterion);
+    // The listed channels criterion takes for the dummy at position (code
+    // character 2), chosen by code as the criterion programs choose them, from
+    // the first listed test that has them all; empty, with the reason in why,
+    // when none has.
+    QStringList CriterionChannels(const Criteria::CriterionDef& criterion, char position, QString& why) const;
 
     // ---- signal check (DocCheck.cpp) ----
     // Operate > Check Signals: checks the selected names, or every listed
@@ -380,9 +388,5 @@ private:
     QString m_ratingBandOf;     // display name of the signal whose corridors are shown; empty for none
     std::vector<QString> m_errorSubjects; // per entry of m_errors: the signal it is about, or empty
     QStringList m_loadWarnings;           // of the files loaded since ShowLoadWarnings
-    struct ChannelListing {
-        QString legend; // the code, or the file name where the test repeats the code
-        QString text;   // "CODE  name"
-    };
-    QHash<QString, ChannelListing> m_channelListings; // by the channel's list name (its path)
+    QHash<QString, CChannelListing> m_channelListings; // by the channel's list name (its path)
 };

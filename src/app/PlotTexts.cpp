@@ -170,6 +170,20 @@ QString PeakSubTitle(const KVSignal& s)
     return text;
 }
 
+QString SharedTestTitle(const std::vector<const KVSignal*>& loaded)
+{
+    if (loaded.empty())
+        return {};
+    const QString number = Field(loaded.front()->TestNumber());
+    if (number.isEmpty() || number == QStringLiteral("0"))
+        return {};
+    for (const KVSignal* s : loaded)
+        if (Field(s->TestNumber()) != number)
+            return {};
+    const QString title = Field(loaded.front()->TestTitle());
+    return QStringLiteral("Test ") + number + (title.isEmpty() ? QString() : QStringLiteral(" - ") + title);
+}
+
 QStringList DistinguishingLabels(const QStringList& names, qsizetype limit)
 {
     QStringList labels;

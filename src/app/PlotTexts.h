@@ -26,6 +26,8 @@ QString PeakSubTitle(const KVSignal& s);
 // without extensions (unless only they differ), then without common leading and trailing words
 // ("_", "-", ".", " " and "/" part words), and only then shortened in the
 // middle with "…". An empty name gives an empty label.
+// "Test NUMBER - TITLE" when the signals all come from one numbered test, else empty.
+QString SharedTestTitle(const std::vector<const KVSignal*>& loaded);
 QStringList DistinguishingLabels(const QStringList& names, qsizetype limit = 16);
 
 // What the plot says instead of curves it cannot draw: "No signal loaded"

@@ -4,6 +4,7 @@
 #include "CAssessDlg.h"
 #include "CReportDlg.h"
 #include "CFrameUi.h"
+#include "CFileListPane.h"
 #include "COndrelView.h"
 #include "CPlotArea.h"
 #include "CPlotView.h"
@@ -127,17 +128,18 @@ void CMainFrame::CreateStatusBar()
 void CMainFrame::CreateViews()
 {
     m_splitter = new QSplitter(Qt::Vertical, this);
-    m_listView = new COndrelView(m_doc, m_splitter);
+    m_listPane = new CFileListPane(m_doc, m_splitter);
+    m_listView = m_listPane->ListView();
     m_plotView = CreatePlotArea(m_doc, m_splitter);
-    m_splitter->addWidget(m_listView);
+    m_splitter->addWidget(m_listPane);
     m_splitter->addWidget(m_plotView);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
-    m_listView->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
+    m_listPane->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
     // A file double-clicked in the check results is selected, so its plot shows.
-    m_ui->SetPickFile([this](const QString& name) { m_listView->SelectName(name); });
+    m_ui->SetPickFile([this](const QString& name) { m_listPane->SelectNames({name}); });
     m_listView->setFocus();
     m_listView->OnInitialUpdate();
 }

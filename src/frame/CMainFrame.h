@@ -12,6 +12,7 @@
 
 class CFrameUi;
 class COndrelDoc;
+class CFileListPane;
 class COndrelView;
 class CPlotView;
 class CStatusIndicators;
@@ -41,6 +42,7 @@ public:
 
     QAction* CommandAction(int id) const;
     COndrelView* ListView() const { return m_listView; }
+    CFileListPane* ListPane() const { return m_listPane; }
     CPlotView* PlotView() const { return m_plotView; }
     QToolBar* ToolBar() const { return m_toolBar; }
     CStatusIndicators* Indicators() const { return m_indicators; }
@@ -76,6 +78,7 @@ private:
     COndrelDoc* m_doc = nullptr;
     std::unique_ptr<CFrameUi> m_ui;
     COndrelView* m_listView = nullptr;
+    CFileListPane* m_listPane = nullptr;
     CPlotView* m_plotView = nullptr;
     QSplitter* m_splitter = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -30,6 +30,9 @@ public:
 
 CChart* Chart(QCustomPlot* plot) { return static_cast<CChart*>(plot); }
 
+// The room auto-scale leaves above and below the curves, as a share of their range.
+constexpr double kAutoScaleMargin = 0.05;
+
 // The Y range widened to the levels of the marks, with room beyond a level
 // that sets an end, so that its line and label stay off the frame.
 QCPRange WithLevels(QCPRange range, const QList<CGraphMark>& marks)
@@ -393,7 +396,10 @@ void CGraph::RescaleToData()
         return;
     }
     m_plot->xAxis->setRange(Widened(m_dataBounds.left(), m_dataBounds.right()));
-    m_plot->yAxis->setRange(WithLevels(Widened(m_dataBounds.top(), m_dataBounds.bottom()), m_marks));
+    // A margin of 5 % keeps a clipped plateau or a peak off the frame.
+    const QCPRange y = Widened(m_dataBounds.top(), m_dataBounds.bottom());
+    const double margin = kAutoScaleMargin * y.size();
+    m_plot->yAxis->setRange(WithLevels(QCPRange(y.lower - margin, y.upper + margin), m_marks));
 }
 
 void CGraph::Replot()

@@ -1,5 +1,6 @@
 #include "COndrelView.h"
 
+#include "ChannelTree.h"
 #include "CheckMarks.h"
 #include "CommandRegistry.h"
 #include "OndrelDoc.h"
@@ -90,15 +91,45 @@ void COndrelView::Refill()
     clear();
     const QFontMetrics metrics(font());
     m_widestName = 0;
-    for (const QString& name : m_doc->FileList())
-        m_widestName = std::max(m_widestName, metrics.horizontalAdvance(m_doc->ListText(name)));
     // An item shows its list text (a test's channel by code and name) and
-    // keeps the name the document loads it by.
-    for (const QString& name : m_doc->FileList()) {
-        auto* entry = new QListWidgetItem(m_doc->ListText(name), this);
-        entry->setData(Qt::UserRole, name);
+    // keeps the name the document loads it by; the filter leaves some out.
+    for (const CChannelItem& channel : ListedChannels(*m_doc)) {
+        if (!ChannelMatches(channel, m_filter))
+            continue;
+        const QString text = m_doc->ListText(channel.name);
+        m_widestName = std::max(m_widestName, metrics.horizontalAdvance(text));
+        auto* entry = new QListWidgetItem(text, this);
+        entry->setData(Qt::UserRole, channel.name);
     }
     MarkChecked();
+    if (!m_filter.isEmpty())
+        SelectLoaded(); // what is loaded stays marked under any filter
+    if (m_afterRefill)
+        m_afterRefill();
+}
+
+void COndrelView::SetFilter(const QString& filter)
+{
+    m_filter = filter;
+    Refill();
+    SelectLoaded(); // a new filter shows what is loaded among what passes
+}
+
+void COndrelView::SelectNames(const QStringList& names)
+{
+    const QSet<QString> wanted(names.begin(), names.end());
+    QItemSelection selection;
+    QListWidgetItem* first = nullptr;
+    for (int i = 0; i < count(); ++i) {
+        if (!wanted.contains(item(i)->data(Qt::UserRole).toString()))
+            continue;
+        const QModelIndex index = indexFromItem(item(i));
+        selection.select(index, index);
+        first = first ? first : item(i);
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (first)
+        scrollToItem(first);
 }
 
 void COndrelView::MarkChecked()
@@ -175,16 +206,20 @@ QStringList COndrelView::SelectedLabels() const
     return labels;
 }
 
+bool SelectionToDocument(COndrelDoc& doc, const QStringList& names, bool itemSelected)
+{
+    try {
+        return doc.SelectionChanged(names, itemSelected);
+    } catch (const std::bad_alloc&) {
+        doc.ReportNotEnoughMemory(names.join(QStringLiteral(", ")));
+        return false;
+    }
+}
+
 void COndrelView::OnSelectionChanged(bool itemSelected)
 {
-    const QStringList names = SelectedLabels();
-    try {
-        if (!m_doc->SelectionChanged(names, itemSelected)) {
-            SelectLoaded(); // the person kept the modified signals
-            return;
-        }
-    } catch (const std::bad_alloc&) {
-        m_doc->ReportNotEnoughMemory(names.join(QStringLiteral(", ")));
+    if (!SelectionToDocument(*m_doc, SelectedLabels(), itemSelected)) {
+        SelectLoaded(); // the person kept the modified signals, or memory ran out
         return;
     }
     if (m_afterSelection)
@@ -250,6 +285,10 @@ QMenu* COndrelView::BuildContextMenu(QWidget* parent)
         action->setEnabled(!command.enabled || command.enabled(state));
         connect(action, &QAction::triggered, this,
                 [this, &command] { RunCommandOn(command, CommandTargets{m_doc, this, nullptr, nullptr}); });
+    }
+    if (m_extendMenu) {
+        menu->addSeparator();
+        m_extendMenu(menu);
     }
     return menu;
 }

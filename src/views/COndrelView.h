@@ -21,6 +21,10 @@ bool OffersNames(const QMimeData* data);
 // Accepts a drag or drop that offers names, as a copy; refuses anything else.
 bool AcceptNamesDrop(QDropEvent* event);
 
+// Hands a view's selection to the document; false when the loaded signals
+// stayed (the person kept modified ones, or memory ran out: said in a message).
+bool SelectionToDocument(COndrelDoc& doc, const QStringList& names, bool itemSelected);
+
 class COndrelView : public QListWidget {
 public:
     explicit COndrelView(COndrelDoc* doc, QWidget* parent = nullptr);
@@ -54,6 +58,14 @@ public:
     // Adds the names offered by dropped or pasted data.
     void AddNamesFrom(const QMimeData* data);
 
+    // Shows only the names that pass filter (see ChannelMatches) and refills.
+    void SetFilter(const QString& filter);
+    // Selects exactly the items called names (one selection change).
+    void SelectNames(const QStringList& names);
+    // Called after every refill (the pane's tree follows the list).
+    void SetRefilledCallback(std::function<void()> callback) { m_afterRefill = std::move(callback); }
+    // Adds to the context menu after the mode's commands.
+    void SetMenuExtension(std::function<void(QMenu*)> extend) { m_extendMenu = std::move(extend); }
     // Called after a selection change went to the document.
     void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
     // The context menu of the current mode, greyed for the current state.
@@ -74,4 +86,7 @@ private:
     bool m_ready = false;
     int m_widestName = 0; // pixels of the widest listed name
     std::function<void()> m_afterSelection;
+    std::function<void()> m_afterRefill;
+    std::function<void(QMenu*)> m_extendMenu;
+    QString m_filter;
 };

@@ -1,0 +1,38 @@
+#pragma once
+// How the file list groups and filters channels, without a widget: a channel
+// by its code under test object, position and body region; a filter text as
+// a code pattern or as words of the name.
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// One listed name as the tree and the filter see it.
+struct CChannelItem {
+    QString name;  // the list name the document loads it by
+    QString code;  // the 16-character channel code; empty for a file without one
+    QString title; // the channel's name; the file name for a file without a code
+    QString test;  // the test it belongs to; empty for none
+};
+
+// The groups above item in the tree, outermost first: the test (when several
+// are listed), the test object ("1 Vehicle 1"), the position ("1 Front left")
+// and the body region (the code's main location). Empty for a file without a code.
+QStringList ChannelGroupPath(const CChannelItem& item, bool severalTests);
+
+// Whether item passes the filter. A filter with ? or * is a pattern of the
+// whole code (of the file name where there is no code); other text is words
+// that must all occur in the code, the name or the file name. Letter case is
+// ignored; an empty filter passes everything.
+bool ChannelMatches(const CChannelItem& item, const QString& filter);
+
+// The code's position character (1..9, A..Z) of a dummy channel, else a null char.
+QChar DummyPosition(const QString& code);
+// "1 Front left" for position character p.
+QString PositionLabel(QChar p);
+
+class COndrelDoc;
+// The document's listed names as items, in list order.
+std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc);
+// Whether more than one test is listed.
+bool SeveralTests(const std::vector<CChannelItem>& items);

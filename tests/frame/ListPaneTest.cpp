@@ -1,0 +1,147 @@
+// The file list's pane over an ISO-MME test: the tree of channels, the filter
+// in both views and the selection for a criterion.
+#include "CChannelTree.h"
+#include "CFileListPane.h"
+#include "CFrameUi.h"
+#include "COndrelView.h"
+#include "Criterion.h"
+#include "FrameTestSupport.h"
+#include "OndrelDoc.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+class ListPaneTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        // Driver head X, Y, Z, chest, passenger head X and the sled.
+        const char* codes[] = {"11HEAD0000H3ACXA", "11HEAD0000H3ACYA", "11HEAD0000H3ACZA",
+                               "11CHST0000H3DSXC", "13HEAD0000H3ACXA", "S0SLED000000ACXD"};
+        QDir(Dir()).mkpath("T5/Channel");
+        Write("T5/T5.mme", "Data format edition number  :1.6\r\nTest number                 :T5\r\n");
+        QByteArray list = "Number of channels          :6\r\n";
+        for (int k = 0; k < 6; ++k) {
+            const QByteArray nnn = QByteArray::number(k + 1).rightJustified(3, '0');
+            list += "Name of channel " + nnn + "         :" + codes[k] + "\r\n";
+            Write("T5/Channel/T5." + nnn, QByteArray("Channel code                :") + codes[k] +
+                                              "\r\nName of the channel         :Channel " + nnn +
+                                              "\r\nUnit                        :g\r\nTime of first sample        :0\r\n"
+                                              "Sampling interval           :0.001\r\nNumber of samples           :3\r\n"
+                                              "1\r\n2\r\n3\r\n");
+        }
+        Write("T5/Channel/T5.chn", list);
+        doc = std::make_unique<COndrelDoc>(&ui);
+        doc->OnNewDocument();
+        pane = std::make_unique<CFileListPane>(doc.get(), &window);
+        pane->ListView()->OnInitialUpdate();
+        doc->AddNames({Dir() + "T5/T5.mme"});
+    }
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(Dir() + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QString Channel(int k) const { return Dir() + QStringLiteral("T5/Channel/T5.00%1").arg(k); }
+    QStringList Loaded() const
+    {
+        QStringList names;
+        for (const CSignalEntry& entry : doc->Signals())
+            names << entry.name;
+        return names;
+    }
+    // Every row of the tree, indented by its depth: "  CODE | name".
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (QTreeWidgetItemIterator it(pane->Tree()); *it; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
+                ++depth;
+            rows << QString(2 * depth, QLatin1Char(' ')) + (*it)->text(0) +
+                        ((*it)->text(1).isEmpty() ? QString() : QStringLiteral(" | ") + (*it)->text(1));
+        }
+        return rows;
+    }
+
+    QWidget window;
+    CFrameUi ui{&window};
+    std::unique_ptr<COndrelDoc> doc;
+    std::unique_ptr<CFileListPane> pane;
+};
+
+} // namespace
+
+TEST_F(ListPaneTest, ATestIsShownAsATreeByObjectPositionAndRegion)
+{
+    ASSERT_TRUE(pane->TreeShown());
+    EXPECT_EQ(Rows(), (QStringList{"1 Vehicle 1", "  1 Front left", "    HEAD", "      11HEAD0000H3ACXA | Channel 001",
+                                   "      11HEAD0000H3ACYA | Channel 002", "      11HEAD0000H3ACZA | Channel 003",
+                                   "    CHST", "      11CHST0000H3DSXC | Channel 004", "  3 Front right", "    HEAD",
+                                   "      13HEAD0000H3ACXA | Channel 005", "S Sled", "  0 None", "    SLED",
+                                   "      S0SLED000000ACXD | Channel 006"}));
+    QTreeWidgetItem* leaf = pane->Tree()->topLevelItem(0)->child(0)->child(0)->child(0);
+    EXPECT_TRUE(QFontInfo(leaf->font(0)).fixedPitch());
+    // The flat view stays one click away and shows the same selection.
+    pane->Tree()->SelectNames({Channel(1), Channel(4)});
+    EXPECT_EQ(Loaded(), (QStringList{Channel(1), Channel(4)}));
+    pane->TreeButton()->click();
+    EXPECT_FALSE(pane->TreeShown());
+    EXPECT_EQ(pane->ListView()->SelectedLabels(), (QStringList{Channel(1), Channel(4)}));
+    pane->TreeButton()->click();
+    EXPECT_TRUE(pane->TreeShown());
+    // Type-ahead finds a code.
+    pane->Tree()->keyboardSearch("11CH");
+    ASSERT_NE(pane->Tree()->currentItem(), nullptr);
+    EXPECT_EQ(pane->Tree()->currentItem()->text(0), "11CHST0000H3DSXC");
+}
+
+TEST_F(ListPaneTest, TheFilterNarrowsBothViewsAndKeepsWhatIsLoaded)
+{
+    pane->Tree()->SelectNames({Channel(4)});
+    pane->FilterField()->setText("1?HEAD*AC?A");
+    EXPECT_EQ(pane->ListView()->count(), 4);
+    EXPECT_EQ(Rows().filter("HEAD0000").size(), 4);
+    // Filtering loads and unloads nothing.
+    EXPECT_EQ(Loaded(), QStringList{Channel(4)});
+    pane->FilterField()->setText("channel 006");
+    EXPECT_EQ(Rows(), (QStringList{"S Sled", "  0 None", "    SLED", "      S0SLED000000ACXD | Channel 006"}));
+    ASSERT_EQ(pane->ListView()->count(), 1);
+    EXPECT_EQ(pane->ListView()->item(0)->text(), "S0SLED000000ACXD  Channel 006");
+    pane->FilterField()->clear();
+    EXPECT_EQ(pane->ListView()->count(), 6);
+    EXPECT_TRUE(pane->ListView()->item(3)->isSelected());
+}
+
+TEST_F(ListPaneTest, SelectForCriterionPicksThePositionsChannelsByCode)
+{
+    const Criteria::CriterionDef* hic = Criteria::FindCriterion("hic");
+    ASSERT_NE(hic, nullptr);
+    QString why;
+    EXPECT_EQ(doc->CriterionChannels(*hic, '1', why), (QStringList{Channel(1), Channel(2), Channel(3)}));
+    // The passenger has head X only: nothing is chosen, and the reason names what is missing.
+    EXPECT_TRUE(doc->CriterionChannels(*hic, '3', why).isEmpty());
+    EXPECT_TRUE(why.contains("3HEAD??????ACY")) << why.toStdString();
+
+    std::unique_ptr<QMenu> menu(pane->ListView()->BuildContextMenu(&window));
+    QMenu* select = menu->findChild<QMenu*>("selectForCriterion");
+    ASSERT_NE(select, nullptr);
+    QAction* driver = nullptr;
+    for (QAction* criterion : select->actions())
+        if (criterion->text() == QString::fromLatin1(hic->title))
+            for (QAction* position : criterion->menu()->actions())
+                if (position->text() == "1 Front left")
+                    driver = position;
+    ASSERT_NE(driver, nullptr);
+    pane->FilterField()->setText("chest");
+    driver->trigger();
+    EXPECT_TRUE(pane->FilterField()->text().isEmpty()) << "the chosen channels are shown";
+    EXPECT_EQ(Loaded(), (QStringList{Channel(1), Channel(2), Channel(3)}));
+}

@@ -1,0 +1,58 @@
+// Grouping and filtering of the file list's channels.
+#include "ChannelTree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CChannelItem Channel(const char* code, const char* title, const char* test = "T1")
+{
+    return {QStringLiteral("/t/%1/Channel/%2").arg(test, code), code, title, test};
+}
+
+} // namespace
+
+TEST(ChannelTree, GroupsByTestObjectPositionAndBodyRegion)
+{
+    const CChannelItem head = Channel("11HEAD0000H3ACXA", "HEAD CG ACCELERATION X");
+    EXPECT_EQ(ChannelGroupPath(head, false), (QStringList{"1 Vehicle 1", "1 Front left", "HEAD"}));
+    EXPECT_EQ(ChannelGroupPath(head, true), (QStringList{"T1", "1 Vehicle 1", "1 Front left", "HEAD"}));
+    EXPECT_EQ(ChannelGroupPath(Channel("S0SLED000000ACXD", "Sled X"), false),
+              (QStringList{"S Sled", "0 None", "SLED"}));
+    EXPECT_EQ(ChannelGroupPath(Channel("B3FBAR0000000FOXP", "too long"), false), QStringList{});
+    // A file without a code stands outside the groups.
+    EXPECT_EQ(ChannelGroupPath({"/d/a.rvf", {}, "a.rvf", {}}, true), QStringList{});
+    EXPECT_EQ(PositionLabel(QLatin1Char('C')), "C Seat C");
+    EXPECT_EQ(DummyPosition("13CHST0000H3ACXC"), QLatin1Char('3'));
+    EXPECT_TRUE(DummyPosition("10VEHC000000ACXD").isNull());
+    EXPECT_TRUE(DummyPosition("11TUNN000000ACXD").isNull()) << "a vehicle location has no dummy";
+    EXPECT_TRUE(SeveralTests({Channel("11HEAD0000H3ACXA", "x", "T1"), Channel("11HEAD0000H3ACXA", "x", "T2")}));
+    EXPECT_FALSE(SeveralTests({Channel("11HEAD0000H3ACXA", "x"), {"/d/a.rvf", {}, "a.rvf", {}}}));
+}
+
+TEST(ChannelTree, FilterIsACodePatternOrWordsOfTheName)
+{
+    const CChannelItem x = Channel("11HEAD0000H3ACXA", "HEAD CG ACCELERATION X");
+    const CChannelItem z = Channel("11HEAD0000H3ACZC", "Head CG acceleration Z");
+    const CChannelItem chest = Channel("11CHST0000H3DSXC", "CHEST DEFLECTION");
+    const CChannelItem file = {"/d/occ2231_head_x.rvf", {}, "occ2231_head_x.rvf", {}};
+    const auto passing = [&](const QString& filter) {
+        QStringList names;
+        for (const CChannelItem* item : {&x, &z, &chest, &file})
+            if (ChannelMatches(*item, filter))
+                names << item->title;
+        return names;
+    };
+    EXPECT_EQ(passing(""), (QStringList{x.title, z.title, chest.title, file.title}));
+    // A pattern matches the whole code, letter case ignored.
+    EXPECT_EQ(passing("11HEAD*AC?A"), QStringList{x.title});
+    EXPECT_EQ(passing("11head*"), (QStringList{x.title, z.title}));
+    EXPECT_EQ(passing("HEAD*"), QStringList{}) << "not anchored at the start";
+    EXPECT_EQ(passing("*X?"), (QStringList{x.title, chest.title}));
+    EXPECT_EQ(passing("occ*.rvf"), QStringList{file.title}) << "file names without a code";
+    // Words must all occur, in code, name or file name.
+    EXPECT_EQ(passing("head acceleration"), (QStringList{x.title, z.title}));
+    EXPECT_EQ(passing("  deflection   CHST "), QStringList{chest.title});
+    EXPECT_EQ(passing("head x"), (QStringList{x.title, file.title}));
+    EXPECT_EQ(passing("pelvis"), QStringList{});
+}
