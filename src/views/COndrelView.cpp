@@ -115,23 +115,6 @@ void COndrelView::SetFilter(const QString& filter)
     SelectLoaded(); // a new filter shows what is loaded among what passes
 }
 
-void COndrelView::SelectNames(const QStringList& names)
-{
-    const QSet<QString> wanted(names.begin(), names.end());
-    QItemSelection selection;
-    QListWidgetItem* first = nullptr;
-    for (int i = 0; i < count(); ++i) {
-        if (!wanted.contains(item(i)->data(Qt::UserRole).toString()))
-            continue;
-        const QModelIndex index = indexFromItem(item(i));
-        selection.select(index, index);
-        first = first ? first : item(i);
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (first)
-        scrollToItem(first);
-}
-
 void COndrelView::MarkChecked()
 {
     bool anyMark = false;

@@ -60,8 +60,6 @@ public:
 
     // Shows only the names that pass filter (see ChannelMatches) and refills.
     void SetFilter(const QString& filter);
-    // Selects exactly the items called names (one selection change).
-    void SelectNames(const QStringList& names);
     // Called after every refill (the pane's tree follows the list).
     void SetRefilledCallback(std::function<void()> callback) { m_afterRefill = std::move(callback); }
     // Adds to the context menu after the mode's commands.
