@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <clocale>
 #include <cstdlib>
+#include <iterator>
 #include <locale.h>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -118,6 +120,52 @@ bool NextField(std::string_view line, size_t& pos, std::string_view& field)
 
 bool HasStep(float del) { return del != 0.0f && del != KV_NO_VALUE; }
 
+// The time unit a header line states for the first column: the line starts
+// with a time word ("Time", "t", "Zeit") and its first unit is written in
+// brackets, after a slash or after "in" ("Time (ms)", "Time [s]", "t/s",
+// "time in ms"). False when it states none.
+bool StatedTimeUnit(std::string_view line, KVTimeUnit& unit)
+{
+    std::string lower;
+    for (const char c : line)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    size_t start = lower.find_first_not_of(" \t\"'#%;");
+    if (start == std::string::npos)
+        return false;
+    size_t end = start;
+    while (end < lower.size() && std::isalpha(static_cast<unsigned char>(lower[end])))
+        ++end;
+    const std::string word = lower.substr(start, end - start);
+    static const char* const kTimeWords[] = {"t", "time", "zeit", "temps", "tiempo", "tempo"};
+    if (std::find(std::begin(kTimeWords), std::end(kTimeWords), word) == std::end(kTimeWords))
+        return false;
+    // The unit right after the time word: "(ms)", "[s]", "/s", " in ms".
+    size_t at = lower.find_first_not_of(' ', end);
+    if (at == std::string::npos)
+        return false;
+    if (lower.compare(at, 3, "in ") == 0)
+        at = lower.find_first_not_of(' ', at + 3);
+    else if (lower[at] == '(' || lower[at] == '[' || lower[at] == '/')
+        at = lower.find_first_not_of(' ', at + 1);
+    else
+        return false;
+    if (at == std::string::npos)
+        return false;
+    size_t stop = at;
+    while (stop < lower.size() && std::isalpha(static_cast<unsigned char>(lower[stop])))
+        ++stop;
+    const std::string token = lower.substr(at, stop - at);
+    if (token == "s" || token == "sec" || token == "second" || token == "seconds") {
+        unit = KVTimeUnit::Seconds;
+        return true;
+    }
+    if (token == "ms" || token == "msec" || token == "millisecond" || token == "milliseconds") {
+        unit = KVTimeUnit::Milliseconds;
+        return true;
+    }
+    return false;
+}
+
 std::string_view AsText(const KVFileBytes& file)
 {
     return {reinterpret_cast<const char*>(file.Data()), file.Size()};
@@ -164,6 +212,7 @@ bool KVFileAscii::Load(KVSignal& signal)
     size_t lineNumber = 0;
     size_t points = 0;
     bool failedAt = false;
+    std::optional<KVTimeUnit> stated;
     ForEachPiece(text, [&](std::string_view line) {
         if (failedAt)
             return;
@@ -175,8 +224,12 @@ bool KVFileAscii::Load(KVSignal& signal)
         std::string_view field;
         float x = 0.0f, y = 0.0f;
         if (!NextField(line, pos, field) || !ReadNumber(field, x)) {
-            if (beforeData)
-                return; // a header line
+            if (beforeData) { // a header line, which may name the time unit
+                KVTimeUnit unit;
+                if (StatedTimeUnit(line, unit))
+                    stated = unit;
+                return;
+            }
             failedAt = true;
             return;
         }
@@ -209,9 +262,11 @@ bool KVFileAscii::Load(KVSignal& signal)
     signal.SetT0(0.0f);
     signal.UpdateTimeStep();
     signal.Header().SourceName = m_fileName;
-    if (m_options.timeUnit == KVTimeUnit::Seconds)
+    // The file's own word on its time unit wins over the program's choice.
+    if (stated.value_or(m_options.timeUnit) == KVTimeUnit::Seconds)
         signal.SetXUnits("SECONDS");
-    WarnOfImplausibleStep(signal);
+    if (!stated)
+        WarnOfImplausibleStep(signal);
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-// The unit of the time column of a text file (it has no header to say so).
+// The unit of the time column of a text file.
 enum class KVTimeUnit { Milliseconds, Seconds };
 
 // How a program reads text files: the time unit it assumes, and how it names
@@ -31,9 +31,11 @@ public:
     // Lines of the file (a line longer than 1022 characters counts per piece);
     // 0 when the file cannot be opened.
     size_t PointCount() override;
-    // Loads the points; the time column is taken in the options' unit (X
-    // units MILLISECONDS or SECONDS). A step implausible for measured data in
-    // that unit (below 1 us or above 10 ms) adds a warning and still loads.
+    // Loads the points; the time column is taken in the unit a header line
+    // states for it ("Time (ms)", "Time [s]", "t/s", "time in ms"), else in the
+    // options' unit (X units MILLISECONDS or SECONDS). A step implausible for
+    // measured data in the options' unit (below 1 us or above 10 ms) adds a
+    // warning and still loads.
     bool Load(KVSignal& signal) override;
     void SetOptions(KVTextOptions options) { m_options = std::move(options); }
 

@@ -71,6 +71,30 @@ TEST(AsciiFile, HeaderLinesThenNumbers)
     EXPECT_EQ(s.Dimension(), "MET"); // everything else is reset
 }
 
+TEST(AsciiFile, AHeaderLineThatStatesTheTimeUnitWinsOverTheProgramsChoice)
+{
+    TempDir dir;
+    const auto unitOf = [&](const std::string& header, KVTimeUnit choice) {
+        WriteText(dir.Path("u.txt"), header + "\n0 1\n0.0001 2\n0.0002 3\n");
+        KVFileAscii file(dir.Path("u.txt"));
+        KVTextOptions options;
+        options.timeUnit = choice;
+        file.SetOptions(options);
+        KVSignal s;
+        EXPECT_TRUE(file.Load(s)) << header;
+        return s.XUnits();
+    };
+    for (const char* seconds : {"Time [s]\tAccel [g]", "t/s;a/g", "time in seconds, force in kN", "# Time (sec) Fz (N)"})
+        EXPECT_EQ(unitOf(seconds, KVTimeUnit::Milliseconds), "SECONDS") << seconds;
+    for (const char* ms : {"Time (ms)  Force (kN)", "T [msec]", "Zeit/ms Kraft/kN"})
+        EXPECT_EQ(unitOf(ms, KVTimeUnit::Seconds), "MILLISECONDS") << ms;
+    // A line that names no unit for the time column leaves the choice.
+    for (const char* none : {"Force (kN) Time (ms)", "Time Accel", "Timestamp (ms) a", ""}) {
+        EXPECT_EQ(unitOf(none, KVTimeUnit::Seconds), "SECONDS") << none;
+        EXPECT_EQ(unitOf(none, KVTimeUnit::Milliseconds), "MILLISECONDS") << none;
+    }
+}
+
 TEST(AsciiFile, LoadResetsASignalThatHeldData)
 {
     TempDir dir;
