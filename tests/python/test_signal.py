@@ -156,11 +156,15 @@ def test_errors_name_the_file(demo, tmp_path):
         kalvio.criterion("hic", s, dummy="crash-test-dummy")
 
 
-def test_warnings_go_through_the_warnings_module(demo):
-    # The pulse's times are in milliseconds: read as seconds, its step is implausible.
+def test_warnings_go_through_the_warnings_module(demo, tmp_path):
+    # Times in milliseconds without a word on their unit: read as seconds, the step is implausible.
+    pulse = tmp_path / "pulse.txt"
+    pulse.write_text("pulse\n0 0\n0.1 1\n0.2 0\n")
     with pytest.warns(kalvio.SignalWarning, match="time_unit=\"ms\""):
-        s = kalvio.read(str(demo / "occ2231_sled_pulse.txt"), time_unit="s")
+        s = kalvio.read(str(pulse), time_unit="s")
     assert s.header["XUnits"] == "SECONDS"
+    # The demo's pulse says "Time (ms)": its own word wins over the choice.
+    assert kalvio.read(str(demo / "occ2231_sled_pulse.txt"), time_unit="s").header["XUnits"] == "MILLISECONDS"
 
 
 def ran_meanwhile(call):
