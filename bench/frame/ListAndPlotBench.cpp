@@ -157,6 +157,7 @@ void FirstPlotInFreshProcesses(const QString& self, const QString& dir)
 int LargeTestFigures(COndrelDoc& doc, CMainFrame& frame)
 {
   QTemporaryDir testDir;
+  testDir.setAutoRemove(qEnvironmentVariableIsEmpty("KEEP"));
   const char* regions[] = {"HEAD", "NECK", "CHST", "PELV", "FEMR", "TIBI", "SPIN", "ABDO", "SHLD",
                            "KNEE", "ANKL", "FOOT", "ILAC", "ACTB", "LUSP", "THSP", "CLAV"};
   std::vector<KVSignal> channels;
@@ -173,6 +174,7 @@ int LargeTestFigures(COndrelDoc& doc, CMainFrame& frame)
     s.SetSensorAttachment(code.toStdString());
     s.SetCurveText(QStringLiteral("CHANNEL %1").arg(k + 1).toStdString());
     s.SetTestNumber("T202");
+    s.SetYUnits("G'S"); // written as g
     channels.push_back(std::move(s));
   }
   std::vector<const KVSignal*> pointers;

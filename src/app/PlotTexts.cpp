@@ -1,3 +1,6 @@
+// Before any Qt header: its "signals" keyword would clash with a parameter name.
+#include "IsoMmeWriter.h"
+
 #include "PlotTexts.h"
 
 #include "KVSignal.h"
@@ -122,7 +125,9 @@ QString SignalTitle(const QString& name, const KVSignal& s)
     QString title = name;
     if (const QString ref = Field(s.TestReference()); !ref.isEmpty())
         title += QStringLiteral(" (%1)").arg(ref);
-    QString tail = Field(s.SensorAttachment());
+    // A test's channel shows its code as it now stands (a filter changes its last letter).
+    QString tail = s.Header().Side.channelLines.empty() ? Field(s.SensorAttachment())
+                                                        : QString::fromLatin1(IsoMmeCodeOf(s).c_str());
     if (const QString axis = Field(s.Axis()); !axis.isEmpty())
         tail += (tail.isEmpty() ? QString() : QStringLiteral(",")) + axis + QStringLiteral(" axis");
     if (const QString location = Field(s.SensorLocation()); !location.isEmpty())

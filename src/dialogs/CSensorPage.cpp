@@ -7,6 +7,8 @@ constexpr BoxAccess R = BoxAccess::ReadOnly;
 std::vector<SheetBox> Boxes()
 {
     return {
+        ChannelCodeBox("Channel Code:", QStringLiteral("ChannelCode")),
+        TextBox("Channel Name:", KV_BOX_FIELD(CurveText), E),
         TextBox("Location:", KV_BOX_FIELD(SensorLocation), E),
         TextBox("Attachment:", KV_BOX_FIELD(SensorAttachment), E),
         TextBox("Status:", KV_BOX_FIELD(Status), E),

@@ -1,4 +1,8 @@
+// Before any Qt header: its "signals" keyword would clash with a parameter name.
+#include "IsoMmeWriter.h"
+
 #include "CSheetPage.h"
+
 
 #include "FilterClassText.h"
 #include "NumberText.h"
@@ -45,6 +49,11 @@ SheetBox ZeroBox(const char* label, const QString& name)
     return SheetBox{QString::fromLatin1(label), name, BoxKind::Zero, BoxAccess::ReadOnly};
 }
 
+SheetBox ChannelCodeBox(const char* label, const QString& name)
+{
+    return SheetBox{QString::fromLatin1(label), name, BoxKind::ChannelCode, BoxAccess::ReadOnly};
+}
+
 CSheetPage::CSheetPage(const QString& title, std::vector<SheetBox> boxes, QWidget* parent)
     : QWidget(parent), m_title(title), m_boxes(std::move(boxes))
 {
@@ -82,6 +91,12 @@ void CSheetPage::Load(const KVHeader& h)
         case BoxKind::Real: text = FormatReal(h.*box.real); break;
         case BoxKind::FilterClass: text = FilterClassText(h.*box.integer); break;
         case BoxKind::Zero: text = FormatReal(0.0f); break;
+        case BoxKind::ChannelCode: {
+            KVSignal s;
+            s.Header() = h;
+            text = QString::fromLatin1(IsoMmeCodeOf(s).c_str());
+            break;
+        }
         }
         m_edits[i]->setText(text);
         m_edits[i]->setCursorPosition(0); // a text longer than its box shows its start
@@ -127,7 +142,8 @@ void CSheetPage::Store(KVHeader& h) const
                 h.*box.real = *v;
             break;
         case BoxKind::FilterClass: h.*box.integer = FilterClassFromText(text); break;
-        case BoxKind::Zero: break;
+        case BoxKind::Zero:
+        case BoxKind::ChannelCode: break;
         }
     }
 }

@@ -17,6 +17,7 @@ enum class BoxKind {
     Real,
     FilterClass,  // an integer field shown and edited as its class text
     Zero,         // fed by no field: always shows 0
+    ChannelCode,  // read-only: the ISO-MME code the header gives (as a test is written)
 };
 
 // Editable boxes are written back on OK; read-only boxes never are.
@@ -41,6 +42,7 @@ SheetBox IntBox(const char* label, const QString& name, int KVHeader::*field, Bo
 SheetBox RealBox(const char* label, const QString& name, float KVHeader::*field, BoxAccess access);
 SheetBox FilterClassBox(const char* label, const QString& name, int KVHeader::*field);
 SheetBox ZeroBox(const char* label, const QString& name);
+SheetBox ChannelCodeBox(const char* label, const QString& name);
 
 class CSheetPage : public QWidget {
     Q_OBJECT

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
 #include <QSet>
@@ -90,6 +91,9 @@ void COndrelView::Refill()
     QSignalBlocker block(selectionModel());
     clear();
     const QFontMetrics metrics(font());
+    // A channel's code is fixed-width, so that the codes and names align.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics fixedMetrics(fixed);
     m_widestName = 0;
     // An item shows its list text (a test's channel by code and name) and
     // keeps the name the document loads it by; the filter leaves some out.
@@ -97,9 +101,12 @@ void COndrelView::Refill()
         if (!ChannelMatches(channel, m_filter))
             continue;
         const QString text = m_doc->ListText(channel.name);
-        m_widestName = std::max(m_widestName, metrics.horizontalAdvance(text));
+        const bool code = !channel.code.isEmpty();
+        m_widestName = std::max(m_widestName, (code ? fixedMetrics : metrics).horizontalAdvance(text));
         auto* entry = new QListWidgetItem(text, this);
         entry->setData(Qt::UserRole, channel.name);
+        if (code)
+            entry->setFont(fixed);
     }
     MarkChecked();
     if (!m_filter.isEmpty())

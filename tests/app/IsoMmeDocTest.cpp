@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "FileMessages.h"
 #include "IsoMmeTest.h"
+#include "Kalvio.h"
 #include "OndrelSettings.h"
 #include "SignalCheckCache.h"
 #include "ZipTestSupport.h"
@@ -250,6 +251,10 @@ TEST_F(IsoMmeDocTest, AWiderFilterClassIsRefusedAndTheSameClassChangesNothing)
     EXPECT_EQ(chest.signal.FilterClass(), 180);
     EXPECT_EQ(std::vector<float>(chest.signal.Y(), chest.signal.Y() + 3), before);
     EXPECT_EQ(ui.title, "HitList");
+    // A narrower class changes the code's last letter, and the title follows it.
+    EXPECT_TRUE(doc->Title().contains("11CHST0000H3ACXC")) << doc->Title().toStdString();
+    doc->OnFilterClass(60);
+    EXPECT_TRUE(doc->Title().contains("11CHST0000H3ACXD")) << doc->Title().toStdString();
 }
 
 // Regression: a resultant saved as a test carried the X channel's code

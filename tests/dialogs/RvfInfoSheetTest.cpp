@@ -91,7 +91,7 @@ TEST_F(RvfInfoSheetTest, FivePagesInOrderWithTheirBoxes)
     EXPECT_TRUE(sheet.Pages()[4]->inherits("COccPage"));
 
     EXPECT_EQ(Labels(sheet.Pages()[0]),
-              (QStringList{"Location:", "Attachment:", "Status:", "Axis:", "Sensor Type:", "Curve Number:",
+              (QStringList{"Channel Code:", "Channel Name:", "Location:", "Attachment:", "Status:", "Axis:", "Sensor Type:", "Curve Number:",
                            "Filter Class:", "Pre Filter Frequency:", "Cut Off Frequency:", "Stopping Frequency:"}));
     EXPECT_EQ(Labels(sheet.Pages()[1]),
               (QStringList{"First Point Index:", "Last Point Index:", "T0:", "Del:", "X Type:", "X  Units:",
@@ -105,7 +105,7 @@ TEST_F(RvfInfoSheetTest, FivePagesInOrderWithTheirBoxes)
               (QStringList{"Type: ", "Sex:", "Weight:", "Size:", "Hic:", "Hic Interval:", "Hic T1:", "Hic T2:",
                            "CSI:", "Clip3M:", "Clip3M T1:", "Clip3M T2:", "AIS:", "Restraint 1", "Restraint 2"}));
 
-    EXPECT_EQ(ReadOnlyBoxes(sheet.Pages()[0]), QStringList{"CurveNumber"});
+    EXPECT_EQ(ReadOnlyBoxes(sheet.Pages()[0]), (QStringList{"ChannelCode", "CurveNumber"}));
     EXPECT_EQ(ReadOnlyBoxes(sheet.Pages()[1]), (QStringList{"BandNumber", "GaugeNumber", "Nfp", "Nlp", "XMax",
                                                             "XMin", "YMax", "YMin"}));
     EXPECT_TRUE(ReadOnlyBoxes(sheet.Pages()[2]).isEmpty());
@@ -259,3 +259,19 @@ TEST(RvfInfoSheet, EditSignalHeaderReplacesTheSignalOnlyOnOk)
 }
 
 }  // namespace
+
+TEST_F(RvfInfoSheetTest, ChannelCodeAndNameHaveBoxesOfTheirOwn)
+{
+    KVSignal s = SampleSignal();
+    s.SetSensorAttachment("11HEAD0000H3ACXC");
+    s.SetSensorLocation(" "); // the code's own location stands
+    s.SetCurveText("HEAD CG ACCELERATION X");
+    sheet.SetSignal(s);
+    // The code as a test is written with it: filter class 180 is the letter C.
+    EXPECT_EQ(Box(0, "ChannelCode")->text(), "11HEAD0000H3ACXC");
+    EXPECT_TRUE(Box(0, "ChannelCode")->isReadOnly());
+    EXPECT_EQ(Box(0, "CurveText")->text(), "HEAD CG ACCELERATION X");
+    Box(0, "CurveText")->setText("HEAD X");
+    sheet.accept();
+    EXPECT_EQ(sheet.Signal().CurveText(), "HEAD X");
+}
