@@ -87,8 +87,7 @@ std::string JudgementText(const CriterionResult& c, bool scored)
     if (c.status == Status::Doubtful)
         return "doubtful";
     if (c.isModifier)
-        return c.pointsTaken ? (*c.pointsTaken > 0 ? Fixed(*c.pointsTaken, 2) + " points off" : "no points off")
-                             : c.pass ? (*c.pass ? "pass" : "FAIL") : "";
+        return ModifierText(c);
     if (scored) {
         if (!c.score)
             return "monitored";
@@ -165,6 +164,13 @@ std::string CriterionLimitText(const CriterionResult& c)
     if (!c.curve.empty())
         return "curve";
     return "";
+}
+
+std::string ModifierText(const CriterionResult& c)
+{
+    if (c.pointsTaken)
+        return *c.pointsTaken > 0 ? Fixed(*c.pointsTaken, 2) + " points off" : "no points off";
+    return c.pass ? (*c.pass ? "pass" : "FAIL") : "";
 }
 
 std::string CriterionValueText(const CriterionResult& c)

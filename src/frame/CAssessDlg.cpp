@@ -39,8 +39,8 @@ QString Result(const CriterionResult& c, bool scored)
 {
     if (c.status == Assess::Status::NotAvailable)
         return QStringLiteral("n/a");
-    if (c.isModifier && c.pointsTaken)
-        return Q("-" + Assess::Fixed(*c.pointsTaken, 2) + " points");
+    if (c.isModifier)
+        return Q(Assess::ModifierText(c));
     if (scored && c.score)
         return Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0)
                  + (c.band ? std::string(", ") + Assess::BandName(*c.band) : std::string()));

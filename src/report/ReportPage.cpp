@@ -1,6 +1,7 @@
 #include "ReportPage.h"
 
 #include <QFontMetricsF>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -11,6 +12,15 @@ namespace {
 constexpr double kMargin = 42;       // points: about 15 mm
 constexpr double kFooterHeight = 18; // below the text area
 constexpr double kCellPadding = 3;
+// Cells wrap at word boundaries; a cell with a word longer than its width (a
+// long criterion name) breaks anywhere rather than being cut off.
+int CellWrap(const QFontMetricsF& m, const QString& text, double width)
+{
+    for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        if (m.horizontalAdvance(word) > width)
+            return Qt::TextWordWrap | Qt::TextWrapAnywhere;
+    return Qt::TextWordWrap;
+}
 
 QFont Font(double size, bool bold = false)
 {
@@ -114,7 +124,7 @@ void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>
     for (size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
         const QFontMetricsF m(cells[i].bold || header ? bold : plain);
         const QRectF r(0, 0, widths[i] - 2 * kCellPadding, 1e6);
-        height = std::max(height, m.boundingRect(r, Qt::TextWordWrap, cells[i].text).height());
+        height = std::max(height, m.boundingRect(r, CellWrap(m, cells[i].text, r.width()), cells[i].text).height());
     }
     height += 2 * kCellPadding;
     Need(height);
@@ -128,9 +138,11 @@ void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>
         m_painter.drawRect(box);
         // Dark fills take white text.
         m_painter.setPen(fill.isValid() && fill.lightness() < 110 ? Qt::white : Qt::black);
-        m_painter.setFont(cells[i].bold || header ? bold : plain);
-        m_painter.drawText(box.adjusted(kCellPadding, kCellPadding, -kCellPadding, -kCellPadding),
-                           Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, cells[i].text);
+        const QFont& font = cells[i].bold || header ? bold : plain;
+        m_painter.setFont(font);
+        const QRectF inner = box.adjusted(kCellPadding, kCellPadding, -kCellPadding, -kCellPadding);
+        m_painter.drawText(inner, CellWrap(QFontMetricsF(font), cells[i].text, inner.width()) | Qt::AlignLeft | Qt::AlignVCenter,
+                           cells[i].text);
         x += widths[i];
     }
     m_painter.setPen(Qt::black);

@@ -149,11 +149,8 @@ Cell ResultCell(const CriterionResult& c, bool scored)
     if (c.status == Status::NotAvailable)
         return {"n/a", kNotAvailable};
     const QColor doubtful = c.status == Status::Doubtful ? kDoubtful : QColor();
-    if (c.isModifier) {
-        if (c.pointsTaken)
-            return {QStringLiteral("-%1 points").arg(Q(Assess::Fixed(*c.pointsTaken, 2))), doubtful};
-        return {c.pass ? (*c.pass ? "pass" : "fail") : "", doubtful};
-    }
+    if (c.isModifier)
+        return {Q(Assess::ModifierText(c)), doubtful};
     if (scored) {
         if (!c.score)
             return {"monitored", doubtful};
@@ -239,7 +236,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
     page.NewPage();
     page.Heading("Summary");
     // Criterion, unit, limit, then per test its value and result.
-    const double fixed = 125 + 30 + 145;
+    const double fixed = 145 + 28 + 135;
     const double perTest = tests.size() == 1 ? page.Width() - fixed : 120;
     const size_t across = std::max<size_t>(1, static_cast<size_t>((page.Width() - fixed) / perTest));
     for (const Assess::OccupantResult& occupant : first.occupants) {
@@ -249,7 +246,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                              .arg(QChar(occupant.position))
                              .arg(Q(occupant.label), Q(occupant.dummyName)),
                          12);
-            std::vector<double> widths = {125, 30, 145};
+            std::vector<double> widths = {145, 28, 135};
             std::vector<Cell> head = {{"criterion"}, {"unit"}, {scored ? "HPL / LPL" : "limit"}};
             for (size_t t = from; t < to; ++t) {
                 const double w = (page.Width() - fixed) / double(to - from);
