@@ -5,6 +5,8 @@
 #include "CReportDlg.h"
 #include "CFrameUi.h"
 #include "CFileListPane.h"
+#include "CheckMarks.h"
+#include "TimeAxis.h"
 #include "COndrelView.h"
 #include "CPlotArea.h"
 #include "CPlotView.h"
@@ -139,7 +141,14 @@ void CMainFrame::CreateViews()
     setCentralWidget(m_splitter);
     m_listPane->SetSelectionHandledCallback([this] { UpdateCommandStates(); });
     // A file double-clicked in the check results is selected, so its plot shows.
-    m_ui->SetPickFile([this](const QString& name) { m_listPane->SelectNames({name}); });
+    // Its findings are shaded on the curve.
+    m_ui->SetPickFile([this](const QString& name) {
+        m_listPane->SelectNames({name});
+        const CCheckedFile* file = m_doc->CheckOf(name);
+        if (!file || m_doc->Signals().size() != 1 || m_doc->Signals().front().name != name)
+            return;
+        m_plotView->SetMarks(CheckFindingMarks(*file, XSpan(m_doc->Signals().front().signal)));
+    });
     m_listView->setFocus();
     m_listView->OnInitialUpdate();
 }

@@ -13,6 +13,21 @@ QColor CheckVerdictColor(Kalvio::CheckVerdict verdict)
     }
 }
 
+QList<CGraphMark> CheckFindingMarks(const CCheckedFile& file, double span)
+{
+    QList<CGraphMark> marks;
+    for (const Kalvio::CheckFinding& f : file.result.findings) {
+        CGraphMark mark;
+        mark.kind = CGraphMark::XSpan;
+        mark.from = f.t1;
+        mark.to = f.t2 > f.t1 ? f.t2 : f.t1 + 0.001 * span;
+        mark.label = QString::fromLatin1(Kalvio::CheckKindName(f.kind));
+        mark.colour = CheckVerdictColor(f.severity);
+        marks << mark;
+    }
+    return marks;
+}
+
 QIcon CheckVerdictIcon(Kalvio::CheckVerdict verdict, const QWidget* widget)
 {
     if (verdict == Kalvio::CheckVerdict::Ok || !widget)

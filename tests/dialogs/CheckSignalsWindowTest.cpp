@@ -71,6 +71,13 @@ TEST_F(CheckSignalsWindow, FaultyDemoFilesAreListedFirstMarkedAndPlottedOnDouble
     EXPECT_EQ(doc->Signals()[0].name, "veh4127_bpillar_x.rvf");
     ASSERT_NE(frame->PlotView()->Graph(), nullptr);
     EXPECT_EQ(frame->PlotView()->Graph()->CurveCount(), 1);
+    // The clipped stretch is shaded on the curve, until another selection.
+    const CCheckedFile* checked = doc->CheckOf("veh4127_bpillar_x.rvf");
+    ASSERT_NE(checked, nullptr);
+    EXPECT_EQ(frame->PlotView()->Graph()->MarkCount(), int(checked->result.findings.size()));
+    EXPECT_GT(frame->PlotView()->Graph()->MarkCount(), 0);
+    list->item(0)->setSelected(true);
+    EXPECT_EQ(frame->PlotView()->Graph()->MarkCount(), 0);
     EXPECT_TRUE(dlg->isVisible()) << "the results stay open beside the plot";
 }
 
