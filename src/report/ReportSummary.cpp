@@ -1,0 +1,242 @@
+// The summary pages of the report: per occupant a table of regions and
+// criteria with the tests side by side, the reasons of what is n/a, the totals
+// and the inputs that are no curves.
+#include "AssessReport.h"
+#include "ReportParts.h"
+
+#include <algorithm>
+
+namespace Report::Detail {
+
+using Assess::Band;
+using Assess::CriterionResult;
+using Assess::Status;
+
+QColor BandFill(Band band)
+{
+    switch (band) {
+    case Band::Good:
+        return QColor(46, 158, 68);
+    case Band::Adequate:
+        return QColor(245, 214, 40);
+    case Band::Marginal:
+        return QColor(242, 140, 20);
+    case Band::Weak:
+        return QColor(140, 90, 45);
+    case Band::Poor:
+        return QColor(210, 40, 40);
+    }
+    return {};
+}
+
+// The cell of a criterion's result: points or verdict on its band's colour,
+// n/a grey.
+Cell ResultCell(const CriterionResult& c, bool scored)
+{
+    if (c.status == Status::NotAvailable)
+        return {"n/a", kNotAvailable};
+    const QColor doubtful = c.status == Status::Doubtful ? kDoubtful : QColor();
+    if (c.isModifier)
+        return {Q(Assess::ModifierText(c)), doubtful};
+    if (scored) {
+        if (!c.score)
+            return {"monitored", doubtful};
+        QString text = Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0));
+        if (c.band)
+            text += ", " + QString::fromLatin1(Assess::BandName(*c.band));
+        if (c.capped)
+            text += ", capped";
+        if (c.status == Status::Doubtful)
+            text += " (doubtful)";
+        return {text, c.band ? BandFill(*c.band) : doubtful};
+    }
+    if (!c.pass)
+        return {"monitored", doubtful};
+    return {*c.pass ? "pass" : "FAIL", *c.pass ? kPass : kFail, !*c.pass};
+}
+
+// The criterion of name in occupant position of an assessment, or null.
+const CriterionResult* FindCriterion(const Assess::Assessment& a, char position, const std::string& region,
+                                     const std::string& name)
+{
+    for (const Assess::OccupantResult& o : a.occupants) {
+        if (o.position != position)
+            continue;
+        for (const Assess::RegionResult& r : o.regions) {
+            if (r.region != region)
+                continue;
+            for (const CriterionResult& c : r.criteria)
+                if (c.criterion == name)
+                    return &c;
+            for (const CriterionResult& c : r.modifiers)
+                if (c.criterion == name)
+                    return &c;
+        }
+    }
+    return nullptr;
+}
+
+const Assess::RegionResult* FindRegion(const Assess::Assessment& a, char position, const std::string& region)
+{
+    for (const Assess::OccupantResult& o : a.occupants)
+        if (o.position == position)
+            for (const Assess::RegionResult& r : o.regions)
+                if (r.region == region)
+                    return &r;
+    return nullptr;
+}
+
+const Assess::OccupantResult* FindOccupant(const Assess::Assessment& a, char position)
+{
+    for (const Assess::OccupantResult& o : a.occupants)
+        if (o.position == position)
+            return &o;
+    return nullptr;
+}
+
+QString RegionTotal(const Assess::RegionResult* r, bool scored)
+{
+    if (!r)
+        return "n/a";
+    if (scored)
+        return r->score ? Q(Assess::Fixed(*r->score, 2) + " of " + Assess::Fixed(r->maxScore, 0)
+                            + (r->band ? std::string(", ") + Assess::BandName(*r->band) : std::string()))
+                        : Q("n/a of " + Assess::Fixed(r->maxScore, 0));
+    return r->pass ? (*r->pass ? "pass" : "FAIL") : "incomplete";
+}
+
+QColor RegionFill(const Assess::RegionResult* r, bool scored)
+{
+    if (!r)
+        return kNotAvailable;
+    if (scored)
+        return r->band ? BandFill(*r->band) : kNotAvailable;
+    return r->pass ? (*r->pass ? kPass : kFail) : kNotAvailable;
+}
+
+// The summary of every occupant: a table per occupant with the tests side by
+// side (as many as fit across), the reasons of what is n/a, the totals.
+void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
+{
+    const Assess::Assessment& first = tests.front().assessment;
+    const bool scored = Scored(first.protocol);
+    page.NewPage();
+    page.Heading("Summary");
+    // Criterion, unit, limit, then per test its value and result.
+    const double fixed = 145 + 28 + 135;
+    const double perTest = tests.size() == 1 ? page.Width() - fixed : 120;
+    const size_t across = std::max<size_t>(1, static_cast<size_t>((page.Width() - fixed) / perTest));
+    for (const Assess::OccupantResult& occupant : first.occupants) {
+        for (size_t from = 0; from < tests.size(); from += across) {
+            const size_t to = std::min(tests.size(), from + across);
+            page.Heading(QStringLiteral("Position %1 (%2, %3)")
+                             .arg(QChar(occupant.position))
+                             .arg(Q(occupant.label), Q(occupant.dummyName)),
+                         12);
+            std::vector<double> widths = {145, 28, 135};
+            std::vector<Cell> head = {{"criterion"}, {"unit"}, {scored ? "HPL / LPL" : "limit"}};
+            for (size_t t = from; t < to; ++t) {
+                const double w = (page.Width() - fixed) / double(to - from);
+                widths.push_back(w * 0.38);
+                widths.push_back(w * 0.62);
+                const QString name = Q(tests[t].assessment.test);
+                head.push_back({tests.size() == 1 ? "value" : name + " value"});
+                head.push_back({scored ? "points" : "verdict"});
+            }
+            page.Row(widths, head, true);
+            std::vector<QString> reasons;
+            for (const Assess::RegionResult& region : occupant.regions) {
+                std::vector<Cell> regionRow = {{Q(region.region), {}, true}, {}, {}};
+                for (size_t t = from; t < to; ++t) {
+                    const Assess::RegionResult* r = FindRegion(tests[t].assessment, occupant.position, region.region);
+                    regionRow.push_back({});
+                    regionRow.push_back({RegionTotal(r, scored), RegionFill(r, scored), true});
+                }
+                page.Row(widths, regionRow);
+                std::vector<const CriterionResult*> rows;
+                for (const CriterionResult& c : region.criteria)
+                    rows.push_back(&c);
+                for (const CriterionResult& c : region.modifiers)
+                    rows.push_back(&c);
+                for (const CriterionResult* c0 : rows) {
+                    std::vector<Cell> cells = {{Q(c0->criterion)}, {Q(c0->unit)}, {Q(Assess::CriterionLimitText(*c0))}};
+                    for (size_t t = from; t < to; ++t) {
+                        const CriterionResult* c =
+                            FindCriterion(tests[t].assessment, occupant.position, region.region, c0->criterion);
+                        if (!c) {
+                            cells.push_back({"-"});
+                            cells.push_back({"n/a", kNotAvailable});
+                            continue;
+                        }
+                        cells.push_back({Q(Assess::CriterionValueText(*c))});
+                        cells.push_back(ResultCell(*c, scored));
+                        if (!c->reason.empty())
+                            reasons.push_back(QStringLiteral("%1%2: %3%4")
+                                                  .arg(tests.size() > 1 ? Q(tests[t].assessment.test) + " " : "")
+                                                  .arg(Q(c->criterion))
+                                                  .arg(c->status == Status::Ok ? "" : Q(Assess::StatusName(c->status)) + ": ")
+                                                  .arg(Q(c->reason)));
+                    }
+                    page.Row(widths, cells);
+                }
+            }
+            std::vector<Cell> total = {{scored ? "total" : "verdict", {}, true}, {}, {}};
+            for (size_t t = from; t < to; ++t) {
+                const Assess::OccupantResult* o = FindOccupant(tests[t].assessment, occupant.position);
+                QString text = "n/a";
+                QColor fill = kNotAvailable;
+                if (o && scored) {
+                    text = o->score ? Q(Assess::Fixed(*o->score, 2)) : "n/a";
+                    text += Q(" of " + Assess::Fixed(o->maxScore, 0));
+                    if (o->score2026)
+                        text += Q(" (2026: " + Assess::Fixed(*o->score2026, 2) + ")");
+                    if (!o->verdict.empty())
+                        text += " " + Q(o->verdict);
+                    fill = o->score ? QColor() : kNotAvailable;
+                } else if (o) {
+                    text = Q(o->verdict);
+                    fill = o->verdict == "pass" ? kPass : o->verdict == "fail" ? kFail : kNotAvailable;
+                }
+                total.push_back({});
+                total.push_back({text, fill, true});
+            }
+            page.Row(widths, total);
+            page.Space(4);
+            for (const QString& r : reasons)
+                page.Paragraph(r, 8, QColor(90, 90, 90), 8);
+            if (scored && tests.size() == 1) {
+                // The bands from 2026: the points each band gives, beside the straight line.
+                QString bands;
+                for (const Assess::RegionResult& r : occupant.regions)
+                    if (r.score2026)
+                        bands += QStringLiteral("%1%2 %3").arg(bands.isEmpty() ? "" : ", ", Q(r.region),
+                                                               Q(Assess::Fixed(*r.score2026, 2)));
+                if (!bands.isEmpty())
+                    page.Paragraph("Points by colour band (from 2026): " + bands, 8, QColor(60, 60, 60), 8);
+            }
+            page.Space(8);
+        }
+    }
+    // The observations that are no curves, with their source.
+    bool any = false;
+    for (const TestData& t : tests)
+        any = any || !t.assessment.inputs.empty();
+    if (any) {
+        page.Heading("Inputs that are not curves", 12);
+        for (const TestData& t : tests)
+            for (const Assess::InputUse& in : t.assessment.inputs)
+                page.Paragraph(QStringLiteral("%1%2 = %3 (%4)%5")
+                                   .arg(tests.size() > 1 ? Q(t.assessment.test) + ": " : "")
+                                   .arg(Q(in.name))
+                                   .arg(in.isNumber ? Q(Assess::Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit))
+                                                    : in.value != 0 ? "yes" : "no")
+                                   .arg(Q(in.source))
+                                   .arg(in.meaning.empty() ? "" : ": " + Q(in.meaning)),
+                               9);
+    }
+    for (const TestData& t : tests)
+        for (const std::string& w : t.assessment.warnings)
+            page.Paragraph(Q("warning (" + t.assessment.test + "): " + w), 8.5, QColor(120, 60, 0));
+}
+
+} // namespace Report::Detail
