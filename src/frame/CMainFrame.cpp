@@ -179,6 +179,7 @@ CommandState CMainFrame::CurrentState() const
     CommandState state;
     state.loaded = m_doc->Signals().size();
     state.shortHeader = ShortHeader();
+    state.limitLines = m_plotView->LimitLinesShown();
     state.toolBarShown = m_toolBar->isVisibleTo(this);
     state.statusBarShown = statusBar()->isVisibleTo(this);
     state.sortOrder = OndrelSettings::ReadInt(QString::fromLatin1(OndrelSettings::kSort));

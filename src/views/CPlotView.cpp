@@ -98,7 +98,10 @@ void CPlotView::OnUpdate(int hint)
     m_graph->SetNotice(m_content.notice);
     if (!m_marks.isEmpty() && LoadedNames() != m_marksFor)
         m_marks.clear();
-    m_graph->SetMarks(m_marks);
+    QList<CGraphMark> shown = m_marks;
+    if (!m_limitLines)
+        shown.removeIf([](const CGraphMark& m) { return m.kind != CGraphMark::XSpan; });
+    m_graph->SetMarks(shown);
     // Without "SaveZoom" every change of data shows the whole range again;
     // a zoom into curves that are gone would show nothing.
     if (!m_hasCurves || !m_doc->SaveZoom())
@@ -119,6 +122,12 @@ void CPlotView::SetMarks(const QList<CGraphMark>& marks)
 {
     m_marks = marks;
     m_marksFor = LoadedNames();
+    OnUpdate(HINT_PLOT_CHANGED);
+}
+
+void CPlotView::ToggleLimitLines()
+{
+    m_limitLines = !m_limitLines;
     OnUpdate(HINT_PLOT_CHANGED);
 }
 

@@ -30,6 +30,10 @@ public:
     // Multi Line Title: inverts the flag, stores it as "ShortHeader" and
     // tells the views.
     void ToggleShortHeader();
+    // View > Limit Lines: whether the limit lines and bands of the marks are
+    // drawn (stretches such as a criterion's window always are).
+    bool LimitLinesShown() const { return m_limitLines; }
+    void ToggleLimitLines();
     // Marks on the plot (a criterion's limits and window) for the signals
     // loaded now; they go when other signals are loaded.
     void SetMarks(const QList<CGraphMark>& marks);
@@ -75,6 +79,7 @@ private:
 
     COndrelDoc* m_doc;
     bool m_shortHeader = true;
+    bool m_limitLines = true;
     QPointer<CProgressDlg> m_progress;
     PlotContent m_content; // drawing buffers, kept between rebuilds
     CGraph* m_graph = nullptr;

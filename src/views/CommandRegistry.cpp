@@ -344,6 +344,10 @@ std::vector<MenuEntry> BuildMenuBar()
                     .Icon("document-properties", "Inf", grey)
                     .Enabled(OneLoaded)
                     .Run(Doc(&COndrelDoc::OnRvfInformation)),
+                Command(ID_VIEW_LIMIT_LINES, "&Limit Lines",
+                        "Show or hide the limit lines and bands of a criterion on the plot", "Limit Lines")
+                    .Checked([](const CommandState& s) { return s.limitLines; })
+                    .Run(Plot(&CPlotView::ToggleLimitLines)),
                 Sep(),
                 Command(ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar")
                     .Checked([](const CommandState& s) { return s.toolBarShown; })

@@ -50,6 +50,7 @@ struct CommandTargets {
 struct CommandState {
     std::size_t loaded = 0;    // number of loaded signals
     bool shortHeader = true;   // the plot shows title and subtitle, not the multi-line title
+    bool limitLines = true;    // the plot draws the limit lines and bands it was given
     bool toolBarShown = true;
     bool statusBarShown = true;
     bool itemsSelected = false;        // the file list has a selection

@@ -187,6 +187,7 @@ TEST_F(MainFrameTest, ViewAndHelpMenusCarryTheirTextsAndPrompts)
                   "  by &Extension|Sort the List by the file Extesion",
                   "-",
                   "&Rvf Header|Show the Rvf Information for the Curve",
+                  "&Limit Lines|Show or hide the limit lines and bands of a criterion on the plot",
                   "-",
                   "&Toolbar|Show or hide the toolbar",
                   "Status &Bar|Show or hide the status bar",

@@ -190,3 +190,22 @@ TEST_F(ViewTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgramGoesOn)
     RunCommandOn(greedy, CommandTargets{m_doc.get(), nullptr, nullptr, nullptr});
     EXPECT_EQ(m_ui.messages, QStringList{"Not enough memory for Save ImageExpress..."});
 }
+
+TEST_F(ViewTest, LimitLinesCanBeHiddenWhileWindowsStayShaded)
+{
+    CPlotView view(m_doc.get());
+    Load({WriteRvf("a.rvf", Pulse(500))});
+    CGraphMark limit{CGraphMark::Level, 80.0, 0.0, "limit", Qt::red};
+    CGraphMark band{CGraphMark::LevelBand, 60.0, 40.0, "HPL-LPL", Qt::yellow};
+    CGraphMark window{CGraphMark::XSpan, 0.01, 0.02, "HIC15", Qt::gray};
+    view.SetMarks({limit, band, window});
+    EXPECT_EQ(view.Graph()->MarkCount(), 3);
+    view.ToggleLimitLines();
+    EXPECT_FALSE(view.LimitLinesShown());
+    EXPECT_EQ(view.Graph()->MarkCount(), 1);
+    // Off, a limit above the curves no longer widens the range.
+    EXPECT_LT(view.Graph()->ShownRanges()[3], 80.0);
+    view.ToggleLimitLines();
+    EXPECT_EQ(view.Graph()->MarkCount(), 3);
+    EXPECT_GT(view.Graph()->ShownRanges()[3], 80.0);
+}
