@@ -14,7 +14,9 @@ int main(int argc, char** argv)
     // No window is shown: without a display the pages are drawn offscreen.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return Report::RunReportCommand(args); // the help needs no application
+    QApplication app(argc, argv);
     return Report::RunReportCommand(args);
 }

@@ -147,7 +147,8 @@ std::string ProgramHelp(const CriterionDef& def)
            + own
            + "  --dummy KEY     the dummy whose constants apply (default h3-50m)\n"
              "  --list-dummies  list the dummies\n"
-             "  --time-unit s|ms  time column of text files in seconds or milliseconds\n"
+             "  --time-unit s|ms  time column of text files that state none in a header\n"
+             "                  line (\"Time (ms)\", \"t/s\") in seconds or milliseconds\n"
              "                  (default ms); a step below 1 us or above 10 ms is warned of\n"
              "  --position P    with an ISO-MME test (TEST.mme, its folder or a .zip)\n"
              "                  instead of files: the dummy's seat in the channel codes\n"
