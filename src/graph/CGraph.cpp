@@ -173,6 +173,7 @@ void CGraph::SetCurvesOf(const float* x, const float* y, int curveCount, int poi
 {
     m_plot->clearPlottables();
     m_dataBounds = QRectF();
+    m_panelBounds.assign(static_cast<size_t>(PanelCount()), QRectF());
     if (!x || !y || curveCount <= 0 || pointsPerCurve <= 0)
         return;
     for (int i = 0; i < curveCount; ++i) {
@@ -180,22 +181,29 @@ void CGraph::SetCurvesOf(const float* x, const float* y, int curveCount, int poi
         QCPAbstractPlottable* p = nullptr;
         int drawn = 0;
         QRectF bounds;
+        const size_t k = static_cast<size_t>(i);
+        const int panel = k < m_panelOf.size() && m_panelOf[k] >= 0 && m_panelOf[k] < PanelCount() ? m_panelOf[k] : 0;
+        QCPAxis* keyAxis = PanelAxis(panel, true);
+        QCPAxis* valueAxis = PanelAxis(panel, false);
         if (s_reduceLongCurves && pointsPerCurve > kReduceAbove) {
             LongCurvePoints c = CollectLongPoints(x + offset, y + offset, pointsPerCurve, m_absentValue, owner);
             drawn = c.drawn;
             bounds = c.bounds;
             if (c.sorted)
-                p = AddReducedCurve(m_plot, std::move(c));
+                p = AddReducedCurve(keyAxis, valueAxis, std::move(c));
         }
         if (!p) {
             CurvePoints c = CollectPoints(x + offset, y + offset, pointsPerCurve, m_absentValue);
             drawn = c.drawn;
             bounds = c.bounds;
-            p = AddCurve(m_plot, c);
+            p = AddCurve(keyAxis, valueAxis, c);
         }
         p->setProperty("drawn", drawn);
-        if (drawn > 0)
+        if (drawn > 0) {
             m_dataBounds = m_dataBounds.isNull() ? bounds : m_dataBounds.united(bounds);
+            QRectF& own = m_panelBounds[static_cast<size_t>(panel)];
+            own = own.isNull() ? bounds : own.united(bounds);
+        }
     }
     ApplyPens();
     ApplyLegend();
@@ -228,8 +236,77 @@ void CGraph::SetSubTitle(const QString& subTitle) { m_subTitle = subTitle; }
 
 void CGraph::SetAxisLabels(const QString& xLabel, const QString& yLabel)
 {
-    m_plot->xAxis->setLabel(xLabel);
-    m_plot->yAxis->setLabel(yLabel);
+    m_xLabel = xLabel;
+    m_yLabel = yLabel;
+    ApplyAxisLabels();
+}
+
+void CGraph::ApplyAxisLabels()
+{
+    const int n = PanelCount();
+    for (int k = 0; k < n; ++k) {
+        PanelAxis(k, true)->setLabel(k == n - 1 ? m_xLabel : QString());
+        PanelAxis(k, false)->setLabel(n > 1 ? m_panelLabels.value(k) : m_yLabel);
+    }
+}
+
+QCPAxis* CGraph::PanelAxis(int panel, bool x) const
+{
+    if (panel <= 0 || panel > static_cast<int>(m_panels.size()))
+        return x ? m_plot->xAxis : m_plot->yAxis;
+    QCPAxisRect* rect = m_panels[static_cast<size_t>(panel - 1)];
+    return rect->axis(x ? QCPAxis::atBottom : QCPAxis::atLeft);
+}
+
+std::pair<double, double> CGraph::PanelRange(int k) const
+{
+    const QCPRange r = PanelAxis(k, false)->range();
+    return {r.lower, r.upper};
+}
+
+std::pair<double, double> CGraph::PanelXRange(int k) const
+{
+    const QCPRange r = PanelAxis(k, true)->range();
+    return {r.lower, r.upper};
+}
+
+void CGraph::SetPanels(const std::vector<int>& panelOf, const QStringList& yLabels)
+{
+    const int wanted = std::max<int>(1, static_cast<int>(yLabels.size()));
+    m_panelOf = wanted > 1 ? panelOf : std::vector<int>{};
+    m_panelLabels = wanted > 1 ? yLabels : QStringList{};
+    if (wanted != PanelCount()) {
+        // The curves sit on the axes of the panels that go.
+        m_plot->clearPlottables();
+        QCPLayoutGrid* body = BodyGrid(m_plot);
+        for (QCPAxisRect* rect : m_panels)
+            body->remove(rect);
+        m_panels.clear();
+        body->simplify();
+        if (!m_margins) {
+            m_margins = new QCPMarginGroup(m_plot);
+            m_plot->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, m_margins);
+        }
+        for (int k = 1; k < wanted; ++k) {
+            auto* rect = new QCPAxisRect(m_plot);
+            rect->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+            rect->setMarginGroup(QCP::msLeft | QCP::msRight, m_margins);
+            for (QCPAxis* axis : {rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft)}) {
+                axis->setLabelFont(PixelFont(13));
+                axis->setTickLabelFont(PixelFont(11));
+            }
+            // One time axis: every panel follows the top one, and the top one a panel zoomed.
+            QCPAxis* x = rect->axis(QCPAxis::atBottom);
+            connect(m_plot->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), x,
+                    qOverload<const QCPRange&>(&QCPAxis::setRange));
+            connect(x, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), m_plot->xAxis,
+                    qOverload<const QCPRange&>(&QCPAxis::setRange));
+            body->addElement(k, 0, rect);
+            m_panels.push_back(rect);
+        }
+    }
+    m_panelBounds.assign(static_cast<size_t>(PanelCount()), QRectF());
+    ApplyAxisLabels();
 }
 
 void CGraph::SetLegend(const QStringList& labels)
@@ -396,10 +473,20 @@ void CGraph::RescaleToData()
         return;
     }
     m_plot->xAxis->setRange(Widened(m_dataBounds.left(), m_dataBounds.right()));
-    // A margin of 5 % keeps a clipped plateau or a peak off the frame.
-    const QCPRange y = Widened(m_dataBounds.top(), m_dataBounds.bottom());
-    const double margin = kAutoScaleMargin * y.size();
-    m_plot->yAxis->setRange(WithLevels(QCPRange(y.lower - margin, y.upper + margin), m_marks));
+    // A margin of 5 % keeps a clipped plateau or a peak off the frame; each
+    // panel is scaled to its own curves, the marks belong to the top one.
+    for (int k = 0; k < PanelCount(); ++k) {
+        PanelAxis(k, true)->setRange(m_plot->xAxis->range());
+        const QRectF& own = PanelCount() > 1 ? m_panelBounds[static_cast<size_t>(k)] : m_dataBounds;
+        if (own.isNull()) {
+            PanelAxis(k, false)->setRange(0.0, 1.0);
+            continue;
+        }
+        const QCPRange y = Widened(own.top(), own.bottom());
+        const double margin = kAutoScaleMargin * y.size();
+        const QCPRange withMargin(y.lower - margin, y.upper + margin);
+        PanelAxis(k, false)->setRange(k == 0 ? WithLevels(withMargin, m_marks) : withMargin);
+    }
 }
 
 void CGraph::Replot()
@@ -423,6 +510,8 @@ void CGraph::ZoomTo(double xLower, double xUpper, double yLower, double yUpper)
 {
     m_plot->xAxis->setRange(xLower, xUpper);
     m_plot->yAxis->setRange(yLower, yUpper);
+    for (int k = 1; k < PanelCount(); ++k)
+        PanelAxis(k, true)->setRange(xLower, xUpper);
     m_zoomed = true;
     if (isVisible())
         m_plot->replot();

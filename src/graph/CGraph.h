@@ -17,7 +17,10 @@
 
 class QAction;
 class QCPAbstractItem;
+class QCPAxis;
+class QCPAxisRect;
 class QCPItemText;
+class QCPMarginGroup;
 class QCustomPlot;
 class QPainter;
 class QPrinter;
@@ -70,6 +73,16 @@ public:
     void SetTitle(const QString& title);
     void SetSubTitle(const QString& subTitle);
     void SetAxisLabels(const QString& xLabel, const QString& yLabel);
+    // Curves in panels stacked over one shared time axis (one panel per Y
+    // unit): curve i goes to panel panelOf[i] (0 on top), panel k's Y axis is
+    // labelled yLabels[k]; the X label goes under the lowest panel. Empty: one
+    // panel, labelled by SetAxisLabels. Set before SetCurves.
+    void SetPanels(const std::vector<int>& panelOf, const QStringList& yLabels);
+    int PanelCount() const { return 1 + static_cast<int>(m_panels.size()); }
+    // The y range shown in panel k (lower, upper).
+    std::pair<double, double> PanelRange(int k) const;
+    // The x range shown in panel k (lower, upper): the same in every panel.
+    std::pair<double, double> PanelXRange(int k) const;
     // One label per curve; an empty list hides the legend.
     void SetLegend(const QStringList& labels);
     // The title block above the plot; an empty list removes it.
@@ -160,6 +173,15 @@ private:
     QList<CGraphMark> m_marks;
     QList<QCPAbstractItem*> m_markItems;
     QRectF m_dataBounds; // of all drawn points; null without any
+    std::vector<int> m_panelOf;
+    QStringList m_panelLabels;
+    QString m_xLabel;
+    QString m_yLabel;
+    std::vector<QCPAxisRect*> m_panels;   // the panels below the first (the chart's own axis rect)
+    std::vector<QRectF> m_panelBounds;    // of the points drawn in each panel
+    QCPMarginGroup* m_margins = nullptr;  // keeps the panels' plot areas aligned
+    void ApplyAxisLabels();
+    QCPAxis* PanelAxis(int panel, bool x) const;
     QCPItemText* m_notice = nullptr;
     QAction* m_showAll = nullptr;
     bool m_zoomed = false;

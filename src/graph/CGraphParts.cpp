@@ -247,19 +247,19 @@ QCPRange Widened(double lower, double upper)
 
 // Curves whose X runs forward use the fast graph type; others are drawn in
 // the order of their points.
-QCPAbstractPlottable* AddReducedCurve(QCustomPlot* plot, LongCurvePoints&& c)
+QCPAbstractPlottable* AddReducedCurve(QCPAxis* x, QCPAxis* y, LongCurvePoints&& c)
 {
-    return new CReducedGraph(plot->xAxis, plot->yAxis, std::move(c));
+    return new CReducedGraph(x, y, std::move(c));
 }
 
-QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c)
+QCPAbstractPlottable* AddCurve(QCPAxis* x, QCPAxis* y, CurvePoints& c)
 {
     if (c.sorted) {
-        auto* graph = new CFastGraph(plot->xAxis, plot->yAxis);
+        auto* graph = new CFastGraph(x, y);
         graph->data()->set(c.points, true);
         return graph;
     }
-    auto* curve = new QCPCurve(plot->xAxis, plot->yAxis);
+    auto* curve = new QCPCurve(x, y);
     QVector<QCPCurveData> data;
     data.reserve(c.points.size());
     for (qsizetype i = 0; i < c.points.size(); ++i)

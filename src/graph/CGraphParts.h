@@ -41,11 +41,11 @@ LongCurvePoints CollectLongPoints(const float* x, const float* y, int count, flo
 
 // A curve whose X runs forward, drawn at every redraw (screen, picture, print)
 // reduced to the pixel columns of the range shown, so that every peak stays.
-QCPAbstractPlottable* AddReducedCurve(QCustomPlot* plot, LongCurvePoints&& c);
+QCPAbstractPlottable* AddReducedCurve(QCPAxis* x, QCPAxis* y, LongCurvePoints&& c);
 
 // A range of some width around a single value, so that a flat line shows.
 QCPRange Widened(double lower, double upper);
 
 // Curves whose X runs forward use the fast graph type; others are drawn in
 // the order of their points.
-QCPAbstractPlottable* AddCurve(QCustomPlot* plot, CurvePoints& c);
+QCPAbstractPlottable* AddCurve(QCPAxis* x, QCPAxis* y, CurvePoints& c);

@@ -71,12 +71,38 @@ void AddCorridors(const PlotSource& source, PlotContent& content)
     for (int i = 0; i < content.curveCount; ++i)
         content.colourOf[std::size_t(i)] = i;
     content.colourOf.insert(content.colourOf.end(), 4, ref); // in the reference's colour
+    if (!content.panelOf.empty())
+        content.panelOf.insert(content.panelOf.end(), 4, content.panelOf[std::size_t(ref)]);
     content.curveCount += 4;
     for (const int type : {kOuterCorridorLine, kInnerCorridorLine, kInnerCorridorLine, kOuterCorridorLine})
         content.lineTypes.push_back(type);
     if (!content.legend.isEmpty())
         content.legend << QStringLiteral("outer corridor") << QStringLiteral("inner corridor")
                        << QStringLiteral("inner corridor") << QStringLiteral("outer corridor");
+}
+
+// One panel per Y unit (letter case and blanks aside), in the order the units
+// first appear; nothing when the curves share one.
+void UnitPanels(const std::vector<const KVSignal*>& loaded, int curves, PlotContent& content)
+{
+    content.panelOf.clear();
+    content.panelLabels.clear();
+    QStringList keys;
+    for (int i = 0; i < curves; ++i) {
+        const KVSignal* s = loaded[std::size_t(i)];
+        const QString unit = s ? QString::fromLatin1(s->YUnits().c_str()).trimmed() : QString();
+        qsizetype k = keys.indexOf(unit.toCaseFolded());
+        if (k < 0) {
+            keys << unit.toCaseFolded();
+            content.panelLabels << unit;
+            k = keys.size() - 1;
+        }
+        content.panelOf.push_back(int(k));
+    }
+    if (content.panelLabels.size() < 2) {
+        content.panelOf.clear();
+        content.panelLabels.clear();
+    }
 }
 
 } // namespace
@@ -124,6 +150,7 @@ bool BuildPlotContent(const PlotSource& source, PlotContent& content)
     content.legend = drawn && n > 1 ? LegendLabels(source.labels, n) : QStringList();
     content.lineTypes = CurveLineTypes(source.lineStyle, content.curveCount);
     content.colourOf.clear();
+    UnitPanels(source.loaded, drawn ? n : 0, content);
     if (drawn)
         AddCorridors(source, content);
     if (n == 0) {

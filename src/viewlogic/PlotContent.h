@@ -40,6 +40,10 @@ struct PlotContent {
     std::vector<float> y;
     std::vector<int> lineTypes;
     std::vector<int> colourOf; // the colour index of each curve; empty: each its own
+    // Signals in different Y units: the panel of each curve (0 on top) and
+    // each panel's Y label, its unit. Empty when all share one unit.
+    std::vector<int> panelOf;
+    QStringList panelLabels;
     QString title;
     QString subTitle;
     QString xLabel;

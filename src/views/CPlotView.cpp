@@ -86,6 +86,7 @@ void CPlotView::OnUpdate(int hint)
         return;
     m_graph->ReturnCurves(m_content.x, m_content.y); // filled again in place
     m_hasCurves = BuildPlotContent(m_doc ? SourceOf(*m_doc, m_shortHeader) : PlotSource{}, m_content);
+    m_graph->SetPanels(m_content.panelOf, m_content.panelLabels);
     // The graph takes the buffers over: a long curve is drawn from them, not copied again.
     m_graph->SetCurves(std::move(m_content.x), std::move(m_content.y), m_content.curveCount, m_content.pointsPerCurve);
     m_graph->SetLineTypes(m_content.lineTypes);

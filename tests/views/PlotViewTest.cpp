@@ -209,3 +209,33 @@ TEST_F(ViewTest, LimitLinesCanBeHiddenWhileWindowsStayShaded)
     EXPECT_EQ(view.Graph()->MarkCount(), 3);
     EXPECT_GT(view.Graph()->ShownRanges()[3], 80.0);
 }
+
+// Regression: signals in G and in N shared one Y axis labelled "Mixed Units".
+TEST_F(ViewTest, MixedUnitsAreStackedInPanelsOverOneTimeAxis)
+{
+    KVSignal force = Pulse(400, 100.0f); // peaks near 3,600
+    force.SetYType("FORCE");
+    force.SetYUnits("NEWTONS");
+    KVSignal again = Pulse(300, 0.5f);
+    again.SetYUnits(" g ");
+    Load({WriteRvf("a.rvf", Pulse(500)), WriteRvf("f.rvf", force), WriteRvf("b.rvf", again)});
+    CPlotView view(m_doc.get());
+    CGraph* graph = view.Graph();
+    ASSERT_EQ(graph->PanelCount(), 2);
+    EXPECT_EQ(graph->CurveCount(), 3);
+    // Each panel is scaled to its own curves: the force does not flatten the accelerations.
+    const auto [gLow, gHigh] = graph->PanelRange(0);
+    const auto [nLow, nHigh] = graph->PanelRange(1);
+    EXPECT_LT(gHigh, 100.0);
+    EXPECT_GT(nHigh, 1000.0);
+    EXPECT_LT(gLow, 0.0);
+    EXPECT_LT(nLow, 0.0);
+    EXPECT_FALSE(graph->RenderImage(640, 480).isNull());
+    // The panels share the time axis.
+    EXPECT_EQ(graph->PanelXRange(1), graph->PanelXRange(0));
+    EXPECT_NEAR(graph->PanelXRange(1).second, 0.0499, 1e-6);
+    // One unit again: one panel.
+    Load({WriteRvf("c.rvf", Pulse(200))});
+    EXPECT_EQ(graph->PanelCount(), 1);
+    EXPECT_EQ(graph->CurveCount(), 1);
+}
