@@ -20,6 +20,8 @@ void COndrelDoc::OnCheckSignals(const QStringList& selected)
     // out; a selected file always gets its result.
     if (selected.isEmpty())
         std::erase_if(checked, [](const CCheckedFile& f) { return !f.signalFile; });
+    for (CCheckedFile& f : checked)
+        f.shown = ListText(f.name);
     UpdateAllViews(HINT_CHECKS_CHANGED);
     if (m_ui)
         m_ui->ShowCheckResults(checked);

@@ -14,7 +14,8 @@
 
 // The check of one listed file.
 struct CCheckedFile {
-    QString name;  // as the file list shows it
+    QString name;  // the list name
+    QString shown; // as the file list shows it (a test's channel by code and name); empty: name
     QString path;
     bool readable = true;
     // False for an unreadable file that is no RVF-1992 file by its first

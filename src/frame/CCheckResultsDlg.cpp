@@ -42,7 +42,8 @@ CCheckResultsDlg::CCheckResultsDlg(const std::vector<CCheckedFile>& files, std::
     for (const CCheckedFile* f : WorstFirst(files)) {
         const Kalvio::CheckVerdict verdict = CheckedFileVerdict(*f);
         const QStringList lines = CheckFindingLines(*f);
-        auto* item = new QTreeWidgetItem(m_tree, {f->name, CheckVerdictText(*f), lines.value(0)});
+        auto* item = new QTreeWidgetItem(m_tree, {f->shown.isEmpty() ? f->name : f->shown, CheckVerdictText(*f),
+                                                  lines.value(0)});
         item->setData(0, Qt::UserRole, f->name);
         item->setToolTip(2, lines.value(0));
         item->setIcon(0, CheckVerdictIcon(verdict, this));

@@ -86,6 +86,12 @@ TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsT
     // Legends by code; a code the test repeats would not tell the curves apart.
     EXPECT_EQ(doc->Labels(), (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
     EXPECT_EQ(ui.errorDialogs.size(), 1u); // the channels load without a word
+    // Check Signals names the channels by code and name too, not by a path.
+    doc->OnCheckSignals({second});
+    ASSERT_EQ(ui.checkResults.size(), 1u);
+    ASSERT_EQ(ui.checkResults[0].size(), 1u);
+    EXPECT_EQ(ui.checkResults[0][0].name, second);
+    EXPECT_EQ(ui.checkResults[0][0].shown, QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
 }
 
 TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest)

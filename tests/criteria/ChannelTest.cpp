@@ -33,6 +33,14 @@ TEST(ChannelFromSignal, ConvertsUnitsAndTime)
     const KVSignal chest = MakeSignal(3, 0, 0.001, [](double) { return 1.0; }, "INCHES");
     ASSERT_TRUE(Convert(chest, Quantity::Deflection, c, errors));
     EXPECT_NEAR(c.y[0], 25.4, 1e-9);
+    EXPECT_TRUE(c.code.empty()) << "a file without a code";
+    // A test's channel saved to a file keeps its code in the attachment text.
+    KVSignal head = MakeSignal(3, 0, 0.001, [](double) { return 1.0; }, "G'S");
+    head.SetSensorAttachment("11HEAD0000H3ACXA");
+    head.SetFilterClass(1000);
+    head.SetCutOffFrequency(1666.67f);
+    ASSERT_TRUE(Convert(head, Quantity::Acceleration, c, errors));
+    EXPECT_EQ(c.code.substr(0, 14), "11HEAD0000H3AC");
 }
 
 TEST(ChannelFromSignal, RefusesWhatACriterionCannotUse)

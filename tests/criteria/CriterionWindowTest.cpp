@@ -53,6 +53,12 @@ TEST_F(CriterionWindowTest, HicShowsInputsResultantMarksAndVerdict)
     EXPECT_EQ(w.Verdict(), "FAIL"); // a 30 ms 100 g pulse is far over HIC15 700
     EXPECT_TRUE(w.ResultText().contains("HIC15: "));
     EXPECT_TRUE(w.windowTitle().startsWith("HIC - neck_X.rvf, neck_Y.rvf"));
+    // Regression: a changed test channel, handed over as a temporary file, was
+    // named by that file; it is named by its code.
+    head[0].path = "/tmp/RVFa1b2c3";
+    head[0].code = "11HEAD0000H3ACXA";
+    CCriterionWindow named(DefOf(CriterionId::Hic), head, Dummies().front());
+    EXPECT_TRUE(named.windowTitle().startsWith("HIC - 11HEAD0000H3ACXA, neck_Y.rvf")) << named.windowTitle().toStdString();
 }
 
 TEST_F(CriterionWindowTest, ChangingTheDummyEvaluatesAgain)

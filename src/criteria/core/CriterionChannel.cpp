@@ -1,4 +1,5 @@
 #include "CriterionChannel.h"
+#include "IsoMmeWriter.h"
 
 #include "KVErrorList.h"
 #include "KVReadSignalFile.h"
@@ -146,6 +147,11 @@ bool ChannelFromSignal(const KVSignal& s, bool fromTextFile, const std::string& 
     }
     out.units = Trimmed(s.YUnits());
     out.description = Trimmed(s.CurveText());
+    // A test's channel keeps its code when a window saved it to a file of its own.
+    const std::string attachment = Trimmed(s.SensorAttachment());
+    if (!s.Header().Side.channelLines.empty()
+        || (attachment.size() == 16 && attachment.find(' ') == std::string::npos))
+        out.code = IsoMmeCodeOf(s);
     out.initialVelocity = HeaderVelocity(s);
     out.axis = NormalisedUnits(s.Axis());
     out.filterClass = fromTextFile ? 0 : s.FilterClass();

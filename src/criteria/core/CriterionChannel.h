@@ -17,6 +17,7 @@ struct Channel {
     std::string axis;
     std::string units;      // the header's Y units, as read (trimmed)
     std::string description; // the header's curve text, trimmed
+    std::string code;       // the channel code of a test's channel (also saved to a file); empty for none
     Quantity quantity = Quantity::Acceleration;
     int filterClass = 0;    // 0: unknown (a text file carries none)
     float cutOff = 0;       // Hz, from the header

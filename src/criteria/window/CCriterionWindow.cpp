@@ -54,7 +54,9 @@ CCriterionWindow::CCriterionWindow(const CriterionDef& def, std::vector<Channel>
 {
     QString files;
     for (const Channel& c : m_inputs)
-        files += (files.isEmpty() ? "" : ", ") + QFileInfo(QString::fromStdString(c.path)).fileName();
+        // A channel by its code: its file may be a temporary copy of a changed signal.
+        files += (files.isEmpty() ? "" : ", ") + (c.code.empty() ? QFileInfo(QString::fromStdString(c.path)).fileName()
+                                                                 : QString::fromStdString(c.code));
     setWindowTitle(QString::fromUtf8(def.title) + " - " + files);
 
     m_dummies = new QComboBox(this);
