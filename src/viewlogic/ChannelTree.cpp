@@ -3,7 +3,6 @@
 #include "IsoMmeVocabulary.h"
 #include "OndrelDoc.h"
 
-#include <QFileInfo>
 
 #include <QRegularExpression>
 
@@ -95,6 +94,26 @@ bool ChannelMatches(const CChannelItem& item, const QString& filter)
     return true;
 }
 
+// The name after the last "/" (no file system call: a long list is named fast).
+static QString BareName(const QString& name)
+{
+    return name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString CodeOfFileName(const QString& name)
+{
+    QString base = BareName(name);
+    base.truncate(base.indexOf(QLatin1Char('.')) < 0 ? base.size() : base.indexOf(QLatin1Char('.')));
+    // Most names are no code: cheaper to tell by length than by pattern.
+    if (base.size() != 16 && (base.size() < 18 || base[16] != QLatin1Char('_')))
+        return {};
+    static const QRegularExpression pattern(QStringLiteral("^([0-9A-Z_]{16})(_[0-9]+)?$"));
+    const QRegularExpressionMatch m = pattern.match(base);
+    if (!m.hasMatch())
+        return {};
+    return m.captured(1).replace(QLatin1Char('_'), QLatin1Char('?'));
+}
+
 std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc)
 {
     std::vector<CChannelItem> items;
@@ -103,7 +122,7 @@ std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc)
         if (const CChannelListing* listing = doc.ChannelListingOf(name))
             items.push_back({name, listing->code, listing->title, listing->test});
         else
-            items.push_back({name, QString(), QFileInfo(name).fileName(), QString()});
+            items.push_back({name, CodeOfFileName(name), BareName(name), QString()});
     }
     return items;
 }

@@ -31,8 +31,14 @@ QChar DummyPosition(const QString& code);
 // "1 Front left" for position character p.
 QString PositionLabel(QChar p);
 
+// The channel code a file name carries, as the toolset names a channel's file
+// (CODE.rvf, "_" for an unknown character, CODE_2.rvf for a code taken), with
+// "?" for "_"; empty for any other name.
+QString CodeOfFileName(const QString& name);
+
 class COndrelDoc;
-// The document's listed names as items, in list order.
+// The document's listed names as items, in list order: a test's channels by
+// their listing, other files by the code their name carries, if any.
 std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc);
 // Whether more than one test is listed.
 bool SeveralTests(const std::vector<CChannelItem>& items);

@@ -29,8 +29,8 @@ CChannelTree::CChannelTree(COndrelDoc* doc, QWidget* parent) : QTreeWidget(paren
 
 bool CChannelTree::HasCodes(const COndrelDoc& doc)
 {
-    for (const QString& name : doc.FileList())
-        if (const CChannelListing* listing = doc.ChannelListingOf(name); listing && listing->code.size() == 16)
+    for (const CChannelItem& item : ListedChannels(doc))
+        if (item.code.size() == 16)
             return true;
     return false;
 }

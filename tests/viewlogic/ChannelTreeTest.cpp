@@ -30,6 +30,16 @@ TEST(ChannelTree, GroupsByTestObjectPositionAndBodyRegion)
     EXPECT_FALSE(SeveralTests({Channel("11HEAD0000H3ACXA", "x"), {"/d/a.rvf", {}, "a.rvf", {}}}));
 }
 
+TEST(ChannelTree, AFileNamedByItsCodeIsGroupedByIt)
+{
+    EXPECT_EQ(CodeOfFileName("/out/11HEAD0000H3ACXA.rvf"), "11HEAD0000H3ACXA");
+    EXPECT_EQ(CodeOfFileName("11HEAD0000H3ACXA_2.rvf"), "11HEAD0000H3ACXA");
+    EXPECT_EQ(CodeOfFileName("1_HEAD0000H3ACXA.rvf"), "1?HEAD0000H3ACXA");
+    EXPECT_EQ(CodeOfFileName("occ2231_head_x.rvf"), "");
+    EXPECT_EQ(CodeOfFileName("11HEAD0000H3ACX.rvf"), "") << "15 characters";
+    EXPECT_EQ(CodeOfFileName("11head0000h3acxa.rvf"), "") << "codes are capitals";
+}
+
 TEST(ChannelTree, FilterIsACodePatternOrWordsOfTheName)
 {
     const CChannelItem x = Channel("11HEAD0000H3ACXA", "HEAD CG ACCELERATION X");
