@@ -2,6 +2,7 @@
 
 #include "COndrelView.h"
 #include "ChannelTree.h"
+#include "CheckMarks.h"
 #include "OndrelDoc.h"
 
 #include <QContextMenuEvent>
@@ -25,6 +26,20 @@ CChannelTree::CChannelTree(COndrelDoc* doc, QWidget* parent) : QTreeWidget(paren
     header()->setStretchLastSection(true);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection&) { OnSelectionChanged(!selected.isEmpty()); });
+    connect(m_doc, &COndrelDoc::ViewsUpdated, this, [this](int hint) {
+        if (hint == HINT_CHECKS_CHANGED)
+            MarkChecked();
+    });
+}
+
+void CChannelTree::MarkChecked()
+{
+    for (QTreeWidgetItem* leaf : Leaves()) {
+        const CCheckedFile* file = m_doc->CheckOf(leaf->data(0, Qt::UserRole).toString());
+        const bool marked = file && file->signalFile && CheckedFileVerdict(*file) != Kalvio::CheckVerdict::Ok;
+        if (marked || leaf->data(0, Qt::ForegroundRole).isValid())
+            MarkCheckedItem(*leaf, marked ? file : nullptr, this);
+    }
 }
 
 bool CChannelTree::HasCodes(const COndrelDoc& doc)
@@ -77,6 +92,7 @@ void CChannelTree::Refill(const QString& filter)
     // Files without a code follow the groups, in list order.
     addTopLevelItems(loose);
     expandAll();
+    MarkChecked();
     setUpdatesEnabled(true);
     SelectLoaded();
 }

@@ -16,6 +16,8 @@ public:
     // Rebuilds the tree from the document's list, keeping the names that
     // pass filter (see ChannelMatches); the loaded names are selected.
     void Refill(const QString& filter);
+    // Marks the channels whose files were checked with warnings or failures.
+    void MarkChecked();
     // Selects exactly the items of the loaded signals, without telling the document.
     void SelectLoaded();
     // Selects exactly the items called names (one selection change: the

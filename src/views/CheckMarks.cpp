@@ -1,5 +1,7 @@
 #include "CheckMarks.h"
 
+#include <QTreeWidgetItem>
+
 #include <QListWidgetItem>
 #include <QStyle>
 #include <QWidget>
@@ -37,15 +39,41 @@ QIcon CheckVerdictIcon(Kalvio::CheckVerdict verdict, const QWidget* widget)
         nullptr, widget);
 }
 
-void MarkCheckedItem(QListWidgetItem& item, const CCheckedFile* file, const QWidget* list)
+namespace {
+
+// The icon, text colour and tooltip of a checked file; all empty for ok or unchecked.
+struct CheckLook {
+    QIcon icon;
+    QVariant colour;
+    QString tip;
+};
+
+CheckLook LookOf(const CCheckedFile* file, const QWidget* widget)
 {
     const Kalvio::CheckVerdict verdict = file ? CheckedFileVerdict(*file) : Kalvio::CheckVerdict::Ok;
     const QColor colour = CheckVerdictColor(verdict);
-    item.setIcon(CheckVerdictIcon(verdict, list));
-    item.setData(Qt::ForegroundRole, colour.isValid() ? QVariant(colour) : QVariant());
-    if (!file || verdict == Kalvio::CheckVerdict::Ok) {
-        item.setToolTip(QString());
-        return;
-    }
-    item.setToolTip(CheckVerdictText(*file) + QLatin1Char('\n') + CheckFindingLines(*file).join(QLatin1Char('\n')));
+    CheckLook look{CheckVerdictIcon(verdict, widget), colour.isValid() ? QVariant(colour) : QVariant(), {}};
+    if (file && verdict != Kalvio::CheckVerdict::Ok)
+        look.tip = CheckVerdictText(*file) + QLatin1Char('\n') + CheckFindingLines(*file).join(QLatin1Char('\n'));
+    return look;
+}
+
+} // namespace
+
+void MarkCheckedItem(QListWidgetItem& item, const CCheckedFile* file, const QWidget* list)
+{
+    const CheckLook look = LookOf(file, list);
+    item.setIcon(look.icon);
+    item.setData(Qt::ForegroundRole, look.colour);
+    item.setToolTip(look.tip);
+}
+
+void MarkCheckedItem(QTreeWidgetItem& item, const CCheckedFile* file, const QWidget* tree)
+{
+    const CheckLook look = LookOf(file, tree);
+    item.setIcon(0, look.icon);
+    for (int column = 0; column < item.columnCount(); ++column)
+        item.setData(column, Qt::ForegroundRole, look.colour);
+    // Without findings the tooltip names the file.
+    item.setToolTip(0, look.tip.isEmpty() ? item.data(0, Qt::UserRole).toString() : look.tip);
 }

@@ -11,6 +11,7 @@
 #include <QList>
 
 class QListWidgetItem;
+class QTreeWidgetItem;
 class QWidget;
 
 // Dark amber for a warning, dark red for a failure; invalid for ok.
@@ -24,3 +25,5 @@ QList<CGraphMark> CheckFindingMarks(const CCheckedFile& file, double span);
 // Marks item by the check of its file (null: unchecked, no mark), with the
 // verdict and findings as its tooltip.
 void MarkCheckedItem(QListWidgetItem& item, const CCheckedFile* file, const QWidget* list);
+// The same for a channel of the tree (its first column's icon, every column's colour).
+void MarkCheckedItem(QTreeWidgetItem& item, const CCheckedFile* file, const QWidget* tree);

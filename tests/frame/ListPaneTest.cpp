@@ -1,6 +1,7 @@
 // The file list's pane over an ISO-MME test: the tree of channels, the filter
 // in both views and the selection for a criterion.
 #include "CChannelTree.h"
+#include "SignalCheckCache.h"
 #include "CFileListPane.h"
 #include "CFrameUi.h"
 #include "COndrelView.h"
@@ -118,6 +119,31 @@ TEST_F(ListPaneTest, TheFilterNarrowsBothViewsAndKeepsWhatIsLoaded)
     pane->FilterField()->clear();
     EXPECT_EQ(pane->ListView()->count(), 6);
     EXPECT_TRUE(pane->ListView()->item(3)->isSelected());
+}
+
+TEST_F(ListPaneTest, CheckedChannelsAreMarkedInTheTree)
+{
+    // Channel 004 written again as a flat line, which the check reports.
+    Write("T5/Channel/T5.004", QByteArray("Channel code                :11CHST0000H3DSXC\r\n"
+                                          "Name of the channel         :Channel 004\r\nUnit                        :mm\r\n"
+                                          "Time of first sample        :0\r\nSampling interval           :0.001\r\n"
+                                          "Number of samples           :3\r\n5\r\n5\r\n5\r\n"));
+    doc->OnCheckSignals({Channel(4)});
+    const CCheckedFile* checked = doc->CheckOf(Channel(4));
+    ASSERT_NE(checked, nullptr);
+    ASSERT_NE(CheckedFileVerdict(*checked), Kalvio::CheckVerdict::Ok) << "a flat channel is reported";
+    QTreeWidgetItem* chest = nullptr;
+    for (QTreeWidgetItemIterator it(pane->Tree()); *it; ++it)
+        if ((*it)->text(0) == "11CHST0000H3DSXC")
+            chest = *it;
+    ASSERT_NE(chest, nullptr);
+    EXPECT_FALSE(chest->icon(0).isNull());
+    EXPECT_TRUE(chest->data(1, Qt::ForegroundRole).isValid());
+    EXPECT_TRUE(chest->toolTip(0).contains(CheckVerdictText(*checked))) << chest->toolTip(0).toStdString();
+    // A refill keeps the mark.
+    pane->FilterField()->setText("CHST");
+    ASSERT_EQ(pane->Tree()->topLevelItem(0)->child(0)->child(0)->childCount(), 1);
+    EXPECT_FALSE(pane->Tree()->topLevelItem(0)->child(0)->child(0)->child(0)->icon(0).isNull());
 }
 
 TEST_F(ListPaneTest, SelectForCriterionPicksThePositionsChannelsByCode)
