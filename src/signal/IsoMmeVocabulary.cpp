@@ -57,6 +57,10 @@ const Pair kUnits[] = {
     {"deg / s", "DEGREES/SEC"},
     {"rad / s", "RADIANS/SEC"},
     {"rad / s2", "RADIANS/SEC**2"},
+    // A record's "G" (as text files and hand-made headers write it) is g;
+    // an ISO-MME file's "G" is read as g.
+    {"g", "G"},
+    {"G", "G'S"},
 };
 
 const Pair kDimensions[] = {

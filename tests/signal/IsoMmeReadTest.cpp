@@ -273,6 +273,7 @@ TEST(IsoMmeReadHostile, UnitSpellingsOfOtherWritersAreUnderstood)
     const std::string path = dir.Path("T0001/Channel/T0001.001");
     for (const auto& [unit, word] : {std::pair<std::string, std::string>{"m N", "NEWTON-METERS"},
                                      {"9.80665 m / s2", "G'S"},
+                                     {"G", "G'S"},
                                      {"m / s2", "METERS/SEC**2"}}) {
         Lines lines = Channel();
         lines[3] = "Unit :" + unit;

@@ -292,6 +292,23 @@ TEST(IsoMmeTestLevel, MillisecondsAreWrittenAsSeconds)
     EXPECT_EQ(back.X()[0], -0.002f);
 }
 
+// A record's unit "G" (as text files and hand-made headers write it) used to
+// go out as "Unit :G", which no reader knows.
+TEST(IsoMmeTestLevel, ARecordInGIsWrittenInG)
+{
+    TempDir dir;
+    KVSignal s = UniformSignal(0, 9, 0.001f, [](double t) { return t; });
+    s.SetYUnits("G");
+    KVErrorList errors;
+    ASSERT_TRUE(IsoMmeWriteTest({&s}, dir.Path("8"), errors));
+    EXPECT_NE(ReadText(dir.Path("8/Channel/8.001")).find("Unit                        :g\r\n"), std::string::npos);
+    KVSignal back;
+    KVErrorList readErrors;
+    ASSERT_TRUE(KVReadSignalFile(dir.Path("8/Channel/8.001"), back, readErrors));
+    EXPECT_EQ(back.YUnits(), "G'S");
+    EXPECT_EQ(readErrors.ErrorCount(), 0);
+}
+
 // The channel class goes out as the "Channel frequency class" line and the
 // code's last letter, and comes back from either; of equal extremes the
 // header names the first.
