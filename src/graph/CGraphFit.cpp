@@ -3,6 +3,8 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -44,14 +46,53 @@ QStringList BreakWord(const QString& word, const QFontMetrics& metrics, int widt
     return pieces;
 }
 
+// The number of characters every label starts with, and ends with, alike
+// (never the whole of the shortest).
+std::pair<int, int> CommonEnds(const QStringList& labels)
+{
+    if (labels.size() < 2)
+        return {0, 0};
+    int shortest = int(labels.front().size());
+    for (const QString& l : labels)
+        shortest = std::min(shortest, int(l.size()));
+    int prefix = 0, suffix = 0;
+    const auto same = [&](auto at) {
+        for (const QString& l : labels)
+            if (at(l) != at(labels.front()))
+                return false;
+        return true;
+    };
+    while (prefix < shortest && same([&](const QString& l) { return l.at(prefix); }))
+        ++prefix;
+    while (suffix < shortest - prefix && same([&](const QString& l) { return l.at(l.size() - 1 - suffix); }))
+        ++suffix;
+    return {prefix, suffix};
+}
+
+// Labels too wide for textWidth lose first what all of them share at their
+// start and end (channel codes of one test differ in a few characters), then
+// their middle, so that shortened labels still tell the curves apart.
 void ApplyLabels(QCPLegend* legend, const QFontMetrics& metrics, int textWidth)
 {
+    std::vector<QCPPlottableLegendItem*> items;
+    QStringList labels;
     for (int i = 0; i < legend->itemCount(); ++i) {
         auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i)); // null for an empty cell
         if (!item)
             continue;
-        const QString label = item->plottable()->property("label").toString();
-        item->plottable()->setName(textWidth > 0 ? metrics.elidedText(label, Qt::ElideMiddle, textWidth) : label);
+        items.push_back(item);
+        labels << item->plottable()->property("label").toString();
+    }
+    const auto [prefix, suffix] = textWidth > 0 ? CommonEnds(labels) : std::pair<int, int>{0, 0};
+    for (size_t i = 0; i < items.size(); ++i) {
+        QString label = labels[int(i)];
+        if (textWidth > 0 && metrics.horizontalAdvance(label) > textWidth) {
+            const QString ellipsis = QStringLiteral("…");
+            label = (prefix > 0 ? ellipsis : QString()) + label.mid(prefix, label.size() - prefix - suffix)
+                    + (suffix > 0 ? ellipsis : QString());
+            label = metrics.elidedText(label, Qt::ElideMiddle, textWidth);
+        }
+        items[i]->plottable()->setName(label);
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QSet>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -317,6 +318,35 @@ TEST_F(GraphTest, TheLegendOfFortyCurvesStaysInsideAndApart)
     }
     // Where there is room the labels are whole.
     EXPECT_TRUE(graph.SvgData(16000, 10000).contains("2239_head_accel_x.rvf"));
+}
+
+// Two hundred codes of one test in one legend used to be cut in the middle
+// into alike labels ("11H…CX0"); shortened, they still differ.
+TEST_F(GraphTest, ShortenedLegendLabelsStillTellTheCurvesApart)
+{
+    constexpr int kCurves = 200;
+    std::vector<float> x(kCurves * 2), y(kCurves * 2);
+    QStringList labels;
+    for (int i = 0; i < kCurves; ++i) {
+        x[size_t(2 * i)] = 0.0f;
+        x[size_t(2 * i + 1)] = 1.0f;
+        y[size_t(2 * i)] = y[size_t(2 * i + 1)] = float(i);
+        labels << QStringLiteral("11HEAD%1H3AC%2A").arg(i / 3, 4, 10, QLatin1Char('0')).arg(QChar("XYZ"[i % 3]));
+    }
+    CGraph graph;
+    graph.SetCurves(x.data(), y.data(), kCurves, 2);
+    graph.SetLegend(labels);
+    graph.Replot();
+    const QByteArray svg = graph.SvgData(12000, 8000);
+    QSet<QString> shown;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text")) {
+            const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+            if (text.contains(QStringLiteral("…")))
+                shown.insert(text);
+        }
+    EXPECT_EQ(shown.size(), kCurves); // every label shortened, no two alike
 }
 
 TEST_F(GraphTest, LongTitlesWrapInsteadOfBeingCut)
