@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTreeWidget>
@@ -135,16 +134,11 @@ const Assess::CriterionResult* CAssessResultsDlg::CriterionOf(const QTreeWidgetI
 CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
                                     std::function<void(const Assess::CriterionResult&)> pick)
 {
-    if (listed.isEmpty()) {
-        QMessageBox::information(parent, QStringLiteral("Assess Test"),
-                                 QStringLiteral("List a test first (File > Open Directory or Open Hitlist)."));
+    const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Assess Test"));
+    if (files.empty())
         return nullptr;
-    }
     std::vector<std::string> problems;
     CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QString(), parent, false);
-    std::vector<std::string> files;
-    for (const QString& name : listed)
-        files.push_back(QFile::encodeName(name).toStdString());
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;

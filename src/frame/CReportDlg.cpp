@@ -97,18 +97,24 @@ bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Rep
     return true;
 }
 
-bool ExportListedReport(QWidget* parent, const QStringList& listed)
+std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title)
 {
-    if (listed.isEmpty()) {
-        QMessageBox::information(parent, QStringLiteral("Export Report"),
+    if (listed.isEmpty())
+        QMessageBox::information(parent, title,
                                  QStringLiteral("List a test first (File > Open Directory or Open Hitlist)."));
-        return false;
-    }
-    std::vector<std::string> problems;
-    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QStringLiteral("report.pdf"), parent);
     std::vector<std::string> files;
     for (const QString& name : listed)
         files.push_back(QFile::encodeName(name).toStdString());
+    return files;
+}
+
+bool ExportListedReport(QWidget* parent, const QStringList& listed)
+{
+    const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Export Report"));
+    if (files.empty())
+        return false;
+    std::vector<std::string> problems;
+    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QStringLiteral("report.pdf"), parent);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return false;

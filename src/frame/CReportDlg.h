@@ -40,6 +40,10 @@ private:
     QLineEdit* m_file = nullptr;
 };
 
+// The listed files as the library names them; empty, after telling the user
+// to list a test first (in a box titled title), when nothing is listed.
+std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title);
+
 // Runs File > "Export Report..." for the listed files (one test): asks with
 // the dialog, writes the report behind the progress window and says how it
 // went. Returns whether a report was written.
