@@ -174,14 +174,14 @@ public:
     // What one occupant will ask for, so that a channel used by several
     // criteria is read once and a prepared one reused, each kept only until
     // its last use (the memory stays that of the channels in use).
-    void Plan(const OccupantSpec& spec, char position)
+    void Plan(const OccupantRule& rule, char position)
     {
         m_prepUses.clear();
         m_rawUses.clear();
         m_prepCache.clear();
         m_rawCache.clear();
         std::map<size_t, std::vector<PrepKey>> keysOf;
-        auto plan = [&](const CriterionSpec& c) {
+        auto plan = [&](const CriterionRule& c) {
             const CriterionRow* row = FindCriterionRow(c.criterion);
             if (!row || (c.modifier && !c.modifier->input.empty()))
                 return;
@@ -193,13 +193,13 @@ public:
                             ++m_rawUses[e->index];
                     }
         };
-        for (const RegionSpec& r : spec.regions) {
-            for (const CriterionSpec& c : r.criteria)
+        for (const RegionRule& r : rule.regions) {
+            for (const CriterionRule& c : r.criteria)
                 plan(c);
-            for (const CriterionSpec& c : r.modifiers)
+            for (const CriterionRule& c : r.modifiers)
                 plan(c);
         }
-        for (const CriterionSpec& c : spec.modifiers)
+        for (const CriterionRule& c : rule.modifiers)
             plan(c);
     }
 
@@ -433,42 +433,42 @@ public:
         return c;
     }
 
-    // Evaluates spec for the occupant at position: channels, filter, value.
-    CriterionResult Evaluate(const CriterionSpec& spec, char position, const Criteria::DummyInfo* dummy)
+    // Evaluates rule for the occupant at position: channels, filter, value.
+    CriterionResult Evaluate(const CriterionRule& rule, char position, const Criteria::DummyInfo* dummy)
     {
         CriterionResult r;
-        r.criterion = spec.criterion;
-        r.filterClass = spec.filterClass;
-        r.limit = spec.limit;
-        r.hpl = spec.hpl;
-        r.lpl = spec.lpl;
-        r.capping = spec.capping;
-        r.curve = spec.exceedance;
-        if (spec.modifier && !spec.modifier->input.empty()) {
+        r.criterion = rule.criterion;
+        r.filterClass = rule.filterClass;
+        r.limit = rule.limit;
+        r.hpl = rule.hpl;
+        r.lpl = rule.lpl;
+        r.capping = rule.capping;
+        r.curve = rule.exceedance;
+        if (rule.modifier && !rule.modifier->input.empty()) {
             r.isModifier = true;
-            r.input = spec.modifier->input;
-            r.title = spec.criterion;
-            const InputUse* in = Input(spec.modifier->input);
+            r.input = rule.modifier->input;
+            r.title = rule.criterion;
+            const InputUse* in = Input(rule.modifier->input);
             r.value = in ? in->value : 0;
             return r;
         }
-        const CriterionRow& row = *FindCriterionRow(spec.criterion);
+        const CriterionRow& row = *FindCriterionRow(rule.criterion);
         r.title = row.title;
         r.unit = row.unit;
         std::vector<std::vector<Criteria::Channel>> sets;
         Status worst = Status::Ok;
         std::string reason, missing;
-        for (const auto& patterns : spec.channels) {
+        for (const auto& patterns : rule.channels) {
             std::vector<Criteria::Channel> set;
             for (size_t k = 0; k < patterns.size(); ++k) {
-                const TestSource::Entry* e = Pick(patterns[k], position, spec.filterClass);
+                const TestSource::Entry* e = Pick(patterns[k], position, rule.filterClass);
                 if (!e) {
                     worst = Status::NotAvailable;
                     missing += (missing.empty() ? "" : ", ") + PatternAt(patterns[k], position) + " (" + row.labels[k]
                                + ")";
                     continue;
                 }
-                Prepared p = Prepare(*e, row.inputs[k], spec.filterClass, row.minSpan);
+                Prepared p = Prepare(*e, row.inputs[k], rule.filterClass, row.minSpan);
                 r.channels.push_back(p.use);
                 for (const std::string& note : p.notes)
                     r.notes.push_back(note);
@@ -534,19 +534,19 @@ public:
         r.t2 = best.t2;
         r.status = worst;
         r.reason = reason;
-        if (!spec.exceedance.empty())
-            r.exceedance = JudgeExceedance(best.history, best.dt, spec.exceedance);
+        if (!rule.exceedance.empty())
+            r.exceedance = JudgeExceedance(best.history, best.dt, rule.exceedance);
         m_lastPeakResultant = best.peakResultant;
         return r;
     }
 
-    // Scores or judges r (evaluated) by spec within a region of maxScore points.
-    void Judge(const CriterionSpec& spec, CriterionResult& r, double maxScore)
+    // Scores or judges r (evaluated) by rule within a region of maxScore points.
+    void Judge(const CriterionRule& rule, CriterionResult& r, double maxScore)
     {
         const bool scored = m_protocol.scoring == Scoring::SlidingScale;
-        if (r.isModifier || spec.modifier) {
+        if (r.isModifier || rule.modifier) {
             r.isModifier = true;
-            const ModifierSpec& m = *spec.modifier;
+            const ModifierRule& m = *rule.modifier;
             if (r.status != Status::Ok || !r.value)
                 return;
             double share = 0;
@@ -564,13 +564,13 @@ public:
         }
         if (r.status != Status::Ok)
             return;
-        if (!spec.onlyWith.empty()) {
-            const bool given = InputValue(spec.onlyWith) != 0;
-            const bool assumed = spec.assumeAbove && m_lastPeakResultant > *spec.assumeAbove;
+        if (!rule.onlyWith.empty()) {
+            const bool given = InputValue(rule.onlyWith) != 0;
+            const bool assumed = rule.assumeAbove && m_lastPeakResultant > *rule.assumeAbove;
             if (!given && !assumed) {
-                r.reason = "no " + Spaced(spec.onlyWith) + " (input " + spec.onlyWith + " false"
-                           + (spec.assumeAbove ? ", peak resultant " + Num(m_lastPeakResultant) + " g not above "
-                                                     + Num(*spec.assumeAbove) + " g"
+                r.reason = "no " + Spaced(rule.onlyWith) + " (input " + rule.onlyWith + " false"
+                           + (rule.assumeAbove ? ", peak resultant " + Num(m_lastPeakResultant) + " g not above "
+                                                     + Num(*rule.assumeAbove) + " g"
                                                : std::string())
                            + "): not scored, full points";
                 if (scored) {
@@ -582,17 +582,17 @@ public:
                 return;
             }
             if (!given)
-                r.notes.push_back(Spaced(spec.onlyWith) + " assumed: peak resultant " + Num(m_lastPeakResultant)
-                                  + " g above " + Num(*spec.assumeAbove) + " g");
+                r.notes.push_back(Spaced(rule.onlyWith) + " assumed: peak resultant " + Num(m_lastPeakResultant)
+                                  + " g above " + Num(*rule.assumeAbove) + " g");
         }
-        if (spec.hpl) {
+        if (rule.hpl) {
             r.maxScore = maxScore;
-            r.score = SlidingPoints(*r.value, *spec.hpl, *spec.lpl, maxScore);
-            r.band = BandOf(*r.value, *spec.hpl, *spec.lpl);
+            r.score = SlidingPoints(*r.value, *rule.hpl, *rule.lpl, maxScore);
+            r.band = BandOf(*r.value, *rule.hpl, *rule.lpl);
             r.score2026 = BandPoints(*r.band, maxScore);
-            r.capped = spec.capping && *r.value >= *spec.capping;
-        } else if (spec.limit) {
-            r.pass = *r.value <= *spec.limit;
+            r.capped = rule.capping && *r.value >= *rule.capping;
+        } else if (rule.limit) {
+            r.pass = *r.value <= *rule.limit;
         } else if (r.exceedance) {
             r.pass = !r.exceedance->judged || r.exceedance->margin >= 0;
         }
@@ -888,7 +888,7 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
                 std::vector<InputUse>& inputs, std::string& error)
 {
     inputs.clear();
-    for (const InputSpec& in : protocol.inputs)
+    for (const InputRule& in : protocol.inputs)
         inputs.push_back({in.name, in.isNumber, in.unit, in.meaning, in.defaultValue, "default"});
     if (text.empty())
         return true;
@@ -911,7 +911,7 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
         auto use = std::find_if(inputs.begin(), inputs.end(), [&](const InputUse& u) { return u.name == it.key(); });
         if (use == inputs.end()) {
             std::string names;
-            for (const InputSpec& in : protocol.inputs)
+            for (const InputRule& in : protocol.inputs)
                 names += (names.empty() ? "" : ", ") + in.name;
             error = file + ":" + std::to_string(line) + ": \"" + it.key() + "\" is no input of " + protocol.id
                     + (names.empty() ? " (it declares none)" : " (its inputs: " + names + ")");
@@ -933,7 +933,7 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
 
 bool ProtocolFitsTest(const Protocol& protocol, const TestSource& test)
 {
-    for (const OccupantSpec& occ : protocol.occupants)
+    for (const OccupantRule& occ : protocol.occupants)
         for (char position : occ.positions) {
             const std::vector<std::string> codes = test.DummyCodesAt(position);
             if (std::find(codes.begin(), codes.end(), DummyCodeOfKey(occ.dummy)) != codes.end())
@@ -959,7 +959,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         return false;
     }
     std::vector<char> all;
-    for (const OccupantSpec& occ : protocol.occupants)
+    for (const OccupantRule& occ : protocol.occupants)
         for (char p : occ.positions)
             if (std::find(all.begin(), all.end(), p) == all.end())
                 all.push_back(p);
@@ -970,17 +970,17 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             return false;
         }
     const std::vector<char> present = test.DummyPositions();
-    // Which specification assesses which position: the one whose dummy the
+    // Which occupant rule assesses which position: the one whose dummy the
     // codes name, else (codes without the dummy) the first for that position.
-    std::vector<std::pair<char, const OccupantSpec*>> plan;
+    std::vector<std::pair<char, const OccupantRule*>> plan;
     for (char p : all) {
         const bool asked = std::find(options.positions.begin(), options.positions.end(), p) != options.positions.end();
         if (!options.positions.empty() ? !asked : std::find(present.begin(), present.end(), p) == present.end())
             continue;
         const std::vector<std::string> codes = test.DummyCodesAt(p);
-        const OccupantSpec* chosen = nullptr;
-        const OccupantSpec* first = nullptr;
-        for (const OccupantSpec& occ : protocol.occupants) {
+        const OccupantRule* chosen = nullptr;
+        const OccupantRule* first = nullptr;
+        for (const OccupantRule& occ : protocol.occupants) {
             if (std::find(occ.positions.begin(), occ.positions.end(), p) == occ.positions.end())
                 continue;
             if (!first)
@@ -1007,7 +1007,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                                + " assesses (" + std::string(all.begin(), all.end()) + ")");
     size_t total = 0, done = 0;
     for (const auto& [p, occ] : plan) {
-        for (const RegionSpec& r : occ->regions)
+        for (const RegionRule& r : occ->regions)
             total += r.criteria.size() + r.modifiers.size();
         total += occ->modifiers.size();
     }
@@ -1017,25 +1017,25 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         return !options.progress || options.progress(total ? double(done) / double(total) : 1.0);
     };
     const bool scored = protocol.scoring == Scoring::SlidingScale;
-    for (const auto& [position, spec] : plan) {
+    for (const auto& [position, rule] : plan) {
         OccupantResult o;
         o.position = position;
-        o.label = spec->label;
-        o.dummy = spec->dummy;
-        o.dummyName = DummyNameOfKey(spec->dummy);
+        o.label = rule->label;
+        o.dummy = rule->dummy;
+        o.dummyName = DummyNameOfKey(rule->dummy);
         const std::vector<std::string> codes = test.DummyCodesAt(position);
         if (codes.empty())
             o.notes.push_back("the channel codes do not name the dummy at position " + std::string(1, position)
                               + "; assessed as " + o.dummyName);
-        const Criteria::DummyInfo* dummy = Criteria::FindDummy(spec->dummy);
-        engine.Plan(*spec, position);
+        const Criteria::DummyInfo* dummy = Criteria::FindDummy(rule->dummy);
+        engine.Plan(*rule, position);
         bool unknown = false, failed = false;
         double total2026 = 0, totalScore = 0;
-        for (const RegionSpec& rs : spec->regions) {
+        for (const RegionRule& rs : rule->regions) {
             RegionResult region;
             region.region = rs.region;
             region.maxScore = rs.maxScore;
-            for (const CriterionSpec& cs : rs.criteria) {
+            for (const CriterionRule& cs : rs.criteria) {
                 CriterionResult c = engine.Evaluate(cs, position, dummy);
                 engine.Judge(cs, c, rs.maxScore);
                 if (c.capped && o.capped.empty())
@@ -1046,7 +1046,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                     return false;
                 }
             }
-            for (const CriterionSpec& cs : rs.modifiers) {
+            for (const CriterionRule& cs : rs.modifiers) {
                 CriterionResult c = engine.Evaluate(cs, position, dummy);
                 engine.Judge(cs, c, rs.maxScore);
                 region.modifiers.push_back(std::move(c));
@@ -1067,7 +1067,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             }
             o.regions.push_back(std::move(region));
         }
-        for (const CriterionSpec& cs : spec->modifiers) {
+        for (const CriterionRule& cs : rule->modifiers) {
             CriterionResult c = engine.Evaluate(cs, position, dummy);
             engine.Judge(cs, c, 0);
             if (c.status != Status::Ok || (scored ? !c.pointsTaken : !c.pass)) {

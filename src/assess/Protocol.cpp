@@ -21,9 +21,9 @@ int LineOfOffset(const std::string& text, size_t offset)
     return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n'));
 }
 
-const InputSpec* Protocol::FindInput(const std::string& name) const
+const InputRule* Protocol::FindInput(const std::string& name) const
 {
-    for (const InputSpec& in : inputs)
+    for (const InputRule& in : inputs)
         if (in.name == name)
             return &in;
     return nullptr;
@@ -199,7 +199,7 @@ public:
         return it->is_array() || Fail(ptr + "/" + key, std::string("\"") + key + "\" must be a list");
     }
 
-    bool Input(const json& o, const std::string& ptr, InputSpec& in)
+    bool Input(const json& o, const std::string& ptr, InputRule& in)
     {
         if (!Object(o, ptr, "an input") || !Keys(o, ptr, {"name", "type", "unit", "default", "meaning"}))
             return false;
@@ -220,7 +220,7 @@ public:
         return true;
     }
 
-    bool Patterns(const json& a, const std::string& ptr, const CriterionRow& row, CriterionSpec& c)
+    bool Patterns(const json& a, const std::string& ptr, const CriterionRow& row, CriterionRule& c)
     {
         // One set may be written as a plain list of patterns.
         const bool flat = !a.empty() && a[0].is_string();
@@ -251,7 +251,7 @@ public:
         return true;
     }
 
-    bool Modifier(const json& o, const std::string& ptr, const Protocol& p, ModifierSpec& m)
+    bool Modifier(const json& o, const std::string& ptr, const Protocol& p, ModifierRule& m)
     {
         if (!Object(o, ptr, "a modifier") || !Keys(o, ptr, {"points", "at_or_above", "from", "to"}))
             return false;
@@ -271,7 +271,7 @@ public:
         return true;
     }
 
-    bool Criterion(const json& o, const std::string& ptr, const Protocol& p, bool asModifier, CriterionSpec& c,
+    bool Criterion(const json& o, const std::string& ptr, const Protocol& p, bool asModifier, CriterionRule& c,
                    const LineMap& lines)
     {
         c.line = lines.LineOf(ptr);
@@ -280,10 +280,10 @@ public:
                               "modifier", "input", "only_with", "assume_above", "note"}))
             return false;
         if (asModifier && o.contains("input")) {
-            ModifierSpec m;
+            ModifierRule m;
             if (!Text(o, ptr, "input", m.input, true) || !Text(o, ptr, "criterion", c.criterion, true))
                 return false;
-            const InputSpec* in = p.FindInput(m.input);
+            const InputRule* in = p.FindInput(m.input);
             if (!in || in->isNumber)
                 return Fail(ptr + "/input", "\"" + m.input + "\" is no yes/no input of the protocol");
             std::optional<double> points;
@@ -318,7 +318,7 @@ public:
         if (!Text(o, ptr, "only_with", c.onlyWith, false))
             return false;
         if (!c.onlyWith.empty()) {
-            const InputSpec* in = p.FindInput(c.onlyWith);
+            const InputRule* in = p.FindInput(c.onlyWith);
             if (!in || in->isNumber)
                 return Fail(ptr + "/only_with", "\"" + c.onlyWith + "\" is no yes/no input of the protocol");
         }
@@ -343,7 +343,7 @@ public:
         if (o.contains("modifier")) {
             if (!asModifier)
                 return Fail(ptr + "/modifier", "a modifier belongs in a \"modifiers\" list");
-            ModifierSpec m;
+            ModifierRule m;
             if (!Modifier(o["modifier"], ptr + "/modifier", p, m))
                 return false;
             c.modifier = m;
@@ -375,7 +375,7 @@ public:
         return s.str();
     }
 
-    bool Region(const json& o, const std::string& ptr, const Protocol& p, RegionSpec& r, const LineMap& lines)
+    bool Region(const json& o, const std::string& ptr, const Protocol& p, RegionRule& r, const LineMap& lines)
     {
         if (!Object(o, ptr, "a region") || !Keys(o, ptr, {"region", "max_score", "criteria", "modifiers"}))
             return false;
@@ -391,13 +391,13 @@ public:
 
     // The criteria of the list key of o (the entries of "modifiers" are modifiers).
     bool Criteria(const json& o, const std::string& ptr, const char* key, const Protocol& p,
-                  std::vector<CriterionSpec>& out, const LineMap& lines)
+                  std::vector<CriterionRule>& out, const LineMap& lines)
     {
         if (!o.contains(key))
             return true;
         const bool modifiers = std::string(key) == "modifiers";
         for (size_t k = 0; k < o[key].size(); ++k) {
-            CriterionSpec c;
+            CriterionRule c;
             if (!Criterion(o[key][k], ptr + "/" + key + "/" + std::to_string(k), p, modifiers, c, lines))
                 return false;
             out.push_back(std::move(c));
@@ -405,7 +405,7 @@ public:
         return true;
     }
 
-    bool Occupant(const json& o, const std::string& ptr, const Protocol& p, OccupantSpec& occ, const LineMap& lines)
+    bool Occupant(const json& o, const std::string& ptr, const Protocol& p, OccupantRule& occ, const LineMap& lines)
     {
         if (!Object(o, ptr, "an occupant")
             || !Keys(o, ptr, {"label", "positions", "dummy", "regions", "modifiers"}))
@@ -425,7 +425,7 @@ public:
         if (occ.positions.empty())
             return Fail(ptr + "/positions", "an occupant needs at least one position");
         for (size_t k = 0; k < o["regions"].size(); ++k) {
-            RegionSpec r;
+            RegionRule r;
             if (!Region(o["regions"][k], ptr + "/regions/" + std::to_string(k), p, r, lines))
                 return false;
             occ.regions.push_back(std::move(r));
@@ -471,7 +471,7 @@ public:
         }
         if (o.contains("inputs"))
             for (size_t k = 0; k < o["inputs"].size(); ++k) {
-                InputSpec in;
+                InputRule in;
                 if (!Input(o["inputs"][k], "/inputs/" + std::to_string(k), in))
                     return false;
                 if (p.FindInput(in.name))
@@ -479,7 +479,7 @@ public:
                 p.inputs.push_back(in);
             }
         for (size_t k = 0; k < o["occupants"].size(); ++k) {
-            OccupantSpec occ;
+            OccupantRule occ;
             if (!Occupant(o["occupants"][k], "/occupants/" + std::to_string(k), p, occ, lines))
                 return false;
             p.occupants.push_back(std::move(occ));

@@ -15,7 +15,7 @@ namespace Assess {
 enum class Scoring { PassFail, SlidingScale };
 
 // An input that is no curve: a yes/no observation or a number.
-struct InputSpec {
+struct InputRule {
     std::string name;      // snake_case, as --inputs files name it
     bool isNumber = false; // false: a yes/no value
     std::string unit;      // "" for yes/no
@@ -25,14 +25,14 @@ struct InputSpec {
 
 // What a criterion does to its region (or its occupant) instead of scoring:
 // takes points at or above a level, or linearly between two levels.
-struct ModifierSpec {
+struct ModifierRule {
     double points = 0;             // points taken (positive), at most
     std::optional<double> atOrAbove; // a step at this value
     std::optional<double> from, to;  // linear from nothing at `from` to all at `to`
     std::string input;             // a yes/no input instead of a curve: taken when true
 };
 
-struct CriterionSpec {
+struct CriterionRule {
     std::string criterion;  // snake_case name from the criterion table
     // Channel code patterns, one set per place measured (e.g. upper and lower
     // tibia); each set lists the criterion's inputs in order. Character 2 '?'
@@ -43,7 +43,7 @@ struct CriterionSpec {
     std::optional<double> hpl, lpl, capping; // sliding scale
     // Exceedance curve: (ms, level) points, linear between, flat after the last.
     std::vector<std::pair<double, double>> exceedance;
-    std::optional<ModifierSpec> modifier;
+    std::optional<ModifierRule> modifier;
     // Scored only when this yes/no input is true, or assumed true when the
     // peak resultant of the criterion's channels exceeds assumeAbove.
     std::string onlyWith;
@@ -51,19 +51,19 @@ struct CriterionSpec {
     int line = 0;            // where the criterion stands in its file
 };
 
-struct RegionSpec {
+struct RegionRule {
     std::string region;
     double maxScore = 0;                   // sliding scale: the region's points
-    std::vector<CriterionSpec> criteria;   // scored or judged
-    std::vector<CriterionSpec> modifiers;  // taking points from the region
+    std::vector<CriterionRule> criteria;   // scored or judged
+    std::vector<CriterionRule> modifiers;  // taking points from the region
 };
 
-struct OccupantSpec {
+struct OccupantRule {
     std::string label;                 // "driver", "passenger"
     std::vector<char> positions;       // code character 2 of its channels
     std::string dummy;                 // dummy key
-    std::vector<RegionSpec> regions;
-    std::vector<CriterionSpec> modifiers; // taking points from the occupant's total
+    std::vector<RegionRule> regions;
+    std::vector<CriterionRule> modifiers; // taking points from the occupant's total
 };
 
 struct Protocol {
@@ -73,10 +73,10 @@ struct Protocol {
     Scoring scoring = Scoring::PassFail;
     double windowFrom = 0, windowTo = 0.1; // s: the span every channel must cover
     std::vector<std::string> dummies;
-    std::vector<InputSpec> inputs;
-    std::vector<OccupantSpec> occupants;
+    std::vector<InputRule> inputs;
+    std::vector<OccupantRule> occupants;
 
-    const InputSpec* FindInput(const std::string& name) const;
+    const InputRule* FindInput(const std::string& name) const;
 };
 
 // Parses and checks the protocol text of file; false with one message

@@ -132,7 +132,7 @@ double HalfSineHic(double a, double d, double w)
 
 // ---- synthetic tests between the limits of a protocol ---------------------
 
-// Builds, for one occupant specification, channels whose criteria land on
+// Builds, for one occupant rule, channels whose criteria land on
 // targets: the midpoint of HPL and LPL, 80 % of a limit or of an exceedance
 // curve's first level, half a modifier's threshold. Peak criteria set their
 // channels first; criteria that combine channels (Nij, neck extension, tibia
@@ -140,17 +140,17 @@ double HalfSineHic(double a, double d, double w)
 // what is left so that they land on their targets too.
 class Synth {
 public:
-    Synth(const OccupantSpec& occ, char position) : m_occ(occ), m_position(position)
+    Synth(const OccupantRule& occ, char position) : m_occ(occ), m_position(position)
     {
         m_dummy = DummyCodeOfKey(occ.dummy);
         for (int pass = 0; pass < 2; ++pass) {
-            for (const RegionSpec& r : occ.regions) {
-                for (const CriterionSpec& c : r.criteria)
+            for (const RegionRule& r : occ.regions) {
+                for (const CriterionRule& c : r.criteria)
                     Define(c, pass);
-                for (const CriterionSpec& c : r.modifiers)
+                for (const CriterionRule& c : r.modifiers)
                     Define(c, pass);
             }
-            for (const CriterionSpec& c : occ.modifiers)
+            for (const CriterionRule& c : occ.modifiers)
                 Define(c, pass);
         }
     }
@@ -166,7 +166,7 @@ public:
         return out;
     }
 
-    static double Target(const CriterionSpec& c)
+    static double Target(const CriterionRule& c)
     {
         if (c.hpl)
             return (*c.hpl + *c.lpl) / 2;
@@ -219,7 +219,7 @@ private:
 
     bool Defined(const std::string& pattern) const { return m_curves.count(Base(pattern)) > 0; }
 
-    void Define(const CriterionSpec& c, int pass)
+    void Define(const CriterionRule& c, int pass)
     {
         if (c.channels.empty())
             return;
@@ -269,8 +269,8 @@ private:
             d.amplitude = -target;
             // With a VC criterion too: the pulse length that gives its target,
             // VC peak = scale (D0/1000) (pi/T) (D0/depth) / 2.
-            for (const RegionSpec& r : m_occ.regions)
-                for (const CriterionSpec& v : r.criteria)
+            for (const RegionRule& r : m_occ.regions)
+                for (const CriterionRule& v : r.criteria)
                     if (v.criterion == "chest_vc") {
                         const double depth = m_occ.dummy == "h3-5f" ? 187 : 229;
                         d.duration = 1.3 * target / 1000 * kPi * (target / depth) / 2 / Target(v);
@@ -317,7 +317,7 @@ private:
         }
     }
 
-    const OccupantSpec& m_occ;
+    const OccupantRule& m_occ;
     char m_position;
     std::string m_dummy;
     std::map<std::string, Curve> m_curves; // by the first 15 code characters
@@ -545,7 +545,7 @@ TEST(AssessProtocols, EveryShippedProtocolScoresASyntheticTestBetweenItsLimits)
     ASSERT_EQ(protocols.size(), 6u);
     for (const Protocol& p : protocols) {
         SCOPED_TRACE(p.id);
-        for (const OccupantSpec& occ : p.occupants) {
+        for (const OccupantRule& occ : p.occupants) {
             SCOPED_TRACE(occ.label + " " + occ.dummy);
             TempDir dir;
             const char position = occ.positions[0];
