@@ -160,7 +160,8 @@ std::string CriterionLimitText(const CriterionResult& c)
     if (c.limit)
         return "<= " + n(*c.limit);
     if (c.hpl)
-        return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string());
+        return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string())
+               + (c.curve.empty() ? "" : " + curve");
     if (!c.curve.empty())
         return "curve";
     return "";

@@ -15,7 +15,7 @@ std::string AssessmentText(const Assessment& a);
 // The numbers as the reports print them: v to decimals places; the places a
 // value in unit gets (3 for kN, m/s and small plain numbers, else 1); a
 // criterion's value ("-" without one; "yes"/"no" for an input) and its limit
-// ("<= 700.0", "18.0 / 34.0 cap 34.0", "curve").
+// ("<= 700.0", "18.0 / 34.0 cap 34.0", "curve", "3.800 / 9.070 + curve").
 std::string Fixed(double v, int decimals);
 int ReportedDecimals(const std::string& unit, double v);
 std::string CriterionValueText(const CriterionResult& c);

@@ -591,6 +591,15 @@ public:
             r.band = BandOf(*r.value, *rule.hpl, *rule.lpl);
             r.score2026 = BandPoints(*r.band, maxScore);
             r.capped = rule.capping && *r.value >= *rule.capping;
+            // The duration form of the lower limit: held too long at a level
+            // below the peak limit, the criterion is as poor as at the limit.
+            if (r.exceedance && r.exceedance->judged && r.exceedance->margin < 0) {
+                r.score = r.score2026 = 0.0;
+                r.band = Band::Poor;
+                r.notes.push_back("0 points: " + Num(r.exceedance->level) + " " + r.unit + " held for "
+                                  + Ms(r.exceedance->duration) + " ms, the lower performance limit's duration form "
+                                  + "allows " + Ms(r.exceedance->allowed) + " ms");
+            }
         } else if (rule.limit) {
             r.pass = *r.value <= *rule.limit;
         } else if (r.exceedance) {

@@ -350,8 +350,11 @@ public:
         } else if (asModifier) {
             return Fail(ptr, "an entry of \"modifiers\" needs a \"modifier\" or an \"input\"");
         }
-        const int kinds = int(c.limit.has_value()) + int(c.hpl.has_value() || c.lpl.has_value())
-                          + int(!c.exceedance.empty()) + int(c.modifier.has_value());
+        // Beside a sliding scale, an exceedance curve is the duration form of
+        // its lower performance limit: exceeding it takes every point.
+        const bool scale = c.hpl.has_value() || c.lpl.has_value();
+        const int kinds = int(c.limit.has_value()) + int(scale) + int(!c.exceedance.empty() && !scale)
+                          + int(c.modifier.has_value());
         if (kinds > 1)
             return Fail(ptr, "a criterion has one of \"limit\", \"hpl\"/\"lpl\", \"exceedance\" or \"modifier\"");
         if (c.hpl.has_value() != c.lpl.has_value())
@@ -359,6 +362,10 @@ public:
         if (c.hpl && !(*c.hpl < *c.lpl))
             return Fail(ptr + "/hpl", "the higher performance limit (hpl " + Num(*c.hpl)
                                           + ") must lie below the lower performance limit (lpl " + Num(*c.lpl) + ")");
+        if (c.lpl && !c.exceedance.empty() && c.exceedance.front().second != *c.lpl)
+            return Fail(ptr + "/exceedance", "the duration form of the lower performance limit starts at it: [0, "
+                                                 + Num(*c.lpl) + "], not [0, " + Num(c.exceedance.front().second)
+                                                 + "]");
         if (c.capping && c.hpl && *c.capping < *c.hpl)
             return Fail(ptr + "/capping", "the capping limit lies below the higher performance limit");
         if (c.hpl && p.scoring != Scoring::SlidingScale)
