@@ -24,6 +24,7 @@ const std::vector<CriterionRow>& CriterionRows()
         {"chest_a3ms", "chest 3 ms", "g", kAcc3, kXyz, SetRule::Worst, 0.003, false},
         {"chest_deflection", "chest deflection", "mm", {Q::Deflection}, {"D"}, SetRule::Worst, 0, false},
         {"chest_vc", "chest VC", "m/s", {Q::Deflection}, {"D"}, SetRule::Worst, 0, false},
+        {"abdomen_vc", "abdomen VC", "m/s", {Q::Deflection}, {"D"}, SetRule::Worst, 0, false},
         {"thor_chest_deflection", "chest deflection (4 points)", "mm", {Q::Deflection, Q::Angle, Q::Angle},
          {"L", "ay", "az"}, SetRule::All, 0, false},
         {"chest_lateral_compression", "chest lateral compression", "mm", {Q::Deflection}, {"D"}, SetRule::All, 0,

@@ -380,9 +380,10 @@ public:
             peakAt(r.overall, 1);
         } else if (name == "chest_deflection" || name == "knee_slider_left" || name == "knee_slider_right") {
             peakAt(Criteria::PeakMagnitude(y(0)), 1);
-        } else if (name == "chest_vc") {
+        } else if (name == "chest_vc" || name == "abdomen_vc") {
             if (!dummy || !dummy->vc) {
-                c.problem = "no viscous criterion constants for this dummy";
+                c.problem = "no viscous criterion constants for this dummy (its scaling factor and deformation "
+                            "constant)";
                 return c;
             }
             const Criteria::VcResult r = Criteria::ComputeVc(y(0), g.dt, dummy->vc->scale, dummy->vc->depth);
@@ -544,6 +545,14 @@ public:
     void Judge(const CriterionRule& rule, CriterionResult& r, double maxScore)
     {
         const bool scored = m_protocol.scoring == Scoring::SlidingScale;
+        // The file's note: the reason of a criterion only monitored, else beside the result.
+        const bool monitored = !rule.limit && !rule.hpl && rule.exceedance.empty() && !rule.modifier;
+        if (!rule.note.empty()) {
+            if (monitored && r.status == Status::Ok && r.reason.empty())
+                r.reason = rule.note;
+            else
+                r.notes.push_back(rule.note);
+        }
         if (r.isModifier || rule.modifier) {
             r.isModifier = true;
             const ModifierRule& m = *rule.modifier;

@@ -315,7 +315,7 @@ public:
         if (!Number(o, ptr, "limit", c.limit) || !Number(o, ptr, "hpl", c.hpl) || !Number(o, ptr, "lpl", c.lpl)
             || !Number(o, ptr, "capping", c.capping) || !Number(o, ptr, "assume_above", c.assumeAbove))
             return false;
-        if (!Text(o, ptr, "only_with", c.onlyWith, false))
+        if (!Text(o, ptr, "only_with", c.onlyWith, false) || !Text(o, ptr, "note", c.note, false))
             return false;
         if (!c.onlyWith.empty()) {
             const InputRule* in = p.FindInput(c.onlyWith);

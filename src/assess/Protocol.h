@@ -48,6 +48,9 @@ struct CriterionRule {
     // peak resultant of the criterion's channels exceeds assumeAbove.
     std::string onlyWith;
     std::optional<double> assumeAbove;
+    // What the file says of the criterion: why a criterion without limits is
+    // only monitored, or a choice made in its numbers.
+    std::string note;
     int line = 0;            // where the criterion stands in its file
 };
 
