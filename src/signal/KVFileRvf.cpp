@@ -279,6 +279,17 @@ bool KVFileRvf::LoadHeader(KVHeader& header, size_t& points)
     return true;
 }
 
+bool KVFileRvf::LoadRecordFields(KVHeader& header)
+{
+    if (!OpenHeader())
+        return false;
+    header = KVHeader{};
+    const KVHeader defaults;
+    FillHeader(header, {defaults.XMin, defaults.XMax, false}, {defaults.YMin, defaults.YMax, false});
+    Close();
+    return true;
+}
+
 bool KVFileRvf::Store(const KVSignal& signal)
 {
     if (m_isOpen) {

@@ -27,6 +27,9 @@ public:
     // points, without keeping the arrays: a "Y" file's values are checked
     // and scanned piece by piece as they are read.
     bool LoadHeader(KVHeader& header, size_t& points);
+    // The fields the header records hold, without reading the data records:
+    // for naming many files fast (the extremes stay the defaults).
+    bool LoadRecordFields(KVHeader& header);
     // Writes signal as RVF-1992; an existing file is replaced only on success.
     bool Store(const KVSignal& signal);
     // The float-format name written by Store ("IEEE", "SUN", "VAX"); the

@@ -1,9 +1,14 @@
 #include "ChannelTree.h"
 
 #include "IsoMmeVocabulary.h"
+#include "IsoMmeWriter.h"
+#include "KVFileRvf.h"
+#include "KVSignal.h"
 #include "OndrelDoc.h"
 
-
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -17,7 +22,7 @@ struct CodeWord {
 constexpr CodeWord kTestObjects[] = {
     {'0', "Other"},          {'B', "Fixed barrier"}, {'M', "Mobile barrier"}, {'S', "Sled"},
     {'D', "Dummy/impactor"}, {'H', "Linear impactor"}, {'P', "Pendulum"},     {'C', "Component"},
-    {'T', "Test rig"},
+    {'T', "Test rig"},       {'?', "Not stated"},
 };
 
 // The seating positions of a code's second character (A to Z are seats by letter).
@@ -25,6 +30,7 @@ constexpr CodeWord kPositions[] = {
     {'0', "None"},         {'1', "Front left"},  {'2', "Front middle"}, {'3', "Front right"},
     {'4', "Second row left"}, {'5', "Second row middle"}, {'6', "Second row right"},
     {'7', "Third row left"},  {'8', "Third row middle"},  {'9', "Third row right"},
+    {'?', "Not stated"},
 };
 
 template <size_t N>
@@ -114,15 +120,51 @@ QString CodeOfFileName(const QString& name)
     return m.captured(1).replace(QLatin1Char('_'), QLatin1Char('?'));
 }
 
-std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc)
+QString CodeOfRvfHeader(const QString& name, QString& title, QString* test)
+{
+    KVFileRvf file(QFile::encodeName(name).toStdString());
+    KVSignal signal;
+    if (!file.LoadRecordFields(signal.Header()))
+        return {};
+    const std::string code = IsoMmeCodeOf(signal);
+    // Without a location or a quantity the code would be mostly "?": no group to put it in.
+    if (code.size() != 16 || code.substr(2, 4).find('?') != std::string::npos || code.substr(12, 2).find('?') != std::string::npos)
+        return {};
+    title = QString::fromLatin1(signal.CurveText().c_str()).trimmed();
+    if (test && signal.TestNumber() != "0")
+        *test = QString::fromLatin1(signal.TestNumber().c_str());
+    return QString::fromLatin1(code.c_str());
+}
+
+const CChannelItem& CHeaderCodes::Of(const QString& name)
+{
+    const QFileInfo info(name);
+    const qint64 size = info.size();
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    Known& known = m_known[name];
+    if (known.size == size && known.modified == modified && known.item.name == name)
+        return known.item;
+    known.size = size;
+    known.modified = modified;
+    known.item = {name, QString(), BareName(name), QString()};
+    QString title;
+    known.item.code = CodeOfRvfHeader(name, title, &known.item.test);
+    if (!known.item.code.isEmpty() && !title.isEmpty())
+        known.item.title = title;
+    return known.item;
+}
+
+std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc, CHeaderCodes* headers)
 {
     std::vector<CChannelItem> items;
     items.reserve(static_cast<size_t>(doc.FileList().size()));
     for (const QString& name : doc.FileList()) {
         if (const CChannelListing* listing = doc.ChannelListingOf(name))
             items.push_back({name, listing->code, listing->title, listing->test});
+        else if (QString code = CodeOfFileName(name); !code.isEmpty() || !headers)
+            items.push_back({name, code, BareName(name), QString()});
         else
-            items.push_back({name, CodeOfFileName(name), BareName(name), QString()});
+            items.push_back(headers->Of(name));
     }
     return items;
 }

@@ -2,6 +2,7 @@
 // How the file list groups and filters channels, without a widget: a channel
 // by its code under test object, position and body region; a filter text as
 // a code pattern or as words of the name.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -36,9 +37,33 @@ QString PositionLabel(QChar p);
 // "?" for "_"; empty for any other name.
 QString CodeOfFileName(const QString& name);
 
+// The codes the headers of RVF-1992 files give: the code the toolset writes
+// the file's channel to ISO-MME with, built from its location, occupant,
+// quantity, axis and filter class. A header that names no location or no
+// quantity gives none. Each file is read once, again when it changed.
+class CHeaderCodes {
+public:
+    // The code, curve text and test number of the file called name; an empty
+    // code for a file that is no RVF-1992 file or whose header gives none.
+    const CChannelItem& Of(const QString& name);
+
+private:
+    struct Known {
+        qint64 size = -1;
+        qint64 modified = 0; // ms since the epoch
+        CChannelItem item;
+    };
+    QHash<QString, Known> m_known;
+};
+
+// The code an RVF-1992 file's header gives, as CHeaderCodes::Of does, without
+// remembering it; title gets the curve text, test (if given) the test number.
+QString CodeOfRvfHeader(const QString& name, QString& title, QString* test = nullptr);
+
 class COndrelDoc;
 // The document's listed names as items, in list order: a test's channels by
-// their listing, other files by the code their name carries, if any.
-std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc);
+// their listing, other files by the code their name carries, else (given
+// headers) the code their RVF-1992 header gives, if any.
+std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc, CHeaderCodes* headers = nullptr);
 // Whether more than one test is listed.
 bool SeveralTests(const std::vector<CChannelItem>& items);

@@ -42,9 +42,9 @@ void CChannelTree::MarkChecked()
     }
 }
 
-bool CChannelTree::HasCodes(const COndrelDoc& doc)
+bool CChannelTree::HasCodes()
 {
-    for (const CChannelItem& item : ListedChannels(doc))
+    for (const CChannelItem& item : ListedChannels(*m_doc, &m_headerCodes))
         if (item.code.size() == 16)
             return true;
     return false;
@@ -55,7 +55,7 @@ void CChannelTree::Refill(const QString& filter)
     QSignalBlocker block(selectionModel());
     setUpdatesEnabled(false);
     clear();
-    const std::vector<CChannelItem> items = ListedChannels(*m_doc);
+    const std::vector<CChannelItem> items = ListedChannels(*m_doc, &m_headerCodes);
     const bool several = SeveralTests(items);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     QHash<QString, QTreeWidgetItem*> groups; // by the path joined with "/"

@@ -3,6 +3,8 @@
 // object, position and body region, code (fixed-width) and name side by side;
 // files without a code after them. Selecting channels loads them through the
 // document as the flat list does.
+#include "ChannelTree.h"
+
 #include <QTreeWidget>
 
 #include <functional>
@@ -25,8 +27,9 @@ public:
     void SelectNames(const QStringList& names);
     // The list names of the selected channels in list order.
     QStringList SelectedNames() const;
-    // Whether any listed name has a code (a tree has something to group).
-    static bool HasCodes(const COndrelDoc& doc);
+    // Whether any listed name has a code, of a test, a file name or an
+    // RVF-1992 header (a tree has something to group).
+    bool HasCodes();
 
     // Called after a selection change went to the document.
     void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
@@ -41,6 +44,7 @@ private:
     QList<QTreeWidgetItem*> Leaves() const;
 
     COndrelDoc* m_doc;
+    CHeaderCodes m_headerCodes;
     std::function<void()> m_afterSelection;
     std::function<void(const QPoint&)> m_showMenu;
 };

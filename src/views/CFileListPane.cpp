@@ -82,7 +82,7 @@ void CFileListPane::ShowTree(bool on)
 
 void CFileListPane::UpdateShownView()
 {
-    const bool codes = CChannelTree::HasCodes(*m_doc);
+    const bool codes = m_tree->HasCodes();
     const bool tree = codes && m_treeChoice != 0;
     m_treeButton->setEnabled(codes);
     {

@@ -1,6 +1,13 @@
 // Grouping and filtering of the file list's channels.
 #include "ChannelTree.h"
 
+#include "KVFileRvf.h"
+#include "KVSignal.h"
+#include "SupportSignals.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,4 +72,51 @@ TEST(ChannelTree, FilterIsACodePatternOrWordsOfTheName)
     EXPECT_EQ(passing("  deflection   CHST "), QStringList{chest.title});
     EXPECT_EQ(passing("head x"), (QStringList{x.title, file.title}));
     EXPECT_EQ(passing("pelvis"), QStringList{});
+}
+
+TEST(ChannelTree, AnRvfFileIsGroupedByTheCodeItsHeaderGives)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A driver's channel as a lab writes it: no seat in the header.
+    const auto save = [](const QString& path, int nlp, const char* location, const char* testNumber = "0") {
+        KVSignal s = UniformSignal(0, nlp, 0.001f, [](double t) { return t; });
+        s.SetTestNumber(testNumber);
+        s.SetVehicleNumber(1);
+        s.SetOccupantType("H3 50M");
+        s.SetSensorLocation(location);
+        s.SetYType(*location ? "ACCELERATION" : " ");
+        s.SetAxis("X");
+        s.SetCurveText("HEAD ACCEL X ");
+        s.SetPreFilterFrequency(1650.0f);
+        s.SetCutOffFrequency(1650.0f);
+        return SaveSignalAsRvf(s, QFile::encodeName(path).toStdString());
+    };
+    const QString headFile = dir.filePath("occ_head_x.rvf");
+    ASSERT_TRUE(save(headFile, 2, "HD"));
+    QString title;
+    QString test;
+    EXPECT_EQ(CodeOfRvfHeader(headFile, title, &test), "1?HEAD????H3ACXA");
+    EXPECT_EQ(title, "HEAD ACCEL X");
+    EXPECT_EQ(test, "") << "test number 0 is none";
+
+    // A header without a location gives no code to group by; a text file none either.
+    const QString blankFile = dir.filePath("blank.rvf");
+    ASSERT_TRUE(save(blankFile, 2, ""));
+    EXPECT_EQ(CodeOfRvfHeader(blankFile, title), "");
+    QFile text(dir.filePath("a.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("0 1\n1 2\n");
+    text.close();
+    EXPECT_EQ(CodeOfRvfHeader(text.fileName(), title), "");
+    EXPECT_EQ(CodeOfRvfHeader(dir.filePath("missing.rvf"), title), "");
+
+    // The codes are remembered per file and read again when a file changes
+    // (another size: a change within the clock's resolution is still seen).
+    CHeaderCodes codes;
+    EXPECT_EQ(codes.Of(blankFile).code, "");
+    EXPECT_EQ(codes.Of(blankFile).title, "blank.rvf");
+    ASSERT_TRUE(save(blankFile, 3, "CH", "2231"));
+    EXPECT_EQ(codes.Of(blankFile).code, "1?CHST????H3ACXA");
+    EXPECT_EQ(ChannelGroupPath(codes.Of(blankFile), true), (QStringList{"2231", "1 Vehicle 1", "? Not stated", "CHST"}));
 }
