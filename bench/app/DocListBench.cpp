@@ -3,6 +3,7 @@
 // selected ones.
 #include "KVFileRvf.h"
 #include "KVSignal.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
 
 #include <QDir>
@@ -55,7 +56,7 @@ std::unique_ptr<COndrelDoc> BrowsingDoc()
 {
     auto doc = std::make_unique<COndrelDoc>();
     doc->BrowseDirectory(Files().Dir());
-    doc->Relist();
+    ListCommands::Relist(*doc);
     return doc;
 }
 
@@ -63,7 +64,7 @@ void BM_RelistDirectory(benchmark::State& state)
 {
     auto doc = BrowsingDoc();
     for (auto _ : state) {
-        doc->Relist();
+        ListCommands::Relist(*doc);
         benchmark::DoNotOptimize(doc->FileList().size());
     }
     state.counters["files"] = static_cast<double>(doc->FileList().size());
@@ -76,13 +77,13 @@ void BM_SelectOneMore(benchmark::State& state)
     auto doc = BrowsingDoc();
     const int loaded = static_cast<int>(state.range(0));
     QStringList selected = doc->FileList().mid(0, loaded);
-    doc->SelectionChanged(selected, true);
+    ListCommands::SelectionChanged(*doc, selected, true);
     QStringList withOne = selected;
     withOne.append(doc->FileList()[loaded]);
     for (auto _ : state) {
-        doc->SelectionChanged(withOne, true);
+        ListCommands::SelectionChanged(*doc, withOne, true);
         state.PauseTiming();
-        doc->SelectionChanged(selected, false);
+        ListCommands::SelectionChanged(*doc, selected, false);
         state.ResumeTiming();
     }
 }
@@ -93,9 +94,9 @@ void BM_SelectAll(benchmark::State& state)
 {
     auto doc = BrowsingDoc();
     for (auto _ : state) {
-        doc->SelectionChanged(doc->FileList(), true);
+        ListCommands::SelectionChanged(*doc, doc->FileList(), true);
         state.PauseTiming();
-        doc->SelectionChanged({}, false);
+        ListCommands::SelectionChanged(*doc, {}, false);
         state.ResumeTiming();
     }
 }

@@ -11,12 +11,14 @@
 
 #include "CChannelTree.h"
 #include "CFileListPane.h"
+#include "CGraph.h"
 #include "CMainFrame.h"
 #include "COndrelView.h"
-#include "CGraph.h"
 #include "CPlotView.h"
+#include "CheckCommands.h"
 #include "KVFileRvf.h"
 #include "KVSignal.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
 
 #include <QApplication>
@@ -187,7 +189,7 @@ int LargeTestFigures(COndrelDoc& doc, CMainFrame& frame)
   frame.ListView()->clearSelection();
   QElapsedTimer t;
   t.start();
-  doc.AddNames({folder + QStringLiteral("/T202.mme")});
+  ListCommands::AddNames(doc, {folder + QStringLiteral("/T202.mme")});
   QApplication::processEvents();
   const double open = Ms(t);
   CChannelTree* tree = frame.ListPane()->Tree();
@@ -261,7 +263,7 @@ int main(int argc, char** argv)
   {
     QElapsedTimer t;
     t.start();
-    doc.OnCheckSignals({});
+    CheckCommands::CheckSignals(doc, {});
     std::printf("check 10000 files (empty, no signals): %.1f ms\n", Ms(t));
     t.restart();
     doc.UpdateAllViews(HINT_LIST_CHANGED);

@@ -120,13 +120,13 @@ int main(int argc, char** argv)
     COndrelDoc doc;
     CPlotTexts texts;
     for (int c = 0; c < kCurves; ++c) {
-        doc.AddSignal({QStringLiteral("curve%1.rvf").arg(c, 2, 10, QLatin1Char('0')), Curve(c)});
+        doc.Loaded().Add({QStringLiteral("curve%1.rvf").arg(c, 2, 10, QLatin1Char('0')), Curve(c)});
         texts.legend << doc.Signals().back().name;
     }
     texts.title = QStringLiteral("Sixteen curves");
     texts.xLabel = QStringLiteral("TIME SECONDS");
     texts.yLabel = QStringLiteral("ACCELERATION G");
-    doc.SetPlotTexts(texts);
+    doc.Texts() = (texts);
     COptionsValues options = doc.Options();
     options.saveZoom = false;
     doc.SetOptions(options);
@@ -170,7 +170,7 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < kLong; ++i)
             s.SetPoint(float(i) * 1e-5f, 40.0f * std::sin(float(i) * 1e-4f) + 0.5f * std::sin(float(i) * 0.7f), i);
         s.SetHasData(true);
-        longDoc.AddSignal({QStringLiteral("long.rvf"), std::move(s)});
+        longDoc.Loaded().Add({QStringLiteral("long.rvf"), std::move(s)});
         CPlotView longView(&longDoc);
         longView.resize(kWidth, kHeight);
         longView.show();

@@ -3,7 +3,10 @@
 
 #include "PlotTexts.h"
 
+#include "FileList.h"
 #include "KVSignal.h"
+#include "LoadedSignals.h"
+#include "TimeAxis.h"
 
 #include <QSet>
 
@@ -14,6 +17,13 @@ namespace {
 
 constexpr qsizetype kTitleLimit = 254;
 constexpr qsizetype kSubTitleLimit = 46;
+// Legend labels keep at most this many characters.
+constexpr qsizetype kLegendLabelLength = 20;
+
+QString Latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A header text without its trailing blanks; empty when it holds only blanks.
 QString Field(const std::string& text)
@@ -222,4 +232,50 @@ QString PlotNotice(const QStringList& names, const std::vector<size_t>& pointCou
                                                                          : QStringLiteral("no points"));
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+void CPlotTexts::FollowSubTitle(const CLoadedSignals& loaded)
+{
+    subTitle.clear();
+    if (loaded.Size() == 1)
+        subTitle = PeakSubTitle(loaded.Entries().front().signal);
+}
+
+void CPlotTexts::Follow(const CLoadedSignals& loaded, const CFileList& list)
+{
+    const std::vector<CSignalEntry>& entries = loaded.Entries();
+    if (entries.empty())
+        return;
+    FollowSubTitle(loaded);
+    if (entries.size() == 1) {
+        const CSignalEntry& entry = entries.front();
+        const KVSignal& s = entry.signal;
+        yLabel = AxisLabel(s.YType(), s.YUnits());
+        xLabel = AxisLabel(s.XType(), s.XUnits());
+        title = SignalTitle(entry.DisplayName(), s);
+        return;
+    }
+    title = SharedTestTitle(loaded.Signals());
+    yLabel = Latin1(entries.front().signal.YUnits());
+    QStringList names;
+    bool allChannels = true;
+    QHash<QString, int> uses;
+    for (const CSignalEntry& entry : entries) {
+        if (Latin1(entry.signal.YUnits()).compare(yLabel, Qt::CaseInsensitive) != 0)
+            yLabel = QStringLiteral("Mixed Units");
+        names.append(list.LegendName(entry));
+        ++uses[names.back()];
+        allChannels = allChannels && list.ListingOf(entry.name);
+    }
+    // Two tests' channels of one code are told apart by their test.
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const CChannelListing* listing = list.ListingOf(entries[k].name);
+        if (listing && uses.value(names[qsizetype(k)]) > 1 && !listing->test.isEmpty())
+            names[qsizetype(k)] = listing->test + QLatin1Char(' ') + names[qsizetype(k)];
+    }
+    // The X label follows the loaded signals: a label left from another
+    // selection would name units the curves are not in.
+    xLabel = SharedXAxis(loaded.Signals()).label;
+    // Codes are short and distinct already: cutting them could make two alike.
+    legend = allChannels ? names : DistinguishingLabels(names, kLegendLabelLength);
 }

@@ -6,7 +6,25 @@
 
 #include <vector>
 
+class CFileList;
+class CLoadedSignals;
 class KVSignal;
+
+// The texts around the plot: what the loaded signals give and the Labels
+// menu edits.
+struct CPlotTexts {
+    QString title;
+    QString subTitle;
+    QString xLabel;
+    QString yLabel;
+    QStringList legend; // one label per loaded signal when more than one is loaded
+
+    // Axis labels, title, subtitle and legend from the loaded signals, the
+    // channels named by their listings in list; nothing changes with none loaded.
+    void Follow(const CLoadedSignals& loaded, const CFileList& list);
+    // The peak subtitle of a single loaded signal, else empty.
+    void FollowSubTitle(const CLoadedSignals& loaded);
+};
 
 // "name (REF), ATTACHMENT,AXIS axis, occ LOCATION" from the header; a part
 // whose field is blank is left out with its punctuation, so a signal without

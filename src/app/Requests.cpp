@@ -1,5 +1,6 @@
 #include "Requests.h"
 
+#include "FileCommands.h"
 #include "IsoMmeTest.h"
 #include "OndrelDoc.h"
 
@@ -18,53 +19,50 @@ ERequest ParseRequest(const QString& text, QString& name)
     return ERequest::None;
 }
 
-bool COndrelDoc::HandleRequest(const QString& request)
+namespace FileCommands {
+
+bool HandleRequest(COndrelDoc& doc, const QString& request)
 {
     QString name;
     switch (ParseRequest(request, name)) {
-    case ERequest::DataFile:
-        OnOpenDataFile(name);
-        return true;
-    case ERequest::HitList:
-        OnOpenHitlistRequest(name);
-        return true;
+    case ERequest::DataFile: OpenDataFile(doc, name); return true;
+    case ERequest::HitList: OpenHitlistRequest(doc, name); return true;
     case ERequest::None:
         break;
     }
     return false;
 }
 
-void COndrelDoc::OnOpenDataFile(const QString& name)
+void OpenDataFile(COndrelDoc& doc, const QString& name)
 {
     if (name.isEmpty())
         return;
-    if (!m_bHitMode)
-        SwitchToHitMode();
+    if (!doc.List().HitMode())
+        doc.SwitchToHitMode();
     // A test stands for its channels, as on the command line.
     QStringList names;
     const bool test = IsoMmeIsTestPath(QFile::encodeName(name).toStdString());
     if (test)
-        m_messages.clear();
-    if (!test || !AppendTestChannels(name, names))
+        doc.Messages().ClearLines();
+    if (!test || !doc.List().AppendTestChannels(name, names, doc.Messages()))
         names = QStringList{name};
-    for (const QString& n : names) {
-        if (!m_fileList.contains(n))
-            m_fileList.append(n);
-    }
-    UpdateAllViews(HINT_LIST_CHANGED);
+    doc.List().AppendNew(names);
+    doc.UpdateAllViews(HINT_LIST_CHANGED);
     if (test)
-        ShowMessages();
+        doc.ShowMessages();
 }
 
-void COndrelDoc::OnOpenHitlistRequest(const QString& name)
+void OpenHitlistRequest(COndrelDoc& doc, const QString& name)
 {
     if (name.isEmpty())
         return;
-    if (!m_bHitMode)
-        SwitchToHitMode();
+    if (!doc.List().HitMode())
+        doc.SwitchToHitMode();
     // Messages of an earlier command would be shown again with this list's.
-    m_messages.clear();
-    if (ReadHitlist(name))
-        UpdateAllViews(HINT_LIST_CHANGED);
-    ShowMessages();
+    doc.Messages().ClearLines();
+    if (ReadHitlist(doc, name))
+        doc.UpdateAllViews(HINT_LIST_CHANGED);
+    doc.ShowMessages();
 }
+
+} // namespace FileCommands

@@ -258,7 +258,7 @@ void CMainFrame::AssessTest()
             return;
         }
         if (m_plotView)
-            m_plotView->SetMarks(Report::CriterionMarks(c, m_doc->LoadedSignals()));
+            m_plotView->SetMarks(Report::CriterionMarks(c, m_doc->Loaded().Signals()));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "CMainFrame.h"
 #include "CRequestChannel.h"
 #include "CommandLine.h"
+#include "FileCommands.h"
 #include "OndrelDoc.h"
 
 #include <QFileInfo>
@@ -68,7 +69,7 @@ bool COndrelApp::InitInstance(const QStringList& arguments, bool* handedOver)
         if (info.files.isEmpty() && info.requests.isEmpty())
             m_frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
         else if (!info.files.isEmpty())
-            m_doc->BrowseCommandLine(info.files);
+            FileCommands::BrowseCommandLine(*m_doc, info.files);
         for (const QString& request : info.requests)
             OnRequest(request);
     });

@@ -159,7 +159,7 @@ std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc, CHeaderCodes* he
     std::vector<CChannelItem> items;
     items.reserve(static_cast<size_t>(doc.FileList().size()));
     for (const QString& name : doc.FileList()) {
-        if (const CChannelListing* listing = doc.ChannelListingOf(name))
+        if (const CChannelListing* listing = doc.List().ListingOf(name))
             items.push_back({name, listing->code, listing->title, listing->test});
         else if (QString code = CodeOfFileName(name); !code.isEmpty() || !headers)
             items.push_back({name, code, BareName(name), QString()});

@@ -4,6 +4,7 @@
 #include "COndrelView.h"
 #include "ChannelTree.h"
 #include "Criterion.h"
+#include "CriterionCommands.h"
 #include "OndrelDoc.h"
 
 #include <QHBoxLayout>
@@ -136,7 +137,7 @@ void CFileListPane::AddCriterionMenu(QMenu* menu)
             action->setData(QString(p));
             connect(action, &QAction::triggered, this, [this, &def, p] {
                 QString why;
-                const QStringList names = m_doc->CriterionChannels(def, p.toLatin1(), why);
+                const QStringList names = CriterionCommands::CriterionChannels(*m_doc, def, p.toLatin1(), why);
                 if (names.isEmpty()) {
                     if (m_doc->Ui())
                         m_doc->Ui()->ShowMessageBox(why);

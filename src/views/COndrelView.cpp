@@ -3,6 +3,8 @@
 #include "ChannelTree.h"
 #include "CheckMarks.h"
 #include "CommandRegistry.h"
+#include "FileCommands.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
 
 #include <QApplication>
@@ -80,7 +82,7 @@ void COndrelView::OnUpdate(int hint)
         MarkChecked();
         return;
     }
-    m_doc->Relist();
+    ListCommands::Relist(*m_doc);
     Refill();
 }
 
@@ -100,7 +102,7 @@ void COndrelView::Refill()
     for (const CChannelItem& channel : ListedChannels(*m_doc)) {
         if (!ChannelMatches(channel, m_filter))
             continue;
-        const QString text = m_doc->ListText(channel.name);
+        const QString text = m_doc->List().ListText(channel.name);
         const bool code = !channel.code.isEmpty();
         m_widestName = std::max(m_widestName, (code ? fixedMetrics : metrics).horizontalAdvance(text));
         auto* entry = new QListWidgetItem(text, this);
@@ -199,7 +201,7 @@ QStringList COndrelView::SelectedLabels() const
 bool SelectionToDocument(COndrelDoc& doc, const QStringList& names, bool itemSelected)
 {
     try {
-        return doc.SelectionChanged(names, itemSelected);
+        return ListCommands::SelectionChanged(doc, names, itemSelected);
     } catch (const std::bad_alloc&) {
         doc.ReportNotEnoughMemory(names.join(QStringLiteral(", ")));
         return false;
@@ -218,29 +220,29 @@ void COndrelView::OnSelectionChanged(bool itemSelected)
 
 void COndrelView::OnSortByName()
 {
-    m_doc->OnSortByName();
+    ListCommands::SortByName(*m_doc);
     Refill();
 }
 
 void COndrelView::OnSortByExtension()
 {
-    m_doc->OnSortByExtension();
+    ListCommands::SortByExtension(*m_doc);
     Refill();
 }
 
 void COndrelView::OnOpenDataFile(const QString& name)
 {
-    m_doc->OnOpenDataFile(name);
+    FileCommands::OpenDataFile(*m_doc, name);
 }
 
 void COndrelView::OnOpenHitlist(const QString& name)
 {
-    m_doc->OnOpenHitlistRequest(name);
+    FileCommands::OpenHitlistRequest(*m_doc, name);
 }
 
 void COndrelView::AddNamesFrom(const QMimeData* data)
 {
-    m_doc->AddNames(NamesFromMimeData(data));
+    ListCommands::AddNames(*m_doc, NamesFromMimeData(data));
 }
 
 CommandState COndrelView::ListState() const
@@ -253,13 +255,13 @@ CommandState COndrelView::ListState() const
 
 void COndrelView::OnCommand(int id)
 {
-    if (const CommandDef* command = FindListCommand(m_doc->HitMode(), id))
+    if (const CommandDef* command = FindListCommand(m_doc->List().HitMode(), id))
         RunCommandOn(*command, CommandTargets{m_doc, this, nullptr, nullptr});
 }
 
 QMenu* COndrelView::BuildContextMenu(QWidget* parent)
 {
-    const bool hitMode = m_doc->HitMode();
+    const bool hitMode = m_doc->List().HitMode();
     auto* menu = new QMenu(parent);
     menu->setObjectName(hitMode ? QStringLiteral("HitMode") : QStringLiteral("DirMode"));
     const CommandState state = ListState();

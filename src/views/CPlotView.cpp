@@ -6,6 +6,7 @@
 #include "CProgressDlg.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
+#include "RatingCommands.h"
 #include "TitleBlock.h"
 
 #include <QApplication>
@@ -35,17 +36,17 @@ PlotSource SourceOf(const COndrelDoc& doc, bool shortHeader)
         source.loaded.push_back(&entry.signal);
         source.names << entry.DisplayName();
     }
-    source.labels = doc.Labels();
-    source.title = doc.Title();
-    source.subTitle = doc.SubTitle();
-    source.xLabel = doc.XLabel();
-    source.yLabel = doc.YLabel();
+    source.labels = doc.Texts().legend;
+    source.title = doc.Texts().title;
+    source.subTitle = doc.Texts().subTitle;
+    source.xLabel = doc.Texts().xLabel;
+    source.yLabel = doc.Texts().yLabel;
     // The title block names the signal it shows. The name loaded last is
     // another file once a multiple selection has shrunk to one.
-    source.file = doc.Signals().size() == 1 ? doc.Signals().front().name : doc.CurrentFile();
-    source.lineStyle = doc.LineStyle();
+    source.file = doc.Signals().size() == 1 ? doc.Signals().front().name : doc.Loaded().CurrentFile();
+    source.lineStyle = doc.Options().lineStyle;
     source.shortHeader = shortHeader;
-    const COndrelDoc::CRatingBand band = doc.RatingBand();
+    const RatingCommands::CRatingBand band = RatingCommands::RatingBand(doc);
     source.bandReference = band.reference;
     source.bandInner = band.inner;
     source.bandOuter = band.outer;
@@ -105,7 +106,7 @@ void CPlotView::OnUpdate(int hint)
     m_graph->SetMarks(shown);
     // Without "SaveZoom" every change of data shows the whole range again;
     // a zoom into curves that are gone would show nothing.
-    if (!m_hasCurves || !m_doc->SaveZoom())
+    if (!m_hasCurves || !m_doc->Options().saveZoom)
         m_graph->ResetZoom();
     m_graph->Replot();
 }

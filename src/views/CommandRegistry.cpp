@@ -3,17 +3,27 @@
 // To add a command: an id in CommandIds.h, then a row in the menu table
 // below (row order is menu order):
 //     Command(ID_..., "&Text ...", "Status-bar prompt", "Tooltip")
-//         .Keys("Ctrl+X").Icon(...).Enabled(rule).Run(Doc(&COndrelDoc::OnSomething)),
-// Doc/Plot/List/Host make a handler from a member function of the document,
-// the plot view, the list view or the window. A toolbar button also gets its
+//         .Keys("Ctrl+X").Icon(...).Enabled(rule).Run(Doc(&OperateCommands::Something)),
+// Doc makes a handler from a command function of the document's commands
+// (FileCommands, ListCommands, OperateCommands, ... in app/); Plot/List/Host
+// from a member function of the plot view, the list view or the window. A toolbar button also gets its
 // place in ToolbarButtons(). Criterion programs come from
 // Criteria::CriterionDefs(): a new definition there is a new Injury command.
 #include "CommandRegistry.h"
 
 #include "COndrelView.h"
 #include "CPlotView.h"
+#include "CheckCommands.h"
 #include "Criterion.h"
+#include "CriterionCommands.h"
+#include "EditCommands.h"
+#include "ExportCommands.h"
+#include "FileCommands.h"
+#include "LabelCommands.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
+#include "OperateCommands.h"
+#include "RatingCommands.h"
 
 #include <QStringList>
 
@@ -74,9 +84,9 @@ MenuEntry Sub(const char* text, std::vector<MenuEntry> items)
     return entry;
 }
 
-CommandHandler Doc(void (COndrelDoc::*member)())
+CommandHandler Doc(void (*command)(COndrelDoc&))
 {
-    return [member](const CommandTargets& t) { (t.doc->*member)(); };
+    return [command](const CommandTargets& t) { command(*t.doc); };
 }
 
 CommandHandler Plot(void (CPlotView::*member)())
@@ -159,7 +169,7 @@ std::vector<MenuEntry> InjuryCommands()
         command.enabled = [criterion](const CommandState& s) {
             return (criterion->takesOne && s.loaded == 1) || (criterion->takesThree && s.loaded == 3);
         };
-        command.run = [criterion](const CommandTargets& t) { t.doc->RunCriterion(*criterion); };
+        command.run = [criterion](const CommandTargets& t) { CriterionCommands::RunCriterion(*t.doc, *criterion); };
         items.push_back(MenuEntry{command, {}});
     }
     return items;
@@ -175,27 +185,28 @@ std::vector<MenuEntry> BuildMenuBar()
                 Command(ID_FILE_OPEN_DIRECTORY, "&Open Directory...\tCtrl+O", "Browse a Directoryt", "Open")
                     .Keys("Ctrl+O")
                     .Icon("folder-open", "Dir", blue)
-                    .Run(Doc(&COndrelDoc::OnOpenDirectory)),
+                    .Run(Doc(&FileCommands::OpenDirectory)),
                 Command(ID_FILE_OPEN_HITLIST, "Open &Hitlist ...", "Open a List of RVF filenames", "HitList")
                     .Icon("document-open", "Hit", blue)
-                    .Run(Doc(&COndrelDoc::OnOpenHitlist)),
+                    .Run(Doc(&FileCommands::OpenHitlist)),
                 Sep(),
                 Sub("&Save",
                     {
                         Command(ID_FILE_SAVE_RVF, "&Rvf ...", "Save Selected data to a Series of RVF File(s)", "Rvf")
                             .Keys("Ctrl+U")
                             .Icon("document-save", "Rvf", green)
-                            .Run(Doc(&COndrelDoc::OnSaveRvf)),
-                        Command(ID_FILE_SAVE_ISOMME, "IS&O-MME ...", "Save Selected data as one ISO-MME Test", "ISO-MME")
+                            .Run(Doc(&ExportCommands::SaveRvf)),
+                        Command(ID_FILE_SAVE_ISOMME, "IS&O-MME ...", "Save Selected data as one ISO-MME Test",
+                                "ISO-MME")
                             .Enabled(AnyLoaded)
-                            .Run(Doc(&COndrelDoc::OnSaveIsoMme)),
+                            .Run(Doc(&ExportCommands::SaveIsoMme)),
                         Command(ID_FILE_SAVE_ASCII, "&ASCII ...", "Save Selected data to an ASCII File", "Ascii")
                             .Keys("Ctrl+A")
                             .Icon("document-save-as", "Txt", green)
-                            .Run(Doc(&COndrelDoc::OnSaveAscii)),
+                            .Run(Doc(&ExportCommands::SaveAscii)),
                         Command(ID_FILE_SAVE_IMAGEEXPRESS, "&ImageExpress...",
                                 "Save Selected data to an ImageExpress File", "ImageExpress")
-                            .Run(Doc(&COndrelDoc::OnSaveImageExpress)),
+                            .Run(Doc(&ExportCommands::SaveImageExpress)),
                         Sep(),
                         Command(ID_FILE_SAVE_JPEG, "&Jpeg ...", "Save current graph to a Jpeg file", "Jpeg")
                             .Run(Plot(&CPlotView::OnSaveJpeg)),
@@ -231,10 +242,10 @@ std::vector<MenuEntry> BuildMenuBar()
                     .Icon("edit-copy", "Cpy", grey)
                     .Run(Plot(&CPlotView::OnCopyPlot)),
                 Command(ID_EDIT_COPY_DATA, "Copy &Data", "Copy X-Y data to the clipboard")
-                    .Run(Doc(&COndrelDoc::OnCopyData)),
+                    .Run(Doc(&ExportCommands::CopyData)),
                 Sep(),
                 Command(ID_EDIT_OPTIONS, "&Options...", "Select Options for Plotting, and Copying Data", "Options")
-                    .Run(Doc(&COndrelDoc::OnOptions)),
+                    .Run(Doc(&EditCommands::Options)),
             }),
         Sub("&Labels",
             {
@@ -243,80 +254,80 @@ std::vector<MenuEntry> BuildMenuBar()
                     .Run(Plot(&CPlotView::ToggleShortHeader)),
                 Command(ID_LABELS_TITLE, "&Title ...", "Set the Title for the Current Graph")
                     .Enabled(ShortHeaderShown)
-                    .Run(Doc(&COndrelDoc::OnLabelTitle)),
+                    .Run(Doc(&LabelCommands::Title)),
                 Command(ID_LABELS_SUBTITLE, "&SubTitle ...", "Set the SubTitle for the Current Graph")
                     .Enabled(ShortHeaderShown)
-                    .Run(Doc(&COndrelDoc::OnLabelSubTitle)),
+                    .Run(Doc(&LabelCommands::SubTitle)),
                 Command(ID_LABELS_SIGNAL_LABELS, "Signal &Labels ...", "Edit the labels for Indivual Signals")
                     .Enabled(AnyLoaded)
-                    .Run(Doc(&COndrelDoc::OnSignalLabels)),
+                    .Run(Doc(&LabelCommands::SignalLabels)),
                 Sep(),
                 Command(ID_LABELS_X_AXIS, "&X axis ...", "Set the Label for the X axis of the Current Graph")
-                    .Run(Doc(&COndrelDoc::OnLabelXAxis)),
+                    .Run(Doc(&LabelCommands::XAxis)),
                 Command(ID_LABELS_Y_AXIS, "&Y axis ...", "Set the Label for the Y axis of the Current Graph")
-                    .Run(Doc(&COndrelDoc::OnLabelYAxis)),
+                    .Run(Doc(&LabelCommands::YAxis)),
             }),
         Sub("&Operate",
             {
                 Command(ID_OPERATE_FILTER, "&Filter ...", "Apply an SAE filter to selected file(s)/nFilter")
                     .Keys("Ctrl+F")
-                    .Run(Doc(&COndrelDoc::OnFilter)),
+                    .Run(Doc(&OperateCommands::Filter)),
                 Command(ID_OPERATE_INTEGRATE, "&Integrate", "Integrate the selected file(s)", "Integrate")
                     .Keys("Ctrl+I")
-                    .Run(Doc(&COndrelDoc::OnIntegrate)),
+                    .Run(Doc(&OperateCommands::Integrate)),
                 Command(ID_OPERATE_DERIVATIVE, "&Derivative", "Differentiate the selected files", "Derivative")
                     .Keys("Ctrl+D")
-                    .Run(Doc(&COndrelDoc::OnDerivative)),
+                    .Run(Doc(&OperateCommands::Derivative)),
                 Command(ID_OPERATE_FIR100, "FIR&100", "Apply a Fir100 Filter to the selected file(s)", "Fir100")
-                    .Run(Doc(&COndrelDoc::OnFir100)),
+                    .Run(Doc(&OperateCommands::Fir100)),
                 Command(ID_OPERATE_RESAMPLE, "&Resample", "Resample the X data Signal(s) at a specified interval")
                     .Keys("Ctrl+R")
-                    .Run(Doc(&COndrelDoc::OnResample)),
+                    .Run(Doc(&OperateCommands::Resample)),
                 Command(ID_OPERATE_TRUNCATE, "&Truncate ...", "Restrict the X Range of the Data")
                     .Keys("Ctrl+T")
-                    .Run(Doc(&COndrelDoc::OnTruncate)),
+                    .Run(Doc(&OperateCommands::Truncate)),
                 Sub("&Bias",
                     {
                         Command(ID_OPERATE_BIAS_AUTO_Y, "Auto Remove Y",
                                 "Auto Detect and remove Initial Y Bias Error from Signal(s)")
-                            .Run(Doc(&COndrelDoc::OnBiasAutoRemoveY)),
+                            .Run(Doc(&OperateCommands::BiasAutoRemoveY)),
                         Command(ID_OPERATE_BIAS_CONSTANT_Y, "Add &Constant Y", "Add a Constant Y value to Signal(s)")
-                            .Run(Doc(&COndrelDoc::OnAddConstantY)),
+                            .Run(Doc(&OperateCommands::AddConstantY)),
                         Command(ID_OPERATE_BIAS_CONSTANT_X, "Add Constant X", "Add a Constant X value to Signal(s)")
-                            .Run(Doc(&COndrelDoc::OnAddConstantX)),
+                            .Run(Doc(&OperateCommands::AddConstantX)),
                     }),
                 Sub("&Scale",
                     {
                         Command(ID_OPERATE_SCALE_Y, "Y Axis", "Multiply Y Axis data by a constant")
-                            .Run(Doc(&COndrelDoc::OnScaleY)),
+                            .Run(Doc(&OperateCommands::ScaleY)),
                         Command(ID_OPERATE_SCALE_X, "X Axis", "Multiply X Axis Data by a Constant")
-                            .Run(Doc(&COndrelDoc::OnScaleX)),
+                            .Run(Doc(&OperateCommands::ScaleX)),
                     }),
                 Sep(),
                 Command(ID_OPERATE_RESULTANT, "R&esultant", "Compute the Resultant for the Selected Signals")
                     .Enabled(TwoOrThreeLoaded)
-                    .Run(Doc(&COndrelDoc::OnResultant)),
+                    .Run(Doc(&OperateCommands::Resultant)),
                 Command(ID_OPERATE_AVERAGE, "&Average", "Display Average for selected Signals")
                     .Enabled(AnyLoaded)
-                    .Run(Doc(&COndrelDoc::OnAverage)),
+                    .Run(Doc(&OperateCommands::Average)),
                 Command(ID_OPERATE_SUM, "&Sum", "Display the Sum of the selected Signals")
                     .Enabled(AnyLoaded)
-                    .Run(Doc(&COndrelDoc::OnSum)),
+                    .Run(Doc(&OperateCommands::Sum)),
                 Sep(),
                 Command(ID_OPERATE_RELOAD, "Re&load", "Reload the umodified signals", "Reload")
                     .Icon("view-refresh", "Rld", grey)
-                    .Run(Doc(&COndrelDoc::OnReload)),
+                    .Run(Doc(&OperateCommands::Reload)),
                 Sep(),
                 Command(ID_OPERATE_CHECK_SIGNALS, "&Check Signals",
                         "Check the selected or else all listed files for clipping, dropouts, offsets and dead channels")
                     .Run([](const CommandTargets& t) {
-                        t.doc->OnCheckSignals(t.list ? t.list->SelectedLabels() : QStringList());
+                        CheckCommands::CheckSignals(*t.doc, t.list ? t.list->SelectedLabels() : QStringList());
                     }),
                 Command(ID_OPERATE_RATE_AGAINST_REFERENCE, "Rate &Against Reference...",
                         "Rate the loaded signals against the first selected one (ISO/TS 18571: corridor, phase, "
                         "magnitude, slope)")
                     .Enabled(TwoOrMoreLoaded)
-                    .Run(Doc(&COndrelDoc::OnRateAgainstReference)),
+                    .Run(Doc(&RatingCommands::RateAgainstReference)),
             }),
         Sub("&Injury",
             [] {
@@ -343,7 +354,7 @@ std::vector<MenuEntry> BuildMenuBar()
                 Command(ID_VIEW_RVF_HEADER, "&Rvf Header", "Show the Rvf Information for the Curve", "Info")
                     .Icon("document-properties", "Inf", grey)
                     .Enabled(OneLoaded)
-                    .Run(Doc(&COndrelDoc::OnRvfInformation)),
+                    .Run(Doc(&EditCommands::RvfInformation)),
                 Command(ID_VIEW_LIMIT_LINES, "&Limit Lines",
                         "Show or hide the limit lines and bands of a criterion on the plot", "Limit Lines")
                     .Checked([](const CommandState& s) { return s.limitLines; })
@@ -367,15 +378,15 @@ std::vector<MenuEntry> BuildMenuBar()
 
 Command FilterClass(int id, const char* text, const char* cfcLetters, int cfc)
 {
-    return Command(id, text, "")
-        .Icon(nullptr, cfcLetters, EIconPlate::Filter)
-        .Run([cfc](const CommandTargets& t) { t.doc->OnFilterClass(cfc); });
+    return Command(id, text, "").Icon(nullptr, cfcLetters, EIconPlate::Filter).Run([cfc](const CommandTargets& t) {
+        OperateCommands::FilterClass(*t.doc, cfc);
+    });
 }
 
 void ApplyListFilter(const CommandTargets& t)
 {
     // The filtered list is not a list change: a re-list would show "*.*" again.
-    t.doc->OnApplyFilter();
+    ListCommands::ApplyFilter(*t.doc);
     t.list->Refill();
 }
 
@@ -389,21 +400,21 @@ MenuEntry SaveSelectedHitlist()
 {
     return Command(ID_LIST_SAVE_SELECTED_HITLIST, "Save Selected Hitlist...", kPromptSaveSelected)
         .Enabled(ItemsSelected)
-        .Run(Doc(&COndrelDoc::OnSaveSelectedHitlist));
+        .Run(Doc(&ListCommands::SaveSelectedHitlist));
 }
 
 MenuEntry CopyFilenames()
 {
     return Command(ID_LIST_COPY_FILENAMES, "Copy Filename(s)", kPromptCopyNames)
         .Enabled(ItemsSelected)
-        .Run(Doc(&COndrelDoc::OnCopyFilenames));
+        .Run(Doc(&ListCommands::CopyFilenames));
 }
 
 Command PasteFilenames()
 {
     return Command(ID_LIST_PASTE_FILENAMES, "Paste Filename(s)", kPromptPasteNames)
         .Enabled(ClipboardOffersNames)
-        .Run(Doc(&COndrelDoc::OnPasteFilenames));
+        .Run(Doc(&ListCommands::PasteFilenames));
 }
 
 } // namespace
@@ -434,12 +445,12 @@ const std::vector<MenuEntry>& DirModeMenuEntries()
         Command(ID_LIST_APPLY_FILTER, "Apply Filter ...", "Use Wildcards to show a subset of the directory")
             .Run(ApplyListFilter),
         Command(ID_LIST_SAVE_HITLIST, "Save HitList ...", "Save File name(s) to a hitlist")
-            .Run(Doc(&COndrelDoc::OnSaveHitlist)),
+            .Run(Doc(&ListCommands::SaveHitlist)),
         SaveSelectedHitlist(),
         Sep(),
         CopyFilenames(),
         PasteFilenames(),
-        Command(ID_LIST_CLEAR, "Clear List", kPromptClear).Run(Doc(&COndrelDoc::OnClearList)),
+        Command(ID_LIST_CLEAR, "Clear List", kPromptClear).Run(Doc(&ListCommands::ClearList)),
     };
     return entries;
 }
@@ -450,19 +461,19 @@ const std::vector<MenuEntry>& HitModeMenuEntries()
     // opens in the program's own editor dialog.
     static const std::vector<MenuEntry> entries = {
         Command(ID_LIST_EDIT_HITLIST, "Edit HitList", "Edit the Hitlist file in Notepad")
-            .Run(Doc(&COndrelDoc::OnEditHitlist)),
+            .Run(Doc(&ListCommands::EditHitlist)),
         Command(ID_LIST_SAVE_HITLIST, "Save HitList...", "Save the file names to a hitlist file")
-            .Run(Doc(&COndrelDoc::OnSaveHitlist)),
+            .Run(Doc(&ListCommands::SaveHitlist)),
         SaveSelectedHitlist(),
         Sep(),
-        Command(ID_LIST_CLEAR, "Clear HitList", kPromptClear).Run(Doc(&COndrelDoc::OnClearList)),
+        Command(ID_LIST_CLEAR, "Clear HitList", kPromptClear).Run(Doc(&ListCommands::ClearList)),
         Command(ID_LIST_REMOVE_SELECTED, "Remove Selected Item(s)", "Remove the Selected Items from the list")
             .Enabled(ItemsSelected)
-            .Run(Doc(&COndrelDoc::OnRemoveSelectedItems)),
+            .Run(Doc(&ListCommands::RemoveSelectedItems)),
         Command(ID_LIST_REMOVE_UNSELECTED, "Remove Unselected Item(s)",
                 "Remove any items that are not currently selected")
             .Enabled(ItemsSelected)
-            .Run(Doc(&COndrelDoc::OnRemoveUnselectedItems)),
+            .Run(Doc(&ListCommands::RemoveUnselectedItems)),
         Sep(),
         CopyFilenames(),
         PasteFilenames(),

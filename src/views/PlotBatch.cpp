@@ -59,7 +59,7 @@ CBatchResult RunPlotBatch(COndrelDoc& doc, const CBatchJob& job, const CBatchHoo
             continue;
         }
         // With one point the plot would keep the previous file's picture.
-        if (doc.MaxPoints() < 2) {
+        if (doc.Loaded().MaxPoints() < 2) {
             ++result.skipped;
             continue;
         }

@@ -3,6 +3,7 @@
 #include "CConsoleDocUi.h"
 #include "CPlotView.h"
 #include "CProgressDlg.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
 #include "OndrelSettings.h"
 #include "PictureRules.h"
@@ -149,7 +150,7 @@ int RunSaveAllPlots(const QStringList& args)
         return 2;
     }
     COndrelDoc doc(&ui);
-    doc.AddNames(o.files); // hitlist mode; a test given by its .mme, folder or .zip: its channels
+    ListCommands::AddNames(doc, o.files); // hitlist mode; a test given by its .mme, folder or .zip: its channels
     COptionsValues options = doc.Options();
     options.lineStyle = o.lineStyle;
     doc.SetOptions(options);

@@ -1,8 +1,10 @@
 #pragma once
 // Shared fixture: settings in a temporary directory, a data directory for
 // signal files, a document driven by a scripted UI, and the hints it sent.
+#include "FileCommands.h"
 #include "KVFileRvf.h"
 #include "KVSignal.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
 #include "ScriptedUi.h"
 #include "SupportQt.h"
@@ -39,11 +41,13 @@ inline KVSignal Ramp(size_t n, float del = 0.001f)
     return MakeSignal(n, del, [](size_t i) { return static_cast<float>(i); });
 }
 
-class CDocTestAccess {
-public:
-    static KVErrorList& Errors(COndrelDoc& doc) { return doc.m_errors; }
-    static QStringList& Messages(COndrelDoc& doc) { return doc.m_messages; }
-};
+// Records an error about no signal in the document's messages, as an operation would.
+inline void AddDocError(COndrelDoc& doc, const char* message, const char* scope)
+{
+    KVErrorList errors;
+    errors.AddError(message, scope);
+    doc.Messages().AddErrorsAbout(QString(), errors);
+}
 
 class AppTest : public ::testing::Test {
 protected:
@@ -94,8 +98,8 @@ protected:
     void BrowseDataDir()
     {
         ui.directories.push_back(Dir());
-        doc->OnOpenDirectory();
-        doc->Relist();
+        FileCommands::OpenDirectory(*doc);
+        ListCommands::Relist(*doc);
     }
 
     QStringList LoadedNames() const

@@ -1,6 +1,7 @@
 // Checking listed files from the desktop program: results are kept per file
 // and reused while the file stays the same.
 #include "AppTestSupport.h"
+#include "CheckCommands.h"
 #include "SignalCheckCache.h"
 
 #include <cmath>
@@ -78,7 +79,7 @@ TEST_F(CheckSignals, TextFilesAreCheckedInTheChosenTimeUnit)
 
 TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
 {
-    doc->OnCheckSignals({});
+    CheckCommands::CheckSignals(*doc, {});
     EXPECT_TRUE(ui.progressTitles.isEmpty()) << "nothing listed, nothing to check";
     EXPECT_TRUE(ui.checkResults.empty());
 
@@ -88,7 +89,7 @@ TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
     BrowseDataDir();
     EXPECT_EQ(doc->CheckOf("b_clipped.rvf"), nullptr);
     hints.clear();
-    doc->OnCheckSignals({});
+    CheckCommands::CheckSignals(*doc, {});
     EXPECT_EQ(ui.progressTitles, QStringList{"Checking Signals"});
     EXPECT_EQ(hints, std::vector<int>{HINT_CHECKS_CHANGED});
     ASSERT_EQ(ui.checkResults.size(), 1u);
@@ -101,7 +102,7 @@ TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
     EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf("a_clean.rvf")), Kalvio::CheckVerdict::Ok);
 
     // A selection is checked alone, and a selected note gets its result.
-    doc->OnCheckSignals({"c_notes.txt"});
+    CheckCommands::CheckSignals(*doc, {"c_notes.txt"});
     ASSERT_EQ(ui.checkResults.size(), 2u);
     ASSERT_EQ(ui.checkResults[1].size(), 1u);
     EXPECT_EQ(CheckVerdictText(ui.checkResults[1][0]), "unreadable");
@@ -109,7 +110,7 @@ TEST_F(CheckSignals, CommandChecksTheListOrTheSelectionAndMarksFromTheResults)
     // A file changed since its check loses its mark until checked again.
     WriteRvf("b_clipped.rvf", Pulse(false, 1100));
     EXPECT_EQ(doc->CheckOf("b_clipped.rvf"), nullptr);
-    doc->OnCheckSignals({"b_clipped.rvf"});
+    CheckCommands::CheckSignals(*doc, {"b_clipped.rvf"});
     ASSERT_NE(doc->CheckOf("b_clipped.rvf"), nullptr);
     EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf("b_clipped.rvf")), Kalvio::CheckVerdict::Ok);
 }
@@ -120,7 +121,7 @@ TEST_F(CheckSignals, CancelShowsWhatWasCheckedBeforeIt)
     WriteRvf("b_clipped.rvf", Pulse(true));
     BrowseDataDir();
     ui.cancelProgressAt = 1;
-    doc->OnCheckSignals({});
+    CheckCommands::CheckSignals(*doc, {});
     ASSERT_EQ(ui.checkResults.size(), 1u);
     ASSERT_EQ(ui.checkResults[0].size(), 1u);
     EXPECT_EQ(ui.checkResults[0][0].name, "a_clean.rvf");

@@ -1,5 +1,6 @@
-#include "AppTestSupport.h"
 #include "CommandLine.h"
+#include "AppTestSupport.h"
+#include "FileCommands.h"
 #include "OndrelSettings.h"
 #include "Requests.h"
 
@@ -53,8 +54,8 @@ TEST_F(AppTest, BrowseCommandLineExpandsPatternsAndReportsMissingEntries)
     WriteRvf("a.rvf", Ramp(3));
     WriteBytes("c.txt", "0 1\n1 2\n");
     QDir(Dir()).mkdir("sub.rvf");
-    doc->BrowseCommandLine({Dir() + "*.rvf", PathOf("nothing.rvf"), PathOf("c.txt")});
-    EXPECT_TRUE(doc->HitMode());
+    FileCommands::BrowseCommandLine(*doc, {Dir() + "*.rvf", PathOf("nothing.rvf"), PathOf("c.txt")});
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("c.txt")}));
     EXPECT_EQ(ui.caption, "Browsing Command Line arguments");
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
@@ -67,17 +68,17 @@ TEST_F(AppTest, CommandLineOfOneFolderBrowsesThatDirectory)
 {
     WriteRvf("a.rvf", Ramp(3));
     QDir(Dir()).mkdir("sub");
-    doc->BrowseCommandLine({Dir()});
-    EXPECT_FALSE(doc->HitMode());
-    EXPECT_EQ(doc->Directory(), OndrelSettings::NormaliseDirectory(QFileInfo(Dir()).absoluteFilePath()));
-    EXPECT_EQ(ui.caption, "Browsing " + doc->Directory());
+    FileCommands::BrowseCommandLine(*doc, {Dir()});
+    EXPECT_FALSE(doc->List().HitMode());
+    EXPECT_EQ(doc->List().Directory(), OndrelSettings::NormaliseDirectory(QFileInfo(Dir()).absoluteFilePath()));
+    EXPECT_EQ(ui.caption, "Browsing " + doc->List().Directory());
     EXPECT_TRUE(ui.errorDialogs.empty());
 }
 
 TEST_F(AppTest, BrowseCommandLineWithNothingFoundKeepsModeAndCaptionButSaysWhy)
 {
-    doc->BrowseCommandLine({PathOf("gone.rvf")});
-    EXPECT_FALSE(doc->HitMode());
+    FileCommands::BrowseCommandLine(*doc, {PathOf("gone.rvf")});
+    EXPECT_FALSE(doc->List().HitMode());
     EXPECT_TRUE(doc->FileList().isEmpty());
     EXPECT_TRUE(ui.caption.isEmpty());
     EXPECT_TRUE(hints.empty());
@@ -105,15 +106,15 @@ TEST_F(AppTest, DataFileRequestSwitchesToHitlistModeAndAddsOnce)
 {
     BrowseDataDir();
     WriteRvf("a.rvf", Ramp(2));
-    doc->SetFileList({"a.rvf"});
+    doc->List().SetNames({"a.rvf"});
     hints.clear();
-    EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
-    EXPECT_TRUE(doc->HandleRequest("[DataFile(/x/new.rvf)]"));
-    EXPECT_TRUE(doc->HitMode());
-    EXPECT_TRUE(doc->Directory().isEmpty());
+    EXPECT_TRUE(FileCommands::HandleRequest(*doc, "[DataFile(/x/new.rvf)]"));
+    EXPECT_TRUE(FileCommands::HandleRequest(*doc, "[DataFile(/x/new.rvf)]"));
+    EXPECT_TRUE(doc->List().HitMode());
+    EXPECT_TRUE(doc->List().Directory().isEmpty());
     EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), "/x/new.rvf"}));
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED}));
-    EXPECT_FALSE(doc->HandleRequest("[DataFile()]"));
+    EXPECT_FALSE(FileCommands::HandleRequest(*doc, "[DataFile()]"));
 }
 
 TEST_F(AppTest, HitListRequestAppendsAndShowsMessages)
@@ -121,8 +122,8 @@ TEST_F(AppTest, HitListRequestAppendsAndShowsMessages)
     const QString a = WriteRvf("a.rvf", Ramp(2));
     const QString list = WriteBytes("l.hit", (a + "\r\n" + PathOf("none.rvf") + "\r\n").toUtf8());
     doc->SwitchToHitMode();
-    doc->SetFileList({"/keep.rvf"});
-    EXPECT_TRUE(doc->HandleRequest("[HitList(" + list + ")]"));
+    doc->List().SetNames({"/keep.rvf"});
+    EXPECT_TRUE(FileCommands::HandleRequest(*doc, "[HitList(" + list + ")]"));
     EXPECT_EQ(doc->FileList(), (QStringList{"/keep.rvf", a}));
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ASSERT_EQ(ui.errorDialogs.size(), 1u);

@@ -1,16 +1,19 @@
 #include "AppTestSupport.h"
+#include "FileCommands.h"
+#include "ListCommands.h"
 #include "OndrelSettings.h"
+#include "OperateCommands.h"
 
 TEST_F(AppTest, SortByNameAndByExtensionInByteOrder)
 {
-    doc->SetFileList({"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"});
-    doc->OnSortByExtension();
+    doc->List().SetNames({"c.b10", "a.x", "b.b01", "d.X", "noext", "B.b01"});
+    ListCommands::SortByExtension(*doc);
     EXPECT_EQ(doc->FileList(), (QStringList{"noext", "d.X", "b.b01", "B.b01", "c.b10", "a.x"}));
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 1);
-    doc->OnSortByName();
+    ListCommands::SortByName(*doc);
     EXPECT_EQ(doc->FileList(), (QStringList{"B.b01", "a.x", "b.b01", "c.b10", "d.X", "noext"}));
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kSort), 0);
-    doc->SortFileList(7);
+    doc->List().Sort(7);
     EXPECT_EQ(doc->FileList().front(), "B.b01");
 }
 
@@ -26,8 +29,8 @@ TEST_F(AppTest, RelistFollowsTheSortSettingAndAnEmptyDirectoryListsEmpty)
     // Regression: an empty directory used to keep the names of the one browsed before.
     QTemporaryDir empty;
     ui.directories.push_back(empty.path());
-    doc->OnOpenDirectory();
-    doc->Relist();
+    FileCommands::OpenDirectory(*doc);
+    ListCommands::Relist(*doc);
     EXPECT_TRUE(doc->FileList().isEmpty());
 }
 
@@ -37,7 +40,7 @@ TEST_F(AppTest, ApplyFilterListsMatchesOrReportsAndKeepsTheList)
     WriteRvf("w1.aa0", Ramp(2));
     BrowseDataDir();
     ui.texts.push_back("v*");
-    doc->OnApplyFilter();
+    ListCommands::ApplyFilter(*doc);
     ASSERT_EQ(ui.textPrompts.size(), 1u);
     EXPECT_EQ(ui.textPrompts[0].first, "Apply Filter for Displaying File Names");
     EXPECT_EQ(ui.textPrompts[0].second, "Enter Filter    (e.g. v*.aa0.*)");
@@ -45,11 +48,11 @@ TEST_F(AppTest, ApplyFilterListsMatchesOrReportsAndKeepsTheList)
     EXPECT_EQ(doc->FileList(), QStringList{"v1.aa0"});
 
     ui.texts.push_back("q*");
-    doc->OnApplyFilter();
+    ListCommands::ApplyFilter(*doc);
     EXPECT_EQ(doc->FileList(), QStringList{"v1.aa0"});
     EXPECT_EQ(ui.messageBoxes, QStringList{"Error Processing Filter (q*)"});
 
-    doc->Relist(); // the filter lasts until the next re-listing
+    ListCommands::Relist(*doc); // the filter lasts until the next re-listing
     EXPECT_EQ(doc->FileList().size(), 2);
 }
 
@@ -59,46 +62,46 @@ TEST_F(AppTest, PastingTwoPathsInDirectoryModeGivesAHitlist)
     BrowseDataDir();
     hints.clear();
     ui.clipboard = "/x/one.rvf\r\n/y/two.rvf\r\n";
-    doc->OnPasteFilenames();
-    EXPECT_TRUE(doc->HitMode());
+    ListCommands::PasteFilenames(*doc);
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), "/x/one.rvf", "/y/two.rvf"}));
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});
     ui.clipboard.clear();
-    doc->OnPasteFilenames();
+    ListCommands::PasteFilenames(*doc);
     EXPECT_EQ(hints.size(), 1u);
 }
 
 TEST_F(AppTest, CopyFilenamesGivesFullPathsOfTheLoadedSignals)
 {
-    doc->OnCopyFilenames();
+    ListCommands::CopyFilenames(*doc);
     EXPECT_TRUE(ui.clipboard.isEmpty());
     doc->BrowseDirectory("/d/");
-    doc->AddSignal({"a.rvf", Ramp(2)});
-    doc->AddSignal({QString(), Ramp(2)}); // regression: a computed signal was copied as the directory
-    doc->AddSignal({"b.rvf", Ramp(2)});
-    doc->OnCopyFilenames();
+    doc->Loaded().Add({"a.rvf", Ramp(2)});
+    doc->Loaded().Add({QString(), Ramp(2)}); // regression: a computed signal was copied as the directory
+    doc->Loaded().Add({"b.rvf", Ramp(2)});
+    ListCommands::CopyFilenames(*doc);
     EXPECT_EQ(ui.clipboard, "/d/a.rvf\r\n/d/b.rvf\r\n");
 }
 
 TEST_F(AppTest, RemoveAndClearCommands)
 {
     doc->SwitchToHitMode();
-    doc->SetFileList({"/a", "/b", "/c", "/b"});
-    doc->AddSignal({"/b", Ramp(2)});
-    doc->OnRemoveUnselectedItems();
+    doc->List().SetNames({"/a", "/b", "/c", "/b"});
+    doc->Loaded().Add({"/b", Ramp(2)});
+    ListCommands::RemoveUnselectedItems(*doc);
     EXPECT_EQ(doc->FileList(), (QStringList{"/b", "/b"}));
     EXPECT_EQ(doc->Signals().size(), 1u);
-    doc->SetFileList(doc->FileList() + QStringList{"/c"});
-    doc->OnRemoveSelectedItems();
+    doc->List().SetNames(doc->FileList() + QStringList{"/c"});
+    ListCommands::RemoveSelectedItems(*doc);
     EXPECT_EQ(doc->FileList(), QStringList{"/c"});
     EXPECT_TRUE(doc->Signals().empty());
     // Regression: the plot kept the removed signals' curves; it is told too.
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
 
     doc->BrowseDirectory("/d/");
-    doc->OnClearList();
+    ListCommands::ClearList(*doc);
     EXPECT_TRUE(doc->FileList().isEmpty());
-    EXPECT_TRUE(doc->Directory().isEmpty());
+    EXPECT_TRUE(doc->List().Directory().isEmpty());
 }
 
 TEST_F(AppTest, ListingNamesFilesItCannotRead)
@@ -118,34 +121,34 @@ TEST_F(AppTest, CommandsThatDropModifiedSignalsAskFirst)
     WriteRvf("x.rvf", Ramp(5));
     WriteRvf("y.rvf", Ramp(5));
     BrowseDataDir();
-    ASSERT_TRUE(doc->SelectionChanged({"x.rvf", "y.rvf"}, true));
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, {"x.rvf", "y.rvf"}, true));
     EXPECT_TRUE(ui.dropQuestions.empty()) << "nothing modified: no question";
-    doc->OnSum();
+    OperateCommands::Sum(*doc);
     ASSERT_TRUE(doc->Signals().at(0).modified);
 
     // Cancel keeps the result: a click elsewhere, another directory, a hitlist, Clear.
     ui.dropAnswers = {EDropAnswer::Cancel, EDropAnswer::Cancel, EDropAnswer::Cancel, EDropAnswer::Cancel};
-    EXPECT_FALSE(doc->SelectionChanged({"y.rvf"}, true));
+    EXPECT_FALSE(ListCommands::SelectionChanged(*doc, {"y.rvf"}, true));
     QTemporaryDir other;
     ui.directories.push_back(other.path());
-    doc->OnOpenDirectory();
+    FileCommands::OpenDirectory(*doc);
     ui.openPaths.push_back(WriteBytes("list.hit", PathOf("x.rvf").toUtf8() + "\n"));
-    doc->OnOpenHitlist();
-    doc->OnClearList();
+    FileCommands::OpenHitlist(*doc);
+    ListCommands::ClearList(*doc);
     ASSERT_EQ(ui.dropQuestions.size(), 4u);
     EXPECT_EQ(ui.dropQuestions[0], QStringList{"Sum"});
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
-    EXPECT_EQ(doc->Directory(), Dir());
-    EXPECT_FALSE(doc->HitMode());
+    EXPECT_EQ(doc->List().Directory(), Dir());
+    EXPECT_FALSE(doc->List().HitMode());
     EXPECT_EQ(doc->FileList().size(), 2);
 
     // Save writes the result before it goes; a save dialog cancelled keeps it.
     ui.dropAnswers = {EDropAnswer::Save, EDropAnswer::Save};
-    EXPECT_FALSE(doc->SelectionChanged({"y.rvf"}, true));
+    EXPECT_FALSE(ListCommands::SelectionChanged(*doc, {"y.rvf"}, true));
     EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
     ui.savePaths.push_back({PathOf("sum.rvf")});
-    EXPECT_TRUE(doc->SelectionChanged({"y.rvf"}, true));
+    EXPECT_TRUE(ListCommands::SelectionChanged(*doc, {"y.rvf"}, true));
     EXPECT_TRUE(QFile::exists(PathOf("sum.rvf")));
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(doc->Signals()[0].name, "y.rvf");

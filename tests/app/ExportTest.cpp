@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
+#include "ExportCommands.h"
 #include "ExportTables.h"
 #include "Kalvio.h"
+#include "ListCommands.h"
 #include "OndrelSettings.h"
 
 namespace {
@@ -22,18 +24,18 @@ KVSignal Points(std::vector<std::pair<float, float>> xy, float del = KV_NO_VALUE
 
 TEST_F(AppTest, CopyDataTableWithAndWithoutHeaders)
 {
-    doc->OnCopyData();
+    ExportCommands::CopyData(*doc);
     EXPECT_TRUE(ui.clipboard.isEmpty());
-    doc->AddSignal({"a", Points({{0.0f, 1.5f}, {0.25f, -2.0f}})});
-    doc->AddSignal({"b", Points({{1.0f, 1e6f}})});
-    doc->OnCopyData();
+    doc->Loaded().Add({"a", Points({{0.0f, 1.5f}, {0.25f, -2.0f}})});
+    doc->Loaded().Add({"b", Points({{1.0f, 1e6f}})});
+    ExportCommands::CopyData(*doc);
     EXPECT_EQ(ui.clipboard, "a\t\tb\t\r\n"
                             "0.000000\t1.500000\t1.000000\t1000000.000000\r\n"
                             "0.250000\t-2.000000\t\t\r\n");
     COptionsValues options = doc->Options();
     options.columnHeaders = false;
     doc->SetOptions(options);
-    doc->OnCopyData();
+    ExportCommands::CopyData(*doc);
     EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
     EXPECT_TRUE(ui.messageBoxes.isEmpty());
 
@@ -42,10 +44,10 @@ TEST_F(AppTest, CopyDataTableWithAndWithoutHeaders)
     KVSignal b = doc->Signals()[1].signal;
     a.SetXUnits("MILLISECONDS");
     b.SetXUnits("SECONDS");
-    doc->SelectionChanged({}, false);
-    doc->AddSignal({"a", a});
-    doc->AddSignal({"b", b});
-    doc->OnCopyData();
+    ListCommands::SelectionChanged(*doc, {}, false);
+    doc->Loaded().Add({"a", a});
+    doc->Loaded().Add({"b", b});
+    ExportCommands::CopyData(*doc);
     EXPECT_TRUE(ui.clipboard.startsWith("0.000000\t1.500000\t"));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].contains("(MILLISECONDS, SECONDS)")) << ui.messageBoxes[0].toStdString();
@@ -66,8 +68,8 @@ TEST(ExportTables, ShorterFirstSignalKeepsLaterColumnsInPlace)
 
 TEST_F(AppTest, SaveAsciiWritesTheFileAndRemembersItsDirectory)
 {
-    doc->AddSignal({"a b", Points({{0.0f, 1.0f}})});
-    doc->OnSaveAscii(); // Cancel
+    doc->Loaded().Add({"a b", Points({{0.0f, 1.0f}})});
+    ExportCommands::SaveAscii(*doc); // Cancel
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select File Name for ASCII data");
     EXPECT_EQ(ui.fileRequests[0].filters, QStringList{"Tab Delimited File (*.txt)"});
@@ -77,14 +79,14 @@ TEST_F(AppTest, SaveAsciiWritesTheFileAndRemembersItsDirectory)
 
     const QString out = PathOf("table.txt");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveAscii();
+    ExportCommands::SaveAscii(*doc);
     EXPECT_EQ(ReadBytes(out), "a b\t\t\r\n0.000000\t1.000000\r\n");
     EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), Dir());
     EXPECT_EQ(ui.waitDepth, 0);
 
     // Regression: an export that could not be written used to pass in silence.
     ui.savePaths.push_back({PathOf("missing/table.txt"), false});
-    doc->OnSaveAscii();
+    ExportCommands::SaveAscii(*doc);
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].startsWith(PathOf("missing/table.txt") + " was not saved: "));
 }
@@ -94,13 +96,13 @@ TEST_F(AppTest, SaveRvfOffersOneDialogPerSignalWithItsDefaultName)
     KVSignal a = Ramp(4);
     a.SetCurveNumber(5);
     a.SetTestNumber("123");
-    doc->AddSignal({"a", a});
-    doc->AddSignal({"b", Ramp(3)});
-    doc->AddSignal({"c", Ramp(6)});
+    doc->Loaded().Add({"a", a});
+    doc->Loaded().Add({"b", Ramp(3)});
+    doc->Loaded().Add({"c", Ramp(6)});
     const QString first = PathOf("first.rvf");
     const QString third = PathOf("third.rvf");
     ui.savePaths = {{first, false}};
-    doc->OnSaveRvf(); // the second dialog is cancelled, which ends the answers
+    ExportCommands::SaveRvf(*doc); // the second dialog is cancelled, which ends the answers
     ASSERT_EQ(ui.fileRequests.size(), 3u);
     EXPECT_EQ(ui.fileRequests[0].title, "RVF File #0, Save As");
     EXPECT_EQ(ui.fileRequests[1].title, "RVF File #1, Save As");
@@ -123,17 +125,17 @@ TEST_F(AppTest, SaveRvfOffersOneDialogPerSignalWithItsDefaultName)
 
 TEST_F(AppTest, SaveRvfReportsASignalThatCouldNotBeWritten)
 {
-    doc->AddSignal({"a", Ramp(4)});
+    doc->Loaded().Add({"a", Ramp(4)});
     ui.savePaths = {{PathOf("none/x.rvf"), false}};
-    doc->OnSaveRvf();
+    ExportCommands::SaveRvf(*doc);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_TRUE(ui.errorDialogs[0][0].startsWith(PathOf("none/x.rvf") + " was not saved: "));
 
     // A one-point signal is refused before a name is asked for, in words.
-    doc->SelectionChanged({}, false);
-    doc->AddSignal({"one.rvf", Ramp(1)});
+    ListCommands::SelectionChanged(*doc, {}, false);
+    doc->Loaded().Add({"one.rvf", Ramp(1)});
     ui.fileRequests.clear();
-    doc->OnSaveRvf();
+    ExportCommands::SaveRvf(*doc);
     EXPECT_TRUE(ui.fileRequests.empty());
     ASSERT_EQ(ui.errorDialogs.size(), 2u);
     EXPECT_EQ(ui.errorDialogs[1],
@@ -160,11 +162,11 @@ TEST(ExportTables, CommonTimeBaseWalk)
 
 TEST_F(AppTest, SaveImageExpressWithOneTimeBaseDropsBlanksFromNames)
 {
-    doc->AddSignal({"run 1.rvf", Points({{0.0f, 1.0f}, {0.001f, 2.0f}}, 0.001f)});
-    doc->AddSignal({"run 2.rvf", Points({{0.0f, 5.0f}, {0.002f, 6.0f}, {0.004f, 7.0f}}, 0.002f)});
+    doc->Loaded().Add({"run 1.rvf", Points({{0.0f, 1.0f}, {0.001f, 2.0f}}, 0.001f)});
+    doc->Loaded().Add({"run 2.rvf", Points({{0.0f, 5.0f}, {0.002f, 6.0f}, {0.004f, 7.0f}}, 0.002f)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select File Name for ImageExpress data");
     EXPECT_EQ(ui.fileRequests[0].filters, QStringList{"ImageExpress Data (*.txt)"});
@@ -183,11 +185,11 @@ TEST_F(AppTest, SaveImageExpressResamplesToTheSmallestStep)
 {
     const auto slow = [](size_t i) { return float(i); };
     const auto fast = [](size_t i) { return 10.0f * float(i); };
-    doc->AddSignal({"a", MakeSignal(5, 0.002f, slow)});
-    doc->AddSignal({"b", MakeSignal(4, 0.001f, fast)});
+    doc->Loaded().Add({"a", MakeSignal(5, 0.002f, slow)});
+    doc->Loaded().Add({"b", MakeSignal(4, 0.001f, fast)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
 
     KVSignal a = MakeSignal(5, 0.002f, slow);
     KVSignal b = MakeSignal(4, 0.001f, fast);
@@ -196,7 +198,7 @@ TEST_F(AppTest, SaveImageExpressResamplesToTheSmallestStep)
     ASSERT_GT(a.PointCount(), b.PointCount());
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_TRUE(doc->Signals()[1].modified);
-    EXPECT_EQ(doc->MaxPoints(), static_cast<int>(a.PointCount()));
+    EXPECT_EQ(doc->Loaded().MaxPoints(), static_cast<int>(a.PointCount()));
     EXPECT_EQ(ui.title, "Directory - Modified");
 
     const QList<QByteArray> lines = ReadBytes(out).split('\n');
@@ -212,11 +214,11 @@ TEST_F(AppTest, SaveImageExpressResamplesToTheSmallestStep)
 
 TEST_F(AppTest, SaveImageExpressAsksForAStepWhenNoneIsKnownAndCancelWritesNothing)
 {
-    doc->AddSignal({"a", Points({{0.0f, 1.0f}, {0.004f, 2.0f}}, 0.0f)});
-    doc->AddSignal({"b", Points({{0.0f, 3.0f}, {0.004f, 4.0f}}, 0.0f)});
+    doc->Loaded().Add({"a", Points({{0.0f, 1.0f}, {0.004f, 2.0f}}, 0.0f)});
+    doc->Loaded().Add({"b", Points({{0.0f, 3.0f}, {0.004f, 4.0f}}, 0.0f)});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
     ASSERT_EQ(ui.resampleShown.size(), 1u);
     EXPECT_FLOAT_EQ(ui.resampleShown[0].timeStep, 0.0f);
     EXPECT_EQ(ui.resampleShown[0].points, 2);
@@ -226,7 +228,7 @@ TEST_F(AppTest, SaveImageExpressAsksForAStepWhenNoneIsKnownAndCancelWritesNothin
 
     ui.savePaths.push_back({out, false});
     ui.timeSteps.push_back(0.002f);
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
     EXPECT_EQ(ReadBytes(out), "; Generated by Ondrel Save as ImageExpress\r\n"
                               "; a\tb\r\n"
                               "0.000000\t1.000000\t3.000000\r\n"
@@ -239,11 +241,11 @@ TEST_F(AppTest, SaveImageExpressBringsOtherTimeUnitsToSeconds)
     // resampled with a step in seconds, giving three million rows.
     KVSignal ms = MakeSignal(3, 1.0f, [](size_t i) { return float(i); });
     ms.SetXUnits("MILLISECONDS");
-    doc->AddSignal({"a.rvf", MakeSignal(3, 0.001f, [](size_t i) { return 10.0f * float(i); })});
-    doc->AddSignal({"b.txt", ms});
+    doc->Loaded().Add({"a.rvf", MakeSignal(3, 0.001f, [](size_t i) { return 10.0f * float(i); })});
+    doc->Loaded().Add({"b.txt", ms});
     const QString out = PathOf("ie.txt");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
     EXPECT_EQ(doc->Signals()[1].signal.XUnits(), "SECONDS");
     EXPECT_TRUE(doc->Signals()[1].modified);
     EXPECT_FALSE(doc->Signals()[0].modified);
@@ -258,10 +260,10 @@ TEST_F(AppTest, SaveImageExpressBringsOtherTimeUnitsToSeconds)
     // X units that are not all times cannot share a column: nothing is written.
     KVSignal mm = MakeSignal(3, 1.0f, [](size_t) { return 0.0f; });
     mm.SetXUnits("MILLIMETERS");
-    doc->AddSignal({"c.rvf", mm});
+    doc->Loaded().Add({"c.rvf", mm});
     const QString refused = PathOf("refused.txt");
     ui.savePaths.push_back({refused, false});
-    doc->OnSaveImageExpress();
+    ExportCommands::SaveImageExpress(*doc);
     EXPECT_FALSE(QFile::exists(refused));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].contains("MILLIMETERS")) << ui.messageBoxes[0].toStdString();

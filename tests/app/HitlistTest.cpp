@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "FileCommands.h"
+#include "ListCommands.h"
 #include "OndrelSettings.h"
 
 TEST_F(AppTest, ReadHitlistExpandsWildcardsSkipsBlankLinesAndKeepsBlanksInNames)
@@ -9,16 +11,16 @@ TEST_F(AppTest, ReadHitlistExpandsWildcardsSkipsBlankLinesAndKeepsBlanksInNames)
     QDir(Dir()).mkdir("dir.rvf");
     const QString list =
         WriteBytes("l.hit", (Dir() + "*.rvf\r\n\r\n\n" + PathOf("notes.txt") + "\n" + PathOf("a.rvf") + " \r\n").toUtf8());
-    CDocTestAccess::Messages(*doc) = {"earlier"};
-    EXPECT_TRUE(doc->ReadHitlist(list));
+    doc->Messages().SetLines({"earlier"});
+    EXPECT_TRUE(FileCommands::ReadHitlist(*doc, list));
     EXPECT_EQ(doc->FileList(), (QStringList{PathOf("a.rvf"), PathOf("b.rvf"), PathOf("notes.txt")}));
-    EXPECT_EQ(doc->Messages(),
+    EXPECT_EQ(doc->Messages().Lines(),
               (QStringList{"earlier", "Hitlist " + list + ", filename " + PathOf("a.rvf") + " , not found"}));
 }
 
 TEST_F(AppTest, ReadHitlistThatCannotBeOpenedSaysSo)
 {
-    EXPECT_FALSE(doc->ReadHitlist(PathOf("none.hit")));
+    EXPECT_FALSE(FileCommands::ReadHitlist(*doc, PathOf("none.hit")));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].startsWith(PathOf("none.hit")));
 }
@@ -28,10 +30,10 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     const QString a = WriteRvf("a.rvf", Ramp(2));
     QDir(Dir()).mkdir("lists");
     const QString list = WriteBytes("lists/run1.hit", (a + "\r\n").toUtf8());
-    doc->SetFileList({"old"});
-    doc->AddSignal({"old", Ramp(2)});
-    CDocTestAccess::Messages(*doc) = {"old"};
-    doc->OnOpenHitlist(); // Cancel
+    doc->List().SetNames({"old"});
+    doc->Loaded().Add({"old", Ramp(2)});
+    doc->Messages().SetLines({"old"});
+    FileCommands::OpenHitlist(*doc); // Cancel
     EXPECT_EQ(doc->FileList(), QStringList{"old"});
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select HitList File");
@@ -41,12 +43,12 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     EXPECT_EQ(ui.fileRequests[0].directory, QDir::homePath() + "/");
 
     ui.openPaths.push_back(list);
-    doc->OnOpenHitlist();
-    EXPECT_TRUE(doc->HitMode());
+    FileCommands::OpenHitlist(*doc);
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_EQ(doc->FileList(), QStringList{a});
     EXPECT_TRUE(doc->Signals().empty());
-    EXPECT_TRUE(doc->Messages().isEmpty());
-    EXPECT_EQ(doc->HitlistName(), "run1.hit");
+    EXPECT_TRUE(doc->Messages().Lines().isEmpty());
+    EXPECT_EQ(doc->List().HitlistName(), "run1.hit");
     EXPECT_EQ(ui.caption, "Browsing run1.hit");
     EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("lists/"));
     EXPECT_EQ(hints, (std::vector<int>{HINT_LIST_CHANGED, HINT_PLOT_CHANGED}));
@@ -55,10 +57,10 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
 
 TEST_F(AppTest, OpenHitlistThatCannotBeReadLeavesAnEmptyListTheViewsHearOf)
 {
-    doc->SetFileList({"old"});
+    doc->List().SetNames({"old"});
     ui.openPaths.push_back(PathOf("gone.hit"));
-    doc->OnOpenHitlist();
-    EXPECT_TRUE(doc->HitMode());
+    FileCommands::OpenHitlist(*doc);
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_TRUE(doc->FileList().isEmpty());
     EXPECT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.caption.isEmpty());
@@ -73,7 +75,7 @@ TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
     BrowseDataDir();
     const QString out = PathOf("saved.hit");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveHitlist();
+    ListCommands::SaveHitlist(*doc);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Save Hitlist as");
     EXPECT_EQ(ui.fileRequests[0].filters, QStringList{"Hit List Files (*.*)"});
@@ -82,41 +84,41 @@ TEST_F(AppTest, SaveHitlistInDirectoryModeReadsBackAsTheSameList)
 
     COndrelDoc other(&ui);
     other.SwitchToHitMode();
-    EXPECT_TRUE(other.ReadHitlist(out));
+    EXPECT_TRUE(FileCommands::ReadHitlist(other, out));
     EXPECT_EQ(other.FileList(), (QStringList{PathOf("a.rvf"), PathOf("b b.rvf")}));
-    EXPECT_TRUE(other.Messages().isEmpty());
+    EXPECT_TRUE(other.Messages().Lines().isEmpty());
 }
 
 TEST_F(AppTest, SaveHitlistAppendsAndReplaces)
 {
     const QString out = WriteBytes("out.hit", "/first.rvf\r\n");
     doc->SwitchToHitMode();
-    doc->SetFileList({"/x/a.rvf"});
+    doc->List().SetNames({"/x/a.rvf"});
     ui.savePaths.push_back({out, true});
-    doc->OnSaveHitlist();
+    ListCommands::SaveHitlist(*doc);
     EXPECT_EQ(ReadBytes(out), "/first.rvf\r\n/x/a.rvf\r\n");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveHitlist();
+    ListCommands::SaveHitlist(*doc);
     EXPECT_EQ(ReadBytes(out), "/x/a.rvf\r\n");
 }
 
 TEST_F(AppTest, SaveHitlistWithNothingToSaveShowsNoDialog)
 {
-    doc->OnSaveHitlist();
-    doc->OnSaveSelectedHitlist();
+    ListCommands::SaveHitlist(*doc);
+    ListCommands::SaveSelectedHitlist(*doc);
     EXPECT_TRUE(ui.fileRequests.empty());
 }
 
 TEST_F(AppTest, SaveSelectedHitlistWritesLoadedNamesAndSkipsComputedOnes)
 {
     doc->BrowseDirectory("/d/");
-    doc->SetFileList({"a.rvf", "b.rvf", "c.rvf"});
-    doc->AddSignal({"c.rvf", Ramp(2)});
-    doc->AddSignal({QString(), Ramp(2)});
-    doc->AddSignal({"a.rvf", Ramp(2)});
+    doc->List().SetNames({"a.rvf", "b.rvf", "c.rvf"});
+    doc->Loaded().Add({"c.rvf", Ramp(2)});
+    doc->Loaded().Add({QString(), Ramp(2)});
+    doc->Loaded().Add({"a.rvf", Ramp(2)});
     const QString out = PathOf("sel.hit");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveSelectedHitlist();
+    ListCommands::SaveSelectedHitlist(*doc);
     EXPECT_EQ(ReadBytes(out), "/d/c.rvf\r\n/d/a.rvf\r\n");
 }
 
@@ -124,10 +126,10 @@ TEST_F(AppTest, AHitlistThatCannotBeWrittenIsReportedWithItsName)
 {
     // Regression: a failed save used to pass in silence, so the user believed the list saved.
     doc->SwitchToHitMode();
-    doc->SetFileList({"/x/a.rvf"});
+    doc->List().SetNames({"/x/a.rvf"});
     const QString out = PathOf("no/such/dir/out.hit");
     ui.savePaths.push_back({out, false});
-    doc->OnSaveHitlist();
+    ListCommands::SaveHitlist(*doc);
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].contains(out));
     EXPECT_EQ(OndrelSettings::ReadString(OndrelSettings::kOutputDir), PathOf("no/such/dir/"));
@@ -135,13 +137,13 @@ TEST_F(AppTest, AHitlistThatCannotBeWrittenIsReportedWithItsName)
 
 TEST_F(AppTest, EditHitlistReplacesTheListInHitlistModeOnly)
 {
-    doc->SetFileList({"a.rvf"});
+    doc->List().SetNames({"a.rvf"});
     ui.hitlists.push_back({"/x.rvf"});
-    doc->OnEditHitlist();
+    ListCommands::EditHitlist(*doc);
     EXPECT_EQ(doc->FileList(), QStringList{"a.rvf"});
     doc->SwitchToHitMode();
-    doc->AddSignal({"a.rvf", Ramp(2)});
-    doc->OnEditHitlist();
+    doc->Loaded().Add({"a.rvf", Ramp(2)});
+    ListCommands::EditHitlist(*doc);
     EXPECT_EQ(doc->FileList(), QStringList{"/x.rvf"});
     EXPECT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(hints, std::vector<int>{HINT_LIST_CHANGED});

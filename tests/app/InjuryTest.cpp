@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 #include "Criterion.h"
+#include "CriterionCommands.h"
+#include "ListCommands.h"
 #include "ProgramLaunch.h"
 
 #include <QProcess>
@@ -20,8 +22,8 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
 {
     SetQuillonDir("/opt/quillon");
     doc->SwitchToHitMode();
-    doc->AddSignal({"/data/run 1/a.rvf", WithAxis("X")});
-    EXPECT_TRUE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Neck208)));
+    doc->Loaded().Add({"/data/run 1/a.rvf", WithAxis("X")});
+    EXPECT_TRUE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Neck208)));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/neck208");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/run 1/a.rvf"});
@@ -30,9 +32,9 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
     // The signal as an operation leaves it: changed and flagged.
     KVSignal changed = WithAxis("X");
     changed.SetPoint(0.0f, 42.0f, 0);
-    doc->SelectionChanged({}, false);
-    doc->AddSignal({"/data/run 1/a.rvf", changed, true});
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc));
+    ListCommands::SelectionChanged(*doc, {}, false);
+    doc->Loaded().Add({"/data/run 1/a.rvf", changed, true});
+    CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Vc));
     ASSERT_EQ(ui.started.size(), 2u);
     EXPECT_EQ(ui.started[1].program, "/opt/quillon/vc");
     ASSERT_EQ(ui.started[1].arguments.size(), 1);
@@ -51,7 +53,7 @@ TEST_F(AppTest, SingleSignalPassesItsPathOrATemporaryCopyWhenModified)
 
     // A program that cannot be started leaves no copy behind either.
     ui.startSucceeds = false;
-    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
+    EXPECT_FALSE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Vc)));
     ASSERT_EQ(ui.started.size(), 3u);
     EXPECT_FALSE(QFile::exists(ui.started[2].arguments[0]));
 }
@@ -83,8 +85,8 @@ TEST_F(AppTest, DirectoryModeJoinsTheDirectoryCleanly)
 {
     SetQuillonDir("/opt/quillon/");
     doc->BrowseDirectory("/data/");
-    doc->AddSignal({"a.rvf", WithAxis("X")});
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));
+    doc->Loaded().Add({"a.rvf", WithAxis("X")});
+    CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Hic));
     ASSERT_EQ(ui.started.size(), 1u);
     EXPECT_EQ(ui.started[0].program, "/opt/quillon/hic");
     EXPECT_EQ(ui.started[0].arguments, QStringList{"/data/a.rvf"});
@@ -95,14 +97,14 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     SetQuillonDir("/q");
     doc->SwitchToHitMode();
     const auto load = [this](const char* z1, const char* x1, const char* y1) {
-        doc->SelectionChanged({}, false);
-        doc->AddSignal({"/z1", WithAxis(z1)});
-        doc->AddSignal({"/x1", WithAxis(x1)});
-        doc->AddSignal({"/y1", WithAxis(y1)});
+        ListCommands::SelectionChanged(*doc, {}, false);
+        doc->Loaded().Add({"/z1", WithAxis(z1)});
+        doc->Loaded().Add({"/x1", WithAxis(x1)});
+        doc->Loaded().Add({"/y1", WithAxis(y1)});
     };
     load("Z", "X", "YL");
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij));
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Clip3ms));
+    CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Nij));
+    CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Clip3ms));
     ASSERT_EQ(ui.started.size(), 2u);
     EXPECT_EQ(ui.started[0].program, "/q/nij");
     EXPECT_EQ(ui.started[0].arguments, (QStringList{"/x1", "/y1", "/z1"}));
@@ -110,13 +112,15 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
     EXPECT_EQ(ui.started[1].arguments, (QStringList{"/x1", "/y1", "/z1"}));
 
     load("Z", "X", "X");
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia)); // two X axes and no Y: nothing is started
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic));   // the single form needs one signal: nothing either
+    CriterionCommands::RunCriterion(
+        *doc, Criteria::DefOf(Criteria::CriterionId::Tibia)); // two X axes and no Y: nothing is started
+    CriterionCommands::RunCriterion(
+        *doc, Criteria::DefOf(Criteria::CriterionId::Hic)); // the single form needs one signal: nothing either
     EXPECT_EQ(ui.started.size(), 2u);
     EXPECT_TRUE(ui.errorDialogs.empty());
 
     load("Y", "X", "Z");
-    doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Tibia));
+    CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Tibia));
     ASSERT_EQ(ui.started.size(), 3u);
     EXPECT_EQ(ui.started[2].arguments, (QStringList{"/x1", "/z1", "/y1"}));
 }
@@ -125,8 +129,8 @@ TEST_F(AppTest, ThreeAxisFormOrdersByAxisLetterAndTakesTheFirstOfEach)
 TEST_F(AppTest, AComputedSignalGoesByATemporaryFile)
 {
     doc->BrowseDirectory(Dir());
-    doc->AddSignal({QString(), WithAxis("X")});
-    EXPECT_TRUE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic)));
+    doc->Loaded().Add({QString(), WithAxis("X")});
+    EXPECT_TRUE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Hic)));
     ASSERT_EQ(ui.started.size(), 1u);
     ASSERT_EQ(ui.started[0].removeAfter.size(), 1);
     EXPECT_EQ(ui.started[0].arguments, ui.started[0].removeAfter);
@@ -136,12 +140,12 @@ TEST_F(AppTest, AComputedSignalGoesByATemporaryFile)
 TEST_F(AppTest, AxisLettersAreMatchedExactly)
 {
     doc->SwitchToHitMode();
-    doc->AddSignal({"/a", WithAxis("x")});
-    doc->AddSignal({"/b", WithAxis("Y")});
-    doc->AddSignal({"/c", WithAxis("Z")});
-    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Nij)));
-    doc->SelectionChanged({"/a", "/b"}, false);
-    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Hic)));
+    doc->Loaded().Add({"/a", WithAxis("x")});
+    doc->Loaded().Add({"/b", WithAxis("Y")});
+    doc->Loaded().Add({"/c", WithAxis("Z")});
+    EXPECT_FALSE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Nij)));
+    ListCommands::SelectionChanged(*doc, {"/a", "/b"}, false);
+    EXPECT_FALSE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Hic)));
     EXPECT_TRUE(ui.started.empty());
 }
 
@@ -149,8 +153,8 @@ TEST_F(AppTest, ATemporaryFileThatCannotBeWrittenStartsNothing)
 {
     doc->SwitchToHitMode();
     KVSignal empty; // no arrays: the store fails
-    doc->AddSignal({"/a", empty, true});
-    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
+    doc->Loaded().Add({"/a", empty, true});
+    EXPECT_FALSE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Vc)));
     EXPECT_TRUE(ui.started.empty());
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_FALSE(ui.errorDialogs[0].isEmpty());
@@ -160,9 +164,9 @@ TEST_F(AppTest, AProgramThatCannotBeStartedIsNamed)
 {
     SetQuillonDir("/nowhere");
     doc->SwitchToHitMode();
-    doc->AddSignal({"/a", WithAxis("X")});
+    doc->Loaded().Add({"/a", WithAxis("X")});
     ui.startSucceeds = false;
-    EXPECT_FALSE(doc->RunCriterion(Criteria::DefOf(Criteria::CriterionId::Vc)));
+    EXPECT_FALSE(CriterionCommands::RunCriterion(*doc, Criteria::DefOf(Criteria::CriterionId::Vc)));
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_EQ(ui.messageBoxes[0], "Cannot start the criterion program /nowhere/vc");
 }

@@ -1,10 +1,16 @@
 // ISO-MME tests in the document: opened as the list of their channels, the
 // loaded signals saved as one test, and the load messages naming their file.
 #include "AppTestSupport.h"
+#include "CheckCommands.h"
+#include "EditCommands.h"
+#include "ExportCommands.h"
+#include "FileCommands.h"
 #include "FileMessages.h"
 #include "IsoMmeTest.h"
 #include "Kalvio.h"
+#include "ListCommands.h"
 #include "OndrelSettings.h"
+#include "OperateCommands.h"
 #include "SignalCheckCache.h"
 #include "ZipTestSupport.h"
 
@@ -61,15 +67,15 @@ protected:
 TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsThem)
 {
     ui.openPaths.push_back(WriteTestFolder());
-    doc->OnOpenHitlist();
+    FileCommands::OpenHitlist(*doc);
     const QString first = PathOf("T7/Channel/T7.001"), second = PathOf("T7/Channel/T7.002"),
                   fourth = PathOf("T7/Channel/T7.004");
     ASSERT_EQ(doc->FileList(), (QStringList{first, second, fourth}));
-    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_EQ(ui.caption, "Browsing T7.mme");
-    EXPECT_EQ(doc->ListText(first), "S0SLED000000ACXD  Sled X");
-    EXPECT_EQ(doc->ListText(second), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
-    EXPECT_EQ(doc->ListText(PathOf("other.rvf")), PathOf("other.rvf"));
+    EXPECT_EQ(doc->List().ListText(first), "S0SLED000000ACXD  Sled X");
+    EXPECT_EQ(doc->List().ListText(second), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
+    EXPECT_EQ(doc->List().ListText(PathOf("other.rvf")), PathOf("other.rvf"));
     // The missing channel and the repeated code are reported, led by the test.
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     const QStringList& shown = ui.errorDialogs[0];
@@ -77,17 +83,17 @@ TEST_F(IsoMmeDocTest, OpenHitlistWithATestListsItsChannelsByCodeAndNameAndPlotsT
     EXPECT_TRUE(shown[0].startsWith(PathOf("T7/T7.mme") + ": ")) << shown[0].toStdString();
     EXPECT_TRUE(shown.join('\n').contains("T7.003")) << shown.join('\n').toStdString();
 
-    doc->SelectionChanged({first, second, fourth}, true);
+    ListCommands::SelectionChanged(*doc, {first, second, fourth}, true);
     ASSERT_EQ(doc->Signals().size(), 3u);
     const KVSignal& sled = doc->Signals()[0].signal;
     ASSERT_EQ(sled.PointCount(), 3u);
     EXPECT_EQ(sled.X()[0], -0.001f);
     EXPECT_EQ(sled.Y()[2], -4.0f);
     // Legends by code; a code the test repeats would not tell the curves apart.
-    EXPECT_EQ(doc->Labels(), (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
+    EXPECT_EQ(doc->Texts().legend, (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
     EXPECT_EQ(ui.errorDialogs.size(), 1u); // the channels load without a word
     // Check Signals names the channels by code and name too, not by a path.
-    doc->OnCheckSignals({second});
+    CheckCommands::CheckSignals(*doc, {second});
     ASSERT_EQ(ui.checkResults.size(), 1u);
     ASSERT_EQ(ui.checkResults[0].size(), 1u);
     EXPECT_EQ(ui.checkResults[0][0].name, second);
@@ -99,7 +105,7 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     WriteTestFolder();
     QDir(Dir()).mkpath("plain");
     WriteBytes("broken.zip", "not an archive");
-    doc->BrowseCommandLine({PathOf("T7"), PathOf("plain"), PathOf("broken.zip")});
+    FileCommands::BrowseCommandLine(*doc, {PathOf("T7"), PathOf("plain"), PathOf("broken.zip")});
     EXPECT_EQ(doc->FileList().size(), 3);
     EXPECT_EQ(doc->FileList().value(0), PathOf("T7/Channel/T7.001"));
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
@@ -109,11 +115,11 @@ TEST_F(IsoMmeDocTest, CommandLineTakesATestFolderOrItsFileAndReportsWhatIsNoTest
     EXPECT_TRUE(shown[3].startsWith(PathOf("broken.zip") + ": ")) << shown[3].toStdString();
 
     // Dropped on the list, a test adds its channels too.
-    doc->OnClearList();
-    doc->AddNames({PathOf("T7/T7.mme"), PathOf("other.rvf")});
+    ListCommands::ClearList(*doc);
+    ListCommands::AddNames(*doc, {PathOf("T7/T7.mme"), PathOf("other.rvf")});
     EXPECT_EQ(doc->FileList().size(), 4);
     EXPECT_EQ(doc->FileList().value(3), PathOf("other.rvf"));
-    EXPECT_EQ(doc->ListText(doc->FileList().value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
+    EXPECT_EQ(doc->List().ListText(doc->FileList().value(1)), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
 }
 
 TEST_F(IsoMmeDocTest, DataFileRequestWithATestAddsItsChannelsOnce)
@@ -121,10 +127,10 @@ TEST_F(IsoMmeDocTest, DataFileRequestWithATestAddsItsChannelsOnce)
     const QString mme = WriteTestFolder();
     // Regression: the request listed the .mme itself as one signal file.
     for (int k = 0; k < 2; ++k)
-        EXPECT_TRUE(doc->HandleRequest("[DataFile(" + mme + ")]"));
+        EXPECT_TRUE(FileCommands::HandleRequest(*doc, "[DataFile(" + mme + ")]"));
     EXPECT_EQ(doc->FileList(),
               (QStringList{PathOf("T7/Channel/T7.001"), PathOf("T7/Channel/T7.002"), PathOf("T7/Channel/T7.004")}));
-    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->List().HitMode());
 }
 
 TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
@@ -132,27 +138,27 @@ TEST_F(IsoMmeDocTest, ChannelsOfAZipLoadAndTheirSavedHitlistOpensAgain)
     WriteTestFolder();
     Zip(QFile::encodeName(PathOf("T7")).toStdString(), QFile::encodeName(PathOf("v7.zip")).toStdString());
     ui.openPaths.push_back(PathOf("v7.zip"));
-    doc->OnOpenHitlist();
+    FileCommands::OpenHitlist(*doc);
     const QStringList channels = doc->FileList();
     ASSERT_EQ(channels.size(), 3);
     EXPECT_EQ(channels[1], PathOf("v7.zip/T7/Channel/T7.002"));
-    EXPECT_EQ(doc->ListText(channels[1]), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
-    doc->SelectionChanged({channels[1]}, true);
+    EXPECT_EQ(doc->List().ListText(channels[1]), QString::fromUtf8("11HEAD0000H3ACXA  Kopf \u00B5 X"));
+    ListCommands::SelectionChanged(*doc, {channels[1]}, true);
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(doc->Signals()[0].signal.Y()[2], 16.0f);
 
     // Regression: channels inside an archive were checked but never marked.
-    doc->OnCheckSignals({});
+    CheckCommands::CheckSignals(*doc, {});
     ASSERT_NE(doc->CheckOf(channels[1]), nullptr);
     EXPECT_TRUE(doc->CheckOf(channels[1])->readable);
     EXPECT_EQ(CheckedFileVerdict(*doc->CheckOf(channels[1])), Kalvio::CheckVerdict::Fail); // three values: dead
 
     // Channels inside an archive are no plain files; a list of them opens all the same.
     ui.savePaths.push_back({PathOf("zip.hit")});
-    doc->OnSaveHitlist();
+    ListCommands::SaveHitlist(*doc);
     ui.openPaths.push_back(PathOf("zip.hit"));
     ui.errorDialogs.clear();
-    doc->OnOpenHitlist();
+    FileCommands::OpenHitlist(*doc);
     EXPECT_EQ(doc->FileList(), channels);
     EXPECT_TRUE(ui.errorDialogs.empty());
 }
@@ -163,11 +169,11 @@ TEST_F(IsoMmeDocTest, LoadMessagesNameTheFileAndComeFromTheReaderItLooksLike)
     // Steps of 0.1 ms written in seconds, read as milliseconds: 0.1 us.
     WriteBytes("secs.txt", "0 1\n0.0001 2\n0.0002 3\n");
     BrowseDataDir();
-    doc->SelectionChanged({"bad.rvf"}, true);
+    ListCommands::SelectionChanged(*doc, {"bad.rvf"}, true);
     ASSERT_EQ(ui.messageBoxes.size(), 1);
     EXPECT_TRUE(ui.messageBoxes[0].startsWith("bad.rvf: CRVFFile::RVF_Read - ")) << ui.messageBoxes[0].toStdString();
 
-    doc->SelectionChanged({"secs.txt"}, true);
+    ListCommands::SelectionChanged(*doc, {"secs.txt"}, true);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     ASSERT_EQ(ui.errorDialogs[0].size(), 1);
     const QString warning = ui.errorDialogs[0][0];
@@ -183,23 +189,23 @@ TEST_F(IsoMmeDocTest, TextTimeUnitIsAnOptionStoredAndUsedByEveryLoad)
     // A step that is plausible in either unit: no warning either way.
     WriteBytes("secs.txt", "0 1\n0.002 2\n0.004 3\n");
     BrowseDataDir();
-    doc->SelectionChanged({"secs.txt"}, true);
+    ListCommands::SelectionChanged(*doc, {"secs.txt"}, true);
     const std::string byDefault = doc->Signals().at(0).signal.XUnits();
     EXPECT_NE(byDefault, "SECONDS");
 
     COptionsValues seconds;
     seconds.textTimeSeconds = true;
     ui.options.push_back(seconds);
-    doc->OnOptions();
+    EditCommands::Options(*doc);
     EXPECT_FALSE(ui.optionsShown.at(0).textTimeSeconds);
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kTextTimeUnit), 1);
     // Regression: a loaded text file kept the old unit's times until Reload.
     EXPECT_EQ(doc->Signals().at(0).signal.XUnits(), "SECONDS");
-    doc->OnReload();
+    OperateCommands::Reload(*doc);
     EXPECT_EQ(doc->Signals().at(0).signal.XUnits(), "SECONDS");
     EXPECT_TRUE(ui.errorDialogs.empty());
     MakeDoc();
-    EXPECT_TRUE(doc->TextSeconds());
+    EXPECT_TRUE(doc->Options().textTimeSeconds);
 }
 
 TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesOne)
@@ -207,9 +213,9 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
     WriteRvf("a.rvf", Ramp(50));
     WriteRvf("b.rvf", MakeSignal(40, 0.0005f, [](size_t i) { return 0.25f * float(i); }));
     BrowseDataDir();
-    doc->SelectionChanged({"a.rvf", "b.rvf"}, true);
+    ListCommands::SelectionChanged(*doc, {"a.rvf", "b.rvf"}, true);
     ui.savePaths.push_back({PathOf("out/T42")});
-    doc->OnSaveIsoMme();
+    ExportCommands::SaveIsoMme(*doc);
     EXPECT_TRUE(ui.errorDialogs.empty());
     EXPECT_FALSE(ui.fileRequests.back().confirmOverwrite);
 
@@ -229,7 +235,7 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
     // A second save under the same name fails, says why, and leaves the test as it was.
     const QByteArray before = ReadBytes(PathOf("out/T42/Channel/T42.001"));
     ui.savePaths.push_back({PathOf("out/T42")});
-    doc->OnSaveIsoMme();
+    ExportCommands::SaveIsoMme(*doc);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0].value(0), PathOf("out/T42") + " was not saved:");
     EXPECT_TRUE(ui.errorDialogs[0].value(1).contains("already exists")) << ui.errorDialogs[0].join('\n').toStdString();
@@ -242,15 +248,15 @@ TEST_F(IsoMmeDocTest, SaveIsoMmeWritesTheLoadedSignalsAsOneTestAndNeverReplacesO
 TEST_F(IsoMmeDocTest, AWiderFilterClassIsRefusedAndTheSameClassChangesNothing)
 {
     ui.openPaths.push_back(WriteChannels({{"11CHST0000H3ACXC", "CHEST X"}}));
-    doc->OnOpenHitlist();
-    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
+    FileCommands::OpenHitlist(*doc);
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, doc->FileList(), true));
     const std::vector<float> before(doc->Signals()[0].signal.Y(), doc->Signals()[0].signal.Y() + 3);
-    doc->OnFilterClass(1000);
+    OperateCommands::FilterClass(*doc, 1000);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{PathOf("T9/Channel/T9.001") + ": Kalvio::BWfilt - 11CHST0000H3ACXC is "
                                                                           "filtered at CFC 180; CFC 1000 cannot "
                                                                           "restore what is gone"});
-    doc->OnFilterClass(180);
+    OperateCommands::FilterClass(*doc, 180);
     EXPECT_EQ(ui.errorDialogs.size(), 1u);
     const CSignalEntry& chest = doc->Signals()[0];
     EXPECT_FALSE(chest.modified);
@@ -258,9 +264,9 @@ TEST_F(IsoMmeDocTest, AWiderFilterClassIsRefusedAndTheSameClassChangesNothing)
     EXPECT_EQ(std::vector<float>(chest.signal.Y(), chest.signal.Y() + 3), before);
     EXPECT_EQ(ui.title, "HitList");
     // A narrower class changes the code's last letter, and the title follows it.
-    EXPECT_TRUE(doc->Title().contains("11CHST0000H3ACXC")) << doc->Title().toStdString();
-    doc->OnFilterClass(60);
-    EXPECT_TRUE(doc->Title().contains("11CHST0000H3ACXD")) << doc->Title().toStdString();
+    EXPECT_TRUE(doc->Texts().title.contains("11CHST0000H3ACXC")) << doc->Texts().title.toStdString();
+    OperateCommands::FilterClass(*doc, 60);
+    EXPECT_TRUE(doc->Texts().title.contains("11CHST0000H3ACXD")) << doc->Texts().title.toStdString();
 }
 
 // Regression: a resultant saved as a test carried the X channel's code
@@ -270,14 +276,14 @@ TEST_F(IsoMmeDocTest, ResultantSumAndAverageSayWhatTheyAreInASavedTest)
     ui.openPaths.push_back(WriteChannels({{"11HEAD0000H3ACXA", "HEAD CG ACCELERATION X"},
                                                  {"11HEAD0000H3ACYA", "HEAD CG ACCELERATION Y"},
                                                  {"11HEAD0000H3ACZA", "HEAD CG ACCELERATION Z"}}));
-    doc->OnOpenHitlist();
-    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
-    doc->OnResultant();
+    FileCommands::OpenHitlist(*doc);
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, doc->FileList(), true));
+    OperateCommands::Resultant(*doc);
     ASSERT_EQ(doc->Signals().size(), 1u);
-    EXPECT_TRUE(doc->Title().contains("11HEAD0000H3ACRA")) << doc->Title().toStdString();
-    EXPECT_FALSE(doc->Title().contains("ACXA")) << doc->Title().toStdString();
+    EXPECT_TRUE(doc->Texts().title.contains("11HEAD0000H3ACRA")) << doc->Texts().title.toStdString();
+    EXPECT_FALSE(doc->Texts().title.contains("ACXA")) << doc->Texts().title.toStdString();
     ui.savePaths.push_back({PathOf("out/R1")});
-    doc->OnSaveIsoMme();
+    ExportCommands::SaveIsoMme(*doc);
     ASSERT_TRUE(ui.errorDialogs.empty()) << ui.errorDialogs[0].join('\n').toStdString();
     IsoMmeTest test;
     KVErrorList errors;
@@ -289,11 +295,11 @@ TEST_F(IsoMmeDocTest, ResultantSumAndAverageSayWhatTheyAreInASavedTest)
     ASSERT_TRUE(test.LoadChannel(0, back, errors));
     EXPECT_FLOAT_EQ(back.Y()[2], 12.0f * std::sqrt(3.0f));
 
-    ASSERT_TRUE(doc->SelectionChanged(doc->FileList().mid(0, 2), true));
-    doc->OnSum();
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, doc->FileList().mid(0, 2), true));
+    OperateCommands::Sum(*doc);
     EXPECT_EQ(doc->Signals()[0].signal.CurveText(), "SUM OF HEAD CG ACCELERATION X + HEAD CG ACCELERATION Y");
-    ASSERT_TRUE(doc->SelectionChanged(doc->FileList(), true));
-    doc->OnAverage();
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, doc->FileList(), true));
+    OperateCommands::Average(*doc);
     EXPECT_EQ(doc->Signals()[0].signal.CurveText(), "AVERAGE OF 3 SIGNALS");
 }
 

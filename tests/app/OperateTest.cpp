@@ -1,5 +1,9 @@
 #include "AppTestSupport.h"
+#include "EditCommands.h"
 #include "Kalvio.h"
+#include "LabelCommands.h"
+#include "ListCommands.h"
+#include "OperateCommands.h"
 
 namespace {
 
@@ -13,11 +17,11 @@ KVSignal Line(size_t n = 11)
 
 TEST_F(AppTest, DerivativeOverThreeSignalsWhereTheSecondFails)
 {
-    doc->AddSignal({"a", Line()});
-    doc->AddSignal({"b", Line(1)});
-    doc->AddSignal({"c", Line()});
-    CDocTestAccess::Errors(*doc).AddError("stale", "Ondrel");
-    doc->OnDerivative();
+    doc->Loaded().Add({"a", Line()});
+    doc->Loaded().Add({"b", Line(1)});
+    doc->Loaded().Add({"c", Line()});
+    AddDocError(*doc, "stale", "Ondrel");
+    OperateCommands::Derivative(*doc);
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_FALSE(doc->Signals()[1].modified);
     EXPECT_TRUE(doc->Signals()[2].modified);
@@ -38,16 +42,16 @@ TEST_F(AppTest, FilterByFrequencyThatIsRejectedKeepsDataAndFlag)
 {
     KVSignal ms = Line();
     ms.SetXUnits("MILLISECONDS");
-    doc->AddSignal({"a", ms});
+    doc->Loaded().Add({"a", ms});
     ui.filterChoices.push_back({4, 100.0f});
-    doc->OnFilter();
+    OperateCommands::Filter(*doc);
     EXPECT_FALSE(doc->Signals()[0].modified);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[3], Line().Y()[3]);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Kalvio::BWfilt - Time must be in seconds"});
 
     // Cancel changes nothing and shows nothing.
-    doc->OnFilter();
+    OperateCommands::Filter(*doc);
     EXPECT_EQ(ui.errorDialogs.size(), 1u);
 }
 
@@ -56,15 +60,15 @@ TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
     // A constant signal passes the low-pass unchanged.
     KVSignal constant = MakeSignal(200, 0.0001f, [](size_t) { return 5.0f; });
     constant.SetFilterClass(1001);
-    doc->AddSignal({"a", constant});
+    doc->Loaded().Add({"a", constant});
     ui.filterChoices.push_back({1, 0.0f});
-    doc->OnFilter();
+    OperateCommands::Filter(*doc);
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_NEAR(doc->Signals()[0].signal.Y()[100], 5.0f, 1e-3f);
     EXPECT_TRUE(ui.errorDialogs.empty());
 
     hints.clear();
-    doc->OnFilterClass(100);
+    OperateCommands::FilterClass(*doc, 100);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"Improper Frequency Class"});
     EXPECT_TRUE(hints.empty());
@@ -72,18 +76,18 @@ TEST_F(AppTest, FilterClassesAndTheToolbarGuard)
 
 TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
 {
-    doc->AddSignal({"a", Line()});
+    doc->Loaded().Add({"a", Line()});
     ui.texts = {"1.5e1xyz", "abc", "  -2", "+3"};
-    doc->OnAddConstantY();
+    OperateCommands::AddConstantY(*doc);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 16.0f);
-    doc->OnScaleY(); // "abc" counts as 0; ScaleY refuses a zero factor
+    OperateCommands::ScaleY(*doc); // "abc" counts as 0; ScaleY refuses a zero factor
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 16.0f);
     EXPECT_EQ(ui.errorDialogs.size(), 1u);
-    doc->OnScaleY();
+    OperateCommands::ScaleY(*doc);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], -32.0f);
-    doc->OnScaleX();
+    OperateCommands::ScaleX(*doc);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.X()[10], 0.03f);
-    doc->OnAddConstantX(); // cancelled: no answer left
+    OperateCommands::AddConstantX(*doc); // cancelled: no answer left
     ASSERT_EQ(ui.textPrompts.size(), 5u);
     EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Add A constant Value to Y data", "Y Value"}));
     EXPECT_EQ(ui.textPrompts[1], (std::pair<QString, QString>{"Multiply Y Axis by Constant Value", "Y Multiplier"}));
@@ -94,10 +98,10 @@ TEST_F(AppTest, ConstantCommandsAskWithTheirTextsAndReadNumbersLikeAtof)
 
 TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
 {
-    doc->AddSignal({"a", Line(11)});
-    doc->AddSignal({"b", Line(21)});
+    doc->Loaded().Add({"a", Line(11)});
+    doc->Loaded().Add({"b", Line(21)});
     ui.timeSteps.push_back(0.002f);
-    doc->OnResample();
+    OperateCommands::Resample(*doc);
     ASSERT_EQ(ui.resampleShown.size(), 1u);
     EXPECT_FLOAT_EQ(ui.resampleShown[0].timeStep, 0.001f);
     EXPECT_EQ(ui.resampleShown[0].points, 11);
@@ -109,10 +113,10 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     ASSERT_GT(b.PointCount(), a.PointCount());
     EXPECT_EQ(doc->Signals()[0].signal.PointCount(), a.PointCount());
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Del(), 0.002f);
-    EXPECT_EQ(doc->MaxPoints(), static_cast<int>(b.PointCount()));
+    EXPECT_EQ(doc->Loaded().MaxPoints(), static_cast<int>(b.PointCount()));
 
     ui.intervals.push_back({0.0f, 0.0045f});
-    doc->OnTruncate();
+    OperateCommands::Truncate(*doc);
     ASSERT_EQ(ui.intervalShown.size(), 1u);
     EXPECT_FLOAT_EQ(ui.intervalShown[0].first, 0.0f);
     EXPECT_FLOAT_EQ(ui.intervalShown[0].second, a.X()[a.PointCount() - 1]);
@@ -120,13 +124,15 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
     EXPECT_EQ(doc->Signals()[0].signal.PointCount(), 3u);
     EXPECT_EQ(doc->Signals()[1].signal.PointCount(), 3u);
     // Regression: the largest point count used to stay at its old value after Truncate.
-    EXPECT_EQ(doc->MaxPoints(), 3);
+    EXPECT_EQ(doc->Loaded().MaxPoints(), 3);
 
     // Regression: the span came from XMax, so data starting before time zero
     // got too large a step for a number of points.
-    doc->SelectionChanged({}, false);
-    doc->AddSignal({"c", MakeSignal(31, 0.01f, [](size_t) { return 0.0f; }, -0.05f)});
-    doc->OnResample();
+    ListCommands::SelectionChanged(*doc, {}, false);
+    doc->Loaded().Add({"c",
+                       MakeSignal(
+                           31, 0.01f, [](size_t) { return 0.0f; }, -0.05f)});
+    OperateCommands::Resample(*doc);
     ASSERT_EQ(ui.resampleShown.size(), 2u);
     EXPECT_NEAR(ui.resampleShown[1].span, 0.30f, 1e-6f);
 }
@@ -136,11 +142,13 @@ TEST_F(AppTest, ResampleAndTruncateAreFilledFromTheFirstSignal)
 TEST_F(AppTest, ResampleByNumberOfPointsGivesThatNumberOverTheSpan)
 {
     for (const float x0 : {0.0f, -0.05f}) {
-        doc->SelectionChanged({}, false);
-        doc->AddSignal({"a", MakeSignal(2001, 0.0005f, [](size_t i) { return float(i); }, x0)});
+        ListCommands::SelectionChanged(*doc, {}, false);
+        doc->Loaded().Add({"a",
+                           MakeSignal(
+                               2001, 0.0005f, [](size_t i) { return float(i); }, x0)});
         for (const int points : {1001, 401}) {
             ui.pointCounts.push_back(points);
-            doc->OnResample();
+            OperateCommands::Resample(*doc);
             const KVSignal& s = doc->Signals()[0].signal;
             ASSERT_EQ(s.PointCount(), size_t(points)) << x0;
             EXPECT_NEAR(s.X()[0], x0, 1e-6f);
@@ -157,9 +165,9 @@ TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
     WriteRvf("x.rvf", MakeSignal(5, 0.001f, three));
     WriteRvf("y.rvf", MakeSignal(5, 0.001f, four));
     BrowseDataDir();
-    doc->SelectionChanged({"x.rvf", "y.rvf"}, true);
+    ListCommands::SelectionChanged(*doc, {"x.rvf", "y.rvf"}, true);
     hints.clear();
-    doc->OnResultant();
+    OperateCommands::Resultant(*doc);
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_TRUE(doc->Signals()[0].name.isEmpty());
     // Regression: a computed result did not count as modified, so nothing asked before it was lost.
@@ -168,19 +176,19 @@ TEST_F(AppTest, ResultantLeavesOneUnnamedEntryThatReloadKeeps)
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[2], 5.0f);
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
     EXPECT_TRUE(ui.errorDialogs.empty());
-    doc->OnReload();
+    OperateCommands::Reload(*doc);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[2], 5.0f);
     EXPECT_EQ(doc->Signals().size(), 1u);
 }
 
 TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
 {
-    doc->AddSignal({"a", Line()});
-    doc->OnResultant();
+    doc->Loaded().Add({"a", Line()});
+    OperateCommands::Resultant(*doc);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"a: Ondrel - Resultant is computed for 2 or 3 signals only"});
-    doc->AddSignal({"b", Line(5)});
-    doc->OnSum();
+    doc->Loaded().Add({"b", Line(5)});
+    OperateCommands::Sum(*doc);
     EXPECT_EQ(doc->Signals().size(), 2u);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[0], 1.0f);
     EXPECT_EQ(ui.errorDialogs.size(), 2u);
@@ -188,24 +196,24 @@ TEST_F(AppTest, ResultantWithOneSignalAndFailedCombinationsKeepTheSignals)
 
 TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
 {
-    doc->AddSignal({"a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true});
-    doc->AddSignal({"b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; })});
-    doc->OnAverage();
+    doc->Loaded().Add({"a", MakeSignal(4, 0.001f, [](size_t i) { return float(i); }), true});
+    doc->Loaded().Add({"b", MakeSignal(4, 0.001f, [](size_t) { return 3.0f; })});
+    OperateCommands::Average(*doc);
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[3], 3.0f);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 2.0f);
-    doc->AddSignal({"c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; })});
-    doc->OnSum();
+    doc->Loaded().Add({"c", MakeSignal(4, 0.001f, [](size_t) { return 1.0f; })});
+    OperateCommands::Sum(*doc);
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_FLOAT_EQ(doc->Signals()[0].signal.Y()[1], 3.0f);
     // The result goes by the name of what made it, in the title and in messages.
     EXPECT_EQ(doc->Signals()[0].DisplayName(), "Sum");
-    EXPECT_TRUE(doc->Title().startsWith("Sum")) << doc->Title().toStdString();
+    EXPECT_TRUE(doc->Texts().title.startsWith("Sum")) << doc->Texts().title.toStdString();
     ui.headerEdits.push_back([](KVSignal& s) { s.SetXUnits("MILLISECONDS"); });
-    doc->OnRvfInformation();
+    EditCommands::RvfInformation(*doc);
     ui.filterChoices.push_back({4, 100.0f});
-    doc->OnFilter();
+    OperateCommands::Filter(*doc);
     ASSERT_EQ(ui.errorDialogs.size(), 1u);
     EXPECT_EQ(ui.errorDialogs[0], QStringList{"Sum: Kalvio::BWfilt - Time must be in seconds"});
 }
@@ -213,35 +221,35 @@ TEST_F(AppTest, SumAndAverageReplaceAllByOneResult)
 TEST_F(AppTest, LabelCommandsCutTitlesTo46)
 {
     ui.texts = {QString(60, 't'), QString(46, 's'), QString(80, 'x'), "Force N"};
-    doc->OnLabelTitle();
-    doc->OnLabelSubTitle();
-    doc->OnLabelXAxis();
-    doc->OnLabelYAxis();
-    EXPECT_EQ(doc->Title(), QString(46, 't'));
-    EXPECT_EQ(doc->SubTitle(), QString(46, 's'));
-    EXPECT_EQ(doc->XLabel(), QString(80, 'x'));
-    EXPECT_EQ(doc->YLabel(), "Force N");
+    LabelCommands::Title(*doc);
+    LabelCommands::SubTitle(*doc);
+    LabelCommands::XAxis(*doc);
+    LabelCommands::YAxis(*doc);
+    EXPECT_EQ(doc->Texts().title, QString(46, 't'));
+    EXPECT_EQ(doc->Texts().subTitle, QString(46, 's'));
+    EXPECT_EQ(doc->Texts().xLabel, QString(80, 'x'));
+    EXPECT_EQ(doc->Texts().yLabel, "Force N");
     EXPECT_EQ(hints.size(), 4u);
     ASSERT_EQ(ui.textPrompts.size(), 4u);
     EXPECT_EQ(ui.textPrompts[0], (std::pair<QString, QString>{"Enter Plot Label", "Title Label"}));
     EXPECT_EQ(ui.textPrompts[1].second, "Sub Title Label");
     EXPECT_EQ(ui.textPrompts[2].second, "X Axis Label");
     EXPECT_EQ(ui.textPrompts[3].second, "Y Axis Label");
-    doc->OnLabelTitle(); // Cancel
-    EXPECT_EQ(doc->Title(), QString(46, 't'));
+    LabelCommands::Title(*doc); // Cancel
+    EXPECT_EQ(doc->Texts().title, QString(46, 't'));
     EXPECT_EQ(ui.textInitial.back(), QString(46, 't'));
 }
 
 TEST_F(AppTest, SignalLabelsEditsTheLegend)
 {
-    doc->OnSignalLabels();
+    LabelCommands::SignalLabels(*doc);
     EXPECT_TRUE(ui.labelNamesShown.empty());
-    doc->AddSignal({"a.rvf", Line()});
-    doc->AddSignal({"b.rvf", Line()});
+    doc->Loaded().Add({"a.rvf", Line()});
+    doc->Loaded().Add({"b.rvf", Line()});
     doc->UpdateLabels();
     ui.signalLabels.push_back({"left", "right"});
-    doc->OnSignalLabels();
+    LabelCommands::SignalLabels(*doc);
     ASSERT_EQ(ui.labelNamesShown.size(), 1u);
     EXPECT_EQ(ui.labelNamesShown[0], (QStringList{"a.rvf", "b.rvf"}));
-    EXPECT_EQ(doc->Labels(), (QStringList{"left", "right"}));
+    EXPECT_EQ(doc->Texts().legend, (QStringList{"left", "right"}));
 }

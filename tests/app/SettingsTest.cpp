@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "EditCommands.h"
 #include "OndrelSettings.h"
 
 #include <QFileInfo>
@@ -19,35 +20,35 @@ TEST_F(AppTest, SettingsDefaultsAndTheDocumentReadsThem)
     // Installed or not, the default folder holds the criterion programs of this build.
     EXPECT_TRUE(QFileInfo(ReadString(kQuillon) + "/hic").isExecutable()) << ReadString(kQuillon).toStdString();
     EXPECT_TRUE(ReadString(DirectoryKey(0)).isEmpty());
-    EXPECT_TRUE(doc->ColumnHeaders());
-    EXPECT_TRUE(doc->SaveZoom());
-    EXPECT_EQ(doc->LineStyle(), 0);
-    EXPECT_EQ(doc->QuillonDir(), ReadString(kQuillon));
+    EXPECT_TRUE(doc->Options().columnHeaders);
+    EXPECT_TRUE(doc->Options().saveZoom);
+    EXPECT_EQ(doc->Options().lineStyle, 0);
+    EXPECT_EQ(doc->Options().quillonDir, ReadString(kQuillon));
 
     WriteInt(kColumnHeaders, 0);
     WriteInt(kLineStyle, 3);
     WriteString(kQuillon, "/opt/q");
     MakeDoc();
-    EXPECT_FALSE(doc->ColumnHeaders());
-    EXPECT_EQ(doc->LineStyle(), 3);
-    EXPECT_EQ(doc->QuillonDir(), "/opt/q");
+    EXPECT_FALSE(doc->Options().columnHeaders);
+    EXPECT_EQ(doc->Options().lineStyle, 3);
+    EXPECT_EQ(doc->Options().quillonDir, "/opt/q");
     // Integers are stored as integers in the store's own section.
     EXPECT_EQ(QSettings("Zelnor", "Ondrel").value("Settings/LineStyle").toInt(), 3);
 }
 
 TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
 {
-    doc->OnOptions();
+    EditCommands::Options(*doc);
     ASSERT_EQ(ui.optionsShown.size(), 1u);
     EXPECT_TRUE(ui.optionsShown[0].columnHeaders);
     EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
     EXPECT_TRUE(hints.empty());
 
     ui.options.push_back({false, false, 2, "/usr/local/quillon", false});
-    doc->OnOptions();
-    EXPECT_FALSE(doc->SaveZoom());
-    EXPECT_FALSE(doc->ColumnHeaders());
-    EXPECT_EQ(doc->LineStyle(), 2);
+    EditCommands::Options(*doc);
+    EXPECT_FALSE(doc->Options().saveZoom);
+    EXPECT_FALSE(doc->Options().columnHeaders);
+    EXPECT_EQ(doc->Options().lineStyle, 2);
     EXPECT_EQ(ReadInt(kSaveZoom), 0);
     EXPECT_EQ(ReadInt(kColumnHeaders), 0);
     EXPECT_EQ(ReadInt(kLineStyle), 2);
@@ -59,11 +60,11 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
 TEST_F(AppTest, SetOptionsChangesThisDocumentOnlyAndTellsNoView)
 {
     doc->SetOptions({false, false, 3, "/q", true});
-    EXPECT_EQ(doc->LineStyle(), 3);
-    EXPECT_TRUE(doc->TextSeconds());
+    EXPECT_EQ(doc->Options().lineStyle, 3);
+    EXPECT_TRUE(doc->Options().textTimeSeconds);
     EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
     EXPECT_TRUE(hints.empty());
-    EXPECT_EQ(COndrelDoc().LineStyle(), 0);
+    EXPECT_EQ(COndrelDoc().Options().lineStyle, 0);
 }
 
 TEST_F(AppTest, RecentDirectoriesKeepTenMostRecentFirstWithoutDuplicates)

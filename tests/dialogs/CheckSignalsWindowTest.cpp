@@ -30,7 +30,7 @@ protected:
             dlg->accept();
         });
         frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
-        ASSERT_EQ(doc->Directory(), Dir());
+        ASSERT_EQ(doc->List().Directory(), Dir());
     }
 };
 

@@ -146,7 +146,7 @@ protected:
             dlg->accept();
         });
         frame->RunCommand(ID_FILE_OPEN_DIRECTORY);
-        ASSERT_EQ(doc->Directory(), Dir());
+        ASSERT_EQ(doc->List().Directory(), Dir());
         ASSERT_GT(frame->ListView()->count(), 10);
     }
 
@@ -248,7 +248,7 @@ TEST_F(WindowEndToEnd, ResampleTakesTheStepDerivedFromTheNumberOfPoints)
     frame->RunCommand(ID_OPERATE_RESAMPLE);
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_NEAR(doc->Signals()[0].signal.Del(), span / 100.0f, 1e-6f);
-    EXPECT_EQ(doc->MaxPoints(), int(doc->Signals()[0].signal.PointCount()));
+    EXPECT_EQ(doc->Loaded().MaxPoints(), int(doc->Signals()[0].signal.PointCount()));
 }
 
 TEST_F(WindowEndToEnd, FailuresOfSomeSignalsAreListedInErrorsAndWarnings)
@@ -291,13 +291,13 @@ TEST_F(WindowEndToEnd, TitleLabelIsCutTo46Characters)
         dlg->accept();
     });
     frame->RunCommand(ID_LABELS_TITLE);
-    EXPECT_EQ(doc->Title(), typed.left(46));
+    EXPECT_EQ(doc->Texts().title, typed.left(46));
 }
 
 TEST_F(WindowEndToEnd, SignalLabelsAreEditedByDoubleClickThroughTheTextEntry)
 {
     Select(kNeck);
-    const QStringList before = doc->Labels();
+    const QStringList before = doc->Texts().legend;
     ASSERT_EQ(before.size(), 3);
     script.Then([](QDialog* dlg) {
         auto* labels = qobject_cast<CSignalLabelsDlg*>(dlg);
@@ -311,7 +311,7 @@ TEST_F(WindowEndToEnd, SignalLabelsAreEditedByDoubleClickThroughTheTextEntry)
         entry->accept();
     });
     frame->RunCommand(ID_LABELS_SIGNAL_LABELS);
-    EXPECT_EQ(doc->Labels(), (QStringList{before[0], "Head Y", before[2]}));
+    EXPECT_EQ(doc->Texts().legend, (QStringList{before[0], "Head Y", before[2]}));
 }
 
 TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
@@ -327,7 +327,7 @@ TEST_F(WindowEndToEnd, HeaderSheetEditShowsInTheMultiLineTitle)
     // The edit is a change like an operation's: marked, and in the title.
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_TRUE(frame->windowTitle().endsWith(" - Modified")) << frame->windowTitle().toStdString();
-    EXPECT_TRUE(doc->Title().contains("XR-99")) << doc->Title().toStdString();
+    EXPECT_TRUE(doc->Texts().title.contains("XR-99")) << doc->Texts().title.toStdString();
 
     // The nine-line title is built from the header on the next redraw.
     if (frame->ShortHeader())
@@ -406,7 +406,7 @@ TEST_F(WindowEndToEnd, ThePlotShowsExactlyTheLoadedSignals)
         files->QDialog::done(QDialog::Accepted);
     });
     frame->RunCommand(ID_FILE_OPEN_HITLIST);
-    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->List().HitMode());
     expectEmpty("Open Hitlist");
     OpenDemoDirectory(); // back to the directory for the rest
 
@@ -480,14 +480,14 @@ protected:
         script.Then([this](QDialog* options) {
             QLineEdit* quillon = nullptr;
             for (QLineEdit* e : options->findChildren<QLineEdit*>())
-                if (e->text() == doc->QuillonDir())
+                if (e->text() == doc->Options().quillonDir)
                     quillon = e;
             ASSERT_NE(quillon, nullptr);
             quillon->setText(programDir.path());
             options->accept();
         });
         frame->RunCommand(ID_EDIT_OPTIONS);
-        ASSERT_EQ(doc->QuillonDir(), programDir.path());
+        ASSERT_EQ(doc->Options().quillonDir, programDir.path());
     }
     QString Program(const char* name) const { return programDir.path() + "/" + name; }
 

@@ -1,13 +1,16 @@
 // The file list's pane over an ISO-MME test: the tree of channels, the filter
 // in both views and the selection for a criterion.
 #include "CChannelTree.h"
-#include "SignalCheckCache.h"
 #include "CFileListPane.h"
 #include "CFrameUi.h"
 #include "COndrelView.h"
+#include "CheckCommands.h"
 #include "Criterion.h"
+#include "CriterionCommands.h"
 #include "FrameTestSupport.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
+#include "SignalCheckCache.h"
 
 #include <QDir>
 #include <QFontInfo>
@@ -42,7 +45,7 @@ protected:
         doc->OnNewDocument();
         pane = std::make_unique<CFileListPane>(doc.get(), &window);
         pane->ListView()->OnInitialUpdate();
-        doc->AddNames({Dir() + "T5/T5.mme"});
+        ListCommands::AddNames(*doc, {Dir() + "T5/T5.mme"});
     }
     void Write(const QString& name, const QByteArray& bytes)
     {
@@ -128,7 +131,7 @@ TEST_F(ListPaneTest, CheckedChannelsAreMarkedInTheTree)
                                           "Name of the channel         :Channel 004\r\nUnit                        :mm\r\n"
                                           "Time of first sample        :0\r\nSampling interval           :0.001\r\n"
                                           "Number of samples           :3\r\n5\r\n5\r\n5\r\n"));
-    doc->OnCheckSignals({Channel(4)});
+    CheckCommands::CheckSignals(*doc, {Channel(4)});
     const CCheckedFile* checked = doc->CheckOf(Channel(4));
     ASSERT_NE(checked, nullptr);
     ASSERT_NE(CheckedFileVerdict(*checked), Kalvio::CheckVerdict::Ok) << "a flat channel is reported";
@@ -151,9 +154,10 @@ TEST_F(ListPaneTest, SelectForCriterionPicksThePositionsChannelsByCode)
     const Criteria::CriterionDef* hic = Criteria::FindCriterion("hic");
     ASSERT_NE(hic, nullptr);
     QString why;
-    EXPECT_EQ(doc->CriterionChannels(*hic, '1', why), (QStringList{Channel(1), Channel(2), Channel(3)}));
+    EXPECT_EQ(CriterionCommands::CriterionChannels(*doc, *hic, '1', why),
+              (QStringList{Channel(1), Channel(2), Channel(3)}));
     // The passenger has head X only: nothing is chosen, and the reason names what is missing.
-    EXPECT_TRUE(doc->CriterionChannels(*hic, '3', why).isEmpty());
+    EXPECT_TRUE(CriterionCommands::CriterionChannels(*doc, *hic, '3', why).isEmpty());
     EXPECT_TRUE(why.contains("3HEAD??????ACY")) << why.toStdString();
 
     std::unique_ptr<QMenu> menu(pane->ListView()->BuildContextMenu(&window));

@@ -4,8 +4,10 @@
 #include "COndrelView.h"
 #include "CTextEntryDlg.h"
 #include "CommandIds.h"
+#include "FileCommands.h"
 #include "FrameTestSupport.h"
 #include "OndrelDoc.h"
+#include "OperateCommands.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -152,7 +154,7 @@ TEST_F(ListViewTest, DirectoryModeMenuGreysByStateAndClipboard)
 
 TEST_F(ListViewTest, HitlistModeMenuGreysRemovalWithoutSelection)
 {
-    doc->OnOpenDataFile(QStringLiteral("/data/a.rvf"));
+    FileCommands::OpenDataFile(*doc, QStringLiteral("/data/a.rvf"));
     auto* files = new QMimeData;
     files->setUrls({QUrl::fromLocalFile(QStringLiteral("/data/b.rvf"))});
     QApplication::clipboard()->setMimeData(files);
@@ -167,7 +169,7 @@ TEST_F(ListViewTest, PastingTwoPathsTurnsADirectoryIntoAHitlist)
     Browse({"a.rvf"});
     QApplication::clipboard()->setText(QStringLiteral("/p/one.rvf\r\n/p/two.rvf\r\n"));
     view->OnCommand(ID_LIST_PASTE_FILENAMES);
-    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->List().HitMode());
     // The list is sorted by name in hitlist mode too.
     EXPECT_EQ(doc->FileList(), (QStringList{"/p/one.rvf", "/p/two.rvf", Dir() + "a.rvf"}));
     EXPECT_EQ(Items(), doc->FileList());
@@ -232,7 +234,7 @@ TEST_F(ListViewTest, ClearAndRemoveCommandsKeepWhatTheySay)
         ASSERT_TRUE(QDir().mkpath(Dir() + "d"));
         const QString path = Dir() + QString::fromLatin1(name + 1);
         ASSERT_TRUE(WriteRvf(path, RampSignal(8)));
-        doc->OnOpenDataFile(path);
+        FileCommands::OpenDataFile(*doc, path);
     }
     Select(0);
     Select(2);
@@ -278,7 +280,7 @@ TEST_F(ListViewTest, KeepingAModifiedSignalSelectsItAgain)
 {
     Browse({"a.rvf", "b.rvf"});
     Select(0);
-    doc->OnFilterClass(60);
+    OperateCommands::FilterClass(*doc, 60);
     ASSERT_TRUE(doc->Signals().at(0).modified);
     QString asked;
     AnswerNextModal([&](QWidget* w) {

@@ -10,7 +10,9 @@
 #include "CStatusIndicators.h"
 #include "CommandRegistry.h"
 #include "FrameTestSupport.h"
+#include "ListCommands.h"
 #include "OndrelDoc.h"
+#include "RatingCommands.h"
 
 #include <cmath>
 
@@ -68,9 +70,9 @@ protected:
     }
     void LoadSignals(int n)
     {
-        doc->SelectionChanged({}, false);
+        ListCommands::SelectionChanged(*doc, {}, false);
         for (int i = 0; i < n; ++i)
-            doc->AddSignal({QStringLiteral("s%1").arg(i), RampSignal(10), false});
+            doc->Loaded().Add({QStringLiteral("s%1").arg(i), RampSignal(10), false});
         frame->UpdateCommandStates();
     }
     bool Enabled(int id) const { return frame->CommandAction(id)->isEnabled(); }
@@ -333,7 +335,7 @@ TEST_F(MainFrameTest, KeysReachTheirCommands)
 
 TEST_F(MainFrameTest, FilterClassButtonsFilterTheLoadedSignals)
 {
-    doc->AddSignal({QStringLiteral("s"), RampSignal(2000), false});
+    doc->Loaded().Add({QStringLiteral("s"), RampSignal(2000), false});
     ASSERT_TRUE(frame->RunCommand(ID_FILTER_CFC180));
     EXPECT_TRUE(doc->Signals()[0].modified);
     EXPECT_EQ(doc->Signals()[0].signal.FilterClass(), 180);
@@ -360,7 +362,7 @@ TEST_F(MainFrameTest, DataFileRequestReachesTheListAsIfSentToIt)
     EXPECT_TRUE(frame->HandleRequestText(QStringLiteral("/data/b.rvf")));
     EXPECT_TRUE(frame->HandleRequestText(QStringLiteral("[DataFile(/data/a.rvf)]")));
     EXPECT_FALSE(frame->HandleRequestText(QStringLiteral("[DataFile()]")));
-    EXPECT_TRUE(doc->HitMode());
+    EXPECT_TRUE(doc->List().HitMode());
     EXPECT_EQ(doc->FileList(), (QStringList{"/data/a.rvf", "/data/b.rvf"}));
     ASSERT_EQ(frame->ListView()->count(), 2);
     EXPECT_EQ(frame->ListView()->item(1)->text(), QStringLiteral("/data/b.rvf"));
@@ -386,7 +388,7 @@ TEST_F(FrameTest, StartingWithoutArgumentsAsksForADirectoryAtOnce)
     });
     EXPECT_TRUE(WaitFor([&title] { return !title.isEmpty(); }));
     EXPECT_EQ(title, QStringLiteral("Select Directory to Browse"));
-    EXPECT_FALSE(app.Doc()->HitMode());
+    EXPECT_FALSE(app.Doc()->List().HitMode());
     EXPECT_TRUE(app.Doc()->FileList().isEmpty());
 }
 
@@ -405,10 +407,10 @@ TEST_F(FrameTest, StartingWithFilesBrowsesThemAsAHitlist)
 
 TEST_F(MainFrameTest, RateAgainstReferenceTabulatesTheRatingsAndDrawsTheCorridors)
 {
-    doc->SelectionChanged({}, false);
-    doc->AddSignal({QStringLiteral("ref.rvf"), RatingPulse(0.0, "G"), false});
-    doc->AddSignal({QStringLiteral("late.rvf"), RatingPulse(0.002, "G"), false});
-    doc->AddSignal({QStringLiteral("force.rvf"), RatingPulse(0.0, "N"), false});
+    ListCommands::SelectionChanged(*doc, {}, false);
+    doc->Loaded().Add({QStringLiteral("ref.rvf"), RatingPulse(0.0, "G"), false});
+    doc->Loaded().Add({QStringLiteral("late.rvf"), RatingPulse(0.002, "G"), false});
+    doc->Loaded().Add({QStringLiteral("force.rvf"), RatingPulse(0.0, "N"), false});
     frame->UpdateCommandStates();
     ASSERT_TRUE(Enabled(ID_OPERATE_RATE_AGAINST_REFERENCE));
     AnswerNextModal([](QWidget* modal) {
@@ -431,7 +433,7 @@ TEST_F(MainFrameTest, RateAgainstReferenceTabulatesTheRatingsAndDrawsTheCorridor
         dialog->accept();
     });
     ASSERT_TRUE(frame->RunCommand(ID_OPERATE_RATE_AGAINST_REFERENCE));
-    const COndrelDoc::CRatingBand band = doc->RatingBand();
+    const RatingCommands::CRatingBand band = RatingCommands::RatingBand(*doc);
     EXPECT_EQ(band.reference, 0);
     EXPECT_NEAR(band.inner, 2.0, 1e-5);
     EXPECT_NEAR(band.outer, 20.0, 1e-4);

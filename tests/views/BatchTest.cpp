@@ -1,5 +1,6 @@
 // Before any Qt header: its "signals" keyword would clash with a parameter name.
 #include "IsoMmeWriter.h"
+#include "OperateCommands.h"
 
 #include "CGraph.h"
 #include "CPlotView.h"
@@ -32,7 +33,7 @@ protected:
         m_out = Path("out") + "/";
         m_alpha = WriteRvf("alpha.rvf", Pulse(600));
         m_beta = WriteRvf("beta.rvf", Pulse(900, -1.5f));
-        m_doc->SetFileList({m_alpha, m_beta});
+        m_doc->List().SetNames({m_alpha, m_beta});
     }
     QString m_out;
     QString m_alpha;
@@ -64,10 +65,10 @@ TEST_F(BatchTest, SavesNumberedPicturesOfTheChosenSize)
 TEST_F(BatchTest, LeavesTheLoadedSignalsAndThePlotAsTheyWere)
 {
     Load({m_alpha});
-    m_doc->OnFilterClass(60);
+    OperateCommands::FilterClass(*m_doc, 60);
     ASSERT_TRUE(m_doc->Signals().at(0).modified);
     const std::vector<float> filtered(m_doc->Signals()[0].signal.Y(), m_doc->Signals()[0].signal.Y() + 600);
-    const QString title = m_doc->Title();
+    const QString title = m_doc->Texts().title;
     CPlotView view(m_doc.get());
     EXPECT_EQ(view.SaveAllPlots(m_out, QSize(320, 240), false).done, 2);
     ASSERT_EQ(m_doc->Signals().size(), 1u);
@@ -75,8 +76,8 @@ TEST_F(BatchTest, LeavesTheLoadedSignalsAndThePlotAsTheyWere)
     EXPECT_EQ(kept.name, m_alpha);
     EXPECT_TRUE(kept.modified);
     EXPECT_EQ(std::vector<float>(kept.signal.Y(), kept.signal.Y() + 600), filtered);
-    EXPECT_EQ(m_doc->Title(), title);
-    EXPECT_EQ(m_doc->MaxPoints(), 600);
+    EXPECT_EQ(m_doc->Texts().title, title);
+    EXPECT_EQ(m_doc->Loaded().MaxPoints(), 600);
     // The plot shows the kept signal again, not the last picture's file.
     ASSERT_TRUE(view.HasPlot());
     EXPECT_EQ(view.Graph()->CurveCount(), 1);
@@ -87,7 +88,7 @@ TEST_F(BatchTest, FilesWithoutPicturesStillTakeTheirIndex)
 {
     const QString single = WriteText("single.txt", "0.0 1.5\n");
     const QString junk = WriteText("junk.rvf", "RVF-1992 but nothing that can be read");
-    m_doc->SetFileList({m_alpha, single, junk, m_beta});
+    m_doc->List().SetNames({m_alpha, single, junk, m_beta});
     CPlotView view(m_doc.get());
     const CBatchResult r = view.SaveAllPlots(m_out, QSize(10000, 5000), true);
     EXPECT_EQ(r.done, 2);
@@ -117,7 +118,7 @@ TEST_F(BatchTest, FailedPicturesAreListedAtTheEnd)
 TEST_F(BatchTest, CancelStopsAfterTheCurrentFile)
 {
     const QString gamma = WriteRvf("gamma.rvf", Pulse(700));
-    m_doc->SetFileList(m_doc->FileList() + QStringList{gamma});
+    m_doc->List().SetNames(m_doc->FileList() + QStringList{gamma});
     CPlotView view(m_doc.get());
     bool sawProgress = false;
     QTimer::singleShot(0, &view, [&] {
@@ -136,7 +137,7 @@ TEST_F(BatchTest, CancelStopsAfterTheCurrentFile)
 
 TEST_F(BatchTest, EmptyListDoesNothing)
 {
-    m_doc->SetFileList({});
+    m_doc->List().SetNames({});
     CPlotView view(m_doc.get());
     const CBatchResult r = view.SaveAllPlots(m_out, QSize(320, 240), false);
     EXPECT_EQ(r.done, 0);

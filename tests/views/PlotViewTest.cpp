@@ -2,6 +2,7 @@
 #include "CPlotView.h"
 #include "CommandRegistry.h"
 #include "LineTypes.h"
+#include "ListCommands.h"
 #include "OndrelSettings.h"
 #include "ViewTestSupport.h"
 
@@ -34,7 +35,7 @@ TEST_F(ViewTest, ThePlotFollowsTheLoadedSignalsAndListChangesAreIgnored)
     Load({WriteRvf("b.rvf", Pulse(300))});
     {
         const QSignalBlocker quiet(m_doc.get()); // the signals go, the plot is not told
-        m_doc->SelectionChanged({}, false);
+        ListCommands::SelectionChanged(*m_doc, {}, false);
     }
     m_doc->UpdateAllViews(HINT_LIST_CHANGED);
     EXPECT_EQ(view.Graph()->DrawnPointCount(0), 300);
@@ -69,8 +70,8 @@ TEST_F(ViewTest, ShorterCurvesHaveGapsAndSeveralCurvesALegend)
     EXPECT_EQ(view.Graph()->DrawnPointCount(1), 300);
     const QByteArray svg = view.Graph()->SvgData(10000, 5000);
     // The legend carries the last 16 characters of each name.
-    EXPECT_TRUE(svg.contains(m_doc->Labels().value(1).toUtf8())) << m_doc->Labels().value(1).toStdString();
-    EXPECT_EQ(m_doc->Labels().size(), 2);
+    EXPECT_TRUE(svg.contains(m_doc->Texts().legend.value(1).toUtf8())) << m_doc->Texts().legend.value(1).toStdString();
+    EXPECT_EQ(m_doc->Texts().legend.size(), 2);
 }
 
 TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
@@ -84,13 +85,13 @@ TEST_F(ViewTest, MultiLineTitleShowsTheBlockForOneSignal)
     QByteArray svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_TRUE(svg.contains("DRIVER HEAD ACCELERATION"));
     EXPECT_TRUE(svg.contains("Vehicle Number: 0"));
-    EXPECT_FALSE(svg.contains(m_doc->SubTitle().left(12).toUtf8()));
+    EXPECT_FALSE(svg.contains(m_doc->Texts().subTitle.left(12).toUtf8()));
 
     view.ToggleShortHeader();
     EXPECT_EQ(OndrelSettings::ReadInt(OndrelSettings::kShortHeader), 1);
     svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_FALSE(svg.contains("Vehicle Number"));
-    EXPECT_TRUE(svg.contains(m_doc->SubTitle().left(12).toUtf8()));
+    EXPECT_TRUE(svg.contains(m_doc->Texts().subTitle.left(12).toUtf8()));
 }
 
 TEST_F(ViewTest, TitleBlockNamesTheSignalShownAfterTheSelectionShrinks)
@@ -100,7 +101,7 @@ TEST_F(ViewTest, TitleBlockNamesTheSignalShownAfterTheSelectionShrinks)
     view.ToggleShortHeader();
     const QString first = WriteRvf("first.rvf", Pulse(400));
     Load({first, WriteRvf("second.rvf", Pulse(300))});
-    m_doc->SelectionChanged({first}, false);
+    ListCommands::SelectionChanged(*m_doc, {first}, false);
     const QByteArray svg = view.Graph()->SvgData(10000, 7500);
     EXPECT_TRUE(svg.contains("first.rvf"));
     EXPECT_FALSE(svg.contains("second.rvf"));

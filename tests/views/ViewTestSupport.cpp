@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 
 #include "KVFileRvf.h"
+#include "ListCommands.h"
 
 #include <QFile>
 
@@ -51,6 +52,6 @@ KVSignal ViewTest::Pulse(size_t n, float k)
 
 void ViewTest::Load(const QStringList& paths)
 {
-    m_doc->SelectionChanged(paths, true);
+    ListCommands::SelectionChanged(*m_doc, paths, true);
     ASSERT_EQ(m_doc->Signals().size(), static_cast<size_t>(paths.size())) << m_ui.messages.join('\n').toStdString();
 }

@@ -1,10 +1,11 @@
-// Operate > Rate Against Reference: the ISO/TS 18571 rating of the loaded
-// signals against one of them, and the corridors the plot shows.
+#include "RatingCommands.h"
+
 #include "CurveRating.h"
 #include "OndrelDoc.h"
 
 #include <cmath>
 
+namespace RatingCommands {
 namespace {
 
 // The shift in milliseconds when the signal's time unit is seconds.
@@ -23,20 +24,21 @@ QString Reason(const std::string& message)
 
 } // namespace
 
-std::vector<CRatingRow> COndrelDoc::RatingsAgainst(int reference) const
+std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference)
 {
+    const std::vector<CSignalEntry>& entries = doc.Signals();
     std::vector<CRatingRow> rows;
-    if (reference < 0 || reference >= static_cast<int>(m_signals.size()))
+    if (reference < 0 || reference >= static_cast<int>(entries.size()))
         return rows;
-    const KVSignal& ref = m_signals[std::size_t(reference)].signal;
-    for (std::size_t k = 0; k < m_signals.size(); ++k) {
+    const KVSignal& ref = entries[std::size_t(reference)].signal;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
         if (static_cast<int>(k) == reference)
             continue;
         CRatingRow row;
-        row.name = m_signals[k].DisplayName();
+        row.name = entries[k].DisplayName();
         Kalvio::CurveRating r;
         KVErrorList errors;
-        if (!Kalvio::RateSignals(ref, m_signals[k].signal, {}, r, &errors)) {
+        if (!Kalvio::RateSignals(ref, entries[k].signal, {}, r, &errors)) {
             row.failure = errors.ErrorCount() > 0 ? Reason(errors.ErrorMessage(0)) : QStringLiteral("not rated");
         } else {
             row.rating = r.rating;
@@ -52,36 +54,36 @@ std::vector<CRatingRow> COndrelDoc::RatingsAgainst(int reference) const
     return rows;
 }
 
-void COndrelDoc::OnRateAgainstReference()
+void RateAgainstReference(COndrelDoc& doc)
 {
-    if (m_signals.size() < 2 || !m_ui)
+    if (doc.Loaded().Size() < 2 || !doc.Ui())
         return;
-    QStringList names;
+    const QStringList names = doc.Loaded().DisplayNames();
+    const QString& bandOf = doc.Loaded().RatingBandOf();
     int reference = 0;
-    for (std::size_t k = 0; k < m_signals.size(); ++k) {
-        names << m_signals[k].DisplayName();
-        if (!m_ratingBandOf.isEmpty() && names.back() == m_ratingBandOf)
-            reference = static_cast<int>(k);
-    }
-    bool showBand = !m_ratingBandOf.isEmpty();
-    const auto rows = [this](int i) { return RatingsAgainst(i); };
-    if (!m_ui->ShowRatings(names, reference, rows, showBand))
+    if (!bandOf.isEmpty() && names.contains(bandOf))
+        reference = static_cast<int>(names.lastIndexOf(bandOf));
+    bool showBand = !bandOf.isEmpty();
+    const auto rows = [&doc](int i) { return RatingsAgainst(doc, i); };
+    if (!doc.Ui()->ShowRatings(names, reference, rows, showBand))
         return;
     const QString band = showBand && reference >= 0 && reference < names.size() ? names[reference] : QString();
-    if (band == m_ratingBandOf)
+    if (band == bandOf)
         return;
-    m_ratingBandOf = band;
-    UpdateAllViews(HINT_PLOT_CHANGED);
+    doc.Loaded().SetRatingBandOf(band);
+    doc.UpdateAllViews(HINT_PLOT_CHANGED);
 }
 
-COndrelDoc::CRatingBand COndrelDoc::RatingBand() const
+CRatingBand RatingBand(const COndrelDoc& doc)
 {
+    const std::vector<CSignalEntry>& entries = doc.Signals();
+    const QString& bandOf = doc.Loaded().RatingBandOf();
     CRatingBand band;
-    if (m_ratingBandOf.isEmpty())
+    if (bandOf.isEmpty())
         return band;
-    for (std::size_t k = 0; k < m_signals.size(); ++k) {
-        const KVSignal& s = m_signals[k].signal;
-        if (m_signals[k].DisplayName() != m_ratingBandOf || !s.Y())
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const KVSignal& s = entries[k].signal;
+        if (entries[k].DisplayName() != bandOf || !s.Y())
             continue;
         band.reference = static_cast<int>(k);
         Kalvio::RatingCorridorWidths(s.Y(), s.PointCount(), band.inner, band.outer);
@@ -89,3 +91,5 @@ COndrelDoc::CRatingBand COndrelDoc::RatingBand() const
     }
     return band;
 }
+
+} // namespace RatingCommands
