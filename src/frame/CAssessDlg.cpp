@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -62,6 +63,15 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
     const bool scored = p.scoring == Assess::Scoring::SlidingScale;
     setWindowTitle(Q("Assessment of test " + m_assessment.test + " under " + p.id));
     auto* layout = new QVBoxLayout(this);
+    // What concerns the test as a whole (no occupant found, a dummy to choose).
+    if (!m_assessment.warnings.empty()) {
+        QString text;
+        for (const std::string& w : m_assessment.warnings)
+            text += (text.isEmpty() ? "" : "\n") + Q("warning: " + w);
+        m_warnings = new QLabel(text, this);
+        m_warnings->setWordWrap(true);
+        layout->addWidget(m_warnings);
+    }
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Value"), QStringLiteral("Unit"),
                              scored ? QStringLiteral("HPL / LPL") : QStringLiteral("Limit"),
@@ -77,6 +87,25 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
                                      : Q(occupant.verdict));
         top->setText(kNote, Q(occupant.verdict == "incomplete" ? "incomplete: a criterion could not be computed"
                                                                 : occupant.capped.empty() ? "" : "capped by " + occupant.capped));
+        QString notes;
+        for (const std::string& n : occupant.notes)
+            notes += (notes.isEmpty() ? "" : "\n") + Q(n);
+        top->setToolTip(kName, notes);
+        // Rows of criteria under parent; list 0 criteria, 1 a region's modifiers, 2 the occupant's.
+        const auto add = [&](QTreeWidgetItem* parentItem, const CriterionResult& c, size_t r, int list, size_t index) {
+            auto* item = new QTreeWidgetItem(parentItem);
+            item->setText(kName, Q(c.criterion));
+            item->setText(kValue, Q(Assess::CriterionValueText(c)));
+            item->setText(kUnit, Q(c.unit));
+            item->setText(kLimit, Q(Assess::CriterionLimitText(c)));
+            item->setText(kResult, Result(c, scored));
+            if (const QColor fill = Fill(c, scored); fill.isValid())
+                item->setBackground(kResult, fill);
+            item->setText(kNote, Q(c.reason));
+            item->setToolTip(kNote, Q(c.reason));
+            // Where the criterion sits: occupant, region, list, index.
+            item->setData(kName, Qt::UserRole, QList<QVariant>{int(o), int(r), list, int(index)});
+        };
         for (size_t r = 0; r < occupant.regions.size(); ++r) {
             const Assess::RegionResult& region = occupant.regions[r];
             auto* regionItem = new QTreeWidgetItem(top);
@@ -85,24 +114,17 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
                                                       + Q(" of " + Assess::Fixed(region.maxScore, 0))
                                                 : region.pass ? (*region.pass ? QStringLiteral("pass") : QStringLiteral("FAIL"))
                                                               : QStringLiteral("incomplete"));
-            const auto add = [&](const CriterionResult& c, int list, size_t index) {
-                auto* item = new QTreeWidgetItem(regionItem);
-                item->setText(kName, Q(c.criterion));
-                item->setText(kValue, Q(Assess::CriterionValueText(c)));
-                item->setText(kUnit, Q(c.unit));
-                item->setText(kLimit, Q(Assess::CriterionLimitText(c)));
-                item->setText(kResult, Result(c, scored));
-                if (const QColor fill = Fill(c, scored); fill.isValid())
-                    item->setBackground(kResult, fill);
-                item->setText(kNote, Q(c.reason));
-                item->setToolTip(kNote, Q(c.reason));
-                // Where the criterion sits: occupant, region, list (0 criteria, 1 modifiers), index.
-                item->setData(kName, Qt::UserRole, QList<QVariant>{int(o), int(r), list, int(index)});
-            };
             for (size_t i = 0; i < region.criteria.size(); ++i)
-                add(region.criteria[i], 0, i);
+                add(regionItem, region.criteria[i], r, 0, i);
             for (size_t i = 0; i < region.modifiers.size(); ++i)
-                add(region.modifiers[i], 1, i);
+                add(regionItem, region.modifiers[i], r, 1, i);
+        }
+        // Modifiers of the total (occupant load criterion, a door that opened).
+        if (!occupant.modifiers.empty()) {
+            auto* totalItem = new QTreeWidgetItem(top);
+            totalItem->setText(kName, QStringLiteral("modifiers of the total"));
+            for (size_t i = 0; i < occupant.modifiers.size(); ++i)
+                add(totalItem, occupant.modifiers[i], 0, 2, i);
         }
     }
     m_tree->expandAll();
@@ -126,8 +148,10 @@ const Assess::CriterionResult* CAssessResultsDlg::CriterionOf(const QTreeWidgetI
     const QList<QVariant> at = item->data(kName, Qt::UserRole).toList();
     if (at.size() != 4)
         return nullptr;
-    const Assess::RegionResult& region =
-        m_assessment.occupants[size_t(at[0].toInt())].regions[size_t(at[1].toInt())];
+    const Assess::OccupantResult& occupant = m_assessment.occupants[size_t(at[0].toInt())];
+    if (at[2].toInt() == 2)
+        return &occupant.modifiers[size_t(at[3].toInt())];
+    const Assess::RegionResult& region = occupant.regions[size_t(at[1].toInt())];
     return at[2].toInt() == 0 ? &region.criteria[size_t(at[3].toInt())] : &region.modifiers[size_t(at[3].toInt())];
 }
 
@@ -137,8 +161,7 @@ CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
     const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Assess Test"));
     if (files.empty())
         return nullptr;
-    std::vector<std::string> problems;
-    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QString(), parent, false);
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Assess Test")), QString(), parent, false);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;

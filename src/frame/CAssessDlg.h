@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -18,6 +19,8 @@ public:
     CAssessResultsDlg(Assess::Assessment assessment, std::function<void(const Assess::CriterionResult&)> pick,
                       QWidget* parent = nullptr);
     QTreeWidget* Tree() const { return m_tree; }
+    // The test's warnings above the tree, or null when it has none.
+    QLabel* Warnings() const { return m_warnings; }
     // The criterion behind a tree row, or null (an occupant's or a region's row).
     const Assess::CriterionResult* CriterionOf(const QTreeWidgetItem* item) const;
 
@@ -25,6 +28,7 @@ private:
     Assess::Assessment m_assessment;
     std::function<void(const Assess::CriterionResult&)> m_pick;
     QTreeWidget* m_tree = nullptr;
+    QLabel* m_warnings = nullptr;
 };
 
 // Asks for the protocol and positions, assesses the listed files (one test)

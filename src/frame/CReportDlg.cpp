@@ -108,13 +108,26 @@ std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& lis
     return files;
 }
 
+std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title)
+{
+    std::vector<std::string> problems;
+    std::vector<Assess::Protocol> protocols = Assess::LoadProtocols(Assess::ProtocolDirs(), problems);
+    if (!problems.empty()) {
+        QString text = QStringLiteral("These protocol files are left out:");
+        for (const std::string& p : problems)
+            text += "\n" + QString::fromStdString(p);
+        QMessageBox::warning(parent, title, text);
+    }
+    return protocols;
+}
+
 bool ExportListedReport(QWidget* parent, const QStringList& listed)
 {
     const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Export Report"));
     if (files.empty())
         return false;
-    std::vector<std::string> problems;
-    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QStringLiteral("report.pdf"), parent);
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Export Report")),
+                      QStringLiteral("report.pdf"), parent);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return false;

@@ -44,6 +44,10 @@ private:
 // to list a test first (in a box titled title), when nothing is listed.
 std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title);
 
+// The protocols in the protocol folders; the files that could not be read
+// or are bad are named with their reasons in a box titled title.
+std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title);
+
 // Runs File > "Export Report..." for the listed files (one test): asks with
 // the dialog, writes the report behind the progress window and says how it
 // went. Returns whether a report was written.

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QFile>
 #include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTreeWidget>
 #include <QComboBox>
 #include <QLineEdit>
@@ -300,6 +302,26 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
     EXPECT_TRUE(out.contains("neck_tension"));
 }
 
+TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
+{
+    QTemporaryDir dir;
+    QFile bad(dir.filePath("company.json"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"id\": \"company\"}");
+    bad.close();
+    qputenv("ONDREL_PROTOCOL_DIR", QFile::encodeName(dir.path()));
+    QString told;
+    AnswerNextModal([&](QWidget* modal) {
+        auto* box = static_cast<QMessageBox*>(modal);
+        told = box->text();
+        box->accept();
+    });
+    const std::vector<Assess::Protocol> protocols = LoadProtocolsTellingProblems(nullptr, "Assess Test");
+    qunsetenv("ONDREL_PROTOCOL_DIR");
+    EXPECT_EQ(protocols.size(), 6u);
+    EXPECT_TRUE(told.contains("company.json:1: missing \"name\"")) << told.toStdString();
+}
+
 TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDoubleClicked)
 {
     QTemporaryDir dir;
@@ -335,5 +357,35 @@ TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDou
     picked.clear();
     emit tree->itemDoubleClicked(chest, 0); // a region is no criterion
     EXPECT_TRUE(picked.empty());
+    EXPECT_EQ(results->Warnings(), nullptr);
+    results->close();
+
+    // The occupant's own modifiers stand under the regions (they were left
+    // out, and the total did not add up), and what concerns the whole test
+    // stands above the tree (an empty tree said nothing).
+    const auto assessUnder = [&](const QString& id) {
+        AnswerNextModal([&](QWidget* modal) {
+            auto* dialog = static_cast<CReportDlg*>(modal);
+            dialog->ProtocolBox()->setCurrentIndex(dialog->ProtocolBox()->findText(id, Qt::MatchStartsWith));
+            dialog->accept();
+        });
+        return AssessListedTest(nullptr, listed, [&](const Assess::CriterionResult& c) { picked = c.criterion; });
+    };
+    results = assessUnder("un-r94");
+    ASSERT_NE(results, nullptr);
+    driver = results->Tree()->topLevelItem(0);
+    QTreeWidgetItem* total = driver->child(driver->childCount() - 1);
+    EXPECT_EQ(total->text(0), "modifiers of the total");
+    ASSERT_EQ(total->childCount(), 1);
+    EXPECT_EQ(total->child(0)->text(0), "door_opening");
+    emit results->Tree()->itemDoubleClicked(total->child(0), 0);
+    EXPECT_EQ(picked, "door_opening");
+    results->close();
+    results = assessUnder("euro-ncap-side-mdb-2023");
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(results->Tree()->topLevelItemCount(), 0);
+    ASSERT_NE(results->Warnings(), nullptr);
+    EXPECT_TRUE(results->Warnings()->text().contains("none that euro-ncap-side-mdb-2023 assesses"))
+        << results->Warnings()->text().toStdString();
     results->close();
 }
