@@ -41,25 +41,26 @@ Section Design(double dt, double F)
     return s;
 }
 
-// One pass over n samples reached through at(i) (forward or mirrored), with
-// the start padded by point reflection of the first Np samples about 2*at(0).
-template <class At>
-void Pass(const Section& s, std::size_t n, std::size_t Np, At at)
+// One pass over n samples read through in(i) and written through out(i)
+// (forward or mirrored; the same places when filtering in place), with the
+// start padded by point reflection of the first Np inputs about 2*in(0).
+template <class In, class Out>
+void Pass(const Section& s, std::size_t n, std::size_t Np, In in, Out out)
 {
     const std::size_t k0 = Np / 2 + 1;
     const std::size_t cnt = Np - k0 + 1;
-    const double P = 2.0 * double(at(0));
+    const double P = 2.0 * double(in(0));
     double mean = 0.0;
     for (std::size_t k = k0; k <= Np; ++k)
-        mean += double(at(k));
+        mean += double(in(k));
     mean /= double(cnt);
 
-    double u2 = P - double(at(Np));
-    double u1 = P - double(at(Np - 1));
+    double u2 = P - double(in(Np));
+    double u1 = P - double(in(Np - 1));
     double y2 = P - mean;
     double y1 = y2;
     for (std::size_t j = Np - 1; j-- > 1;) {
-        const double u0 = P - double(at(j));
+        const double u0 = P - double(in(j));
         const double y0 = s.Step(u0, u1, u2, y1, y2);
         u2 = u1;
         u1 = u0;
@@ -67,10 +68,9 @@ void Pass(const Section& s, std::size_t n, std::size_t Np, At at)
         y1 = y0;
     }
     for (std::size_t i = 0; i < n; ++i) {
-        float& sample = at(i);
-        const double u0 = double(sample);
+        const double u0 = double(in(i));
         const double y0 = s.Step(u0, u1, u2, y1, y2);
-        sample = static_cast<float>(y0);
+        out(i) = static_cast<float>(y0);
         u2 = u1;
         u1 = u0;
         y2 = y1;
@@ -86,15 +86,19 @@ std::array<double, 5> BWfiltCoefficients(double dt, double F)
     return {s.a0, s.a1, s.a2, s.b1, s.b2};
 }
 
-bool BWfiltCore(float* x, std::size_t n, float dt, double F)
+bool BWfiltCore(float* x, std::size_t n, float dt, double F) { return BWfiltCore(x, x, n, dt, F); }
+
+bool BWfiltCore(const float* in, float* x, std::size_t n, float dt, double F)
 {
-    if (!x || n == 0 || !(dt > 0.0f) || !(F > 0.0))
+    if (!in || !x || n == 0 || !(dt > 0.0f) || !(F > 0.0))
         return false;
-    if (F > 0.3875 / dt)
+    if (F > 0.3875 / dt || n == 1) {
+        // Passed unchanged: above the highest corner the section can have,
+        // and a single sample, which is a constant.
+        if (in != x)
+            std::copy_n(in, n, x);
         return true;
-    // A single sample is a constant, which the filter passes unchanged.
-    if (n == 1)
-        return true;
+    }
 
     const Section s = Design(dt, F);
     const double m = std::min(0.01 * F, 1.0);
@@ -107,12 +111,20 @@ bool BWfiltCore(float* x, std::size_t n, float dt, double F)
     else if (np > 1.0)
         Np = static_cast<std::size_t>(np);
 
-    Pass(s, n, Np, [x](std::size_t i) -> float& { return x[i]; });
-    Pass(s, n, Np, [x, n](std::size_t i) -> float& { return x[n - 1 - i]; });
+    // The forward pass reads its input and writes x; the backward pass then
+    // works on x in place.
+    Pass(s, n, Np, [in](std::size_t i) { return in[i]; }, [x](std::size_t i) -> float& { return x[i]; });
+    const auto back = [x, n](std::size_t i) -> float& { return x[n - 1 - i]; };
+    Pass(s, n, Np, back, back);
     return true;
 }
 
-bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors)
+// The filter of signal, whose values are read from source when it is given
+// (signal then shares its arrays with the signal source belongs to), else
+// from signal itself.
+static bool BWfiltFrom(KVSignal& signal, const float* source, double frequency, KVErrorList* errors);
+
+static bool BWfiltFrom(KVSignal& signal, const float* source, int cfc, KVErrorList* errors)
 {
     if (cfc != 60 && cfc != 180 && cfc != 600 && cfc != 1000) {
         Report(errors, "BWfilt", "Frequency Channel Class is not specified in SAE J211");
@@ -129,7 +141,21 @@ bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors)
         Report(errors, "BWfilt", text.c_str());
         return false;
     }
-    return BWfilt(signal, cfc * 1.66666666667, errors);
+    return BWfiltFrom(signal, source, cfc * 1.66666666667, errors);
+}
+
+bool BWfilt(KVSignal& signal, int cfc, KVErrorList* errors) { return BWfiltFrom(signal, nullptr, cfc, errors); }
+
+bool BWfilt(const KVSignal& in, KVSignal& out, int cfc, KVErrorList* errors)
+{
+    out.ShareArraysOf(in);
+    return BWfiltFrom(out, out.PointCount() ? in.Y() : nullptr, cfc, errors);
+}
+
+bool BWfilt(const KVSignal& in, KVSignal& out, double frequency, KVErrorList* errors)
+{
+    out.ShareArraysOf(in);
+    return BWfiltFrom(out, out.PointCount() ? in.Y() : nullptr, frequency, errors);
 }
 
 int FilteredClass(const KVSignal& signal)
@@ -143,7 +169,7 @@ int FilteredClass(const KVSignal& signal)
 bool FilterClassKeeps(const KVSignal& signal, int cfc) { return AlreadyFiltered(signal, cfc); }
 
 // BWfilt without the guard against memory failures and non-finite results.
-static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* errors)
+static bool BWfiltUnguarded(KVSignal& signal, const float* source, double frequency, KVErrorList* errors)
 {
     if (!StartsWith(signal.XType(), "TIME")) {
         Report(errors, "BWfilt", "Data must have X Type TIME");
@@ -159,7 +185,9 @@ static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* err
         Report(errors, "BWfilt", NeedsConstantStep("Error Filtering Data", signal).c_str());
         return false;
     }
-    if (!BWfiltCore(signal.Y(), signal.PointCount(), signal.Del(), frequency)) {
+    const bool done = source ? BWfiltCore(source, signal.YToOverwrite(), signal.PointCount(), signal.Del(), frequency)
+                             : BWfiltCore(signal.Y(), signal.PointCount(), signal.Del(), frequency);
+    if (!done) {
         Report(errors, "BWfilt", "Error Filtering Data");
         return false;
     }
@@ -195,7 +223,7 @@ static bool BWfiltUnguarded(KVSignal& signal, double frequency, KVErrorList* err
     return true;
 }
 
-bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
+static bool BWfiltFrom(KVSignal& signal, const float* source, double frequency, KVErrorList* errors)
 {
     // The filter works in place and allocates nothing, and its output is
     // bounded: the reflected padding reaches at most 3 times the largest |Y|
@@ -207,8 +235,15 @@ bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
     constexpr double kGainBound = 1e3;
     const bool headerStaysFinite = frequency * 2.5 < double(std::numeric_limits<float>::max());
     if (headerStaysFinite && YStaysFiniteWithGain(signal, kGainBound))
-        return BWfiltUnguarded(signal, frequency, errors);
-    return Guarded(signal, "BWfilt", errors, [&] { return BWfiltUnguarded(signal, frequency, errors); });
+        return BWfiltUnguarded(signal, source, frequency, errors);
+    // The guarded path copies what it may have to put back; it filters the
+    // signal's own values (a shared Y is copied by the first write).
+    return Guarded(signal, "BWfilt", errors, [&] { return BWfiltUnguarded(signal, nullptr, frequency, errors); });
+}
+
+bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors)
+{
+    return BWfiltFrom(signal, nullptr, frequency, errors);
 }
 
 } // namespace Kalvio

@@ -52,9 +52,16 @@ int FilteredClass(const KVSignal& signal);
 bool FilterClassKeeps(const KVSignal& signal, int cfc);
 // Filters at any corner frequency (Hz) and updates the filter header fields.
 bool BWfilt(KVSignal& signal, double frequency, KVErrorList* errors);
+// out becomes what the in-place BWfilt makes of a copy of in, to the bit,
+// without copying in's arrays: out shares in's times, and the first pass
+// reads in's values and writes out's.
+bool BWfilt(const KVSignal& in, KVSignal& out, int cfc, KVErrorList* errors);
+bool BWfilt(const KVSignal& in, KVSignal& out, double frequency, KVErrorList* errors);
 // Phaseless two-pass second-order low-pass over x[0..n-1], step dt (s), corner
 // F (Hz), in place with constant extra memory. False for n == 0, dt <= 0, F <= 0.
 bool BWfiltCore(float* x, std::size_t n, float dt, double F);
+// The same from in[0..n-1] into x[0..n-1] (in may be x).
+bool BWfiltCore(const float* in, float* x, std::size_t n, float dt, double F);
 // The coefficients {a0, a1, a2, b1, b2} of one pass of BWfiltCore's section
 // for step dt (s) and corner F (Hz).
 std::array<double, 5> BWfiltCoefficients(double dt, double F);

@@ -127,24 +127,15 @@ bool ResultIsFinite(const KVSignal& before, const KVSignal& after)
 bool YStaysFiniteWithGain(const KVSignal& signal, double gain)
 {
     const std::size_t n = signal.PointCount();
-    const float* y = signal.Y();
-    // The largest |Y|, where a NaN, once met, stays (it compares false with
-    // everything, so a plain maximum would drop it). Lanes of independent
-    // maxima let the pass run at memory speed.
-    const auto larger = [](float top, float v) { return (v > top || v != v) ? v : top; };
-    constexpr std::size_t kLanes = 8;
-    float top[kLanes] = {};
-    std::size_t i = 0;
-    for (; i + kLanes <= n; i += kLanes) {
-        for (std::size_t k = 0; k < kLanes; ++k)
-            top[k] = larger(top[k], std::fabs(y[i + k]));
-    }
-    float largest = 0;
-    for (; i < n; ++i)
-        largest = larger(largest, std::fabs(y[i]));
-    for (float t : top)
-        largest = larger(largest, t);
-    return double(largest) * gain < double(std::numeric_limits<float>::max());
+    if (n == 0)
+        return true;
+    // The largest |Y| through the vector scan of the extremes: a NaN never
+    // becomes an extreme there, so it is counted and refused by itself.
+    KVFloatScan scan;
+    scan.lo = scan.hi = signal.Y()[0];
+    KVScanFloats(signal.Y(), n, false, scan);
+    const double largest = std::max(std::fabs(double(scan.lo)), std::fabs(double(scan.hi)));
+    return scan.nans == 0 && largest * gain < double(std::numeric_limits<float>::max());
 }
 
 std::string NotFiniteMessage(const char* operation, const KVSignal& signal)

@@ -27,6 +27,10 @@ struct OperationDef {
     // Runs the operation with its numbers (floats, or whole numbers where
     // integerArg) and whether the switch was given.
     bool (*apply)(KVSignal& signal, const double* args, bool flag, KVErrorList* errors);
+    // The same into out, which becomes the result for a copy of in, without
+    // copying what the operation leaves or overwrites; nullptr where the
+    // operation has no such form.
+    bool (*applyInto)(const KVSignal& in, KVSignal& out, const double* args, bool flag, KVErrorList* errors);
 };
 
 // Every operation, in the order the command line lists them.

@@ -18,8 +18,9 @@
 
 namespace {
 
-// A copy of in changed by op; kalvio.Error with the library's messages when
-// op fails, its warnings as kalvio.SignalWarning.
+// The result of op for a copy of in, made by op into a fresh signal;
+// kalvio.Error with the library's messages when op fails, its warnings as
+// kalvio.SignalWarning.
 std::unique_ptr<PySignal> Apply(const PySignal& in, const std::function<bool(KVSignal&, KVErrorList&)>& op)
 {
     auto out = std::make_unique<PySignal>();
@@ -28,7 +29,6 @@ std::unique_ptr<PySignal> Apply(const PySignal& in, const std::function<bool(KVS
     bool ok = false;
     {
         py::gil_scoped_release unlocked;
-        out->signal = in.signal;
         ok = op(out->signal, errors);
     }
     if (!ok)
@@ -115,7 +115,15 @@ std::unique_ptr<PySignal> RunOperation(const Kalvio::OperationDef& op, const PyS
     double args[2] = {0.0, 0.0};
     for (int a = 0; a < op.arity; ++a)
         args[a] = op.integerArg ? v[static_cast<size_t>(a)] : Finite(v[static_cast<size_t>(a)], name.c_str(), op.args[a].py);
-    return Apply(s, [&op, &args, flag](KVSignal& x, KVErrorList& e) { return op.apply(x, args, flag, &e); });
+    // A Python signal is never changed: the result shares the input's arrays
+    // until the operation writes them, or is made from the input directly
+    // where the operation can, so that what it leaves is not copied.
+    return Apply(s, [&op, &args, flag, &s](KVSignal& x, KVErrorList& e) {
+        if (op.applyInto)
+            return op.applyInto(s.signal, x, args, flag, &e);
+        x.ShareArraysOf(s.signal);
+        return op.apply(x, args, flag, &e);
+    });
 }
 
 // A text that lives as long as the module (pybind11 keeps the pointers).

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <new>
 #include <sys/mman.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -125,23 +126,76 @@ void KVSignal::CopyArrays(const KVSignal& other)
     FreeData();
     if (other.m_count == 0 || !Allocate(other.m_count))
         return;
-    std::copy_n(other.m_x.data(), m_count, m_x.data());
-    std::copy_n(other.m_y.data(), m_count, m_y.data());
+    std::copy_n(other.m_x->data(), m_count, m_x->data());
+    std::copy_n(other.m_y->data(), m_count, m_y->data());
 }
+
+void KVSignal::ShareArraysOf(const KVSignal& other)
+{
+    if (&other == this)
+        return;
+    if (other.m_hasData) {
+        m_h = other.m_h;
+        m_x = other.m_x;
+        m_y = other.m_y;
+        m_count = other.m_count;
+        m_hasData = true;
+    } else {
+        m_hasData = false;
+    }
+    AssignErrors(other);
+}
+
+void KVSignal::OwnCopy(std::shared_ptr<KVSamples>& a)
+{
+    a = std::make_shared<KVSamples>(a->begin(), a->begin() + static_cast<std::ptrdiff_t>(m_count));
+}
+
+void KVSignal::Unshare()
+{
+    Own(m_x);
+    Own(m_y);
+}
+
+float* KVSignal::YToOverwrite()
+{
+    if (m_count == 0)
+        return nullptr;
+    if (m_y.use_count() > 1) {
+        auto fresh = std::make_shared<KVSamples>();
+        fresh->resize(m_count);
+        m_y = std::move(fresh);
+    }
+    return m_y->data();
+}
+
+namespace {
+
+// a with room for n values: its own memory when that is large enough and
+// not shared, else fresh memory (growing would copy values that are about
+// to be overwritten).
+void Fit(std::shared_ptr<KVSamples>& a, size_t n)
+{
+    if (!a || a.use_count() > 1 || a->capacity() < n) {
+        a.reset();
+        a = std::make_shared<KVSamples>();
+    }
+    a->resize(n);
+}
+
+} // namespace
 
 bool KVSignal::Allocate(size_t n)
 {
-    if (n == 0 || n > m_x.max_size()) {
+    if (n == 0 || n > KVSamples().max_size()) {
         FreeData();
         return false;
     }
-    if (m_x.capacity() < n || m_y.capacity() < n)
-        FreeData(); // growing would copy values that are about to be overwritten
     // A count read from a file may exceed memory: that is a failed
     // allocation to report, not an exception to throw at the caller.
     try {
-        m_x.resize(n);
-        m_y.resize(n);
+        Fit(m_x, n);
+        Fit(m_y, n);
     } catch (const std::bad_alloc&) {
         FreeData();
         return false;
@@ -152,8 +206,8 @@ bool KVSignal::Allocate(size_t n)
 
 void KVSignal::FreeData()
 {
-    KVSamples().swap(m_x);
-    KVSamples().swap(m_y);
+    m_x.reset();
+    m_y.reset();
     m_count = 0;
 }
 
@@ -162,8 +216,8 @@ bool KVSignal::AdoptArrays(KVSamples&& x, KVSamples&& y)
     if (x.empty() || x.size() != y.size())
         return false;
     m_count = x.size();
-    m_x = std::move(x);
-    m_y = std::move(y);
+    m_x = std::make_shared<KVSamples>(std::move(x));
+    m_y = std::make_shared<KVSamples>(std::move(y));
     return true;
 }
 
@@ -181,15 +235,15 @@ void KVSignal::UpdateExtremes()
 {
     if (m_count == 0)
         return;
-    KVScanExtremes(m_x.data(), m_count, m_h.XMin, m_h.XMax);
-    KVScanExtremes(m_y.data(), m_count, m_h.YMin, m_h.YMax);
+    KVScanExtremes(m_x->data(), m_count, m_h.XMin, m_h.XMax);
+    KVScanExtremes(m_y->data(), m_count, m_h.YMin, m_h.YMax);
 }
 
 void KVSignal::UpdateTimeStep()
 {
     if (m_count < 2)
         return;
-    const float* x = m_x.data();
+    const float* x = std::as_const(*this).X();
     const float first = x[1] - x[0];
     // Each stored time carries up to half a unit in the last place of its
     // size; a step between two of them, and the first step itself, carry the
@@ -222,7 +276,7 @@ bool KVSignal::IsOnOwnGrid() const
     if (!(del > 0.0f) || del == KV_NO_VALUE || !std::isfinite(del))
         return false;
     const long long nfp = m_h.Nfp;
-    const float* x = m_x.data();
+    const float* x = X();
     // In blocks, so that the test of each block runs without a branch per
     // point. A time that equals its grid time exactly is near it; where the
     // indices fit an int (whose conversion to float rounds as a long long's

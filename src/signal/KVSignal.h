@@ -101,6 +101,14 @@ public:
     void Reset();
     // Copies all header fields and the arrays of other (a no-op on itself).
     void CopyHeaderAndData(const KVSignal& other);
+    // As the copy assignment, but the arrays stay shared with other until
+    // either signal writes them: X(), Y() or SetPoint of a signal that shares
+    // them first give it its own copy. For results that keep their input's
+    // times (a filtered copy), whose times then need not be copied.
+    void ShareArraysOf(const KVSignal& other);
+    // Y for writing every point anew: when shared, a fresh array of
+    // PointCount() uninitialised values instead of a copy.
+    float* YToOverwrite();
 
     // Replaces the arrays with n uninitialised points; false (and no arrays)
     // for 0 or when memory for n points cannot be had.
@@ -112,8 +120,10 @@ public:
     // X[i] = x, Y[i] = y; i must be below PointCount().
     void SetPoint(float x, float y, size_t i)
     {
-        m_x[i] = x;
-        m_y[i] = y;
+        if (m_x.use_count() > 1 || m_y.use_count() > 1)
+            Unshare();
+        (*m_x)[i] = x;
+        (*m_y)[i] = y;
     }
     // Keeps the first n points (n <= PointCount()); 0 frees the arrays.
     void ShrinkTo(size_t n);
@@ -133,10 +143,10 @@ public:
     bool HasData() const { return m_hasData; }
     void SetHasData(bool b) { m_hasData = b; }
     // The sample arrays; null while the signal holds no points.
-    float* X() { return m_count ? m_x.data() : nullptr; }
-    float* Y() { return m_count ? m_y.data() : nullptr; }
-    const float* X() const { return m_count ? m_x.data() : nullptr; }
-    const float* Y() const { return m_count ? m_y.data() : nullptr; }
+    float* X() { return m_count ? Own(m_x) : nullptr; }
+    float* Y() { return m_count ? Own(m_y) : nullptr; }
+    const float* X() const { return m_count ? m_x->data() : nullptr; }
+    const float* Y() const { return m_count ? m_y->data() : nullptr; }
 
     const KVHeader& Header() const { return m_h; }
     KVHeader& Header() { return m_h; }
@@ -158,13 +168,23 @@ public:
 
 private:
     void CopyArrays(const KVSignal& other);
+    // The data of a, first copied when another signal shares it.
+    float* Own(std::shared_ptr<KVSamples>& a)
+    {
+        if (a.use_count() > 1)
+            OwnCopy(a);
+        return a->data();
+    }
+    void OwnCopy(std::shared_ptr<KVSamples>& a);
+    void Unshare();
 
     KVHeader m_h;
-    // Hold at least m_count values; a new Allocate reuses their memory when
-    // it is large enough, so that loading file after file into one signal
-    // does not fetch fresh memory each time.
-    KVSamples m_x;
-    KVSamples m_y;
+    // Hold at least m_count values while m_count > 0, and may be shared with
+    // other signals (ShareArraysOf). A new Allocate reuses their memory when
+    // it is large enough and not shared, so that loading file after file
+    // into one signal does not fetch fresh memory each time.
+    std::shared_ptr<KVSamples> m_x;
+    std::shared_ptr<KVSamples> m_y;
     size_t m_count = 0;
     bool m_hasData = false;
 };

@@ -267,3 +267,47 @@ TEST(BWfiltCore, CornerIsWarpedWithTheTruncatedTwoPi)
     for (int i = 0; i < 5; ++i)
         EXPECT_NEAR(c[i], reference[i], 1e-12 * std::fabs(reference[i])) << i;
 }
+
+TEST(BWfilt, IntoAnotherSignalIsTheInPlaceFilterOfACopyToTheBit)
+{
+    // The cases of every path: filtered, passed (corner above the limit, one
+    // sample, the class it carries), refused, and values so large that the
+    // in-place filter guards them.
+    struct Case {
+        const char* what;
+        KVSignal in;
+        int cfc;
+    };
+    KVSignal carries = Sine(30.0);
+    ASSERT_TRUE(BWfilt(carries, 180, nullptr));
+    KVSignal minutes = Sine(30.0);
+    minutes.SetXUnits("MINUTES");
+    std::vector<Case> cases;
+    cases.push_back({"sine", Sine(30.0), 60});
+    cases.push_back({"two samples", UniformSignal(0, 1, 0.0001f, [](double t) { return 1 + t; }), 60});
+    cases.push_back({"one sample", UniformSignal(0, 0, 0.0001f, [](double) { return 2.0; }), 60});
+    cases.push_back({"corner above the limit", UniformSignal(0, 99, 0.001f, [](double t) { return t; }), 1000});
+    cases.push_back({"carries the class", carries, 180});
+    cases.push_back({"not in seconds", minutes, 60});
+    cases.push_back({"too large to filter unguarded",
+                     UniformSignal(0, 199, 0.0001f, [](double t) { return t < 0.01 ? -3.3e38 : 3.3e38; }), 60});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const KVSignal before = c.in;
+        KVSignal inPlace = c.in;
+        KVErrorList e1, e2;
+        const bool ok1 = BWfilt(inPlace, c.cfc, &e1);
+        KVSignal into;
+        const bool ok2 = BWfilt(c.in, into, c.cfc, &e2);
+        EXPECT_EQ(ok1, ok2);
+        EXPECT_EQ(Lines(e1), Lines(e2));
+        EXPECT_TRUE(SameSignal(into, inPlace));
+        EXPECT_TRUE(SameSignal(c.in, before));
+    }
+    // The frequency form, with the header it records.
+    const KVSignal in = Sine(30.0);
+    KVSignal inPlace = in, into;
+    ASSERT_TRUE(BWfilt(inPlace, 250.0, nullptr));
+    ASSERT_TRUE(BWfilt(in, into, 250.0, nullptr));
+    EXPECT_TRUE(SameSignal(into, inPlace));
+}

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <limits>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -286,4 +287,40 @@ TEST(ErrorList, RecordsInOrderAndAnswersOutOfRange)
     EXPECT_EQ(list.ErrorCount(), 2);
     list.ClearErrors();
     EXPECT_EQ(list.ErrorCount(), 0);
+}
+
+TEST(SignalRecord, SharedArraysAreCopiedByTheFirstWrite)
+{
+    const KVSignal src = MakeSignal(4, 0.0f, 1.0f, Zero);
+    const float* x = src.X();
+    const float* y = src.Y();
+    KVSignal share;
+    share.ShareArraysOf(src);
+    ASSERT_TRUE(share.HasData());
+    EXPECT_EQ(std::as_const(share).X(), x);
+    EXPECT_EQ(std::as_const(share).Y(), y);
+
+    // Writing Y gives the writer its own Y; X stays shared.
+    share.Y()[1] = 7.0f;
+    EXPECT_EQ(src.Y()[1], 0.0f);
+    EXPECT_NE(std::as_const(share).Y(), y);
+    EXPECT_EQ(std::as_const(share).X(), x);
+    // SetPoint and a new Allocate never write into the other's memory.
+    share.SetPoint(9.0f, 9.0f, 0);
+    EXPECT_EQ(src.X()[0], 0.0f);
+    KVSignal again;
+    again.ShareArraysOf(src);
+    ASSERT_TRUE(again.Allocate(4));
+    again.SetPoint(5.0f, 5.0f, 3);
+    EXPECT_EQ(src.X()[3], 3.0f);
+    EXPECT_EQ(src.Y()[3], 0.0f);
+
+    // A Y to overwrite is fresh memory, not a copy, and leaves the other alone.
+    KVSignal fresh;
+    fresh.ShareArraysOf(src);
+    float* out = fresh.YToOverwrite();
+    EXPECT_NE(out, y);
+    out[0] = 4.0f;
+    EXPECT_EQ(src.Y()[0], 0.0f);
+    EXPECT_EQ(fresh.YToOverwrite(), out); // now its own: no second array
 }
