@@ -174,6 +174,13 @@ std::string ModifierText(const CriterionResult& c)
     return c.pass ? (*c.pass ? "pass" : "FAIL") : "";
 }
 
+std::string InputUseText(const InputUse& in)
+{
+    return in.name + " = "
+           + (in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit) : in.value != 0 ? "yes" : "no")
+           + " (" + in.source + ")";
+}
+
 std::string CriterionValueText(const CriterionResult& c)
 {
     if (!c.input.empty())
@@ -250,9 +257,7 @@ std::string AssessmentText(const Assessment& a)
     std::string out = "test " + a.test + " under " + p.id + ": " + p.name + " (" + p.version + ")\n";
     out += "source: " + p.source + "\n";
     for (const InputUse& in : a.inputs)
-        out += "input " + in.name + " = "
-               + (in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit) : in.value != 0 ? "yes" : "no")
-               + " (" + in.source + ")\n";
+        out += "input " + InputUseText(in) + "\n";
     for (const std::string& w : a.warnings)
         out += "warning: " + w + "\n";
     for (const OccupantResult& o : a.occupants) {

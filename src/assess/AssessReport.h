@@ -20,6 +20,8 @@ std::string Fixed(double v, int decimals);
 int ReportedDecimals(const std::string& unit, double v);
 std::string CriterionValueText(const CriterionResult& c);
 std::string CriterionLimitText(const CriterionResult& c);
+// An input as used: "door_opened = no (default)", "initial_velocity = 56.00 km/h (file)".
+std::string InputUseText(const InputUse& in);
 // What a modifier does: "2.00 points off", "no points off", or its verdict.
 std::string ModifierText(const CriterionResult& c);
 // One line per protocol: id, name, version, dummies.

@@ -63,6 +63,14 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
     const bool scored = p.scoring == Assess::Scoring::SlidingScale;
     setWindowTitle(Q("Assessment of test " + m_assessment.test + " under " + p.id));
     auto* layout = new QVBoxLayout(this);
+    // Every input used and where it came from, as the text report lists them.
+    if (!m_assessment.inputs.empty()) {
+        QString text;
+        for (const Assess::InputUse& in : m_assessment.inputs)
+            text += (text.isEmpty() ? "" : "\n") + Q("input " + Assess::InputUseText(in));
+        m_inputs = new QLabel(text, this);
+        layout->addWidget(m_inputs);
+    }
     // What concerns the test as a whole (no occupant found, a dummy to choose).
     if (!m_assessment.warnings.empty()) {
         QString text;
@@ -166,9 +174,9 @@ CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;
         Assess::Protocol protocol;
-        std::vector<char> positions;
+        Assess::AssessOptions options;
         QString problem;
-        if (!dialog.Choice(protocol, positions, problem)) {
+        if (!dialog.Choice(protocol, options, problem)) {
             QMessageBox::warning(parent, QStringLiteral("Assess Test"), problem);
             continue;
         }
@@ -184,8 +192,6 @@ CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
         CProgressDlg progress(QStringLiteral("Assess Test"), parent);
         progress.SetRange(100, 0);
         progress.SetStatus(QStringLiteral("Assessing the listed test"));
-        Assess::AssessOptions options;
-        options.positions = positions;
         options.progress = [&progress](double done) {
             progress.SetPos(static_cast<int>(done * 100));
             QApplication::processEvents();

@@ -19,7 +19,9 @@ public:
     CAssessResultsDlg(Assess::Assessment assessment, std::function<void(const Assess::CriterionResult&)> pick,
                       QWidget* parent = nullptr);
     QTreeWidget* Tree() const { return m_tree; }
-    // The test's warnings above the tree, or null when it has none.
+    // The inputs used and the test's warnings above the tree, or null when
+    // there are none.
+    QLabel* Inputs() const { return m_inputs; }
     QLabel* Warnings() const { return m_warnings; }
     // The criterion behind a tree row, or null (an occupant's or a region's row).
     const Assess::CriterionResult* CriterionOf(const QTreeWidgetItem* item) const;
@@ -28,6 +30,7 @@ private:
     Assess::Assessment m_assessment;
     std::function<void(const Assess::CriterionResult&)> m_pick;
     QTreeWidget* m_tree = nullptr;
+    QLabel* m_inputs = nullptr;
     QLabel* m_warnings = nullptr;
 };
 

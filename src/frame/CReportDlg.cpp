@@ -31,6 +31,20 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     m_positions = new QLineEdit(this);
     m_positions->setPlaceholderText(QStringLiteral("every position (or e.g. 1 3)"));
     form->addRow(QStringLiteral("P&ositions:"), m_positions);
+    // Observations that are no curves, as kalvio assess --inputs takes them.
+    auto* inputsRow = new QHBoxLayout;
+    m_inputs = new QLineEdit(this);
+    m_inputs->setPlaceholderText(QStringLiteral("the protocol's defaults (or a JSON file {\"name\": value})"));
+    auto* browseInputs = new QPushButton(QStringLiteral("B&rowse..."), this);
+    inputsRow->addWidget(m_inputs);
+    inputsRow->addWidget(browseInputs);
+    form->addRow(QStringLiteral("&Inputs:"), inputsRow);
+    connect(browseInputs, &QPushButton::clicked, this, [this] {
+        const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Inputs"), m_inputs->text(),
+                                                          QStringLiteral("JSON files (*.json);;All files (*)"));
+        if (!name.isEmpty())
+            m_inputs->setText(name);
+    });
     m_page = new QComboBox(this);
     m_page->addItems({QStringLiteral("A4"), QStringLiteral("Letter")});
     auto* fileRow = new QHBoxLayout;
@@ -62,8 +76,9 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
 
 QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
 
-bool CReportDlg::Choice(Assess::Protocol& protocol, std::vector<char>& positions, QString& problem) const
+bool CReportDlg::Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const
 {
+    std::vector<char>& positions = options.positions;
     const int index = m_protocol->currentIndex();
     if (index < 0 || index >= static_cast<int>(m_protocols.size())) {
         problem = QStringLiteral("No protocol was found to choose from.");
@@ -79,13 +94,32 @@ bool CReportDlg::Choice(Assess::Protocol& protocol, std::vector<char>& positions
         }
         positions.push_back(p.at(0).toLatin1());
     }
+    options.inputsText.clear();
+    options.inputsFile.clear();
+    const QString inputs = m_inputs->text().trimmed();
+    if (inputs.isEmpty())
+        return true;
+    QFile file(inputs);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = QStringLiteral("The inputs file %1 cannot be read: %2.").arg(inputs, file.errorString());
+        return false;
+    }
+    options.inputsText = file.readAll().toStdString();
+    options.inputsFile = QFile::encodeName(inputs).toStdString();
+    // Checked now, so that a mistyped name is mended in the dialog.
+    std::vector<Assess::InputUse> uses;
+    std::string error;
+    if (!Assess::ReadInputs(protocol, options.inputsText, options.inputsFile, uses, error)) {
+        problem = QString::fromStdString(error);
+        return false;
+    }
     return true;
 }
 
 bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
                          QString& problem) const
 {
-    if (!Choice(request.protocol, request.options.positions, problem))
+    if (!Choice(request.protocol, request.options, problem))
         return false;
     request.tests = tests;
     request.page = m_page->currentIndex() == 1 ? Report::PageFormat::Letter : Report::PageFormat::A4;

@@ -22,15 +22,18 @@ public:
     QLineEdit* PositionsEdit() const { return m_positions; }
     QComboBox* PageBox() const { return m_page; }
     QLineEdit* FileEdit() const { return m_file; }
+    QLineEdit* InputsEdit() const { return m_inputs; }
 
     // The request for tests as the dialog stands; false with the reason
-    // when a position is no single code character or no file is named.
+    // when a position is no single code character, the inputs file is bad or
+    // no file is named.
     bool Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
                  QString& problem) const;
     QString FileName() const;
-    // The protocol and positions chosen; false with the reason for a position
-    // that is no single code character.
-    bool Choice(Assess::Protocol& protocol, std::vector<char>& positions, QString& problem) const;
+    // The protocol, positions and inputs chosen; false with the reason for a
+    // position that is no single code character, or an inputs file that
+    // cannot be read or names an input the protocol does not declare.
+    bool Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const;
 
 private:
     std::vector<Assess::Protocol> m_protocols;
@@ -38,6 +41,7 @@ private:
     QLineEdit* m_positions = nullptr;
     QComboBox* m_page = nullptr;
     QLineEdit* m_file = nullptr;
+    QLineEdit* m_inputs = nullptr;
 };
 
 // The listed files as the library names them; empty, after telling the user

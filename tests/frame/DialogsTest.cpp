@@ -6,6 +6,7 @@
 #include "CHitlistEditDlg.h"
 #include "CAssessDlg.h"
 #include "CReportDlg.h"
+#include "ProtocolFiles.h"
 #include "DemoData.h"
 #include "KVErrorList.h"
 #include "COptionsDlg.h"
@@ -302,6 +303,37 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
     EXPECT_TRUE(out.contains("neck_tension"));
 }
 
+TEST_F(DialogsTest, TheAssessmentsInputsFileIsCheckedInTheDialogAgainstTheChosenProtocol)
+{
+    std::vector<std::string> problems;
+    CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QString(), nullptr, false);
+    dialog.ProtocolBox()->setCurrentIndex(dialog.ProtocolBox()->findText("euro-ncap-mpdb-2023", Qt::MatchStartsWith));
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, const QByteArray& text) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    };
+    Assess::Protocol protocol;
+    Assess::AssessOptions options;
+    QString problem;
+    dialog.InputsEdit()->setText(write("good.json", "{\"initial_velocity\": 56}"));
+    ASSERT_TRUE(dialog.Choice(protocol, options, problem)) << problem.toStdString();
+    EXPECT_EQ(options.inputsText, "{\"initial_velocity\": 56}");
+    const QString bad = write("bad.json", "{\n  \"hard_head_contakt\": true\n}");
+    dialog.InputsEdit()->setText(bad);
+    EXPECT_FALSE(dialog.Choice(protocol, options, problem));
+    EXPECT_TRUE(problem.startsWith(bad + ":2: \"hard_head_contakt\" is no input of euro-ncap-mpdb-2023"))
+        << problem.toStdString();
+    dialog.InputsEdit()->setText(dir.filePath("missing.json"));
+    EXPECT_FALSE(dialog.Choice(protocol, options, problem));
+    EXPECT_TRUE(problem.contains("cannot be read")) << problem.toStdString();
+    dialog.InputsEdit()->clear(); // the defaults
+    EXPECT_TRUE(dialog.Choice(protocol, options, problem));
+    EXPECT_TRUE(options.inputsText.empty());
+}
+
 TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
 {
     QTemporaryDir dir;
@@ -378,6 +410,8 @@ TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDou
     EXPECT_EQ(total->text(0), "modifiers of the total");
     ASSERT_EQ(total->childCount(), 1);
     EXPECT_EQ(total->child(0)->text(0), "door_opening");
+    ASSERT_NE(results->Inputs(), nullptr);
+    EXPECT_EQ(results->Inputs()->text(), "input door_opened = no (default)");
     emit results->Tree()->itemDoubleClicked(total->child(0), 0);
     EXPECT_EQ(picked, "door_opening");
     results->close();
