@@ -163,9 +163,9 @@ void IsoMmeTest::ListChannels(KVErrorList& errors)
         if (IsoReadBytes(c.path, bytes, why, 8192) == IsoReadStatus::Ok) {
             bool mark = false;
             const IsoMmeHeader h = IsoParseHeader(IsoUnmarkedBytes(bytes, storage, mark), true);
-            c.name = h.Given("Name of the channel").value_or(c.name);
+            c.name = h.Given(KVIsoLineOf(KVFieldId::CurveText)).value_or(c.name);
             if (c.code.empty())
-                c.code = h.Given("Channel code").value_or("");
+                c.code = h.Given(KVIsoLineOf(KVFieldId::SensorAttachment)).value_or("");
         }
         if (!c.code.empty() && seen[c.code]++ == 1)
             errors.AddError(chn + ": the code " + c.code + " is used by more than one channel; all are kept", kScope);

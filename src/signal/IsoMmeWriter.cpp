@@ -31,7 +31,7 @@ const char* const kEol = "\r\n";
 using Lines = KVSideRecord::Lines;
 
 // The channel fields in the order a writer puts them; unknown values are NOVALUE.
-const char* const kChannelNames[] = {
+constexpr const char* kChannelNames[] = {
     "Channel code", "Laboratory channel code", "Customer channel code", "Reference channel",
     "Reference channel name", "Data source", "Test object number", "Name of the channel", "Location",
     "Direction", "Dimension", "Pre-filter type", "Channel frequency class", "Cut off frequency",
@@ -42,7 +42,7 @@ const char* const kChannelNames[] = {
     "End offset interval", "Data status",
 };
 
-const char* const kTestNames[] = {
+constexpr const char* kTestNames[] = {
     "Data format edition number", "Laboratory name", "Laboratory contact name", "Laboratory contact phone",
     "Laboratory contact fax", "Laboratory contact email", "Laboratory test ref. number", "Customer name",
     "Customer test ref. number", "Customer project ref. number", "Customer order number", "Customer cost unit",
@@ -52,11 +52,29 @@ const char* const kTestNames[] = {
     "Number of test objects",
 };
 
-const char* const kObjectNames[] = {
+constexpr const char* kObjectNames[] = {
     "Name of test object", "Velocity test object", "Mass test object", "Driver position object",
     "Impact side test object", "Type of test object", "Class of test object", "Code of test object",
     "Ref. number of test object",
 };
+
+// Whether names holds the line of every header field at place: a field
+// whose line were missing here would never be written.
+template <size_t N>
+constexpr bool HoldsEveryFieldLine(const char* const (&names)[N], KVIsoPlace place)
+{
+    for (const KVFieldRow& row : kKVFieldRows) {
+        bool held = row.isoPlace != place;
+        for (const char* name : names)
+            held = held || row.isoLine == name;
+        if (!held)
+            return false;
+    }
+    return true;
+}
+static_assert(HoldsEveryFieldLine(kChannelNames, KVIsoPlace::Channel));
+static_assert(HoldsEveryFieldLine(kTestNames, KVIsoPlace::Test));
+static_assert(HoldsEveryFieldLine(kObjectNames, KVIsoPlace::Object));
 
 const char* const kDataStatus[] = {"ok", "channel failed", "meaningless data", "no data", "questionable data",
                                    "scaling factor applied", "system failed", "linearised data"};
@@ -216,7 +234,8 @@ bool TimeStep(const KVSignal& s, double& dt, double& toSeconds, KVErrorList& err
 
 std::string CodeBase(const KVSignal& s)
 {
-    if (auto side = SideValue(s.Header().Side.channelLines, "Channel code"); side && IsCodeText(*side))
+    if (auto side = SideValue(s.Header().Side.channelLines, KVIsoLineOf(KVFieldId::SensorAttachment));
+        side && IsCodeText(*side))
         return *side;
     if (IsCodeText(s.SensorAttachment()))
         return s.SensorAttachment();
@@ -317,56 +336,63 @@ bool IsoMmeChannelText(const KVSignal& s, std::string& text, KVErrorList& errors
     for (const char* st : kDataStatus)
         known = known || status == st;
     if (!known)
-        status = SideValue(side, "Data status").value_or("ok");
+        status = SideValue(side, KVIsoLineOf(KVFieldId::Status)).value_or("ok");
 
+    // A line that holds a header field is written from the field; the others
+    // from the file's own line, NOVALUE without one.
     auto value = [&](const std::string& name) -> std::string {
         auto fromSide = [&]() { return SideValue(side, name).value_or("NOVALUE"); };
         auto real = [&](float v) { return Spelled(side, name, v); };
-        if (name == "Channel code")
+        const KVFieldRow* field = KVFieldOfIsoLine(KVIsoPlace::Channel, name);
+        switch (field ? field->id : KVFieldId::Count) {
+        case KVFieldId::SensorAttachment:
             return code;
-        if (name == "Reference channel")
-            return "implicit";
-        if (name == "Reference channel name")
-            return "NOVALUE";
-        if (name == "Test object number") {
+        case KVFieldId::VehicleNumber: {
             if (s.VehicleNumber() > 0)
                 return std::to_string(s.VehicleNumber());
             const bool vehicle = defaults.object >= '1' && defaults.object <= '9';
             return vehicle && !SideValue(side, name) ? std::string(1, defaults.object) : fromSide();
         }
-        if (name == "Name of the channel")
+        case KVFieldId::CurveText:
             return Blank(s.CurveText()).empty() ? "NOVALUE" : Blank(s.CurveText());
-        if (name == "Direction")
+        case KVFieldId::Axis:
             return std::string(1, code[14]);
-        if (name == "Dimension")
+        case KVFieldId::YType:
             return code.substr(12, 2);
-        if (name == "Pre-filter type")
+        case KVFieldId::PreFilterFrequency:
             return s.PreFilterFrequency() > 0 ? real(s.PreFilterFrequency()) : fromSide();
-        if (name == "Channel frequency class")
+        case KVFieldId::FilterClass:
             return filter && filter->filtered && filter->filterClass <= 1000 ? std::to_string(filter->filterClass)
                                                                             : "NOVALUE";
-        if (name == "Cut off frequency")
+        case KVFieldId::CutOffFrequency:
             return s.CutOffFrequency() > 0 ? real(s.CutOffFrequency()) : "NOVALUE";
-        if (name == "Transducer id")
+        case KVFieldId::GaugeNumber:
             return s.GaugeNumber() != 0 && !SideValue(side, name) ? std::to_string(s.GaugeNumber()) : fromSide();
-        if (name == "Sampling interval")
+        case KVFieldId::Del:
             return Spelled(side, name, static_cast<float>(dt));
-        if (name == "Unit")
+        case KVFieldId::YUnits:
             return unit;
-        if (name == "Time of first sample")
+        case KVFieldId::T0:
             return Spelled(side, name, timeAt(0));
+        case KVFieldId::YMax:
+            return iMax == s.PointCount() ? "NOVALUE" : Shortest(y[iMax]);
+        case KVFieldId::YMin:
+            return iMin == s.PointCount() ? "NOVALUE" : Shortest(y[iMin]);
+        case KVFieldId::Status:
+            return status;
+        default:
+            break;
+        }
+        if (name == "Reference channel")
+            return "implicit";
+        if (name == "Reference channel name")
+            return "NOVALUE";
         if (name == "Number of samples")
             return std::to_string(s.PointCount());
-        if (name == "First global maximum value" || name == "First global minimum value") {
-            const size_t i = name.find("maximum") != std::string::npos ? iMax : iMin;
-            return i == s.PointCount() ? "NOVALUE" : Shortest(y[i]);
-        }
-        if (name == "Time of maximum value" || name == "Time of minimum value") {
-            const size_t i = name.find("maximum") != std::string::npos ? iMax : iMin;
-            return i == s.PointCount() ? "NOVALUE" : Shortest(timeAt(i));
-        }
-        if (name == "Data status")
-            return status;
+        if (name == "Time of maximum value")
+            return iMax == s.PointCount() ? "NOVALUE" : Shortest(timeAt(iMax));
+        if (name == "Time of minimum value")
+            return iMin == s.PointCount() ? "NOVALUE" : Shortest(timeAt(iMin));
         return fromSide();
     };
     text.clear();
@@ -402,25 +428,36 @@ std::string IsoMmeTestText(const KVSignal& s)
     objects = std::max(objects, s.VehicleNumber());
     for (const char* name : kTestNames) {
         const std::string n = name;
-        if (n == "Data format edition number")
-            put(n, SideValue(side, n).value_or("1.6"));
-        else if (n == "Laboratory name")
+        const KVFieldRow* field = KVFieldOfIsoLine(KVIsoPlace::Test, n);
+        switch (field ? field->id : KVFieldId::Count) {
+        case KVFieldId::TestSource:
             put(n, source.empty() || source == "ISO-MME File" ? fromSide(n) : source);
-        else if (n == "Laboratory test ref. number")
+            break;
+        case KVFieldId::TestReference:
             put(n, Blank(s.TestReference()));
-        else if (n == "Title")
+            break;
+        case KVFieldId::TestTitle:
             put(n, Blank(s.TestTitle()));
-        else if (n == "Number of test objects")
-            put(n, std::to_string(objects));
-        else
-            put(n, fromSide(n));
+            break;
+        default:
+            if (n == "Data format edition number")
+                put(n, SideValue(side, n).value_or("1.6"));
+            else if (n == "Number of test objects")
+                put(n, std::to_string(objects));
+            else
+                put(n, fromSide(n));
+        }
     }
+    // The record's vehicle is one of the test objects; its model and speed
+    // go to that object's lines.
     for (int k = 1; k <= objects; ++k) {
         for (const char* base : kObjectNames) {
             const std::string n = std::string(base) + " " + std::to_string(k);
-            if (k == s.VehicleNumber() && n.rfind("Name of", 0) == 0 && !Blank(s.VehicleModel()).empty())
+            const KVFieldRow* field = k == s.VehicleNumber() ? KVFieldOfIsoLine(KVIsoPlace::Object, base) : nullptr;
+            const KVFieldId id = field ? field->id : KVFieldId::Count;
+            if (id == KVFieldId::VehicleModel && !Blank(s.VehicleModel()).empty())
                 put(n, Blank(s.VehicleModel()));
-            else if (k == s.VehicleNumber() && n.rfind("Velocity", 0) == 0 && s.ClosingSpeed() != 0.0f)
+            else if (id == KVFieldId::ClosingSpeed && s.ClosingSpeed() != 0.0f)
                 put(n, Spelled(side, n, s.ClosingSpeed(), 3.6));
             else
                 put(n, fromSide(n));

@@ -72,6 +72,12 @@ std::string Where(const std::string& name, size_t line)
     return line ? name + ":" + std::to_string(line) + ": " : name + ": ";
 }
 
+// A test file's line of test object k for field ("Name of test object 2").
+std::string ObjectLine(KVFieldId field, int k)
+{
+    return std::string(KVIsoLineOf(field)) + " " + std::to_string(k);
+}
+
 struct Context {
     const std::string& name;
     const IsoMmeHeader& h;
@@ -93,20 +99,20 @@ void MapCode(const Context& c, const std::string& code, KVHeader& out)
 {
     out.SensorAttachment = code;
     std::string dim = code.size() == 16 ? code.substr(12, 2) : std::string();
-    if (auto d = c.h.Given("Dimension"); d && (dim.empty() || dim.find('?') != std::string::npos))
+    if (auto d = c.h.Given(KVIsoLineOf(KVFieldId::YType)); d && (dim.empty() || dim.find('?') != std::string::npos))
         dim = *d;
     if (auto word = IsoDimensionWord(dim)) {
         out.SensorType = *word;
         out.YType = *word;
     }
     char direction = code.size() == 16 ? code[14] : '?';
-    if (auto d = c.h.Given("Direction"); d && d->size() == 1 && direction == '?')
+    if (auto d = c.h.Given(KVIsoLineOf(KVFieldId::Axis)); d && d->size() == 1 && direction == '?')
         direction = (*d)[0];
     bool signConvention = false;
     if (auto axis = IsoAxisOfDirection(direction, signConvention))
         out.Axis = *axis;
     if (signConvention)
-        c.Warn("Channel code", std::string("direction ") + direction + " is " + out.Axis
+        c.Warn(KVIsoLineOf(KVFieldId::SensorAttachment), std::string("direction ") + direction + " is " + out.Axis
                                    + " with a sign convention other than SAE J211's");
     if (code.size() != 16)
         return;
@@ -120,7 +126,7 @@ void MapFilter(const Context& c, char letter, KVHeader& out)
 {
     std::optional<IsoFilter> filter = IsoFilterOfLetter(letter);
     double cfc = 0.0;
-    if (!filter && ParseReal(c.h.Given("Channel frequency class"), cfc) && cfc > 0 && cfc < 1e6) {
+    if (!filter && ParseReal(c.h.Given(KVIsoLineOf(KVFieldId::FilterClass)), cfc) && cfc > 0 && cfc < 1e6) {
         const int cls = static_cast<int>(std::lround(cfc));
         filter = IsoFilter{cls == 60 || cls == 180 || cls == 600 || cls == 1000 ? cls : 1001,
                            static_cast<float>(cfc * 5.0 / 3.0), true};
@@ -129,12 +135,12 @@ void MapFilter(const Context& c, char letter, KVHeader& out)
         filter = IsoFilter{};
     out.FilterClass = filter->filterClass;
     double cutOff = 0.0;
-    out.CutOffFrequency = ParseReal(c.h.Given("Cut off frequency"), cutOff) ? static_cast<float>(cutOff)
+    out.CutOffFrequency = ParseReal(c.h.Given(KVIsoLineOf(KVFieldId::CutOffFrequency)), cutOff) ? static_cast<float>(cutOff)
                                                                              : filter->cutOff;
     double pre = 0.0;
-    if (ParseReal(c.h.Given("Pre-filter type"), pre))
+    if (ParseReal(c.h.Given(KVIsoLineOf(KVFieldId::PreFilterFrequency)), pre))
         out.PreFilterFrequency = static_cast<float>(pre);
-    std::string status = c.h.Given("Data status").value_or("ok");
+    std::string status = c.h.Given(KVIsoLineOf(KVFieldId::Status)).value_or("ok");
     for (char& ch : status)
         ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     out.Status = status == "OK" ? (filter->filtered ? "FILTERED" : "AS MEASURED") : status;
@@ -148,14 +154,13 @@ void MapTest(const IsoMmeTestFacts& facts, KVHeader& out)
     const bool digits = !stem.empty() && stem.size() < 10
                         && stem.find_first_not_of("0123456789") == std::string::npos;
     out.TestNumber = digits ? std::to_string(std::stol(stem)) : "0";
-    out.TestReference = m.Given("Laboratory test ref. number").value_or(stem.empty() ? " " : stem);
-    out.TestTitle = m.Given("Title").value_or(" ");
-    out.TestSource = m.Given("Laboratory name").value_or("ISO-MME File");
-    const std::string k = std::to_string(out.VehicleNumber);
-    if (auto name = m.Given("Name of test object " + k))
+    out.TestReference = m.Given(KVIsoLineOf(KVFieldId::TestReference)).value_or(stem.empty() ? " " : stem);
+    out.TestTitle = m.Given(KVIsoLineOf(KVFieldId::TestTitle)).value_or(" ");
+    out.TestSource = m.Given(KVIsoLineOf(KVFieldId::TestSource)).value_or("ISO-MME File");
+    if (auto name = m.Given(ObjectLine(KVFieldId::VehicleModel, out.VehicleNumber)))
         out.VehicleModel = *name;
     double v = 0.0;
-    if (ParseReal(m.Given("Velocity test object " + k), v)) {
+    if (ParseReal(m.Given(ObjectLine(KVFieldId::ClosingSpeed, out.VehicleNumber)), v)) {
         out.ClosingSpeed = static_cast<float>(v * 3.6);
         out.InitialVelocity = out.ClosingSpeed;
     }
@@ -249,7 +254,7 @@ bool KVLooksLikeIsoMmeChannel(std::string_view bytes)
             continue;
         if (!IsoSplitField(line, name, value))
             return false;
-        if (IsoSameName(name, "Channel code") || IsoSameName(name, "Sampling interval")
+        if (IsoSameName(name, KVIsoLineOf(KVFieldId::SensorAttachment)) || IsoSameName(name, KVIsoLineOf(KVFieldId::Del))
             || IsoSameName(name, "Number of samples"))
             return true;
     }
@@ -270,9 +275,9 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
         return false;
     }
     double dt = 0.0;
-    if (!ParseReal(h.Given("Sampling interval"), dt) || dt <= 0.0) {
+    if (!ParseReal(h.Given(KVIsoLineOf(KVFieldId::Del)), dt) || dt <= 0.0) {
         const bool explicitAxis = IsoSameName(h.Given("Reference channel").value_or(""), "explicit");
-        errors.AddError(Where(name, c.LineOf("Sampling interval"))
+        errors.AddError(Where(name, c.LineOf(KVIsoLineOf(KVFieldId::Del)))
                             + (explicitAxis ? "the time axis is another channel ("
                                                   + h.Given("Reference channel name").value_or("NOVALUE")
                                                   + "); only channels with a Sampling interval can be read"
@@ -307,18 +312,18 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     WarnGaps(name, gaps, errors);
 
     double t0 = 0.0;
-    if (!ParseReal(h.Given("Time of first sample"), t0))
-        c.Warn("Time of first sample", "Time of first sample is not given; 0 assumed");
+    if (!ParseReal(h.Given(KVIsoLineOf(KVFieldId::T0)), t0))
+        c.Warn(KVIsoLineOf(KVFieldId::T0), "Time of first sample is not given; 0 assumed");
     const double steps = t0 / dt;
     if (!(std::fabs(steps) < 1e9)) {
-        errors.AddError(Where(name, c.LineOf("Time of first sample"))
+        errors.AddError(Where(name, c.LineOf(KVIsoLineOf(KVFieldId::T0)))
                             + "Time of first sample lies more than 1e9 sampling intervals from zero",
                         kScope);
         return false;
     }
     const long long nfp = std::llround(steps);
     if (std::fabs(steps - static_cast<double>(nfp)) > 1e-6 * std::max(1.0, std::fabs(steps)))
-        c.Warn("Time of first sample", "Time of first sample is not a whole number of sampling intervals;"
+        c.Warn(KVIsoLineOf(KVFieldId::T0), "Time of first sample is not a whole number of sampling intervals;"
                                        " the first point index is rounded");
 
     signal.Reset();
@@ -339,8 +344,8 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
         rising = i == 0 || x[i] > x[i - 1];
     }
     if (!finite || !rising) {
-        errors.AddError(Where(name, c.LineOf("Sampling interval")) + "Sampling interval "
-                            + h.Given("Sampling interval").value_or("") + " gives sample times that "
+        errors.AddError(Where(name, c.LineOf(KVIsoLineOf(KVFieldId::Del))) + "Sampling interval "
+                            + h.Given(KVIsoLineOf(KVFieldId::Del)).value_or("") + " gives sample times that "
                             + (finite ? "do not rise in float precision" : "are not finite"),
                         kScope);
         return false;
@@ -359,28 +364,28 @@ bool KVLoadIsoMmeChannel(std::string_view bytes, const std::string& name, int ch
     out.T0 = static_cast<float>(t0);
     out.CurveNumber = channelNumber;
 
-    const std::string code = h.Given("Channel code").value_or("");
+    const std::string code = h.Given(KVIsoLineOf(KVFieldId::SensorAttachment)).value_or("");
     MapCode(c, code, out);
     MapFilter(c, code.size() == 16 ? code[15] : '?', out);
-    if (auto unit = h.Given("Unit")) {
+    if (auto unit = h.Given(KVIsoLineOf(KVFieldId::YUnits))) {
         if (auto word = IsoUnitToRecord(*unit)) {
             out.YUnits = *word;
         } else {
             out.YUnits = *unit;
-            c.Warn("Unit", "unit \"" + *unit + "\" is not known here; kept as written");
+            c.Warn(KVIsoLineOf(KVFieldId::YUnits), "unit \"" + *unit + "\" is not known here; kept as written");
         }
     } else {
-        if (!h.Find("Unit"))
-            c.Warn("Unit", "the file has no Unit line; the samples have no unit");
+        if (!h.Find(KVIsoLineOf(KVFieldId::YUnits)))
+            c.Warn(KVIsoLineOf(KVFieldId::YUnits), "the file has no Unit line; the samples have no unit");
     }
-    if (auto title = h.Given("Name of the channel"))
+    if (auto title = h.Given(KVIsoLineOf(KVFieldId::CurveText)))
         out.CurveText = *title;
     double number = 0.0;
-    if (ParseReal(h.Given("Test object number"), number) && std::fabs(number) < 1e6)
+    if (ParseReal(h.Given(KVIsoLineOf(KVFieldId::VehicleNumber)), number) && std::fabs(number) < 1e6)
         out.VehicleNumber = static_cast<int>(number);
     else if (!code.empty() && code[0] >= '1' && code[0] <= '9')
         out.VehicleNumber = code[0] - '0';
-    if (ParseReal(h.Given("Transducer id"), number) && number == std::floor(number) && std::fabs(number) < 2e9)
+    if (ParseReal(h.Given(KVIsoLineOf(KVFieldId::GaugeNumber)), number) && number == std::floor(number) && std::fabs(number) < 2e9)
         out.GaugeNumber = static_cast<int>(number);
     MapTest(facts, out);
     out.Side.testLines = facts.lines;

@@ -178,7 +178,7 @@ bool KVFileRvf::ReadValues(float* x, float* y, KVRunningExtremes& xRange, KVRunn
 void KVFileRvf::FillHeader(KVHeader& h, const KVRunningExtremes& xRange, const KVRunningExtremes& yRange) const
 {
     const CRVFFile& f = *m_rvf;
-#define KV_LOAD_FIELD(KIND, name, def, place) LoadField(h.name, f, place);
+#define KV_LOAD_FIELD(KIND, name, def, place, iso) LoadField(h.name, f, place);
     KV_SIGNAL_FIELD_TABLE(KV_LOAD_FIELD, TEXT, REAL, INT)
 #undef KV_LOAD_FIELD
     h.TestNumber = std::to_string(f.Test.Number);
@@ -305,7 +305,7 @@ bool KVFileRvf::Store(const KVSignal& signal)
     if (!m_floatFormat.empty())
         f.FileId.FloatFormatName = m_floatFormat;
     const KVHeader& h = signal.Header();
-#define KV_STORE_FIELD(KIND, name, def, place) StoreField(h.name, f, place);
+#define KV_STORE_FIELD(KIND, name, def, place, iso) StoreField(h.name, f, place);
     KV_SIGNAL_FIELD_TABLE(KV_STORE_FIELD, TEXT, REAL, INT)
 #undef KV_STORE_FIELD
     f.Test.NumberText = h.TestNumber;
