@@ -5,6 +5,8 @@
 #include "ListCommands.h"
 #include "OperateCommands.h"
 
+#include <cmath>
+
 namespace {
 
 // 2 t + 1 over 11 points with step 0.001 s: derivative 2 everywhere.
@@ -252,4 +254,32 @@ TEST_F(AppTest, SignalLabelsEditsTheLegend)
     ASSERT_EQ(ui.labelNamesShown.size(), 1u);
     EXPECT_EQ(ui.labelNamesShown[0], (QStringList{"a.rvf", "b.rvf"}));
     EXPECT_EQ(doc->Texts().legend, (QStringList{"left", "right"}));
+}
+
+TEST_F(AppTest, OperateCommandsRunTheLibrarysOperations)
+{
+    // A command whose operation the table did not know would leave the signal as it was.
+    const KVSignal s = MakeSignal(2000, 0.0001f, [](size_t i) { return std::sin(0.01 * double(i)) + 0.3; });
+    struct {
+        void (*command)(COndrelDoc&);
+        bool (*direct)(KVSignal&, KVErrorList*);
+    } const cases[] = {
+        {&OperateCommands::Integrate, [](KVSignal& x, KVErrorList* e) { return Kalvio::TrapInteg(x, e); }},
+        {&OperateCommands::Fir100, [](KVSignal& x, KVErrorList* e) { return Kalvio::FIR100(x, true, e); }},
+        {&OperateCommands::BiasAutoRemoveY, [](KVSignal& x, KVErrorList* e) { return Kalvio::Bias(x, e); }},
+    };
+    for (const auto& c : cases) {
+        doc->Loaded().Clear();
+        doc->Loaded().Add({"s.rvf", s});
+        c.command(*doc);
+        KVSignal expected = s;
+        KVErrorList errors;
+        ASSERT_TRUE(c.direct(expected, &errors));
+        const KVSignal& got = doc->Signals()[0].signal;
+        EXPECT_TRUE(doc->Signals()[0].modified);
+        ASSERT_EQ(got.PointCount(), expected.PointCount());
+        EXPECT_NE(got.Y()[got.PointCount() / 2], s.Y()[s.PointCount() / 2]);
+        for (size_t i = 0; i < got.PointCount(); ++i)
+            ASSERT_EQ(got.Y()[i], expected.Y()[i]) << i;
+    }
 }
