@@ -48,6 +48,15 @@ std::string Ms(double s)
     return buf;
 }
 
+// Positions as people read them: "1, 3" (not "13", a position of its own).
+std::string PositionList(const std::vector<char>& positions)
+{
+    std::string text;
+    for (char p : positions)
+        text += (text.empty() ? "" : ", ") + std::string(1, p);
+    return text;
+}
+
 // Dummy keys, their type codes (code characters 11-12) and names; read both ways.
 struct DummyRow {
     const char* key;
@@ -984,7 +993,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
     for (char p : options.positions)
         if (std::find(all.begin(), all.end(), p) == all.end()) {
             error = std::string("position ") + p + " is not assessed by " + protocol.id + " (positions: "
-                    + std::string(all.begin(), all.end()) + ")";
+                    + PositionList(all) + ")";
             return false;
         }
     const std::vector<char> present = test.DummyPositions();
@@ -1022,7 +1031,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
     }
     if (plan.empty())
         out.warnings.push_back("no occupant to assess: the test has no dummy channels at the positions " + protocol.id
-                               + " assesses (" + std::string(all.begin(), all.end()) + ")");
+                               + " assesses (" + PositionList(all) + ")");
     size_t total = 0, done = 0;
     for (const auto& [p, occ] : plan) {
         for (const RegionRule& r : occ->regions)
