@@ -99,6 +99,31 @@ TEST_F(ProgramTest, UsageProblemsExitTwo)
     EXPECT_NE(m_out.str().find("66.25, 56.45, 42.87 rad/s"), std::string::npos);
 }
 
+TEST_F(ProgramTest, OptionsKeepTheirMessagesAndTakeBothValueForms)
+{
+    const CriterionDef& hic = DefOf(CriterionId::Hic);
+    const CriterionDef& olc = DefOf(CriterionId::Olc);
+    ProgramArgs parsed;
+    EXPECT_EQ(ParseProgramArgs(olc, {"--v0"}, parsed), "--v0 needs a velocity in m/s");
+    EXPECT_EQ(ParseProgramArgs(olc, {"--v0=-3", "a.rvf"}, parsed), "--v0 needs a positive velocity in m/s, not '-3'");
+    EXPECT_EQ(ParseProgramArgs(hic, {"--v0", "3", "a.rvf"}, parsed), "unknown option --v0");
+    EXPECT_EQ(ParseProgramArgs(hic, {"a.rvf", "--dummy"}, parsed), "--dummy needs a dummy name");
+    EXPECT_EQ(ParseProgramArgs(hic, {"--position", "13", "t.mme"}, parsed),
+              "--position needs one seat character (1 the driver, 3 the front passenger)");
+    EXPECT_EQ(ParseProgramArgs(hic, {"--json", "a.rvf", "--text"}, parsed), "--text and --json exclude each other");
+
+    // A negative number is a value, the last of a repeated option counts,
+    // and options may follow the files.
+    ASSERT_EQ(ParseProgramArgs(olc, {"a.rvf", "--dummy=h3-5f", "--v0", "30", "--dummy", "h3-50m", "--json"}, parsed), "");
+    EXPECT_EQ(parsed.paths, std::vector<std::string>{"a.rvf"});
+    EXPECT_EQ(parsed.dummy, FindDummy("h3-50m"));
+    EXPECT_EQ(parsed.options.v0, 30.0);
+    EXPECT_TRUE(parsed.json);
+    ASSERT_EQ(ParseProgramArgs(hic, {"--time-unit=s", "x.txt", "y.txt", "z.txt"}, parsed), "");
+    EXPECT_EQ(parsed.timeUnit, KVTimeUnit::Seconds);
+    EXPECT_EQ(parsed.paths.size(), 3u);
+}
+
 TEST_F(ProgramTest, UnusableInputsExitOneWithAMessage)
 {
     const std::string accel = Save("a.rvf", Neck(10, "G'S"), "X");

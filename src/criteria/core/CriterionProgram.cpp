@@ -8,6 +8,8 @@
 #include "KVSystemReason.h"
 #include "OutcomeJson.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -16,77 +18,58 @@
 
 namespace Criteria {
 
-namespace {
-
-// The value of option name: "--name VALUE" or "--name=VALUE"; false at the end of args.
-bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value)
-{
-    if (args[i] == name) {
-        if (i + 1 >= args.size())
-            return false;
-        value = args[++i];
-        return true;
-    }
-    value = args[i].substr(name.size() + 1);
-    return true;
-}
-
-bool IsOption(const std::string& arg, const std::string& name)
-{
-    return arg == name || arg.rfind(name + "=", 0) == 0;
-}
-
-} // namespace
-
 std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::string>& args, ProgramArgs& out)
 {
     out = ProgramArgs{};
     out.dummy = &Dummies().front();
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-h" || a == "--help") {
-            out.help = true;
-        } else if (a == "--text") {
-            out.text = true;
-        } else if (a == "--json") {
-            out.json = true;
-        } else if (a == "--cumulative" && def.id == CriterionId::Clip3ms) {
-            out.options.clipCumulative = true;
-        } else if (IsOption(a, "--v0") && def.id == CriterionId::Olc) {
-            std::string value;
-            if (!OptionValue(args, i, "--v0", value))
-                return "--v0 needs a velocity in m/s";
-            double v0 = 0.0;
-            if (!KVParseNumber(value, v0) || !(v0 > 0))
-                return "--v0 needs a positive velocity in m/s, not '" + value + "'";
-            out.options.v0 = v0;
-        } else if (a == "--list-dummies") {
-            out.listDummies = true;
-        } else if (IsOption(a, "--dummy")) {
-            std::string key;
-            if (!OptionValue(args, i, "--dummy", key))
-                return "--dummy needs a dummy name";
-            out.dummy = FindDummy(key);
-            if (!out.dummy)
-                return "unknown dummy '" + key + "' (see --list-dummies)";
-        } else if (IsOption(a, "--time-unit")) {
-            std::string unit;
-            if (!OptionValue(args, i, "--time-unit", unit))
-                return "--time-unit needs s or ms";
-            if (!KVParseTimeUnit(unit, out.timeUnit))
-                return "--time-unit takes s (seconds) or ms (milliseconds), not '" + unit + "'";
-        } else if (a == "--position") {
-            if (i + 1 >= args.size() || args[i + 1].size() != 1)
-                return "--position needs one seat character (1 the driver, 3 the front passenger)";
-            out.test.position = args[++i][0];
-        } else if (a == "--right") {
-            out.test.rightSide = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option " + a;
-        } else {
-            out.paths.push_back(a);
-        }
+    CLI::App cli;
+    cli.set_help_flag();
+    cli.allow_extras(); // an unknown option is named in our own words below
+    cli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    cli.add_flag("-h,--help", out.help);
+    cli.add_flag("--text", out.text);
+    cli.add_flag("--json", out.json);
+    cli.add_flag("--list-dummies", out.listDummies);
+    cli.add_flag("--right", out.test.rightSide);
+    if (def.id == CriterionId::Clip3ms)
+        cli.add_flag("--cumulative", out.options.clipCumulative);
+    // A value option without its value is told what it needs.
+    std::string v0, dummy, timeUnit, position;
+    const auto valueOption = [&](const char* name, std::string& value) {
+        return cli.add_option(name, value)->expected(0, 1);
+    };
+    CLI::Option* v0Given = def.id == CriterionId::Olc ? valueOption("--v0", v0) : nullptr;
+    CLI::Option* dummyGiven = valueOption("--dummy", dummy);
+    CLI::Option* timeUnitGiven = valueOption("--time-unit", timeUnit);
+    CLI::Option* positionGiven = valueOption("--position", position);
+    cli.add_option("paths", out.paths);
+    try {
+        cli.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::ParseError& e) {
+        return e.what();
     }
+    if (!cli.remaining().empty())
+        return "unknown option " + cli.remaining().front();
+    if (v0Given && v0Given->count()) {
+        double v = 0.0;
+        if (v0.empty())
+            return "--v0 needs a velocity in m/s";
+        if (!KVParseNumber(v0, v) || !(v > 0))
+            return "--v0 needs a positive velocity in m/s, not '" + v0 + "'";
+        out.options.v0 = v;
+    }
+    if (dummyGiven->count() && dummy.empty())
+        return "--dummy needs a dummy name";
+    if (dummyGiven->count() && !(out.dummy = FindDummy(dummy)))
+        return "unknown dummy '" + dummy + "' (see --list-dummies)";
+    if (timeUnitGiven->count() && timeUnit.empty())
+        return "--time-unit needs s or ms";
+    if (timeUnitGiven->count() && !KVParseTimeUnit(timeUnit, out.timeUnit))
+        return "--time-unit takes s (seconds) or ms (milliseconds), not '" + timeUnit + "'";
+    if (positionGiven->count() && position.size() != 1)
+        return "--position needs one seat character (1 the driver, 3 the front passenger)";
+    if (positionGiven->count())
+        out.test.position = position[0];
     if (out.text && out.json)
         return "--text and --json exclude each other";
     if (out.help || out.listDummies)
