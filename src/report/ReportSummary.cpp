@@ -145,24 +145,13 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
             }
             page.Row(widths, head, true);
             std::vector<QString> reasons;
-            for (const Assess::RegionResult& region : occupant.regions) {
-                std::vector<Cell> regionRow = {{Q(region.region), {}, true}, {}, {}};
-                for (size_t t = from; t < to; ++t) {
-                    const Assess::RegionResult* r = FindRegion(tests[t].assessment, occupant.position, region.region);
-                    regionRow.push_back({});
-                    regionRow.push_back({RegionTotal(r, scored), RegionFill(r, scored), true});
-                }
-                page.Row(widths, regionRow);
-                std::vector<const CriterionResult*> rows;
-                for (const CriterionResult& c : region.criteria)
-                    rows.push_back(&c);
-                for (const CriterionResult& c : region.modifiers)
-                    rows.push_back(&c);
+            // One row per criterion of the first test, with each test's
+            // value and result as find picks it from that test.
+            const auto criterionRows = [&](const std::vector<const CriterionResult*>& rows, const auto& find) {
                 for (const CriterionResult* c0 : rows) {
                     std::vector<Cell> cells = {{Q(c0->criterion)}, {Q(c0->unit)}, {Q(Assess::CriterionLimitText(*c0))}};
                     for (size_t t = from; t < to; ++t) {
-                        const CriterionResult* c =
-                            FindCriterion(tests[t].assessment, occupant.position, region.region, c0->criterion);
+                        const CriterionResult* c = find(tests[t].assessment, c0->criterion);
                         if (!c) {
                             cells.push_back({"-"});
                             cells.push_back({"n/a", kNotAvailable});
@@ -179,6 +168,39 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                     }
                     page.Row(widths, cells);
                 }
+            };
+            for (const Assess::RegionResult& region : occupant.regions) {
+                std::vector<Cell> regionRow = {{Q(region.region), {}, true}, {}, {}};
+                for (size_t t = from; t < to; ++t) {
+                    const Assess::RegionResult* r = FindRegion(tests[t].assessment, occupant.position, region.region);
+                    regionRow.push_back({});
+                    regionRow.push_back({RegionTotal(r, scored), RegionFill(r, scored), true});
+                }
+                page.Row(widths, regionRow);
+                std::vector<const CriterionResult*> rows;
+                for (const CriterionResult& c : region.criteria)
+                    rows.push_back(&c);
+                for (const CriterionResult& c : region.modifiers)
+                    rows.push_back(&c);
+                criterionRows(rows, [&](const Assess::Assessment& a, const std::string& name) {
+                    return FindCriterion(a, occupant.position, region.region, name);
+                });
+            }
+            // The modifiers of the total (occupant load criterion, a door that opened).
+            if (!occupant.modifiers.empty()) {
+                std::vector<Cell> heading(widths.size());
+                heading[0] = {"modifiers of the total", {}, true};
+                page.Row(widths, heading);
+                std::vector<const CriterionResult*> rows;
+                for (const CriterionResult& c : occupant.modifiers)
+                    rows.push_back(&c);
+                criterionRows(rows, [&](const Assess::Assessment& a, const std::string& name) -> const CriterionResult* {
+                    if (const Assess::OccupantResult* o = FindOccupant(a, occupant.position))
+                        for (const CriterionResult& c : o->modifiers)
+                            if (c.criterion == name)
+                                return &c;
+                    return nullptr;
+                });
             }
             std::vector<Cell> total = {{scored ? "total" : "verdict", {}, true}, {}, {}};
             for (size_t t = from; t < to; ++t) {

@@ -66,7 +66,7 @@ protected:
 
 TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
 {
-    for (const char* protocol : {"fmvss208", "euro-ncap-frontal-fw-2023"}) {
+    for (const char* protocol : {"fmvss208", "euro-ncap-frontal-fw-2023", "un-r94"}) {
         const std::string pdf = dir.Path(std::string(protocol) + ".pdf");
         ASSERT_EQ(Report::RunReportCommand({test, "--protocol", protocol, "--protocol-dir", ONDREL_PROTOCOLS_SOURCE_DIR,
                                             "-o", pdf}),
@@ -85,6 +85,13 @@ TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
                     }
                 }
             }
+        // The occupant's own modifiers too (the summary left them out, and its total did not add up).
+        for (const Assess::OccupantResult& o : a.occupants)
+            for (const Assess::CriterionResult& c : o.modifiers)
+                EXPECT_NE(text.find(c.criterion + " " + Assess::CriterionValueText(c) + " "
+                                    + Assess::ModifierText(c)),
+                          std::string::npos)
+                    << protocol << " " << c.criterion;
         // Cover, summary, one page or more per region, the channel check.
         const std::string pages = Output("pdfinfo '" + pdf + "' | grep Pages");
         EXPECT_GE(std::stoi(pages.substr(pages.find(':') + 1)), static_cast<int>(regions) + 3) << protocol;
