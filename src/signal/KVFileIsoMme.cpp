@@ -6,6 +6,7 @@
 #include "KVSignal.h"
 #include "KVSystemReason.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -193,15 +194,40 @@ struct Gaps {
 bool ReadSamples(std::string_view text, size_t offset, size_t firstLine, const std::string& name, KVSamples& y,
                  Gaps& gaps, KVErrorList& errors)
 {
-    size_t pos = offset;
+    // Lines end at LF, CR or CR LF, as IsoNextLine reads them. A plain
+    // number is read where it stands and its line end found after it; any
+    // other line is split first and read as a whole.
+    const char* p = text.data() + std::min(offset, text.size());
+    const char* const end = text.data() + text.size();
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const auto nextLine = [end](const char* at) {
+        return at == end ? end : at + (*at == '\r' && at + 1 < end && at[1] == '\n' ? 2 : 1);
+    };
     size_t line = firstLine - 1;
-    std::string_view raw;
-    while (IsoNextLine(text, pos, raw)) {
+    while (p < end) {
         ++line;
-        const std::string_view t = TrimBlanks(raw);
-        if (t.empty())
-            continue;
+        const char* first = p;
+        while (first < end && blank(*first))
+            ++first;
         float v;
+        if (const char* after = first < end ? KVQuickFloat(first + (*first == '+'), end, v) : nullptr) {
+            while (after < end && blank(*after))
+                ++after;
+            if (after == end || *after == '\n' || *after == '\r') {
+                y.push_back(v);
+                p = nextLine(after);
+                continue;
+            }
+        }
+        const char* last = first;
+        while (last < end && *last != '\n' && *last != '\r')
+            ++last;
+        p = nextLine(last);
+        while (last > first && blank(last[-1]))
+            --last;
+        if (first == last)
+            continue;
+        const std::string_view t(first, static_cast<size_t>(last - first));
         const SampleKind kind = ParseSample(t, v);
         if (kind == SampleKind::Bad) {
             errors.AddError(Where(name, line) + "\"" + std::string(t.substr(0, 40))
