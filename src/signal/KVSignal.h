@@ -27,8 +27,11 @@ bool KVTimeNear(float x, double t, double del);
 // system's large pages, so that filling an array of millions of points takes
 // a few hundred page faults instead of tens of thousands. Throws
 // std::bad_alloc like operator new.
+// The last two large blocks freed are kept for the next request of the same
+// size (no fresh pages to clear); KVReleaseKeptSamples gives them back.
 void* KVAllocateSamples(size_t bytes);
 void KVFreeSamples(void* p, size_t bytes) noexcept;
+void KVReleaseKeptSamples() noexcept;
 
 // An allocator whose vectors leave new elements uninitialised: samples are
 // always written before they are read, and zero-filling arrays of millions

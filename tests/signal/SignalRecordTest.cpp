@@ -324,3 +324,19 @@ TEST(SignalRecord, SharedArraysAreCopiedByTheFirstWrite)
     EXPECT_EQ(src.Y()[0], 0.0f);
     EXPECT_EQ(fresh.YToOverwrite(), out); // now its own: no second array
 }
+
+TEST(SignalRecord, AFreedLargeBlockServesOnlyItsOwnSize)
+{
+    // A kept block handed out for another size would be an array shorter
+    // than asked for.
+    const size_t big = size_t(8) << 20;
+    void* a = KVAllocateSamples(big);
+    KVFreeSamples(a, big);
+    void* b = KVAllocateSamples(big + 4096);
+    EXPECT_NE(b, a);
+    void* c = KVAllocateSamples(big);
+    EXPECT_EQ(c, a); // reused, not fetched fresh from the system
+    static_cast<char*>(b)[big + 4095] = 1;
+    KVFreeSamples(b, big + 4096);
+    KVFreeSamples(c, big);
+}

@@ -1,5 +1,7 @@
 #include "SupportFiles.h"
 
+#include "KVSignal.h"
+
 #include <algorithm>
 #include <atomic>
 #include <fstream>
@@ -90,6 +92,8 @@ void WriteText(const std::string& path, const std::string& text)
 
 void LimitAddressSpace(size_t extra)
 {
+    // Freed arrays kept for reuse would serve beyond the limit.
+    KVReleaseKeptSamples();
     std::ifstream statm("/proc/self/statm");
     size_t pages = 0;
     statm >> pages;
