@@ -31,6 +31,20 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     m_positions = new QLineEdit(this);
     m_positions->setPlaceholderText(QStringLiteral("every position (or e.g. 1 3)"));
     form->addRow(QStringLiteral("P&ositions:"), m_positions);
+    // The dummy for every occupant, when the channel codes do not name it.
+    m_dummy = new QComboBox(this);
+    const auto listDummies = [this](int index) {
+        m_dummy->clear();
+        m_dummy->addItem(QStringLiteral("as the channel codes name it"), QString());
+        if (index < 0 || index >= static_cast<int>(m_protocols.size()))
+            return;
+        for (const std::string& key : m_protocols[static_cast<size_t>(index)].dummies)
+            m_dummy->addItem(QString::fromStdString(key + "  " + Assess::DummyNameOfKey(key)),
+                             QString::fromStdString(key));
+    };
+    listDummies(m_protocol->currentIndex());
+    connect(m_protocol, &QComboBox::currentIndexChanged, this, listDummies);
+    form->addRow(QStringLiteral("&Dummy:"), m_dummy);
     // Observations that are no curves, as kalvio assess --inputs takes them.
     auto* inputsRow = new QHBoxLayout;
     m_inputs = new QLineEdit(this);
@@ -79,6 +93,7 @@ QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
 bool CReportDlg::Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const
 {
     std::vector<char>& positions = options.positions;
+    options.dummy = m_dummy->currentData().toString().toStdString();
     const int index = m_protocol->currentIndex();
     if (index < 0 || index >= static_cast<int>(m_protocols.size())) {
         problem = QStringLiteral("No protocol was found to choose from.");

@@ -23,6 +23,7 @@ public:
     QComboBox* PageBox() const { return m_page; }
     QLineEdit* FileEdit() const { return m_file; }
     QLineEdit* InputsEdit() const { return m_inputs; }
+    QComboBox* DummyBox() const { return m_dummy; }
 
     // The request for tests as the dialog stands; false with the reason
     // when a position is no single code character, the inputs file is bad or
@@ -30,7 +31,7 @@ public:
     bool Request(const std::vector<std::vector<std::string>>& tests, Report::ReportRequest& request,
                  QString& problem) const;
     QString FileName() const;
-    // The protocol, positions and inputs chosen; false with the reason for a
+    // The protocol, positions, dummy and inputs chosen; false with the reason for a
     // position that is no single code character, or an inputs file that
     // cannot be read or names an input the protocol does not declare.
     bool Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const;
@@ -42,6 +43,7 @@ private:
     QComboBox* m_page = nullptr;
     QLineEdit* m_file = nullptr;
     QLineEdit* m_inputs = nullptr;
+    QComboBox* m_dummy = nullptr; // "" (from the channel codes), then the protocol's dummies
 };
 
 // The listed files as the library names them; empty, after telling the user

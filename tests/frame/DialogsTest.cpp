@@ -303,7 +303,7 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
     EXPECT_TRUE(out.contains("neck_tension"));
 }
 
-TEST_F(DialogsTest, TheAssessmentsInputsFileIsCheckedInTheDialogAgainstTheChosenProtocol)
+TEST_F(DialogsTest, TheAssessmentsInputsFileAndDummyAreChosenInTheDialogAgainstTheChosenProtocol)
 {
     std::vector<std::string> problems;
     CReportDlg dialog(Assess::LoadProtocols(Assess::ProtocolDirs(), problems), QString(), nullptr, false);
@@ -332,6 +332,17 @@ TEST_F(DialogsTest, TheAssessmentsInputsFileIsCheckedInTheDialogAgainstTheChosen
     dialog.InputsEdit()->clear(); // the defaults
     EXPECT_TRUE(dialog.Choice(protocol, options, problem));
     EXPECT_TRUE(options.inputsText.empty());
+    EXPECT_TRUE(options.dummy.empty()); // as the codes name it
+    // The dummies offered are the chosen protocol's.
+    dialog.ProtocolBox()->setCurrentIndex(dialog.ProtocolBox()->findText("fmvss208", Qt::MatchStartsWith));
+    ASSERT_EQ(dialog.DummyBox()->count(), 3);
+    dialog.DummyBox()->setCurrentIndex(2);
+    ASSERT_TRUE(dialog.Choice(protocol, options, problem));
+    EXPECT_EQ(options.dummy, "h3-5f");
+    dialog.ProtocolBox()->setCurrentIndex(
+        dialog.ProtocolBox()->findText("euro-ncap-side-mdb-2023", Qt::MatchStartsWith));
+    ASSERT_EQ(dialog.DummyBox()->count(), 2);
+    EXPECT_EQ(dialog.DummyBox()->itemData(1).toString(), "worldsid-50m");
 }
 
 TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
