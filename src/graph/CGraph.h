@@ -1,7 +1,8 @@
 #pragma once
 // An x-y graph of several curves, the one place that talks to the chart
 // library: per-curve line types, gaps for absent points, titles, axis labels,
-// legend, a title block, mouse zoom, printing, pictures and clipboard copy.
+// legend, a title block, mouse zoom and the pictures drawn from it (saving,
+// printing and the clipboard are in GraphPictures.h).
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -11,17 +12,14 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
+class CChart;
+class CGraphPanels;
 class QAction;
 class QCPAbstractItem;
-class QCPAxis;
-class QCPAxisRect;
 class QCPItemText;
-class QCPMarginGroup;
-class QCustomPlot;
 class QPainter;
 class QPrinter;
 
@@ -78,7 +76,7 @@ public:
     // labelled yLabels[k]; the X label goes under the lowest panel. Empty: one
     // panel, labelled by SetAxisLabels. Set before SetCurves.
     void SetPanels(const std::vector<int>& panelOf, const QStringList& yLabels);
-    int PanelCount() const { return 1 + static_cast<int>(m_panels.size()); }
+    int PanelCount() const;
     // The y range shown in panel k (lower, upper).
     std::pair<double, double> PanelRange(int k) const;
     // The x range shown in panel k (lower, upper): the same in every panel.
@@ -117,23 +115,14 @@ public:
 
     // The graph drawn at width x height pixels.
     QImage RenderImage(int width, int height) const;
-    // Writes a JPEG of width x height pixels; false with the reason in error.
-    bool SaveJpeg(const QString& fileName, int width, int height, QString* error) const;
     // The graph as SVG, texts kept as text. The size is in hundredths of a
     // millimetre (10000 x 5000 is 100 mm by 50 mm); empty for a size below 1 mm.
     QByteArray SvgData(int width, int height) const;
-    bool SaveSvg(const QString& fileName, int width, int height, QString* error) const;
     // Draws the graph into rect of painter (a PDF page, say) as vectors, texts
     // as text, laid out as a picture rect.width() pixels wide would be.
     void Paint(QPainter& painter, const QRectF& rect) const;
     // Prints one page on printer; false with the reason in error.
     bool Print(QPrinter& printer, QString* error) const;
-    // Prints through the print dialog; true also when the user cancelled.
-    bool PrintWithDialog(QString* error);
-    // Prints on the default printer without asking.
-    bool PrintDirect(QString* error) const;
-    // Puts the graph on the clipboard as an image and as SVG of the size given.
-    void CopyToClipboard(int svgWidth, int svgHeight) const;
     // Where the legend's entries and the axes fall in a picture of width x
     // height pixels (empty list without a legend).
     QList<QRect> LegendItemRects(int width, int height) const;
@@ -143,26 +132,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetCurvesOf(const float* x, const float* y, int curveCount, int pointsPerCurve,
-                     const std::shared_ptr<const void>& owner);
-    void ApplyPens();
-    void ApplyLegend();
-    void ApplyMarks();
-    void RebuildLayout();
-    void RescaleToData();
-    // Lays legend and titles out for a picture of the size given; the next
-    // picture or redraw on screen fits them anew.
-    void FitToSize(int width, int height) const;
-    void FitToScreen() const;
-    // FitToScreen, and the chart laid out at once, so that mouse zoom maps
-    // correctly right after a picture of another size.
-    void RestoreScreenLayout() const;
-    // Lays the chart out at width x height for inspect, then as on screen again.
-    void InspectLayoutAt(int width, int height, const std::function<void()>& inspect) const;
-    void ShowContextMenu(const QPoint& at);
-
     static bool s_reduceLongCurves;
-    QCustomPlot* m_plot = nullptr;
+    CChart* m_plot = nullptr;
+    std::unique_ptr<CGraphPanels> m_panels; // the axes the curves are drawn on
     float m_absentValue = 1.1920929e-07f;
     std::vector<int> m_lineTypes;
     std::vector<int> m_colourIndices;
@@ -172,16 +144,6 @@ private:
     QList<CGraphTitleLine> m_titleBlock;
     QList<CGraphMark> m_marks;
     QList<QCPAbstractItem*> m_markItems;
-    QRectF m_dataBounds; // of all drawn points; null without any
-    std::vector<int> m_panelOf;
-    QStringList m_panelLabels;
-    QString m_xLabel;
-    QString m_yLabel;
-    std::vector<QCPAxisRect*> m_panels;   // the panels below the first (the chart's own axis rect)
-    std::vector<QRectF> m_panelBounds;    // of the points drawn in each panel
-    QCPMarginGroup* m_margins = nullptr;  // keeps the panels' plot areas aligned
-    void ApplyAxisLabels();
-    QCPAxis* PanelAxis(int panel, bool x) const;
     QCPItemText* m_notice = nullptr;
     QAction* m_showAll = nullptr;
     bool m_zoomed = false;

@@ -1,5 +1,7 @@
 #include "CGraphFit.h"
 
+#include "CGraphParts.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -215,4 +217,29 @@ void FitAxisLabels(QCustomPlot* plot, int width, int height)
             font.setPixelSize(--pixels);
         a.axis->setLabelFont(font);
     }
+}
+
+void FitToSize(QCustomPlot* plot, int width, int height)
+{
+    // The header first: the legend's rows depend on the room under it.
+    FitHeader(plot, width);
+    FitLegend(plot, width, height);
+    FitAxisLabels(plot, width, height);
+}
+
+void RestoreScreenLayout(CChart* plot)
+{
+    FitToSize(plot, plot->width(), plot->height());
+    plot->updateLayout();
+}
+
+void InspectLayoutAt(CChart* plot, int width, int height, const std::function<void()>& inspect)
+{
+    const QRect screen = plot->viewport();
+    FitToSize(plot, width, height);
+    plot->setViewport(QRect(0, 0, width, height));
+    plot->updateLayout();
+    inspect();
+    plot->setViewport(screen);
+    RestoreScreenLayout(plot);
 }

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class CChart;
 class QCPTextElement;
 class QCustomPlot;
 
@@ -35,3 +38,14 @@ void FitLegend(QCustomPlot* plot, int width, int height);
 // Axis labels in smaller letters, down to 10 pixels, where they would be
 // longer than their axis in a picture of width x height pixels.
 void FitAxisLabels(QCustomPlot* plot, int width, int height);
+
+// Header, legend and axis labels fitted to a picture of width x height pixels;
+// the next picture or redraw on screen fits them anew.
+void FitToSize(QCustomPlot* plot, int width, int height);
+
+// Fitted to the size on screen and laid out at once, so that mouse zoom maps
+// correctly right after a picture of another size.
+void RestoreScreenLayout(CChart* plot);
+
+// Lays plot out at width x height for inspect, then as on screen again.
+void InspectLayoutAt(CChart* plot, int width, int height, const std::function<void()>& inspect);

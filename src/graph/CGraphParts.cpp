@@ -1,6 +1,7 @@
 #include "CGraphParts.h"
 
 #include "CGraphFit.h"
+#include "LineTypes.h"
 #include "PlotDecimation.h"
 
 #include <algorithm>
@@ -266,4 +267,116 @@ QCPAbstractPlottable* AddCurve(QCPAxis* x, QCPAxis* y, CurvePoints& c)
         data.append(QCPCurveData(static_cast<double>(i), c.points[i].key, c.points[i].value));
     curve->data()->set(data, true);
     return curve;
+}
+
+QCPLayoutGrid* BodyGrid(QCustomPlot* plot)
+{
+    return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(1, 0));
+}
+
+void BuildHeader(QCustomPlot* plot, const QList<CGraphTitleLine>& titleBlock, const QString& title,
+                 const QString& subTitle)
+{
+    auto* header = qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(0, 0));
+    header->clear();
+    int row = 0;
+    if (!titleBlock.isEmpty())
+        header->addElement(row++, 0, NewTitleBlock(plot, titleBlock));
+    if (!title.isEmpty())
+        header->addElement(row++, 0, NewHeaderText(plot, title, PixelFont(15, true)));
+    if (!subTitle.isEmpty())
+        header->addElement(row++, 0, NewHeaderText(plot, subTitle, PixelFont(12)));
+    // An empty grid would limit the column to no width and squeeze the axes;
+    // an empty element of any width keeps the column free.
+    if (row == 0)
+        header->addElement(0, 0, new QCPLayoutElement(plot));
+    plot->plotLayout()->setRowSpacing(row > 0 ? 4 : 0);
+}
+
+void ApplyPens(QCustomPlot* plot, const std::vector<int>& lineTypes, const std::vector<int>& colourIndices)
+{
+    for (int i = 0; i < plot->plottableCount(); ++i) {
+        const size_t k = static_cast<size_t>(i);
+        const int type = k < lineTypes.size() ? lineTypes[k] : 0;
+        const int colour = k < colourIndices.size() ? colourIndices[k] : i;
+        plot->plottable(i)->setPen(LineTypePen(type, CurveColour(colour)));
+    }
+}
+
+void ApplyLegend(QCustomPlot* plot, const QStringList& labels)
+{
+    for (int i = 0; i < plot->plottableCount(); ++i) {
+        const QString label = i < labels.size() ? labels[i] : QString();
+        plot->plottable(i)->setName(label);
+        plot->plottable(i)->setProperty("label", label); // FitLegend may shorten the name
+    }
+    // The legend column holds the legend on top of an empty filler, so that
+    // the legend keeps its own height.
+    QCPLayoutGrid* body = BodyGrid(plot);
+    const bool show = !labels.isEmpty() && plot->plottableCount() > 0;
+    const bool shown = body->hasElement(0, 1);
+    if (show && !shown) {
+        auto* column = new QCPLayoutGrid;
+        body->addElement(0, 1, column);
+        body->setColumnStretchFactor(1, 0.001);
+        column->addElement(0, 0, plot->legend);
+        column->addElement(1, 0, new QCPLayoutElement(plot));
+        column->setRowStretchFactor(0, 0.001);
+        column->setAutoMargins(QCP::msNone);
+        column->setMargins(QMargins(0, 10, 6, 0));
+    } else if (!show && shown) {
+        auto* column = qobject_cast<QCPLayoutGrid*>(body->element(0, 1));
+        column->take(plot->legend);
+        body->remove(column);
+        body->simplify();
+    }
+    plot->legend->setVisible(show);
+}
+
+QList<QCPAbstractItem*> AddMarkItems(QCustomPlot* plot, const QList<CGraphMark>& marks)
+{
+    QList<QCPAbstractItem*> items;
+    for (const CGraphMark& mark : marks) {
+        QColor fill = mark.colour;
+        fill.setAlpha(mark.kind == CGraphMark::Level ? 255 : 48);
+        QCPItemText* label = nullptr;
+        if (!mark.label.isEmpty()) {
+            label = new QCPItemText(plot);
+            label->setText(mark.label);
+            label->setColor(mark.colour.darker(130));
+            label->setFont(PixelFont(11));
+            label->setClipToAxisRect(true);
+        }
+        if (mark.kind == CGraphMark::Level) {
+            auto* line = new QCPItemStraightLine(plot);
+            line->point1->setCoords(0, mark.from);
+            line->point2->setCoords(1, mark.from);
+            line->setPen(QPen(mark.colour, 1.5, Qt::DashLine));
+            items.append(line);
+        } else {
+            auto* rect = new QCPItemRect(plot);
+            const bool band = mark.kind == CGraphMark::LevelBand;
+            for (QCPItemPosition* corner : {rect->topLeft, rect->bottomRight}) {
+                corner->setTypeX(band ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
+                corner->setTypeY(band ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
+            }
+            const double lo = std::min(mark.from, mark.to), hi = std::max(mark.from, mark.to);
+            rect->topLeft->setCoords(band ? 0.0 : lo, band ? hi : 0.0);
+            rect->bottomRight->setCoords(band ? 1.0 : hi, band ? lo : 1.0);
+            rect->setPen(Qt::NoPen);
+            rect->setBrush(fill);
+            items.append(rect);
+        }
+        if (label) {
+            // A level's label sits above its right end, a stretch's at its top.
+            const bool level = mark.kind != CGraphMark::XSpan;
+            label->position->setTypeX(level ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
+            label->position->setTypeY(level ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
+            label->position->setCoords(level ? 0.995 : std::min(mark.from, mark.to),
+                                       level ? std::max(mark.from, mark.to) : 0.01);
+            label->setPositionAlignment(level ? (Qt::AlignRight | Qt::AlignBottom) : (Qt::AlignLeft | Qt::AlignTop));
+            items.append(label);
+        }
+    }
+    return items;
 }

@@ -1,11 +1,40 @@
 #pragma once
 // The chart's own pieces behind the graph: the title block element, the
-// points of one curve as the chart takes them, and the curve itself.
+// points of one curve as the chart takes them, the curve itself, and the
+// pens, legend, marks and header the graph sets on the chart.
 #include "CGraph.h"
 
 #include <qcustomplot.h>
 
 #include <memory>
+#include <vector>
+
+// The chart with its layout reachable: after a picture of another size the
+// on-screen layout is restored at once, so that mouse zoom maps correctly.
+class CChart : public QCustomPlot {
+public:
+    using QCustomPlot::QCustomPlot;
+    using QCustomPlot::updateLayout;
+};
+
+// The grid under the header that holds the panels and the legend column.
+QCPLayoutGrid* BodyGrid(QCustomPlot* plot);
+
+// The header's rows: the title block (when there are lines), the title and
+// the subtitle (when not empty).
+void BuildHeader(QCustomPlot* plot, const QList<CGraphTitleLine>& titleBlock, const QString& title,
+                 const QString& subTitle);
+
+// Curve i drawn in line type lineTypes[i] (0 beyond the list) and in the
+// colour of curve colourIndices[i] (its own beyond the list).
+void ApplyPens(QCustomPlot* plot, const std::vector<int>& lineTypes, const std::vector<int>& colourIndices);
+
+// Names the curves by labels (empty beyond the list) and shows the legend at
+// the right when there are labels and curves.
+void ApplyLegend(QCustomPlot* plot, const QStringList& labels);
+
+// The items that draw the marks on plot; the caller removes them again.
+QList<QCPAbstractItem*> AddMarkItems(QCustomPlot* plot, const QList<CGraphMark>& marks);
 
 // The title block's lines, set left, centred and right across the width.
 QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines);

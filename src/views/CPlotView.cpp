@@ -1,6 +1,7 @@
 #include "CPlotView.h"
 
 #include "CGraph.h"
+#include "GraphPictures.h"
 #include "CImageDirDlg.h"
 #include "CImageSizeDlg.h"
 #include "CProgressDlg.h"
@@ -163,7 +164,7 @@ void CPlotView::ShowFailures(const QStringList& failures) const
 void CPlotView::OnCopyPlot()
 {
     if (HasPlot())
-        m_graph->CopyToClipboard(kSvgWidth, kSvgHeight);
+        CopyGraphToClipboard(*m_graph, kSvgWidth, kSvgHeight);
 }
 
 void CPlotView::OnPrintPlot()
@@ -171,20 +172,20 @@ void CPlotView::OnPrintPlot()
     if (!HasPlot())
         return;
     QString error;
-    if (!m_graph->PrintWithDialog(&error))
+    if (!PrintGraphWithDialog(*m_graph, &error))
         ShowMessage(tr("The plot was not printed: %1").arg(error));
 }
 
 bool CPlotView::SaveJpeg(const QString& fileName, int width, int height)
 {
     QString error;
-    return HasPlot() && PictureSaved(m_graph->SaveJpeg(fileName, width, height, &error), fileName, error);
+    return HasPlot() && PictureSaved(SaveGraphJpeg(*m_graph, fileName, width, height, &error), fileName, error);
 }
 
 bool CPlotView::SaveSvg(const QString& fileName, int width, int height)
 {
     QString error;
-    return HasPlot() && PictureSaved(m_graph->SaveSvg(fileName, width, height, &error), fileName, error);
+    return HasPlot() && PictureSaved(SaveGraphSvg(*m_graph, fileName, width, height, &error), fileName, error);
 }
 
 bool CPlotView::PictureSaved(bool saved, const QString& fileName, const QString& error) const

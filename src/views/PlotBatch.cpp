@@ -1,6 +1,7 @@
 #include "PlotBatch.h"
 
 #include "CGraph.h"
+#include "GraphPictures.h"
 #include "OndrelDoc.h"
 #include "PictureRules.h"
 
@@ -18,13 +19,13 @@ bool MakePicture(CGraph& graph, const CBatchJob& job, const QString& picture, QS
 {
     switch (job.kind) {
     case CBatchJob::EKind::Print:
-        return graph.PrintDirect(&error);
+        return PrintGraphDirect(graph, &error);
     case CBatchJob::EKind::Svg:
-        return graph.SaveSvg(picture, job.size.width(), job.size.height(), &error);
+        return SaveGraphSvg(graph, picture, job.size.width(), job.size.height(), &error);
     case CBatchJob::EKind::Jpeg:
         break;
     }
-    return graph.SaveJpeg(picture, job.size.width(), job.size.height(), &error);
+    return SaveGraphJpeg(graph, picture, job.size.width(), job.size.height(), &error);
 }
 
 // Gives the document its loaded state back however the run ends.

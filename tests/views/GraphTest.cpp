@@ -1,5 +1,6 @@
 #include "CGraph.h"
 #include "CGraphFit.h"
+#include "GraphPictures.h"
 #include "LineTypes.h"
 #include "PlotContent.h"
 #include "SupportSignals.h"
@@ -65,8 +66,8 @@ TEST_F(GraphTest, JpegFilesHaveTheRequestedPixelSize)
     CGraph graph;
     ShowTwoCurves(graph);
     QString error;
-    ASSERT_TRUE(graph.SaveJpeg(Path("a.jpg"), 640, 480, &error)) << error.toStdString();
-    ASSERT_TRUE(graph.SaveJpeg(Path("b.jpg"), 320, 240, &error)) << error.toStdString();
+    ASSERT_TRUE(SaveGraphJpeg(graph, Path("a.jpg"), 640, 480, &error)) << error.toStdString();
+    ASSERT_TRUE(SaveGraphJpeg(graph, Path("b.jpg"), 320, 240, &error)) << error.toStdString();
     QImageReader reader(Path("a.jpg"));
     EXPECT_EQ(reader.format(), "jpeg");
     EXPECT_EQ(reader.size(), QSize(640, 480));
@@ -79,14 +80,14 @@ TEST_F(GraphTest, AFailedPictureIsReportedAndLeavesNoFile)
     ShowTwoCurves(graph);
     QString error;
     const QString missing = Path("no/such/dir/a.jpg");
-    EXPECT_FALSE(graph.SaveJpeg(missing, 640, 480, &error));
+    EXPECT_FALSE(SaveGraphJpeg(graph, missing, 640, 480, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(missing));
     error.clear();
-    EXPECT_FALSE(graph.SaveSvg(Path("no/such/dir/a.svg"), 10000, 5000, &error));
+    EXPECT_FALSE(SaveGraphSvg(graph, Path("no/such/dir/a.svg"), 10000, 5000, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(graph.SaveJpeg(Path("zero.jpg"), 0, 480, &error));
+    EXPECT_FALSE(SaveGraphJpeg(graph, Path("zero.jpg"), 0, 480, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(Path("zero.jpg")));
 }
@@ -99,7 +100,7 @@ TEST_F(GraphTest, SvgParsesKeepsTextsAndCarriesTheSizeInMillimetres)
     graph.SetTitleBlock({{"Status: FILTERED", "", "Max 1.00 at 2.0 ms"}});
     graph.Replot();
     QString error;
-    ASSERT_TRUE(graph.SaveSvg(Path("a.svg"), 10000, 5000, &error)) << error.toStdString();
+    ASSERT_TRUE(SaveGraphSvg(graph, Path("a.svg"), 10000, 5000, &error)) << error.toStdString();
     QFile file(Path("a.svg"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray svg = file.readAll();
@@ -379,7 +380,7 @@ TEST_F(GraphTest, PrintsAPageAndCopiesImageAndSvg)
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
 
-    graph.CopyToClipboard(10000, 5000);
+    CopyGraphToClipboard(graph, 10000, 5000);
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasImage());
