@@ -19,32 +19,32 @@ int RunAssess(const std::vector<std::string>& args)
     std::string protocolId, dummy, inputsFile, protocolDir;
     std::vector<char> positions;
     bool json = false, list = false;
+    std::string position;
+    // The options that take a value, each with the text it fills.
+    const std::pair<const char*, std::string*> valueOptions[] = {
+        {"--protocol", &protocolId}, {"--protocol-dir", &protocolDir}, {"--dummy", &dummy},
+        {"--inputs", &inputsFile},   {"--position", &position},
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string value, problem;
-        if (a == "--json") {
+        std::string* target = nullptr;
+        std::string problem;
+        for (const auto& [flag, value] : valueOptions)
+            if (!target && OptionValue(args, i, flag, "a value", *value, problem))
+                target = value;
+        if (!problem.empty())
+            return UsageError("assess", problem);
+        if (target == &position) {
+            if (position.size() != 1)
+                return UsageError("assess", "--position takes one code character (1 driver, 3 front passenger), not '"
+                                                + position + "'");
+            positions.push_back(position[0]);
+        } else if (target) {
+            continue;
+        } else if (a == "--json") {
             json = true;
         } else if (a == "--list-protocols") {
             list = true;
-        } else if (OptionValue(args, i, "--protocol", "a value", protocolId, problem)) {
-            if (!problem.empty())
-                return UsageError("assess", problem);
-        } else if (OptionValue(args, i, "--protocol-dir", "a value", protocolDir, problem)) {
-            if (!problem.empty())
-                return UsageError("assess", problem);
-        } else if (OptionValue(args, i, "--dummy", "a value", dummy, problem)) {
-            if (!problem.empty())
-                return UsageError("assess", problem);
-        } else if (OptionValue(args, i, "--inputs", "a value", inputsFile, problem)) {
-            if (!problem.empty())
-                return UsageError("assess", problem);
-        } else if (OptionValue(args, i, "--position", "a value", value, problem)) {
-            if (!problem.empty())
-                return UsageError("assess", problem);
-            if (value.size() != 1)
-                return UsageError("assess", "--position takes one code character (1 driver, 3 front passenger), not '"
-                                                + value + "'");
-            positions.push_back(value[0]);
         } else if (a.size() > 1 && a[0] == '-') {
             return UsageError("assess", "unknown option " + a);
         } else {
