@@ -70,7 +70,10 @@ def load(codes, pattern, position, cfc, cache):
         if all(w == "?" or w == c for w, c in zip(want, code)):
             key = (path, cfc)
             if key not in cache:
-                header, y = read_channel(path)
+                # A channel used at two classes is read once.
+                if path not in cache:
+                    cache[path] = read_channel(path)
+                header, y = cache[path]
                 dt = float(header["Sampling interval"])
                 t0 = float(header["Time of first sample"])
                 if header.get("Channel frequency class", "NOVALUE") == "NOVALUE":
