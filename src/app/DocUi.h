@@ -27,6 +27,7 @@ struct COptionsValues {
     int lineStyle = 0;
     QString quillonDir;
     bool textTimeSeconds = false; // time column of text files in seconds, else milliseconds
+    QString protocolDir;          // the user's protocol files, before the shipped ones; empty: $ONDREL_PROTOCOL_DIR
 };
 
 // The Options choice of the time unit of text files, as the dialog and the

@@ -19,6 +19,7 @@ inline constexpr char kOutputDir[] = "OutputDir";         // string, final "/"
 inline constexpr char kSort[] = "Sort";                   // int 0 name, 1 extension
 inline constexpr char kShortHeader[] = "ShortHeader";     // int 0/1
 inline constexpr char kTextTimeUnit[] = "TextTimeUnit";   // int 0 milliseconds, 1 seconds (text files' time column)
+inline constexpr char kProtocolDir[] = "ProtocolDir";     // string, no final "/"
 // "Directory0" .. "Directory9": recent directories, most recent first.
 inline constexpr int kRecentDirectoryCount = 10;
 QString DirectoryKey(int position);

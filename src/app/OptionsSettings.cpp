@@ -14,6 +14,7 @@ void VisitOptions(Values& v, Visit&& visit)
     visit(kLineStyle, v.lineStyle);
     visit(kQuillon, v.quillonDir);
     visit(kTextTimeUnit, v.textTimeSeconds); // 0 milliseconds, 1 seconds
+    visit(kProtocolDir, v.protocolDir);
 }
 
 void Read(const char* key, bool& v) { v = OndrelSettings::ReadInt(QString::fromLatin1(key)) != 0; }

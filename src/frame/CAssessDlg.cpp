@@ -164,12 +164,13 @@ const Assess::CriterionResult* CAssessResultsDlg::CriterionOf(const QTreeWidgetI
 }
 
 CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
-                                    std::function<void(const Assess::CriterionResult&)> pick)
+                                    std::function<void(const Assess::CriterionResult&)> pick, const QString& userDir)
 {
     const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Assess Test"));
     if (files.empty())
         return nullptr;
-    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Assess Test")), QString(), parent, false);
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Assess Test"), userDir), QString(), parent,
+                      false);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;

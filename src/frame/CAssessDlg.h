@@ -36,6 +36,8 @@ private:
 
 // Asks for the protocol and positions, assesses the listed files (one test)
 // behind the progress window and shows the results window (modeless, owned
-// by parent). Returns the results window, or null when nothing was assessed.
+// by parent), with the protocols of userDir as LoadProtocolsTellingProblems
+// finds them. Returns the results window, or null when nothing was assessed.
 CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
-                                    std::function<void(const Assess::CriterionResult&)> pick);
+                                    std::function<void(const Assess::CriterionResult&)> pick,
+                                    const QString& userDir = {});

@@ -238,7 +238,7 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::ExportReport()
 {
-    if (m_doc && ExportListedReport(this, m_doc->FileList()))
+    if (m_doc && ExportListedReport(this, m_doc->FileList(), m_doc->Options().protocolDir))
         statusBar()->showMessage(QStringLiteral("The report is written"), 5000);
 }
 
@@ -259,7 +259,7 @@ void CMainFrame::AssessTest()
         }
         if (m_plotView)
             m_plotView->SetMarks(Report::CriterionMarks(c, m_doc->Loaded().Signals()));
-    });
+    }, m_doc->Options().protocolDir);
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)

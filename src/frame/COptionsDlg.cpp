@@ -35,7 +35,8 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     m_quillon = new QLineEdit(this);
     m_browse = new QPushButton(QStringLiteral(". . ."), this);
     m_browse->setAutoDefault(false);
-    connect(m_browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
+    connect(m_browse, &QPushButton::clicked, this,
+            [this] { Browse(m_quillon, QStringLiteral("Select Directory with Quillon Applications")); });
 
     auto* unitBox = new QGroupBox(QString::fromLatin1(kTextTimeUnitTitle), this);
     auto* unitLayout = new QHBoxLayout(unitBox);
@@ -45,6 +46,13 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
         unitGroup->addButton(m_timeUnit[i], i);
         unitLayout->addWidget(m_timeUnit[i]);
     }
+
+    m_protocols = new QLineEdit(this);
+    m_protocols->setPlaceholderText(QStringLiteral("empty: $ONDREL_PROTOCOL_DIR"));
+    auto* browseProtocols = new QPushButton(QStringLiteral(". . ."), this);
+    browseProtocols->setAutoDefault(false);
+    connect(browseProtocols, &QPushButton::clicked, this,
+            [this] { Browse(m_protocols, QStringLiteral("Select Directory with Protocol Files")); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
@@ -58,7 +66,10 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     grid->addWidget(m_quillon, 4, 0);
     grid->addWidget(m_browse, 4, 1);
     grid->addWidget(unitBox, 5, 0, 1, 2);
-    grid->addWidget(buttons, 6, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Directory for Protocol Files (before the shipped ones)"), this), 6, 0, 1, 2);
+    grid->addWidget(m_protocols, 7, 0);
+    grid->addWidget(browseProtocols, 7, 1);
+    grid->addWidget(buttons, 8, 0, 1, 2);
 }
 
 void COptionsDlg::showEvent(QShowEvent* event)
@@ -69,19 +80,19 @@ void COptionsDlg::showEvent(QShowEvent* event)
         m_style[i]->setChecked(i == m_values.lineStyle);
     m_quillon->setText(m_values.quillonDir);
     m_timeUnit[m_values.textTimeSeconds ? 1 : 0]->setChecked(true);
+    m_protocols->setText(m_values.protocolDir);
     QDialog::showEvent(event);
 }
 
-void COptionsDlg::TakePickedFolder(const QString& folder)
+void COptionsDlg::TakePickedFolder(const QString& folder, QLineEdit* field)
 {
-    m_quillon->setText(WithoutFinalSeparator(folder));
+    (field ? field : m_quillon)->setText(WithoutFinalSeparator(folder));
 }
 
-void COptionsDlg::OnBrowse()
+void COptionsDlg::Browse(QLineEdit* field, const QString& caption)
 {
-    auto chosen = PickFolder(this, QStringLiteral("Select Directory with Quillon Applications"), m_quillon->text());
-    if (chosen)
-        TakePickedFolder(*chosen);
+    if (auto chosen = PickFolder(this, caption, field->text()))
+        TakePickedFolder(*chosen, field);
 }
 
 void COptionsDlg::accept()
@@ -94,5 +105,6 @@ void COptionsDlg::accept()
     }
     m_values.quillonDir = m_quillon->text();
     m_values.textTimeSeconds = m_timeUnit[1]->isChecked();
+    m_values.protocolDir = WithoutFinalSeparator(m_protocols->text().trimmed());
     QDialog::accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // "Options": zoom keeping, column labels, plotting style, the folder of the
-// criterion programs and the time unit of text files. The caller fills the
+// criterion programs, the time unit of text files and the folder of the
+// user's protocol files. The caller fills the
 // members, shows it, reads back.
 #include "DocUi.h"
 
@@ -25,15 +26,17 @@ public:
     QLineEdit* QuillonField() const { return m_quillon; }
     // 0 milliseconds, 1 seconds.
     QRadioButton* TimeUnitButton(int i) const { return m_timeUnit[i]; }
+    QLineEdit* ProtocolField() const { return m_protocols; }
 
-    // Puts a picked folder into the field, without a final separator.
-    void TakePickedFolder(const QString& folder);
+    // Puts a picked folder into the field (the criterion programs' or the
+    // protocol files'), without a final separator.
+    void TakePickedFolder(const QString& folder, QLineEdit* field = nullptr);
 
     void showEvent(QShowEvent* event) override;
     void accept() override;
 
 private:
-    void OnBrowse();
+    void Browse(QLineEdit* field, const QString& caption);
 
     QCheckBox* m_saveZoom = nullptr;
     QCheckBox* m_columnHeaders = nullptr;
@@ -41,4 +44,5 @@ private:
     QLineEdit* m_quillon = nullptr;
     QRadioButton* m_timeUnit[2] = {};
     QPushButton* m_browse = nullptr;
+    QLineEdit* m_protocols = nullptr;
 };

@@ -157,10 +157,11 @@ std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& lis
     return files;
 }
 
-std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title)
+std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title, const QString& userDir)
 {
     std::vector<std::string> problems;
-    std::vector<Assess::Protocol> protocols = Assess::LoadProtocols(Assess::ProtocolDirs(), problems);
+    std::vector<Assess::Protocol> protocols
+        = Assess::LoadProtocols(Assess::ProtocolDirs(QFile::encodeName(userDir).toStdString()), problems);
     if (!problems.empty()) {
         QString text = QStringLiteral("These protocol files are left out:");
         for (const std::string& p : problems)
@@ -170,12 +171,12 @@ std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, cons
     return protocols;
 }
 
-bool ExportListedReport(QWidget* parent, const QStringList& listed)
+bool ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir)
 {
     const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Export Report"));
     if (files.empty())
         return false;
-    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Export Report")),
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Export Report"), userDir),
                       QStringLiteral("report.pdf"), parent);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)

@@ -50,11 +50,14 @@ private:
 // to list a test first (in a box titled title), when nothing is listed.
 std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title);
 
-// The protocols in the protocol folders; the files that could not be read
-// or are bad are named with their reasons in a box titled title.
-std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title);
+// The protocols in the protocol folders (userDir, the Options' folder, else
+// $ONDREL_PROTOCOL_DIR, before the shipped one); the files that could not be
+// read or are bad are named with their reasons in a box titled title.
+std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title,
+                                                           const QString& userDir = {});
 
 // Runs File > "Export Report..." for the listed files (one test): asks with
 // the dialog, writes the report behind the progress window and says how it
-// went. Returns whether a report was written.
-bool ExportListedReport(QWidget* parent, const QStringList& listed);
+// went, with the protocols of userDir as LoadProtocolsTellingProblems finds
+// them. Returns whether a report was written.
+bool ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir = {});

@@ -93,7 +93,7 @@ TEST_F(DialogsTest, OptionsShowAndHandBackTheirValues)
 {
     QWidget window;
     CFrameUi ui(&window);
-    COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon"), true};
+    COptionsValues values{true, false, 2, QStringLiteral("/opt/quillon"), true, QStringLiteral("/srv/protocols")};
     AnswerNextModal([](QWidget* modal) {
         auto* dialog = static_cast<COptionsDlg*>(modal);
         EXPECT_EQ(dialog->SaveZoomBox()->text(), QStringLiteral("Save Zoom Settings between  Plots"));
@@ -105,6 +105,8 @@ TEST_F(DialogsTest, OptionsShowAndHandBackTheirValues)
         EXPECT_EQ(dialog->QuillonField()->text(), QStringLiteral("/opt/quillon"));
         EXPECT_TRUE(dialog->TimeUnitButton(1)->isChecked());
         EXPECT_EQ(dialog->TimeUnitButton(0)->text(), QStringLiteral("Milliseconds"));
+        EXPECT_EQ(dialog->ProtocolField()->text(), QStringLiteral("/srv/protocols"));
+        dialog->TakePickedFolder(QStringLiteral("/home/lab/limits/"), dialog->ProtocolField());
         dialog->TimeUnitButton(0)->setChecked(true);
         dialog->SaveZoomBox()->setChecked(false);
         dialog->ColumnHeadersBox()->setChecked(true);
@@ -118,6 +120,7 @@ TEST_F(DialogsTest, OptionsShowAndHandBackTheirValues)
     EXPECT_EQ(values.lineStyle, 3);
     EXPECT_EQ(values.quillonDir, QStringLiteral("/usr/lib/quillon"));
     EXPECT_FALSE(values.textTimeSeconds);
+    EXPECT_EQ(values.protocolDir, QStringLiteral("/home/lab/limits"));
 }
 
 TEST_F(DialogsTest, OptionsFolderPickerKeepsTheRootWhole)
@@ -360,8 +363,19 @@ TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
         box->accept();
     });
     const std::vector<Assess::Protocol> protocols = LoadProtocolsTellingProblems(nullptr, "Assess Test");
-    qunsetenv("ONDREL_PROTOCOL_DIR");
     EXPECT_EQ(protocols.size(), 6u);
+    EXPECT_TRUE(told.contains("company.json:1: missing \"name\"")) << told.toStdString();
+
+    // The folder of the Options comes before the environment's.
+    QTemporaryDir empty;
+    qputenv("ONDREL_PROTOCOL_DIR", QFile::encodeName(empty.path()));
+    told.clear();
+    AnswerNextModal([&](QWidget* modal) {
+        told = static_cast<QMessageBox*>(modal)->text();
+        static_cast<QMessageBox*>(modal)->accept();
+    });
+    EXPECT_EQ(LoadProtocolsTellingProblems(nullptr, "Assess Test", dir.path()).size(), 6u);
+    qunsetenv("ONDREL_PROTOCOL_DIR");
     EXPECT_TRUE(told.contains("company.json:1: missing \"name\"")) << told.toStdString();
 }
 
