@@ -44,7 +44,7 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
     EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
     EXPECT_TRUE(hints.empty());
 
-    ui.options.push_back({false, false, 2, "/usr/local/quillon", false});
+    ui.options.push_back({false, false, 2, "/usr/local/quillon", false, "/srv/protocols"});
     EditCommands::Options(*doc);
     EXPECT_FALSE(doc->Options().saveZoom);
     EXPECT_FALSE(doc->Options().columnHeaders);
@@ -53,13 +53,14 @@ TEST_F(AppTest, OptionsWritesFourSettingsOnOkAndNothingOnCancel)
     EXPECT_EQ(ReadInt(kColumnHeaders), 0);
     EXPECT_EQ(ReadInt(kLineStyle), 2);
     EXPECT_EQ(ReadString(kQuillon), "/usr/local/quillon");
+    EXPECT_EQ(ReadString(kProtocolDir), "/srv/protocols");
     EXPECT_EQ(hints, std::vector<int>{HINT_PLOT_CHANGED});
 }
 
 // Guards the headless batch: its line style must not become the stored choice.
 TEST_F(AppTest, SetOptionsChangesThisDocumentOnlyAndTellsNoView)
 {
-    doc->SetOptions({false, false, 3, "/q", true});
+    doc->SetOptions({false, false, 3, "/q", true, {}});
     EXPECT_EQ(doc->Options().lineStyle, 3);
     EXPECT_TRUE(doc->Options().textTimeSeconds);
     EXPECT_TRUE(QSettings("Zelnor", "Ondrel").allKeys().isEmpty());
