@@ -393,7 +393,8 @@ TEST(AssessExceedance, AFemurHeldAboveTheDurationFormOfItsLowerLimitScoresNothin
         const std::string test = WriteTest(dir, "77", {{"11FEMRLE00THFOZB", "NEWTONS", [&](double t) {
                                                           return -HalfSine(t, peak * 1000, duration);
                                                       }, 0}});
-        const CriterionResult* femur = Find(AssessAt(test, p), "femur_left");
+        const Assessment assessed = AssessAt(test, p); // the result the criterion points into
+        const CriterionResult* femur = Find(assessed, "femur_left");
         ASSERT_TRUE(femur && femur->value && femur->score && femur->exceedance);
         EXPECT_NEAR(*femur->value, peak, 1e-3);
         EXPECT_EQ(femur->curve.size(), 2u);
