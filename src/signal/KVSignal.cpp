@@ -55,12 +55,25 @@ KeptBlocks& Kept()
 
 void FreeLarge(void* p) noexcept { ::operator delete(p, std::align_val_t(kLargePage)); }
 
+// alloc(), or when memory runs short, alloc() once more after the kept blocks
+// are given back: memory that only they hold must not fail a request.
+template <class Alloc>
+void* WithKeptGivenBack(Alloc alloc)
+{
+    try {
+        return alloc();
+    } catch (const std::bad_alloc&) {
+        KVReleaseKeptSamples();
+        return alloc();
+    }
+}
+
 } // namespace
 
 void* KVAllocateSamples(size_t bytes)
 {
     if (bytes < 2 * kLargePage)
-        return ::operator new(bytes);
+        return WithKeptGivenBack([bytes] { return ::operator new(bytes); });
     {
         KeptBlocks& kept = Kept();
         const std::lock_guard<std::mutex> hold(kept.lock);
@@ -68,7 +81,7 @@ void* KVAllocateSamples(size_t bytes)
             if (b.p && b.bytes == bytes)
                 return std::exchange(b, {}).p;
     }
-    void* p = ::operator new(bytes, std::align_val_t(kLargePage));
+    void* p = WithKeptGivenBack([bytes] { return ::operator new(bytes, std::align_val_t(kLargePage)); });
 #if defined(MADV_HUGEPAGE)
     // Advice only: where large pages are not to be had, small ones serve.
     (void)::madvise(p, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);

@@ -28,7 +28,8 @@ bool KVTimeNear(float x, double t, double del);
 // a few hundred page faults instead of tens of thousands. Throws
 // std::bad_alloc like operator new.
 // The last two large blocks freed are kept for the next request of the same
-// size (no fresh pages to clear); KVReleaseKeptSamples gives them back.
+// size (no fresh pages to clear); KVReleaseKeptSamples gives them back, and
+// so does a request that memory cannot serve otherwise before it fails.
 void* KVAllocateSamples(size_t bytes);
 void KVFreeSamples(void* p, size_t bytes) noexcept;
 void KVReleaseKeptSamples() noexcept;

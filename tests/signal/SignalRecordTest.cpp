@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <new>
 #include <random>
 #include <utility>
 
@@ -340,3 +341,35 @@ TEST(SignalRecord, AFreedLargeBlockServesOnlyItsOwnSize)
     KVFreeSamples(b, big + 4096);
     KVFreeSamples(c, big);
 }
+
+#if !defined(ONDREL_NO_MEMORY_LIMIT)
+namespace {
+
+// With room for about three blocks of 64 MiB, keeps two freed ones and then
+// asks for a block of another size: 0 when it was had, 1 when not.
+int AllocateBesideKeptBlocks()
+{
+    const size_t block = size_t(64) << 20;
+    LimitAddressSpace(size_t(200) << 20);
+    void* a = KVAllocateSamples(block);
+    void* b = KVAllocateSamples(block);
+    KVFreeSamples(a, block);
+    KVFreeSamples(b, block);
+    try {
+        void* c = KVAllocateSamples(block + (size_t(32) << 20));
+        KVFreeSamples(c, block + (size_t(32) << 20));
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+// Regression: blocks kept for reuse made a request of another size fail for
+// want of memory that they alone held.
+TEST(SignalRecord, KeptBlocksGiveWayToARequestThatNeedsTheirMemory)
+{
+    EXPECT_EXIT(std::_Exit(AllocateBesideKeptBlocks()), ::testing::ExitedWithCode(0), "");
+}
+#endif
