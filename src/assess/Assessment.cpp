@@ -741,6 +741,12 @@ double BandPoints(Band band, double maxPoints)
     return maxPoints * shares[int(band)];
 }
 
+const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const std::string& name)
+{
+    const auto found = std::find_if(list.begin(), list.end(), [&](const CriterionResult& c) { return c.criterion == name; });
+    return found == list.end() ? nullptr : &*found;
+}
+
 const char* StatusName(Status s)
 {
     switch (s) {

@@ -121,6 +121,9 @@ struct CriterionResult {
     std::vector<std::string> notes;  // filtering, alignment and reading notes
 };
 
+// The criterion called name in list, or null.
+const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const std::string& name);
+
 struct RegionResult {
     std::string region;
     double maxScore = 0;

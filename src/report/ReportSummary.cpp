@@ -55,43 +55,32 @@ Cell ResultCell(const CriterionResult& c, bool scored)
     return {*c.pass ? "pass" : "FAIL", *c.pass ? kPass : kFail, !*c.pass};
 }
 
-// The criterion of name in occupant position of an assessment, or null.
-const CriterionResult* FindCriterion(const Assess::Assessment& a, char position, const std::string& region,
-                                     const std::string& name)
-{
-    for (const Assess::OccupantResult& o : a.occupants) {
-        if (o.position != position)
-            continue;
-        for (const Assess::RegionResult& r : o.regions) {
-            if (r.region != region)
-                continue;
-            for (const CriterionResult& c : r.criteria)
-                if (c.criterion == name)
-                    return &c;
-            for (const CriterionResult& c : r.modifiers)
-                if (c.criterion == name)
-                    return &c;
-        }
-    }
-    return nullptr;
-}
-
-const Assess::RegionResult* FindRegion(const Assess::Assessment& a, char position, const std::string& region)
-{
-    for (const Assess::OccupantResult& o : a.occupants)
-        if (o.position == position)
-            for (const Assess::RegionResult& r : o.regions)
-                if (r.region == region)
-                    return &r;
-    return nullptr;
-}
-
 const Assess::OccupantResult* FindOccupant(const Assess::Assessment& a, char position)
 {
     for (const Assess::OccupantResult& o : a.occupants)
         if (o.position == position)
             return &o;
     return nullptr;
+}
+
+const Assess::RegionResult* FindRegion(const Assess::Assessment& a, char position, const std::string& region)
+{
+    if (const Assess::OccupantResult* o = FindOccupant(a, position))
+        for (const Assess::RegionResult& r : o->regions)
+            if (r.region == region)
+                return &r;
+    return nullptr;
+}
+
+// The criterion (or modifier) of name in a region of occupant position, or null.
+const CriterionResult* FindCriterion(const Assess::Assessment& a, char position, const std::string& region,
+                                     const std::string& name)
+{
+    const Assess::RegionResult* r = FindRegion(a, position, region);
+    if (!r)
+        return nullptr;
+    const CriterionResult* c = Assess::FindNamed(r->criteria, name);
+    return c ? c : Assess::FindNamed(r->modifiers, name);
 }
 
 QString RegionTotal(const Assess::RegionResult* r, bool scored)
@@ -194,12 +183,9 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 std::vector<const CriterionResult*> rows;
                 for (const CriterionResult& c : occupant.modifiers)
                     rows.push_back(&c);
-                criterionRows(rows, [&](const Assess::Assessment& a, const std::string& name) -> const CriterionResult* {
-                    if (const Assess::OccupantResult* o = FindOccupant(a, occupant.position))
-                        for (const CriterionResult& c : o->modifiers)
-                            if (c.criterion == name)
-                                return &c;
-                    return nullptr;
+                criterionRows(rows, [&](const Assess::Assessment& a, const std::string& name) {
+                    const Assess::OccupantResult* o = FindOccupant(a, occupant.position);
+                    return o ? Assess::FindNamed(o->modifiers, name) : nullptr;
                 });
             }
             std::vector<Cell> total = {{scored ? "total" : "verdict", {}, true}, {}, {}};

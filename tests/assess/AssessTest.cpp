@@ -106,12 +106,10 @@ const CriterionResult* Find(const Assessment& a, const std::string& name, size_t
     if (occupant >= a.occupants.size())
         return nullptr;
     for (const RegionResult& r : a.occupants[occupant].regions) {
-        for (const CriterionResult& c : r.criteria)
-            if (c.criterion == name)
-                return &c;
-        for (const CriterionResult& c : r.modifiers)
-            if (c.criterion == name)
-                return &c;
+        if (const CriterionResult* c = FindNamed(r.criteria, name))
+            return c;
+        if (const CriterionResult* c = FindNamed(r.modifiers, name))
+            return c;
     }
     return nullptr;
 }
