@@ -138,10 +138,13 @@ QString CodeOfRvfHeader(const QString& name, QString& title, QString* test)
 
 const CChannelItem& CHeaderCodes::Of(const QString& name)
 {
+    Known& known = m_known[name];
+    if (known.listing == m_listing && known.item.name == name)
+        return known.item;
+    known.listing = m_listing;
     const QFileInfo info(name);
     const qint64 size = info.size();
     const qint64 modified = info.lastModified().toMSecsSinceEpoch();
-    Known& known = m_known[name];
     if (known.size == size && known.modified == modified && known.item.name == name)
         return known.item;
     known.size = size;

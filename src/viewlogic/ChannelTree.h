@@ -40,20 +40,26 @@ QString CodeOfFileName(const QString& name);
 // The codes the headers of RVF-1992 files give: the code the toolset writes
 // the file's channel to ISO-MME with, built from its location, occupant,
 // quantity, axis and filter class. A header that names no location or no
-// quantity gives none. Each file is read once, again when it changed.
+// quantity gives none. Each file is read once, and again when it changed:
+// its size and time are looked at once per listing.
 class CHeaderCodes {
 public:
     // The code, curve text and test number of the file called name; an empty
     // code for a file that is no RVF-1992 file or whose header gives none.
     const CChannelItem& Of(const QString& name);
+    // The list was made anew: files are looked at again (a filter typed into
+    // the same list is no new listing, and costs no file system call).
+    void NewListing() { ++m_listing; }
 
 private:
     struct Known {
         qint64 size = -1;
         qint64 modified = 0; // ms since the epoch
+        int listing = -1;    // the listing it was last looked at in
         CChannelItem item;
     };
     QHash<QString, Known> m_known;
+    int m_listing = 0;
 };
 
 // The code an RVF-1992 file's header gives, as CHeaderCodes::Of does, without

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <new>
 
 CChannelTree::CChannelTree(COndrelDoc* doc, QWidget* parent) : QTreeWidget(parent), m_doc(doc)
@@ -42,20 +43,19 @@ void CChannelTree::MarkChecked()
     }
 }
 
-bool CChannelTree::HasCodes()
-{
-    for (const CChannelItem& item : ListedChannels(*m_doc, &m_headerCodes))
-        if (item.code.size() == 16)
-            return true;
-    return false;
-}
-
 void CChannelTree::Refill(const QString& filter)
 {
     QSignalBlocker block(selectionModel());
     setUpdatesEnabled(false);
     clear();
+    // The same filter again means the list was made anew; another filter over
+    // the same names is typing, which reads no file.
+    if (filter == m_filter || m_doc->FileList() != m_listed)
+        m_headerCodes.NewListing();
+    m_listed = m_doc->FileList();
+    m_filter = filter;
     const std::vector<CChannelItem> items = ListedChannels(*m_doc, &m_headerCodes);
+    m_hasCodes = std::any_of(items.begin(), items.end(), [](const CChannelItem& item) { return item.code.size() == 16; });
     const bool several = SeveralTests(items);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     QHash<QString, QTreeWidgetItem*> groups; // by the path joined with "/"

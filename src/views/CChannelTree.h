@@ -27,9 +27,9 @@ public:
     void SelectNames(const QStringList& names);
     // The list names of the selected channels in list order.
     QStringList SelectedNames() const;
-    // Whether any listed name has a code, of a test, a file name or an
-    // RVF-1992 header (a tree has something to group).
-    bool HasCodes();
+    // Whether any name the last Refill listed has a code, of a test, a file
+    // name or an RVF-1992 header (a tree has something to group).
+    bool HasCodes() const { return m_hasCodes; }
 
     // Called after a selection change went to the document.
     void SetSelectionHandledCallback(std::function<void()> callback) { m_afterSelection = std::move(callback); }
@@ -45,6 +45,9 @@ private:
 
     COndrelDoc* m_doc;
     CHeaderCodes m_headerCodes;
+    QStringList m_listed; // the names and filter of the last Refill
+    QString m_filter;
+    bool m_hasCodes = false;
     std::function<void()> m_afterSelection;
     std::function<void(const QPoint&)> m_showMenu;
 };

@@ -111,12 +111,15 @@ TEST(ChannelTree, AnRvfFileIsGroupedByTheCodeItsHeaderGives)
     EXPECT_EQ(CodeOfRvfHeader(text.fileName(), title), "");
     EXPECT_EQ(CodeOfRvfHeader(dir.filePath("missing.rvf"), title), "");
 
-    // The codes are remembered per file and read again when a file changes
-    // (another size: a change within the clock's resolution is still seen).
+    // The codes are remembered per file and read again when a file changed
+    // by the next listing (another size: a change within the clock's
+    // resolution is still seen); within one listing no file is looked at.
     CHeaderCodes codes;
     EXPECT_EQ(codes.Of(blankFile).code, "");
     EXPECT_EQ(codes.Of(blankFile).title, "blank.rvf");
     ASSERT_TRUE(save(blankFile, 3, "CH", "2231"));
+    EXPECT_EQ(codes.Of(blankFile).code, "");
+    codes.NewListing();
     EXPECT_EQ(codes.Of(blankFile).code, "1?CHST????H3ACXA");
     EXPECT_EQ(ChannelGroupPath(codes.Of(blankFile), true), (QStringList{"2231", "1 Vehicle 1", "? Not stated", "CHST"}));
 }
