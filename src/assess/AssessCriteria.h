@@ -1,10 +1,17 @@
 #pragma once
-// The criteria an assessment can name: one row each, with the inputs it takes
-// and the unit it reports in. The numbers come from the criteria library.
+// The criteria an assessment can name: one row each, with the inputs it takes,
+// the unit it reports in and how it is computed. The numbers come from the
+// criteria library.
 #include "CriteriaUnits.h"
+#include "CriterionChannel.h"
 
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace Criteria {
+struct DummyInfo;
+}
 
 namespace Assess {
 
@@ -13,6 +20,28 @@ enum class SetRule {
     Worst, // each set is evaluated alone; the worst value counts (upper and lower tibia)
     All    // all sets together make one value (the four THOR chest points, the ribs)
 };
+
+// What a criterion computed from its channels.
+struct Computed {
+    bool ok = false;
+    std::string problem;
+    double value = 0;
+    std::optional<double> t1, t2;
+    std::vector<double> history; // reported unit, for exceedance curves
+    double dt = 0;
+    double peakResultant = 0;    // of three acceleration inputs, g
+    std::vector<std::string> notes;
+};
+
+// The channels a criterion is computed from: one set, or all sets for
+// SetRule::All, each in the row's input order, aligned on one time grid.
+using ChannelSets = std::vector<std::vector<Criteria::Channel>>;
+
+struct CriterionRow;
+// The computation of a criterion. dummy: the occupant's constants (may be
+// null); v0: the initial velocity an input gives, m/s, 0 when none.
+using ComputeFn = void (*)(const CriterionRow& row, const ChannelSets& sets, const Criteria::DummyInfo* dummy,
+                           double v0, Computed& out);
 
 struct CriterionRow {
     const char* name;    // snake_case, stable ("hic15", "neck_tension", ...)
@@ -23,11 +52,15 @@ struct CriterionRow {
     SetRule sets = SetRule::Worst;
     double minSpan = 0;  // s; the criterion's own window
     bool hasHistory = false; // a time history that an exceedance curve can judge
+    ComputeFn compute = nullptr;
 };
 
 // Every criterion, in the order a report lists them.
 const std::vector<CriterionRow>& CriterionRows();
 // The row named name, or nullptr.
 const CriterionRow* FindCriterionRow(const std::string& name);
+// Computes row from sets; out.ok false with out.problem when it cannot.
+Computed ComputeCriterion(const CriterionRow& row, const ChannelSets& sets, const Criteria::DummyInfo* dummy,
+                          double v0);
 
 } // namespace Assess

@@ -1,0 +1,109 @@
+#pragma once
+// What an assessment found: per occupant the regions, per region the criteria
+// with their values, limits, points or verdicts, the channels as used and why
+// a number is missing or doubtful.
+#include "Protocol.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Assess {
+
+// One channel as the criterion used it.
+struct ChannelUse {
+    std::string code;
+    std::string name;
+    std::string path;
+    std::string filter; // "CFC 180 as recorded", "raw, filtered to CFC 180", ...
+    int filteredTo = 0; // the class the assessment filtered it to, 0 when used as recorded
+};
+
+// The judgement of a time history against an exceedance curve: the level
+// where the curve is closest to being exceeded (or most exceeded).
+struct ExceedanceJudgement {
+    bool judged = false;  // false when the history never reaches the curve's last level
+    double level = 0;     // reported unit (kN)
+    double duration = 0;  // s, total time at or above level
+    double allowed = 0;   // s, the curve's time at level (infinity: no limit)
+    double margin = 0;    // s, allowed - duration; negative: exceeded
+};
+
+// The colour bands of a sliding scale, best first.
+enum class Band { Good, Adequate, Marginal, Weak, Poor };
+const char* BandName(Band band); // "good", "adequate", "marginal", "weak", "poor"
+const char* BandColour(Band band); // "green", "yellow", "orange", "brown", "red"
+enum class Status { Ok, Doubtful, NotAvailable };
+const char* StatusName(Status s); // "ok", "doubtful", "n/a"
+
+struct CriterionResult {
+    std::string criterion; // snake_case
+    std::string title;
+    std::string unit;      // kN, Nm, mm, g, m/s or ""
+    std::optional<double> value;
+    std::optional<double> t1, t2; // s: the window (HIC, 3 ms) or the instant that decides
+    std::optional<double> limit, hpl, lpl, capping;
+    std::vector<std::pair<double, double>> curve; // exceedance points (ms, level)
+    std::optional<ExceedanceJudgement> exceedance;
+    std::optional<double> score;     // sliding scale: points
+    std::optional<double> score2026; // points by band
+    std::optional<double> maxScore;
+    std::optional<Band> band;
+    std::optional<bool> pass;        // pass/fail protocols
+    bool capped = false;             // at or beyond the capping limit
+    bool isModifier = false;
+    std::optional<double> pointsTaken; // modifiers: the points taken
+    std::string input;               // modifiers judged on an input
+    Status status = Status::Ok;
+    std::string reason;              // why n/a or doubtful, or why not scored
+    int filterClass = 0;
+    std::vector<ChannelUse> channels;
+    std::vector<std::string> notes;  // filtering, alignment and reading notes
+};
+
+// The criterion called name in list, or null.
+const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const std::string& name);
+
+struct RegionResult {
+    std::string region;
+    double maxScore = 0;
+    std::optional<double> score, score2026;
+    std::optional<Band> band;
+    std::optional<bool> pass;
+    std::vector<CriterionResult> criteria;
+    std::vector<CriterionResult> modifiers;
+};
+
+struct OccupantResult {
+    char position = '1';
+    std::string label;
+    std::string dummy;      // key
+    std::string dummyName;
+    std::string verdict;    // "pass", "fail", "incomplete"; "" for a complete scored occupant
+    std::optional<double> score, score2026;
+    double maxScore = 0;
+    std::string capped;     // the criterion that capped the score, or ""
+    std::vector<RegionResult> regions;
+    std::vector<CriterionResult> modifiers;
+    std::vector<std::string> notes;
+};
+
+struct InputUse {
+    std::string name;
+    bool isNumber = false;
+    std::string unit;
+    std::string meaning;
+    double value = 0;
+    std::string source; // "default" or "file"
+};
+
+struct Assessment {
+    Protocol protocol; // a copy: the result outlives the protocol list it came from
+    std::string test;
+    std::vector<InputUse> inputs;
+    std::vector<OccupantResult> occupants;
+    std::vector<std::string> warnings; // about the test as a whole
+};
+
+} // namespace Assess

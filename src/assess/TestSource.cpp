@@ -1,0 +1,100 @@
+#include "TestSource.h"
+
+#include "IsoMmeTest.h"
+#include "IsoMmeVocabulary.h"
+#include "IsoMmeWriter.h"
+#include "KVErrorList.h"
+#include "KVReadSignalFile.h"
+#include "KVSignal.h"
+#include "Kalvio.h"
+
+#include <algorithm>
+
+namespace Assess {
+
+struct TestSource::Impl {
+    bool iso = false;
+    IsoMmeTest test;
+};
+
+bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors)
+{
+    m_impl = std::make_shared<Impl>();
+    m_entries.clear();
+    if (paths.empty()) {
+        errors.AddError("no test given", "Assess::TestSource");
+        return false;
+    }
+    if (paths.size() == 1 && IsoMmeIsTestPath(paths[0])) {
+        m_impl->iso = true;
+        if (!m_impl->test.Open(paths[0], errors))
+            return false;
+        m_name = m_impl->test.TestNumber();
+        const auto& channels = m_impl->test.Channels();
+        for (size_t i = 0; i < channels.size(); ++i)
+            m_entries.push_back({channels[i].code, channels[i].name, channels[i].path, i});
+        return true;
+    }
+    for (size_t i = 0; i < paths.size(); ++i) {
+        KVSignal s;
+        size_t points = 0;
+        KVErrorList fileErrors;
+        if (!KVReadSignalHeader(paths[i], s.Header(), points, fileErrors)) {
+            for (const KVException& e : fileErrors.Errors())
+                errors.AddError(paths[i] + ": " + e.Message(), e.Scope());
+            return false;
+        }
+        const std::string code = IsoMmeCodeOf(s);
+        if (m_name.empty())
+            m_name = s.TestNumber();
+        m_entries.push_back({code, s.CurveText(), paths[i], i});
+    }
+    return true;
+}
+
+bool TestSource::Load(const Entry& e, KVSignal& signal, KVErrorList& errors) const
+{
+    if (m_impl && m_impl->iso)
+        return m_impl->test.LoadChannel(e.index, signal, errors);
+    return KVReadSignalFile(e.path, signal, errors) != nullptr;
+}
+
+bool LoadChannelAsUsed(const TestSource& test, const ChannelUse& use, KVSignal& signal, KVErrorList& errors)
+{
+    const auto& channels = test.Channels();
+    const auto e = std::find_if(channels.begin(), channels.end(),
+                                [&](const TestSource::Entry& c) { return c.path == use.path; });
+    if (e == channels.end()) {
+        errors.AddError(use.path + " is no channel of test " + test.Name(), "Assess::LoadChannelAsUsed");
+        return false;
+    }
+    if (!test.Load(*e, signal, errors))
+        return false;
+    return use.filteredTo == 0 || Kalvio::BWfilt(signal, use.filteredTo, &errors);
+}
+
+std::vector<std::string> TestSource::DummyCodesAt(char position) const
+{
+    std::vector<std::string> codes;
+    for (const Entry& e : m_entries) {
+        if (e.code.size() != 16 || e.code[1] != position || !IsoIsDummyLocation(e.code.substr(2, 4)))
+            continue;
+        const std::string d = e.code.substr(10, 2);
+        if (d != "00" && d != "??" && std::find(codes.begin(), codes.end(), d) == codes.end())
+            codes.push_back(d);
+    }
+    return codes;
+}
+
+std::vector<char> TestSource::DummyPositions() const
+{
+    std::vector<char> positions;
+    for (const Entry& e : m_entries)
+        if (e.code.size() == 16 && IsoIsDummyLocation(e.code.substr(2, 4))
+            && std::find(positions.begin(), positions.end(), e.code[1]) == positions.end())
+            positions.push_back(e.code[1]);
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+} // namespace Assess
