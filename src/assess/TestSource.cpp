@@ -12,6 +12,23 @@
 
 namespace Assess {
 
+namespace {
+
+// The test a signal file belongs to, named as its test is: an ISO-MME
+// channel file by its test's name (the file name before its first '.', "T0001"
+// as well as "2231"), another file by the test number its header gives.
+std::string TestNameOf(const KVSignal& s, const std::string& path)
+{
+    if (s.Header().Side.testLines.empty())
+        return s.TestNumber();
+    const size_t slash = path.find_last_of('/');
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string stem = file.substr(0, file.find('.'));
+    return stem.empty() ? s.TestNumber() : stem;
+}
+
+} // namespace
+
 struct TestSource::Impl {
     bool iso = false;
     IsoMmeTest test;
@@ -45,8 +62,16 @@ bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors
             return false;
         }
         const std::string code = IsoMmeCodeOf(s);
-        if (m_name.empty())
-            m_name = s.TestNumber();
+        const std::string name = TestNameOf(s, paths[i]);
+        if (i == 0) {
+            m_name = name;
+        } else if (name != m_name) {
+            // A criterion must never take a channel of another test.
+            errors.AddError(paths[i] + " is a channel of test " + name + ", not of test " + m_name
+                                + ": each test is assessed by itself",
+                            "Assess::TestSource");
+            return false;
+        }
         m_entries.push_back({code, s.CurveText(), paths[i], i});
     }
     return true;

@@ -555,6 +555,25 @@ TEST(AssessTest, EachChannelIsTakenAtTheProtocolsClassFromATestOrFromItsChannelF
     }
 }
 
+// Faults: a test named T0001 was called "0" when given by its channel files,
+// and the channel files of two tests were assessed as one test.
+TEST(AssessTest, ChannelFilesAreNamedByTheirTestAndTwoTestsAreNeverOne)
+{
+    TempDir dir;
+    const auto force = [](double t) { return -HalfSine(t, 5000, 0.02); };
+    WriteTest(dir, "T0001", {{"11FEMRLE00H3FOZA", "NEWTONS", force, 0}});
+    WriteTest(dir, "2231", {{"11FEMRRI00H3FOZA", "NEWTONS", force, 0}});
+    const std::string named = dir.Path("T0001/Channel/T0001.001"), other = dir.Path("2231/Channel/2231.001");
+    TestSource source;
+    KVErrorList errors;
+    ASSERT_TRUE(source.Open({named}, errors));
+    EXPECT_EQ(source.Name(), "T0001");
+    TestSource mixed;
+    EXPECT_FALSE(mixed.Open({named, other}, errors));
+    ASSERT_FALSE(errors.Errors().empty());
+    EXPECT_NE(errors.Errors().back().Message().find("is a channel of test 2231, not of test T0001"), std::string::npos);
+}
+
 TEST(AssessProtocols, AUsersFolderIsReadFirstAndItsProtocolHidesTheShippedOne)
 {
     TempDir dir;
