@@ -35,23 +35,23 @@ Cell ResultCell(const CriterionResult& c, bool scored)
 {
     if (c.status == Status::NotAvailable)
         return {"n/a", kNotAvailable};
-    const QColor doubtful = c.status == Status::Doubtful ? kDoubtful : QColor();
+    // As the engine judged it: a doubtful criterion has no points or verdict.
+    if (c.status == Status::Doubtful)
+        return {"doubtful", kDoubtful};
     if (c.isModifier)
-        return {Q(Assess::ModifierText(c)), doubtful};
+        return {Q(Assess::ModifierText(c))};
     if (scored) {
         if (!c.score)
-            return {"monitored", doubtful};
+            return {"monitored"};
         QString text = Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0));
         if (c.band)
             text += ", " + QString::fromLatin1(Assess::BandName(*c.band));
         if (c.capped)
             text += ", capped";
-        if (c.status == Status::Doubtful)
-            text += " (doubtful)";
-        return {text, c.band ? BandFill(*c.band) : doubtful};
+        return {text, c.band ? BandFill(*c.band) : QColor()};
     }
     if (!c.pass)
-        return {"monitored", doubtful};
+        return {"monitored"};
     return {*c.pass ? "pass" : "FAIL", *c.pass ? kPass : kFail, !*c.pass};
 }
 

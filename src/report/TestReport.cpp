@@ -110,10 +110,12 @@ void QualityPages(CReportPage& page, const std::vector<TestData>& tests)
                                .arg(Q(t.assessment.test)));
             continue;
         }
-        page.Paragraph(QStringLiteral("%1 of %2 channels fail the channel check, %3 have warnings; the others passed.")
+        page.Paragraph(QStringLiteral("%1 of %2 channels %3 the channel check, %4 %5 warnings; the others passed.")
                            .arg(failed)
                            .arg(t.checks.size())
-                           .arg(warned));
+                           .arg(failed == 1 ? "fails" : "fail")
+                           .arg(warned)
+                           .arg(warned == 1 ? "has" : "have"));
         const std::vector<double> widths = {105, 45, page.Width() - 150};
         page.Row(widths, {{"channel"}, {"verdict"}, {"findings"}}, true);
         for (const ChannelCheck& c : t.checks) {

@@ -6,6 +6,7 @@
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
 #include "ReportCommand.h"
+#include "ReportParts.h"
 #include "SupportFiles.h"
 #include "SupportWidgets.h"
 #include "TestReport.h"
@@ -147,4 +148,18 @@ TEST_F(ReportTest, MissingChannelsAreNaWithTheirReasonAndFailuresWriteNothing)
     EXPECT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "-o", dir.Path("folder.pdf")}), 1);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder.pdf")));
     EXPECT_EQ(Report::RunReportCommand({test, "-o", dir.Path("y.pdf")}), 2); // no protocol
+}
+
+// Fault: a criterion the engine marked doubtful (a channel check warning on a
+// channel it uses) read "monitored" in the report's summary.
+TEST(ReportSummary, ADoubtfulCriterionReadsDoubtfulAsInTheTextReport)
+{
+    Assess::CriterionResult c;
+    c.criterion = "neck_tension";
+    c.value = 1.2;
+    c.hpl = 1.7;
+    c.lpl = 2.62;
+    c.status = Assess::Status::Doubtful;
+    for (const bool scored : {true, false})
+        EXPECT_EQ(Report::Detail::ResultCell(c, scored).text.toStdString(), "doubtful") << scored;
 }
