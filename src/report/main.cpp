@@ -4,13 +4,28 @@
 #include "ReportCommand.h"
 
 #include <QApplication>
+#include <QtGlobal>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+namespace {
+
+// The program speaks in its own messages only: Qt's notes about the session
+// (a runtime folder it made, fonts it looked for) are not the user's business.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "kalvio report: %s\n", qPrintable(message));
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(QuietQt);
     // No window is shown: without a display the pages are drawn offscreen.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
