@@ -174,6 +174,15 @@ std::string ModifierText(const CriterionResult& c)
     return c.pass ? (*c.pass ? "pass" : "FAIL") : "";
 }
 
+std::string CriterionTitle(const CriterionResult& c)
+{
+    std::string t = c.title.empty() ? c.criterion : c.title;
+    std::replace(t.begin(), t.end(), '_', ' ');
+    if (!t.empty() && t[0] >= 'a' && t[0] <= 'z')
+        t[0] = static_cast<char>(t[0] - 'a' + 'A');
+    return t;
+}
+
 std::string InputUseText(const InputUse& in)
 {
     return in.name + " = "

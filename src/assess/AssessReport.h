@@ -24,6 +24,8 @@ std::string CriterionLimitText(const CriterionResult& c);
 std::string InputUseText(const InputUse& in);
 // What a modifier does: "2.00 points off", "no points off", or its verdict.
 std::string ModifierText(const CriterionResult& c);
+// A criterion's title as a reader sees it: "Neck tension", "HIC15", "Door opened".
+std::string CriterionTitle(const CriterionResult& c);
 // One line per protocol: id, name, version, dummies.
 std::string ProtocolListText(const std::vector<Protocol>& protocols);
 

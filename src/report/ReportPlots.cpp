@@ -151,7 +151,7 @@ void PaintExceedance(QPainter& painter, const QRectF& rect, const CriterionResul
         limit.y.push_back(static_cast<float>(std::max(c.curve.back().first * 1.5, c.curve.back().first + 10)));
     }
     plotted.push_back(std::move(limit));
-    PaintCurves(painter, rect, plotted, Q(c.criterion) + ": time at or above each level", Q("Level (" + c.unit + ")"),
+    PaintCurves(painter, rect, plotted, Q(Assess::CriterionTitle(c)) + ": time at or above each level", Q("Level (" + c.unit + ")"),
                 "Time (ms)", {});
 }
 
@@ -208,7 +208,7 @@ void CriterionPlots(CReportPage& page, const std::vector<TestData>& tests, char 
     }
     const QString value = Q(Assess::CriterionValueText(c0) + (c0.unit.empty() ? "" : " " + c0.unit));
     if (byUnit.empty()) {
-        page.Paragraph(Q(c0.criterion) + ": no curves" + (c0.reason.empty() ? QString() : " (" + Q(c0.reason) + ")"),
+        page.Paragraph(Q(Assess::CriterionTitle(c0)) + ": no curves" + (c0.reason.empty() ? QString() : " (" + Q(c0.reason) + ")"),
                        9, QColor(90, 90, 90));
         return;
     }
@@ -233,7 +233,7 @@ void CriterionPlots(CReportPage& page, const std::vector<TestData>& tests, char 
                              : double(hi);
         const bool negative = std::fabs(-double(lo) - v) < std::fabs(double(hi) - v);
         const QList<CGraphMark> marks = MarksOf(c0, units, q, negative, LimitOnChannels(c0) && byUnit.size() == 1);
-        QString title = Q(c0.criterion) + ": " + value;
+        QString title = Q(Assess::CriterionTitle(c0)) + ": " + value;
         if (tests.size() == 1) {
             const QString limit = Q(Assess::CriterionLimitText(c0));
             title += " (" + (limit.isEmpty() ? QString() : limit + ", ") + ResultCell(c0, Scored(tests.front().assessment.protocol)).text + ")";

@@ -138,7 +138,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
             // value and result as find picks it from that test.
             const auto criterionRows = [&](const std::vector<const CriterionResult*>& rows, const auto& find) {
                 for (const CriterionResult* c0 : rows) {
-                    std::vector<Cell> cells = {{Q(c0->criterion)}, {Q(c0->unit)}, {Q(Assess::CriterionLimitText(*c0))}};
+                    std::vector<Cell> cells = {{Q(Assess::CriterionTitle(*c0))}, {Q(c0->unit)}, {Q(Assess::CriterionLimitText(*c0))}};
                     for (size_t t = from; t < to; ++t) {
                         const CriterionResult* c = find(tests[t].assessment, c0->criterion);
                         if (!c) {
@@ -151,7 +151,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                         if (!c->reason.empty())
                             reasons.push_back(QStringLiteral("%1%2: %3%4")
                                                   .arg(tests.size() > 1 ? Q(tests[t].assessment.test) + " " : "")
-                                                  .arg(Q(c->criterion))
+                                                  .arg(Q(Assess::CriterionTitle(*c)))
                                                   .arg(c->status == Status::Ok ? "" : Q(Assess::StatusName(c->status)) + ": ")
                                                   .arg(Q(c->reason)));
                     }

@@ -303,7 +303,7 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
     ASSERT_TRUE(text.waitForFinished());
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(out.contains("SLED 47 KM/H"));
-    EXPECT_TRUE(out.contains("neck_tension"));
+    EXPECT_TRUE(out.contains("Neck tension"));
 }
 
 TEST_F(DialogsTest, TheAssessmentsInputsFileAndDummyAreChosenInTheDialogAgainstTheChosenProtocol)

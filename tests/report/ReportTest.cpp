@@ -79,7 +79,7 @@ TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
             for (const Assess::RegionResult& r : o.regions) {
                 ++regions;
                 for (const Assess::CriterionResult& c : r.criteria) {
-                    EXPECT_NE(text.find(c.criterion), std::string::npos) << protocol << " " << c.criterion;
+                    EXPECT_NE(text.find(Assess::CriterionTitle(c)), std::string::npos) << protocol << " " << c.criterion;
                     EXPECT_NE(text.find(Assess::CriterionValueText(c)), std::string::npos) << c.criterion;
                     if (c.score) {
                         EXPECT_NE(text.find(Assess::Fixed(*c.score, 2) + " of "), std::string::npos) << c.criterion;
@@ -89,13 +89,14 @@ TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
         // The occupant's own modifiers too (the summary left them out, and its total did not add up).
         for (const Assess::OccupantResult& o : a.occupants)
             for (const Assess::CriterionResult& c : o.modifiers)
-                EXPECT_NE(text.find(c.criterion + " " + Assess::CriterionValueText(c) + " "
+                EXPECT_NE(text.find(Assess::CriterionTitle(c) + " " + Assess::CriterionValueText(c) + " "
                                     + Assess::ModifierText(c)),
                           std::string::npos)
                     << protocol << " " << c.criterion;
         // Cover, summary, one page or more per region, the channel check.
         const std::string pages = Output("pdfinfo '" + pdf + "' | grep Pages");
         EXPECT_GE(std::stoi(pages.substr(pages.find(':') + 1)), static_cast<int>(regions) + 3) << protocol;
+        EXPECT_EQ(text.find("neck_tension"), std::string::npos) << protocol; // titles, not the JSON keys
         EXPECT_NE(text.find("SLED 47 KM/H"), std::string::npos);                  // the cover
         EXPECT_NE(text.find("Test 2231 | " + std::string(protocol)), std::string::npos); // the footer
         EXPECT_NE(text.find("warning dropout"), std::string::npos);              // the channel check
@@ -138,7 +139,7 @@ TEST_F(ReportTest, MissingChannelsAreNaWithTheirReasonAndFailuresWriteNothing)
               0);
     const std::string text = Output("pdftotext '" + pdf + "' -");
     EXPECT_NE(text.find("n/a"), std::string::npos);
-    EXPECT_NE(text.find("hic15: n/a: no channel ?1HEAD0000??ACX?"), std::string::npos);
+    EXPECT_NE(text.find("HIC15: n/a: no channel ?1HEAD0000??ACX?"), std::string::npos);
     EXPECT_NE(text.find("incomplete"), std::string::npos);
 
     // A test that cannot be read, or a folder as the output: no file, exit 1.
