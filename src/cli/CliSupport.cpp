@@ -14,7 +14,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <climits>
 #include <functional>
+#include <unistd.h>
 
 void PrintErrors(const KVErrorList& errors, const std::string& input)
 {
@@ -202,4 +204,15 @@ std::string ParseOutputChoice(const std::vector<std::string>& args, OutputChoice
                 + (std::filesystem::exists(choice.outDir, ec) ? " is not a folder" : " does not exist");
     }
     return {};
+}
+
+std::string ProgramDir()
+{
+    char buf[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    std::string path(buf, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }

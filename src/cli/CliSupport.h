@@ -47,6 +47,8 @@ KVTextOptions TextOptionsOfThisRun();
 // Reads a signal file of any kind (KVReadSignalFile); prints failures and
 // warnings (naming the file); returns the reader's TypeName or nullptr.
 const char* LoadSignalOrReport(const std::string& fileName, KVSignal& signal);
+// The folder of the running program (where kalvio-report stands beside it).
+std::string ProgramDir();
 // "%.9g" of a value.
 std::string FormatReal(double v);
 // Appends the characters of "%.9g" of v to out.

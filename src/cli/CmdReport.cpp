@@ -5,7 +5,6 @@
 #include "KalvioCommand.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,18 +12,6 @@
 #include <vector>
 
 namespace {
-
-// The folder of the running program.
-std::string ProgramDir()
-{
-    char buf[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return {};
-    std::string path(buf, static_cast<size_t>(n));
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
 
 int RunReport(const std::vector<std::string>& args)
 {

@@ -30,6 +30,7 @@ extern const KalvioCommand kCheckCommand;
 extern const KalvioCommand kRateCommand;
 extern const KalvioCommand kAssessCommand;
 extern const KalvioCommand kReportCommand;
+extern const KalvioCommand kCorrelateCommand;
 // One command per operation of the table in Operations.h (cfc, filter, ...),
 // each taking --then chains of the others.
 std::vector<KalvioCommand> OperationCommands();

@@ -1,6 +1,7 @@
 // kalvio-report: the test report as a PDF. `kalvio report` runs it with its
-// own arguments; it draws with the graph, so it needs Qt, which the console
-// programs do not link.
+// own arguments, `kalvio correlate -o` with "correlate" and its arguments; it
+// draws with the graph, so it needs Qt, which the console programs do not link.
+#include "CorrelationReport.h"
 #include "ReportCommand.h"
 
 #include <QApplication>
@@ -33,5 +34,7 @@ int main(int argc, char** argv)
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
         return Report::RunReportCommand(args); // the help needs no application
     QApplication app(argc, argv);
+    if (!args.empty() && args[0] == "correlate")
+        return Report::RunCorrelationReport({args.begin() + 1, args.end()});
     return Report::RunReportCommand(args);
 }

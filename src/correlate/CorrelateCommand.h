@@ -1,0 +1,25 @@
+#pragma once
+// The arguments and help of `kalvio correlate`, read alike by kalvio (the
+// summary and the JSON) and by kalvio-report (the PDF).
+#include <string>
+#include <vector>
+
+namespace Correlate {
+
+struct Request {
+    std::string test, simulation, map;
+    std::string output; // -o REPORT.pdf, or ""
+    std::string page = "a4";
+    bool json = false;
+    bool eventWindow = false; // --protocol-window
+};
+
+// Reads the arguments into out; an empty text, or the usage problem.
+std::string ParseArguments(const std::vector<std::string>& args, Request& out);
+
+// The arguments that give kalvio-report the same request (no --json).
+std::vector<std::string> ReportArguments(const Request& request);
+
+extern const char* const kHelp;
+
+} // namespace Correlate
