@@ -112,8 +112,10 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
     page.NewPage();
     page.Heading("Summary");
     // Criterion, unit, limit, then per test its value and result.
-    const double fixed = 145 + 28 + 135;
-    const double perTest = tests.size() == 1 ? page.Width() - fixed : 120;
+    // Narrow enough that two or three tests stand side by side in one table.
+    const std::vector<double> fixedWidths = {tests.size() == 1 ? 145.0 : 105.0, 28, tests.size() == 1 ? 135.0 : 80.0};
+    const double fixed = fixedWidths[0] + fixedWidths[1] + fixedWidths[2];
+    const double perTest = tests.size() == 1 ? page.Width() - fixed : 100;
     const size_t across = std::max<size_t>(1, static_cast<size_t>((page.Width() - fixed) / perTest));
     for (const Assess::OccupantResult& occupant : first.occupants) {
         for (size_t from = 0; from < tests.size(); from += across) {
@@ -122,7 +124,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                              .arg(QChar(occupant.position))
                              .arg(Q(occupant.label), Q(occupant.dummyName)),
                          12);
-            std::vector<double> widths = {145, 28, 135};
+            std::vector<double> widths = fixedWidths;
             std::vector<Cell> head = {{"criterion"}, {"unit"}, {scored ? "HPL / LPL" : "limit"}};
             for (size_t t = from; t < to; ++t) {
                 const double w = (page.Width() - fixed) / double(to - from);
