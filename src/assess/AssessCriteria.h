@@ -37,11 +37,18 @@ struct Computed {
 // SetRule::All, each in the row's input order, aligned on one time grid.
 using ChannelSets = std::vector<std::vector<Criteria::Channel>>;
 
+// What a computation takes beside its channels.
+struct ComputeContext {
+    const Criteria::DummyInfo* dummy = nullptr; // the occupant's constants (may be null)
+    double v0 = 0;             // m/s, the initial velocity an input gives, 0 when none
+    bool cumulative3ms = false; // 3 ms values: the total time at or above a level, else one run
+    bool compressionPositive = false; // deflections turned so that compression is positive
+};
+
 struct CriterionRow;
-// The computation of a criterion. dummy: the occupant's constants (may be
-// null); v0: the initial velocity an input gives, m/s, 0 when none.
-using ComputeFn = void (*)(const CriterionRow& row, const ChannelSets& sets, const Criteria::DummyInfo* dummy,
-                           double v0, Computed& out);
+// The computation of a criterion.
+using ComputeFn = void (*)(const CriterionRow& row, const ChannelSets& sets, const ComputeContext& ctx,
+                           Computed& out);
 
 struct CriterionRow {
     const char* name;    // snake_case, stable ("hic15", "neck_tension", ...)
@@ -53,14 +60,20 @@ struct CriterionRow {
     double minSpan = 0;  // s; the criterion's own window
     bool hasHistory = false; // a time history that an exceedance curve can judge
     ComputeFn compute = nullptr;
+    bool compressive = false; // deflections whose sign the dummy's convention for compression fixes
 };
+
+// Turns a deflection channel so that compression is positive, by the sign
+// convention of where it sits (its code); false when the code names no known
+// convention (ch unchanged). inverted: why the channel looks inverted (its
+// largest excursion on the non-compressive side), else empty.
+bool OrientForCompression(Criteria::Channel& ch, std::string& inverted);
 
 // Every criterion, in the order a report lists them.
 const std::vector<CriterionRow>& CriterionRows();
 // The row named name, or nullptr.
 const CriterionRow* FindCriterionRow(const std::string& name);
 // Computes row from sets; out.ok false with out.problem when it cannot.
-Computed ComputeCriterion(const CriterionRow& row, const ChannelSets& sets, const Criteria::DummyInfo* dummy,
-                          double v0);
+Computed ComputeCriterion(const CriterionRow& row, const ChannelSets& sets, const ComputeContext& ctx);
 
 } // namespace Assess

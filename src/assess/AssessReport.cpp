@@ -30,7 +30,7 @@ ojson CriterionJson(const CriterionResult& c)
     o["lpl"] = Opt(c.lpl);
     o["capping"] = Opt(c.capping);
     o["score"] = Opt(c.score);
-    o["band"] = c.band ? ojson(BandName(*c.band)) : ojson(nullptr);
+    o["band"] = c.band ? ojson(BandName(*c.band)) : c.rating ? ojson(RatingName(*c.rating)) : ojson(nullptr);
     o["verdict"] = c.pass ? ojson(*c.pass ? "pass" : "fail") : ojson(nullptr);
     o["status"] = StatusName(c.status);
     o["reason"] = c.reason.empty() ? ojson(nullptr) : ojson(c.reason);
@@ -39,10 +39,14 @@ ojson CriterionJson(const CriterionResult& c)
         channels.push_back({{"code", u.code}, {"name", u.name}, {"path", u.path}, {"filter", u.filter}});
     o["channels"] = channels;
     o["filter"] = c.filterClass ? ojson(c.filterClass) : ojson(nullptr);
+    if (c.byRisk)
+        o["risk"] = Opt(c.risk);
+    if (!c.ratingBounds.empty())
+        o["rating_bounds"] = c.ratingBounds; // good, acceptable, marginal: the highest value of each
     if (c.maxScore)
         o["max_score"] = *c.maxScore;
-    if (c.score2026)
-        o["score_2026"] = *c.score2026;
+    if (c.bandScore)
+        o["band_score"] = *c.bandScore;
     if (c.band)
         o["band_colour"] = BandColour(*c.band);
     if (c.capping)
@@ -88,13 +92,17 @@ std::string JudgementText(const CriterionResult& c, bool scored)
         return "doubtful";
     if (c.isModifier)
         return ModifierText(c);
+    if (c.byRisk)
+        return c.risk ? "risk " + Fixed(*c.risk * 100, 2) + " %" : "monitored";
+    if (!c.ratingBounds.empty())
+        return c.rating ? RatingName(*c.rating) : "monitored";
     if (scored) {
         if (!c.score)
             return "monitored";
         std::string s = Fixed(*c.score, 2) + " of " + Fixed(*c.maxScore, 0);
         if (c.band)
             s += "  " + std::string(BandName(*c.band)) + " (" + BandColour(*c.band) + ", 2026: "
-                 + Fixed(*c.score2026, 2) + ")";
+                 + Fixed(*c.bandScore, 2) + ")";
         if (c.capped)
             s += "  CAPPED";
         return s;
@@ -159,6 +167,10 @@ std::string CriterionLimitText(const CriterionResult& c)
     auto n = [&](double v) { return Fixed(v, ReportedDecimals(c.unit, v)); };
     if (c.limit)
         return "<= " + n(*c.limit);
+    if (c.ratingBounds.size() == 3)
+        return n(c.ratingBounds[0]) + " / " + n(c.ratingBounds[1]) + " / " + n(c.ratingBounds[2]);
+    if (c.byRisk)
+        return "risk curve";
     if (c.hpl)
         return n(*c.hpl) + " / " + n(*c.lpl) + (c.capping ? " cap " + n(*c.capping) : std::string())
                + (c.curve.empty() ? "" : " + curve");
@@ -225,18 +237,25 @@ std::string AssessmentJson(const Assessment& a, int indent)
         occ["score"] = scored ? Opt(o.score) : ojson(nullptr);
         occ["max_score"] = scored ? ojson(o.maxScore) : ojson(nullptr);
         if (scored)
-            occ["score_2026"] = Opt(o.score2026);
+            occ["band_score"] = Opt(o.bandScore);
         occ["capped"] = o.capped.empty() ? ojson(nullptr) : ojson(o.capped);
+        if (p.scoring == Scoring::Risk) {
+            occ["risk"] = Opt(o.risk);
+            occ["relative_risk"] = Opt(o.relativeRisk);
+            occ["stars"] = o.stars ? ojson(*o.stars) : ojson(nullptr);
+        }
         ojson regions = ojson::array();
         for (const RegionResult& r : o.regions) {
             ojson region;
             region["region"] = r.region;
             region["score"] = scored ? Opt(r.score) : ojson(nullptr);
             region["max_score"] = scored ? ojson(r.maxScore) : ojson(nullptr);
-            region["band"] = r.band ? ojson(BandName(*r.band)) : ojson(nullptr);
+            region["band"] = r.band ? ojson(BandName(*r.band)) : r.rating ? ojson(RatingName(*r.rating)) : ojson(nullptr);
+            if (p.scoring == Scoring::Risk)
+                region["risk"] = Opt(r.risk);
             if (scored)
-                region["score_2026"] = Opt(r.score2026);
-            else
+                region["band_score"] = Opt(r.bandScore);
+            else if (p.scoring == Scoring::PassFail)
                 region["verdict"] = r.pass ? ojson(*r.pass ? "pass" : "fail") : ojson(nullptr);
             ojson criteria = ojson::array();
             for (const CriterionResult& c : r.criteria)
@@ -255,6 +274,10 @@ std::string AssessmentJson(const Assessment& a, int indent)
         occupants.push_back(occ);
     }
     j["occupants"] = occupants;
+    if (p.scoring == Scoring::Risk)
+        j["vehicle"] = {{"relative_risk", Opt(a.relativeRisk)},
+                        {"stars", a.stars ? ojson(*a.stars) : ojson(nullptr)},
+                        {"reason", a.vehicleReason.empty() ? ojson(nullptr) : ojson(a.vehicleReason)}};
     j["warnings"] = a.warnings;
     return j.dump(indent, ' ', false, ojson::error_handler_t::replace);
 }
@@ -274,14 +297,19 @@ std::string AssessmentText(const Assessment& a)
         for (const std::string& note : o.notes)
             out += "  note: " + note + "\n";
         out += "    " + Pad("criterion", 28) + Pad("value", 10) + Pad("unit", 5)
-               + Pad(scored ? "HPL / LPL" : "limit", 24) + (scored ? "points, band" : "verdict") + "\n";
+               + Pad(scored ? "HPL / LPL" : p.scoring == Scoring::Rating ? "good / accept. / marg." : "limit", 24)
+               + (scored ? "points, band" : p.scoring == Scoring::Risk ? "risk" : p.scoring == Scoring::Rating ? "rating" : "verdict") + "\n";
         for (const RegionResult& r : o.regions) {
             std::string total;
             if (scored)
                 total = r.score ? Fixed(*r.score, 2) + " of " + Fixed(r.maxScore, 0)
                                       + (r.band ? std::string(", ") + BandName(*r.band) : std::string())
-                                      + " (2026: " + Fixed(*r.score2026, 2) + ")"
+                                      + " (2026: " + Fixed(*r.bandScore, 2) + ")"
                                 : "n/a of " + Fixed(r.maxScore, 0);
+            else if (p.scoring == Scoring::Risk)
+                total = r.risk ? "risk " + Fixed(*r.risk * 100, 2) + " %" : "n/a";
+            else if (p.scoring == Scoring::Rating)
+                total = r.rating ? RatingName(*r.rating) : "n/a";
             else
                 total = r.pass ? (*r.pass ? "pass" : "FAIL") : "incomplete";
             out += "  " + r.region + ": " + total + "\n";
@@ -297,11 +325,21 @@ std::string AssessmentText(const Assessment& a)
         }
         if (scored)
             out += "  total: " + (o.score ? Fixed(*o.score, 2) : std::string("n/a")) + " of " + Fixed(o.maxScore, 0)
-                   + " points" + (o.score2026 ? " (2026: " + Fixed(*o.score2026, 2) + ")" : std::string())
+                   + " points" + (o.bandScore ? " (2026: " + Fixed(*o.bandScore, 2) + ")" : std::string())
                    + (o.verdict.empty() ? "" : ", " + o.verdict) + "\n";
+        else if (p.scoring == Scoring::Risk)
+            out += "  risk: " + (o.risk ? Fixed(*o.risk * 100, 2) + " %" : std::string("n/a"))
+                   + (o.relativeRisk ? ", relative risk " + Fixed(*o.relativeRisk, 3) : std::string())
+                   + (o.stars ? ", " + std::to_string(*o.stars) + " stars" : std::string())
+                   + (o.verdict.empty() ? "" : ", " + o.verdict) + "\n";
+        else if (p.scoring == Scoring::Rating)
+            out += "  ratings: " + (o.verdict.empty() ? std::string("complete") : o.verdict) + "\n";
         else
             out += "  verdict: " + o.verdict + "\n";
     }
+    if (p.scoring == Scoring::Risk)
+        out += "\nvehicle: " + (a.stars ? std::to_string(*a.stars) + " stars (mean relative risk " + Fixed(*a.relativeRisk, 3) + ")"
+                                        : "no stars: " + a.vehicleReason) + "\n";
     return out;
 }
 

@@ -16,6 +16,12 @@ const char* BandColour(Band band)
     return colours[int(band)];
 }
 
+const char* RatingName(Rating rating)
+{
+    static const char* const names[] = {"good", "acceptable", "marginal", "poor"};
+    return names[int(rating)];
+}
+
 const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const std::string& name)
 {
     const auto found = std::find_if(list.begin(), list.end(), [&](const CriterionResult& c) { return c.criterion == name; });

@@ -34,6 +34,9 @@ struct ExceedanceJudgement {
 enum class Band { Good, Adequate, Marginal, Weak, Poor };
 const char* BandName(Band band); // "good", "adequate", "marginal", "weak", "poor"
 const char* BandColour(Band band); // "green", "yellow", "orange", "brown", "red"
+// The ratings of a rating protocol, best first.
+enum class Rating { Good, Acceptable, Marginal, Poor };
+const char* RatingName(Rating rating); // "good", "acceptable", "marginal", "poor"
 enum class Status { Ok, Doubtful, NotAvailable };
 const char* StatusName(Status s); // "ok", "doubtful", "n/a"
 
@@ -47,10 +50,14 @@ struct CriterionResult {
     std::vector<std::pair<double, double>> curve; // exceedance points (ms, level)
     std::optional<ExceedanceJudgement> exceedance;
     std::optional<double> score;     // sliding scale: points
-    std::optional<double> score2026; // points by band
+    std::optional<double> bandScore; // points by band
     std::optional<double> maxScore;
     std::optional<Band> band;
     std::optional<bool> pass;        // pass/fail protocols
+    bool byRisk = false;             // judged by a risk curve
+    std::optional<double> risk;      // risk protocols: the probability of injury
+    std::vector<double> ratingBounds; // rating protocols: good, acceptable, marginal up to
+    std::optional<Rating> rating;
     bool capped = false;             // at or beyond the capping limit
     bool isModifier = false;
     std::optional<double> pointsTaken; // modifiers: the points taken
@@ -68,9 +75,11 @@ const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const
 struct RegionResult {
     std::string region;
     double maxScore = 0;
-    std::optional<double> score, score2026;
+    std::optional<double> score, bandScore;
     std::optional<Band> band;
     std::optional<bool> pass;
+    std::optional<double> risk;   // the largest of its criteria's
+    std::optional<Rating> rating; // the worst of its criteria's
     std::vector<CriterionResult> criteria;
     std::vector<CriterionResult> modifiers;
 };
@@ -81,9 +90,13 @@ struct OccupantResult {
     std::string dummy;      // key
     std::string dummyName;
     std::string verdict;    // "pass", "fail", "incomplete"; "" for a complete scored occupant
-    std::optional<double> score, score2026;
+    std::optional<double> score, bandScore;
     double maxScore = 0;
     std::string capped;     // the criterion that capped the score, or ""
+    // Risk protocols: 1 - the product of (1 - the regions' risks), that over
+    // the baseline risk, and the stars of that relative risk.
+    std::optional<double> risk, relativeRisk;
+    std::optional<int> stars;
     std::vector<RegionResult> regions;
     std::vector<CriterionResult> modifiers;
     std::vector<std::string> notes;
@@ -104,6 +117,10 @@ struct Assessment {
     std::vector<InputUse> inputs;
     std::vector<OccupantResult> occupants;
     std::vector<std::string> warnings; // about the test as a whole
+    // Risk protocols with stars: the vehicle's from the occupants' mean relative risk.
+    std::optional<double> relativeRisk;
+    std::optional<int> stars;
+    std::string vehicleReason; // why there is none
 };
 
 } // namespace Assess

@@ -72,6 +72,8 @@ public:
         r.lpl = rule.lpl;
         r.capping = rule.capping;
         r.curve = rule.exceedance;
+        r.byRisk = rule.risk.has_value();
+        r.ratingBounds = rule.rating;
         if (rule.modifier && !rule.modifier->input.empty()) {
             r.isModifier = true;
             r.input = rule.modifier->input;
@@ -136,14 +138,31 @@ public:
         for (auto& set : sets)
             for (auto& ch : set)
                 ch = std::move(all[next++]);
-        const double v0 = m_protocol.FindInput("initial_velocity") ? InputValue("initial_velocity") / 3.6 : 0;
+        ComputeContext ctx;
+        ctx.dummy = dummy;
+        if (const InputUse* v = Input("initial_velocity"))
+            ctx.v0 = SpeedToMetresPerSecond(v->value, v->unit).value_or(0);
+        ctx.cumulative3ms = rule.cumulative3ms;
+        if (row.compressive) {
+            ctx.compressionPositive = true;
+            for (auto& set : sets)
+                for (auto& ch : set) {
+                    std::string inverted;
+                    const bool known = OrientForCompression(ch, inverted);
+                    ctx.compressionPositive = ctx.compressionPositive && known;
+                    if (!inverted.empty()) {
+                        worst = std::max(worst, Status::Doubtful);
+                        reason += (reason.empty() ? "" : "; ") + inverted;
+                    }
+                }
+        }
         Computed best;
         if (row.sets == SetRule::All) {
-            best = ComputeCriterion(row, sets, dummy, v0);
+            best = ComputeCriterion(row, sets, ctx);
         } else {
             for (auto& set : sets) {
                 std::vector<std::vector<Criteria::Channel>> one{std::move(set)};
-                Computed c = ComputeCriterion(row, one, dummy, v0);
+                Computed c = ComputeCriterion(row, one, ctx);
                 if (!c.ok) {
                     best = c;
                     break;
@@ -162,6 +181,12 @@ public:
         r.t2 = best.t2;
         r.status = worst;
         r.reason = reason;
+        for (const std::string& note : best.notes)
+            r.notes.push_back(note);
+        if (!rule.doubtful.empty()) {
+            r.status = std::max(r.status, Status::Doubtful);
+            r.reason += (r.reason.empty() ? "" : "; ") + rule.doubtful;
+        }
         if (!rule.exceedance.empty())
             r.exceedance = JudgeExceedance(best.history, best.dt, rule.exceedance);
         m_lastPeakResultant = best.peakResultant;
@@ -181,6 +206,29 @@ private:
     const std::vector<InputUse>& m_inputs;
     double m_lastPeakResultant = 0;
 };
+
+// The vehicle's stars from the mean relative risk of every occupant the
+// protocol assesses; none, with the reason, when one is missing or unknown.
+void VehicleStars(const Protocol& protocol, Assessment& a)
+{
+    if (!protocol.stars) {
+        a.vehicleReason = protocol.id + " gives no star bands";
+        return;
+    }
+    double sum = 0;
+    for (const OccupantRule& rule : protocol.occupants) {
+        const auto o = std::find_if(a.occupants.begin(), a.occupants.end(), [&](const OccupantResult& r) {
+            return r.label == rule.label && r.dummy == rule.dummy;
+        });
+        if (o == a.occupants.end() || !o->relativeRisk) {
+            a.vehicleReason = "no relative risk of the " + rule.label + " (" + DummyNameOfKey(rule.dummy) + ")";
+            return;
+        }
+        sum += *o->relativeRisk;
+    }
+    a.relativeRisk = sum / double(protocol.occupants.size());
+    a.stars = StarsOf(*protocol.stars, *a.relativeRisk);
+}
 
 } // namespace
 
@@ -294,6 +342,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         return !options.progress || options.progress(total ? double(done) / double(total) : 1.0);
     };
     const bool scored = protocol.scoring == Scoring::SlidingScale;
+    const bool byRiskOrRating = protocol.scoring == Scoring::Risk || protocol.scoring == Scoring::Rating;
     for (const auto& [position, rule] : plan) {
         OccupantResult o;
         o.position = position;
@@ -307,7 +356,8 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         const Criteria::DummyInfo* dummy = Criteria::FindDummy(rule->dummy);
         engine.Plan(*rule, position);
         bool unknown = false, failed = false;
-        double total2026 = 0, totalScore = 0;
+        double totalBand = 0, totalScore = 0;
+        double spared = 1; // the chance of no injury in any region
         for (const RegionRule& rs : rule->regions) {
             RegionResult region;
             region.region = rs.region;
@@ -332,15 +382,25 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                     return false;
                 }
             }
-            AggregateRegion(protocol.scoring == Scoring::SlidingScale, region);
             o.maxScore += region.maxScore;
-            if (scored) {
-                unknown = unknown || !region.score;
-                totalScore += region.score.value_or(0);
-                total2026 += region.score2026.value_or(0);
+            if (byRiskOrRating) {
+                AggregateRiskOrRating(protocol.scoring, region);
+                const bool judged = std::any_of(region.criteria.begin(), region.criteria.end(), [](const auto& c) {
+                    return c.byRisk || !c.ratingBounds.empty();
+                });
+                unknown = unknown || (judged && !region.risk && !region.rating);
+                if (region.risk)
+                    spared *= 1 - *region.risk;
             } else {
-                failed = failed || (region.pass && !*region.pass);
-                unknown = unknown || !region.pass;
+                AggregateRegion(scored, region);
+                if (scored) {
+                    unknown = unknown || !region.score;
+                    totalScore += region.score.value_or(0);
+                    totalBand += region.bandScore.value_or(0);
+                } else {
+                    failed = failed || (region.pass && !*region.pass);
+                    unknown = unknown || !region.pass;
+                }
             }
             o.regions.push_back(std::move(region));
         }
@@ -351,7 +411,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                 unknown = true;
             } else if (scored) {
                 totalScore -= *c.pointsTaken;
-                total2026 -= *c.pointsTaken;
+                totalBand -= *c.pointsTaken;
             } else {
                 failed = failed || !*c.pass;
             }
@@ -361,14 +421,23 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                 return false;
             }
         }
-        if (scored) {
+        if (byRiskOrRating) {
+            o.verdict = unknown ? "incomplete" : "";
+            if (!unknown && protocol.scoring == Scoring::Risk) {
+                o.risk = 1 - spared;
+                if (protocol.stars) {
+                    o.relativeRisk = *o.risk / protocol.stars->baselineRisk;
+                    o.stars = StarsOf(*protocol.stars, *o.relativeRisk);
+                }
+            }
+        } else if (scored) {
             if (!o.capped.empty()) {
                 // A capping limit reached takes every point, whatever else is known.
-                o.score = o.score2026 = 0.0;
+                o.score = o.bandScore = 0.0;
                 o.notes.push_back("capped: " + o.capped + " reached its capping limit; the score is 0");
             } else if (!unknown) {
                 o.score = std::max(0.0, totalScore);
-                o.score2026 = std::max(0.0, total2026);
+                o.bandScore = std::max(0.0, totalBand);
             }
             o.verdict = unknown ? "incomplete" : "";
         } else {
@@ -376,6 +445,8 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         }
         out.occupants.push_back(std::move(o));
     }
+    if (protocol.scoring == Scoring::Risk)
+        VehicleStars(protocol, out);
     return true;
 }
 

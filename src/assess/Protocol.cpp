@@ -21,6 +21,32 @@ int LineOfOffset(const std::string& text, size_t offset)
     return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n'));
 }
 
+const char* ScoringName(Scoring s)
+{
+    switch (s) {
+    case Scoring::PassFail:
+        return "pass_fail";
+    case Scoring::SlidingScale:
+        return "sliding_scale";
+    case Scoring::Risk:
+        return "risk";
+    case Scoring::Rating:
+        break;
+    }
+    return "rating";
+}
+
+std::optional<double> SpeedToMetresPerSecond(double value, const std::string& unit)
+{
+    if (unit == "km/h")
+        return value / 3.6;
+    if (unit == "m/s")
+        return value;
+    if (unit == "mph")
+        return value * 0.44704;
+    return std::nullopt;
+}
+
 const InputRule* Protocol::FindInput(const std::string& name) const
 {
     for (const InputRule& in : inputs)
@@ -217,6 +243,8 @@ public:
             return Fail(ptr + "/default", "the default of \"" + in.name + "\" must be "
                                               + (in.isNumber ? "a number" : "true or false"));
         in.defaultValue = in.isNumber ? d->get<double>() : (d->get<bool>() ? 1 : 0);
+        if (in.name == "initial_velocity" && !SpeedToMetresPerSecond(1, in.unit))
+            return Fail(ptr + "/unit", "the initial velocity's unit is km/h, m/s or mph, not \"" + in.unit + "\"");
         return true;
     }
 
@@ -253,12 +281,32 @@ public:
 
     bool Modifier(const json& o, const std::string& ptr, const Protocol& p, ModifierRule& m)
     {
-        if (!Object(o, ptr, "a modifier") || !Keys(o, ptr, {"points", "at_or_above", "from", "to"}))
+        if (!Object(o, ptr, "a modifier") || !Keys(o, ptr, {"points", "at_or_above", "from", "to", "above_steps"}))
             return false;
         std::optional<double> points;
         if (!Number(o, ptr, "points", points) || !Number(o, ptr, "at_or_above", m.atOrAbove)
             || !Number(o, ptr, "from", m.from) || !Number(o, ptr, "to", m.to))
             return false;
+        if (o.contains("above_steps")) {
+            const json& a = o["above_steps"];
+            if (!a.is_array() || a.empty())
+                return Fail(ptr + "/above_steps", "\"above_steps\" is a list of [level, points]");
+            for (size_t k = 0; k < a.size(); ++k) {
+                const std::string sp = ptr + "/above_steps/" + std::to_string(k);
+                if (!a[k].is_array() || a[k].size() != 2 || !a[k][0].is_number() || !a[k][1].is_number())
+                    return Fail(sp, "a step is [level, points]");
+                const double level = a[k][0].get<double>(), taken = a[k][1].get<double>();
+                if (!m.steps.empty() && !(level > m.steps.back().first && taken > m.steps.back().second))
+                    return Fail(sp, "steps go up in level and in points");
+                if (!(taken > 0))
+                    return Fail(sp, "a step takes points (more than 0)");
+                m.steps.push_back({level, taken});
+            }
+            if (points || m.atOrAbove || m.from || m.to)
+                return Fail(ptr, "a modifier with \"above_steps\" has no \"points\", \"at_or_above\", \"from\" or \"to\"");
+            m.points = m.steps.back().second;
+            return true;
+        }
         if (p.scoring == Scoring::SlidingScale && !points)
             return Fail(ptr, "a modifier needs the \"points\" it takes");
         m.points = points.value_or(0);
@@ -277,7 +325,7 @@ public:
         c.line = lines.LineOf(ptr);
         if (!Object(o, ptr, "a criterion")
             || !Keys(o, ptr, {"criterion", "channels", "filter", "limit", "hpl", "lpl", "capping", "exceedance",
-                              "modifier", "input", "only_with", "assume_above", "note"}))
+                              "modifier", "input", "only_with", "assume_above", "note", "clip_3ms", "doubtful", "risk", "rating"}))
             return false;
         if (asModifier && o.contains("input")) {
             ModifierRule m;
@@ -315,8 +363,22 @@ public:
         if (!Number(o, ptr, "limit", c.limit) || !Number(o, ptr, "hpl", c.hpl) || !Number(o, ptr, "lpl", c.lpl)
             || !Number(o, ptr, "capping", c.capping) || !Number(o, ptr, "assume_above", c.assumeAbove))
             return false;
-        if (!Text(o, ptr, "only_with", c.onlyWith, false) || !Text(o, ptr, "note", c.note, false))
+        if (!Text(o, ptr, "only_with", c.onlyWith, false) || !Text(o, ptr, "note", c.note, false)
+            || !Text(o, ptr, "doubtful", c.doubtful, false))
             return false;
+        const bool clip = c.criterion == "head_a3ms" || c.criterion == "chest_a3ms";
+        if (o.contains("clip_3ms") != clip)
+            return Fail(ptr + (clip ? "" : "/clip_3ms"),
+                        clip ? "a 3 ms value says \"clip_3ms\": \"cumulative\" (intervals that add up) or \"single_run\""
+                             : "only a 3 ms value (head_a3ms, chest_a3ms) has \"clip_3ms\"");
+        if (clip) {
+            std::string how;
+            if (!Text(o, ptr, "clip_3ms", how, true))
+                return false;
+            if (how != "cumulative" && how != "single_run")
+                return Fail(ptr + "/clip_3ms", "\"clip_3ms\" is \"cumulative\" or \"single_run\", not \"" + how + "\"");
+            c.cumulative3ms = how == "cumulative";
+        }
         if (!c.onlyWith.empty()) {
             const InputRule* in = p.FindInput(c.onlyWith);
             if (!in || in->isNumber)
@@ -368,10 +430,103 @@ public:
                                                  + "]");
         if (c.capping && c.hpl && *c.capping < *c.hpl)
             return Fail(ptr + "/capping", "the capping limit lies below the higher performance limit");
+        if (o.contains("risk") && !ParseRisk(o["risk"], ptr + "/risk", *row, c))
+            return false;
+        if (o.contains("rating") && !ParseRating(o["rating"], ptr + "/rating", c))
+            return false;
+        if ((c.risk && p.scoring != Scoring::Risk) || (!c.rating.empty() && p.scoring != Scoring::Rating))
+            return Fail(ptr + (c.risk ? "/risk" : "/rating"), std::string("only a ") + (c.risk ? "risk" : "rating")
+                                                                  + " protocol's criterion has \""
+                                                                  + (c.risk ? "risk" : "rating") + "\"");
+        if ((c.risk || !c.rating.empty()) && (c.limit || c.hpl || c.modifier || !c.exceedance.empty()))
+            return Fail(ptr, "a criterion with a risk curve or rating boundaries has no other limits");
+        if (c.limit && (p.scoring == Scoring::Risk || p.scoring == Scoring::Rating))
+            return Fail(ptr + "/limit", std::string("a ") + ScoringName(p.scoring) + " protocol has no pass/fail \"limit\"");
         if (c.hpl && p.scoring != Scoring::SlidingScale)
             return Fail(ptr + "/hpl", "a pass/fail protocol judges by \"limit\", not by a sliding scale");
         if (c.limit && p.scoring == Scoring::SlidingScale)
             return Fail(ptr + "/limit", "a sliding-scale protocol scores by \"hpl\" and \"lpl\", not by \"limit\"");
+        return true;
+    }
+
+    // A risk curve; its unit the criterion's, or N beside kN.
+    bool ParseRisk(const json& o, const std::string& ptr, const CriterionRow& row, CriterionRule& c)
+    {
+        if (!Object(o, ptr, "a risk curve") || !Keys(o, ptr, {"form", "mu", "sigma", "a", "b", "power", "unit"}))
+            return false;
+        RiskCurve r;
+        std::string form;
+        if (!Text(o, ptr, "form", form, true) || !Text(o, ptr, "unit", r.unit, false))
+            return false;
+        std::optional<double> mu, sigma, a, b, power;
+        if (!Number(o, ptr, "mu", mu) || !Number(o, ptr, "sigma", sigma) || !Number(o, ptr, "a", a)
+            || !Number(o, ptr, "b", b) || !Number(o, ptr, "power", power))
+            return false;
+        if (form == "normal_log") {
+            if (!mu || !sigma || !(*sigma > 0) || a || b || power)
+                return Fail(ptr, "a \"normal_log\" curve has \"mu\" and \"sigma\" (above 0) alone");
+            r.form = RiskCurve::Form::NormalOfLog;
+            r.a = *mu;
+            r.b = *sigma;
+        } else if (form == "logistic") {
+            if (!a || !b || mu || sigma || (power && !(*power > 0)))
+                return Fail(ptr, "a \"logistic\" curve has \"a\", \"b\" and perhaps \"power\" (above 0)");
+            r.form = RiskCurve::Form::Logistic;
+            r.a = *a;
+            r.b = *b;
+            r.power = power.value_or(1);
+        } else {
+            return Fail(ptr + "/form", "a risk curve's \"form\" is \"normal_log\" or \"logistic\", not \"" + form + "\"");
+        }
+        const std::string unit = row.unit;
+        if (r.unit.empty() || r.unit == unit)
+            r.unit = unit;
+        else if (r.unit == "N" && unit == "kN")
+            r.scale = 1000;
+        else
+            return Fail(ptr + "/unit", "the curve's unit is the criterion's (" + unit + ")" + (unit == "kN" ? " or N" : "")
+                                           + ", not \"" + r.unit + "\"");
+        c.risk = r;
+        return true;
+    }
+
+    bool ParseRating(const json& a, const std::string& ptr, CriterionRule& c)
+    {
+        if (!a.is_array() || a.size() != 3)
+            return Fail(ptr, "\"rating\" is [good, acceptable, marginal]: the highest value of each");
+        for (size_t k = 0; k < 3; ++k) {
+            if (!a[k].is_number() || !std::isfinite(a[k].get<double>()))
+                return Fail(ptr + "/" + std::to_string(k), "a rating boundary is a number");
+            if (k > 0 && !(a[k].get<double>() > c.rating.back()))
+                return Fail(ptr + "/" + std::to_string(k), "rating boundaries rise from good to marginal");
+            c.rating.push_back(a[k].get<double>());
+        }
+        return true;
+    }
+
+    bool ParseStars(const json& o, const std::string& ptr, Protocol& p)
+    {
+        if (!Object(o, ptr, "\"stars\"") || !Keys(o, ptr, {"baseline_risk", "below", "otherwise"}))
+            return false;
+        StarBands s;
+        std::optional<double> baseline, otherwise;
+        if (!Number(o, ptr, "baseline_risk", baseline) || !Number(o, ptr, "otherwise", otherwise))
+            return false;
+        if (!baseline || !(*baseline > 0 && *baseline < 1) || !otherwise)
+            return Fail(ptr, "\"stars\" needs \"baseline_risk\" (between 0 and 1), \"below\" and \"otherwise\"");
+        s.baselineRisk = *baseline;
+        s.otherwise = int(*otherwise);
+        const auto b = o.find("below");
+        if (b == o.end() || !b->is_array() || b->empty())
+            return Fail(ptr, "\"below\" is a list of [relative risk, stars]");
+        for (size_t k = 0; k < b->size(); ++k) {
+            const json& e = (*b)[k];
+            if (!e.is_array() || e.size() != 2 || !e[0].is_number() || !e[1].is_number_integer()
+                || (!s.below.empty() && !(e[0].get<double>() > s.below.back().first)))
+                return Fail(ptr + "/below/" + std::to_string(k), "a star band is [relative risk, stars], the bounds rising");
+            s.below.push_back({e[0].get<double>(), e[1].get<int>()});
+        }
+        p.stars = s;
         return true;
     }
 
@@ -444,16 +599,24 @@ public:
     {
         if (!Object(o, "", "a protocol file")
             || !Keys(o, "", {"id", "name", "version", "date", "source", "scoring", "notes", "window_ms", "dummies",
-                             "inputs", "occupants"}))
+                             "inputs", "occupants", "stars"}))
             return false;
         std::string scoring;
         if (!Text(o, "", "id", p.id, true) || !Text(o, "", "name", p.name, true)
             || !Text(o, "", "version", p.version, true) || !Text(o, "", "date", p.date, true)
             || !Text(o, "", "source", p.source, true) || !Text(o, "", "scoring", scoring, true))
             return false;
-        if (scoring != "pass_fail" && scoring != "sliding_scale")
-            return Fail("/scoring", "\"scoring\" is \"pass_fail\" or \"sliding_scale\", not \"" + scoring + "\"");
-        p.scoring = scoring == "pass_fail" ? Scoring::PassFail : Scoring::SlidingScale;
+        bool known = false;
+        for (Scoring s : {Scoring::PassFail, Scoring::SlidingScale, Scoring::Risk, Scoring::Rating})
+            if (scoring == ScoringName(s)) {
+                p.scoring = s;
+                known = true;
+            }
+        if (!known)
+            return Fail("/scoring", "\"scoring\" is \"pass_fail\", \"sliding_scale\", \"risk\" or \"rating\", not \""
+                                        + scoring + "\"");
+        if (o.contains("stars") && (p.scoring != Scoring::Risk || !ParseStars(o["stars"], "/stars", p)))
+            return Fail("/stars", "only a risk protocol has \"stars\"");
         if (!Array(o, "", "notes", false) || !Array(o, "", "dummies", true) || !Array(o, "", "inputs", false)
             || !Array(o, "", "occupants", true))
             return false;

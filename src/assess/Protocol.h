@@ -12,7 +12,29 @@
 
 namespace Assess {
 
-enum class Scoring { PassFail, SlidingScale };
+// Pass/fail limits; points on a sliding scale; the risk of injury from risk
+// curves, with stars from the relative risk; ratings by published boundaries.
+enum class Scoring { PassFail, SlidingScale, Risk, Rating };
+const char* ScoringName(Scoring s); // "pass_fail", "sliding_scale", "risk", "rating"
+
+// The probability of injury from a criterion's value x (in the curve's unit):
+// the standard normal distribution of (ln x - a) / b, or the logistic
+// 1 / (1 + exp(a - b x^power)).
+struct RiskCurve {
+    enum class Form { NormalOfLog, Logistic };
+    Form form = Form::Logistic;
+    double a = 0, b = 0, power = 1;
+    std::string unit;  // the curve's unit when it differs from the criterion's (N for kN)
+    double scale = 1;  // the criterion's unit to the curve's
+};
+
+// Stars from the relative risk (the occupant's risk over a baseline risk):
+// the stars of the first band whose bound the relative risk is below.
+struct StarBands {
+    double baselineRisk = 0;
+    std::vector<std::pair<double, int>> below; // (bound, stars), bounds rising
+    int otherwise = 1;
+};
 
 // An input that is no curve: a yes/no observation or a number.
 struct InputRule {
@@ -29,6 +51,8 @@ struct ModifierRule {
     double points = 0;             // points taken (positive), at most
     std::optional<double> atOrAbove; // a step at this value
     std::optional<double> from, to;  // linear from nothing at `from` to all at `to`
+    // Steps (level, points): above a level its points are taken, the most of those passed.
+    std::vector<std::pair<double, double>> steps;
     std::string input;             // a yes/no input instead of a curve: taken when true
 };
 
@@ -51,6 +75,16 @@ struct CriterionRule {
     // What the file says of the criterion: why a criterion without limits is
     // only monitored, or a choice made in its numbers.
     std::string note;
+    // 3 ms values (head_a3ms, chest_a3ms): the level held for 3 ms in total
+    // over every interval at or above it, else in one run.
+    bool cumulative3ms = false;
+    // Why the file holds the value doubtful (an open choice in its numbers):
+    // shown with the value, never scored or judged.
+    std::string doubtful;
+    std::optional<RiskCurve> risk;
+    // Rating boundaries: good at or below the first, acceptable at or below
+    // the second, marginal at or below the third, poor above.
+    std::vector<double> rating;
     int line = 0;            // where the criterion stands in its file
 };
 
@@ -78,6 +112,7 @@ struct Protocol {
     std::vector<std::string> dummies;
     std::vector<InputRule> inputs;
     std::vector<OccupantRule> occupants;
+    std::optional<StarBands> stars; // risk protocols that give star bands
 
     const InputRule* FindInput(const std::string& name) const;
 };
@@ -87,6 +122,9 @@ struct Protocol {
 bool ParseProtocol(const std::string& text, const std::string& file, Protocol& out, std::string& error);
 // Reads and parses the protocol file at path.
 bool LoadProtocolFile(const std::string& path, Protocol& out, std::string& error);
+
+// value in unit ("km/h", "m/s", "mph") as m/s; none for another unit.
+std::optional<double> SpeedToMetresPerSecond(double value, const std::string& unit);
 
 // The 1-based line of byte offset in text.
 int LineOfOffset(const std::string& text, size_t offset);

@@ -19,6 +19,11 @@ bool Judged(const CriterionResult& c)
     return c.isModifier || c.limit || c.hpl || !c.curve.empty();
 }
 
+double StandardNormal(double z)
+{
+    return 0.5 * std::erfc(-z / std::sqrt(2.0));
+}
+
 } // namespace
 
 Band BandOf(double value, double hpl, double lpl)
@@ -48,6 +53,49 @@ double BandPoints(Band band, double maxPoints)
 {
     static const double shares[] = {1.0, 0.8, 0.4, 0.2, 0.0};
     return maxPoints * shares[int(band)];
+}
+
+double RiskOf(const RiskCurve& curve, double value)
+{
+    const double x = value * curve.scale;
+    if (curve.form == RiskCurve::Form::NormalOfLog)
+        return x > 0 ? StandardNormal((std::log(x) - curve.a) / curve.b) : 0.0;
+    return 1 / (1 + std::exp(curve.a - curve.b * std::pow(std::max(x, 0.0), curve.power)));
+}
+
+Rating RatingOf(double value, const std::vector<double>& boundaries)
+{
+    for (size_t k = 0; k < boundaries.size(); ++k)
+        if (value <= boundaries[k])
+            return Rating(k);
+    return Rating::Poor;
+}
+
+int StarsOf(const StarBands& bands, double relativeRisk)
+{
+    for (const auto& [bound, stars] : bands.below)
+        if (relativeRisk < bound)
+            return stars;
+    return bands.otherwise;
+}
+
+void AggregateRiskOrRating(Scoring scoring, RegionResult& region)
+{
+    const bool risk = scoring == Scoring::Risk;
+    std::optional<double> worstRisk;
+    std::optional<Rating> worstRating;
+    for (const CriterionResult& c : region.criteria) {
+        if (risk ? !c.byRisk : c.ratingBounds.empty())
+            continue;
+        if (c.status != Status::Ok || (risk ? !c.risk : !c.rating))
+            return;
+        if (risk)
+            worstRisk = std::max(worstRisk.value_or(0.0), *c.risk);
+        else
+            worstRating = std::max(worstRating.value_or(Rating::Good), *c.rating);
+    }
+    region.risk = worstRisk;
+    region.rating = worstRating;
 }
 
 double ExceedanceAllowed(const std::vector<std::pair<double, double>>& curve, double level)
@@ -113,7 +161,11 @@ void ScoreCriterion(const CriterionRule& rule, bool scored, bool onlyWithGiven, 
         double share = 0;
         if (!m.input.empty())
             share = *r.value != 0 ? 1 : 0;
-        else if (m.atOrAbove)
+        else if (!m.steps.empty()) {
+            for (const auto& [level, points] : m.steps)
+                if (*r.value > level)
+                    share = points / m.points;
+        } else if (m.atOrAbove)
             share = *r.value >= *m.atOrAbove ? 1 : 0;
         else
             share = std::clamp((*r.value - *m.from) / (*m.to - *m.from), 0.0, 1.0);
@@ -136,7 +188,7 @@ void ScoreCriterion(const CriterionRule& rule, bool scored, bool onlyWithGiven, 
                        + "): not scored, full points";
             if (scored) {
                 r.maxScore = maxScore;
-                r.score = r.score2026 = maxScore;
+                r.score = r.bandScore = maxScore;
             } else {
                 r.pass = true;
             }
@@ -146,16 +198,20 @@ void ScoreCriterion(const CriterionRule& rule, bool scored, bool onlyWithGiven, 
             r.notes.push_back(Spaced(rule.onlyWith) + " assumed: peak resultant " + Num(peakResultant)
                               + " g above " + Num(*rule.assumeAbove) + " g");
     }
-    if (rule.hpl) {
+    if (rule.risk) {
+        r.risk = RiskOf(*rule.risk, *r.value);
+    } else if (!rule.rating.empty()) {
+        r.rating = RatingOf(*r.value, rule.rating);
+    } else if (rule.hpl) {
         r.maxScore = maxScore;
         r.score = SlidingPoints(*r.value, *rule.hpl, *rule.lpl, maxScore);
         r.band = BandOf(*r.value, *rule.hpl, *rule.lpl);
-        r.score2026 = BandPoints(*r.band, maxScore);
+        r.bandScore = BandPoints(*r.band, maxScore);
         r.capped = rule.capping && *r.value >= *rule.capping;
         // The duration form of the lower limit: held too long at a level
         // below the peak limit, the criterion is as poor as at the limit.
         if (r.exceedance && r.exceedance->judged && r.exceedance->margin < 0) {
-            r.score = r.score2026 = 0.0;
+            r.score = r.bandScore = 0.0;
             r.band = Band::Poor;
             r.notes.push_back("0 points: " + Num(r.exceedance->level) + " " + r.unit + " held for "
                               + Ms(r.exceedance->duration) + " ms, the lower performance limit's duration form "
@@ -171,7 +227,7 @@ void ScoreCriterion(const CriterionRule& rule, bool scored, bool onlyWithGiven, 
 void AggregateRegion(bool scored, RegionResult& region)
 {
     bool unknown = false, failed = false, any = false;
-    double score = region.maxScore, score2026 = region.maxScore;
+    double score = region.maxScore, bandScore = region.maxScore;
     for (const CriterionResult& c : region.criteria) {
         if (!Judged(c))
             continue;
@@ -182,7 +238,7 @@ void AggregateRegion(bool scored, RegionResult& region)
         }
         if (scored) {
             score = std::min(score, *c.score);
-            score2026 = std::min(score2026, *c.score2026);
+            bandScore = std::min(bandScore, *c.bandScore);
             if (c.band && (!region.band || *c.band > *region.band))
                 region.band = c.band;
         } else {
@@ -196,7 +252,7 @@ void AggregateRegion(bool scored, RegionResult& region)
         }
         if (scored) {
             score -= *m.pointsTaken;
-            score2026 -= *m.pointsTaken;
+            bandScore -= *m.pointsTaken;
         } else {
             failed = failed || !*m.pass;
         }
@@ -204,7 +260,7 @@ void AggregateRegion(bool scored, RegionResult& region)
     if (scored) {
         if (!unknown && (any || !region.modifiers.empty())) {
             region.score = std::max(0.0, score);
-            region.score2026 = std::max(0.0, score2026);
+            region.bandScore = std::max(0.0, bandScore);
         }
     } else if (failed) {
         region.pass = false;

@@ -26,6 +26,13 @@ double SlidingPoints(double value, double hpl, double lpl, double maxPoints);
 // Points by band (from 2026): 100, 80, 40, 20 and 0 % of maxPoints.
 double BandPoints(Band band, double maxPoints);
 
+// The probability of injury at value (the criterion's unit) on curve.
+double RiskOf(const RiskCurve& curve, double value);
+// The rating of value by boundaries [good, acceptable, marginal].
+Rating RatingOf(double value, const std::vector<double>& boundaries);
+// The stars of a relative risk.
+int StarsOf(const StarBands& bands, double relativeRisk);
+
 // Scores or judges the evaluated criterion r by rule, within a region of
 // maxScore points (0 for an occupant's modifier). onlyWithGiven: the rule's
 // onlyWith input is true; peakResultant: of the criterion's acceleration
@@ -35,5 +42,8 @@ void ScoreCriterion(const CriterionRule& rule, bool scored, bool onlyWithGiven, 
 // A region's points or verdict from its criteria and modifiers; none when
 // one of them is unknown.
 void AggregateRegion(bool scored, RegionResult& region);
+// A region's risk (the largest) or rating (the worst) from its criteria; none
+// when one of them is unknown.
+void AggregateRiskOrRating(Scoring scoring, RegionResult& region);
 
 } // namespace Assess

@@ -1,6 +1,6 @@
 // Two more demo tests for the assessment, as ISO-MME tests: an offset frontal
 // test against a mobile barrier (THOR driver, Hybrid III 5th female front
-// passenger, the car's sill for the occupant load criterion) and a side
+// passenger, the barrier trolley for the occupant load criterion) and a side
 // barrier test (WorldSID driver). Pulses made from half-sines with sensor
 // noise; the values are synthetic.
 #include "DemoData.h"
@@ -57,6 +57,8 @@ const std::vector<DemoPulse>& FrontalPulses()
         {"13NECKUP00HFMOYB", "NEWTON-METERS", -31, 0.05, 0.035}, {"13CHST0000HFDSXC", "MILLIMETERS", -27, 0.04, 0.05},
         // The car's left rear sill: 50 km/h taken away in 90 ms.
         {"10SILBLE0000ACXP", "G'S", -13.8888889 * std::numbers::pi / (2 * 0.09) / 9.80665, 0.0, 0.09},
+        // The barrier trolley (the occupant load criterion's channel): 50 km/h taken away in 95 ms.
+        {"M0MBARCG0000ACXP", "G'S", -13.8888889 * std::numbers::pi / (2 * 0.095) / 9.80665, 0.0, 0.095},
     };
     return pulses;
 }

@@ -32,7 +32,7 @@ const std::map<std::string, std::string>& DemoCodes()
         {"neck_fy", "11NECKUP00H3FOYB"},   {"neck_fz", "11NECKUP00H3FOZB"},   {"neck_mx", "11NECKUP00H3MOXB"},
         {"neck_my", "11NECKUP00H3MOYB"},   {"neck_mz", "11NECKUP00H3MOZB"},   {"lfemur_fz", "11FEMRLE00H3FOZB"},
         {"rfemur_fz", "11FEMRRI00H3FOZB"}, {"ltibia_mx", "11TIBILEUPH3MOXB"}, {"ltibia_my", "11TIBILEUPH3MOYB"},
-        {"ltibia_fz", "11TIBILEUPH3FOZB"}, {"sbelt_f", "11SEBEUP0000FO0D"},  {"lbelt_f", "11SEBELO0000FO0D"},
+        {"ltibia_fz", "11TIBILEUPH3FOZB"}, {"sbelt_f", "11SEBE0000B3FO0D"},  {"lbelt_f", "11SEBE0000B6FO0D"},
         {"sled_x", "S0SLED000000ACXD"},
     };
     return codes;

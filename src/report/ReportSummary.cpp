@@ -198,8 +198,8 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 if (o && scored) {
                     text = o->score ? Q(Assess::Fixed(*o->score, 2)) : "n/a";
                     text += Q(" of " + Assess::Fixed(o->maxScore, 0));
-                    if (o->score2026)
-                        text += Q(" (2026: " + Assess::Fixed(*o->score2026, 2) + ")");
+                    if (o->bandScore)
+                        text += Q(" (2026: " + Assess::Fixed(*o->bandScore, 2) + ")");
                     if (!o->verdict.empty())
                         text += " " + Q(o->verdict);
                     fill = o->score ? QColor() : kNotAvailable;
@@ -218,9 +218,9 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 // The bands from 2026: the points each band gives, beside the straight line.
                 QString bands;
                 for (const Assess::RegionResult& r : occupant.regions)
-                    if (r.score2026)
+                    if (r.bandScore)
                         bands += QStringLiteral("%1%2 %3").arg(bands.isEmpty() ? "" : ", ", Q(r.region),
-                                                               Q(Assess::Fixed(*r.score2026, 2)));
+                                                               Q(Assess::Fixed(*r.bandScore, 2)));
                 if (!bands.isEmpty())
                     page.Paragraph("Points by colour band (from 2026): " + bands, 8, QColor(60, 60, 60), 8);
             }

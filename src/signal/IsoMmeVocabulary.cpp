@@ -93,10 +93,15 @@ struct LocationRow {
     const char* fine1; // "" when the side is no part of the location
     const char* record;
     bool dummy; // a part of a dummy's body
+    const char* fine3 = ""; // a belt's position in fine location 3, "" for none
 };
 
-// Two-letter sensor locations of the record. Rows with a side come first.
+// Two-letter sensor locations of the record. Rows with a belt position or a
+// side come first. The belt positions are ISO/TS 13499's (B3 the upper
+// diagonal belt, B6 the lap belt's outboard part); UP and LO are an older
+// spelling read as the same places.
 const LocationRow kLocations[] = {
+    {"SEBE", "", "SB", false, "B3"}, {"SEBE", "", "LB", false, "B6"},
     {"FEMR", "LE", "FL", true}, {"FEMR", "RI", "FR", true}, {"TIBI", "LE", "TL", true}, {"TIBI", "RI", "TR", true},
     {"SILB", "LE", "LS", false}, {"SILB", "RI", "RS", false}, {"SEBE", "UP", "SB", false}, {"SEBE", "LO", "LB", false},
     {"HEAD", "", "HD", true},   {"NECK", "", "NK", true},   {"CHST", "", "CH", true},   {"PELV", "", "PV", true},
@@ -214,20 +219,20 @@ std::optional<char> IsoDirectionOfAxis(std::string_view axis)
     return std::nullopt;
 }
 
-std::optional<std::string> IsoLocationToRecord(std::string_view main, std::string_view fine1)
+std::optional<std::string> IsoLocationToRecord(std::string_view main, std::string_view fine1, std::string_view fine3)
 {
     for (const LocationRow& r : kLocations)
-        if (main == r.main && (!*r.fine1 || fine1 == r.fine1))
+        if (main == r.main && (!*r.fine1 || fine1 == r.fine1) && (!*r.fine3 || fine3 == r.fine3))
             return std::string(r.record);
     return std::nullopt;
 }
 
-std::optional<std::pair<std::string, std::string>> IsoLocationFromRecord(std::string_view location)
+std::optional<IsoLocation> IsoLocationFromRecord(std::string_view location)
 {
     const std::string l = Trimmed(location);
     for (const LocationRow& r : kLocations)
         if (l == r.record)
-            return std::make_pair(std::string(r.main), std::string(*r.fine1 ? r.fine1 : "??"));
+            return IsoLocation{r.main, *r.fine1 ? r.fine1 : "??", r.fine3};
     return std::nullopt;
 }
 

@@ -37,11 +37,18 @@ std::optional<std::string> IsoAxisOfDirection(char direction, bool& signConventi
 // The direction character for a record axis, or nothing.
 std::optional<char> IsoDirectionOfAxis(std::string_view axis);
 
-// Main location (code characters 3-6) and fine location 1 (7-8) -> the
-// record's two-letter sensor location ("FEMR"+"LE" -> "FL"), and back.
-std::optional<std::string> IsoLocationToRecord(std::string_view main, std::string_view fine1);
-// Main location and fine location 1 ("??" when the side is not part of it).
-std::optional<std::pair<std::string, std::string>> IsoLocationFromRecord(std::string_view location);
+// Main location (code characters 3-6), fine location 1 (7-8) and fine
+// location 3 (11-12, where a belt's position stands: "B3" the upper diagonal
+// belt) -> the record's two-letter sensor location ("FEMR"+"LE" -> "FL",
+// "SEBE"+"B3" -> "SB"), and back.
+std::optional<std::string> IsoLocationToRecord(std::string_view main, std::string_view fine1,
+                                               std::string_view fine3 = {});
+struct IsoLocation {
+    std::string main;
+    std::string fine1; // "??" when the side is not part of it
+    std::string fine3; // "" when the location has none of its own
+};
+std::optional<IsoLocation> IsoLocationFromRecord(std::string_view location);
 
 // Whether a main location is a part of a dummy's body (where characters
 // 11-12 name the dummy).

@@ -263,11 +263,14 @@ std::string IsoMmeCodeOf(const KVSignal& s, const IsoMmeCodeDefaults& defaults)
         code[1] = defaults.position;
 
     const std::string location = Blank(s.SensorLocation());
-    if (!location.empty() && IsoLocationToRecord(code.substr(2, 4), code.substr(6, 2)).value_or("") != location) {
+    if (!location.empty()
+        && IsoLocationToRecord(code.substr(2, 4), code.substr(6, 2), code.substr(10, 2)).value_or("") != location) {
         const auto iso = IsoLocationFromRecord(location);
-        code.replace(2, 4, iso ? iso->first : "????");
-        if (iso && iso->second != "??")
-            code.replace(6, 2, iso->second);
+        code.replace(2, 4, iso ? iso->main : "????");
+        if (iso && iso->fine1 != "??")
+            code.replace(6, 2, iso->fine1);
+        if (iso && !iso->fine3.empty())
+            code.replace(6, 6, "0000" + iso->fine3);
     }
     if (code.substr(10, 2) == "??" && IsoIsDummyLocation(code.substr(2, 4)))
         if (auto dummy = IsoDummyFromRecord(s.OccupantType()))

@@ -117,7 +117,7 @@ void MapCode(const Context& c, const std::string& code, KVHeader& out)
                                    + " with a sign convention other than SAE J211's");
     if (code.size() != 16)
         return;
-    if (auto loc = IsoLocationToRecord(code.substr(2, 4), code.substr(6, 2)))
+    if (auto loc = IsoLocationToRecord(code.substr(2, 4), code.substr(6, 2), code.substr(10, 2)))
         out.SensorLocation = *loc;
     if (auto dummy = IsoDummyToRecord(code.substr(10, 2)))
         out.OccupantType = *dummy;

@@ -29,7 +29,7 @@ def test_assess_is_the_commands_json_and_refuses_bad_inputs(demo):
         kalvio.assess(test, "nope")
     with pytest.raises(kalvio.Error, match=r"position 7 is not assessed by euro-ncap-mpdb-2023 \(positions: 1, 3\)"):
         kalvio.assess(test, "euro-ncap-mpdb-2023", positions=["7"])
-    assert len(kalvio.protocols()) == 6
+    assert len(kalvio.protocols()) == 16
 
 
 def test_the_archive_is_assessed_one_row_per_criterion(demo, tmp_path):

@@ -19,8 +19,15 @@ const std::vector<DummyInfo>& Dummies()
         // male's tibia index constants; the library has no other THOR constants.
         {"thor-50m", "THOR 50th male", std::nullopt, std::nullopt, std::nullopt, TibiaConstants{225, 35900},
          std::nullopt},
+        // Side dummies: the viscous criterion's scaling factor and deformation
+        // constant (Euro NCAP technical bulletin TB 021 for the WorldSID).
         {"sid-iis", "SID-IIs", std::nullopt, std::nullopt, VcConstants{1.0, 138}, std::nullopt, std::nullopt},
         {"eurosid", "EuroSID", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt, std::nullopt},
+        {"es-2", "ES-2", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt, std::nullopt},
+        {"es-2re", "ES-2re", std::nullopt, std::nullopt, VcConstants{1.0, 140}, std::nullopt, std::nullopt},
+        {"worldsid-50m", "WorldSID 50th male", std::nullopt, std::nullopt, VcConstants{1.0, 170}, std::nullopt,
+         std::nullopt},
+        {"biosid", "BioSID", std::nullopt, std::nullopt, VcConstants{1.0, 175}, std::nullopt, std::nullopt},
     };
     return dummies;
 }

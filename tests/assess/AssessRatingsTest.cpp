@@ -1,0 +1,182 @@
+// Risk and rating protocols against synthetic tests whose criteria follow in
+// closed form: US NCAP's risk curves, joint and relative risk and stars;
+// IIHS ratings by their boundaries, a region by its worst measure.
+#include "AssessReport.h"
+#include "AssessSupport.h"
+#include "Scoring.h"
+#include "SupportFiles.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Assess;
+using namespace AssessSupport;
+
+namespace {
+
+double Logistic(double a, double b, double x)
+{
+    return 1 / (1 + std::exp(a - b * x));
+}
+
+double Phi(double z)
+{
+    return 0.5 * std::erfc(-z / std::sqrt(2.0));
+}
+
+std::vector<SynthChannel> FrontalDummy(char position, const std::string& dummy)
+{
+    const std::string p = std::string("1") + position;
+    auto code = [&](const std::string& location, const std::string& rest) { return p + location + dummy + rest; };
+    const auto zero = [](double) { return 0.0; };
+    return {
+        {code("HEAD0000", "ACXA"), "G'S", [](double t) { return HalfSine(t, 60, 0.03); }, 0},
+        {code("HEAD0000", "ACYA"), "G'S", zero},
+        {code("HEAD0000", "ACZA"), "G'S", zero},
+        {code("NECKUP00", "FOZB"), "NEWTONS", [](double t) { return HalfSine(t, 2000, 0.03); }, 0},
+        {code("NECKUP00", "FOXB"), "NEWTONS", zero},
+        {code("NECKUP00", "MOYB"), "NEWTON-METERS", zero},
+        {code("CHST0000", "DSXC"), "MILLIMETERS", [](double t) { return -HalfSine(t, 30, 0.05); }, 0},
+        {code("FEMRLE00", "FOZB"), "NEWTONS", [](double t) { return -HalfSine(t, 5000, 0.03); }, 0},
+        {code("FEMRRI00", "FOZB"), "NEWTONS", [](double t) { return -HalfSine(t, 4000, 0.03); }, 0},
+    };
+}
+
+} // namespace
+
+TEST(AssessRisk, CurvesStarsAndRatingsAtTheirEdges)
+{
+    const RiskCurve head{RiskCurve::Form::NormalOfLog, 7.45231, 0.73998, 1, "", 1};
+    EXPECT_NEAR(RiskOf(head, std::exp(7.45231)), 0.5, 1e-12);
+    EXPECT_DOUBLE_EQ(RiskOf(head, 0), 0);
+    // Abdomen force in N from a value in kN.
+    const RiskCurve abdomen{RiskCurve::Form::Logistic, 6.04044, 0.002133, 1, "N", 1000};
+    EXPECT_NEAR(RiskOf(abdomen, 6.04044 / 2.133), 0.5, 1e-12);
+    const StarBands bands{0.15, {{0.67, 5}, {1.00, 4}, {1.33, 3}, {2.67, 2}}, 1};
+    const struct {
+        double rr;
+        int stars;
+    } stars[] = {{0.6699, 5}, {0.67, 4}, {1.0, 3}, {2.669, 2}, {2.67, 1}};
+    for (const auto& s : stars)
+        EXPECT_EQ(StarsOf(bands, s.rr), s.stars) << s.rr;
+    const std::vector<double> hic = {560, 700, 840};
+    EXPECT_EQ(RatingOf(560, hic), Rating::Good);
+    EXPECT_EQ(RatingOf(560.01, hic), Rating::Acceptable);
+    EXPECT_EQ(RatingOf(840, hic), Rating::Marginal);
+    EXPECT_EQ(RatingOf(840.01, hic), Rating::Poor);
+}
+
+TEST(AssessRisk, UsNcapFrontalJointRiskRelativeRiskAndStarsFollowFromTheCurves)
+{
+    std::vector<SynthChannel> channels = FrontalDummy('1', "H3");
+    for (SynthChannel& c : FrontalDummy('3', "HF"))
+        channels.push_back(c);
+    TempDir dir;
+    const Assessment a = AssessAt(WriteTest(dir, "71", channels), Shipped("us-ncap-frontal"));
+    ASSERT_EQ(a.occupants.size(), 2u);
+    const double hic = HalfSineHic(60, 0.03, 0.015);
+    const struct {
+        double neckA, neckB, chestB, femurA, femurB, nijFzc;
+    } dummies[] = {{10.9745, 2.375, 1.568, 5.795, 0.5196, 6806}, {10.958, 3.770, 1.7212, 5.7949, 0.7619, 4287}};
+    double rrSum = 0;
+    for (size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const auto& d = dummies[k];
+        const OccupantResult& o = a.occupants[k];
+        const double head = Phi((std::log(hic) - 7.45231) / 0.73998);
+        const double neck = std::max({Logistic(3.2269, 1.9688, 2000 / d.nijFzc), Logistic(d.neckA, d.neckB, 2.0),
+                                      Logistic(d.neckA, d.neckB, 0)});
+        const double chest = Logistic(10.5456, d.chestB, std::pow(30.0, 0.4612));
+        const double femur = Logistic(d.femurA, d.femurB, 5.0);
+        EXPECT_NEAR(*Find(a, "hic15", k)->risk, head, 2e-4);
+        EXPECT_NEAR(*o.regions[1].risk, neck, 1e-4);
+        EXPECT_NEAR(*Find(a, "chest_deflection", k)->risk, chest, 1e-5);
+        EXPECT_NEAR(*o.regions[3].risk, femur, 1e-5);
+        const double joint = 1 - (1 - head) * (1 - neck) * (1 - chest) * (1 - femur);
+        ASSERT_TRUE(o.risk && o.relativeRisk && o.stars) << o.verdict;
+        EXPECT_NEAR(*o.risk, joint, 3e-4);
+        EXPECT_NEAR(*o.relativeRisk, joint / 0.15, 2e-3);
+        rrSum += *o.relativeRisk;
+    }
+    ASSERT_TRUE(a.relativeRisk && a.stars) << a.vehicleReason;
+    EXPECT_DOUBLE_EQ(*a.relativeRisk, rrSum / 2);
+    const nlohmann::json j = nlohmann::json::parse(AssessmentJson(a));
+    EXPECT_EQ(j["vehicle"]["stars"], *a.stars);
+    EXPECT_TRUE(j["occupants"][0]["regions"][0]["criteria"][0]["risk"].is_number());
+    // Without the passenger the vehicle has no stars, and says why.
+    TempDir one;
+    const Assessment driver = AssessAt(WriteTest(one, "72", FrontalDummy('1', "H3")), Shipped("us-ncap-frontal"));
+    EXPECT_FALSE(driver.stars);
+    EXPECT_EQ(driver.vehicleReason, "no relative risk of the passenger (Hybrid III 5th female)");
+}
+
+TEST(AssessRisk, UsNcapSideAddsTheAbdominalForcesAndGivesRisksWithoutStars)
+{
+    const auto zero = [](double) { return 0.0; };
+    const auto force = [](double amplitude) { return [=](double t) { return HalfSine(t, amplitude, 0.03); }; };
+    std::vector<SynthChannel> channels = {
+        {"11HEAD0000ERACYA", "G'S", [](double t) { return HalfSine(t, 50, 0.03); }, 0},
+        {"11HEAD0000ERACXA", "G'S", zero},
+        {"11HEAD0000ERACZA", "G'S", zero},
+        {"11ABDOFR00ERFOYB", "NEWTONS", force(400), 0},
+        {"11ABDOMI00ERFOYB", "NEWTONS", force(500), 0},
+        {"11ABDORE00ERFOYB", "NEWTONS", force(600), 0},
+        {"11PUBC0000ERFOYB", "NEWTONS", force(1000), 0},
+    };
+    for (const char* rib : {"11TRRILE01ERDSYC", "11TRRILE02ERDSYC", "11TRRILE03ERDSYC"})
+        channels.push_back({rib, "MILLIMETERS", [](double t) { return HalfSine(t, 30, 0.04); }, 0});
+    TempDir dir;
+    const Assessment a = AssessAt(WriteTest(dir, "73", channels), Shipped("us-ncap-side-mdb"));
+    ASSERT_EQ(a.occupants.size(), 1u);
+    const CriterionResult* abdomen = Find(a, "abdomen_force");
+    ASSERT_TRUE(abdomen && abdomen->value && abdomen->risk);
+    EXPECT_NEAR(*abdomen->value, 1.5, 1e-3);
+    EXPECT_NEAR(*abdomen->risk, Logistic(6.04044, 0.002133, 1500), 1e-5);
+    const double head = Phi((std::log(HalfSineHic(50, 0.03, 0.036)) - 7.45231) / 0.73998);
+    const double joint = 1
+                         - (1 - head) * (1 - Logistic(5.3895, 0.0919, 30)) * (1 - Logistic(6.04044, 0.002133, 1500))
+                               * (1 - Logistic(7.5969, 0.0011, 1000));
+    const OccupantResult& o = a.occupants[0];
+    ASSERT_TRUE(o.risk) << o.verdict;
+    EXPECT_NEAR(*o.risk, joint, 3e-4);
+    EXPECT_FALSE(o.stars);
+    EXPECT_FALSE(a.stars);
+    EXPECT_EQ(a.vehicleReason, "us-ncap-side-mdb gives no star bands");
+}
+
+TEST(AssessRating, AnIihsRegionTakesItsWorstMeasure)
+{
+    const auto zero = [](double) { return 0.0; };
+    TempDir dir;
+    const std::string test = WriteTest(
+        dir, "74",
+        {{"11HEAD0000H3ACXA", "G'S", [](double t) { return HalfSine(t, 60, 0.03); }, 0},
+         {"11HEAD0000H3ACYA", "G'S", zero},
+         {"11HEAD0000H3ACZA", "G'S", zero},
+         {"11NECKUP00H3FOZA", "NEWTONS", [](double t) { return HalfSine(t, 3000, 0.03); }, 0},
+         {"11NECKUP00H3FOXB", "NEWTONS", zero},
+         {"11NECKUP00H3MOYB", "NEWTON-METERS", zero},
+         {"11NECKUP00H3FOZB", "NEWTONS", [](double t) { return HalfSine(t, 3000, 0.03); }, 0}});
+    for (const char* id : {"iihs-small-overlap", "iihs-moderate-overlap-2"}) {
+        SCOPED_TRACE(id);
+        AssessOptions driver;
+        driver.positions = {'1'};
+        const Assessment a = AssessAt(test, Shipped(id), driver);
+        ASSERT_EQ(a.occupants.size(), 1u);
+        // HIC15 of 60 g over 30 ms is about 322: good; the neck tension of 3.0 kN acceptable.
+        EXPECT_EQ(*Find(a, "hic15")->rating, Rating::Good);
+        EXPECT_NEAR(*Find(a, "neck_tension")->value, 3.0, 1e-3);
+        EXPECT_EQ(*Find(a, "neck_tension")->rating, Rating::Acceptable);
+        EXPECT_EQ(*Find(a, "nij")->rating, Rating::Good);
+        EXPECT_EQ(*a.occupants[0].regions[0].rating, Rating::Acceptable);
+        // Missing channels leave their regions without a rating, the occupant incomplete.
+        EXPECT_FALSE(a.occupants[0].regions[1].rating);
+        EXPECT_EQ(a.occupants[0].verdict, "incomplete");
+        const nlohmann::json j = nlohmann::json::parse(AssessmentJson(a));
+        EXPECT_EQ(j["occupants"][0]["regions"][0]["band"], "acceptable");
+        EXPECT_EQ(j["occupants"][0]["regions"][0]["criteria"][2]["band"], "acceptable");
+    }
+}
