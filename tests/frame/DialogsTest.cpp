@@ -363,7 +363,7 @@ TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
         box->accept();
     });
     const std::vector<Assess::Protocol> protocols = LoadProtocolsTellingProblems(nullptr, "Assess Test");
-    EXPECT_EQ(protocols.size(), 6u);
+    EXPECT_EQ(protocols.size(), 16u);
     EXPECT_TRUE(told.contains("company.json:1: missing \"name\"")) << told.toStdString();
 
     // The folder of the Options comes before the environment's.
@@ -374,7 +374,7 @@ TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)
         told = static_cast<QMessageBox*>(modal)->text();
         static_cast<QMessageBox*>(modal)->accept();
     });
-    EXPECT_EQ(LoadProtocolsTellingProblems(nullptr, "Assess Test", dir.path()).size(), 6u);
+    EXPECT_EQ(LoadProtocolsTellingProblems(nullptr, "Assess Test", dir.path()).size(), 16u);
     qunsetenv("ONDREL_PROTOCOL_DIR");
     EXPECT_TRUE(told.contains("company.json:1: missing \"name\"")) << told.toStdString();
 }
