@@ -41,6 +41,10 @@ QString Result(const CriterionResult& c, bool scored)
         return QStringLiteral("n/a");
     if (c.isModifier)
         return Q(Assess::ModifierText(c));
+    if (c.byRisk && c.risk)
+        return Q("risk " + Assess::Fixed(*c.risk * 100, 2) + " %");
+    if (c.rating)
+        return QString::fromLatin1(Assess::RatingName(*c.rating));
     if (scored && c.score)
         return Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0)
                  + (c.band ? std::string(", ") + Assess::BandName(*c.band) : std::string()));
@@ -92,7 +96,10 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
                                 .arg(Q(occupant.label), Q(occupant.dummyName)));
         top->setText(kResult, scored ? (occupant.score ? Q(Assess::Fixed(*occupant.score, 2)) : QStringLiteral("n/a"))
                                            + Q(" of " + Assess::Fixed(occupant.maxScore, 0))
-                                     : Q(occupant.verdict));
+                              : occupant.risk ? Q("risk " + Assess::Fixed(*occupant.risk * 100, 2) + " %"
+                                                  + (occupant.stars ? ", " + std::to_string(*occupant.stars) + " stars"
+                                                                    : std::string()))
+                                              : Q(occupant.verdict));
         top->setText(kNote, Q(occupant.verdict == "incomplete" ? "incomplete: a criterion could not be computed"
                                                                 : occupant.capped.empty() ? "" : "capped by " + occupant.capped));
         QString notes;
@@ -120,6 +127,8 @@ CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
             regionItem->setText(kName, Q(region.region));
             regionItem->setText(kResult, scored ? (region.score ? Q(Assess::Fixed(*region.score, 2)) : QStringLiteral("n/a"))
                                                       + Q(" of " + Assess::Fixed(region.maxScore, 0))
+                                                : region.risk ? Q("risk " + Assess::Fixed(*region.risk * 100, 2) + " %")
+                                                : region.rating ? QString::fromLatin1(Assess::RatingName(*region.rating))
                                                 : region.pass ? (*region.pass ? QStringLiteral("pass") : QStringLiteral("FAIL"))
                                                               : QStringLiteral("incomplete"));
             for (size_t i = 0; i < region.criteria.size(); ++i)

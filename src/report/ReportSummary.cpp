@@ -29,6 +29,13 @@ QColor BandFill(Band band)
     return {};
 }
 
+// A rating's colour: the band colours of good, adequate, marginal and poor.
+QColor RatingFill(Assess::Rating rating)
+{
+    static const Band bands[] = {Band::Good, Band::Adequate, Band::Marginal, Band::Poor};
+    return BandFill(bands[int(rating)]);
+}
+
 // The cell of a criterion's result: points or verdict on its band's colour,
 // n/a grey.
 Cell ResultCell(const CriterionResult& c, bool scored)
@@ -40,6 +47,11 @@ Cell ResultCell(const CriterionResult& c, bool scored)
         return {"doubtful", kDoubtful};
     if (c.isModifier)
         return {Q(Assess::ModifierText(c))};
+    if (c.byRisk)
+        return {c.risk ? Q("risk " + Assess::Fixed(*c.risk * 100, 2) + " %") : QString("monitored")};
+    if (!c.ratingBounds.empty())
+        return c.rating ? Cell{QString::fromLatin1(Assess::RatingName(*c.rating)), RatingFill(*c.rating)}
+                        : Cell{"monitored"};
     if (scored) {
         if (!c.score)
             return {"monitored"};
@@ -87,6 +99,10 @@ QString RegionTotal(const Assess::RegionResult* r, bool scored)
 {
     if (!r)
         return "n/a";
+    if (r->risk)
+        return Q("risk " + Assess::Fixed(*r->risk * 100, 2) + " %");
+    if (r->rating)
+        return QString::fromLatin1(Assess::RatingName(*r->rating));
     if (scored)
         return r->score ? Q(Assess::Fixed(*r->score, 2) + " of " + Assess::Fixed(r->maxScore, 0)
                             + (r->band ? std::string(", ") + Assess::BandName(*r->band) : std::string()))
@@ -98,6 +114,10 @@ QColor RegionFill(const Assess::RegionResult* r, bool scored)
 {
     if (!r)
         return kNotAvailable;
+    if (r->risk)
+        return QColor();
+    if (r->rating)
+        return RatingFill(*r->rating);
     if (scored)
         return r->band ? BandFill(*r->band) : kNotAvailable;
     return r->pass ? (*r->pass ? kPass : kFail) : kNotAvailable;
@@ -203,8 +223,15 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                     if (!o->verdict.empty())
                         text += " " + Q(o->verdict);
                     fill = o->score ? QColor() : kNotAvailable;
+                } else if (o && o->risk) {
+                    text = Q("risk " + Assess::Fixed(*o->risk * 100, 2) + " %");
+                    if (o->relativeRisk)
+                        text += Q(", relative risk " + Assess::Fixed(*o->relativeRisk, 3));
+                    if (o->stars)
+                        text += Q(", " + std::to_string(*o->stars) + " stars");
+                    fill = QColor();
                 } else if (o) {
-                    text = Q(o->verdict);
+                    text = Q(o->verdict.empty() ? std::string("complete") : o->verdict);
                     fill = o->verdict == "pass" ? kPass : o->verdict == "fail" ? kFail : kNotAvailable;
                 }
                 total.push_back({});

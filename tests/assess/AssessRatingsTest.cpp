@@ -180,3 +180,24 @@ TEST(AssessRating, AnIihsRegionTakesItsWorstMeasure)
         EXPECT_EQ(j["occupants"][0]["regions"][0]["criteria"][2]["band"], "acceptable");
     }
 }
+
+TEST(AssessRisk, UsNcapSidePoleAddsAcetabulumAndIliacForces)
+{
+    const auto zero = [](double) { return 0.0; };
+    const auto force = [](double amplitude) { return [=](double t) { return HalfSine(t, amplitude, 0.03); }; };
+    TempDir dir;
+    const std::string test = WriteTest(dir, "75",
+                                       {{"11HEAD0000S2ACYA", "G'S", [](double t) { return HalfSine(t, 50, 0.03); }, 0},
+                                        {"11HEAD0000S2ACXA", "G'S", zero},
+                                        {"11HEAD0000S2ACZA", "G'S", zero},
+                                        {"11ACTBLE00S2FOYB", "NEWTONS", force(2000), 0},
+                                        {"11ILACLE00S2FOYB", "NEWTONS", force(1000), 0}});
+    const Assessment a = AssessAt(test, Shipped("us-ncap-side-pole"));
+    ASSERT_EQ(a.occupants.size(), 1u);
+    const CriterionResult* pelvis = Find(a, "pelvis_force");
+    ASSERT_TRUE(pelvis && pelvis->value && pelvis->risk);
+    EXPECT_NEAR(*pelvis->value, 3.0, 1e-3);
+    const double head = Phi((std::log(HalfSineHic(50, 0.03, 0.036)) - 7.45231) / 0.73998);
+    ASSERT_TRUE(a.occupants[0].risk);
+    EXPECT_NEAR(*a.occupants[0].risk, 1 - (1 - head) * (1 - Logistic(6.3055, 0.00094, 3000)), 3e-4);
+}

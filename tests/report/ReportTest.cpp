@@ -67,7 +67,7 @@ protected:
 
 TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
 {
-    for (const char* protocol : {"fmvss208", "euro-ncap-frontal-fw-2023", "un-r94"}) {
+    for (const char* protocol : {"fmvss208", "euro-ncap-frontal-fw-2023", "un-r94", "us-ncap-frontal"}) {
         const std::string pdf = dir.Path(std::string(protocol) + ".pdf");
         ASSERT_EQ(Report::RunReportCommand({test, "--protocol", protocol, "--protocol-dir", ONDREL_PROTOCOLS_SOURCE_DIR,
                                             "-o", pdf}),
@@ -83,6 +83,11 @@ TEST_F(ReportTest, TheTextHoldsEveryValueAndResultAndAPagePerRegion)
                     EXPECT_NE(text.find(Assess::CriterionValueText(c)), std::string::npos) << c.criterion;
                     if (c.score) {
                         EXPECT_NE(text.find(Assess::Fixed(*c.score, 2) + " of "), std::string::npos) << c.criterion;
+                    }
+                    // A risk protocol's criteria show their risk (they read "monitored").
+                    if (c.risk) {
+                        EXPECT_NE(text.find("risk " + Assess::Fixed(*c.risk * 100, 2) + " %"), std::string::npos)
+                            << c.criterion;
                     }
                 }
             }
