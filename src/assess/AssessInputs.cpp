@@ -12,7 +12,8 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
 {
     inputs.clear();
     for (const InputRule& in : protocol.inputs)
-        inputs.push_back({in.name, in.isNumber, in.unit, in.meaning, in.defaultValue, "default"});
+        inputs.push_back({in.name, in.isNumber, in.isRating, in.hasDefault, in.unit, in.meaning, in.defaultValue,
+                          "default"});
     if (text.empty())
         return true;
     nlohmann::json j;
@@ -39,6 +40,18 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
             error = file + ":" + std::to_string(line) + ": \"" + it.key() + "\" is no input of " + protocol.id
                     + (names.empty() ? " (it declares none)" : " (its inputs: " + names + ")");
             return false;
+        }
+        if (use->isRating) {
+            const std::optional<int> r = it->is_string() ? RatingOfName(it->get<std::string>()) : std::nullopt;
+            if (!r) {
+                error = file + ":" + std::to_string(line) + ": \"" + it.key()
+                        + "\" is good, acceptable, marginal or poor, not " + it->dump();
+                return false;
+            }
+            use->value = *r;
+            use->given = true;
+            use->source = "file";
+            continue;
         }
         if (use->isNumber ? !(it->is_number() && std::isfinite(it->get<double>())) : !it->is_boolean()) {
             error = file + ":" + std::to_string(line) + ": \"" + it.key() + "\" is "

@@ -94,7 +94,7 @@ std::string JudgementText(const CriterionResult& c, bool scored)
         return ModifierText(c);
     if (c.byRisk)
         return c.risk ? "risk " + Fixed(*c.risk * 100, 2) + " %" : "monitored";
-    if (!c.ratingBounds.empty())
+    if (!c.ratingBounds.empty() || c.rating)
         return c.rating ? RatingName(*c.rating) : "monitored";
     if (scored) {
         if (!c.score)
@@ -198,12 +198,16 @@ std::string CriterionTitle(const CriterionResult& c)
 std::string InputUseText(const InputUse& in)
 {
     return in.name + " = "
-           + (in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit) : in.value != 0 ? "yes" : "no")
+           + (in.isRating ? (in.given ? RatingName(Rating(int(in.value))) : "not observed")
+              : in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit)
+              : in.value != 0 ? "yes" : "no")
            + " (" + in.source + ")";
 }
 
 std::string CriterionValueText(const CriterionResult& c)
 {
+    if (!c.input.empty() && !c.isModifier)
+        return c.rating ? "observed" : "-";
     if (!c.input.empty())
         return c.value && *c.value != 0 ? "yes" : "no";
     return c.value && c.status != Status::NotAvailable ? Fixed(*c.value, ReportedDecimals(c.unit, *c.value)) : "-";
@@ -220,7 +224,8 @@ std::string AssessmentJson(const Assessment& a, int indent)
     for (const InputUse& in : a.inputs) {
         ojson o;
         o["name"] = in.name;
-        o["value"] = in.isNumber ? ojson(in.value) : ojson(in.value != 0);
+        o["value"] = in.isRating ? (in.given ? ojson(RatingName(Rating(int(in.value)))) : ojson(nullptr))
+                     : in.isNumber ? ojson(in.value) : ojson(in.value != 0);
         o["unit"] = in.unit;
         o["source"] = in.source;
         o["meaning"] = in.meaning;

@@ -105,6 +105,8 @@ struct OccupantResult {
 struct InputUse {
     std::string name;
     bool isNumber = false;
+    bool isRating = false; // value 0 good to 3 poor
+    bool given = true;     // false: a rating observation nobody gave
     std::string unit;
     std::string meaning;
     double value = 0;

@@ -74,6 +74,19 @@ public:
         r.curve = rule.exceedance;
         r.byRisk = rule.risk.has_value();
         r.ratingBounds = rule.rating;
+        if (!rule.ratingInput.empty()) {
+            // An observation's rating, as the inputs give it.
+            r.title = rule.criterion;
+            r.input = rule.ratingInput;
+            const InputUse* in = Input(rule.ratingInput);
+            if (!in || !in->given) {
+                r.status = Status::NotAvailable;
+                r.reason = "not observed: give " + rule.ratingInput + " (good, acceptable, marginal or poor) in the inputs file";
+            } else {
+                r.rating = Rating(int(in->value));
+            }
+            return r;
+        }
         if (rule.modifier && !rule.modifier->input.empty()) {
             r.isModifier = true;
             r.input = rule.modifier->input;
@@ -386,7 +399,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             if (byRiskOrRating) {
                 AggregateRiskOrRating(protocol.scoring, region);
                 const bool judged = std::any_of(region.criteria.begin(), region.criteria.end(), [](const auto& c) {
-                    return c.byRisk || !c.ratingBounds.empty();
+                    return c.byRisk || !c.ratingBounds.empty() || !c.input.empty();
                 });
                 unknown = unknown || (judged && !region.risk && !region.rating);
                 if (region.risk)

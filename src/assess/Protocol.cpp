@@ -36,6 +36,15 @@ const char* ScoringName(Scoring s)
     return "rating";
 }
 
+std::optional<int> RatingOfName(const std::string& name)
+{
+    static const char* const names[] = {"good", "acceptable", "marginal", "poor"};
+    for (int k = 0; k < 4; ++k)
+        if (name == names[k])
+            return k;
+    return std::nullopt;
+}
+
 std::optional<double> SpeedToMetresPerSecond(double value, const std::string& unit)
 {
     if (unit == "km/h")
@@ -233,12 +242,22 @@ public:
         if (!Text(o, ptr, "name", in.name, true) || !Text(o, ptr, "type", type, true)
             || !Text(o, ptr, "unit", in.unit, false) || !Text(o, ptr, "meaning", in.meaning, true))
             return false;
-        if (type != "yes_no" && type != "number")
-            return Fail(ptr + "/type", "an input's type is \"yes_no\" or \"number\", not \"" + type + "\"");
+        if (type != "yes_no" && type != "number" && type != "rating")
+            return Fail(ptr + "/type", "an input's type is \"yes_no\", \"number\" or \"rating\", not \"" + type + "\"");
         in.isNumber = type == "number";
+        in.isRating = type == "rating";
         const auto d = o.find("default");
         if (d == o.end())
             return Fail(ptr, "missing \"default\"");
+        if (in.isRating) {
+            in.hasDefault = !d->is_null();
+            const std::optional<int> r = d->is_string() ? RatingOfName(d->get<std::string>()) : std::nullopt;
+            if (in.hasDefault && !r)
+                return Fail(ptr + "/default", "the default of \"" + in.name
+                                                  + "\" is good, acceptable, marginal, poor or null (not observed)");
+            in.defaultValue = r.value_or(0);
+            return true;
+        }
         if (in.isNumber ? !d->is_number() : !d->is_boolean())
             return Fail(ptr + "/default", "the default of \"" + in.name + "\" must be "
                                               + (in.isNumber ? "a number" : "true or false"));
@@ -327,6 +346,15 @@ public:
             || !Keys(o, ptr, {"criterion", "channels", "filter", "limit", "hpl", "lpl", "capping", "exceedance",
                               "modifier", "input", "only_with", "assume_above", "note", "clip_3ms", "doubtful", "risk", "rating"}))
             return false;
+        if (!asModifier && o.contains("input")) {
+            if (!Text(o, ptr, "input", c.ratingInput, true) || !Text(o, ptr, "criterion", c.criterion, true)
+                || !Text(o, ptr, "note", c.note, false))
+                return false;
+            const InputRule* in = p.FindInput(c.ratingInput);
+            if (!in || !in->isRating || p.scoring != Scoring::Rating)
+                return Fail(ptr + "/input", "\"" + c.ratingInput + "\" is no rating input of a rating protocol");
+            return true;
+        }
         if (asModifier && o.contains("input")) {
             ModifierRule m;
             if (!Text(o, ptr, "input", m.input, true) || !Text(o, ptr, "criterion", c.criterion, true))

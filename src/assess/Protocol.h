@@ -40,6 +40,10 @@ struct StarBands {
 struct InputRule {
     std::string name;      // snake_case, as --inputs files name it
     bool isNumber = false; // false: a yes/no value
+    // An observation rated good, acceptable, marginal or poor (0 to 3); it
+    // may have no default: not observed until an inputs file gives it.
+    bool isRating = false;
+    bool hasDefault = true;
     std::string unit;      // "" for yes/no
     double defaultValue = 0; // 0/1 for yes/no
     std::string meaning;
@@ -81,6 +85,7 @@ struct CriterionRule {
     // Why the file holds the value doubtful (an open choice in its numbers):
     // shown with the value, never scored or judged.
     std::string doubtful;
+    std::string ratingInput; // rating protocols: the rating an observation input gives
     std::optional<RiskCurve> risk;
     // Rating boundaries: good at or below the first, acceptable at or below
     // the second, marginal at or below the third, poor above.
@@ -123,6 +128,8 @@ bool ParseProtocol(const std::string& text, const std::string& file, Protocol& o
 // Reads and parses the protocol file at path.
 bool LoadProtocolFile(const std::string& path, Protocol& out, std::string& error);
 
+// The rating (0 good to 3 poor) of its name, or none.
+std::optional<int> RatingOfName(const std::string& name);
 // value in unit ("km/h", "m/s", "mph") as m/s; none for another unit.
 std::optional<double> SpeedToMetresPerSecond(double value, const std::string& unit);
 

@@ -85,7 +85,7 @@ void AggregateRiskOrRating(Scoring scoring, RegionResult& region)
     std::optional<double> worstRisk;
     std::optional<Rating> worstRating;
     for (const CriterionResult& c : region.criteria) {
-        if (risk ? !c.byRisk : c.ratingBounds.empty())
+        if (risk ? !c.byRisk : c.ratingBounds.empty() && c.input.empty())
             continue;
         if (c.status != Status::Ok || (risk ? !c.risk : !c.rating))
             return;

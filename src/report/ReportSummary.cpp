@@ -49,7 +49,7 @@ Cell ResultCell(const CriterionResult& c, bool scored)
         return {Q(Assess::ModifierText(c))};
     if (c.byRisk)
         return {c.risk ? Q("risk " + Assess::Fixed(*c.risk * 100, 2) + " %") : QString("monitored")};
-    if (!c.ratingBounds.empty())
+    if (!c.ratingBounds.empty() || c.rating)
         return c.rating ? Cell{QString::fromLatin1(Assess::RatingName(*c.rating)), RatingFill(*c.rating)}
                         : Cell{"monitored"};
     if (scored) {

@@ -171,14 +171,29 @@ TEST(AssessRating, AnIihsRegionTakesItsWorstMeasure)
         EXPECT_NEAR(*Find(a, "neck_tension")->value, 3.0, 1e-3);
         EXPECT_EQ(*Find(a, "neck_tension")->rating, Rating::Acceptable);
         EXPECT_EQ(*Find(a, "nij")->rating, Rating::Good);
-        EXPECT_EQ(*a.occupants[0].regions[0].rating, Rating::Acceptable);
+        const std::vector<RegionResult>& regions = a.occupants[0].regions;
+        ASSERT_EQ(regions[2].region, "head_neck");
+        EXPECT_EQ(*regions[2].rating, Rating::Acceptable);
         // Missing channels leave their regions without a rating, the occupant incomplete.
-        EXPECT_FALSE(a.occupants[0].regions[1].rating);
+        EXPECT_FALSE(regions[3].rating);
         EXPECT_EQ(a.occupants[0].verdict, "incomplete");
         const nlohmann::json j = nlohmann::json::parse(AssessmentJson(a));
-        EXPECT_EQ(j["occupants"][0]["regions"][0]["band"], "acceptable");
-        EXPECT_EQ(j["occupants"][0]["regions"][0]["criteria"][2]["band"], "acceptable");
+        EXPECT_EQ(j["occupants"][0]["regions"][2]["band"], "acceptable");
+        EXPECT_EQ(j["occupants"][0]["regions"][2]["criteria"][2]["band"], "acceptable");
+        // Structure, restraints and kinematics are observed: not observed, n/a.
+        EXPECT_EQ(regions[0].criteria[0].status, Status::NotAvailable);
+        EXPECT_NE(regions[0].criteria[0].reason.find("not observed: give structure"), std::string::npos);
     }
+    AssessOptions observed;
+    observed.positions = {'1'};
+    observed.inputsText = R"({"structure": "marginal", "restraints_kinematics": "good"})";
+    const Assessment a = AssessAt(test, Shipped("iihs-small-overlap"), observed);
+    EXPECT_EQ(*a.occupants[0].regions[0].rating, Rating::Marginal);
+    EXPECT_EQ(*a.occupants[0].regions[1].rating, Rating::Good);
+    std::vector<InputUse> inputs;
+    std::string error;
+    EXPECT_FALSE(ReadInputs(Shipped("iihs-small-overlap"), R"({"structure": "fair"})", "in.json", inputs, error));
+    EXPECT_EQ(error, "in.json:1: \"structure\" is good, acceptable, marginal or poor, not \"fair\"");
 }
 
 TEST(AssessRisk, UsNcapSidePoleAddsAcetabulumAndIliacForces)

@@ -1,6 +1,7 @@
 // ISO-MME tests as a whole: opening a folder, a .mme or a .zip as the list of
 // its channels, writing a test, and round trips through RVF-1992.
 #include "IsoMmeTest.h"
+#include "IsoMmeVocabulary.h"
 #include "IsoMmeWriter.h"
 #include "KVFileRvf.h"
 #include "KVReadSignalFile.h"
@@ -190,6 +191,19 @@ TEST(IsoMmeTestLevel, CodesAreBuiltFromTheRecordWithQuestionMarks)
     s.SetCutOffFrequency(1000.0f);
     s.SetYType("FORCE");
     EXPECT_EQ(IsoMmeCodeOf(s), "11TIBILEUPH3FOYB");
+    // Belts by their ISO/TS 13499 position (B3 the upper diagonal, B6 the lap
+    // belt's outboard part), and the older UP/LO spelling kept as read.
+    s.SetSensorAttachment("");
+    s.SetSensorLocation("SB");
+    s.SetAxis("");
+    EXPECT_EQ(IsoMmeCodeOf(s).substr(2, 10), "SEBE0000B3");
+    s.SetSensorAttachment("11SEBE0000B6FO0B");
+    s.SetSensorLocation("LB");
+    EXPECT_EQ(IsoMmeCodeOf(s), "11SEBE0000B6FO0B");
+    s.SetSensorAttachment("11SEBEUP0000FO0B");
+    s.SetSensorLocation("SB");
+    EXPECT_EQ(IsoMmeCodeOf(s), "11SEBEUP0000FO0B");
+    EXPECT_EQ(IsoLocationToRecord("SEBE", "00", "B3"), "SB");
 }
 
 TEST(IsoMmeTestLevel, RvfIsoRvfKeepsTheRecordButWhatIsoCannotHold)
