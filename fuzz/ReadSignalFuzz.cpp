@@ -1,6 +1,6 @@
 // Fuzz target: the signal-file readers over arbitrary bytes, each taken as a
-// file of every kind (RVF-1992, text, ISO-MME channel) and as an ISO-MME test
-// (.mme, .zip). Every input must be refused with a recorded error or give a
+// file of every kind (RVF-1992, text, ISO-MME channel), as an ISO-MME test
+// (.mme, .zip) and as a simulation (a binout; nodout, rcforc and secforc). Every input must be refused with a recorded error or give a
 // consistent signal; a crash, a sanitizer report or a hang is a finding.
 #include "IsoMmeTest.h"
 #include "KVErrorList.h"
@@ -9,6 +9,7 @@
 #include "KVFileRvf.h"
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
+#include "Simulation.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -74,6 +75,22 @@ void OpenAsTest(const std::string& path)
     }
 }
 
+void OpenAsSimulation(const std::string& path)
+{
+    KVErrorList errors;
+    const std::unique_ptr<Simulation> sim = Simulation::Open(path, errors);
+    if (!sim) {
+        if (errors.ErrorCount() == 0)
+            std::abort();
+        return;
+    }
+    for (size_t i = 0; i < sim->Channels().size() && i < 8; ++i) {
+        KVSignal s;
+        KVErrorList channelErrors;
+        Check(sim->LoadChannel(i, nullptr, s, channelErrors), s, channelErrors);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -95,5 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (Write(test, data, size))
         OpenAsTest(test);
     ::unlink(test.c_str());
+
+    // The same bytes as a binout (told by its header) and as ASCII files
+    // (told by their names).
+    for (const char* name : {"/binout", "/nodout", "/rcforc", "/secforc", "/glstat", "/matsum"}) {
+        const std::string sim = Folder() + name;
+        if (Write(sim, data, size))
+            OpenAsSimulation(sim);
+        ::unlink(sim.c_str());
+    }
     return 0;
 }

@@ -122,6 +122,7 @@ int RunCorrelate(const std::vector<std::string>& args)
         return UsageError("correlate", problem);
     Correlate::Options options;
     options.eventWindow = request.eventWindow;
+    options.units = request.units;
     Correlate::Result result;
     std::string error;
     if (!Correlate::Correlate(request.test, request.simulation, request.map, options, result, error)) {

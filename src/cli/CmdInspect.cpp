@@ -3,6 +3,7 @@
 #include "IsoMmeTest.h"
 #include "IsoMmeWriter.h"
 #include "KVErrorList.h"
+#include "KVFileBytes.h"
 #include "KVFileRvf.h"
 #include "KVOutputFile.h"
 #include "KVPrintableName.h"
@@ -10,9 +11,14 @@
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "SignalInputs.h"
+#include "Simulation.h"
 
+#include <nlohmann/json.hpp>
+
+#include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <map>
 #include <string_view>
 
 namespace {
@@ -83,6 +89,11 @@ int RunInfo(const std::vector<std::string>& args)
             KVErrorList errors;
             if (InfoOf(arg, errors, true))
                 continue;
+            if (SimIsSimulationPath(arg)) {
+                if (!PrintSimulationInfo(arg))
+                    status = KALVIO_FAILED;
+                continue;
+            }
             if (!IsoMmeIsTestPath(arg)) {
                 PrintErrors(errors, arg);
                 status = KALVIO_FAILED;
@@ -118,9 +129,9 @@ int RunDump(const std::vector<std::string>& args)
         return KALVIO_FAILED;
     if (inputs.size() > 1)
         return UsageError("dump", KVPrintableName(files[0]) + " gives " + std::to_string(inputs.size())
-                                      + " channels: pick one with --code PATTERN");
+                                      + " channels: pick one with " + (inputs[0].sim ? "--channel" : "--code") + " PATTERN");
     KVSignal signal;
-    if (!LoadSignalOrReport(inputs[0].path, signal))
+    if (!LoadInputOrReport(inputs[0], signal))
         return KALVIO_FAILED;
     const float* x = signal.X();
     const float* y = signal.Y();
@@ -142,16 +153,70 @@ int RunDump(const std::vector<std::string>& args)
     return KALVIO_FAILED;
 }
 
-// Every input as one ISO-MME test in the folder out.
-int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& out, const IsoMmeCodeDefaults& codes,
-                    int status)
+std::string Lower(std::string s)
 {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trimmed(const std::string& s)
+{
+    const size_t a = s.find_first_not_of(' ');
+    return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// The --map file of convert: {"CHANNEL NAME": "ISO CODE", ...}, the codes
+// that a simulation's channels get in the test. False with the problem.
+bool ReadCodeMap(const std::string& path, std::map<std::string, std::string>& codes, std::string& problem)
+{
+    KVFileBytes file;
+    if (file.Read(path) != KVFileBytes::Ok) {
+        problem = file.Describe(KVPrintableName(path));
+        return false;
+    }
+    const nlohmann::json j = nlohmann::json::parse(file.Bytes().begin(), file.Bytes().end(), nullptr, false);
+    if (!j.is_object()) {
+        problem = KVPrintableName(path) + ": not a JSON object of channel names and ISO codes";
+        return false;
+    }
+    for (const auto& [name, code] : j.items()) {
+        if (!code.is_string() || code.get<std::string>().size() != 16) {
+            problem = KVPrintableName(path) + ": the code of " + KVPrintableText(name) + " is no 16-character text";
+            return false;
+        }
+        codes[name] = code.get<std::string>();
+    }
+    return true;
+}
+
+// Every input as one ISO-MME test in the folder out; a simulation's channel
+// takes its code from codeMap, which must name only channels given.
+int ConvertToIsoMme(const std::vector<SignalInput>& inputs, const std::string& out, const IsoMmeCodeDefaults& codes,
+                    const std::map<std::string, std::string>& codeMap, int status)
+{
+    std::map<std::string, std::string> unused = codeMap;
     std::vector<KVSignal> signals(inputs.size());
     std::vector<const KVSignal*> loaded;
     for (size_t i = 0; i < inputs.size(); ++i) {
-        if (!LoadSignalOrReport(inputs[i].path, signals[i]))
+        if (!LoadInputOrReport(inputs[i], signals[i]))
             return KALVIO_FAILED; // a test with a channel missing is not written
+        // A simulation's channel by its name, a file by its channel's name
+        // (its curve text, upper case in RVF-1992), letters in either case.
+        const std::string name = Lower(inputs[i].sim ? inputs[i].sim->Channels()[inputs[i].channel].name
+                                                     : Trimmed(signals[i].CurveText()));
+        for (const auto& [key, code] : codeMap) {
+            if (Lower(key) == name) {
+                signals[i].SetSensorAttachment(code);
+                unused.erase(key);
+            }
+        }
         loaded.push_back(&signals[i]);
+    }
+    if (!unused.empty()) {
+        std::fprintf(stderr, "kalvio convert: --map names %s, which no input gives; nothing was written\n",
+                     KVPrintableText(unused.begin()->first).c_str());
+        return KALVIO_FAILED;
     }
     KVErrorList errors;
     if (!IsoMmeWriteTest(loaded, out, errors, codes)) {
@@ -169,9 +234,12 @@ int RunConvert(const std::vector<std::string>& args)
     std::vector<std::string> plain;
     IsoMmeCodeDefaults codes;
     bool codeOption = false;
+    std::string mapFile;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string value, problem;
-        if (OptionValue(args, i, "--format", "ieee, sun, vax or iso-mme", format, problem)) {
+        if (OptionValue(args, i, "--map", "a JSON file of channel names and ISO codes", mapFile, problem)) {
+            // read once the format is known
+        } else if (OptionValue(args, i, "--format", "ieee, sun, vax or iso-mme", format, problem)) {
             // the name is checked once all arguments are read
         } else if (OptionValue(args, i, "--position", "one code character", value, problem)) {
             if (problem.empty() && !IsoMmeCodeCharacter(value, codes.position))
@@ -201,10 +269,17 @@ int RunConvert(const std::vector<std::string>& args)
         return UsageError("convert", "--format iso-mme writes one test: give -o TESTDIR");
     if (codeOption && !iso)
         return UsageError("convert", "--position and --object belong to --format iso-mme");
+    if (!mapFile.empty() && !iso)
+        return UsageError("convert", "--map belongs to --format iso-mme");
+    std::map<std::string, std::string> codeMap;
+    if (std::string why; !mapFile.empty() && !ReadCodeMap(mapFile, codeMap, why)) {
+        std::fprintf(stderr, "kalvio convert: %s\n", KVPrintableText(why).c_str());
+        return KALVIO_FAILED;
+    }
     std::vector<SignalInput> inputs;
     int status = ExpandSignalInputs(choice.inputs, inputs) ? KALVIO_OK : KALVIO_FAILED;
     if (iso)
-        return inputs.empty() ? KALVIO_FAILED : ConvertToIsoMme(inputs, choice.out, codes, status);
+        return inputs.empty() ? KALVIO_FAILED : ConvertToIsoMme(inputs, choice.out, codes, codeMap, status);
     const std::string many = SingleOutputProblem(choice, inputs);
     if (!many.empty())
         return UsageError("convert", many);
@@ -214,7 +289,7 @@ int RunConvert(const std::vector<std::string>& args)
     for (const SignalInput& input : inputs) {
         KVSignal signal;
         const std::string out = OutputPathOf(choice, input);
-        if (!LoadSignalOrReport(input.path, signal) || !StoreSignalOrReport(signal, out, input.path, format))
+        if (!LoadInputOrReport(input, signal) || !StoreSignalOrReport(signal, out, input.path, format))
             status = KALVIO_FAILED;
     }
     return status;
@@ -234,6 +309,11 @@ const KalvioCommand kInfoCommand = {
     "--time-unit s. An ISO-MME test (TEST.mme, its folder or a .zip) stands for\n"
     "its channels (those --code picks). Warnings of a load (NOVALUE samples, a\n"
     "wrong sample count) go to standard error.\n"
+    "A simulation (a binout or an ASCII time-history file) prints 'Simulation:',\n"
+    "'Kind:', a 'File:' line per file of the run, 'Units:', 'Span:' (the first\n"
+    "and last time), then per output file its ids with their titles, its\n"
+    "variables and its states; with --channel PATTERN a 'Channel:' line per\n"
+    "channel picked, with its title and states.\n"
     "Exit status 1 when any file could not be read.\n",
     RunInfo};
 
@@ -243,13 +323,15 @@ const KalvioCommand kDumpCommand = {
     "       kalvio dump TEST --code PATTERN [-o OUT]\n"
     "Prints one line per point: X, a tab, Y, each with %.9g, to standard output\n"
     "or (-o OUT) into the file OUT; '-o -' is standard output. Of an ISO-MME\n"
-    "test, the one channel --code picks.\n",
+    "test, the one channel --code picks; of a simulation, the one --channel\n"
+    "picks.\n",
     RunDump};
 
 const KalvioCommand kConvertCommand = {
     "convert", "store signal files as RVF-1992 or as one ISO-MME test",
     "Usage: kalvio convert IN... (-o OUT | --out-dir DIR) [--format ieee|sun|vax]\n"
-    "       kalvio convert IN... --format iso-mme [--object N] [--position P] -o TESTDIR\n"
+    "       kalvio convert IN... --format iso-mme [--object N] [--position P]\n"
+    "                      [--map MAP.json] -o TESTDIR\n"
     "Reads each input (RVF-1992, ISO-MME channel or text) and stores it as\n"
     "RVF-1992 in this machine's float format or in the one named; the time of\n"
     "a text input is in milliseconds, or in seconds with --time-unit s. With\n"
@@ -275,5 +357,9 @@ const KalvioCommand kConvertCommand = {
     "                driver), 2 front middle, 3 front right, 4-6 second row\n"
     "                left/middle/right, 7-9 third row, 0 none, ? unknown (the\n"
     "                default)\n"
-    "A code that carries either character keeps it.\n",
+    "A code that carries either character keeps it.\n"
+    "  --map MAP.json  codes by channel name: {\"nodout/1001/x_acceleration\":\n"
+    "                \"11HEAD0000H3ACXA\", ...}, a simulation's channel by its\n"
+    "                name, a file by the name of its channel (either case); a\n"
+    "                name that no input gives is refused\n",
     RunConvert};

@@ -126,7 +126,7 @@ int RunChain(const char* first, const std::vector<std::string>& args)
 
     for (const SignalInput& input : inputs) {
         KVSignal signal;
-        if (!LoadSignalOrReport(input.path, signal)) {
+        if (!LoadInputOrReport(input, signal)) {
             status = KALVIO_FAILED;
             continue;
         }
@@ -138,9 +138,11 @@ int RunChain(const char* first, const std::vector<std::string>& args)
                 break;
             }
         }
-        PrintErrors(errors, input.path);
+        PrintErrors(errors, input.Name());
+        if (!ok && input.sim && !UnitsOfThisRun())
+            PrintInputError(input.Name(), kNeedsUnits);
         // A failed chain writes nothing: the output keeps what it held.
-        if (!ok || !StoreSignalOrReport(signal, OutputPathOf(choice, input), input.path))
+        if (!ok || !StoreSignalOrReport(signal, OutputPathOf(choice, input), input.Name()))
             status = KALVIO_FAILED;
     }
     return status;

@@ -41,7 +41,7 @@ int RunCombine(const char* name, Combine kind, const std::vector<std::string>& a
     bool loaded = expanded;
     for (const SignalInput& in : inputs) {
         signals.push_back(std::make_unique<KVSignal>());
-        loaded = LoadSignalOrReport(in.path, *signals.back()) && loaded;
+        loaded = LoadInputOrReport(in, *signals.back()) && loaded;
     }
     if (!loaded)
         return KALVIO_FAILED;
@@ -79,7 +79,7 @@ int RunName(const std::vector<std::string>& args)
     for (const SignalInput& input : inputs) {
         KVSignal signal;
         std::string code;
-        if (!LoadSignalOrReport(input.path, signal) || !Kalvio::FileNameCode(signal, &code)) {
+        if (!LoadInputOrReport(input, signal) || !Kalvio::FileNameCode(signal, &code)) {
             // A placeholder keeps the lines in step with the inputs.
             std::printf("%s\n", kNameFailed);
             status = KALVIO_FAILED;

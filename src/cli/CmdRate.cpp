@@ -4,6 +4,7 @@
 #include "KVNumberText.h"
 #include "KVPrintableName.h"
 #include "KVReadSignalFile.h"
+#include "Simulation.h"
 #include "KVSignal.h"
 #include "KalvioCommand.h"
 #include "RateCommand.h"
@@ -90,20 +91,32 @@ int RunRate(const std::vector<std::string>& args)
         return KALVIO_FAILED;
     if (refs.size() > 1)
         return UsageError("rate", "the reference " + KVPrintableName(names.front()) + " gives " + std::to_string(refs.size())
-                                      + " channels: pick one with --code PATTERN");
+                                      + " channels: pick one with " + (refs[0].sim ? "--channel" : "--code") + " PATTERN");
     int status = ExpandSignalInputs({names.begin() + 1, names.end()}, comparisons) ? KALVIO_OK : KALVIO_FAILED;
-    const std::string& refName = refs.front().path;
+    const std::string refName = refs.front().Name();
+    // A rating over times in model units against times in seconds means nothing.
+    for (const std::vector<SignalInput>* list : {&refs, &comparisons})
+        for (const SignalInput& input : *list)
+            if (input.sim && !UnitsOfThisRun()) {
+                PrintInputError(input.Name(), kNeedsUnits);
+                return KALVIO_FAILED;
+            }
     KVSignal reference;
-    if (!LoadSignalOrReport(refName, reference))
+    if (!LoadInputOrReport(refs.front(), reference))
         return KALVIO_FAILED;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     KVSignal comparison;
     for (const SignalInput& input : comparisons) {
-        const std::string& name = input.path;
+        const std::string name = input.Name();
         KVErrorList errors;
         Kalvio::CurveRating r;
         // The reader's failures, or the warnings of a file that loaded.
-        const bool loaded = KVReadSignalFile(name, comparison, errors, TextOptionsOfThisRun()) != nullptr;
+        bool loaded;
+        if (input.sim) {
+            loaded = input.sim->LoadChannel(input.channel, UnitsOfThisRun(), comparison, errors);
+        } else {
+            loaded = KVReadSignalFile(name, comparison, errors, TextOptionsOfThisRun()) != nullptr;
+        }
         PrintErrors(errors, name);
         if (loaded) {
             errors.ClearErrors();

@@ -34,6 +34,16 @@ void PrintOverview(std::FILE* out)
                  "                    state none in a header line (\"Time (ms)\", \"t/s\"): ms\n"
                  "                    (milliseconds, the default) or s (seconds); a step below\n"
                  "                    1 us or above 10 ms in that unit is warned of\n"
+                 "Simulations as well: a binout (binout, binout0000 with its sister files\n"
+                 "and continuations, any name: told by its header) or an ASCII time-history\n"
+                 "file (nodout, glstat, secforc, rcforc, matsum), each standing for its\n"
+                 "channels FILE/ID/VARIABLE (nodout/1001/x_acceleration, glstat/kinetic_energy):\n"
+                 "  --channel PATTERN take only the channels whose name matches PATTERN (?, *;\n"
+                 "                    repeatable): '--channel nodout/*/?_acceleration'\n"
+                 "  --units L-T-M-F   the model's consistent units (mm-ms-kg-kN, mm-s-t-N,\n"
+                 "                    m-s-kg-N, ...): channels then come in seconds, mm, m/s,\n"
+                 "                    g, N, N m, J, kg; without it in model units, which the\n"
+                 "                    filters and the rating refuse\n"
                  "A channel's result is stored as CODE.rvf (_ for an unknown code character,\n"
                  "a number added to a repeated code); two results are never one file.\n"
                  "An existing output file that is write-protected (one the user may not\n"
@@ -69,6 +79,10 @@ int RunCommand(int argc, char** argv)
             std::string problem = TakeTimeUnitOption(args);
             if (problem.empty())
                 problem = TakeCodeOption(args);
+            if (problem.empty())
+                problem = TakeChannelOption(args);
+            if (problem.empty())
+                problem = TakeUnitsOption(args);
             if (!problem.empty())
                 return UsageError(name, problem);
         }

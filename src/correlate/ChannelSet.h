@@ -3,14 +3,17 @@
 // ISO-MME test: .mme, its folder or a .zip), or of a simulation by their
 // names.
 #include "IsoMmeTest.h"
+#include "SimUnits.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class KVErrorList;
 class KVSignal;
+class Simulation;
 
 namespace Correlate {
 
@@ -21,8 +24,12 @@ struct SetChannel {
 
 class ChannelSet {
 public:
+    ChannelSet();
+    ~ChannelSet();
     // Opens the test or simulation at path; false with the reason in errors.
-    bool Open(const std::string& path, KVErrorList& errors);
+    // A simulation (a binout or an ASCII file) needs its units: its channels
+    // are filtered and rated in seconds.
+    bool Open(const std::string& path, KVErrorList& errors, const std::optional<SimUnits>& units = {});
     const std::string& Path() const { return m_path; }
     // The test number, or the simulation's file name.
     const std::string& Name() const { return m_name; }
@@ -36,6 +43,8 @@ private:
     std::string m_path;
     std::string m_name;
     IsoMmeTest m_test;
+    std::unique_ptr<Simulation> m_sim;
+    std::optional<SimUnits> m_units;
     std::vector<SetChannel> m_channels;
 };
 

@@ -8,15 +8,21 @@
 namespace Correlate {
 
 const char* const kHelp =
-    "Usage: kalvio correlate TEST SIMULATION --map MAP.json [--protocol-window]\n"
-    "                        [-o REPORT.pdf] [--page a4|letter] [--json]\n"
+    "Usage: kalvio correlate TEST SIMULATION --map MAP.json [--units L-T-M-F]\n"
+    "                        [--protocol-window] [-o REPORT.pdf] [--page a4|letter]\n"
+    "                        [--json]\n"
     "Rates a simulation against its test by ISO/TS 18571: every pair of the map,\n"
     "the test channel as the reference and the simulation channel as the\n"
     "comparison, both filtered to one channel class (the map's \"cfc\", else the\n"
     "class the test channel carries), the simulation put on the test channel's\n"
     "time step by linear interpolation, rated over the span both cover.\n"
-    "TEST is an ISO-MME test (.mme, its folder or a .zip); SIMULATION an ISO-MME\n"
-    "test as well (a repeat test, a model written as one).\n"
+    "TEST is an ISO-MME test (.mme, its folder or a .zip); SIMULATION a binout\n"
+    "(binout, binout0000 with its sister files) or an ASCII time-history file\n"
+    "(nodout, glstat, secforc, rcforc, matsum), its channels named\n"
+    "FILE/ID/VARIABLE, or an ISO-MME test as well (a repeat test).\n"
+    "  --units L-T-M-F    the simulation model's consistent units (mm-ms-kg-kN,\n"
+    "                     mm-s-t-N, m-s-kg-N, ...); a binout or ASCII file needs\n"
+    "                     them: its channels are filtered and rated in seconds\n"
     "  --map MAP.json     the pairs: {\"pairs\": [{\"test\": \"11HEAD0000H3ACXA\",\n"
     "                     \"simulation\": \"nodout/1001/x_acceleration\"}, ...]}, each\n"
     "                     with \"factor\" (a number) or \"sign\" (\"-\") where an axis\n"
@@ -92,6 +98,14 @@ std::string ParseArguments(const std::vector<std::string>& args, Request& out)
             || Value(args, i, "--page", out.page, problem)) {
             if (!problem.empty())
                 return problem;
+        } else if (std::string units; Value(args, i, "--units", units, problem)) {
+            SimUnits u;
+            std::string why;
+            if (problem.empty() && !SimParseUnits(units, u, why))
+                problem = "--units: " + why;
+            if (!problem.empty())
+                return problem;
+            out.units = u;
         } else if (a == "--json") {
             out.json = true;
         } else if (a == "--protocol-window") {
@@ -122,6 +136,8 @@ std::vector<std::string> ReportArguments(const Request& request)
                                      "-o", request.output, "--page", request.page};
     if (request.eventWindow)
         args.push_back("--protocol-window");
+    if (request.units)
+        args.insert(args.end(), {"--units", request.units->text});
     return args;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The arguments and help of `kalvio correlate`, read alike by kalvio (the
 // summary and the JSON) and by kalvio-report (the PDF).
+#include "SimUnits.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@ struct Request {
     std::string page = "a4";
     bool json = false;
     bool eventWindow = false; // --protocol-window
+    std::optional<SimUnits> units; // --units, for a simulation that is no test
 };
 
 // Reads the arguments into out; an empty text, or the usage problem.

@@ -220,7 +220,7 @@ bool Correlate(const std::string& test, const std::string& simulation, const std
         return false;
     ChannelSet testSet, simSet;
     KVErrorList openErrors;
-    if (!testSet.Open(test, openErrors) || !simSet.Open(simulation, openErrors)) {
+    if (!testSet.Open(test, openErrors) || !simSet.Open(simulation, openErrors, options.units)) {
         error = ErrorText(openErrors);
         return false;
     }

@@ -35,6 +35,8 @@ struct Options {
     bool keepCurves = false;
     // Called with the share done (0..1); returning false cancels.
     std::function<bool(double)> progress;
+    // The simulation's units (--units), when it is a binout or an ASCII file.
+    std::optional<SimUnits> units;
 };
 
 struct PairResult {

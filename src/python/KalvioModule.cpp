@@ -10,4 +10,5 @@ PYBIND11_MODULE(_kalvio, m)
     PyInitOperations(m);
     PyInitCriteria(m);
     PyInitAssess(m);
+    PyInitSimulation(m);
 }

@@ -48,3 +48,5 @@ void PyInitOperations(py::module_& m);
 // Registers check, criterion and the test functions.
 void PyInitCriteria(py::module_& m);
 void PyInitAssess(py::module_& m);
+// Registers the reading of simulations.
+void PyInitSimulation(py::module_& m);

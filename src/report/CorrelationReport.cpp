@@ -240,6 +240,7 @@ int RunCorrelationReport(const std::vector<std::string>& args)
         return Usage("give the report's file with -o REPORT.pdf");
     Correlate::Options options;
     options.eventWindow = request.eventWindow;
+    options.units = request.units;
     options.keepCurves = true;
     Correlate::Result result;
     std::string error;

@@ -184,6 +184,16 @@ bool KVFileBytes::ReadNext(uint8_t* data, size_t size)
     return false;
 }
 
+bool KVFileBytes::ReadAt(uint64_t offset, uint8_t* data, size_t size)
+{
+    errno = 0;
+    if (m_fd >= 0 && offset <= m_size && size <= m_size - offset && ReadFully(m_fd, data, size, offset))
+        return true;
+    m_errno = errno;
+    m_status = ReadFailed;
+    return false;
+}
+
 std::string KVFileBytes::Describe(const std::string& fileName) const
 {
     switch (m_status) {

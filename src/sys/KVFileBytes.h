@@ -34,6 +34,9 @@ public:
     // The next size bytes of a file opened with Open; false on an error or a
     // file that came up short (Describe says which).
     bool ReadNext(uint8_t* data, size_t size);
+    // The size bytes at offset of a file opened with Open, ReadNext's place
+    // kept; false on an error or past the file's end.
+    bool ReadAt(uint64_t offset, uint8_t* data, size_t size);
     void Close();
 
     // Why the last Read failed, as a sentence about fileName: "<name> is not

@@ -43,8 +43,8 @@ globals().update({name: getattr(_kalvio, name) for name in OPERATIONS})
 # sum and filter stay out of a star import, which would hide the builtins of
 # those names: they are kalvio.sum and kalvio.filter.
 __all__ = [
-    "Error", "Signal", "SignalWarning", "Test",
-    "read", "read_test", "write", "write_test",
+    "Error", "Signal", "SignalWarning", "Test", "Simulation",
+    "read", "read_test", "read_simulation", "write", "write_test",
     *(name for name in OPERATIONS if name != "filter"),
     "average", "resultant", "check", "criterion", "rate", "assess", "protocols",
 ]
@@ -108,6 +108,50 @@ def read_test(path):
         mapping[unique] = signal
     failed = {(code or file): message for code, file, message in failures}
     return Test(number, mme, header, mapping, failed, warnings)
+
+
+class Simulation(collections.abc.Mapping):
+    """A simulation's time histories: a mapping from channel name
+    (FILE/ID/VARIABLE, "nodout/1001/x_acceleration"; FILE/VARIABLE for a
+    global file, "glstat/kinetic_energy") to Signal, in the file's order.
+    titles maps each name to its id's title (the legend, else the model's
+    title); units is the model's units as given, or None (model units)."""
+
+    def __init__(self, path, units, channels):
+        self.path = path
+        self.units = units
+        self.titles = {name: title for name, title, _ in channels}
+        self._channels = {name: signal for name, _, signal in channels}
+
+    def __getitem__(self, name):
+        return self._channels[name]
+
+    def __iter__(self):
+        return iter(self._channels)
+
+    def __len__(self):
+        return len(self._channels)
+
+    def __repr__(self):
+        return "<kalvio.Simulation %s, %d channels>" % (self.path, len(self))
+
+    def find(self, pattern):
+        """The signals whose name matches pattern (? one character, * any run,
+        letters in either case), in the file's order; e.g.
+        find("nodout/*/?_acceleration")."""
+        return [s for name, s in self._channels.items() if _kalvio._code_matches(pattern, name)]
+
+
+def read_simulation(path, units=None):
+    """Reads every channel of the simulation at path: a binout (binout,
+    binout0000 with its sister files and continuations; any name) or an ASCII
+    time-history file (nodout, glstat, secforc, rcforc, matsum). units names
+    the model's consistent set, LENGTH-TIME-MASS-FORCE ("mm-ms-kg-kN",
+    "mm-s-t-N"): the signals then come in seconds, mm, m/s, g, N, N m, J, kg;
+    without it in the model's numbers, their unit "MODEL UNITS". Raises
+    kalvio.Error for a file that is no simulation or is damaged."""
+    path = os.fsdecode(path)
+    return Simulation(path, units, _kalvio._read_simulation(path, units or ""))
 
 
 def write_test(signals, folder, test_object="?", position="?"):

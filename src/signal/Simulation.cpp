@@ -1,0 +1,121 @@
+#include "Simulation.h"
+
+#include "Binout.h"
+#include "IsoMmeTest.h"
+#include "KVErrorList.h"
+#include "KVFileBytes.h"
+#include "KVPrintableName.h"
+#include "KVSignal.h"
+
+#include <cmath>
+
+namespace {
+
+const char* const kScope = "Simulation";
+
+// The first bytes of a file (fewer for a short one; empty when unreadable).
+std::string Head(const std::string& path, size_t n)
+{
+    KVFileBytes file;
+    if (file.Open(path) != KVFileBytes::Ok)
+        return {};
+    std::string head(std::min<size_t>(n, file.Size()), '\0');
+    if (!head.empty() && !file.ReadNext(reinterpret_cast<uint8_t*>(head.data()), head.size()))
+        return {};
+    return head;
+}
+
+} // namespace
+
+Simulation::~Simulation() = default;
+
+std::unique_ptr<Simulation> Simulation::Open(const std::string& path, KVErrorList& errors)
+{
+    KVFileBytes file;
+    if (file.Open(path) != KVFileBytes::Ok) {
+        errors.AddError(file.Describe(KVPrintableName(path)), kScope);
+        return nullptr;
+    }
+    file.Close();
+    if (BinoutIsFile(path))
+        return SimOpenBinout(path, errors);
+    const int before = errors.ErrorCount();
+    std::unique_ptr<Simulation> s = SimOpenAscii(path, errors);
+    if (!s && errors.ErrorCount() == before)
+        errors.AddError(KVPrintableName(path) +
+                            " is no simulation: neither a binout nor an ASCII time-history file (nodout, glstat, "
+                            "secforc, rcforc, matsum)",
+                        kScope);
+    return s;
+}
+
+size_t Simulation::Find(std::string_view name) const
+{
+    for (size_t i = 0; i < m_channels.size(); ++i)
+        if (m_channels[i].name == name)
+            return i;
+    return m_channels.size();
+}
+
+bool Simulation::LoadChannel(size_t i, const SimUnits* units, KVSignal& signal, KVErrorList& errors) const
+{
+    if (i >= m_channels.size()) {
+        errors.AddError("no channel " + std::to_string(i), kScope);
+        return false;
+    }
+    const SimChannelInfo& c = m_channels[i];
+    std::vector<double> t, y;
+    if (!ReadChannel(i, t, y, errors))
+        return false;
+    if (t.empty() || t.size() != y.size()) {
+        errors.AddError(c.name + " holds no state", kScope);
+        return false;
+    }
+    for (size_t k = 1; k < t.size(); ++k) {
+        if (!(t[k] >= t[k - 1])) {
+            errors.AddError(c.name + ": the time goes backwards at state " + std::to_string(k + 1) + " (" +
+                                std::to_string(t[k]) + " after " + std::to_string(t[k - 1]) + ")",
+                            kScope);
+            return false;
+        }
+    }
+    const SimQuantity q = SimQuantityOf(c.variable);
+    const double xs = units ? SimScale(SimQuantity::Time, *units) : 1.0;
+    const double ys = units ? SimScale(q, *units) : 1.0;
+    if (!signal.Allocate(t.size())) {
+        errors.AddError("Not enough memory for the " + std::to_string(t.size()) + " points of " + c.name, kScope);
+        return false;
+    }
+    signal.Reset();
+    float* x = signal.X();
+    float* v = signal.Y();
+    for (size_t k = 0; k < t.size(); ++k) {
+        x[k] = static_cast<float>(t[k] * xs);
+        v[k] = static_cast<float>(y[k] * ys);
+    }
+    signal.SetCurveText(c.name);
+    signal.SetTestTitle(c.title);
+    signal.SetTestSource("Simulation");
+    signal.SetXUnits(units ? "SECONDS" : kSimModelUnits);
+    signal.SetYUnits(units ? SimUnitWord(q) : kSimModelUnits);
+    signal.SetYType(SimDimensionWord(q));
+    signal.SetNfp(0);
+    signal.SetNlp(static_cast<int>(t.size()) - 1);
+    signal.SetHasData(true);
+    signal.UpdateExtremes();
+    signal.SetT0(x[0]);
+    signal.UpdateTimeStep();
+    signal.Header().SourceName = m_files.empty() ? std::string() : m_files.front();
+    return true;
+}
+
+bool SimIsSimulationPath(const std::string& path)
+{
+    const std::string head = Head(path, 4096);
+    if (head.empty())
+        return false;
+    return BinoutHeaderFits(reinterpret_cast<const uint8_t*>(head.data()), head.size())
+           || !SimAsciiKind(head, path).empty();
+}
+
+bool SimNameMatches(std::string_view pattern, std::string_view name) { return IsoMmeCodeMatches(pattern, name); }
