@@ -197,11 +197,16 @@ std::string CriterionTitle(const CriterionResult& c)
 
 std::string InputUseText(const InputUse& in)
 {
-    return in.name + " = "
-           + (in.isRating ? (in.given ? RatingName(Rating(int(in.value))) : "not observed")
-              : in.isNumber ? Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit)
-              : in.value != 0 ? "yes" : "no")
-           + " (" + in.source + ")";
+    return in.name + " = " + InputValueText(in) + " (" + in.source + ")";
+}
+
+std::string InputValueText(const InputUse& in)
+{
+    if (in.isRating)
+        return in.given ? RatingName(Rating(int(in.value))) : "not observed";
+    if (in.isNumber)
+        return Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit);
+    return in.value != 0 ? "yes" : "no";
 }
 
 std::string CriterionValueText(const CriterionResult& c)

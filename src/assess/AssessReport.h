@@ -22,6 +22,8 @@ std::string CriterionValueText(const CriterionResult& c);
 std::string CriterionLimitText(const CriterionResult& c);
 // An input as used: "door_opened = no (default)", "initial_velocity = 56.00 km/h (file)".
 std::string InputUseText(const InputUse& in);
+// An input's value as people read it: "yes", "56.00 km/h", "marginal", "not observed".
+std::string InputValueText(const InputUse& in);
 // What a modifier does: "2.00 points off", "no points off", or its verdict.
 std::string ModifierText(const CriterionResult& c);
 // A criterion's title as a reader sees it: "Neck tension", "HIC15", "Door opened".

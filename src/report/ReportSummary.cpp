@@ -265,8 +265,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 page.Paragraph(QStringLiteral("%1%2 = %3 (%4)%5")
                                    .arg(tests.size() > 1 ? Q(t.assessment.test) + ": " : "")
                                    .arg(Q(in.name))
-                                   .arg(in.isNumber ? Q(Assess::Fixed(in.value, 2) + (in.unit.empty() ? "" : " " + in.unit))
-                                                    : in.value != 0 ? "yes" : "no")
+                                   .arg(Q(Assess::InputValueText(in)))
                                    .arg(Q(in.source))
                                    .arg(in.meaning.empty() ? "" : ": " + Q(in.meaning)),
                                9);
