@@ -4,6 +4,8 @@
 
 #include <qcustomplot.h>
 
+#include <QFontDatabase>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -106,6 +108,24 @@ QFont PixelFont(int pixels, bool bold)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixels);
     font.setBold(bold);
+    return font;
+}
+
+QFont FixedPitchFont()
+{
+    // Judged by the widths drawn, not by QFontInfo::fixedPitch(), which
+    // reads false for some fixed-width families (Noto Sans Mono).
+    const auto evenlyWide = [](const QFont& font) {
+        const QFontMetrics metrics(font);
+        return metrics.horizontalAdvance(QStringLiteral("iiii")) == metrics.horizontalAdvance(QStringLiteral("MMMM"));
+    };
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (evenlyWide(font))
+        return font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),
+                      QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     return font;
 }
 

@@ -17,6 +17,11 @@ class QCustomPlot;
 // on a printer's preview and on the offscreen platform.
 QFont PixelFont(int pixels, bool bold = false);
 
+// A font whose characters are all one width, for codes that must align: the
+// platform's fixed font where it is one, else the first installed of the
+// usual fixed-width families.
+QFont FixedPitchFont();
+
 // text broken at blanks into lines no wider than width; a word wider than a
 // line is broken where it must. At most maxLines lines: the last one is then
 // shortened with "…". An empty text gives no lines.

@@ -1,12 +1,12 @@
 #include "CChannelTree.h"
 
-#include "COndrelView.h"
+#include "CGraphFit.h"
 #include "ChannelTree.h"
 #include "CheckMarks.h"
+#include "COndrelView.h"
 #include "OndrelDoc.h"
 
 #include <QContextMenuEvent>
-#include <QFontDatabase>
 #include <QHash>
 #include <QHeaderView>
 #include <QSet>
@@ -57,7 +57,7 @@ void CChannelTree::Refill(const QString& filter)
     const std::vector<CChannelItem> items = ListedChannels(*m_doc, &m_headerCodes);
     m_hasCodes = std::any_of(items.begin(), items.end(), [](const CChannelItem& item) { return item.code.size() == 16; });
     const bool several = SeveralTests(items);
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = FixedPitchFont();
     QHash<QString, QTreeWidgetItem*> groups; // by the path joined with "/"
     QList<QTreeWidgetItem*> loose;
     for (const CChannelItem& item : items) {

@@ -1,5 +1,6 @@
 #include "COndrelView.h"
 
+#include "CGraphFit.h"
 #include "ChannelTree.h"
 #include "CheckMarks.h"
 #include "CommandRegistry.h"
@@ -11,7 +12,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
 #include <QSet>
@@ -94,7 +94,7 @@ void COndrelView::Refill()
     clear();
     const QFontMetrics metrics(font());
     // A channel's code is fixed-width, so that the codes and names align.
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = FixedPitchFont();
     const QFontMetrics fixedMetrics(fixed);
     m_widestName = 0;
     // An item shows its list text (a test's channel by code and name) and

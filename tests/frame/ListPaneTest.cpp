@@ -13,7 +13,7 @@
 #include "SignalCheckCache.h"
 
 #include <QDir>
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
@@ -92,7 +92,10 @@ TEST_F(ListPaneTest, ATestIsShownAsATreeByObjectPositionAndRegion)
                                    "      13HEAD0000H3ACXA | Channel 005", "S Sled", "  0 None", "    SLED",
                                    "      S0SLED000000ACXD | Channel 006"}));
     QTreeWidgetItem* leaf = pane->Tree()->topLevelItem(0)->child(0)->child(0)->child(0);
-    EXPECT_TRUE(QFontInfo(leaf->font(0)).fixedPitch());
+    // The codes align: every character is drawn one width, whichever
+    // fixed-width family the system has (Qt calls some of them proportional).
+    const QFontMetrics code(leaf->font(0));
+    EXPECT_EQ(code.horizontalAdvance("iiii"), code.horizontalAdvance("MMMM"));
     // The flat view stays one click away and shows the same selection.
     pane->Tree()->SelectNames({Channel(1), Channel(4)});
     EXPECT_EQ(Loaded(), (QStringList{Channel(1), Channel(4)}));

@@ -1,12 +1,12 @@
 #include "CCriterionWindow.h"
 
 #include "CGraph.h"
+#include "CGraphFit.h"
 #include "KVErrorList.h"
 #include "PlotSeries.h"
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -82,7 +82,7 @@ CCriterionWindow::CCriterionWindow(const CriterionDef& def, std::vector<Channel>
     m_historyGraph = new CGraph(this);
     m_result = new QPlainTextEdit(this);
     m_result->setReadOnly(true);
-    m_result->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_result->setFont(FixedPitchFont());
     m_result->setMaximumHeight(230);
 
     auto* layout = new QVBoxLayout(this);
