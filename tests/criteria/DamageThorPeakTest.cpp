@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -35,6 +36,9 @@ TEST(Damage, ConstantAccelerationAboutYFollowsTheDampedOscillator)
     const double peak = m.beta * a / m.kyy * (1 + std::exp(-zeta * w * std::numbers::pi / wd));
     EXPECT_NEAR(r.value, peak, 1e-4 * peak);
     EXPECT_NEAR(double(r.at) * dt, std::numbers::pi / wd, dt);
+    // The time given is the sample of the largest value, not a neighbour.
+    EXPECT_EQ(r.history[r.at], r.value);
+    EXPECT_EQ(*std::max_element(r.history.begin(), r.history.end()), r.value);
 }
 
 TEST(Damage, XAndZAreCoupledAndASymmetricModelIsNot)
@@ -78,6 +82,10 @@ TEST(ThorChest, RibEndsFollowLengthAndBothAngles)
     EXPECT_EQ(byX.point, 1u);
     EXPECT_EQ(byX.peak.at, 2u);
     EXPECT_FALSE(ComputeThorChest({{&l, nullptr, &az}}).peak.found);
+    // All four rods count: the last one deciding is not left out.
+    const ThorChestResult four = ComputeThorChest({{&l2, &zero, &zero}, {&l2, &zero, &zero}, {&l2, &zero, &zero}, {&l, &ay, &az}});
+    EXPECT_EQ(four.point, 3u);
+    EXPECT_NEAR(four.peak.value, 200 * std::sqrt(2.0), 1e-12);
 }
 
 TEST(PeakLoads, PeaksOfMagnitudeResultantCompressionAndRibs)

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace Kalvio;
 
@@ -132,6 +134,49 @@ TEST(CurveRating, ScaledCurveSlopeErrorIsTheScaleMinusOne)
     const CurveRating r = Rate(PulseSignal(1e-4f), PulseSignal(1e-4f, 0.0, 1.5));
     EXPECT_EQ(r.shiftSamples, 0);
     EXPECT_NEAR(r.slope, 1.0 - 0.5 / 2.0, 1e-6);
+}
+
+TEST(CurveRating, PublishedWorkedExampleOfAScaledSine)
+{
+    // Reference sin(20 t), comparison 1.3 sin(20 t), t = 0 ... 0.1499 s at
+    // 0.1 ms: R = 0.713, as the public test suite of an open ISO-MME library
+    // asserts it (tests/test_correlation.py).
+    std::vector<float> t(1500), c(1500);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        t[i] = static_cast<float>(std::sin(20.0 * 1e-4 * double(i)));
+        c[i] = 1.3f * t[i];
+    }
+    CurveRating r;
+    std::string why;
+    ASSERT_TRUE(RateSamples(t.data(), c.data(), t.size(), r, why)) << why;
+    EXPECT_EQ(std::lround(r.rating * 1000), 713);
+}
+
+TEST(CurveRating, ATieInTheShiftSearchKeepsTheSmallerShift)
+{
+    // A curve of whole periods correlates exactly 1 with itself at every
+    // shift of whole periods (integers: every sum is exact); only shift 0 may win.
+    const float period[] = {-2, -1, 0, 1, 2, 2, 1, 0, -1, -2};
+    std::vector<float> y(1000);
+    for (std::size_t i = 0; i < y.size(); ++i)
+        y[i] = period[i % 10];
+    CurveRating r;
+    std::string why;
+    ASSERT_TRUE(RateSamples(y.data(), y.data(), y.size(), r, why)) << why;
+    EXPECT_EQ(r.shiftSamples, 0);
+    EXPECT_EQ(r.phase, 1.0);
+}
+
+TEST(CurveRating, SlopesAreSmoothedOverNinePoints)
+{
+    // A single sample raised by a on a flat stretch adds +a/2h and -a/2h to
+    // the derivative two samples apart; a centred mean of w points spreads
+    // each over w samples, of which 2 do not cancel: the slope error sums to
+    // 2a / (w h) against the pulse's derivative sum of 100 / h.
+    const KVSignal ref = PulseSignal(1e-4f);
+    KVSignal comp = PulseSignal(1e-4f);
+    comp.Y()[800] += 45.0f;
+    EXPECT_NEAR(Rate(ref, comp).slope, 1.0 - (2.0 * 45.0 / 9.0 / 100.0) / 2.0, 2e-3);
 }
 
 TEST(CurveRating, WarpingMatchesTheFullMatrix)

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -108,6 +109,23 @@ TEST(IsoMmeRead, MapsTheHeaderAndTheTestFile)
     EXPECT_EQ(lines[8], (std::pair<std::string, std::string>("Comments", "set up at 10:32:45")));
     EXPECT_EQ(lines[9].second, "second line");
     EXPECT_EQ(s.Header().Side.testLines.size(), kMme.size());
+}
+
+TEST(IsoMmeRead, ACodeWithoutFilterLetterTakesTheClassLine)
+{
+    // The cut-off of a CFC is 5/3 of its class; a class no letter names is
+    // kept as a class of its own (1001).
+    TempDir dir;
+    for (const auto& [cls, filterClass, cutOff] :
+         {std::tuple<const char*, int, float>{"180", 180, 300.0f}, {"1000", 1000, 1666.6666f}, {"300", 1001, 500.0f}}) {
+        Lines lines = Channel("Channel frequency class     :" + std::string(cls));
+        lines[0] = "Channel code                :S0SLED000000ACX"; // 15 characters: no letter
+        KVSignal s;
+        KVErrorList errors;
+        ASSERT_TRUE(KVReadSignalFile(WriteTest(dir, lines), s, errors)) << cls;
+        EXPECT_EQ(s.FilterClass(), filterClass) << cls;
+        EXPECT_FLOAT_EQ(s.CutOffFrequency(), cutOff) << cls;
+    }
 }
 
 TEST(IsoMmeRead, LineEndsAndEncodingsGiveTheSameRecord)
@@ -249,19 +267,20 @@ TEST(IsoMmeReadHostile, NaNInfiniteAndMissingUnitAreToldApart)
     lines[12] = "-inf";
     lines.push_back("NOVALUE");
     lines.push_back("1e-60"); // below the float range: zero, as the C library reads it
+    lines.push_back("+1e39"); // a sign and beyond float: one gap, not a refused file
     const std::string path = WriteTest(dir, lines, "\n");
     KVSignal s;
     KVErrorList errors;
     ASSERT_TRUE(KVReadSignalFile(path, s, errors));
     const std::string at = "KVFileIsoMme::Load | " + path;
     EXPECT_EQ(ErrorLines(errors),
-              (Lines{at + ":7: Number of samples says 4, the file holds 6 sample lines; all of them are read",
+              (Lines{at + ":7: Number of samples says 4, the file holds 7 sample lines; all of them are read",
                      at + ":15: 1 NOVALUE sample(s), the first on this line, read as gaps (NaN)",
                      at + ":11: 1 NaN sample(s), the first on this line, read as gaps (NaN)",
-                     at + ":12: 2 sample(s) beyond the float range (infinite), the first on this line, read as gaps (NaN)",
+                     at + ":12: 3 sample(s) beyond the float range (infinite), the first on this line, read as gaps (NaN)",
                      at + ": the file has no Unit line; the samples have no unit"}));
-    ASSERT_EQ(s.PointCount(), 6u);
-    for (size_t i : {0, 1, 2, 4})
+    ASSERT_EQ(s.PointCount(), 7u);
+    for (size_t i : {0, 1, 2, 4, 6})
         EXPECT_TRUE(std::isnan(s.Y()[i])) << i;
     EXPECT_EQ(s.Y()[3], 2.5f);
     EXPECT_EQ(s.Y()[5], 0.0f);

@@ -6,12 +6,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+// The inodes whose data the library sent to disk: its calls resolve to this
+// definition, which passes them on to the C library's.
+static std::vector<ino_t> g_dataSynced;
+
+extern "C" int fdatasync(int fd) noexcept
+{
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+        g_dataSynced.push_back(st.st_ino);
+    using Sync = int (*)(int);
+    static const Sync real = reinterpret_cast<Sync>(::dlsym(RTLD_NEXT, "fdatasync"));
+    return real(fd);
+}
 
 namespace {
 
@@ -74,6 +90,26 @@ TEST(OutputFile, ReplacesOnlyOnCommitThroughAPrivateTemporaryFile)
     std::string reason;
     ASSERT_TRUE(KVWriteFile(dir.Path("new.rvf"), Bytes{9}, reason)) << reason;
     EXPECT_EQ(ModeOf(dir.Path("new.rvf")), 0666u & ~mask);
+}
+
+TEST(OutputFile, TheContentReachesTheDiskBeforeItsName)
+{
+    // Replaced through a temporary file, and rewritten in place (a hard link).
+    TempDir dir;
+    const std::string target = dir.Path("s.rvf");
+    for (const bool inPlace : {false, true}) {
+        WriteAll(target, Bytes{1});
+        if (inPlace) {
+            ASSERT_EQ(::link(target.c_str(), dir.Path("link.rvf").c_str()), 0);
+        }
+        g_dataSynced.clear();
+        KVOutputFile out(target);
+        ASSERT_TRUE(out.Open()) << out.Reason();
+        EXPECT_EQ(out.GetWay(), inPlace ? KVOutputFile::Way::InPlace : KVOutputFile::Way::Replace);
+        ASSERT_TRUE(out.Write(Piece(10, 1)));
+        ASSERT_TRUE(out.Commit()) << out.Reason();
+        EXPECT_NE(std::find(g_dataSynced.begin(), g_dataSynced.end(), InodeOf(target)), g_dataSynced.end()) << inPlace;
+    }
 }
 
 TEST(OutputFile, TargetsThatAreNotPlainFiles)

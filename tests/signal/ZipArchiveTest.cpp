@@ -197,6 +197,11 @@ TEST(ZipArchive, RefusesBrokenArchives)
     mutated("size a bomb would claim", [&](std::string& b) { Put32(b, cd + 24, 0x7FFFFFFF); }, true, "it is broken");
     mutated("packed size past the data", [&](std::string& b) { Put32(b, cd + 20, uint32_t(cd)); }, true,
             "it is broken");
+    mutated("packed size beyond the file", [&](std::string& b) { Put32(b, cd + 20, 0x7FFFFFF0); }, true,
+            "it is broken");
+    mutated("local name length disagrees", [&](std::string& b) { Put16(b, 26, 8); }, true, "it is broken");
+    mutated("end record comment beyond the file", [&](std::string& b) { Put16(b, end + 20, 100); }, false,
+            "not a zip archive");
     mutated("deflate stream damaged", [&](std::string& b) { std::memset(&b[40], 0xFF, 30); }, true, "it is broken");
     // A size claimed within deflate's ratio sized the buffer before a byte was unpacked (checked below).
     mutated("unpacks to less than it says", [&](std::string& b) { Put32(b, cd + 24, 1000 * Get32(b, cd + 20)); },
