@@ -116,7 +116,7 @@ def archive(folder):
     with warnings.catch_warnings():
         warnings.simplefilter("ignore", kalvio.SignalWarning)
         sled = kalvio.read_test(os.path.join(demo, "iso-mme", "2231"))
-        kalvio.write_test([kalvio.resample(s, s.header["Del"] / 4) for s in sled.values()], os.path.join(folder, "2231"))
+        kalvio.write_test([kalvio.resample(s, s.step / 4) for s in sled.values()], os.path.join(folder, "2231"))
     tests = os.path.join(folder, "archive")
     for i in range(TESTS):
         shutil.copytree(os.path.join(folder, "2231"), os.path.join(tests, "%04d" % i), copy_function=os.link)

@@ -10,10 +10,14 @@ class KVSignal;
 
 namespace Kalvio {
 
-// One number an operation takes: its name on the command line and in Python.
+// One number an operation takes: its name on the command line and in Python,
+// whether it is a time (in the signal's X units; Python gives seconds), and
+// a value for the example of the Python function's help.
 struct OperationArg {
     const char* cli;
     const char* py;
+    bool time = false;
+    const char* example = "1";
 };
 
 struct OperationDef {

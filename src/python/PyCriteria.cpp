@@ -1,15 +1,16 @@
 // The signal check and the injury criteria, with the results of
 // `kalvio check --json` and of the criterion programs' --json.
+#include "PyResults.h"
 #include "PySignal.h"
 
 #include "CriterionProgram.h"
 #include "CurveRating.h"
-#include "OutcomeJson.h"
 #include "SignalCheck.h"
 
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -50,32 +51,27 @@ CriterionChoice Choose(const std::string& name, const std::string& dummy, bool c
         std::string names;
         for (const Criteria::CriterionDef& d : Criteria::CriterionDefs())
             names += (names.empty() ? "" : ", ") + std::string(d.program);
-        PyRaise("unknown criterion '" + name + "' (" + names + ")");
+        PyRaise(PyErrorKind::Value, "unknown criterion '" + name + "' (" + names + ")");
     }
     c.args.dummy = Criteria::FindDummy(dummy);
     if (!c.args.dummy) {
         std::string keys;
         for (const Criteria::DummyInfo& d : Criteria::Dummies())
             keys += (keys.empty() ? "" : ", ") + std::string(d.key);
-        PyRaise("unknown dummy '" + dummy + "' (" + keys + ")");
+        PyRaise(PyErrorKind::Value, "unknown dummy '" + dummy + "' (" + keys + ")");
     }
     if (cumulative && c.def->id != Criteria::CriterionId::Clip3ms)
-        PyRaise("cumulative belongs to clip3ms");
+        PyRaise(PyErrorKind::Value, "cumulative belongs to clip3ms");
     c.args.options.clipCumulative = cumulative;
     if (v0) {
         if (c.def->id != Criteria::CriterionId::Olc)
-            PyRaise("v0 belongs to olc");
+            PyRaise(PyErrorKind::Value, "v0 belongs to olc");
         const double v = *v0;
         if (!(v > 0) || !std::isfinite(v))
-            PyRaise("v0 needs a positive velocity in m/s, not " + std::to_string(v));
+            PyRaise(PyErrorKind::Value, "v0 needs a positive velocity in m/s, not " + std::to_string(v));
         c.args.options.v0 = v;
     }
     return c;
-}
-
-py::object Json(const Criteria::Outcome& outcome)
-{
-    return py::module_::import("json").attr("loads")(Criteria::OutcomeJson(outcome));
 }
 
 // The criterion of signals (one, or three in X, Y, Z order), as the program
@@ -87,10 +83,10 @@ py::object CriterionOfSignals(const std::string& name, const std::vector<const P
     const Criteria::CriterionDef& def = *c.def;
     for (const PySignal* s : signals)
         if (!s)
-            PyRaise(std::string(def.program) + " takes signals, not None");
+            PyRaise(PyErrorKind::Type, std::string(def.program) + " takes signals, not None");
     const size_t n = signals.size();
     if (!(n == 1 && def.takesOne) && !(n == 3 && def.takesThree))
-        PyRaise(std::string(def.program) + ": "
+        PyRaise(PyErrorKind::Value, std::string(def.program) + ": "
                 + (def.takesOne && def.takesThree ? "give one signal or three signals in X, Y, Z order"
                    : def.takesOne                 ? "give exactly one signal"
                                                   : "give three signals in X, Y, Z order"));
@@ -112,8 +108,8 @@ py::object CriterionOfSignals(const std::string& name, const std::vector<const P
              && Criteria::Evaluate(def, inputs, *c.args.dummy, outcome, errors, c.args.options);
     }
     if (!ok)
-        PyRaise(errors, def.program, "the criterion could not be evaluated");
-    return Json(outcome);
+        PyRaise(PyErrorKind::Value, errors, def.program, "the criterion could not be evaluated");
+    return PyCriterionResult(outcome);
 }
 
 // The criterion of the channels it takes from the test at path.
@@ -122,7 +118,7 @@ py::object CriterionOfTest(const std::string& name, const std::string& path, con
 {
     CriterionChoice c = Choose(name, dummy, cumulative, v0);
     if (position.size() != 1)
-        PyRaise("position needs one seat character (1 the driver, 3 the front passenger)");
+        PyRaise(PyErrorKind::Value, "position needs one seat character (1 the driver, 3 the front passenger)");
     c.args.test.test = path;
     c.args.test.position = position[0];
     c.args.test.rightSide = right;
@@ -134,19 +130,27 @@ py::object CriterionOfTest(const std::string& name, const std::string& path, con
         std::vector<Criteria::Channel> inputs;
         ok = Criteria::LoadAndEvaluate(*c.def, c.args, inputs, outcome, errors);
     }
-    if (!ok)
-        PyRaise(errors, c.def->program, "the criterion could not be evaluated");
-    return Json(outcome);
+    if (!ok) {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec) && !ec)
+            PyRaiseUnreadable(path, errors, c.def->program, "the criterion could not be evaluated");
+        PyRaise(PyErrorKind::Value, errors, c.def->program, "the criterion could not be evaluated");
+    }
+    return PyCriterionResult(outcome);
 }
 
-// The rating of comparison against reference, the object kalvio rate --json
-// prints for the pair.
-py::dict Rate(const PySignal& reference, const PySignal& comparison, std::optional<double> start,
-              std::optional<double> stop)
+// The rating of comparison against reference from start to stop (seconds),
+// as kalvio rate --json gives it for the pair, its times in seconds.
+py::object Rate(const PySignal& reference, const PySignal& comparison, std::optional<double> start,
+                std::optional<double> stop)
 {
     if (start && stop && *start > *stop)
-        PyRaise("rate: start is after stop");
-    const Kalvio::RatingInterval interval{start, stop};
+        PyRaise(PyErrorKind::Value, "rate: start is after stop");
+    double factor = 1;
+    if (!PySecondsPerUnit(reference.signal, factor))
+        factor = 1;
+    const auto inUnits = [factor](std::optional<double> t) { return t ? std::optional<double>(*t / factor) : t; };
+    const Kalvio::RatingInterval interval{inUnits(start), inUnits(stop)};
     Kalvio::CurveRating r;
     KVErrorList errors;
     bool ok = false;
@@ -155,24 +159,8 @@ py::dict Rate(const PySignal& reference, const PySignal& comparison, std::option
         ok = Kalvio::RateSignals(reference.signal, comparison.signal, interval, r, &errors);
     }
     if (!ok)
-        PyRaise(errors, PyNameOf(comparison), "the comparison could not be rated");
-    py::dict d;
-    d["reference"] = PyNameOf(reference);
-    d["comparison"] = PyNameOf(comparison);
-    d["rating"] = r.rating;
-    d["corridor"] = r.corridor;
-    d["phase"] = r.phase;
-    d["magnitude"] = r.magnitude;
-    d["slope"] = r.slope;
-    // In milliseconds when the times are seconds, as the command prints it.
-    const bool seconds = reference.signal.XUnits().rfind("SECONDS", 0) == 0;
-    d["shift"] = seconds ? Kalvio::RatingRound(r.shift * 1000.0) : r.shift;
-    py::list span;
-    span.append(r.from);
-    span.append(r.to);
-    d["span"] = span;
-    d["resampled"] = r.resampled;
-    return d;
+        PyRaise(PyErrorKind::Value, errors, PyNameOf(comparison), "the comparison could not be rated");
+    return PyRatingResult(r, PyNameOf(reference), PyNameOf(comparison), factor);
 }
 
 } // namespace
@@ -182,11 +170,13 @@ void PyInitCriteria(py::module_& m)
     m.def("rate", &Rate, py::arg("reference"), py::arg("comparison"), py::arg("start") = py::none(),
           py::arg("stop") = py::none(),
           R"(The ISO/TS 18571 rating of comparison (a repeat test, a simulation) against
-reference over the span both cover, or from start to stop (in the signals'
-time unit), as kalvio rate --json gives it: a dict with "reference",
-"comparison", "rating", "corridor", "phase", "magnitude", "slope", "shift"
-(ms), "span" and "resampled". Raises kalvio.Error when the pair cannot be
-rated (different Y units, uneven steps, too few samples, ...).)");
+reference over the span both cover, or from start to stop (seconds), as
+kalvio rate --json gives it: a kalvio.results.Rating with rating, corridor,
+phase, magnitude, slope, shift and span (seconds) and resampled. Raises
+kalvio.ValueError when the pair cannot be rated (different Y units, uneven
+steps, too few samples, ...).
+
+    >>> kalvio.rate(test_a["11HEAD0000H3ACXA"], test_b["11HEAD0000H3ACXA"], stop=0.15).rating)");
     m.def("_check_signal", &Findings, py::arg("signal"), "The findings of one signal; see check.");
     m.def("_criterion", &CriterionOfSignals, py::arg("name"), py::arg("signals"), py::arg("dummy"),
           py::arg("cumulative"), py::arg("v0"), "The criterion of signals; see criterion.");

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -32,7 +32,7 @@ std::unique_ptr<PySignal> Apply(const PySignal& in, const std::function<bool(KVS
         ok = op(out->signal, errors);
     }
     if (!ok)
-        PyRaise(errors, PyNameOf(in), "the operation failed");
+        PyRaise(PyErrorKind::Value, errors, PyNameOf(in), "the operation failed");
     PyWarn(errors, PyNameOf(in));
     return out;
 }
@@ -42,7 +42,7 @@ float Finite(double value, const char* op, const char* arg)
 {
     const float f = static_cast<float>(value);
     if (!std::isfinite(f))
-        PyRaise(std::string(op) + " needs " + arg + " as a finite number, not " + std::to_string(value));
+        PyRaise(PyErrorKind::Value, std::string(op) + " needs " + arg + " as a finite number, not " + std::to_string(value));
     return f;
 }
 
@@ -50,7 +50,7 @@ std::vector<const PySignal*> Inputs(const std::vector<const PySignal*>& signals,
 {
     for (const PySignal* s : signals)
         if (!s)
-            PyRaise(std::string(op) + " takes signals, not None");
+            PyRaise(PyErrorKind::Type, std::string(op) + " takes signals, not None");
     return signals;
 }
 
@@ -60,7 +60,7 @@ std::unique_ptr<PySignal> Combine(const std::vector<const PySignal*>& signals, b
     const char* op = average ? "average" : "sum";
     Inputs(signals, op);
     if (signals.empty())
-        PyRaise(std::string(op) + " needs at least one signal");
+        PyRaise(PyErrorKind::Value, std::string(op) + " needs at least one signal");
     auto out = std::make_unique<PySignal>();
     out->kind = signals[0]->kind;
     KVErrorList errors;
@@ -79,7 +79,7 @@ std::unique_ptr<PySignal> Combine(const std::vector<const PySignal*>& signals, b
             out->signal = std::move(copies[0]);
     }
     if (!ok)
-        PyRaise(errors, "", "the operation failed");
+        PyRaise(PyErrorKind::Value, errors, "", "the operation failed");
     PyWarn(errors, "");
     return out;
 }
@@ -88,7 +88,7 @@ std::unique_ptr<PySignal> Resultant(const std::vector<const PySignal*>& signals)
 {
     Inputs(signals, "resultant");
     if (signals.size() != 2 && signals.size() != 3)
-        PyRaise("resultant takes two or three component signals");
+        PyRaise(PyErrorKind::Value, "resultant takes two or three component signals");
     auto out = std::make_unique<PySignal>();
     out->kind = signals[0]->kind;
     KVErrorList errors;
@@ -100,7 +100,7 @@ std::unique_ptr<PySignal> Resultant(const std::vector<const PySignal*>& signals)
                  : Kalvio::Resultant(out->signal, signals[0]->signal, signals[1]->signal, &errors);
     }
     if (!ok)
-        PyRaise(errors, "", "the operation failed");
+        PyRaise(PyErrorKind::Value, errors, "", "the operation failed");
     PyWarn(errors, "");
     return out;
 }
@@ -112,9 +112,17 @@ std::unique_ptr<PySignal> RunOperation(const Kalvio::OperationDef& op, const PyS
 {
     std::string name = op.name;
     std::replace(name.begin(), name.end(), '-', '_');
+    // A time comes in seconds; the operation takes it in the signal's X units.
+    double factor = 1;
+    if (!PySecondsPerUnit(s.signal, factor))
+        factor = 1;
     double args[2] = {0.0, 0.0};
-    for (int a = 0; a < op.arity; ++a)
-        args[a] = op.integerArg ? v[static_cast<size_t>(a)] : Finite(v[static_cast<size_t>(a)], name.c_str(), op.args[a].py);
+    for (int a = 0; a < op.arity; ++a) {
+        const double value = v[static_cast<size_t>(a)];
+        args[a] = op.integerArg     ? value
+                  : op.args[a].time ? Finite(value / factor, name.c_str(), op.args[a].py)
+                                    : Finite(value, name.c_str(), op.args[a].py);
+    }
     // A Python signal is never changed: the result shares the input's arrays
     // until the operation writes them, or is made from the input directly
     // where the operation can, so that what it leaves is not copied.
@@ -126,47 +134,83 @@ std::unique_ptr<PySignal> RunOperation(const Kalvio::OperationDef& op, const PyS
     });
 }
 
-// A text that lives as long as the module (pybind11 keeps the pointers).
-const char* Kept(std::string text)
+// The Python name of a command or switch: "-" written "_", without "--".
+std::string PythonName(const char* name)
 {
-    static std::deque<std::string> kept;
-    return kept.emplace_back(std::move(text)).c_str();
+    std::string out = name;
+    if (out.rfind("--", 0) == 0)
+        out.erase(0, 2);
+    std::replace(out.begin(), out.end(), '-', '_');
+    return out;
 }
 
-// The Python function of op: its name with "_" for "-", its numbers by their
-// Python names (a whole number where the operation takes one), its switch as
-// a keyword that defaults to false ("--keep-bias" is keep_bias). Returns
-// the name.
-const char* DefOperation(py::module_& m, const Kalvio::OperationDef& op)
+// The operation called name in Python on signal with the numbers args (a
+// whole number where the operation takes one) and its switch; the package's
+// functions (kalvio._operations, made from operation_table) call it.
+std::unique_ptr<PySignal> Operation(const std::string& name, const PySignal* signal, const py::sequence& args, bool flag)
 {
-    std::string name = op.name, flag = op.flag ? std::string(op.flag).substr(2) : std::string();
-    std::replace(name.begin(), name.end(), '-', '_');
-    std::replace(flag.begin(), flag.end(), '-', '_');
-    const char* pyName = Kept(name);
-    const char* doc = Kept(std::string(op.summary) + ", as kalvio " + op.name + ".\n\n" + op.description);
-    const Kalvio::OperationDef* d = &op;
-    const auto sig = py::arg("signal");
-    if (op.arity == 0 && !op.flag) {
-        m.def(pyName, [d](const PySignal& s) { return RunOperation(*d, s, {}, false); }, sig, doc);
-    } else if (op.arity == 0) {
-        m.def(pyName, [d](const PySignal& s, bool f) { return RunOperation(*d, s, {}, f); }, sig,
-              py::arg(Kept(flag)) = false, doc);
-    } else if (op.arity == 1 && op.integerArg && !op.flag) {
-        m.def(pyName, [d](const PySignal& s, int v) { return RunOperation(*d, s, {double(v), 0.0}, false); }, sig,
-              py::arg(op.args[0].py), doc);
-    } else if (op.arity == 1 && !op.integerArg && !op.flag) {
-        m.def(pyName, [d](const PySignal& s, double v) { return RunOperation(*d, s, {v, 0.0}, false); }, sig,
-              py::arg(op.args[0].py), doc);
-    } else if (op.arity == 1 && !op.integerArg) {
-        m.def(pyName, [d](const PySignal& s, double v, bool f) { return RunOperation(*d, s, {v, 0.0}, f); }, sig,
-              py::arg(op.args[0].py), py::arg(Kept(flag)) = false, doc);
-    } else if (op.arity == 2 && !op.integerArg && !op.flag) {
-        m.def(pyName, [d](const PySignal& s, double a, double b) { return RunOperation(*d, s, {a, b}, false); },
-              sig, py::arg(op.args[0].py), py::arg(op.args[1].py), doc);
-    } else {
-        throw std::logic_error(std::string("the operation ") + op.name + " has no Python form yet");
+    const Kalvio::OperationDef* op = nullptr;
+    for (const Kalvio::OperationDef& d : Kalvio::Operations())
+        if (PythonName(d.name) == name)
+            op = &d;
+    if (!op)
+        PyRaise(PyErrorKind::Value, "no operation " + name);
+    if (!signal)
+        PyRaise(PyErrorKind::Type, name + " takes a signal, not None");
+    if (static_cast<int>(args.size()) != op->arity)
+        PyRaise(PyErrorKind::Type, name + " takes " + std::to_string(op->arity) + " numbers");
+    std::array<double, 2> v{0.0, 0.0};
+    for (int a = 0; a < op->arity; ++a) {
+        const py::object value = args[static_cast<size_t>(a)];
+        PyObject* p = value.ptr();
+        const std::string arg = op->args[a].py;
+        if (op->integerArg) { // numpy's integers too, not a float or a bool
+            if (!PyIndex_Check(p) || PyBool_Check(p))
+                PyRaise(PyErrorKind::Type, name + " takes " + arg + " as a whole number");
+            const py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(p));
+            const long long whole = index ? PyLong_AsLongLong(index.ptr()) : -1;
+            if (!index || PyErr_Occurred() || whole < std::numeric_limits<int>::min() || whole > std::numeric_limits<int>::max()) {
+                PyErr_Clear();
+                PyRaise(PyErrorKind::Value, name + " takes " + arg + " as a whole number within the int range");
+            }
+            v[static_cast<size_t>(a)] = static_cast<double>(whole);
+            continue;
+        }
+        if (!PyNumber_Check(p) || PyBool_Check(p))
+            PyRaise(PyErrorKind::Type, name + " takes " + arg + " as a number");
+        const double number = PyFloat_AsDouble(p);
+        if (PyErr_Occurred()) {
+            PyErr_Clear();
+            PyRaise(PyErrorKind::Type, name + " takes " + arg + " as a number");
+        }
+        v[static_cast<size_t>(a)] = number;
     }
-    return pyName;
+    return RunOperation(*op, *signal, v, flag);
+}
+
+// What the package's functions are made from: per operation its Python
+// name, its numbers (name, "int", "float" or "time", an example value), its
+// switch's Python name or None, and its help.
+py::list OperationTable()
+{
+    py::list table;
+    for (const Kalvio::OperationDef& op : Kalvio::Operations()) {
+        py::list args;
+        for (int a = 0; a < op.arity; ++a)
+            args.append(py::make_tuple(op.args[a].py,
+                                       op.integerArg ? "int" : op.args[a].time ? "time" : "float",
+                                       op.args[a].example));
+        std::string doc = std::string(op.summary) + ", as kalvio " + op.name + ".\n\n" + op.description;
+        std::string times;
+        for (int a = 0; a < op.arity; ++a)
+            if (op.args[a].time)
+                times += std::string(times.empty() ? "" : " and ") + op.args[a].py;
+        if (!times.empty())
+            doc += "In Python " + times + " in seconds.\n";
+        table.append(py::make_tuple(PythonName(op.name), args,
+                                    op.flag ? py::object(py::str(PythonName(op.flag))) : py::none(), doc));
+    }
+    return table;
 }
 
 } // namespace
@@ -175,16 +219,25 @@ void PyInitOperations(py::module_& m)
 {
     py::list names;
     for (const Kalvio::OperationDef& op : Kalvio::Operations())
-        names.append(DefOperation(m, op));
+        names.append(PythonName(op.name));
     m.attr("OPERATIONS") = py::tuple(names);
+    m.def("_operation", &Operation, py::arg("name"), py::arg("signal"), py::arg("args"), py::arg("flag"),
+          "Runs the operation name; see the package's functions of the same names.");
+    m.def("_operation_table", &OperationTable, "What the package's operation functions are made from.");
     m.def(
         "sum", [](const std::vector<const PySignal*>& s) { return Combine(s, false); }, py::arg("signals"),
         R"(The point-by-point sum, with the first signal's times and header and status
-SUM, as kalvio sum.)");
+SUM, as kalvio sum.
+
+    >>> total = kalvio.sum([test["11FEMRLE00H3FOZB"], test["11FEMRRI00H3FOZB"]]))");
     m.def(
         "average", [](const std::vector<const PySignal*>& s) { return Combine(s, true); }, py::arg("signals"),
-        "The point-by-point mean, status AVERAGE, as kalvio average.");
+        R"(The point-by-point mean, status AVERAGE, as kalvio average.
+
+    >>> mean = kalvio.average([kalvio.read(p) for p in ["run1.rvf", "run2.rvf", "run3.rvf"]]))");
     m.def("resultant", &Resultant, py::arg("signals"),
           R"(The magnitude of two or three components, with the first one's times and
-header, axis RS and status COMPUTED, as kalvio resultant.)");
+header, axis RS and status COMPUTED, as kalvio resultant.
+
+    >>> head = kalvio.resultant(test.find("11HEAD0000H3AC?A")))");
 }

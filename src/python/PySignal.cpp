@@ -13,15 +13,19 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
 
 PyObject* g_error = nullptr;
 PyObject* g_warning = nullptr;
+PyObject* g_kinds[6] = {}; // by PyErrorKind
 
 // A read-only float32 view of n samples at data that keeps owner alive: the
 // numbers stay where the library put them.
@@ -43,11 +47,11 @@ py::str Latin1(const std::string& bytes)
 std::string Latin1Bytes(const py::handle& value, const char* field)
 {
     if (!py::isinstance<py::str>(value))
-        PyRaise(std::string("header field ") + field + " takes a text");
+        PyRaise(PyErrorKind::Type, std::string("header field ") + field + " takes a text");
     PyObject* bytes = PyUnicode_AsLatin1String(value.ptr());
     if (!bytes) {
         PyErr_Clear();
-        PyRaise(std::string("header field ") + field + " holds a character that Latin-1 cannot write");
+        PyRaise(PyErrorKind::Value, std::string("header field ") + field + " holds a character that Latin-1 cannot write");
     }
     std::string out(PyBytes_AS_STRING(bytes), static_cast<size_t>(PyBytes_GET_SIZE(bytes)));
     Py_DECREF(bytes);
@@ -100,14 +104,14 @@ py::tuple PickleState(const PySignal& s)
 std::unique_ptr<PySignal> FromPickleState(const py::tuple& t)
 {
     if (t.size() != 12 || t[0].cast<int>() != 1)
-        PyRaise("not a pickled kalvio.Signal of this version");
+        PyRaise(PyErrorKind::Value, "not a pickled kalvio.Signal of this version");
     auto out = std::make_unique<PySignal>();
     KVSignal& k = out->signal;
     SetHeaderFields(k.Header(), t[1].cast<py::dict>());
     const std::string x = t[2].cast<std::string>(), y = t[3].cast<std::string>();
     const size_t n = x.size() / sizeof(float);
     if (x.size() != y.size() || x.size() % sizeof(float) != 0)
-        PyRaise("not a pickled kalvio.Signal: the arrays differ");
+        PyRaise(PyErrorKind::Value, "not a pickled kalvio.Signal: the arrays differ");
     if (n > 0) {
         if (!k.Allocate(n))
             throw std::bad_alloc();
@@ -145,7 +149,7 @@ T NumberOf(const py::handle& value, const char* field)
     try {
         return value.cast<T>();
     } catch (const py::cast_error&) {
-        PyRaise(std::string("header field ") + field + " takes a number");
+        PyRaise(PyErrorKind::Type, std::string("header field ") + field + " takes a number");
     }
 }
 
@@ -176,14 +180,42 @@ void SetHeaderFields(KVHeader& h, const py::dict& fields)
 #undef KV_SET_REAL
 #undef KV_SET_INT
         if (!known)
-            PyRaise("unknown header field '" + name + "' (the names kalvio info prints)");
+            PyRaise(PyErrorKind::Value, "unknown header field '" + name + "' (the names kalvio info prints)");
     }
 }
 
-// The factor from the X units to seconds; false when X is not a time.
-bool SecondsPerUnit(const KVSignal& s, double& factor)
+// The times in seconds: the record's own array where it is in seconds (or
+// no time), else a read-only copy in seconds.
+py::array Times(py::object self)
 {
-    return Criteria::NormalisedUnits(s.XType()).rfind("TIME", 0) == 0 && Criteria::TimeFactor(s.XUnits(), factor);
+    const KVSignal& s = self.cast<const PySignal&>().signal;
+    double factor = 1;
+    if (!PySecondsPerUnit(s, factor) || factor == 1)
+        return View(s.X(), s.PointCount(), self);
+    py::array_t<float> out(s.PointCount());
+    std::transform(s.X(), s.X() + s.PointCount(), out.mutable_data(),
+                   [factor](float t) { return static_cast<float>(t * factor); });
+    py::detail::array_proxy(out.ptr())->flags &= ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
+    return out;
+}
+
+std::unique_ptr<PySignal> WithHeader(const PySignal& in, const py::kwargs& fields)
+{
+    auto out = std::make_unique<PySignal>();
+    out->signal.ShareArraysOf(in.signal);
+    out->path = in.path;
+    out->kind = in.kind;
+    out->code = in.code;
+    out->readWarnings = in.readWarnings;
+    out->warningLines = in.warningLines;
+    KVSignal& s = out->signal;
+    SetHeaderFields(s.Header(), fields);
+    // What follows from the arrays stays true to them.
+    if (s.PointCount() > 0) {
+        s.SetNlp(s.Nfp() + static_cast<int>(s.PointCount()) - 1);
+        s.UpdateExtremes();
+    }
+    return out;
 }
 
 std::unique_ptr<PySignal> MakeSignal(py::array_t<float, py::array::c_style | py::array::forcecast> x,
@@ -191,16 +223,22 @@ std::unique_ptr<PySignal> MakeSignal(py::array_t<float, py::array::c_style | py:
                                      const py::dict& header)
 {
     if (x.ndim() != 1 || y.ndim() != 1 || x.size() != y.size())
-        PyRaise("x and y must be one-dimensional and of one length");
+        PyRaise(PyErrorKind::Value, "x and y must be one-dimensional and of one length");
     if (x.size() == 0)
-        PyRaise("a signal needs at least one point");
+        PyRaise(PyErrorKind::Value, "a signal needs at least one point");
     auto out = std::make_unique<PySignal>();
     KVSignal& s = out->signal;
+    s.SetXUnits("SECONDS");
     SetHeaderFields(s.Header(), header);
     const size_t n = static_cast<size_t>(x.size());
     if (!s.Allocate(n))
         throw std::bad_alloc();
-    std::copy_n(x.data(), n, s.X());
+    // The times come in seconds; a record in another time unit stores them in its own.
+    double factor = 1;
+    if (PySecondsPerUnit(s, factor) && factor != 1)
+        std::transform(x.data(), x.data() + n, s.X(), [factor](float t) { return static_cast<float>(t / factor); });
+    else
+        std::copy_n(x.data(), n, s.X());
     std::copy_n(y.data(), n, s.Y());
     s.SetHasData(true);
     if (!header.contains("Nfp"))
@@ -216,20 +254,28 @@ std::unique_ptr<PySignal> MakeSignal(py::array_t<float, py::array::c_style | py:
 
 const char* const kSignalDoc = R"(One signal: a header and two sample arrays.
 
-Signal(x, y, header=None) makes one from arrays of times and values (copied
-as float32); header is a dict of fields by the names kalvio info prints (the
-others keep their defaults). Nlp, the extremes and, unless a Del on the
-times' grid is given, the time step follow from the arrays.
+Signal(x, y, header=None) makes one from arrays of times in seconds and
+values (copied as float32); header is a dict of fields by the names kalvio
+info prints (the others keep their defaults; XUnits is SECONDS unless given,
+and a record in MILLISECONDS stores the times so). Nlp, the extremes and,
+unless a Del on the times' grid is given, the time step follow from the
+arrays.
 
-A signal is never changed: every operation returns a new one. x and y are
-read-only numpy float32 views of the library's own memory (no copy); take
-numpy.array(signal.y) for a copy to change.)";
+A signal is never changed: every operation returns a new one, and
+with_header(**fields) a copy with other header fields. x and y are read-only
+numpy float32 arrays, views of the library's own memory where the record is
+in seconds; take numpy.array(signal.y) for a copy to change. Every time is in
+seconds: x, step, start and the time arguments of the operations.
+
+    >>> s = kalvio.Signal([0.0, 0.001, 0.002], [0.0, 1.0, 0.0], {"YUnits": "G'S"})
+    >>> s.step, s.header["XUnits"]
+    (0.001, 'SECONDS'))";
 
 void Read(PySignal& out, const std::string& path, const std::string& timeUnit)
 {
     KVTextOptions text;
     if (!KVParseTimeUnit(timeUnit, text.timeUnit))
-        PyRaise("time_unit takes \"s\" (seconds) or \"ms\" (milliseconds), not '" + timeUnit + "'");
+        PyRaise(PyErrorKind::Value, "time_unit takes \"s\" (seconds) or \"ms\" (milliseconds), not '" + timeUnit + "'");
     text.unitSwitch = [](KVTimeUnit u) {
         return std::string("time_unit=\"") + (u == KVTimeUnit::Seconds ? "s" : "ms") + "\"";
     };
@@ -242,7 +288,7 @@ void Read(PySignal& out, const std::string& path, const std::string& timeUnit)
     if (!kind && IsoMmeIsTestPath(path))
         errors.AddError(path + " is an ISO-MME test: kalvio.read_test reads it", "kalvio.read");
     if (!kind)
-        PyRaise(errors, path, "not a readable signal file");
+        PyRaiseUnreadable(path, errors, path, "not a readable signal file");
     out.path = path;
     out.kind = kind;
     if (out.kind == "ISO-MME Channel")
@@ -262,9 +308,9 @@ void Write(const PySignal& in, const std::string& path, const std::string& forma
     if (name == "RVF")
         name.clear();
     else if (name != "IEEE" && name != "SUN" && name != "VAX")
-        PyRaise("unknown format '" + format + "' (rvf, ieee, sun or vax)");
+        PyRaise(PyErrorKind::Value, "unknown format '" + format + "' (rvf, ieee, sun or vax)");
     if (in.signal.PointCount() < 2)
-        PyRaise(KVPrintableName(path) + ": KVFileRvf::Store - a signal of fewer than two points cannot be stored");
+        PyRaise(PyErrorKind::Value, KVPrintableName(path) + ": KVFileRvf::Store - a signal of fewer than two points cannot be stored");
     KVFileRvf out(path);
     out.SetFloatFormatName(name);
     bool ok = false;
@@ -300,7 +346,7 @@ py::tuple ReadTest(const std::string& path)
         }
     }
     if (!opened)
-        PyRaise(opening, "", "not an ISO-MME test");
+        PyRaiseUnreadable(path, opening, "", "not an ISO-MME test");
     PyWarn(opening, "");
     py::list channels, failures;
     for (size_t i = 0; i < loaded.size(); ++i) {
@@ -340,17 +386,17 @@ void WriteTest(const std::vector<const PySignal*>& signals, const std::string& f
 {
     IsoMmeCodeDefaults codes;
     if (!IsoMmeCodeCharacter(object, codes.object))
-        PyRaise("write_test takes test_object as one code character (0-9, A-Z or ?), not '" + object + "'");
+        PyRaise(PyErrorKind::Value, "write_test takes test_object as one code character (0-9, A-Z or ?), not '" + object + "'");
     if (!IsoMmeCodeCharacter(position, codes.position))
-        PyRaise("write_test takes position as one code character (0-9, A-Z or ?), not '" + position + "'");
+        PyRaise(PyErrorKind::Value, "write_test takes position as one code character (0-9, A-Z or ?), not '" + position + "'");
     std::vector<const KVSignal*> list;
     for (const PySignal* s : signals) {
         if (!s)
-            PyRaise("write_test takes signals");
+            PyRaise(PyErrorKind::Type, "write_test takes signals");
         list.push_back(&s->signal);
     }
     if (list.empty())
-        PyRaise("write_test needs at least one signal");
+        PyRaise(PyErrorKind::Value, "write_test needs at least one signal");
     KVErrorList errors;
     bool ok = false;
     {
@@ -368,10 +414,40 @@ void PyInitErrors(py::module_& m)
     g_error = PyErr_NewExceptionWithDoc("kalvio.Error",
                                         "A failure of the toolset: the message names the file and says what went wrong.",
                                         PyExc_Exception, nullptr);
+    m.add_object("Error", py::handle(g_error));
+    // Each subclass is also the built-in exception a Python caller expects.
+    const struct {
+        PyErrorKind kind;
+        const char* name;
+        PyObject* builtin;
+        const char* doc;
+    } kinds[] = {
+        {PyErrorKind::FileNotFound, "FileNotFoundError", PyExc_FileNotFoundError,
+         "A file or test that is not there (also the built-in FileNotFoundError)."},
+        {PyErrorKind::Format, "FormatError", nullptr, "A file that is there but is no signal file or test the toolset reads."},
+        {PyErrorKind::Value, "ValueError", PyExc_ValueError,
+         "A bad argument, or a signal the operation cannot take (also the built-in ValueError)."},
+        {PyErrorKind::Type, "TypeError", PyExc_TypeError, "An argument of the wrong kind (also the built-in TypeError)."},
+        {PyErrorKind::Protocol, "ProtocolError", nullptr, "A protocol file or an inputs file that cannot be used."},
+    };
+    for (const auto& k : kinds) {
+        py::object bases = k.builtin ? py::object(py::make_tuple(py::handle(g_error), py::handle(k.builtin)))
+                                     : py::object(py::handle(g_error).cast<py::object>());
+        // The message is the toolset's, also where the built-in class would
+        // write its own around the file name ("[Errno 2] ...").
+        py::dict members;
+        members["__str__"] = py::handle(PyExc_BaseException).attr("__str__");
+        PyObject* type = PyErr_NewExceptionWithDoc((std::string("kalvio.") + k.name).c_str(), k.doc, bases.ptr(),
+                                                   members.ptr());
+        if (!type)
+            throw py::error_already_set();
+        g_kinds[static_cast<int>(k.kind)] = type;
+        m.add_object(k.name, py::handle(type));
+    }
+    g_kinds[static_cast<int>(PyErrorKind::Error)] = g_error;
     g_warning = PyErr_NewExceptionWithDoc(
         "kalvio.SignalWarning", "A warning of the toolset while reading or processing (NOVALUE samples, ...).",
         PyExc_UserWarning, nullptr);
-    m.add_object("Error", py::handle(g_error));
     m.add_object("SignalWarning", py::handle(g_warning));
 }
 
@@ -381,23 +457,65 @@ std::string PyMessage(const KVErrorList& errors, int i, const std::string& name)
     return prefix + KVPrintableText(errors.ErrorScope(i)) + " - " + KVPrintableText(errors.ErrorMessage(i));
 }
 
-void PyRaise(const std::string& message)
+namespace {
+
+// The exception of kind with message; the message's bytes that are no UTF-8
+// (names are bytes) are replaced rather than refused.
+py::object Exception(PyErrorKind kind, const std::string& message)
 {
-    // Names are bytes: what is no UTF-8 is replaced rather than refused.
     const py::object text = py::reinterpret_steal<py::object>(
         PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()), "replace"));
-    PyErr_SetObject(g_error, text.ptr());
-    throw py::error_already_set();
+    return py::handle(g_kinds[static_cast<int>(kind)])(text);
 }
 
-void PyRaise(const KVErrorList& errors, const std::string& name, const std::string& fallback)
+std::string Joined(const KVErrorList& errors, const std::string& name, const std::string& fallback)
 {
     std::string message;
     for (int i = 0; i < errors.ErrorCount(); ++i)
         message += (i ? "\n" : "") + PyMessage(errors, i, name);
     if (message.empty())
         message = name.empty() ? fallback : KVPrintableName(name) + ": " + fallback;
-    PyRaise(message);
+    return message;
+}
+
+} // namespace
+
+void PyRaise(PyErrorKind kind, const std::string& message)
+{
+    const py::object e = Exception(kind, message);
+    PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(e.ptr())), e.ptr());
+    throw py::error_already_set();
+}
+
+void PyRaise(PyErrorKind kind, const KVErrorList& errors, const std::string& name, const std::string& fallback)
+{
+    PyRaise(kind, Joined(errors, name, fallback));
+}
+
+void PyRaise(const std::string& message)
+{
+    PyRaise(PyErrorKind::Error, message);
+}
+
+void PyRaise(const KVErrorList& errors, const std::string& name, const std::string& fallback)
+{
+    PyRaise(PyErrorKind::Error, errors, name, fallback);
+}
+
+void PyRaiseUnreadable(const std::string& path, const KVErrorList& errors, const std::string& name,
+                       const std::string& fallback)
+{
+    // A path that cannot be looked at (no permission) is not a missing file.
+    std::error_code ec;
+    const bool missing = !path.empty() && !std::filesystem::exists(path, ec) && !ec;
+    if (!missing)
+        PyRaise(PyErrorKind::Format, errors, name, fallback);
+    const py::object e = Exception(PyErrorKind::FileNotFound, Joined(errors, name, fallback));
+    e.attr("errno") = ENOENT;
+    e.attr("strerror") = std::strerror(ENOENT);
+    e.attr("filename") = FileName(path);
+    PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(e.ptr())), e.ptr());
+    throw py::error_already_set();
 }
 
 void PyWarn(const KVErrorList& errors, const std::string& name)
@@ -405,6 +523,11 @@ void PyWarn(const KVErrorList& errors, const std::string& name)
     for (int i = 0; i < errors.ErrorCount(); ++i)
         if (PyErr_WarnEx(g_warning, PyMessage(errors, i, name).c_str(), 1) != 0)
             throw py::error_already_set();
+}
+
+bool PySecondsPerUnit(const KVSignal& s, double& factor)
+{
+    return Criteria::NormalisedUnits(s.XType()).rfind("TIME", 0) == 0 && Criteria::TimeFactor(s.XUnits(), factor);
 }
 
 std::string PyNameOf(const PySignal& s)
@@ -416,14 +539,32 @@ void PyInitSignal(py::module_& m)
 {
     py::class_<PySignal>(m, "Signal", kSignalDoc)
         .def(py::init(&MakeSignal), py::arg("x"), py::arg("y"), py::arg("header") = py::dict())
-        .def_property_readonly(
-            "x", [](py::object self) { const auto& s = self.cast<const PySignal&>().signal; return View(s.X(), s.PointCount(), self); },
-            "The times (float32, in the header's XUnits), a read-only view of the library's memory.")
+        .def_property_readonly("x", &Times,
+                               "The times (float32) in seconds, read-only: a view of the library's memory where the\n"
+                               "record is in seconds; an X that is no time in the header's XUnits.")
         .def_property_readonly(
             "y", [](py::object self) { const auto& s = self.cast<const PySignal&>().signal; return View(s.Y(), s.PointCount(), self); },
             "The values (float32, in the header's YUnits), a read-only view of the library's memory.")
-        .def_property_readonly("header", [](const PySignal& s) { return HeaderDict(s.signal.Header()); },
-                               "The record's fields as a new dict, by the names kalvio info prints.")
+        .def_property_readonly(
+            "header",
+            [](const PySignal& s) { return py::module_::import("types").attr("MappingProxyType")(HeaderDict(s.signal.Header())); },
+            "The record's fields by the names kalvio info prints, read-only; with_header gives a\n"
+            "copy with other values.")
+        .def("with_header", &WithHeader,
+             R"(A copy of the signal with the header fields given changed, by the names
+kalvio info prints; the samples are shared, not copied. An unknown name is a
+kalvio.ValueError, a value of the wrong kind a kalvio.TypeError.
+
+    >>> named = signal.with_header(CurveText="Head X", FilterClass=180))")
+        .def_property_readonly(
+            "start",
+            [](const PySignal& s) -> py::object {
+                if (s.signal.PointCount() == 0)
+                    return py::none();
+                double factor = 1;
+                return py::float_(double(s.signal.X()[0]) * (PySecondsPerUnit(s.signal, factor) ? factor : 1.0));
+            },
+            "The time of the first point in seconds (an X that is no time in its own unit), or None without points.")
         .def_property_readonly("code", [](const PySignal& s) { return s.code; },
                                "The ISO-MME channel code (16 characters), or \"\" for another file.")
         .def_property_readonly("path", [](const PySignal& s) { return FileName(s.path); },
@@ -435,7 +576,7 @@ void PyInitSignal(py::module_& m)
             [](const PySignal& s) -> py::object {
                 double factor = 1;
                 const float del = s.signal.Del();
-                if (del == KV_NO_VALUE || !(del > 0) || !SecondsPerUnit(s.signal, factor))
+                if (del == KV_NO_VALUE || !(del > 0) || !PySecondsPerUnit(s.signal, factor))
                     return py::none();
                 return py::float_(double(del) * factor);
             },
@@ -460,8 +601,8 @@ void PyInitSignal(py::module_& m)
                     throw py::import_error("to_pandas needs pandas (Debian's python3-pandas)");
                 }
                 double factor = 1;
-                if (!SecondsPerUnit(s.signal, factor))
-                    PyRaise(KVPrintableName(PyNameOf(s)) + ": the X axis is no time");
+                if (!PySecondsPerUnit(s.signal, factor))
+                    PyRaise(PyErrorKind::Value, KVPrintableName(PyNameOf(s)) + ": the X axis is no time");
                 const size_t n = s.signal.PointCount();
                 py::array_t<double> t(n);
                 for (size_t i = 0; i < n; ++i)
@@ -486,12 +627,19 @@ void PyInitSignal(py::module_& m)
         py::arg("path"), py::arg("time_unit") = "ms",
         R"(Reads any signal file the toolset reads: RVF-1992, an ISO-MME channel (also
 ARCHIVE.zip/ENTRY) or a two-column text file, whose time column is in
-time_unit ("ms" or "s"). Raises kalvio.Error naming the file when it cannot
-be read; the reader's warnings come as kalvio.SignalWarning.)");
+time_unit ("ms" or "s"); the signal gives every time in seconds whatever
+its file keeps. Raises kalvio.FileNotFoundError when nothing is at path,
+kalvio.FormatError naming the file when it cannot be read; the reader's
+warnings come as kalvio.SignalWarning.
+
+    >>> head = kalvio.read("occ2231_head_x.rvf")
+    >>> pulse = kalvio.read("sled_pulse.txt", time_unit="s"))");
     m.def("write", [](const PySignal& s, const std::filesystem::path& path, const std::string& format) { Write(s, path.string(), format); }, py::arg("signal"), py::arg("path"), py::arg("format") = "rvf",
           R"(Stores signal as RVF-1992 in path, in this machine's float format ("rvf") or
 in "ieee", "sun" or "vax". An existing file is replaced only when the whole
-new file could be written; raises kalvio.Error otherwise.)");
+new file could be written; raises kalvio.Error otherwise.
+
+    >>> kalvio.write(kalvio.cfc(head, 180), "head_x_cfc180.rvf"))");
     m.def("_code_matches", [](const std::string& pattern, const std::string& code) { return IsoMmeCodeMatches(pattern, code); },
           py::arg("pattern"), py::arg("code"), "Whether code matches pattern, as kalvio --code matches it.");
     m.def("_read_test", [](const std::filesystem::path& path) { return ReadTest(path.string()); }, py::arg("path"),

@@ -26,17 +26,36 @@ struct PySignal {
     bool FromTextFile() const { return kind == "ASCII File"; }
 };
 
-// kalvio.Error and kalvio.SignalWarning, made once by the module.
+// The exceptions of the package, all of them kalvio.Error: a missing file
+// (also the built-in FileNotFoundError), a file that is no signal or test, a
+// bad argument or a signal the operation cannot take (also ValueError), an
+// argument of the wrong kind (also TypeError), a protocol or inputs problem.
+enum class PyErrorKind { Error, FileNotFound, Format, Value, Type, Protocol };
+
+// kalvio.Error, its subclasses and kalvio.SignalWarning, made once by the module.
 void PyInitErrors(py::module_& m);
-// Raises kalvio.Error with the messages of errors, one a line as the
-// command line prints them ("NAME: scope - message"); fallback when errors
-// holds none.
+// Raises the exception of kind with the messages of errors, one a line as
+// the command line prints them ("NAME: scope - message"); fallback when
+// errors holds none.
+[[noreturn]] void PyRaise(PyErrorKind kind, const KVErrorList& errors, const std::string& name,
+                          const std::string& fallback);
+[[noreturn]] void PyRaise(PyErrorKind kind, const std::string& message);
+// The same as kalvio.Error itself.
 [[noreturn]] void PyRaise(const KVErrorList& errors, const std::string& name, const std::string& fallback);
 [[noreturn]] void PyRaise(const std::string& message);
+// A file that could not be read, errors as PyRaise words them: a
+// kalvio.FileNotFoundError (its filename set) when nothing is at path, else
+// kalvio.FormatError.
+[[noreturn]] void PyRaiseUnreadable(const std::string& path, const KVErrorList& errors, const std::string& name,
+                                    const std::string& fallback);
 // Issues every message of errors as a kalvio.SignalWarning (the GIL held).
 void PyWarn(const KVErrorList& errors, const std::string& name);
 // "NAME: scope - message" of error i, as the command line prints it.
 std::string PyMessage(const KVErrorList& errors, int i, const std::string& name);
+
+// The factor from the X units of s to seconds; false when X is no time.
+// Python gives and takes every time in seconds.
+bool PySecondsPerUnit(const KVSignal& s, double& factor);
 
 // How messages name a signal: its file, else what its header says.
 std::string PyNameOf(const PySignal& s);

@@ -20,7 +20,7 @@ py::list ReadSimulation(const std::string& path, const std::string& unitsText)
         SimUnits u;
         std::string why;
         if (!SimParseUnits(unitsText, u, why))
-            PyRaise(why);
+            PyRaise(PyErrorKind::Value, why);
         units = u;
     }
     KVErrorList errors;
@@ -37,7 +37,7 @@ py::list ReadSimulation(const std::string& path, const std::string& unitsText)
         }
     }
     if (!sim || loaded.size() != sim->Channels().size())
-        PyRaise(errors, "", "not a simulation");
+        PyRaiseUnreadable(path, errors, "", "not a simulation");
     py::list channels;
     for (size_t i = 0; i < loaded.size(); ++i) {
         loaded[i]->path = path;

@@ -40,6 +40,31 @@ def dumped(path):
             np.array([float(r[1]) for r in rows], dtype=np.float32))
 
 
+def agrees(expected, ours, renames=None):
+    """Whether ours (a result's to_dict()) holds every value of expected (a
+    program's JSON), key by key; renames maps a JSON key to ours ("pass" is
+    "passed"). Raises AssertionError naming the first key that differs."""
+    renames = renames or {}
+
+    def walk(e, o, where):
+        if isinstance(e, dict):
+            assert isinstance(o, dict), where
+            for key, value in e.items():
+                name = renames.get(key, key)
+                assert name in o, "%s.%s missing" % (where, name)
+                walk(value, o[name], "%s.%s" % (where, name))
+        elif isinstance(e, list):
+            assert isinstance(o, list) and len(o) == len(e), where
+            for i, (a, b) in enumerate(zip(e, o)):
+                walk(a, b, "%s[%d]" % (where, i))
+        else:
+            assert e == o and type(e) is type(o) or (isinstance(e, (int, float)) and not isinstance(e, bool)
+                                                      and e == o), "%s: %r != %r" % (where, e, o)
+
+    walk(expected, ours, "")
+    return True
+
+
 @pytest.fixture(scope="session")
 def demo(tmp_path_factory):
     """The demo data set made by kalvio demo."""

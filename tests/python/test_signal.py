@@ -26,6 +26,8 @@ def test_arrays_and_header_are_those_of_dump_and_info(demo, name):
     path = str(demo / name)
     s = kalvio.read(path)
     x, y = dumped(path)
+    if s.header["XUnits"] == "MILLISECONDS":  # the text file's times: x gives them in seconds
+        x = (x.astype(np.float64) * 1e-3).astype(np.float32)
     assert s.x.dtype == np.float32 and np.array_equal(s.x, x) and np.array_equal(s.y, y)
     info = info_fields(path)
     assert s.kind == info.pop("Kind") and int(info.pop("PointCount")) == len(s)
@@ -57,8 +59,43 @@ def test_arrays_are_read_only_views_of_the_signal(demo):
     series = s.to_pandas()
     assert np.array_equal(series.to_numpy(), s.y) and np.array_equal(series.index.to_numpy(), s.x.astype(np.float64))
     pulse = kalvio.read(str(demo / "occ2231_sled_pulse.txt"))  # times in milliseconds
-    assert np.array_equal(pulse.to_pandas().index.to_numpy(), pulse.x.astype(np.float64) * 1e-3)
+    assert np.array_equal(pulse.to_pandas().index.to_numpy(),
+                          dumped(demo / "occ2231_sled_pulse.txt")[0].astype(np.float64) * 1e-3)
     assert kalvio.Signal([0, 1, 3], [0, 0, 0]).step is None
+
+
+def test_times_are_seconds_whatever_unit_the_record_keeps(demo, tmp_path):
+    path = demo / "occ2231_sled_pulse.txt"  # "Time (ms)"
+    pulse = kalvio.read(str(path))
+    x_ms = dumped(path)[0]
+    assert pulse.header["XUnits"] == "MILLISECONDS" and not pulse.x.flags.writeable
+    assert pulse.start == pytest.approx(float(x_ms[0]) * 1e-3, rel=1e-6)
+    assert pulse.step == pytest.approx(float(x_ms[1] - x_ms[0]) * 1e-3, rel=1e-4)
+    # A time argument in seconds is the command's number in the file's unit.
+    kalvio.write(kalvio.truncate(pulse, 0.01, 0.02), tmp_path / "py.rvf")
+    kalvio_cmd("truncate", 10, 20, path, "-o", tmp_path / "cli.rvf")
+    assert (tmp_path / "py.rvf").read_bytes() == (tmp_path / "cli.rvf").read_bytes()
+    rated = kalvio.rate(pulse, pulse, stop=0.05)
+    assert rated.span[1] <= 0.05 and rated.span[1] == pytest.approx(0.05, abs=float(pulse.step))
+    # A record made in milliseconds takes its times in seconds too, and stores them in its unit.
+    made = kalvio.Signal([0, 0.001, 0.002], [0, 1, 0], {"XUnits": "MILLISECONDS"})
+    kalvio.write(made, tmp_path / "made.rvf")
+    assert np.array_equal(dumped(tmp_path / "made.rvf")[0], [0, 1, 2]) and made.step == pytest.approx(0.001)
+    assert kalvio.Signal([0, 0.5], [0, 0]).header["XUnits"] == "SECONDS"
+
+
+def test_the_header_is_read_only_and_with_header_gives_a_changed_copy(demo):
+    s = kalvio.read(str(demo / "occ2231_head_x.rvf"))
+    with pytest.raises(TypeError):
+        s.header["CurveText"] = "Head"  # once silently lost
+    named = s.with_header(CurveText="Head X", FilterClass=180)
+    assert (named.header["CurveText"], named.header["FilterClass"]) == ("Head X", 180)
+    assert s.header["CurveText"] != "Head X" and np.shares_memory(named.y, s.y) and named.path == s.path
+    assert s.with_header(Nlp=5).header["Nlp"] == s.header["Nlp"]  # what follows from the arrays stays true
+    with pytest.raises(kalvio.ValueError, match="unknown header field 'Hic15'"):
+        s.with_header(Hic15=3)
+    with pytest.raises(kalvio.TypeError, match="Del takes a number"):
+        s.with_header(Del="1 ms")
 
 
 def test_written_files_read_back_and_match_convert(demo, tmp_path):
@@ -125,34 +162,38 @@ def test_write_test_gives_codes_built_from_headers_their_seat(demo, tmp_path):
 
 def test_errors_name_the_file(demo, tmp_path):
     missing = str(tmp_path / "missing.rvf")
-    with pytest.raises(kalvio.Error, match="missing.rvf"):
+    with pytest.raises(kalvio.FileNotFoundError, match="missing.rvf") as caught:
         kalvio.read(missing)
+    # The toolset's own message, not the built-in class's "[Errno 2] ...: 'FILE'".
+    assert caught.value.filename == missing and str(caught.value) == kalvio_stderr("dump", missing).rstrip("\n")
     broken = tmp_path / "broken.rvf"
     broken.write_bytes((demo / "occ2231_head_x.rvf").read_bytes()[:3000])
-    with pytest.raises(kalvio.Error, match="broken.rvf") as caught:
+    with pytest.raises(kalvio.FormatError, match="broken.rvf") as caught:
         kalvio.read(str(broken))
     assert str(caught.value) == kalvio_stderr("dump", broken).rstrip("\n")  # the command's own message
     assert issubclass(kalvio.Error, Exception)
-    with pytest.raises(kalvio.Error):
+    with pytest.raises(kalvio.FormatError):
         kalvio.read_test(tmp_path)
+    with pytest.raises(kalvio.FileNotFoundError):
+        kalvio.read_test(tmp_path / "2231.zip")
     with pytest.raises(kalvio.Error, match="kalvio.read_test reads it"):
         kalvio.read(str(demo / "iso-mme" / "2231"))
     s = kalvio.read(str(demo / "occ2231_head_x.rvf"))
-    with pytest.raises(kalvio.Error, match="Kalvio::BWfilt"):
+    with pytest.raises(kalvio.ValueError, match="Kalvio::BWfilt"):
         kalvio.cfc(s, 61)
     with pytest.raises(TypeError):
         kalvio.cfc(s, 60.5)
-    with pytest.raises(kalvio.Error, match="finite"):
+    with pytest.raises(kalvio.ValueError, match="finite"):
         kalvio.scale_y(s, math.nan)
     with pytest.raises(kalvio.Error, match="time_unit"):
         kalvio.read(str(demo / "occ2231_sled_pulse.txt"), time_unit="h")
-    with pytest.raises(kalvio.Error, match="unknown header field"):
+    with pytest.raises(kalvio.ValueError, match="unknown header field"):
         kalvio.Signal([0, 1], [0, 1], {"Hic15": 3})
-    with pytest.raises(kalvio.Error, match="Del takes a number"):
+    with pytest.raises(kalvio.TypeError, match="Del takes a number"):
         kalvio.Signal([0, 1], [0, 1], {"Del": "1 ms"})
     with pytest.raises(TypeError):
         kalvio.criterion("olc", s, v0="15 m/s")
-    with pytest.raises(kalvio.Error, match="unknown dummy"):
+    with pytest.raises(kalvio.ValueError, match="unknown dummy"):
         kalvio.criterion("hic", s, dummy="crash-test-dummy")
 
 

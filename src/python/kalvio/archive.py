@@ -119,19 +119,19 @@ def assess_input(kind, path, protocol):
     except kalvio.Error as e:
         return [{"input": path, "error": str(e)}]
     rows = []
-    for occ in result["occupants"]:
-        common = {"input": path, "position": occ["position"], "dummy": occ["dummy"],
-                  "occupant_verdict": occ["verdict"] or "", "occupant_score": _cell(occ["score"]),
-                  "max_score": _cell(occ["max_score"]), "error": ""}
-        for region in occ["regions"]:
-            for c in region["criteria"]:
-                rows.append(dict(common, region=region["region"], criterion=c["criterion"], value=_cell(c["value"]),
-                                 unit=c["unit"], limit=_cell(c["limit"]), hpl=_cell(c["hpl"]), lpl=_cell(c["lpl"]),
-                                 score=_cell(c["score"]), band=c["band"] or "", verdict=c["verdict"] or "",
-                                 status=c["status"], reason=c["reason"] or "",
-                                 channels=" ".join(ch["code"] for ch in c["channels"])))
-    if not result["occupants"]:
-        rows.append({"input": path, "error": "; ".join(result["warnings"]) or "no occupant to assess"})
+    for occ in result.occupants:
+        common = {"input": path, "position": occ.position, "dummy": occ.dummy,
+                  "occupant_verdict": occ.verdict or "", "occupant_score": _cell(occ.score),
+                  "max_score": _cell(occ.max_score), "error": ""}
+        for region in occ.regions:
+            for c in region.criteria:
+                rows.append(dict(common, region=region.region, criterion=c.criterion, value=_cell(c.value),
+                                 unit=c.unit, limit=_cell(c.limit), hpl=_cell(c.hpl), lpl=_cell(c.lpl),
+                                 score=_cell(c.score), band=c.band or "", verdict=c.verdict or "",
+                                 status=c.status, reason=c.reason or "",
+                                 channels=" ".join(ch.code for ch in c.channels)))
+    if not result.occupants:
+        rows.append({"input": path, "error": "; ".join(result.warnings) or "no occupant to assess"})
     return rows
 
 
