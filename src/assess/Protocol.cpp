@@ -456,8 +456,9 @@ public:
             return Fail(ptr + "/exceedance", "the duration form of the lower performance limit starts at it: [0, "
                                                  + Num(*c.lpl) + "], not [0, " + Num(c.exceedance.front().second)
                                                  + "]");
-        if (c.capping && c.hpl && *c.capping < *c.hpl)
-            return Fail(ptr + "/capping", "the capping limit lies below the higher performance limit");
+        // At the higher limit a value still earns full points: capping there would take them all.
+        if (c.capping && c.hpl && *c.capping <= *c.hpl)
+            return Fail(ptr + "/capping", "the capping limit lies at or below the higher performance limit");
         if (o.contains("risk") && !ParseRisk(o["risk"], ptr + "/risk", *row, c))
             return false;
         if (o.contains("rating") && !ParseRating(o["rating"], ptr + "/rating", c))
