@@ -20,6 +20,8 @@ inline constexpr char kSort[] = "Sort";                   // int 0 name, 1 exten
 inline constexpr char kShortHeader[] = "ShortHeader";     // int 0/1
 inline constexpr char kTextTimeUnit[] = "TextTimeUnit";   // int 0 milliseconds, 1 seconds (text files' time column)
 inline constexpr char kProtocolDir[] = "ProtocolDir";     // string, no final "/"
+inline constexpr char kAssessProtocol[] = "AssessProtocol"; // string: the protocol last chosen to assess or report
+inline constexpr char kAssessPositions[] = "AssessPositions"; // string: the positions last given ("" every one)
 // "Directory0" .. "Directory9": recent directories, most recent first.
 inline constexpr int kRecentDirectoryCount = 10;
 QString DirectoryKey(int position);

@@ -255,6 +255,14 @@ void Sum(COndrelDoc& doc)
 
 void Reload(COndrelDoc& doc)
 {
+    // Modified signals read again are not lost unasked (Save, Discard,
+    // Cancel); computed ones have no file and stay.
+    std::vector<const CSignalEntry*> dropped;
+    for (const CSignalEntry& entry : doc.Signals())
+        if (!entry.name.isEmpty())
+            dropped.push_back(&entry);
+    if (!doc.MayDrop(dropped))
+        return;
     doc.ReadSignalsAgain(false);
 }
 

@@ -28,7 +28,8 @@ void FilterClass(COndrelDoc& doc, int cfc);
 void Resultant(COndrelDoc& doc);
 void Average(COndrelDoc& doc);
 void Sum(COndrelDoc& doc);
-// Operate > Reload: re-reads every named signal and clears its modified flag.
+// Operate > Reload: re-reads every named signal and clears its modified flag,
+// after asking over modified signals as every command that drops them does.
 void Reload(COndrelDoc& doc);
 
 // Runs op on every loaded signal, flags the changed ones, redraws and shows

@@ -256,6 +256,17 @@ void CPlotTexts::Follow(const CLoadedSignals& loaded, const CFileList& list)
         return;
     }
     title = SharedTestTitle(loaded.Signals());
+    // A test without a number (T0001) is named as the list names it.
+    if (title.isEmpty()) {
+        const CChannelListing* first = list.ListingOf(entries.front().name);
+        const bool oneTest = first && !first->test.isEmpty()
+                             && std::all_of(entries.begin(), entries.end(), [&](const CSignalEntry& e) {
+                                    const CChannelListing* l = list.ListingOf(e.name);
+                                    return l && l->testPath == first->testPath;
+                                });
+        if (oneTest)
+            title = QStringLiteral("Test ") + first->test;
+    }
     yLabel = Latin1(entries.front().signal.YUnits());
     QStringList names;
     bool allChannels = true;
@@ -264,6 +275,11 @@ void CPlotTexts::Follow(const CLoadedSignals& loaded, const CFileList& list)
         if (Latin1(entry.signal.YUnits()).compare(yLabel, Qt::CaseInsensitive) != 0)
             yLabel = QStringLiteral("Mixed Units");
         names.append(list.LegendName(entry));
+        // A listed channel's code as it now stands: a filter or a header
+        // edit changes it (a file name, for a repeated code, stays).
+        const CChannelListing* listing = list.ListingOf(entry.name);
+        if (listing && listing->legend == listing->code && !entry.signal.Header().Side.channelLines.empty())
+            names.back() = Latin1(IsoMmeCodeOf(entry.signal));
         ++uses[names.back()];
         allChannels = allChannels && list.ListingOf(entry.name);
     }

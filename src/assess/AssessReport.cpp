@@ -1,5 +1,7 @@
 #include "AssessReport.h"
 
+#include "ResultLook.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -84,32 +86,14 @@ std::string Pad(std::string s, size_t width)
     return s;
 }
 
+// The result as every output shows it, with the colour word and the points
+// by band (from 2026) beside a band.
 std::string JudgementText(const CriterionResult& c, bool scored)
 {
-    if (c.status == Status::NotAvailable)
-        return "n/a";
-    if (c.status == Status::Doubtful)
-        return "doubtful";
-    if (c.isModifier)
-        return ModifierText(c);
-    if (c.byRisk)
-        return c.risk ? "risk " + Fixed(*c.risk * 100, 2) + " %" : "monitored";
-    if (!c.ratingBounds.empty() || c.rating)
-        return c.rating ? RatingName(*c.rating) : "monitored";
-    if (scored) {
-        if (!c.score)
-            return "monitored";
-        std::string s = Fixed(*c.score, 2) + " of " + Fixed(*c.maxScore, 0);
-        if (c.band)
-            s += "  " + std::string(BandName(*c.band)) + " (" + BandColour(*c.band) + ", 2026: "
-                 + Fixed(*c.bandScore, 2) + ")";
-        if (c.capped)
-            s += "  CAPPED";
-        return s;
-    }
-    if (!c.pass)
-        return "monitored";
-    return *c.pass ? "pass" : "FAIL";
+    std::string s = CriterionLook(c, scored).text;
+    if (scored && c.status == Status::Ok && c.score && c.band)
+        s += std::string(" (") + BandColour(*c.band) + ", 2026: " + Fixed(c.bandScore.value_or(0), 2) + ")";
+    return s;
 }
 
 void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
@@ -117,31 +101,10 @@ void CriterionLines(const CriterionResult& c, bool scored, std::string& out)
     const std::string value = CriterionValueText(c);
     out += "    " + Pad(c.criterion, 28) + Pad(value, 10) + Pad(c.unit, 5) + Pad(CriterionLimitText(c), 24)
            + JudgementText(c, scored) + "\n";
-    if (c.exceedance && !c.exceedance->judged && c.status != Status::NotAvailable && !c.curve.empty())
-        out += "        never at or above the curve's lowest level (" + Fixed(c.curve.back().second, 3) + " " + c.unit
-               + ")\n";
-    if (c.exceedance && c.exceedance->judged)
-        out += "        worst level " + Fixed(c.exceedance->level, 3) + " " + c.unit + ": "
-               + Fixed(c.exceedance->duration * 1000, 1) + " ms at or above it, the curve allows "
-               + Fixed(c.exceedance->allowed * 1000, 1) + " ms (margin " + Fixed(c.exceedance->margin * 1000, 1)
-               + " ms)\n";
-    if (!c.reason.empty())
-        out += "        " + c.reason + "\n";
-    // What was filtered, one line per kind ("raw, filtered to CFC 1000: codes").
-    std::vector<std::pair<std::string, std::string>> filtered;
-    for (const ChannelUse& u : c.channels) {
-        if (u.filter.find("filtered to") == std::string::npos)
-            continue;
-        auto it = std::find_if(filtered.begin(), filtered.end(), [&](const auto& f) { return f.first == u.filter; });
-        if (it == filtered.end())
-            filtered.push_back({u.filter, u.code});
-        else
-            it->second += " " + u.code;
-    }
-    for (const auto& [what, codes] : filtered)
-        out += "        " + what + ": " + codes + "\n";
-    for (const std::string& note : c.notes)
-        out += "        " + note + "\n";
+    if (const std::string reason = ReasonText(c); !reason.empty())
+        out += "        " + reason + "\n";
+    for (const std::string& line : DetailLines(c))
+        out += "        " + line + "\n";
 }
 
 } // namespace
@@ -310,18 +273,9 @@ std::string AssessmentText(const Assessment& a)
                + Pad(scored ? "HPL / LPL" : p.scoring == Scoring::Rating ? "good / accept. / marg." : "limit", 24)
                + (scored ? "points, band" : p.scoring == Scoring::Risk ? "risk" : p.scoring == Scoring::Rating ? "rating" : "verdict") + "\n";
         for (const RegionResult& r : o.regions) {
-            std::string total;
-            if (scored)
-                total = r.score ? Fixed(*r.score, 2) + " of " + Fixed(r.maxScore, 0)
-                                      + (r.band ? std::string(", ") + BandName(*r.band) : std::string())
-                                      + " (2026: " + Fixed(*r.bandScore, 2) + ")"
-                                : "n/a of " + Fixed(r.maxScore, 0);
-            else if (p.scoring == Scoring::Risk)
-                total = r.risk ? "risk " + Fixed(*r.risk * 100, 2) + " %" : "n/a";
-            else if (p.scoring == Scoring::Rating)
-                total = r.rating ? RatingName(*r.rating) : "n/a";
-            else
-                total = r.pass ? (*r.pass ? "pass" : "FAIL") : "incomplete";
+            std::string total = RegionLook(&r, scored).text;
+            if (scored && r.score)
+                total += " (2026: " + Fixed(r.bandScore.value_or(0), 2) + ")";
             out += "  " + r.region + ": " + total + "\n";
             for (const CriterionResult& c : r.criteria)
                 CriterionLines(c, scored, out);
@@ -333,10 +287,12 @@ std::string AssessmentText(const Assessment& a)
             for (const CriterionResult& c : o.modifiers)
                 CriterionLines(c, scored, out);
         }
+        // The criterion that capped the total, if one did.
+        const std::string note = TotalNote(o);
         if (scored)
             out += "  total: " + (o.score ? Fixed(*o.score, 2) : std::string("n/a")) + " of " + Fixed(o.maxScore, 0)
                    + " points" + (o.bandScore ? " (2026: " + Fixed(*o.bandScore, 2) + ")" : std::string())
-                   + (o.verdict.empty() ? "" : ", " + o.verdict) + "\n";
+                   + (!note.empty() ? ", " + note : o.verdict.empty() ? "" : ", " + o.verdict) + "\n";
         else if (p.scoring == Scoring::Risk)
             out += "  risk: " + (o.risk ? Fixed(*o.risk * 100, 2) + " %" : std::string("n/a"))
                    + (o.relativeRisk ? ", relative risk " + Fixed(*o.relativeRisk, 3) : std::string())

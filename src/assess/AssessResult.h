@@ -4,10 +4,13 @@
 // a number is missing or doubtful.
 #include "Protocol.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+class KVSignal;
 
 namespace Assess {
 
@@ -18,6 +21,10 @@ struct ChannelUse {
     std::string path;
     std::string filter; // "CFC 180 as recorded", "raw, filtered to CFC 180", ...
     int filteredTo = 0; // the class the assessment filtered it to, 0 when used as recorded
+    // The channel as the criterion used it (filtered, in its own units), when
+    // the assessment was asked to keep its channels; shared by the criteria
+    // that used it.
+    std::shared_ptr<const KVSignal> signal;
 };
 
 // The judgement of a time history against an exceedance curve: the level

@@ -39,8 +39,8 @@ constexpr DummyRow kDummyRows[] = {
 
 class Engine {
 public:
-    Engine(const TestSource& test, const Protocol& protocol, const std::vector<InputUse>& inputs)
-        : m_channels(test, protocol), m_protocol(protocol), m_inputs(inputs)
+    Engine(const TestSource& test, const Protocol& protocol, const std::vector<InputUse>& inputs, bool keep)
+        : m_channels(test, protocol, keep), m_protocol(protocol), m_inputs(inputs)
     {
     }
 
@@ -335,7 +335,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
         if (!chosen) {
             out.warnings.push_back(std::string("position ") + p + ": the dummy there ("
                                    + (codes.empty() ? std::string("?") : codes[0]) + ") is none that " + protocol.id
-                                   + " assesses at that seat; give --dummy to choose one");
+                                   + " assesses at that seat; choose the dummy to assess it as");
             continue;
         }
         plan.push_back({p, chosen});
@@ -349,7 +349,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             total += r.criteria.size() + r.modifiers.size();
         total += occ->modifiers.size();
     }
-    Engine engine(test, protocol, out.inputs);
+    Engine engine(test, protocol, out.inputs, options.keepChannels);
     auto tick = [&]() {
         ++done;
         return !options.progress || options.progress(total ? double(done) / double(total) : 1.0);

@@ -21,6 +21,7 @@ struct AssessOptions {
     std::string dummy;             // a dummy key for every occupant, when the codes do not tell
     std::string inputsText;        // the --inputs file's JSON text, or ""
     std::string inputsFile;        // its name, for messages
+    bool keepChannels = false;     // hand each criterion's channels on as used (ChannelUse::signal)
     // Called with the share done (0..1); returning false cancels.
     std::function<bool(double)> progress;
 };

@@ -51,7 +51,8 @@ int ClassRank(char letter, int want)
 
 } // namespace
 
-ChannelPreparer::ChannelPreparer(const TestSource& test, const Protocol& protocol) : m_test(test), m_protocol(protocol)
+ChannelPreparer::ChannelPreparer(const TestSource& test, const Protocol& protocol, bool keep)
+    : m_test(test), m_protocol(protocol), m_keep(keep)
 {
 }
 
@@ -120,7 +121,7 @@ Prepared ChannelPreparer::Prepare(const TestSource::Entry& e, Criteria::Quantity
 Prepared ChannelPreparer::PrepareFresh(const TestSource::Entry& e, Criteria::Quantity q, int want, double minSpan)
 {
     Prepared p;
-    p.use = {e.code, e.name, e.path, "", 0};
+    p.use = {e.code, e.name, e.path, "", 0, nullptr};
     KVSignal& s = m_signal;
     KVErrorList errors;
     bool loaded = false;
@@ -191,6 +192,8 @@ Prepared ChannelPreparer::PrepareFresh(const TestSource::Entry& e, Criteria::Qua
         p.notes.push_back("warning: " + e.code + " is " + recorded + ", coarser than the protocol's CFC "
                           + std::to_string(want) + "; used as recorded");
     }
+    if (m_keep)
+        p.use.signal = std::make_shared<const KVSignal>(s);
     KVErrorList convertErrors;
     if (!Criteria::ChannelFromSignal(s, false, e.path, q, p.channel, convertErrors)) {
         p.status = Status::NotAvailable;

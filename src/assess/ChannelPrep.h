@@ -29,7 +29,8 @@ struct Prepared {
 
 class ChannelPreparer {
 public:
-    ChannelPreparer(const TestSource& test, const Protocol& protocol);
+    // keep: each prepared channel keeps its signal as used (ChannelUse::signal).
+    ChannelPreparer(const TestSource& test, const Protocol& protocol, bool keep = false);
 
     // The channel the pattern picks at position: at the protocol's class
     // first, then raw or finer, then coarser; the first of equals.
@@ -54,6 +55,7 @@ private:
 
     const TestSource& m_test;
     const Protocol& m_protocol;
+    bool m_keep = false;
     KVSignal m_signal; // one record for every read: its memory is reused
 };
 

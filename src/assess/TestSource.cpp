@@ -77,6 +77,37 @@ bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors
     return true;
 }
 
+bool SplitByTest(const std::vector<std::string>& paths, std::vector<std::vector<std::string>>& tests,
+                 KVErrorList& errors)
+{
+    tests.clear();
+    std::vector<std::string> names; // of tests; "\n" (no test's name) for an ISO-MME test of its own
+    for (const std::string& path : paths) {
+        if (IsoMmeIsTestPath(path)) {
+            tests.push_back({path});
+            names.emplace_back("\n");
+            continue;
+        }
+        KVSignal s;
+        size_t points = 0;
+        KVErrorList fileErrors;
+        if (!KVReadSignalHeader(path, s.Header(), points, fileErrors)) {
+            for (const KVException& e : fileErrors.Errors())
+                errors.AddError(path + ": " + e.Message(), e.Scope());
+            return false;
+        }
+        const std::string name = TestNameOf(s, path);
+        const auto same = std::find(names.begin(), names.end(), name);
+        if (same != names.end()) {
+            tests[size_t(same - names.begin())].push_back(path);
+            continue;
+        }
+        tests.push_back({path});
+        names.push_back(name);
+    }
+    return true;
+}
+
 bool TestSource::Load(const Entry& e, KVSignal& signal, KVErrorList& errors) const
 {
     if (m_impl && m_impl->iso)

@@ -41,6 +41,13 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// The listed paths split into tests, in the order each test first appears: an
+// ISO-MME test (.mme, folder or .zip) stands alone, signal files go with the
+// other files of their test (named as TestSource names it). False with the
+// reason in errors when a file's header cannot be read.
+bool SplitByTest(const std::vector<std::string>& paths, std::vector<std::vector<std::string>>& tests,
+                 KVErrorList& errors);
+
 // The channel of use read from test as the criterion used it: filtered to the
 // class the assessment filtered it to. False with the reason in errors.
 bool LoadChannelAsUsed(const TestSource& test, const ChannelUse& use, KVSignal& signal, KVErrorList& errors);

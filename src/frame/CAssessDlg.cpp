@@ -1,18 +1,24 @@
 #include "CAssessDlg.h"
 
 #include "AssessReport.h"
+#include "CGraph.h"
 #include "CProgressDlg.h"
 #include "CReportDlg.h"
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
+#include "ResultLook.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <map>
 
 namespace {
 
@@ -20,166 +26,273 @@ using Assess::CriterionResult;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The band colours of the report, for the tree's points cells.
-QColor Fill(const CriterionResult& c, bool scored)
+// A result's look in a cell of the tree: its text on its colour.
+void SetLook(QTreeWidgetItem* item, int column, const Assess::Look& look)
 {
-    if (c.status == Assess::Status::NotAvailable)
-        return QColor(190, 190, 190);
-    if (scored && c.band) {
-        static const QColor bands[] = {QColor(46, 158, 68), QColor(245, 214, 40), QColor(242, 140, 20),
-                                       QColor(140, 90, 45), QColor(210, 40, 40)};
-        return bands[static_cast<int>(*c.band)];
+    item->setText(column, Q(look.text));
+    if (look.fill)
+        item->setBackground(column, QColor(look.fill->r, look.fill->g, look.fill->b));
+    if (look.strong) {
+        QFont font = item->font(column);
+        font.setBold(true);
+        item->setFont(column, font);
     }
-    if (!scored && c.pass)
-        return *c.pass ? QColor(46, 158, 68) : QColor(210, 40, 40);
-    return {};
 }
 
-QString Result(const CriterionResult& c, bool scored)
+enum Column { kName, kUnit, kLimit };
+enum List { kCriteria, kRegionModifiers, kTotalModifiers };
+
+// Where a criterion sits in every test's assessment: occupant, region, list, name.
+struct RowKey {
+    char position = '1';
+    std::string region;
+    int list = kCriteria;
+    std::string name;
+};
+
+QVariant KeyData(const RowKey& k)
 {
-    if (c.status == Assess::Status::NotAvailable)
-        return QStringLiteral("n/a");
-    if (c.isModifier)
-        return Q(Assess::ModifierText(c));
-    if (c.byRisk && c.risk)
-        return Q("risk " + Assess::Fixed(*c.risk * 100, 2) + " %");
-    if (c.rating)
-        return QString::fromLatin1(Assess::RatingName(*c.rating));
-    if (scored && c.score)
-        return Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0)
-                 + (c.band ? std::string(", ") + Assess::BandName(*c.band) : std::string()));
-    if (!scored && c.pass)
-        return *c.pass ? QStringLiteral("pass") : QStringLiteral("FAIL");
-    return QStringLiteral("monitored");
+    return QList<QVariant>{int(k.position), Q(k.region), k.list, Q(k.name)};
 }
 
-enum Column { kName, kValue, kUnit, kLimit, kResult, kNote };
+bool KeyOf(const QTreeWidgetItem* item, RowKey& k)
+{
+    const QList<QVariant> at = item ? item->data(kName, Qt::UserRole).toList() : QList<QVariant>();
+    if (at.size() != 4)
+        return false;
+    k = {char(at[0].toInt()), at[1].toString().toStdString(), at[2].toInt(), at[3].toString().toStdString()};
+    return true;
+}
+
+const Assess::OccupantResult* OccupantAt(const Assess::Assessment& a, char position)
+{
+    for (const Assess::OccupantResult& o : a.occupants)
+        if (o.position == position)
+            return &o;
+    return nullptr;
+}
 
 } // namespace
 
-CAssessResultsDlg::CAssessResultsDlg(Assess::Assessment assessment,
-                                     std::function<void(const Assess::CriterionResult&)> pick, QWidget* parent)
+CAssessResultsDlg::CAssessResultsDlg(std::vector<Assess::Assessment> assessments, Pick pick, QWidget* parent)
     : QDialog(parent)
-    , m_assessment(std::move(assessment))
+    , m_assessments(std::move(assessments))
     , m_pick(std::move(pick))
 {
-    const Assess::Protocol& p = m_assessment.protocol;
-    const bool scored = p.scoring == Assess::Scoring::SlidingScale;
-    setWindowTitle(Q("Assessment of test " + m_assessment.test + " under " + p.id));
+    QString tests;
+    for (const Assess::Assessment& a : m_assessments)
+        tests += (tests.isEmpty() ? "" : ", ") + Q(a.test);
+    const std::string protocol = m_assessments.empty() ? std::string() : m_assessments.front().protocol.id;
+    setWindowTitle((m_assessments.size() == 1 ? QStringLiteral("Assessment of test ") : QStringLiteral("Assessment of tests "))
+                   + tests + Q(" under " + protocol));
     auto* layout = new QVBoxLayout(this);
-    // Every input used and where it came from, as the text report lists them.
-    if (!m_assessment.inputs.empty()) {
+    const auto prefix = [this](const Assess::Assessment& a) {
+        return m_assessments.size() > 1 ? Q(a.test) + ": " : QString();
+    };
+    // Every input used and where it came from, as the text report lists them
+    // (the same file's inputs for every test).
+    if (!m_assessments.empty() && !m_assessments.front().inputs.empty()) {
         QString text;
-        for (const Assess::InputUse& in : m_assessment.inputs)
+        for (const Assess::InputUse& in : m_assessments.front().inputs)
             text += (text.isEmpty() ? "" : "\n") + Q("input " + Assess::InputUseText(in));
         m_inputs = new QLabel(text, this);
         layout->addWidget(m_inputs);
     }
-    // What concerns the test as a whole (no occupant found, a dummy to choose).
-    if (!m_assessment.warnings.empty()) {
-        QString text;
-        for (const std::string& w : m_assessment.warnings)
-            text += (text.isEmpty() ? "" : "\n") + Q("warning: " + w);
-        m_warnings = new QLabel(text, this);
+    // What concerns a test as a whole (no occupant found, a dummy to choose).
+    QString warnings;
+    for (const Assess::Assessment& a : m_assessments)
+        for (const std::string& w : a.warnings)
+            warnings += (warnings.isEmpty() ? "" : "\n") + prefix(a) + Q("warning: " + w);
+    if (!warnings.isEmpty()) {
+        m_warnings = new QLabel(warnings, this);
         m_warnings->setWordWrap(true);
         layout->addWidget(m_warnings);
     }
     m_tree = new QTreeWidget(this);
-    m_tree->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Value"), QStringLiteral("Unit"),
-                             scored ? QStringLiteral("HPL / LPL") : QStringLiteral("Limit"),
-                             scored ? QStringLiteral("Points") : QStringLiteral("Verdict"), QStringLiteral("Note")});
-    for (size_t o = 0; o < m_assessment.occupants.size(); ++o) {
-        const Assess::OccupantResult& occupant = m_assessment.occupants[o];
-        auto* top = new QTreeWidgetItem(m_tree);
-        top->setText(kName, QStringLiteral("Position %1 (%2, %3)")
-                                .arg(QChar(occupant.position))
-                                .arg(Q(occupant.label), Q(occupant.dummyName)));
-        top->setText(kResult, scored ? (occupant.score ? Q(Assess::Fixed(*occupant.score, 2)) : QStringLiteral("n/a"))
-                                           + Q(" of " + Assess::Fixed(occupant.maxScore, 0))
-                              : occupant.risk ? Q("risk " + Assess::Fixed(*occupant.risk * 100, 2) + " %"
-                                                  + (occupant.stars ? ", " + std::to_string(*occupant.stars) + " stars"
-                                                                    : std::string()))
-                                              : Q(occupant.verdict));
-        top->setText(kNote, Q(occupant.verdict == "incomplete" ? "incomplete: a criterion could not be computed"
-                                                                : occupant.capped.empty() ? "" : "capped by " + occupant.capped));
-        QString notes;
-        for (const std::string& n : occupant.notes)
-            notes += (notes.isEmpty() ? "" : "\n") + Q(n);
-        top->setToolTip(kName, notes);
-        // Rows of criteria under parent; list 0 criteria, 1 a region's modifiers, 2 the occupant's.
-        const auto add = [&](QTreeWidgetItem* parentItem, const CriterionResult& c, size_t r, int list, size_t index) {
-            auto* item = new QTreeWidgetItem(parentItem);
-            item->setText(kName, Q(c.criterion));
-            item->setText(kValue, Q(Assess::CriterionValueText(c)));
-            item->setText(kUnit, Q(c.unit));
-            item->setText(kLimit, Q(Assess::CriterionLimitText(c)));
-            item->setText(kResult, Result(c, scored));
-            if (const QColor fill = Fill(c, scored); fill.isValid())
-                item->setBackground(kResult, fill);
-            item->setText(kNote, Q(c.reason));
-            item->setToolTip(kNote, Q(c.reason));
-            // Where the criterion sits: occupant, region, list, index.
-            item->setData(kName, Qt::UserRole, QList<QVariant>{int(o), int(r), list, int(index)});
-        };
-        for (size_t r = 0; r < occupant.regions.size(); ++r) {
-            const Assess::RegionResult& region = occupant.regions[r];
-            auto* regionItem = new QTreeWidgetItem(top);
-            regionItem->setText(kName, Q(region.region));
-            regionItem->setText(kResult, scored ? (region.score ? Q(Assess::Fixed(*region.score, 2)) : QStringLiteral("n/a"))
-                                                      + Q(" of " + Assess::Fixed(region.maxScore, 0))
-                                                : region.risk ? Q("risk " + Assess::Fixed(*region.risk * 100, 2) + " %")
-                                                : region.rating ? QString::fromLatin1(Assess::RatingName(*region.rating))
-                                                : region.pass ? (*region.pass ? QStringLiteral("pass") : QStringLiteral("FAIL"))
-                                                              : QStringLiteral("incomplete"));
-            for (size_t i = 0; i < region.criteria.size(); ++i)
-                add(regionItem, region.criteria[i], r, 0, i);
-            for (size_t i = 0; i < region.modifiers.size(); ++i)
-                add(regionItem, region.modifiers[i], r, 1, i);
+    Fill();
+    layout->addWidget(m_tree);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Enter belongs to the tree's rows, not to Close.
+    for (QAbstractButton* b : buttons->buttons())
+        if (auto* push = qobject_cast<QPushButton*>(b)) {
+            push->setAutoDefault(false);
+            push->setDefault(false);
         }
-        // Modifiers of the total (occupant load criterion, a door that opened).
-        if (!occupant.modifiers.empty()) {
-            auto* totalItem = new QTreeWidgetItem(top);
-            totalItem->setText(kName, QStringLiteral("modifiers of the total"));
-            for (size_t i = 0; i < occupant.modifiers.size(); ++i)
-                add(totalItem, occupant.modifiers[i], 0, 2, i);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int column) { PickRow(item, column); });
+    m_tree->installEventFilter(this);
+    resize(m_assessments.size() > 1 ? 1100 : 900, 600);
+}
+
+void CAssessResultsDlg::Fill()
+{
+    const bool scored = !m_assessments.empty() && m_assessments.front().protocol.scoring == Assess::Scoring::SlidingScale;
+    const bool several = m_assessments.size() > 1;
+    QStringList header{QStringLiteral("Criterion"), QStringLiteral("Unit"),
+                       scored ? QStringLiteral("HPL / LPL") : QStringLiteral("Limit")};
+    for (const Assess::Assessment& a : m_assessments) {
+        const QString test = several ? Q(a.test) + " " : QString();
+        header << test + (several ? QStringLiteral("value") : QStringLiteral("Value"))
+               << test + (scored ? (several ? QStringLiteral("points") : QStringLiteral("Points"))
+                                 : (several ? QStringLiteral("verdict") : QStringLiteral("Verdict")));
+    }
+    header << QStringLiteral("Note");
+    m_tree->setHeaderLabels(header);
+    // The rows are the union of the tests' occupants, regions and criteria,
+    // in the order each first appears.
+    std::map<std::string, QTreeWidgetItem*> rows;
+    const auto row = [&](QTreeWidgetItem* parent, const std::string& key, bool& made) {
+        auto& item = rows[key];
+        made = !item;
+        if (!item)
+            item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
+        return item;
+    };
+    const auto addNote = [&](QTreeWidgetItem* item, const Assess::Assessment& a, const std::string& note) {
+        if (note.empty())
+            return;
+        const QString text = (several ? Q(a.test) + ": " : QString()) + Q(note);
+        const QString old = item->text(NoteColumn());
+        item->setText(NoteColumn(), old.isEmpty() ? text : old + "; " + text);
+        item->setToolTip(NoteColumn(), item->text(NoteColumn()));
+    };
+    for (size_t t = 0; t < m_assessments.size(); ++t) {
+        const Assess::Assessment& a = m_assessments[t];
+        for (const Assess::OccupantResult& occupant : a.occupants) {
+            const std::string occupantKey(1, occupant.position);
+            bool made = false;
+            QTreeWidgetItem* top = row(nullptr, occupantKey, made);
+            if (made) {
+                top->setText(kName, QStringLiteral("Position %1 (%2, %3)")
+                                        .arg(QChar(occupant.position))
+                                        .arg(Q(occupant.label), Q(occupant.dummyName)));
+                QString notes;
+                for (const std::string& n : occupant.notes)
+                    notes += (notes.isEmpty() ? "" : "\n") + Q(n);
+                top->setToolTip(kName, notes);
+            }
+            SetLook(top, ResultColumn(t), Assess::TotalLook(&occupant, scored));
+            addNote(top, a, Assess::TotalNote(occupant));
+            const auto add = [&](QTreeWidgetItem* parentItem, const std::string& parentKey, const CriterionResult& c,
+                                 const std::string& region, int list) {
+                bool fresh = false;
+                QTreeWidgetItem* item = row(parentItem, parentKey + "/" + std::to_string(list) + "/" + c.criterion, fresh);
+                if (fresh) {
+                    item->setText(kName, Q(c.criterion));
+                    item->setData(kName, Qt::UserRole, KeyData({occupant.position, region, list, c.criterion}));
+                }
+                if (item->text(kUnit).isEmpty())
+                    item->setText(kUnit, Q(c.unit));
+                if (item->text(kLimit).isEmpty())
+                    item->setText(kLimit, Q(Assess::CriterionLimitText(c)));
+                item->setText(ValueColumn(t), Q(Assess::CriterionValueText(c)));
+                SetLook(item, ResultColumn(t), Assess::CriterionLook(c, scored));
+                addNote(item, a, Assess::ReasonText(c));
+                // The exceedance judgement, the channels filtered and their warnings.
+                QString details = item->toolTip(kName);
+                for (const std::string& line : Assess::DetailLines(c))
+                    details += (details.isEmpty() ? "" : "\n") + (several ? Q(a.test) + ": " : QString()) + Q(line);
+                item->setToolTip(kName, details);
+            };
+            for (const Assess::RegionResult& region : occupant.regions) {
+                const std::string regionKey = occupantKey + "/" + region.region;
+                QTreeWidgetItem* regionItem = row(top, regionKey, made);
+                if (made)
+                    regionItem->setText(kName, Q(region.region));
+                SetLook(regionItem, ResultColumn(t), Assess::RegionLook(&region, scored));
+                for (const CriterionResult& c : region.criteria)
+                    add(regionItem, regionKey, c, region.region, kCriteria);
+                for (const CriterionResult& c : region.modifiers)
+                    add(regionItem, regionKey, c, region.region, kRegionModifiers);
+            }
+            // Modifiers of the total (occupant load criterion, a door that opened).
+            if (!occupant.modifiers.empty()) {
+                const std::string totalKey = occupantKey + "//total";
+                QTreeWidgetItem* totalItem = row(top, totalKey, made);
+                if (made)
+                    totalItem->setText(kName, QStringLiteral("modifiers of the total"));
+                for (const CriterionResult& c : occupant.modifiers)
+                    add(totalItem, totalKey, c, std::string(), kTotalModifiers);
+            }
         }
     }
     m_tree->expandAll();
-    for (int c = 0; c < kNote; ++c)
+    for (int c = 0; c < NoteColumn(); ++c)
         m_tree->resizeColumnToContents(c);
-    layout->addWidget(m_tree);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (const CriterionResult* c = CriterionOf(item); c && m_pick)
-            m_pick(*c);
-    });
-    resize(900, 600);
 }
 
-const Assess::CriterionResult* CAssessResultsDlg::CriterionOf(const QTreeWidgetItem* item) const
+const Assess::CriterionResult* CAssessResultsDlg::CriterionOf(const QTreeWidgetItem* item, size_t test) const
 {
-    if (!item)
+    RowKey k;
+    if (test >= m_assessments.size() || !KeyOf(item, k))
         return nullptr;
-    const QList<QVariant> at = item->data(kName, Qt::UserRole).toList();
-    if (at.size() != 4)
+    const Assess::OccupantResult* occupant = OccupantAt(m_assessments[test], k.position);
+    if (!occupant)
         return nullptr;
-    const Assess::OccupantResult& occupant = m_assessment.occupants[size_t(at[0].toInt())];
-    if (at[2].toInt() == 2)
-        return &occupant.modifiers[size_t(at[3].toInt())];
-    const Assess::RegionResult& region = occupant.regions[size_t(at[1].toInt())];
-    return at[2].toInt() == 0 ? &region.criteria[size_t(at[3].toInt())] : &region.modifiers[size_t(at[3].toInt())];
+    if (k.list == kTotalModifiers)
+        return Assess::FindNamed(occupant->modifiers, k.name);
+    for (const Assess::RegionResult& region : occupant->regions)
+        if (region.region == k.region)
+            return Assess::FindNamed(k.list == kCriteria ? region.criteria : region.modifiers, k.name);
+    return nullptr;
 }
 
-CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
-                                    std::function<void(const Assess::CriterionResult&)> pick, const QString& userDir)
+void CAssessResultsDlg::PickRow(const QTreeWidgetItem* item, int column)
 {
-    const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Assess Test"));
-    if (files.empty())
+    if (!m_pick)
+        return;
+    const int asked = column >= ValueColumn(0) && column < NoteColumn() ? (column - ValueColumn(0)) / 2 : -1;
+    for (size_t t = 0; t < m_assessments.size(); ++t) {
+        if (asked >= 0 && size_t(asked) != t)
+            continue;
+        if (const CriterionResult* c = CriterionOf(item, t)) {
+            m_pick(m_assessments[t], *c);
+            return;
+        }
+    }
+}
+
+bool CAssessResultsDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_tree->currentItem()) {
+            PickRow(m_tree->currentItem(), m_tree->currentColumn());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QDialog* ShowCriterionPlot(QWidget* parent, const Assess::Assessment& a, const Assess::CriterionResult& c)
+{
+    auto* window = new QDialog(parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(Q(a.test + ": " + Assess::CriterionTitle(c)));
+    auto* layout = new QVBoxLayout(window);
+    auto* graph = new CGraph(window);
+    layout->addWidget(graph);
+    const QString why = Report::ShowCriterion(*graph, a, c);
+    if (!why.isEmpty()) {
+        delete window;
+        QMessageBox::information(parent, QStringLiteral("Assess Test"), why);
         return nullptr;
-    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Assess Test"), userDir), QString(), parent,
-                      false);
+    }
+    window->resize(800, 500);
+    window->show();
+    return window;
+}
+
+CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed, CAssessResultsDlg::Pick pick,
+                                    const QString& userDir)
+{
+    const QString title = QStringLiteral("Assess Test");
+    const std::vector<std::vector<std::string>> tests = ListedTests(parent, listed, title);
+    if (tests.empty())
+        return nullptr;
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, title, userDir), QString(), parent, false);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;
@@ -187,38 +300,48 @@ CAssessResultsDlg* AssessListedTest(QWidget* parent, const QStringList& listed,
         Assess::AssessOptions options;
         QString problem;
         if (!dialog.Choice(protocol, options, problem)) {
-            QMessageBox::warning(parent, QStringLiteral("Assess Test"), problem);
+            QMessageBox::warning(parent, title, problem);
             continue;
         }
-        Assess::TestSource test;
-        KVErrorList errors;
-        if (!test.Open(files, errors)) {
-            QString text;
-            for (const KVException& e : errors.Errors())
-                text += Q(e.Message()) + "\n";
-            QMessageBox::warning(parent, QStringLiteral("Assess Test"), text.trimmed());
-            return nullptr;
-        }
-        CProgressDlg progress(QStringLiteral("Assess Test"), parent);
+        dialog.RememberChoice();
+        options.keepChannels = true; // plotted as used
+        CProgressDlg progress(title, parent);
         progress.SetRange(100, 0);
-        progress.SetStatus(QStringLiteral("Assessing the listed test"));
-        options.progress = [&progress](double done) {
-            progress.SetPos(static_cast<int>(done * 100));
-            QApplication::processEvents();
-            return !progress.Cancelled();
-        };
-        Assess::Assessment result;
-        std::string error;
-        const bool assessed = Assess::AssessTest(test, protocol, options, result, error);
-        progress.close();
-        if (!assessed) {
-            if (!progress.Cancelled())
-                QMessageBox::warning(parent, QStringLiteral("Assess Test"), Q(error));
-            return nullptr;
+        std::vector<Assess::Assessment> results(tests.size());
+        QString failure;
+        for (size_t t = 0; t < tests.size() && failure.isEmpty(); ++t) {
+            Assess::TestSource test;
+            KVErrorList errors;
+            if (!test.Open(tests[t], errors)) {
+                for (const KVException& e : errors.Errors())
+                    failure += Q(e.Message()) + "\n";
+                break;
+            }
+            progress.SetStatus(Q("Assessing test " + test.Name()));
+            options.progress = [&progress, t, n = tests.size()](double done) {
+                progress.SetPos(static_cast<int>((double(t) + done) / double(n) * 100));
+                QApplication::processEvents();
+                return !progress.Cancelled();
+            };
+            std::string error;
+            if (!Assess::AssessTest(test, protocol, options, results[t], error))
+                failure = progress.Cancelled() ? QString() : (tests.size() > 1 ? Q(test.Name()) + ": " : QString()) + Q(error);
+            if (progress.Cancelled())
+                break;
         }
-        auto* results = new CAssessResultsDlg(std::move(result), std::move(pick), parent);
-        results->setAttribute(Qt::WA_DeleteOnClose);
-        results->show();
-        return results;
+        // Closing the progress window counts as its Cancel: asked first.
+        const bool cancelled = progress.Cancelled();
+        progress.close();
+        if (cancelled)
+            return nullptr;
+        if (!failure.isEmpty()) {
+            // Said, and asked again: a position the protocol does not assess is mended in the dialog.
+            QMessageBox::warning(parent, title, failure.trimmed());
+            continue;
+        }
+        auto* window = new CAssessResultsDlg(std::move(results), std::move(pick), parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        return window;
     }
 }

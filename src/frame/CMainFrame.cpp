@@ -24,7 +24,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
-#include <QFile>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -238,28 +237,28 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::ExportReport()
 {
-    if (m_doc && ExportListedReport(this, m_doc->FileList(), m_doc->Options().protocolDir))
-        statusBar()->showMessage(QStringLiteral("The report is written"), 5000);
+    if (!m_doc)
+        return;
+    const QString written = ExportListedReport(this, m_doc->FileList(), m_doc->Options().protocolDir);
+    if (!written.isEmpty())
+        statusBar()->showMessage(QStringLiteral("The report is written to %1").arg(written), 5000);
 }
 
 void CMainFrame::AssessTest()
 {
     if (!m_doc)
         return;
-    AssessListedTest(this, m_doc->FileList(), [this](const Assess::CriterionResult& c) {
-        // The channels it used, plotted together with its limits and window.
-        QStringList names;
-        for (const Assess::ChannelUse& use : c.channels)
-            names << QFile::decodeName(QByteArray::fromStdString(use.path));
-        if (names.isEmpty() || !m_listView || !m_listView->SelectNames(names)) {
-            statusBar()->showMessage(names.isEmpty() ? QStringLiteral("No channel was used for %1").arg(QString::fromStdString(c.criterion))
-                                                     : QStringLiteral("The channels of %1 are not all listed").arg(QString::fromStdString(c.criterion)),
-                                     5000);
-            return;
-        }
-        if (m_plotView)
-            m_plotView->SetMarks(Report::CriterionMarks(c, m_doc->Loaded().Signals()));
-    }, m_doc->Options().protocolDir);
+    // A criterion's channels are plotted as the assessment used them, in a
+    // window of their own: the list's files are raw, or changed since.
+    AssessListedTest(
+        this, m_doc->FileList(),
+        [this](const Assess::Assessment& a, const Assess::CriterionResult& c) {
+            if (ShowCriterionPlot(this, a, c))
+                statusBar()->showMessage(QStringLiteral("%1 of test %2 plotted as assessed")
+                                             .arg(QString::fromStdString(c.criterion), QString::fromStdString(a.test)),
+                                         5000);
+        },
+        m_doc->Options().protocolDir);
 }
 
 void CMainFrame::OnOpenDataFile(const QString& name)

@@ -1,15 +1,20 @@
 #include "CReportDlg.h"
 
 #include "CProgressDlg.h"
+#include "KVErrorList.h"
+#include "OndrelSettings.h"
 #include "ProtocolFiles.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,7 +57,13 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     auto* browseInputs = new QPushButton(QStringLiteral("B&rowse..."), this);
     inputsRow->addWidget(m_inputs);
     inputsRow->addWidget(browseInputs);
-    form->addRow(QStringLiteral("&Inputs:"), inputsRow);
+    // A row of a field and its button: the label needs its buddy to take the '&'.
+    const auto labelFor = [this](const QString& text, QWidget* buddy) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
+        return label;
+    };
+    form->addRow(labelFor(QStringLiteral("&Inputs:"), m_inputs), inputsRow);
     connect(browseInputs, &QPushButton::clicked, this, [this] {
         const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Inputs"), m_inputs->text(),
                                                           QStringLiteral("JSON files (*.json);;All files (*)"));
@@ -68,7 +79,7 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     fileRow->addWidget(browse);
     if (forReport) {
         form->addRow(QStringLiteral("P&age:"), m_page);
-        form->addRow(QStringLiteral("&File:"), fileRow);
+        form->addRow(labelFor(QStringLiteral("&File:"), m_file), fileRow);
     } else {
         m_page->hide();
         m_file->hide();
@@ -80,12 +91,48 @@ CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& f
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
+        // Replacing is asked once, when the report is written.
         const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export Report"), m_file->text(),
-                                                          QStringLiteral("PDF files (*.pdf)"));
+                                                          QStringLiteral("PDF files (*.pdf)"), nullptr,
+                                                          QFileDialog::DontConfirmOverwrite);
         if (!name.isEmpty())
             m_file->setText(name);
     });
     buttons->button(QDialogButtonBox::Ok)->setEnabled(!m_protocols.empty());
+    // The choice of the last time.
+    const QString protocol = OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kAssessProtocol));
+    for (size_t i = 0; i < m_protocols.size(); ++i)
+        if (!protocol.isEmpty() && QString::fromStdString(m_protocols[i].id) == protocol)
+            m_protocol->setCurrentIndex(static_cast<int>(i));
+    m_positions->setText(OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kAssessPositions)));
+}
+
+void CReportDlg::ProposeFile(const QString& folder, const QStringList& tests)
+{
+    const auto proposal = [this, folder, tests] {
+        const int index = m_protocol->currentIndex();
+        const QString protocol = index >= 0 && index < static_cast<int>(m_protocols.size())
+                                     ? QString::fromStdString(m_protocols[static_cast<size_t>(index)].id)
+                                     : QStringLiteral("report");
+        return QDir(folder).filePath(tests.join(QLatin1Char('_')) + QLatin1Char('_') + protocol + ".pdf");
+    };
+    m_proposed = proposal();
+    m_file->setText(m_proposed);
+    connect(m_protocol, &QComboBox::currentIndexChanged, this, [this, proposal] {
+        if (m_file->text() != m_proposed)
+            return; // the person's own name stays
+        m_proposed = proposal();
+        m_file->setText(m_proposed);
+    });
+}
+
+void CReportDlg::RememberChoice() const
+{
+    const int index = m_protocol->currentIndex();
+    if (index >= 0 && index < static_cast<int>(m_protocols.size()))
+        OndrelSettings::WriteString(QString::fromLatin1(OndrelSettings::kAssessProtocol),
+                                    QString::fromStdString(m_protocols[static_cast<size_t>(index)].id));
+    OndrelSettings::WriteString(QString::fromLatin1(OndrelSettings::kAssessPositions), m_positions->text().trimmed());
 }
 
 QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
@@ -146,15 +193,26 @@ bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Rep
     return true;
 }
 
-std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title)
+std::vector<std::vector<std::string>> ListedTests(QWidget* parent, const QStringList& listed, const QString& title)
 {
-    if (listed.isEmpty())
+    if (listed.isEmpty()) {
         QMessageBox::information(parent, title,
                                  QStringLiteral("List a test first (File > Open Directory or Open Hitlist)."));
+        return {};
+    }
     std::vector<std::string> files;
     for (const QString& name : listed)
         files.push_back(QFile::encodeName(name).toStdString());
-    return files;
+    std::vector<std::vector<std::string>> tests;
+    KVErrorList errors;
+    if (!Assess::SplitByTest(files, tests, errors)) {
+        QString text;
+        for (const KVException& e : errors.Errors())
+            text += QString::fromStdString(e.Message()) + "\n";
+        QMessageBox::warning(parent, title, text.trimmed());
+        return {};
+    }
+    return tests;
 }
 
 std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title, const QString& userDir)
@@ -171,23 +229,65 @@ std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, cons
     return protocols;
 }
 
-bool ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir)
+namespace {
+
+// The names of the tests as the report names them.
+QStringList TestNames(const std::vector<std::vector<std::string>>& tests)
 {
-    const std::vector<std::string> files = ListedTestFiles(parent, listed, QStringLiteral("Export Report"));
-    if (files.empty())
-        return false;
-    CReportDlg dialog(LoadProtocolsTellingProblems(parent, QStringLiteral("Export Report"), userDir),
-                      QStringLiteral("report.pdf"), parent);
+    QStringList names;
+    for (const std::vector<std::string>& files : tests) {
+        Assess::TestSource source;
+        KVErrorList errors;
+        names << (source.Open(files, errors) && !source.Name().empty() ? QString::fromStdString(source.Name())
+                                                                        : QStringLiteral("report"));
+    }
+    return names;
+}
+
+// Whether name is one of the listed files (a report never replaces its input).
+bool IsListed(const QString& name, const QStringList& listed)
+{
+    const QFileInfo target(name);
+    for (const QString& l : listed)
+        if (QFileInfo(l) == target)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir)
+{
+    const QString title = QStringLiteral("Export Report");
+    const std::vector<std::vector<std::string>> tests = ListedTests(parent, listed, title);
+    if (tests.empty())
+        return {};
+    CReportDlg dialog(LoadProtocolsTellingProblems(parent, title, userDir), QString(), parent);
+    QString folder = OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kOutputDir));
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    dialog.ProposeFile(folder, TestNames(tests));
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
-            return false;
+            return {};
         Report::ReportRequest request;
         QString problem;
-        if (!dialog.Request({files}, request, problem)) {
-            QMessageBox::warning(parent, QStringLiteral("Export Report"), problem);
+        if (!dialog.Request(tests, request, problem)) {
+            QMessageBox::warning(parent, title, problem);
             continue;
         }
-        CProgressDlg progress(QStringLiteral("Export Report"), parent);
+        dialog.RememberChoice();
+        const QString file = dialog.FileName();
+        if (IsListed(file, listed)) {
+            QMessageBox::warning(parent, title, QStringLiteral("%1 is a listed channel: the report goes to another file.").arg(file));
+            continue;
+        }
+        if (QFileInfo::exists(file)
+            && QMessageBox::question(parent, title, QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(file),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes)
+            continue;
+        CProgressDlg progress(title, parent);
         progress.SetRange(100, 0);
         progress.SetStatus(QStringLiteral("Assessing and drawing the report"));
         request.progress = [&progress](double done) {
@@ -196,13 +296,14 @@ bool ExportListedReport(QWidget* parent, const QStringList& listed, const QStrin
             return !progress.Cancelled();
         };
         std::string error;
-        const bool written = Report::WriteReport(request, QFile::encodeName(dialog.FileName()).toStdString(), error);
+        const bool written = Report::WriteReport(request, QFile::encodeName(file).toStdString(), error);
         progress.close();
         if (!written) {
             if (error != "cancelled")
-                QMessageBox::warning(parent, QStringLiteral("Export Report"), QString::fromStdString(error));
-            return false;
+                QMessageBox::warning(parent, title, QString::fromStdString(error));
+            return {};
         }
-        return true;
+        OndrelSettings::StoreOutputDir(file);
+        return file;
     }
 }

@@ -15,8 +15,14 @@ public:
     // protocols: those the user may choose from (the first is chosen).
     // Without forReport it asks for the protocol and the positions alone
     // (Assess Test).
+    // The protocol and positions chosen last (RememberChoice) are chosen again.
     CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent = nullptr,
                bool forReport = true);
+    // Proposes folder/TEST_PROTOCOL.pdf (the tests' names joined by "_") as
+    // the file, and follows the protocol chosen while the name is the proposal.
+    void ProposeFile(const QString& folder, const QStringList& tests);
+    // Stores the protocol and positions for the next Assess Test or Export Report.
+    void RememberChoice() const;
 
     QComboBox* ProtocolBox() const { return m_protocol; }
     QLineEdit* PositionsEdit() const { return m_positions; }
@@ -44,11 +50,13 @@ private:
     QLineEdit* m_file = nullptr;
     QLineEdit* m_inputs = nullptr;
     QComboBox* m_dummy = nullptr; // "" (from the channel codes), then the protocol's dummies
+    QString m_proposed;           // the file name proposed, while the field holds it
 };
 
-// The listed files as the library names them; empty, after telling the user
-// to list a test first (in a box titled title), when nothing is listed.
-std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& listed, const QString& title);
+// The listed files as the library names them, split into their tests (each
+// assessed by itself); empty, after telling the user why in a box titled
+// title, when nothing is listed or a file cannot be read.
+std::vector<std::vector<std::string>> ListedTests(QWidget* parent, const QStringList& listed, const QString& title);
 
 // The protocols in the protocol folders (userDir, the Options' folder, else
 // $ONDREL_PROTOCOL_DIR, before the shipped one); the files that could not be
@@ -56,8 +64,10 @@ std::vector<std::string> ListedTestFiles(QWidget* parent, const QStringList& lis
 std::vector<Assess::Protocol> LoadProtocolsTellingProblems(QWidget* parent, const QString& title,
                                                            const QString& userDir = {});
 
-// Runs File > "Export Report..." for the listed files (one test): asks with
-// the dialog, writes the report behind the progress window and says how it
-// went, with the protocols of userDir as LoadProtocolsTellingProblems finds
-// them. Returns whether a report was written.
-bool ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir = {});
+// Runs File > "Export Report..." for the listed files (each test a column of
+// the report): asks with the dialog (in the output folder of the settings,
+// TEST_PROTOCOL.pdf proposed), asks before replacing a file, writes the
+// report behind the progress window and says what failed, with the
+// protocols of userDir as LoadProtocolsTellingProblems finds them. Returns
+// the file written, or empty.
+QString ExportListedReport(QWidget* parent, const QStringList& listed, const QString& userDir = {});

@@ -12,15 +12,6 @@ namespace {
 constexpr double kMargin = 42;       // points: about 15 mm
 constexpr double kFooterHeight = 18; // below the text area
 constexpr double kCellPadding = 3;
-// Cells wrap at word boundaries; a cell with a word longer than its width (a
-// long criterion name) breaks anywhere rather than being cut off.
-int CellWrap(const QFontMetricsF& m, const QString& text, double width)
-{
-    for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-        if (m.horizontalAdvance(word) > width)
-            return Qt::TextWordWrap | Qt::TextWrapAnywhere;
-    return Qt::TextWordWrap;
-}
 
 QFont Font(double size, bool bold = false)
 {
@@ -32,6 +23,30 @@ QFont Font(double size, bool bold = false)
     // ligature).
     f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
+}
+
+// The font of a cell: 8.5 points, smaller (down to 6) while a word of text
+// is wider than width, so that words wrap whole.
+QFont CellFont(const QString& text, double width, bool bold)
+{
+    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    double size = 8.5;
+    for (; size > 6; size -= 0.5) {
+        const QFontMetricsF m(Font(size, bold));
+        if (std::all_of(words.begin(), words.end(), [&](const QString& w) { return m.horizontalAdvance(w) <= width; }))
+            break;
+    }
+    return Font(size, bold);
+}
+
+// Cells wrap at word boundaries; a word wider than its cell even at the
+// smallest size breaks anywhere rather than being cut off.
+int CellWrap(const QFontMetricsF& m, const QString& text, double width)
+{
+    for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        if (m.horizontalAdvance(word) > width)
+            return Qt::TextWordWrap | Qt::TextWrapAnywhere;
+    return Qt::TextWordWrap;
 }
 
 } // namespace
@@ -79,6 +94,7 @@ void CReportPage::Footer()
 
 void CReportPage::Heading(const QString& text, double size)
 {
+    m_headerCells.clear();
     const QFont f = Font(size, true);
     const double h = QFontMetricsF(f).height() * 1.4;
     Need(h * 3); // a heading does not stand alone at the foot of a page
@@ -90,6 +106,7 @@ void CReportPage::Heading(const QString& text, double size)
 
 void CReportPage::Paragraph(const QString& text, double size, QColor colour, double indent)
 {
+    m_headerCells.clear();
     const QFont f = Font(size);
     const QRectF area(m_left + indent, m_y, Width() - indent, 1e6);
     const QRectF used = QFontMetricsF(f).boundingRect(area, Qt::TextWordWrap, text);
@@ -117,17 +134,35 @@ void CReportPage::Facts(const std::vector<std::pair<QString, QString>>& lines)
     }
 }
 
-void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header)
+double CReportPage::RowHeight(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header) const
 {
-    const QFont plain = Font(8.5), bold = Font(8.5, true);
     double height = 0;
     for (size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
-        const QFontMetricsF m(cells[i].bold || header ? bold : plain);
-        const QRectF r(0, 0, widths[i] - 2 * kCellPadding, 1e6);
-        height = std::max(height, m.boundingRect(r, CellWrap(m, cells[i].text, r.width()), cells[i].text).height());
+        const double width = widths[i] - 2 * kCellPadding;
+        const QFontMetricsF m(CellFont(cells[i].text, width, cells[i].bold || header));
+        const QRectF r(0, 0, width, 1e6);
+        height = std::max(height, m.boundingRect(r, CellWrap(m, cells[i].text, width), cells[i].text).height());
     }
-    height += 2 * kCellPadding;
-    Need(height);
+    return height + 2 * kCellPadding;
+}
+
+void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header)
+{
+    const double height = RowHeight(widths, cells, header);
+    if (header) {
+        Need(height * 2); // a header does not stand alone at the foot of a page
+        m_headerWidths = widths;
+        m_headerCells = cells;
+    } else if (m_page == 0 || (m_y + height > m_bottom && m_y > m_top)) {
+        NewPage();
+        if (!m_headerCells.empty())
+            DrawRow(m_headerWidths, m_headerCells, true, RowHeight(m_headerWidths, m_headerCells, true));
+    }
+    DrawRow(widths, cells, header, height);
+}
+
+void CReportPage::DrawRow(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header, double height)
+{
     double x = m_left;
     for (size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
         const QRectF box(x, m_y, widths[i], height);
@@ -138,9 +173,9 @@ void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>
         m_painter.drawRect(box);
         // Dark fills take white text.
         m_painter.setPen(fill.isValid() && fill.lightness() < 110 ? Qt::white : Qt::black);
-        const QFont& font = cells[i].bold || header ? bold : plain;
-        m_painter.setFont(font);
         const QRectF inner = box.adjusted(kCellPadding, kCellPadding, -kCellPadding, -kCellPadding);
+        const QFont font = CellFont(cells[i].text, inner.width(), cells[i].bold || header);
+        m_painter.setFont(font);
         m_painter.drawText(inner, CellWrap(QFontMetricsF(font), cells[i].text, inner.width()) | Qt::AlignLeft | Qt::AlignVCenter,
                            cells[i].text);
         x += widths[i];

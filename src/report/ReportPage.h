@@ -40,7 +40,10 @@ public:
     void Paragraph(const QString& text, double size = 9.5, QColor colour = Qt::black, double indent = 0);
     // Label and value lines of a cover, the labels in one column.
     void Facts(const std::vector<std::pair<QString, QString>>& lines);
-    // A table row: widths in points, one per cell; header rows are bold and shaded.
+    // A table row: widths in points, one per cell; header rows are bold and
+    // shaded, and a table that runs onto the next page repeats its header
+    // there (until a heading or paragraph ends the table). A word too wide
+    // for its cell is set smaller, not broken.
     void Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header = false);
     // A picture of the full width and height points, drawn by paint into the
     // rectangle it is given.
@@ -53,6 +56,8 @@ public:
 
 private:
     void Footer();
+    void DrawRow(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header, double height);
+    double RowHeight(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header) const;
 
     QPdfWriter& m_writer;
     QPainter m_painter;
@@ -60,6 +65,9 @@ private:
     int m_page = 0;
     double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
     double m_y = 0;
+    // The header row of the table being laid out, repeated on a new page.
+    std::vector<double> m_headerWidths;
+    std::vector<Cell> m_headerCells;
 };
 
 } // namespace Report

@@ -4,6 +4,7 @@
 // results and the lookups of a criterion in an assessment.
 #include "Assessment.h"
 #include "ReportPage.h"
+#include "ResultLook.h"
 #include "SignalCheck.h"
 #include "TestReport.h"
 
@@ -21,9 +22,10 @@ namespace Report::Detail {
 
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The colours of the bands, of pass and fail, and of what could not be judged.
-QColor BandFill(Assess::Band band);
-inline const QColor kPass(46, 158, 68), kFail(210, 40, 40), kNotAvailable(190, 190, 190), kDoubtful(225, 225, 170);
+// The colours of the outputs, from the one table of the results' looks.
+inline QColor ColourOf(const Assess::Rgb& c) { return QColor(c.r, c.g, c.b); }
+inline const QColor kPass = ColourOf(Assess::kPassRgb), kFail = ColourOf(Assess::kFailRgb),
+                    kNotAvailable = ColourOf(Assess::kNotAvailableRgb), kDoubtful = ColourOf(Assess::kDoubtfulRgb);
 
 // One channel's check, for the quality page.
 struct ChannelCheck {

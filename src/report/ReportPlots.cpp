@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <optional>
 
 namespace Report {
 
@@ -29,7 +31,15 @@ struct Curve {
     std::string units;
 };
 
-Curve CurveOf(const KVSignal& s, const QString& label)
+// The span of a plot's time axis (ms): the protocol's window.
+struct Span {
+    double from = -HUGE_VAL, to = HUGE_VAL;
+};
+
+Span SpanOf(const Assess::Protocol& p) { return {p.windowFrom * 1000.0, p.windowTo * 1000.0}; }
+
+// The curve of s over span (a 10 s record shows its event, not a spike at the edge).
+Curve CurveOf(const KVSignal& s, const QString& label, const Span& span)
 {
     Curve c;
     c.label = label;
@@ -38,22 +48,39 @@ Curve CurveOf(const KVSignal& s, const QString& label)
     if (!Criteria::TimeFactor(s.Header().XUnits, toSeconds))
         toSeconds = 1;
     const size_t n = s.PointCount();
-    c.t.resize(n);
-    c.y.assign(s.Y(), s.Y() + n);
-    for (size_t i = 0; i < n; ++i)
-        c.t[i] = static_cast<float>(double(s.X()[i]) * toSeconds * 1000.0);
+    for (size_t i = 0; i < n; ++i) {
+        const double t = double(s.X()[i]) * toSeconds * 1000.0;
+        if (t < span.from - 1e-9 || t > span.to + 1e-9)
+            continue;
+        c.t.push_back(static_cast<float>(t));
+        c.y.push_back(s.Y()[i]);
+    }
     return c;
+}
+
+// The resultant of three accelerations, which HIC and the 3 ms clip judge;
+// none for other criteria.
+std::optional<Curve> ResultantOf(const Assess::CriterionRow* row, const std::vector<std::shared_ptr<const KVSignal>>& used,
+                                 const QString& suffix, const Span& span)
+{
+    if (used.size() != 3 || !row || row->inputs.size() != 3
+        || !std::all_of(row->inputs.begin(), row->inputs.end(),
+                        [](Criteria::Quantity q) { return q == Criteria::Quantity::Acceleration; }))
+        return std::nullopt;
+    KVSignal r;
+    KVErrorList errors;
+    if (!Kalvio::Resultant(r, *used[0], *used[1], *used[2], &errors))
+        return std::nullopt;
+    return CurveOf(r, "resultant" + suffix, span);
 }
 
 // The factor from a criterion's reported unit to the unit the criteria
 // library works in (kN to N, the others as they are).
 double ReportedToWorking(const std::string& unit) { return unit == "kN" ? 1000.0 : 1.0; }
 
-// Draws curves (each its own length) with the marks into rect.
-void PaintCurves(QPainter& painter, const QRectF& rect, const std::vector<Curve>& curves, const QString& title,
-                 const QString& xLabel, const QString& yLabel, const QList<CGraphMark>& marks)
+// The curves (each its own length) and their legend put into graph.
+void FillGraph(CGraph& graph, const std::vector<Curve>& curves)
 {
-    CGraph graph;
     size_t points = 0;
     for (const Curve& c : curves)
         points = std::max(points, c.t.size());
@@ -68,6 +95,14 @@ void PaintCurves(QPainter& painter, const QRectF& rect, const std::vector<Curve>
     graph.SetAbsentValue(absent);
     graph.SetCurves(std::move(x), std::move(y), static_cast<int>(curves.size()), static_cast<int>(points));
     graph.SetLegend(legend);
+}
+
+// Draws curves (each its own length) with the marks into rect.
+void PaintCurves(QPainter& painter, const QRectF& rect, const std::vector<Curve>& curves, const QString& title,
+                 const QString& xLabel, const QString& yLabel, const QList<CGraphMark>& marks)
+{
+    CGraph graph;
+    FillGraph(graph, curves);
     graph.SetSubTitle(title);
     graph.SetAxisLabels(xLabel, yLabel);
     graph.SetMarks(marks);
@@ -164,6 +199,25 @@ bool LimitOnChannels(const CriterionResult& c)
     return c.unit == "kN" || c.unit == "Nm" || c.unit == "mm" || c.unit == "g";
 }
 
+// Whether the criterion's value lies on the side below zero of the curves
+// judged (compression below zero, tension above): its limit is drawn there.
+bool ValueBelowZero(const CriterionResult& c, const std::vector<Curve>& judged, const std::string& units,
+                    Criteria::Quantity q)
+{
+    float lo = 0, hi = 0;
+    for (const Curve& k : judged)
+        for (float v : k.y)
+            if (std::isfinite(v)) {
+                lo = std::min(lo, v);
+                hi = std::max(hi, v);
+            }
+    double toUnits = 0;
+    const double v = c.value && Criteria::UnitFactor(units, q, toUnits) && toUnits != 0
+                         ? *c.value * ReportedToWorking(c.unit) / toUnits
+                         : double(hi);
+    return std::fabs(-double(lo) - v) < std::fabs(double(hi) - v);
+}
+
 // The plots of one criterion: its channels as used (one line per test), split
 // by unit, with the limit, the window and, for an exceedance curve, the
 // time-above-level plot.
@@ -179,32 +233,27 @@ void CriterionPlots(CReportPage& page, const std::vector<TestData>& tests, char 
         const CriterionResult* c = FindCriterion(t.assessment, position, region, c0.criterion);
         if (!c)
             continue;
-        std::vector<KVSignal> used;
+        const QString suffix = tests.size() > 1 ? " (" + Q(t.assessment.test) + ")" : QString();
+        std::vector<std::shared_ptr<const KVSignal>> used;
         for (size_t k = 0; k < c->channels.size(); ++k) {
-            KVSignal s;
-            KVErrorList errors;
-            if (!Assess::LoadChannelAsUsed(t.source, c->channels[k], s, errors)) {
-                problems += Q(c->channels[k].code + ": " + ErrorText(errors)) + "\n";
-                continue;
+            std::shared_ptr<const KVSignal> s = c->channels[k].signal;
+            if (!s) {
+                auto read = std::make_shared<KVSignal>();
+                KVErrorList errors;
+                if (!Assess::LoadChannelAsUsed(t.source, c->channels[k], *read, errors)) {
+                    problems += Q(c->channels[k].code + ": " + ErrorText(errors)) + "\n";
+                    continue;
+                }
+                s = std::move(read);
             }
-            const QString label =
-                Q(c->channels[k].code) + (tests.size() > 1 ? " (" + Q(t.assessment.test) + ")" : QString());
-            Curve curve = CurveOf(s, label);
+            Curve curve = CurveOf(*s, UsedChannelLabel(c->channels[k]) + suffix, SpanOf(t.assessment.protocol));
             if (row && !row->inputs.empty())
                 quantityOf[curve.units] = row->inputs[k % row->inputs.size()];
             byUnit[curve.units].push_back(curve);
             used.push_back(std::move(s));
         }
-        // Three accelerations make a resultant, which HIC and the 3 ms clip judge.
-        if (used.size() == 3 && row && row->inputs.size() == 3
-            && std::all_of(row->inputs.begin(), row->inputs.end(),
-                           [](Criteria::Quantity q) { return q == Criteria::Quantity::Acceleration; })) {
-            KVSignal r;
-            KVErrorList errors;
-            if (Kalvio::Resultant(r, used[0], used[1], used[2], &errors))
-                resultant.push_back(
-                    CurveOf(r, "resultant" + (tests.size() > 1 ? " (" + Q(t.assessment.test) + ")" : QString())));
-        }
+        if (std::optional<Curve> r = ResultantOf(row, used, suffix, SpanOf(t.assessment.protocol)))
+            resultant.push_back(std::move(*r));
     }
     const QString value = Q(Assess::CriterionValueText(c0) + (c0.unit.empty() ? "" : " " + c0.unit));
     if (byUnit.empty()) {
@@ -218,20 +267,7 @@ void CriterionPlots(CReportPage& page, const std::vector<TestData>& tests, char 
         const bool onResultant = !resultant.empty() && q == Criteria::Quantity::Acceleration;
         if (onResultant)
             shown.insert(shown.end(), resultant.begin(), resultant.end());
-        float lo = 0, hi = 0;
-        for (const Curve& k : onResultant ? resultant : curves)
-            for (float v : k.y)
-                if (std::isfinite(v)) {
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
-                }
-        // The side of the curves the criterion's value lies on decides where
-        // its limit is drawn (compression below zero, tension above).
-        double toUnits = 0;
-        const double v = c0.value && Criteria::UnitFactor(units, q, toUnits) && toUnits != 0
-                             ? *c0.value * ReportedToWorking(c0.unit) / toUnits
-                             : double(hi);
-        const bool negative = std::fabs(-double(lo) - v) < std::fabs(double(hi) - v);
+        const bool negative = ValueBelowZero(c0, onResultant ? resultant : curves, units, q);
         const QList<CGraphMark> marks = MarksOf(c0, units, q, negative, LimitOnChannels(c0) && byUnit.size() == 1);
         QString title = Q(Assess::CriterionTitle(c0)) + ": " + value;
         if (tests.size() == 1) {
@@ -277,32 +313,59 @@ void RegionPages(CReportPage& page, const std::vector<TestData>& tests, const st
 
 } // namespace Detail
 
-QList<CGraphMark> CriterionMarks(const Assess::CriterionResult& c, const std::vector<const KVSignal*>& channels)
+QString UsedChannelLabel(const Assess::ChannelUse& use)
 {
-    if (channels.empty() || !channels.front())
-        return {};
-    const KVHeader& h = channels.front()->Header();
-    double toSeconds = 1;
-    if (!Criteria::TimeFactor(h.XUnits, toSeconds) || toSeconds <= 0)
-        toSeconds = 1;
+    // "raw, filtered to CFC 1000" reads "CODE, filtered to CFC 1000".
+    const std::string raw = "raw, ";
+    const std::string how = use.filter.rfind(raw, 0) == 0 ? use.filter.substr(raw.size()) : use.filter;
+    return Detail::Q(use.code) + (how.empty() ? QString() : ", " + Detail::Q(how));
+}
+
+QString ShowCriterion(CGraph& graph, const Assess::Assessment& a, const Assess::CriterionResult& c)
+{
+    const std::string& test = a.test;
+    using namespace Detail;
     const Assess::CriterionRow* row = Assess::FindCriterionRow(c.criterion);
-    const Criteria::Quantity q = row && !row->inputs.empty() ? row->inputs.front() : Criteria::Quantity::Force;
-    bool sameUnits = true;
-    float lo = 0, hi = 0;
-    for (const KVSignal* s : channels) {
-        sameUnits = sameUnits && s && s->Header().YUnits == h.YUnits;
-        for (size_t i = 0; s && i < s->PointCount(); ++i)
-            if (std::isfinite(s->Y()[i])) {
-                lo = std::min(lo, s->Y()[i]);
-                hi = std::max(hi, s->Y()[i]);
-            }
+    std::vector<Curve> curves;
+    std::vector<std::shared_ptr<const KVSignal>> used;
+    std::vector<Criteria::Quantity> quantities;
+    for (size_t k = 0; k < c.channels.size(); ++k) {
+        if (!c.channels[k].signal)
+            continue;
+        curves.push_back(CurveOf(*c.channels[k].signal, UsedChannelLabel(c.channels[k]), SpanOf(a.protocol)));
+        used.push_back(c.channels[k].signal);
+        quantities.push_back(row && !row->inputs.empty() ? row->inputs[k % row->inputs.size()]
+                                                         : Criteria::Quantity::Force);
     }
-    double factor = 0;
-    const double v = c.value && Criteria::UnitFactor(h.YUnits, q, factor) && factor != 0
-                         ? *c.value * Detail::ReportedToWorking(c.unit) / factor
-                         : double(hi);
-    const bool negative = std::fabs(-double(lo) - v) < std::fabs(double(hi) - v);
-    return Detail::MarksOf(c, h.YUnits, q, negative, Detail::LimitOnChannels(c) && sameUnits, 1.0 / toSeconds);
+    if (curves.empty())
+        return c.channels.empty() ? QStringLiteral("%1 used no channel").arg(Q(Assess::CriterionTitle(c)))
+                                  : QStringLiteral("The channels of %1 could not be used%2")
+                                        .arg(Q(Assess::CriterionTitle(c)), c.reason.empty() ? QString() : ": " + Q(c.reason));
+    const std::optional<Curve> resultant = ResultantOf(row, used, {}, SpanOf(a.protocol));
+    if (resultant) {
+        curves.push_back(*resultant);
+        quantities.push_back(Criteria::Quantity::Acceleration);
+    }
+    // A panel per unit, over one time axis.
+    QStringList units;
+    std::vector<int> panelOf;
+    for (const Curve& k : curves) {
+        if (!units.contains(Q(k.units)))
+            units << Q(k.units);
+        panelOf.push_back(int(units.indexOf(Q(k.units))));
+    }
+    graph.SetPanels(units.size() > 1 ? panelOf : std::vector<int>{}, units.size() > 1 ? units : QStringList{});
+    FillGraph(graph, curves);
+    const QString value = Q(Assess::CriterionValueText(c) + (c.unit.empty() ? "" : " " + c.unit));
+    graph.SetTitle(Q((test.empty() ? "" : test + ": ") + Assess::CriterionTitle(c)) + ": " + value);
+    graph.SetSubTitle({});
+    graph.SetAxisLabels(QStringLiteral("Time (ms)"), units.front());
+    const std::string unit = curves.front().units;
+    const bool negative = ValueBelowZero(c, resultant ? std::vector<Curve>{*resultant} : curves, unit, quantities.front());
+    graph.SetMarks(MarksOf(c, unit, resultant ? Criteria::Quantity::Acceleration : quantities.front(), negative,
+                           LimitOnChannels(c) && units.size() == 1));
+    graph.Replot();
+    return {};
 }
 
 } // namespace Report

@@ -8,63 +8,16 @@
 
 namespace Report::Detail {
 
-using Assess::Band;
 using Assess::CriterionResult;
-using Assess::Status;
 
-QColor BandFill(Band band)
+Cell CellOf(const Assess::Look& look)
 {
-    switch (band) {
-    case Band::Good:
-        return QColor(46, 158, 68);
-    case Band::Adequate:
-        return QColor(245, 214, 40);
-    case Band::Marginal:
-        return QColor(242, 140, 20);
-    case Band::Weak:
-        return QColor(140, 90, 45);
-    case Band::Poor:
-        return QColor(210, 40, 40);
-    }
-    return {};
+    return {Q(look.text), look.fill ? ColourOf(*look.fill) : QColor(), look.strong};
 }
 
-// A rating's colour: the band colours of good, adequate, marginal and poor.
-QColor RatingFill(Assess::Rating rating)
-{
-    static const Band bands[] = {Band::Good, Band::Adequate, Band::Marginal, Band::Poor};
-    return BandFill(bands[int(rating)]);
-}
-
-// The cell of a criterion's result: points or verdict on its band's colour,
-// n/a grey.
 Cell ResultCell(const CriterionResult& c, bool scored)
 {
-    if (c.status == Status::NotAvailable)
-        return {"n/a", kNotAvailable};
-    // As the engine judged it: a doubtful criterion has no points or verdict.
-    if (c.status == Status::Doubtful)
-        return {"doubtful", kDoubtful};
-    if (c.isModifier)
-        return {Q(Assess::ModifierText(c))};
-    if (c.byRisk)
-        return {c.risk ? Q("risk " + Assess::Fixed(*c.risk * 100, 2) + " %") : QString("monitored")};
-    if (!c.ratingBounds.empty() || c.rating)
-        return c.rating ? Cell{QString::fromLatin1(Assess::RatingName(*c.rating)), RatingFill(*c.rating)}
-                        : Cell{"monitored"};
-    if (scored) {
-        if (!c.score)
-            return {"monitored"};
-        QString text = Q(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(c.maxScore.value_or(0), 0));
-        if (c.band)
-            text += ", " + QString::fromLatin1(Assess::BandName(*c.band));
-        if (c.capped)
-            text += ", capped";
-        return {text, c.band ? BandFill(*c.band) : QColor()};
-    }
-    if (!c.pass)
-        return {"monitored"};
-    return {*c.pass ? "pass" : "FAIL", *c.pass ? kPass : kFail, !*c.pass};
+    return CellOf(Assess::CriterionLook(c, scored));
 }
 
 const Assess::OccupantResult* FindOccupant(const Assess::Assessment& a, char position)
@@ -93,34 +46,6 @@ const CriterionResult* FindCriterion(const Assess::Assessment& a, char position,
         return nullptr;
     const CriterionResult* c = Assess::FindNamed(r->criteria, name);
     return c ? c : Assess::FindNamed(r->modifiers, name);
-}
-
-QString RegionTotal(const Assess::RegionResult* r, bool scored)
-{
-    if (!r)
-        return "n/a";
-    if (r->risk)
-        return Q("risk " + Assess::Fixed(*r->risk * 100, 2) + " %");
-    if (r->rating)
-        return QString::fromLatin1(Assess::RatingName(*r->rating));
-    if (scored)
-        return r->score ? Q(Assess::Fixed(*r->score, 2) + " of " + Assess::Fixed(r->maxScore, 0)
-                            + (r->band ? std::string(", ") + Assess::BandName(*r->band) : std::string()))
-                        : Q("n/a of " + Assess::Fixed(r->maxScore, 0));
-    return r->pass ? (*r->pass ? "pass" : "FAIL") : "incomplete";
-}
-
-QColor RegionFill(const Assess::RegionResult* r, bool scored)
-{
-    if (!r)
-        return kNotAvailable;
-    if (r->risk)
-        return QColor();
-    if (r->rating)
-        return RatingFill(*r->rating);
-    if (scored)
-        return r->band ? BandFill(*r->band) : kNotAvailable;
-    return r->pass ? (*r->pass ? kPass : kFail) : kNotAvailable;
 }
 
 // The summary of every occupant: a table per occupant with the tests side by
@@ -170,12 +95,15 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                         }
                         cells.push_back({Q(Assess::CriterionValueText(*c))});
                         cells.push_back(ResultCell(*c, scored));
-                        if (!c->reason.empty())
-                            reasons.push_back(QStringLiteral("%1%2: %3%4")
+                        // The reason, the exceedance judgement, the channels filtered and their warnings.
+                        std::string lines = Assess::ReasonText(*c);
+                        for (const std::string& line : Assess::DetailLines(*c))
+                            lines += (lines.empty() ? "" : "; ") + line;
+                        if (!lines.empty())
+                            reasons.push_back(QStringLiteral("%1%2: %3")
                                                   .arg(tests.size() > 1 ? Q(tests[t].assessment.test) + " " : "")
                                                   .arg(Q(Assess::CriterionTitle(*c)))
-                                                  .arg(c->status == Status::Ok ? "" : Q(Assess::StatusName(c->status)) + ": ")
-                                                  .arg(Q(c->reason)));
+                                                  .arg(Q(lines)));
                     }
                     page.Row(widths, cells);
                 }
@@ -185,7 +113,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 for (size_t t = from; t < to; ++t) {
                     const Assess::RegionResult* r = FindRegion(tests[t].assessment, occupant.position, region.region);
                     regionRow.push_back({});
-                    regionRow.push_back({RegionTotal(r, scored), RegionFill(r, scored), true});
+                    regionRow.push_back(CellOf(Assess::RegionLook(r, scored)));
                 }
                 page.Row(widths, regionRow);
                 std::vector<const CriterionResult*> rows;
@@ -211,34 +139,22 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                 });
             }
             std::vector<Cell> total = {{scored ? "total" : "verdict", {}, true}, {}, {}};
+            std::vector<QString> notes; // why a total is what it is
             for (size_t t = from; t < to; ++t) {
                 const Assess::OccupantResult* o = FindOccupant(tests[t].assessment, occupant.position);
-                QString text = "n/a";
-                QColor fill = kNotAvailable;
-                if (o && scored) {
-                    text = o->score ? Q(Assess::Fixed(*o->score, 2)) : "n/a";
-                    text += Q(" of " + Assess::Fixed(o->maxScore, 0));
-                    if (o->bandScore)
-                        text += Q(" (2026: " + Assess::Fixed(*o->bandScore, 2) + ")");
-                    if (!o->verdict.empty())
-                        text += " " + Q(o->verdict);
-                    fill = o->score ? QColor() : kNotAvailable;
-                } else if (o && o->risk) {
-                    text = Q("risk " + Assess::Fixed(*o->risk * 100, 2) + " %");
-                    if (o->relativeRisk)
-                        text += Q(", relative risk " + Assess::Fixed(*o->relativeRisk, 3));
-                    if (o->stars)
-                        text += Q(", " + std::to_string(*o->stars) + " stars");
-                    fill = QColor();
-                } else if (o) {
-                    text = Q(o->verdict.empty() ? std::string("complete") : o->verdict);
-                    fill = o->verdict == "pass" ? kPass : o->verdict == "fail" ? kFail : kNotAvailable;
-                }
+                Cell cell = CellOf(Assess::TotalLook(o, scored));
+                if (o && scored && o->bandScore)
+                    cell.text += Q(" (2026: " + Assess::Fixed(*o->bandScore, 2) + ")");
+                if (o && !Assess::TotalNote(*o).empty())
+                    notes.push_back((tests.size() > 1 ? Q(tests[t].assessment.test) + " " : QString())
+                                    + (scored ? "total: " : "verdict: ") + Q(Assess::TotalNote(*o)));
                 total.push_back({});
-                total.push_back({text, fill, true});
+                total.push_back(cell);
             }
             page.Row(widths, total);
             page.Space(4);
+            for (const QString& n : notes)
+                page.Paragraph(n, 8.5, QColor(40, 40, 40), 8);
             for (const QString& r : reasons)
                 page.Paragraph(r, 8, QColor(90, 90, 90), 8);
             if (scored && tests.size() == 1) {

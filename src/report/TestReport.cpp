@@ -173,6 +173,7 @@ bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& erro
         }
         Assess::AssessOptions options = request.options;
         options.progress = nullptr;
+        options.keepChannels = true; // the plots show the channels as used, not read again
         if (!Assess::AssessTest(t.source, request.protocol, options, t.assessment, error)) {
             error = name + ": " + error;
             return false;

@@ -8,6 +8,7 @@
 #include "CGraph.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QList>
 
 #include <functional>
@@ -39,10 +40,15 @@ bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& erro
 // half written, never over a folder.
 bool WriteReport(const ReportRequest& request, const std::string& path, std::string& error);
 
-// The marks of criterion c on a plot of the channels it used, X in their own
-// time unit: the window that decided it shaded and, where its value is a peak
-// of the channels, the limit (or the HPL to LPL band and the capping line) on
-// the side of zero the value lies (compression below, tension above).
-QList<CGraphMark> CriterionMarks(const Assess::CriterionResult& c, const std::vector<const KVSignal*>& channels);
+// A channel named with what was done to it for the criterion:
+// "11HEAD0000H3ACXA, filtered to CFC 1000", "11NECKUP00H3FOZA, CFC 1000 as recorded".
+QString UsedChannelLabel(const Assess::ChannelUse& use);
+
+// Shows on graph the channels of criterion c of assessment a as it used them
+// (the signals an assessment with keepChannels handed on), the resultant it
+// was computed on, a panel per unit over the protocol's window in ms, with
+// its limits and window; titled with the test's name and the value. Returns
+// why nothing could be shown, else empty.
+QString ShowCriterion(CGraph& graph, const Assess::Assessment& a, const Assess::CriterionResult& c);
 
 } // namespace Report

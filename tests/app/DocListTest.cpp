@@ -114,6 +114,27 @@ TEST_F(AppTest, ListingNamesFilesItCannotRead)
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// Regression: Operate > Reload (and its toolbar button) discarded modified
+// signals unasked.
+TEST_F(AppTest, ReloadAsksBeforeDroppingModifiedSignals)
+{
+    WriteRvf("x.rvf", Ramp(5));
+    BrowseDataDir();
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, {"x.rvf"}, true));
+    OperateCommands::Derivative(*doc);
+    ASSERT_TRUE(doc->Signals().at(0).modified);
+    const float changed = doc->Signals()[0].signal.Y()[2];
+    ui.dropAnswers = {EDropAnswer::Cancel, EDropAnswer::Discard};
+    OperateCommands::Reload(*doc);
+    ASSERT_EQ(ui.dropQuestions.size(), 1u);
+    EXPECT_EQ(ui.dropQuestions[0], QStringList{"x.rvf"});
+    EXPECT_TRUE(doc->Signals()[0].modified);
+    EXPECT_EQ(doc->Signals()[0].signal.Y()[2], changed);
+    OperateCommands::Reload(*doc);
+    EXPECT_FALSE(doc->Signals()[0].modified);
+    EXPECT_EQ(doc->Signals()[0].signal.Y()[2], Ramp(5).Y()[2]);
+}
+
 // Regression: a computed result did not count as modified, and a new
 // selection, Open Directory and Open Hitlist dropped changed signals unasked.
 TEST_F(AppTest, CommandsThatDropModifiedSignalsAskFirst)

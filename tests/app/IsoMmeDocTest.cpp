@@ -269,6 +269,19 @@ TEST_F(IsoMmeDocTest, AWiderFilterClassIsRefusedAndTheSameClassChangesNothing)
     EXPECT_TRUE(doc->Texts().title.contains("11CHST0000H3ACXD")) << doc->Texts().title.toStdString();
 }
 
+// Regression: the legend kept the code as listed after a filter changed it,
+// and the channels of a test without a number (T7) lost their title.
+TEST_F(IsoMmeDocTest, TheLegendFollowsTheCodeAndATestWithoutANumberIsTitledByItsName)
+{
+    ui.openPaths.push_back(WriteTestFolder());
+    FileCommands::OpenHitlist(*doc);
+    ASSERT_TRUE(ListCommands::SelectionChanged(*doc, doc->FileList(), true));
+    EXPECT_EQ(doc->Texts().legend, (QStringList{"T7.001", "11HEAD0000H3ACXA", "T7.004"}));
+    EXPECT_EQ(doc->Texts().title, "Test T7");
+    OperateCommands::FilterClass(*doc, 60);
+    EXPECT_EQ(doc->Texts().legend, (QStringList{"T7.001", "11HEAD0000H3ACXD", "T7.004"}));
+}
+
 // Regression: a resultant saved as a test carried the X channel's code
 // (direction "?") and name, and its title showed the X code.
 TEST_F(IsoMmeDocTest, ResultantSumAndAverageSayWhatTheyAreInASavedTest)

@@ -293,7 +293,7 @@ TEST_F(DialogsTest, ExportReportWritesTheListedTestAndRefusesABadPosition)
         dialog->FileEdit()->setText(pdf);
         dialog->accept();
     });
-    ASSERT_TRUE(ExportListedReport(nullptr, listed));
+    ASSERT_EQ(ExportListedReport(nullptr, listed), pdf);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
@@ -392,7 +392,7 @@ TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDou
     });
     std::string picked;
     CAssessResultsDlg* results =
-        AssessListedTest(nullptr, listed, [&](const Assess::CriterionResult& c) { picked = c.criterion; });
+        AssessListedTest(nullptr, listed, [&](const Assess::Assessment&, const Assess::CriterionResult& c) { picked = c.criterion; });
     ASSERT_NE(results, nullptr);
     QTreeWidget* tree = results->Tree();
     ASSERT_EQ(tree->topLevelItemCount(), 1); // the driver
@@ -406,9 +406,9 @@ TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDou
     ASSERT_NE(chest, nullptr);
     QTreeWidgetItem* deflection = chest->child(0);
     EXPECT_EQ(deflection->text(0), "chest_deflection");
-    EXPECT_EQ(deflection->text(1), "41.5");
-    EXPECT_TRUE(deflection->text(4).startsWith("0.00 of 4, poor"));
-    EXPECT_EQ(deflection->background(4).color(), QColor(210, 40, 40));
+    EXPECT_EQ(deflection->text(results->ValueColumn(0)), "41.5");
+    EXPECT_TRUE(deflection->text(results->ResultColumn(0)).startsWith("0.00 of 4, poor"));
+    EXPECT_EQ(deflection->background(results->ResultColumn(0)).color(), QColor(210, 40, 40));
     emit tree->itemDoubleClicked(deflection, 0);
     EXPECT_EQ(picked, "chest_deflection");
     picked.clear();
@@ -426,7 +426,7 @@ TEST_F(DialogsTest, AssessTestShowsTheTreeInBandColoursAndHandsOnTheCriterionDou
             dialog->ProtocolBox()->setCurrentIndex(dialog->ProtocolBox()->findText(id, Qt::MatchStartsWith));
             dialog->accept();
         });
-        return AssessListedTest(nullptr, listed, [&](const Assess::CriterionResult& c) { picked = c.criterion; });
+        return AssessListedTest(nullptr, listed, [&](const Assess::Assessment&, const Assess::CriterionResult& c) { picked = c.criterion; });
     };
     results = assessUnder("un-r94");
     ASSERT_NE(results, nullptr);

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
 
 #include <cstdio>
 #include <filesystem>
@@ -168,4 +170,28 @@ TEST(ReportSummary, ADoubtfulCriterionReadsDoubtfulAsInTheTextReport)
     c.status = Assess::Status::Doubtful;
     for (const bool scored : {true, false})
         EXPECT_EQ(Report::Detail::ResultCell(c, scored).text.toStdString(), "doubtful") << scored;
+}
+
+// Fault: a table that ran onto the next page went on without its header, and
+// a word wider than its cell was broken inside ("ACCEL ERATION").
+TEST(ReportPage, ATableOnANewPageRepeatsItsHeaderAndAWideWordStaysWhole)
+{
+    EnsureApplication();
+    TempDir dir;
+    const std::string path = dir.Path("table.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(path));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(72);
+        Report::CReportPage page(writer, "footer");
+        page.NewPage();
+        page.Row({120, 60}, {{"criterion"}, {"quantity"}}, true);
+        for (int i = 0; i < 80; ++i)
+            page.Row({120, 60}, {{QStringLiteral("row %1").arg(i)}, {"ACCELERATION"}});
+    }
+    const std::string second = Output("pdftotext -f 2 -l 2 " + path + " -");
+    EXPECT_NE(second.find("criterion"), std::string::npos) << second;
+    EXPECT_NE(second.find("quantity"), std::string::npos) << second;
+    EXPECT_NE(Output("pdftotext -l 1 " + path + " -").find("ACCELERATION"), std::string::npos);
 }
