@@ -15,9 +15,9 @@ std::optional<ResampleChoice> ResolveResample(ResampleMode mode, float timeStep,
     if (mode == ResampleMode::TimeStep) {
         if (!(timeStep > 0.0f))
             return std::nullopt;
-        // 0.99 rather than rounding: a step that almost fits the span once more
-        // still counts, one that fits it exactly does not add a point.
-        const double n = std::trunc(static_cast<double>(span / timeStep) + 0.99);
+        // The grid times within the span, both ends included, as Resample
+        // lays them (a hundredth of a step of tolerance for float times).
+        const double n = std::floor(static_cast<double>(span) / static_cast<double>(timeStep) + 0.01) + 1;
         if (!(n > 1.0) || n > std::numeric_limits<int>::max())
             return std::nullopt;
         return ResampleChoice{timeStep, static_cast<int>(n)};

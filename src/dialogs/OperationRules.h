@@ -18,7 +18,8 @@ struct ResampleChoice {
 float ResampleSpan(float timeStep, int points, float span);
 
 // Completes the choice from the value of the mode: in time-step mode
-// points = trunc(span / timeStep + 0.99), in points mode
+// points = floor(span / timeStep + 0.01) + 1 (the grid times a span starting
+// on the grid holds, both ends included), in points mode
 // timeStep = span / (points - 1). Nothing when the result has no positive time
 // step or fewer than two points (or more than a 32-bit count holds).
 std::optional<ResampleChoice> ResolveResample(ResampleMode mode, float timeStep, int points, float span);

@@ -95,15 +95,21 @@ bool FIRStage(float* x, double* work, std::size_t count, float dt);
 #define KV_TEXT_OF(x) KV_TEXT_OF_(x)
 #define KV_RESAMPLE_MAX_POINTS_TEXT KV_TEXT_OF(KV_RESAMPLE_MAX_POINTS)
 inline constexpr std::size_t kResampleMaxPoints = KV_RESAMPLE_MAX_POINTS;
-// Puts the signal on the grid j * step by linear interpolation of X/Y data;
-// refuses a grid of more than maxPoints points.
+// Puts the signal on the grid j * step by linear interpolation of X/Y data:
+// every time j * step with x0 <= j * step <= xn (a hundredth of a step of
+// tolerance for float times), so the signal's own step gives it back sample
+// for sample; refuses a grid of more than maxPoints points or fewer than two.
 bool Resample(KVSignal& signal, float step, KVErrorList* errors, std::size_t maxPoints = kResampleMaxPoints);
-// Resample with room for exactly points grid points (Resample leaves room for
-// trunc(span / step + 0.99), one fewer than a span of whole steps has): the
-// "number of points" choice, where the last sample must stay.
+// Resample onto at most points of that grid: the "number of points" choice,
+// whose step spreads exactly that many points over the span.
 bool ResampleToPoints(KVSignal& signal, float step, std::size_t points, KVErrorList* errors);
-// X/Y interpolation onto the grid of step h. On entry nlpOut holds the room in
-// out; on return nfpOut/nlpOut hold the new indices and out their samples.
+// The first and last grid index j of the times j * h within [x0, xn] (within a
+// hundredth of h); false for no usable step or span, or indices beyond 1e15. last < first + 1 when the
+// span holds fewer than two grid times.
+bool ResampleGridSpan(double x0, double xn, double h, long long& first, long long& last);
+// X/Y interpolation (times increasing) onto the grid of step h. On entry
+// nlpOut holds the room in out; on return nfpOut/nlpOut hold the new indices
+// and out their samples.
 bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float h, float* out, int& nfpOut,
                     int& nlpOut);
 // Resamples uniform samples y (indices nfp..nlp, step h0) to step h1; out has

@@ -3,8 +3,10 @@
 #include "KalvioSupport.h"
 
 #include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -16,6 +18,10 @@ namespace {
 // almost certainly a unit slip (milliseconds typed for seconds).
 constexpr double kMaxGridPoints = double(1 << 28);
 
+// The share of a step by which a time may miss a grid point and still count
+// as on it.
+constexpr double kGridTolerance = 0.01;
+
 // Whether the time t falls on the sample time x: within a thousandth of the
 // local sample spacing plus the float32 rounding of times of that size, so
 // that a whole-ratio resampling returns its samples unchanged (peaks stay).
@@ -26,6 +32,22 @@ bool OnSample(float x, double t, double spacing)
 
 } // namespace
 
+bool ResampleGridSpan(double x0, double xn, double h, long long& first, long long& last)
+{
+    if (!(h > 0.0) || !std::isfinite(h) || !(x0 <= xn))
+        return false;
+    // A hundredth of a step of tolerance for the rounding of float times: a
+    // sample on the grid (-0.05 s at 0.1 ms, whose quotient is -499.99998)
+    // keeps its grid point, and no point lies before the first sample.
+    const double a = std::ceil(x0 / h - kGridTolerance);
+    const double b = std::floor(xn / h + kGridTolerance);
+    if (!(std::fabs(a) < 1e15) || !(std::fabs(b) < 1e15))
+        return false;
+    first = static_cast<long long>(a);
+    last = static_cast<long long>(b);
+    return true;
+}
+
 bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, float* out, int& nfpOut,
                     int& nlpOut)
 {
@@ -34,23 +56,13 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
         return false;
     const double h = hf;
     const long long n = static_cast<long long>(nlp) - nfp + 1;
-    const double d = x[0] <= x[1] ? 1.0 : -1.0;
-
-    // Grid indices are truncated towards zero, with a hundredth of a step for
-    // the rounding of float times: a sample that lies on the grid (-0.05 s
-    // at 1 ms, whose quotient is -49.9999983) keeps its own index.
-    const auto index = [d](double v) { return std::trunc(v + (v < 0.0 ? -0.01 : 0.01) * d); };
-    const double first = index(double(x[0]) / h);
-    const double last = index(double(x[n - 1]) / h);
-    if (!(std::fabs(first) < 1e9) || !(std::fabs(last) < 1e9))
+    long long first = 0;
+    long long last = 0;
+    if (!ResampleGridSpan(x[0], x[n - 1], h, first, last) || last - first < 1 || std::llabs(first) >= 1000000000 ||
+        std::llabs(last) >= 1000000000)
         return false;
-    // New indices are limited against each other, not against the old ones.
-    int newFirst = static_cast<int>(first);
+    const int newFirst = static_cast<int>(first);
     int newLast = static_cast<int>(last);
-    if (newFirst > newLast - 1)
-        newFirst = newLast - 1;
-    if (newLast < newFirst + 1)
-        newLast = newFirst + 1;
     if (static_cast<long long>(newLast) - newFirst + 1 > cap)
         newLast = newFirst + cap - 1;
 
@@ -59,7 +71,6 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
         // The time the new point is stored with (float32), not the exact
         // multiple: a sample whose stored time it equals is carried exactly.
         const double ts = KVGridTime(newFirst + k, hf);
-        const double tf = d * ts;
         while (i < n - 1 && x[i] < ts)
             ++i;
         long long j = i - 1;
@@ -69,13 +80,13 @@ bool ResampleXYCore(const float* x, const float* y, int nfp, int nlp, float hf, 
         // Equal times (a step in the data) have no slope: the left sample
         // holds up to that time, the right one after it.
         if (dx == 0.0)
-            out[k] = tf <= x[j] ? y[j] : y[i];
-        else if (d > 0 && OnSample(x[j], ts, dx))
+            out[k] = ts <= x[j] ? y[j] : y[i];
+        else if (OnSample(x[j], ts, dx))
             out[k] = y[j];
-        else if (d > 0 && OnSample(x[i], ts, dx))
+        else if (OnSample(x[i], ts, dx))
             out[k] = y[i];
         else
-            out[k] = static_cast<float>(y[j] + (double(y[i]) - y[j]) * (tf - x[j]) / dx);
+            out[k] = static_cast<float>(y[j] + (double(y[i]) - y[j]) * (ts - x[j]) / dx);
     }
     nfpOut = newFirst;
     nlpOut = newLast;
@@ -102,9 +113,14 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
             return false;
         }
     }
-    const double xmin = x[0];
-    const double xmax = x[n - 1];
-    const double capacity = points > 0 ? double(points) : std::trunc((xmax - xmin) / step + 0.99);
+    long long first = 0;
+    long long last = 0;
+    if (!ResampleGridSpan(x[0], x[n - 1], step, first, last)) {
+        Report(errors, "Resample", "Error Interpolating Data");
+        return false;
+    }
+    const double gridPoints = double(last - first + 1);
+    const double capacity = points > 0 ? std::min(double(points), gridPoints) : gridPoints;
     // The span handed to the core must match the arrays it reads.
     const std::size_t span = SpanCount(signal);
     if (span >= 2 && capacity > double(maxPoints)) {
@@ -118,6 +134,14 @@ static bool ResampleUnguarded(KVSignal& signal, float step, KVErrorList* errors,
         char text[160];
         std::snprintf(text, sizeof text, "Resampling to %g would give %.0f points, more than a signal can hold (%.0f)",
                       step, capacity, kMaxGridPoints);
+        Report(errors, "Resample", text);
+        return false;
+    }
+    if (span >= 2 && capacity < 2) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "Resampling to %g would give %.0f points: fewer than two of its times lie between %g and %g",
+                      step, std::max(capacity, 0.0), double(x[0]), double(x[n - 1]));
         Report(errors, "Resample", text);
         return false;
     }

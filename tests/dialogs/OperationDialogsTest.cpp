@@ -70,13 +70,13 @@ TEST_F(ResampleDlgTest, RadiosSwitchWhichBoxIsEnabled)
     EXPECT_FALSE(points->isEnabled());
 }
 
-TEST_F(ResampleDlgTest, TimeStepOfOneMillisecondGives200PointsOverPointTwoSeconds)
+TEST_F(ResampleDlgTest, TimeStepOfOneMillisecondGives201PointsOverPointTwoSeconds)
 {
     step->setText("0.001");
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.Points(), 200);
-    EXPECT_EQ(points->text(), "200");
+    EXPECT_EQ(dlg.Points(), 201);
+    EXPECT_EQ(points->text(), "201");
     EXPECT_FLOAT_EQ(dlg.TimeStep(), 0.001f);
     EXPECT_TRUE(messages.shown.isEmpty());
 }
@@ -130,7 +130,7 @@ TEST(ResampleDlg, SelectTimeStepLeavesValuesAloneOnCancel)
     });
     EXPECT_TRUE(SelectTimeStep(nullptr, step, points, span));
     EXPECT_FLOAT_EQ(step, 0.001f);
-    EXPECT_EQ(points, 200);
+    EXPECT_EQ(points, 201);
     EXPECT_FLOAT_EQ(span, 0.2f);
 }
 

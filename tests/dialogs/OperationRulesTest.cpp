@@ -16,14 +16,16 @@ TEST(ResampleRules, SpanIsDerivedOnlyWhenMissing)
     EXPECT_FLOAT_EQ(ResampleSpan(0.001f, 1, 0.0f), 0.0f);
 }
 
-TEST(ResampleRules, TimeStepModeTruncatesWithThe099Rule)
+// Regression: the count was trunc(span / step + 0.99), one fewer than the
+// grid points resampling gives (both ends of the span are kept).
+TEST(ResampleRules, TimeStepModeCountsTheGridPointsOfTheSpan)
 {
     auto c = ResolveResample(ResampleMode::TimeStep, 0.001f, 0, 0.2f);
     ASSERT_TRUE(c);
-    EXPECT_EQ(c->points, 200);  // 200.99 truncated, not 201
+    EXPECT_EQ(c->points, 201);
     EXPECT_FLOAT_EQ(c->timeStep, 0.001f);
 
-    c = ResolveResample(ResampleMode::TimeStep, 0.0003f, 0, 0.2f);  // 666.67 + 0.99
+    c = ResolveResample(ResampleMode::TimeStep, 0.0003f, 0, 0.2f); // 666.67 steps
     ASSERT_TRUE(c);
     EXPECT_EQ(c->points, 667);
 }
@@ -32,10 +34,10 @@ TEST(ResampleRules, TimeStepModeRefusesUnusableSteps)
 {
     EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, 0.0f, 100, 0.2f));
     EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, -0.001f, 100, 0.2f));
-    // No span: 0.99 truncates to no point at all.
+    // No span: one point only.
     EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, 0.001f, 100, 0.0f));
-    // A step as long as the span gives one point only.
-    EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, 0.2f, 100, 0.2f));
+    // A step longer than the span gives one point only.
+    EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, 0.3f, 100, 0.2f));
     // Regression: a tiny step used to overflow the point count.
     EXPECT_FALSE(ResolveResample(ResampleMode::TimeStep, 1e-30f, 100, 0.2f));
 }

@@ -102,12 +102,12 @@ TEST(OperationGuard, ResamplingRefusesMorePointsThanItsLimit)
     KVSignal s = UniformSignal(0, 10, 0.1f, [](double t) { return t; }); // 0 .. 1 s
     const KVSignal before = s;
     KVErrorList e;
-    EXPECT_FALSE(Resample(s, 0.001f, &e, 999));
-    EXPECT_EQ(Lines(e), Texts{"Kalvio::Resample - Resampling to 0.001 would give 1000 points, more than the limit "
-                              "of 999"});
+    EXPECT_FALSE(Resample(s, 0.001f, &e, 1000));
+    EXPECT_EQ(Lines(e), Texts{"Kalvio::Resample - Resampling to 0.001 would give 1001 points, more than the limit "
+                              "of 1000"});
     EXPECT_TRUE(SameSignal(s, before));
-    ASSERT_TRUE(Resample(s, 0.001f, &e, 1000));
-    EXPECT_EQ(s.PointCount(), 1000u);
+    ASSERT_TRUE(Resample(s, 0.001f, &e, 1001));
+    EXPECT_EQ(s.PointCount(), 1001u);
     KVSignal big = UniformSignal(0, 200, 0.001f, [](double t) { return t; });
     EXPECT_FALSE(Resample(big, 1e-9f, &e)); // the default limit
     EXPECT_NE(e.ErrorMessage(e.ErrorCount() - 1).find("points, more than the limit of 10000000"), std::string::npos);

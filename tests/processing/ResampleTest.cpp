@@ -41,33 +41,43 @@ TEST(Resample, NewGridOnMultiplesOfTheStep)
     EXPECT_EQ(s.Status(), " ");
 }
 
-TEST(Resample, StartBeforeTheDataIsExtrapolated)
+// Regression: the count came from trunc(span / step + 0.99), so the last grid
+// point of the span was dropped (3,001 samples at 0.1 ms came back as 3,000),
+// and a span starting between grid points got a point extrapolated before it.
+TEST(Resample, TheGridIsEveryMultipleOfTheStepWithinTheSpan)
 {
-    KVSignal s = UniformSignal(102, 1000, 0.0001f, Line);
-    ASSERT_TRUE(Resample(s, 0.001f, nullptr));
-    EXPECT_EQ(s.Nfp(), 10);
-    EXPECT_FLOAT_EQ(s.X()[0], 0.010f);
-    EXPECT_NEAR(s.Y()[0], Line(0.010), 1e-4);
-}
-
-TEST(Resample, CapacityShortensTheEnd)
-{
-    // (0.1 - 0.0102) / 0.001 + 0.99 gives room for 90 of the 91 grid points.
-    KVSignal s = UniformSignal(102, 1000, 0.0001f, Line);
-    ASSERT_TRUE(Resample(s, 0.001f, nullptr));
-    EXPECT_EQ(s.Nfp(), 10);
-    EXPECT_EQ(s.Nlp(), 99);
-}
-
-TEST(Resample, RefiningASpanAfterZeroKeepsItsStart)
-{
-    // Regression: NFP' was limited by the old NLP - 1 and the grid moved to 0.0014 s.
-    KVSignal s = UniformSignal(5, 15, 0.001f, Line);
-    ASSERT_TRUE(Resample(s, 0.0001f, nullptr));
-    EXPECT_EQ(s.Nfp(), 50);
-    EXPECT_EQ(s.Nlp(), 149); // the 0.99 capacity rule leaves room for 100 points
-    EXPECT_NEAR(s.Y()[0], Line(0.005), 1e-4);
-    EXPECT_NEAR(s.Y()[s.PointCount() - 1], Line(0.0149), 1e-4);
+    struct Case {
+        int nfp, nlp;
+        float from, to;
+        int first, last;
+    };
+    for (const Case c : {Case{-500, 2500, 0.0001f, 0.0001f, -500, 2500}, // own step: every sample back
+                         Case{-500, 2500, 0.0001f, 0.0002f, -250, 1250},
+                         Case{0, 2, 0.0001f, 0.0002f, 0, 1},              // 3 points at 0.1 ms give 2
+                         Case{102, 1000, 0.0001f, 0.001f, 11, 100},       // 10.2 ms starts at 11 ms
+                         Case{5, 15, 0.001f, 0.0001f, 50, 150}}) {
+        KVSignal s = UniformSignal(c.nfp, c.nlp, c.from, Line);
+        const KVSignal in = s;
+        ASSERT_TRUE(Resample(s, c.to, nullptr)) << c.nfp << " " << c.to;
+        EXPECT_EQ(s.Nfp(), c.first) << c.nfp << " " << c.to;
+        EXPECT_EQ(s.Nlp(), c.last) << c.nfp << " " << c.to;
+        ASSERT_EQ(s.PointCount(), size_t(c.last - c.first + 1));
+        EXPECT_NEAR(s.Y()[0], Line(c.first * double(c.to)), 1e-4);
+        EXPECT_NEAR(s.Y()[s.PointCount() - 1], Line(c.last * double(c.to)), 1e-4);
+        if (c.from == c.to) {
+            EXPECT_EQ(YOf(s), YOf(in));
+        }
+    }
+    // X-Y data (millimetres, or a text file's times) starts at its first grid point inside.
+    KVSignal xy = XYSignal({0.5f, 1.0f, 2.5f, 3.0f}, {1, 2, 5, 6});
+    ASSERT_TRUE(Resample(xy, 1.0f, nullptr));
+    EXPECT_EQ(YOf(xy), (std::vector<float>{2, 4, 6}));
+    // A span holding one grid time only is refused, not extrapolated.
+    KVSignal one = XYSignal({0.5f, 1.0f, 1.5f}, {1, 2, 3});
+    KVErrorList e;
+    EXPECT_FALSE(Resample(one, 1.0f, &e));
+    EXPECT_EQ(Lines(e), std::vector<std::string>{"Kalvio::Resample - Resampling to 1 would give 1 points: fewer than "
+                                                 "two of its times lie between 0.5 and 1.5"});
 }
 
 TEST(Resample, RepeatedTimesAcceptedDecreasingRefused)
@@ -75,7 +85,7 @@ TEST(Resample, RepeatedTimesAcceptedDecreasingRefused)
     KVSignal s = XYSignal({0, 0, 1, 2}, {5, 7, 9, 11});
     ASSERT_TRUE(Resample(s, 0.5f, nullptr));
     // Equal times enclosing t = 0: the left sample holds.
-    EXPECT_EQ(YOf(s), (std::vector<float>{5, 8, 9, 10})); // the 0.99 rule drops t = 2
+    EXPECT_EQ(YOf(s), (std::vector<float>{5, 8, 9, 10, 11}));
 
     KVSignal d = XYSignal({0, 2, 1}, {1, 2, 3});
     const KVSignal before = d;
