@@ -1,5 +1,7 @@
 #include "AssessInputs.h"
 
+#include "JsonFile.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -17,15 +19,8 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
     if (text.empty())
         return true;
     nlohmann::json j;
-    try {
-        j = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        const std::string what = e.what();
-        const size_t colon = what.find(": ", what.find("parse error"));
-        error = file + ":" + std::to_string(LineOfOffset(text, e.byte == 0 ? 0 : e.byte - 1)) + ": not valid JSON"
-                + (colon == std::string::npos ? "" : what.substr(colon));
+    if (!ParseJsonText(text, file, j, error))
         return false;
-    }
     if (!j.is_object()) {
         error = file + ":1: the inputs are one object of names and values ({\"door_opened\": true})";
         return false;
@@ -61,6 +56,19 @@ bool ReadInputs(const Protocol& protocol, const std::string& text, const std::st
         }
         use->value = use->isNumber ? it->get<double>() : (it->get<bool>() ? 1 : 0);
         use->source = "file";
+    }
+    return true;
+}
+
+bool ReadInputsFile(const std::string& path, std::string& text, std::string& error)
+{
+    if (!ReadJsonFile(path, text, error))
+        return false;
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        // Taken as "no inputs" it would hide a file that was not saved.
+        error = path + ": empty; an inputs file is one JSON object ({} for none)";
+        text.clear();
+        return false;
     }
     return true;
 }

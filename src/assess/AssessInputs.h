@@ -13,4 +13,8 @@ namespace Assess {
 bool ReadInputs(const Protocol& protocol, const std::string& text, const std::string& file,
                 std::vector<InputUse>& inputs, std::string& error);
 
+// The text of the inputs file at path; false with "PATH: reason" for a
+// folder, a pipe, a file that cannot be read, is too large or is empty.
+bool ReadInputsFile(const std::string& path, std::string& text, std::string& error);
+
 } // namespace Assess

@@ -181,12 +181,21 @@ std::string CriterionValueText(const CriterionResult& c)
     return c.value && c.status != Status::NotAvailable ? Fixed(*c.value, ReportedDecimals(c.unit, *c.value)) : "-";
 }
 
+std::string ReplacementText(const Protocol& p)
+{
+    return "protocol file " + p.file + " replaces the shipped " + p.replaces;
+}
+
 std::string AssessmentJson(const Assessment& a, int indent)
 {
     const Protocol& p = a.protocol;
     const bool scored = p.scoring == Scoring::SlidingScale;
     ojson j;
     j["protocol"] = {{"id", p.id}, {"name", p.name}, {"version", p.version}, {"source", p.source}};
+    if (!p.replaces.empty()) {
+        j["protocol"]["file"] = p.file;
+        j["protocol"]["replaces"] = p.replaces;
+    }
     j["test"] = a.test;
     ojson inputs = ojson::array();
     for (const InputUse& in : a.inputs) {
@@ -261,6 +270,8 @@ std::string AssessmentText(const Assessment& a)
     const bool scored = p.scoring == Scoring::SlidingScale;
     std::string out = "test " + a.test + " under " + p.id + ": " + p.name + " (" + p.version + ")\n";
     out += "source: " + p.source + "\n";
+    if (!p.replaces.empty())
+        out += ReplacementText(p) + "\n";
     for (const InputUse& in : a.inputs)
         out += "input " + InputUseText(in) + "\n";
     for (const std::string& w : a.warnings)
@@ -317,6 +328,8 @@ std::string ProtocolListText(const std::vector<Protocol>& protocols)
         for (const std::string& d : p.dummies)
             dummies += (dummies.empty() ? "" : ", ") + d;
         out += Pad(p.id, 28) + p.name + " (" + p.version + "; " + dummies + ")\n";
+        if (!p.replaces.empty())
+            out += Pad("", 28) + ReplacementText(p) + "\n";
     }
     return out;
 }

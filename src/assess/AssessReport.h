@@ -28,7 +28,11 @@ std::string InputValueText(const InputUse& in);
 std::string ModifierText(const CriterionResult& c);
 // A criterion's title as a reader sees it: "Neck tension", "HIC15", "Door opened".
 std::string CriterionTitle(const CriterionResult& c);
-// One line per protocol: id, name, version, dummies.
+// "protocol file FILE replaces the shipped FILE" for a user's file that hides
+// a shipped protocol of its id.
+std::string ReplacementText(const Protocol& p);
+// One line per protocol: id, name, version, dummies; and under it the file
+// that replaces a shipped one.
 std::string ProtocolListText(const std::vector<Protocol>& protocols);
 
 } // namespace Assess

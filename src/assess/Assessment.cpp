@@ -288,6 +288,7 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
     out.test = test.Name();
     if (!ReadInputs(protocol, options.inputsText, options.inputsFile, out.inputs, error))
         return false;
+    out.warnings = test.Warnings();
     if (!options.dummy.empty() && std::find(protocol.dummies.begin(), protocol.dummies.end(), options.dummy)
                                       == protocol.dummies.end()) {
         std::string keys;

@@ -154,6 +154,10 @@ Prepared ChannelPreparer::PrepareFresh(const TestSource::Entry& e, Criteria::Qua
         if (p.status == Status::NotAvailable)
             return p;
     }
+    if (!e.doubt.empty() && p.status == Status::Ok) {
+        p.status = Status::Doubtful;
+        p.reason = e.code + ": " + e.doubt;
+    }
     // The span the protocol evaluates, and the criterion's own window.
     const size_t n = s.PointCount();
     if (n < 2) {

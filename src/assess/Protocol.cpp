@@ -1,13 +1,13 @@
 #include "Protocol.h"
 
 #include "AssessCriteria.h"
+#include "JsonFile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -335,6 +335,8 @@ public:
             return Fail(ptr, "a modifier has either \"at_or_above\" or \"from\" and \"to\"");
         if (m.from.has_value() != m.to.has_value() || (m.from && !(*m.from < *m.to)))
             return Fail(ptr, "a linear modifier needs \"from\" below \"to\"");
+        if ((m.atOrAbove && *m.atOrAbove < 0) || (m.from && *m.from < 0))
+            return Fail(ptr, "a modifier's levels lie at 0 or above");
         return true;
     }
 
@@ -407,6 +409,14 @@ public:
                 return Fail(ptr + "/clip_3ms", "\"clip_3ms\" is \"cumulative\" or \"single_run\", not \"" + how + "\"");
             c.cumulative3ms = how == "cumulative";
         }
+        // Every criterion value is a peak magnitude, never below 0: a negative
+        // limit would fail every test without saying why.
+        using Bound = std::pair<const char*, std::optional<double>>;
+        for (const Bound& b : {Bound{"limit", c.limit}, Bound{"hpl", c.hpl}, Bound{"lpl", c.lpl},
+                               Bound{"capping", c.capping}, Bound{"assume_above", c.assumeAbove}})
+            if (b.second && *b.second < 0)
+                return Fail(ptr + "/" + b.first, std::string("\"") + b.first + "\" " + Num(*b.second)
+                                                     + " lies below 0, where no " + row->name + " value can");
         if (!c.onlyWith.empty()) {
             const InputRule* in = p.FindInput(c.onlyWith);
             if (!in || in->isNumber)
@@ -427,6 +437,8 @@ public:
                     return Fail(ep, "exceedance points go forward in time and never up in level");
                 if (c.exceedance.empty() && t != 0)
                     return Fail(ep, "an exceedance curve starts at 0 ms");
+                if (f < 0)
+                    return Fail(ep, "an exceedance level lies at 0 or above");
                 c.exceedance.push_back({t, f});
             }
         }
@@ -703,16 +715,8 @@ bool ParseProtocol(const std::string& text, const std::string& file, Protocol& o
 {
     out = Protocol{};
     json j;
-    try {
-        j = json::parse(text);
-    } catch (const json::parse_error& e) {
-        // The parser counts bytes; people count lines.
-        std::string what = e.what();
-        const size_t colon = what.find(": ", what.find("parse error"));
-        error = file + ":" + std::to_string(LineOfOffset(text, e.byte == 0 ? 0 : e.byte - 1)) + ": not valid JSON"
-                + (colon == std::string::npos ? "" : what.substr(colon));
+    if (!ParseJsonText(text, file, j, error))
         return false;
-    }
     const LineMap lines(text);
     Reader reader(file);
     Protocol p;
@@ -727,14 +731,8 @@ bool ParseProtocol(const std::string& text, const std::string& file, Protocol& o
 
 bool LoadProtocolFile(const std::string& path, Protocol& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::ostringstream s;
-    s << in.rdbuf();
-    return ParseProtocol(s.str(), path, out, error);
+    std::string text;
+    return ReadJsonFile(path, text, error) && ParseProtocol(text, path, out, error);
 }
 
 } // namespace Assess

@@ -112,6 +112,7 @@ struct Protocol {
     std::string id, name, version, date, source;
     std::vector<std::string> notes;   // corrections and choices the file states
     std::string file;                 // where it was read from
+    std::string replaces;             // the shipped file of the same id this user's file hides, or ""
     Scoring scoring = Scoring::PassFail;
     double windowFrom = 0, windowTo = 0.1; // s: the span every channel must cover
     std::vector<std::string> dummies;

@@ -1,12 +1,12 @@
 #include "ProtocolFiles.h"
 
+#include "JsonFile.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -42,24 +42,19 @@ bool IsInside(const fs::path& path, const fs::path& root)
 // The id a protocol file names, when it parses that far; else "".
 std::string IdOf(const fs::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const nlohmann::json j = nlohmann::json::parse(text.str(), nullptr, false);
+    std::string text, error;
+    nlohmann::json j;
+    if (!ReadJsonFile(file.string(), text, error) || !ParseJsonText(text, file.string(), j, error))
+        return {};
     if (!j.is_object() || !j.contains("id") || !j["id"].is_string())
         return {};
     return j["id"].get<std::string>();
 }
 
-} // namespace
-
-std::vector<std::string> ProtocolDirs(const std::string& userDir)
+// The folders the programs' own protocols come from, most particular first.
+std::vector<std::string> ShippedDirs()
 {
     std::vector<std::string> dirs;
-    if (!userDir.empty())
-        dirs.push_back(userDir);
-    else if (const char* env = std::getenv("ONDREL_PROTOCOL_DIR"); env && *env)
-        dirs.push_back(env);
     // The running program, and the file this code was loaded from (the
     // Python module is a library inside the build tree or an installation).
     for (const fs::path& program : {RunningProgramDir(), LoadedFromDir()}) {
@@ -71,6 +66,26 @@ std::vector<std::string> ProtocolDirs(const std::string& userDir)
             dirs.push_back(ONDREL_PROTOCOLS_SOURCE_DIR);
     }
     dirs.push_back(ONDREL_PROTOCOLS_INSTALL_DIR);
+    return dirs;
+}
+
+// A protocol that was read, with the folder it came from.
+struct Found {
+    Protocol protocol;
+    std::size_t dir = 0;
+};
+
+} // namespace
+
+std::vector<std::string> ProtocolDirs(const std::string& userDir)
+{
+    std::vector<std::string> dirs;
+    if (!userDir.empty())
+        dirs.push_back(userDir);
+    else if (const char* env = std::getenv("ONDREL_PROTOCOL_DIR"); env && *env)
+        dirs.push_back(env);
+    for (const std::string& d : ShippedDirs())
+        dirs.push_back(d);
     std::vector<std::string> unique;
     for (const std::string& d : dirs)
         if (std::find(unique.begin(), unique.end(), d) == unique.end())
@@ -78,18 +93,44 @@ std::vector<std::string> ProtocolDirs(const std::string& userDir)
     return unique;
 }
 
+bool CheckProtocolDir(const std::string& dir, std::string& error)
+{
+    std::error_code ec;
+    const fs::file_status st = fs::status(dir, ec);
+    if (fs::is_directory(st))
+        return true;
+    error = "--protocol-dir " + dir + ": "
+            + (fs::exists(st) ? std::string("not a folder") : std::string("no such folder"));
+    return false;
+}
+
 std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems)
 {
-    std::vector<Protocol> protocols;
+    const std::vector<std::string> shipped = ShippedDirs();
+    const auto isShipped = [&](std::size_t d) {
+        return std::find(shipped.begin(), shipped.end(), dirs[d]) != shipped.end();
+    };
+    std::vector<Found> found;
     std::vector<std::string> broken; // ids of files that failed their check
-    for (const std::string& dir : dirs) {
+    for (std::size_t d = 0; d < dirs.size(); ++d) {
         std::error_code ec;
-        if (!fs::is_directory(dir, ec))
+        if (!fs::is_directory(dirs[d], ec))
             continue;
         std::vector<fs::path> files;
-        for (const fs::directory_entry& e : fs::directory_iterator(dir, ec))
-            if (e.path().extension() == ".json")
+        for (const fs::directory_entry& e : fs::directory_iterator(dirs[d], ec)) {
+            if (e.path().extension() != ".json")
+                continue;
+            // A pipe is never opened (it would wait for a writer), nor a
+            // folder read: both are named and skipped.
+            std::error_code sec;
+            const fs::file_status st = e.status(sec);
+            if (fs::is_directory(st))
+                problems.push_back(e.path().string() + ": a folder, not a protocol file; skipped");
+            else if (!fs::is_regular_file(st))
+                problems.push_back(e.path().string() + ": not a regular file (a pipe or a device); skipped");
+            else
                 files.push_back(e.path());
+        }
         std::sort(files.begin(), files.end());
         for (const fs::path& f : files) {
             Protocol p;
@@ -106,13 +147,30 @@ std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::v
                 problems.push_back(error);
                 continue;
             }
-            const bool hidden = std::find(broken.begin(), broken.end(), p.id) != broken.end()
-                                || std::any_of(protocols.begin(), protocols.end(),
-                                               [&](const Protocol& q) { return q.id == p.id; });
-            if (!hidden)
-                protocols.push_back(std::move(p));
+            if (std::find(broken.begin(), broken.end(), p.id) != broken.end())
+                continue;
+            const auto earlier
+                = std::find_if(found.begin(), found.end(), [&](const Found& q) { return q.protocol.id == p.id; });
+            if (earlier == found.end()) {
+                found.push_back({std::move(p), d});
+                continue;
+            }
+            if (earlier->dir == d) {
+                // Two files of one folder with one id: which one is meant is
+                // the user's to say, so neither is used.
+                problems.push_back(f.string() + ": protocol id " + p.id + " is also the id of "
+                                   + earlier->protocol.file + "; neither is used (protocol " + p.id + ")");
+                broken.push_back(p.id);
+                found.erase(earlier);
+                continue;
+            }
+            if (!isShipped(earlier->dir) && isShipped(d) && earlier->protocol.replaces.empty())
+                earlier->protocol.replaces = p.file;
         }
     }
+    std::vector<Protocol> protocols;
+    for (Found& f : found)
+        protocols.push_back(std::move(f.protocol));
     return protocols;
 }
 

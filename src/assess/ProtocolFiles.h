@@ -14,10 +14,15 @@ namespace Assess {
 // (a listing says so).
 std::vector<std::string> ProtocolDirs(const std::string& userDir = {});
 
+// Whether dir, given as --protocol-dir, is a folder; false with the message.
+bool CheckProtocolDir(const std::string& dir, std::string& error);
+
 // Every protocol of the folders (a user's file of the same id hides the
-// shipped one); a file that fails its check is reported in problems ("FILE:LINE:
-// problem (protocol ID)" when it names its id) and left out, and hides the
-// protocols of its id in later folders too.
+// shipped one and names it in its replaces); a file that fails its check is
+// reported in problems ("FILE:LINE: problem (protocol ID)" when it names its
+// id) and left out, and hides the protocols of its id in later folders too,
+// as do two files of one folder with one id (neither is used). Only regular
+// files are read: folders and pipes named *.json are reported as skipped.
 std::vector<Protocol> LoadProtocols(const std::vector<std::string>& dirs, std::vector<std::string>& problems);
 
 // Whether a problem of LoadProtocols is about the file of protocol id.

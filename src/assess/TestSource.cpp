@@ -1,5 +1,6 @@
 #include "TestSource.h"
 
+#include "IsoMmeSource.h"
 #include "IsoMmeTest.h"
 #include "IsoMmeVocabulary.h"
 #include "IsoMmeWriter.h"
@@ -38,6 +39,7 @@ bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors
 {
     m_impl = std::make_shared<Impl>();
     m_entries.clear();
+    m_warnings.clear();
     if (paths.empty()) {
         errors.AddError("no test given", "Assess::TestSource");
         return false;
@@ -49,7 +51,8 @@ bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors
         m_name = m_impl->test.TestNumber();
         const auto& channels = m_impl->test.Channels();
         for (size_t i = 0; i < channels.size(); ++i)
-            m_entries.push_back({channels[i].code, channels[i].name, channels[i].path, i});
+            m_entries.push_back({channels[i].code, channels[i].name, channels[i].path, i, {}});
+        FindAmbiguities();
         return true;
     }
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -72,8 +75,9 @@ bool TestSource::Open(const std::vector<std::string>& paths, KVErrorList& errors
                             "Assess::TestSource");
             return false;
         }
-        m_entries.push_back({code, s.CurveText(), paths[i], i});
+        m_entries.push_back({code, s.CurveText(), paths[i], i, {}});
     }
+    FindAmbiguities();
     return true;
 }
 
@@ -106,6 +110,39 @@ bool SplitByTest(const std::vector<std::string>& paths, std::vector<std::vector<
         names.push_back(name);
     }
     return true;
+}
+
+void TestSource::FindAmbiguities()
+{
+    for (Entry& e : m_entries) {
+        // An archive that holds the entry twice: the first is read, and which
+        // of them the laboratory meant nobody can tell.
+        const size_t copies = IsoArchiveEntryCount(e.path);
+        if (copies > 1) {
+            e.doubt = "the archive holds " + e.path + " " + std::to_string(copies) + " times; the first is read";
+            m_warnings.push_back(e.code + ": " + e.doubt);
+        }
+    }
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const std::string& code = m_entries[i].code;
+        if (code.empty() || code.find('?') != std::string::npos)
+            continue;
+        std::vector<size_t> same;
+        for (size_t k = 0; k < m_entries.size(); ++k)
+            if (m_entries[k].code == code)
+                same.push_back(k);
+        if (same.size() < 2 || same.front() != i)
+            continue;
+        std::string files;
+        for (size_t k : same)
+            files += (files.empty() ? "" : ", ") + m_entries[k].path;
+        const std::string doubt = "the code " + code + " is carried by " + std::to_string(same.size())
+                                  + " channels (" + files + "); the first is used";
+        m_warnings.push_back(doubt);
+        for (size_t k : same)
+            if (m_entries[k].doubt.empty())
+                m_entries[k].doubt = doubt;
+    }
 }
 
 bool TestSource::Load(const Entry& e, KVSignal& signal, KVErrorList& errors) const

@@ -19,6 +19,7 @@ public:
         std::string name;
         std::string path;
         size_t index = 0; // the test's own channel number (ISO-MME) or file number
+        std::string doubt; // why what is read for this code may not be the channel meant, or ""
     };
 
     // Opens paths: one ISO-MME test, or signal files. False with the reason
@@ -26,6 +27,9 @@ public:
     bool Open(const std::vector<std::string>& paths, KVErrorList& errors);
     const std::string& Name() const { return m_name; }
     const std::vector<Entry>& Channels() const { return m_entries; }
+    // What makes channels of the test ambiguous: a code that two channels
+    // carry, an archive entry that is there twice; one line each.
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
     // Reads the channel of entry e; false with the reason in errors.
     bool Load(const Entry& e, KVSignal& signal, KVErrorList& errors) const;
     // The dummy type codes (code characters 11-12) at position (character 2),
@@ -39,6 +43,10 @@ private:
     std::shared_ptr<Impl> m_impl;
     std::string m_name;
     std::vector<Entry> m_entries;
+    std::vector<std::string> m_warnings;
+
+    // Fills the doubts of the entries and the warnings.
+    void FindAmbiguities();
 };
 
 // The listed paths split into tests, in the order each test first appears: an

@@ -1,5 +1,6 @@
 // kalvio assess: every criterion of every occupant of a test, scored or
 // judged under a protocol.
+#include "AssessInputs.h"
 #include "AssessReport.h"
 #include "Assessment.h"
 #include "CliSupport.h"
@@ -8,8 +9,6 @@
 #include "ProtocolFiles.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -51,6 +50,8 @@ int RunAssess(const std::vector<std::string>& args)
             tests.push_back(a);
         }
     }
+    if (std::string error; !protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+        return UsageError("assess", error);
     const std::vector<std::string> dirs = Assess::ProtocolDirs(protocolDir);
     std::vector<std::string> problems;
     const std::vector<Assess::Protocol> protocols = Assess::LoadProtocols(dirs, problems);
@@ -80,12 +81,9 @@ int RunAssess(const std::vector<std::string>& args)
     }
     std::string inputsText;
     if (!inputsFile.empty()) {
-        std::ifstream in(inputsFile, std::ios::binary);
-        if (!in)
-            return UsageError("assess", inputsFile + ": cannot be read");
-        std::ostringstream s;
-        s << in.rdbuf();
-        inputsText = s.str();
+        std::string error;
+        if (!Assess::ReadInputsFile(inputsFile, inputsText, error))
+            return UsageError("assess", error);
     }
 
     Assess::TestSource test;

@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "CorrelateCommand.h"
 #include "Correlation.h"
+#include "KVOutputFile.h"
 #include "KVPrintableName.h"
 #include "KalvioCommand.h"
 #include "RateCommand.h"
@@ -95,6 +96,9 @@ int RunReportProgram(const Correlate::Request& request)
     const std::string program = ProgramDir() + "/kalvio-report";
     std::vector<std::string> args = Correlate::ReportArguments(request);
     args.insert(args.begin(), {program, "correlate"});
+    if (KVReplacesWriteProtected())
+        args.push_back("--force"); // kalvio took it for itself
+
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

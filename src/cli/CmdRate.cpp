@@ -61,7 +61,7 @@ bool ParseTime(const std::string& flag, const std::string& text, std::optional<d
 
 int RunRate(const std::vector<std::string>& args)
 {
-    bool json = false;
+    bool json = false, allowLarge = false;
     Kalvio::RatingInterval interval;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -69,6 +69,8 @@ int RunRate(const std::vector<std::string>& args)
         std::string problem, value;
         if (a == "--json") {
             json = true;
+        } else if (a == "--allow-large") {
+            allowLarge = true;
         } else if (OptionValue(args, i, "--from", "a time", value, problem)) {
             if (!problem.empty() || !ParseTime("--from", value, interval.from, problem))
                 return UsageError("rate", problem);
@@ -83,6 +85,7 @@ int RunRate(const std::vector<std::string>& args)
     }
     if (names.size() < 2)
         return UsageError("rate", "give a reference and at least one comparison");
+    interval.maxSamples = allowLarge ? 0 : Kalvio::kRatingLargeSamples;
     if (interval.from && interval.to && *interval.from > *interval.to)
         return UsageError("rate", "--from is after --to");
 
@@ -168,6 +171,7 @@ std::string RatingJson(const Kalvio::CurveRating& r, const std::string& referenc
 const KalvioCommand kRateCommand = {
     "rate", "rate curves against a reference (ISO/TS 18571: corridor, phase, magnitude, slope)",
     "Usage: kalvio rate REFERENCE COMPARISON... [--from T1] [--to T2] [--json]\n"
+    "                  [--allow-large]\n"
     "An ISO-MME test stands for its channels (those --code PATTERN picks); as the\n"
     "reference it must give one.\n"
     "Rates each comparison (a repeat test, a simulation) against the reference by\n"
@@ -192,7 +196,9 @@ const KalvioCommand kRateCommand = {
     "comparison on another time step is resampled onto the reference's grid first,\n"
     "and the line says so. Refused, with the reason: fewer than 10 shared samples,\n"
     "a reference that is zero everywhere, samples that are not finite numbers, a\n"
-    "constant curve, different Y units, uneven time steps.\n"
+    "constant curve, different Y units, uneven time steps, and more than 200,000\n"
+    "shared samples (the search grows with their square: resample to 10 kHz or\n"
+    "narrow the span) unless --allow-large is given.\n"
     "--json prints a list with one object per comparison: {\"reference\",\n"
     "\"comparison\", \"rating\", \"corridor\", \"phase\", \"magnitude\", \"slope\", \"shift\"\n"
     "(ms), \"span\": [t1, t2], \"resampled\"} at full precision; a comparison that\n"

@@ -2,6 +2,7 @@
 // graph, which needs Qt; kalvio links no Qt, so the command runs the program
 // kalvio-report that stands beside it with the same arguments.
 #include "CliSupport.h"
+#include "KVOutputFile.h"
 #include "KalvioCommand.h"
 
 #include <cerrno>
@@ -20,6 +21,10 @@ int RunReport(const std::vector<std::string>& args)
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
+    // kalvio took --force for itself; the program that writes needs it.
+    std::string force = "--force";
+    if (KVReplacesWriteProtected())
+        argv.push_back(force.data());
     argv.push_back(nullptr);
     std::fflush(stdout);
     execv(program.c_str(), argv.data());

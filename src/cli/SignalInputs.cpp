@@ -63,14 +63,17 @@ struct TakenNames {
     std::unordered_map<std::string, int> next;
 };
 
-// CODE.rvf as the file system will hold it: "?" (an unknown code position),
-// "/" and control characters (a NUL would end the name early) as "_", and a
-// number added when the name is taken.
+// CODE.rvf as the file system will hold it: every character but ASCII
+// letters, digits, "-" and "_" as "_" ("?" of an unknown code position, "/"
+// that would leave the folder, a dot that would hide the file or climb out
+// of it, control characters), and a number added when the name is taken.
 std::string UniqueName(std::string code, TakenNames& taken)
 {
-    for (char& c : code)
-        if (c == '?' || c == '/' || static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
-            c = '_';
+    for (char& ch : code) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_'))
+            ch = '_';
+    }
     std::string name = code + ".rvf";
     int& k = taken.next.try_emplace(code, 2).first->second;
     while (!taken.names.insert(name).second)

@@ -1,5 +1,6 @@
 #include "CReportDlg.h"
 
+#include "AssessInputs.h"
 #include "CProgressDlg.h"
 #include "KVErrorList.h"
 #include "OndrelSettings.h"
@@ -161,16 +162,16 @@ bool CReportDlg::Choice(Assess::Protocol& protocol, Assess::AssessOptions& optio
     const QString inputs = m_inputs->text().trimmed();
     if (inputs.isEmpty())
         return true;
-    QFile file(inputs);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("The inputs file %1 cannot be read: %2.").arg(inputs, file.errorString());
+    // Read as the command reads it: a folder, a pipe or an empty file is refused.
+    options.inputsFile = QFile::encodeName(inputs).toStdString();
+    std::string error;
+    if (!Assess::ReadInputsFile(options.inputsFile, options.inputsText, error)) {
+        problem = QStringLiteral("The inputs file cannot be read: %1.").arg(QString::fromStdString(error));
+        options.inputsFile.clear();
         return false;
     }
-    options.inputsText = file.readAll().toStdString();
-    options.inputsFile = QFile::encodeName(inputs).toStdString();
     // Checked now, so that a mistyped name is mended in the dialog.
     std::vector<Assess::InputUse> uses;
-    std::string error;
     if (!Assess::ReadInputs(protocol, options.inputsText, options.inputsFile, uses, error)) {
         problem = QString::fromStdString(error);
         return false;

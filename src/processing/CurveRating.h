@@ -36,6 +36,10 @@ inline constexpr double kRatingWeightMagnitude = 0.2;
 inline constexpr double kRatingWeightSlope = 0.2;
 // The fewest shared samples a rating is computed over.
 inline constexpr std::size_t kRatingMinSamples = 10;
+// The most shared samples kalvio rate takes unless told --allow-large: the
+// warping and the shift search cost about n x 0.2 n (100,000 samples take
+// seconds, 1,000,000 a quarter of an hour).
+inline constexpr std::size_t kRatingLargeSamples = 200000;
 
 // ---- Results ------------------------------------------------------------------
 
@@ -64,6 +68,8 @@ struct CurveRating {
 struct RatingInterval {
     std::optional<double> from;
     std::optional<double> to;
+    // More shared samples than this are refused with the way out; 0: no limit.
+    std::size_t maxSamples = 0;
 };
 
 // ---- The rating ---------------------------------------------------------------

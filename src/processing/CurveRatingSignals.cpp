@@ -170,6 +170,13 @@ bool RateSignals(const KVSignal& reference, const KVSignal& comparison, const Ra
                     "Cannot rate " + compName + " against " + refName + ": they share " + std::to_string(n) +
                         " samples" + (interval.from || interval.to ? " in the interval" : "") +
                         "; a rating needs at least " + std::to_string(kRatingMinSamples));
+    if (interval.maxSamples > 0 && static_cast<unsigned long long>(n) > interval.maxSamples)
+        return Fail(errors,
+                    "Cannot rate " + compName + " against " + refName + ": they share " + std::to_string(n) +
+                        " samples, more than " + std::to_string(interval.maxSamples) +
+                        " (the rating's search grows with the square of the count: minutes or hours); resample to "
+                        "0.0001 s, the 10 kHz the metric is meant for, or rate a shorter span with --from/--to "
+                        "(--allow-large rates it as it is)");
     const float* ry = ref.y + (lo - ref.nfp);
     const float* cy = comp.y + (lo - comp.nfp);
     for (long long k = 0; k < n; ++k) {

@@ -28,6 +28,8 @@ py::object AssessPaths(const std::vector<std::string>& paths, const std::string&
     options.inputsText = inputs;
     options.inputsFile = "inputs";
     std::string error;
+    if (!protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+        PyRaise(PyErrorKind::Protocol, "assess: " + error);
     Assess::Assessment a;
     bool found = false, opened = false, readInputs = false, assessed = false;
     KVErrorList errors;
@@ -63,6 +65,8 @@ py::tuple Protocols(const std::string& protocolDir)
 {
     std::vector<std::string> problems;
     std::vector<Assess::Protocol> protocols;
+    if (std::string error; !protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+        PyRaise(PyErrorKind::Protocol, "protocols: " + error);
     {
         py::gil_scoped_release unlocked;
         protocols = Assess::LoadProtocols(Assess::ProtocolDirs(protocolDir), problems);
@@ -77,6 +81,7 @@ py::tuple Protocols(const std::string& protocolDir)
         d["source"] = p.source;
         d["dummies"] = p.dummies;
         d["file"] = p.file;
+        d["replaces"] = p.replaces;
         list.append(d);
     }
     return py::make_tuple(list, problems);

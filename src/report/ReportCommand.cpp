@@ -1,11 +1,13 @@
 #include "ReportCommand.h"
 
+#include "AssessInputs.h"
+#include "KVErrorList.h"
 #include "ProtocolFiles.h"
+#include "TestSource.h"
 #include "TestReport.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 namespace Report {
 
@@ -53,6 +55,49 @@ bool Value(const std::vector<std::string>& args, size_t& i, const std::string& f
         return false;
     value = args[++i];
     return true;
+}
+
+// The file the report would replace when it is one of its inputs (the same
+// file by device and inode): a test's own file, folder entry or channel
+// file; "" when it is none.
+std::string InputThatIs(const std::string& output, const ReportRequest& request)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(output, ec))
+        return {};
+    const auto same = [&](const std::string& path) {
+        std::error_code e;
+        return std::filesystem::equivalent(output, path, e);
+    };
+    for (const std::vector<std::string>& paths : request.tests) {
+        for (const std::string& path : paths) {
+            if (same(path))
+                return path;
+            // The files of a test's folder: its test file, the channel list
+            // and the channels beside it.
+            std::error_code e;
+            const std::filesystem::path root = std::filesystem::is_directory(path, e)
+                                                   ? std::filesystem::path(path)
+                                                   : std::filesystem::path(path).parent_path();
+            if (root.empty() || std::filesystem::path(path).extension() == ".zip")
+                continue;
+            std::filesystem::recursive_directory_iterator it(root, e), end;
+            for (; !e && it != end; it.increment(e)) {
+                if (it.depth() >= 1)
+                    it.disable_recursion_pending();
+                if (same(it->path().string()))
+                    return it->path().string();
+            }
+        }
+        Assess::TestSource test;
+        KVErrorList errors;
+        if (!test.Open(paths, errors))
+            continue;
+        for (const Assess::TestSource::Entry& channel : test.Channels())
+            if (same(channel.path))
+                return channel.path;
+    }
+    return {};
 }
 
 } // namespace
@@ -103,17 +148,17 @@ int RunReportCommand(const std::vector<std::string>& args)
     if (output.empty())
         return Usage("give the report's file with -o REPORT.pdf");
     std::string error;
+    if (!protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+        return Usage(error);
     if (!Assess::FindProtocol(Assess::ProtocolDirs(protocolDir), protocolId, request.protocol, error))
         return Usage(error);
     if (!inputsFile.empty()) {
-        std::ifstream in(inputsFile, std::ios::binary);
-        if (!in)
-            return Usage(inputsFile + ": cannot be read");
-        std::ostringstream s;
-        s << in.rdbuf();
-        request.options.inputsText = s.str();
+        if (!Assess::ReadInputsFile(inputsFile, request.options.inputsText, error))
+            return Usage(error);
         request.options.inputsFile = inputsFile;
     }
+    if (const std::string input = InputThatIs(output, request); !input.empty())
+        return Usage("-o " + output + " is " + input + ", one of the report's inputs; a report never replaces them");
     request.page = page == "letter" ? PageFormat::Letter : PageFormat::A4;
     if (!WriteReport(request, output, error)) {
         std::fprintf(stderr, "kalvio report: %s\n", error.c_str());

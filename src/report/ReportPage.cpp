@@ -146,8 +146,36 @@ double CReportPage::RowHeight(const std::vector<double>& widths, const std::vect
     return height + 2 * kCellPadding;
 }
 
-void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header)
+std::vector<Cell> CReportPage::CutToFit(const std::vector<double>& widths, std::vector<Cell> cells,
+                                        bool header) const
 {
+    // A cell is at most a quarter of a page tall: a longer text (a name of
+    // thousands of characters) is cut with an ellipsis, so that every row
+    // fits a page and the rows after it are shown.
+    const double tallest = (m_bottom - m_top) / 4;
+    for (size_t i = 0; tallest > 0 && i < cells.size() && i < widths.size(); ++i) {
+        const double width = widths[i] - 2 * kCellPadding;
+        const QRectF r(0, 0, width, 1e6);
+        const auto heightOf = [&](const QString& text) {
+            const QFontMetricsF m(CellFont(text, width, cells[i].bold || header));
+            return m.boundingRect(r, CellWrap(m, text, width), text).height();
+        };
+        if (heightOf(cells[i].text) <= tallest)
+            continue;
+        const QString full = cells[i].text;
+        qsizetype fits = 0, over = full.size();
+        while (over - fits > 1) {
+            const qsizetype mid = (fits + over) / 2;
+            (heightOf(full.left(mid) + QChar(0x2026)) <= tallest ? fits : over) = mid;
+        }
+        cells[i].text = full.left(fits) + QChar(0x2026);
+    }
+    return cells;
+}
+
+void CReportPage::Row(const std::vector<double>& widths, const std::vector<Cell>& given, bool header)
+{
+    const std::vector<Cell> cells = CutToFit(widths, given, header);
     const double height = RowHeight(widths, cells, header);
     if (header) {
         Need(height * 2); // a header does not stand alone at the foot of a page

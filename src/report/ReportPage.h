@@ -58,6 +58,8 @@ private:
     void Footer();
     void DrawRow(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header, double height);
     double RowHeight(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header) const;
+    // cells with each text cut (with an ellipsis) to at most a quarter of a page's height.
+    std::vector<Cell> CutToFit(const std::vector<double>& widths, std::vector<Cell> cells, bool header) const;
 
     QPdfWriter& m_writer;
     QPainter m_painter;

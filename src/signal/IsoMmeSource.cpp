@@ -92,6 +92,16 @@ std::string IsoArchiveProblem(const std::string& archive)
     return OpenArchive(archive, why) ? std::string() : why;
 }
 
+size_t IsoArchiveEntryCount(const std::string& path)
+{
+    std::string archive, entry, why;
+    if (!SplitArchivePath(path, archive, entry) || entry.empty())
+        return 0;
+    const std::lock_guard<std::mutex> lock(g_archiveLock);
+    const KVZipArchive* zip = OpenArchive(archive, why);
+    return zip ? zip->CountOf(entry) : 0;
+}
+
 std::string IsoArchiveOf(const std::string& path)
 {
     std::string archive, entry;

@@ -2,6 +2,7 @@
 // Where the files of an ISO-MME test come from: the file system, or a .zip
 // archive whose entries are named ARCHIVE.zip/ENTRY, so that a channel inside
 // an archive has a path like any other signal file.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ std::vector<IsoEntry> IsoListFolder(const std::string& folder);
 // The archive that holds path (ARCHIVE.zip/ENTRY), or an empty text when
 // path lies in no archive.
 std::string IsoArchiveOf(const std::string& path);
+
+// How many entries of its archive carry the name of the archive entry path
+// (ARCHIVE.zip/ENTRY); 0 for a path in no archive or not found. More than
+// one: reading path gives the first.
+size_t IsoArchiveEntryCount(const std::string& path);
 
 // Why the archive at path cannot be opened ("not a zip archive", "its
 // directory is broken", ...), or an empty text when it opens.

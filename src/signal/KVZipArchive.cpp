@@ -263,6 +263,7 @@ bool KVZipArchive::Open(const std::string& path, std::string& why)
     m_entries.clear();
     m_places.clear();
     m_byName.clear();
+    m_repeats.clear();
     m_source = std::make_unique<Source>();
     Source& src = *m_source;
     src.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -350,7 +351,8 @@ bool KVZipArchive::List(std::string& why)
     MarkOverlaps();
     m_byName.reserve(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i)
-        m_byName.try_emplace(m_entries[i].name, i);
+        if (!m_byName.try_emplace(m_entries[i].name, i).second)
+            m_repeats.push_back(i);
     return true;
 }
 
@@ -378,6 +380,14 @@ const KVZipArchive::Entry* KVZipArchive::Find(std::string_view name) const
 {
     const auto it = m_byName.find(name);
     return it == m_byName.end() ? nullptr : &m_entries[it->second];
+}
+
+size_t KVZipArchive::CountOf(std::string_view name) const
+{
+    if (!Find(name))
+        return 0;
+    return 1 + static_cast<size_t>(std::count_if(m_repeats.begin(), m_repeats.end(),
+                                                 [&](size_t i) { return m_entries[i].name == name; }));
 }
 
 bool KVZipArchive::Read(const Entry& entry, std::string& bytes, std::string& why, size_t maxBytes) const

@@ -39,6 +39,8 @@ public:
     const std::vector<Entry>& Entries() const { return m_entries; }
     // The first entry called name, or nullptr (one hash look-up).
     const Entry* Find(std::string_view name) const;
+    // How many entries are called name (more than one: Find gives the first).
+    size_t CountOf(std::string_view name) const;
     // Unpacks the first maxBytes bytes of entry (all of it when it is
     // shorter); a whole entry is checked against its CRC-32. why: the reason
     // it cannot be unpacked ("it is encrypted", "it fails its CRC check").
@@ -57,6 +59,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<Place> m_places; // where each entry lies, by index
     std::unordered_map<std::string_view, size_t> m_byName;
+    std::vector<size_t> m_repeats; // entries whose name an earlier entry has
 };
 
 // The UTF-8 text of name bytes that are not flagged as UTF-8: kept when they

@@ -88,6 +88,11 @@ void KVReplaceWriteProtected(bool allow)
     g_replaceWriteProtected = allow;
 }
 
+bool KVReplacesWriteProtected()
+{
+    return g_replaceWriteProtected;
+}
+
 KVOutputFile::KVOutputFile(std::string target) : m_target(std::move(target)) {}
 
 KVOutputFile::~KVOutputFile()

@@ -80,6 +80,8 @@ private:
 // Whether the outputs of this program replace write-protected files (a
 // command's --force); off unless set.
 void KVReplaceWriteProtected(bool allow);
+// Whether KVReplaceWriteProtected allowed it (a program handing --force on).
+bool KVReplacesWriteProtected();
 
 // Writes bytes to target as above in one call; false with reason set.
 bool KVWriteFile(const std::string& target, std::span<const uint8_t> bytes, std::string& reason);

@@ -605,6 +605,12 @@ TEST(AssessProtocols, BadProtocolFilesNameTheFileAndTheLine)
         {"\"filter\": 180", "\"filter\": 100", "x.json:7: \"filter\" is the channel class"},
         {"\"lpl\": 40,", "\"lpl\": 40", "x.json:7: not valid JSON"},
         {"[\"??CHST0000??DSX?\"]", "[\"??CHST??DSX?\"]", "x.json:7: a channel code pattern has 16 characters"},
+        // Regression: a number beyond double aborted on an uncaught exception.
+        {"\"lpl\": 40", "\"lpl\": 4e999", "x.json:6: \"lpl\" is 4e999, a number beyond what a number holds"},
+        // Regression: a negative limit was accepted and failed every test.
+        {"\"hpl\": 20", "\"hpl\": -20", "x.json:6: \"hpl\" -20 lies below 0, where no chest_deflection value can"},
+        {"\"sliding_scale\", \"dummies\"", "\"sliding_scale\", \"notes\": " + std::string(100000, '[') + ", \"dummies\"",
+         "x.json:3: nested deeper than 64 levels"},
     };
     for (const auto& c : cases) {
         std::string text = good;
@@ -632,6 +638,12 @@ TEST(AssessInputs, EveryInputIsListedWithItsSourceAndBadOnesAreRefused)
     EXPECT_FALSE(ReadInputs(p, "{\"initial_velocity\": true}", "in.json", inputs, error));
     EXPECT_NE(error.find("is a number in km/h"), std::string::npos) << error;
     EXPECT_FALSE(ReadInputs(p, "[1]", "in.json", inputs, error));
+    // Regression: a value beyond double aborted the program; Python raised a bare RuntimeError.
+    EXPECT_FALSE(ReadInputs(p, "{\"initial_velocity\": 1" + std::string(400, '0') + "}", "inputs", inputs, error));
+    EXPECT_EQ(error, "inputs:1: \"initial_velocity\" is 1000000000000000... (401 characters), a number beyond what "
+                     "a number holds (about 1.8e308)");
+    EXPECT_FALSE(ReadInputs(p, std::string(100000, '{'), "in.json", inputs, error));
+    EXPECT_EQ(error, "in.json:1: nested deeper than 64 levels");
 }
 
 TEST(AssessReport, JsonCarriesTheFieldsOfEveryCriterionAndNullsWhatIsNotKnown)

@@ -316,3 +316,58 @@ TEST_F(KalvioFiles, ChannelNamesAreTheNamesAsWritten)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists("od/AB_1.rvf") && fs::exists("od/AB_2.rvf"));
 }
+
+// Regressions of hostile inputs to the newer commands: kalvio dropped --force
+// before starting the report program; an --inputs folder or empty file and a
+// missing --protocol-dir were taken as nothing given; a code "../../../../r4pw"
+// (read as "..") was stored as the hidden file "...rvf"; a rating of a million samples ran a
+// quarter of an hour without a word.
+TEST_F(KalvioFiles, HostileInputsOfTheNewerCommandsAreRefusedOrHandedOn)
+{
+    const std::string test = "d/iso-mme/2231";
+    std::ofstream("ro.pdf") << "old";
+    fs::permissions("ro.pdf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Outcome r = Kalvio({"report", test, "--protocol", "fmvss208", "-o", "ro.pdf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Slurp("ro.pdf"), "old");
+    r = Kalvio({"report", test, "--protocol", "fmvss208", "-o", "ro.pdf", "--force"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Slurp("ro.pdf").rfind("%PDF", 0), 0u);
+
+    fs::create_directory("in.json");
+    std::ofstream("empty.json").close();
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } refused[] = {
+        {{"--inputs", "in.json"}, "in.json: a folder, not a file"},
+        {{"--inputs", "empty.json"}, "empty.json: empty; an inputs file is one JSON object ({} for none)"},
+        {{"--protocol-dir", "nowhere"}, "--protocol-dir nowhere: no such folder"},
+    };
+    for (const auto& c : refused) {
+        std::vector<std::string> args = {"assess", test, "--protocol", "fmvss208"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        r = Kalvio(args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+
+    for (const std::string& file : {test + "/Channel/2231.chn", test + "/Channel/2231.001"}) {
+        std::string text = Slurp(file);
+        for (size_t at; (at = text.find("11HEAD0000H3ACXA")) != std::string::npos;)
+            text.replace(at, 16, "../../../../r4pw");
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    fs::create_directories("od");
+    r = Kalvio({"convert", test, "--out-dir", "od"});
+    EXPECT_TRUE(fs::exists("od/__.rvf")) << r.err; // the code as the channel list gives it: ".."
+    for (const fs::directory_entry& e : fs::directory_iterator("od"))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+
+    // 0.3 s at 1 microsecond: 300,001 samples.
+    ASSERT_EQ(Kalvio({"resample", "0.000001", "d/occ2231_head_x.rvf", "-o", "long.rvf"}).status, 0);
+    r = Kalvio({"rate", "long.rvf", "long.rvf"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("they share 300001 samples, more than 200000"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--allow-large"), std::string::npos) << r.err;
+}

@@ -98,6 +98,23 @@ TEST(CurveRating, IdenticalCurvesScoreOneEverywhere)
     EXPECT_NEAR(r.outerWidth, 25.0, 1e-4);
 }
 
+// Regression: a million samples were rated for a quarter of an hour without
+// a limit; more shared samples than the limit are refused with the way out.
+TEST(CurveRating, MoreSharedSamplesThanTheLimitAreRefused)
+{
+    const KVSignal ref = PulseSignal(1e-4f); // 1,001 samples
+    CurveRating r;
+    KVErrorList e;
+    RatingInterval interval;
+    interval.maxSamples = 1001;
+    EXPECT_TRUE(RateSignals(ref, ref, interval, r, &e));
+    interval.maxSamples = 1000;
+    EXPECT_FALSE(RateSignals(ref, ref, interval, r, &e));
+    ASSERT_EQ(e.ErrorCount(), 1);
+    EXPECT_NE(e.ErrorMessage(0).find("they share 1001 samples, more than 1000"), std::string::npos)
+        << e.ErrorMessage(0);
+}
+
 TEST(CurveRating, PureShiftLowersOnlyPhaseAndCorridor)
 {
     const KVSignal ref = PulseSignal(1e-4f);

@@ -57,3 +57,26 @@ def test_bad_usage_is_refused_before_any_work(tmp_path):
     done = usage(tmp_path / "missing", "--do", "check", "-o", tmp_path / "t.csv")
     assert done.returncode == 2 and "is not a folder" in done.stderr
     assert not os.path.exists(tmp_path / "t.csv")
+
+
+def test_pipes_are_skipped_gone_files_keep_their_row_and_no_input_is_the_table(demo, tmp_path):
+    # Regression: a FIFO blocked the listing; a text signal deleted between
+    # listing and reading had no row; -o naming an input replaced it.
+    from kalvio import archive as module
+
+    folder = tmp_path / "a"
+    folder.mkdir()
+    shutil.copy(demo / "occ2231_head_x.rvf", folder / "head.rvf")
+    os.mkfifo(folder / "pipe.rvf")
+    skipped = []
+    assert module.find_inputs(str(folder), skipped) == [("signal", str(folder / "head.rvf"))]
+    assert skipped == ["%s: not a regular file (a pipe or a device); skipped" % (folder / "pipe.rvf")]
+    rows = module.check_input("maybe", str(folder / "gone.txt"))
+    assert len(rows) == 1 and rows[0]["verdict"] == "unreadable" and rows[0]["error"]
+    assert module.input_that_is(str(folder / "head.rvf"), str(folder)) == str(folder / "head.rvf")
+    assert module.input_that_is(str(tmp_path / "table.csv"), str(folder)) is None
+    before = (folder / "head.rvf").read_bytes()
+    done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(folder), "--do", "check", "-o",
+                           str(folder / "head.rvf")], capture_output=True, text=True, timeout=60)
+    assert done.returncode == 2 and "one of the inputs" in done.stderr
+    assert (folder / "head.rvf").read_bytes() == before

@@ -49,3 +49,16 @@ def test_the_archive_is_assessed_one_row_per_criterion(demo, tmp_path):
     done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(archive), "--do", "assess", "-o",
                            str(table)], capture_output=True, text=True, timeout=60)
     assert done.returncode == 2 and "--do assess needs --protocol ID" in done.stderr
+
+
+def test_hostile_inputs_and_protocol_folders_raise_errors_that_name_them(demo, tmp_path):
+    # Regression: a number beyond double raised a bare RuntimeError naming no
+    # input; a deep protocol file killed the interpreter; a missing folder was ignored.
+    test = demo / "iso-mme" / "3301"
+    with pytest.raises(kalvio.Error, match=r'"hard_head_contact" is 1000000000000000\.\.\. \(401 characters\)'):
+        kalvio.assess(test, "euro-ncap-mpdb-2023", inputs={"hard_head_contact": 10**400})
+    (tmp_path / "deep.json").write_text("[" * 100000)
+    with pytest.raises(kalvio.ProtocolError, match="deep.json:1: nested deeper than 64 levels"):
+        kalvio.protocols(protocol_dir=tmp_path)
+    with pytest.raises(kalvio.Error, match="no such folder"):
+        kalvio.protocols(protocol_dir=tmp_path / "missing")

@@ -6,6 +6,7 @@
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
 #include "ReportCommand.h"
+#include "ReportPage.h"
 #include "ReportParts.h"
 #include "SupportFiles.h"
 #include "SupportWidgets.h"
@@ -194,4 +195,43 @@ TEST(ReportPage, ATableOnANewPageRepeatsItsHeaderAndAWideWordStaysWhole)
     EXPECT_NE(second.find("criterion"), std::string::npos) << second;
     EXPECT_NE(second.find("quantity"), std::string::npos) << second;
     EXPECT_NE(Output("pdftotext -l 1 " + path + " -").find("ACCELERATION"), std::string::npos);
+}
+
+// Regression: -o naming one of the test's own channel files replaced it with
+// the PDF; a --protocol-dir that is no folder was ignored.
+TEST_F(ReportTest, AnOutputThatIsAnInputOrAMissingProtocolFolderIsRefused)
+{
+    for (const std::string& input : {test + "/Channel/2231.001", test + "/2231.mme"}) {
+        const std::string before = ReadText(input);
+        EXPECT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "--protocol-dir",
+                                            ONDREL_PROTOCOLS_SOURCE_DIR, "-o", input}),
+                  2)
+            << input;
+        EXPECT_EQ(ReadText(input), before) << input;
+    }
+    EXPECT_EQ(Report::RunReportCommand({test, "--protocol", "fmvss208", "--protocol-dir", dir.Path("none"), "-o",
+                                        dir.Path("r.pdf")}),
+              2);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("r.pdf")));
+}
+
+// Regression: a row with a name of 10,000 characters was taller than a page,
+// so it and the rows after it were drawn below the page and their findings lost.
+TEST(ReportPage, ARowLongerThanAPageIsCutAndTheRowsAfterItAreShown)
+{
+    EnsureApplication();
+    TempDir dir;
+    const std::string pdf = dir.Path("rows.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        writer.setResolution(72);
+        Report::CReportPage page(writer, "footer");
+        page.NewPage();
+        for (int k = 0; k < 3; ++k)
+            page.Row({105, 45, 300}, {{QString(10000, QChar('n'))}, {"warning"}, {QStringLiteral("dropout %1").arg(k)}});
+    }
+    const std::string text = Output("pdftotext '" + pdf + "' -");
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NE(text.find("dropout " + std::to_string(k)), std::string::npos) << k;
+    EXPECT_LE(std::stoi(Output("pdfinfo '" + pdf + "' | sed -n 's/^Pages: *//p'")), 3);
 }

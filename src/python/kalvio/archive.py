@@ -27,6 +27,7 @@ import functools
 import io
 import logging
 import os
+import stat
 import sys
 import warnings
 
@@ -39,10 +40,11 @@ ASSESS_COLUMNS = ["input", "position", "dummy", "occupant_verdict", "occupant_sc
 SEVERITY = {"ok": 0, "warning": 1, "fail": 2}
 
 
-def find_inputs(archive):
+def find_inputs(archive, skipped=None):
     """Every test and signal file below archive, in sorted order, as (kind,
     path) with kind "test", "signal" (must read) or "maybe" (a signal file if
-    it reads)."""
+    it reads). Only regular files are inputs: a pipe or a device would be
+    waited on; each one is added to skipped, when given, with the reason."""
     found = []
     for folder, dirs, files in os.walk(archive):
         dirs.sort()
@@ -54,11 +56,41 @@ def find_inputs(archive):
         for name in files:
             path = os.path.join(folder, name)
             lower = name.lower()
+            if not _regular_or_gone(path):
+                if skipped is not None:
+                    skipped.append("%s: not a regular file (a pipe or a device); skipped" % path)
+                continue
             if lower.endswith((".mme", ".zip")):
                 found.append(("test", path))
             elif not tests or not lower.endswith((".chn",)):
                 found.append(("signal" if starts_as_rvf(path) else "maybe", path))
     return found
+
+
+def _regular_or_gone(path):
+    try:
+        return stat.S_ISREG(os.stat(path).st_mode)
+    except OSError:
+        return True  # gone or unreadable: a row with the reason
+
+
+def input_that_is(table, archive):
+    """The file below archive that table is (by device and inode), or None:
+    an output never replaces an input."""
+    try:
+        st = os.stat(table)
+    except OSError:
+        return None
+    for folder, _, files in os.walk(archive):
+        for name in files:
+            path = os.path.join(folder, name)
+            try:
+                other = os.stat(path)
+            except OSError:
+                continue
+            if (other.st_dev, other.st_ino) == (st.st_dev, st.st_ino):
+                return path
+    return None
 
 
 def starts_as_rvf(path):
@@ -95,7 +127,10 @@ def check_input(kind, path):
         try:
             return [_check_row(path, "", kalvio.read(path))]
         except kalvio.Error as e:
-            return [_error_row(path, "", path, str(e))] if kind == "signal" else []
+            # A file that was listed but is gone (or no longer a file) still
+            # gets its row: only a file that reads as no signal is left out.
+            readable = os.path.isfile(path) and os.access(path, os.R_OK)
+            return [_error_row(path, "", path, str(e))] if kind == "signal" or not readable else []
     try:
         test = kalvio.read_test(path)
     except kalvio.Error as e:
@@ -161,7 +196,10 @@ def run(args, task, columns):
     """Runs task over every input of the archive; the rows in input order."""
     from dask.distributed import progress
 
-    inputs = find_inputs(args.archive)
+    skipped = []
+    inputs = find_inputs(args.archive, skipped)
+    for line in skipped:
+        print(line, file=sys.stderr)
     client, cluster = _client(args)
     try:
         futures = client.map(task, [k for k, _ in inputs], [p for _, p in inputs], pure=False)
@@ -207,6 +245,9 @@ def main(argv=None):
         if args.protocol not in known:
             parser.error("no protocol %s (there are: %s)" % (args.protocol, ", ".join(known)))
         task, columns = functools.partial(assess_input, protocol=args.protocol), ASSESS_COLUMNS
+    same = input_that_is(args.table, args.archive)
+    if same is not None:
+        parser.error("-o %s is %s, one of the inputs; the table never replaces an input" % (args.table, same))
     inputs, rows = run(args, task, columns)
     try:
         kalvio._kalvio._write_file(args.table, table_bytes(columns, rows))
