@@ -325,14 +325,17 @@ TEST_F(KalvioFiles, ChannelNamesAreTheNamesAsWritten)
 TEST_F(KalvioFiles, HostileInputsOfTheNewerCommandsAreRefusedOrHandedOn)
 {
     const std::string test = "d/iso-mme/2231";
+    Outcome r;
+#ifdef KALVIO_HAS_REPORT
     std::ofstream("ro.pdf") << "old";
     fs::permissions("ro.pdf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    Outcome r = Kalvio({"report", test, "--protocol", "fmvss208", "-o", "ro.pdf"});
+    r = Kalvio({"report", test, "--protocol", "fmvss208", "-o", "ro.pdf"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Slurp("ro.pdf"), "old");
     r = Kalvio({"report", test, "--protocol", "fmvss208", "-o", "ro.pdf", "--force"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Slurp("ro.pdf").rfind("%PDF", 0), 0u);
+#endif
 
     fs::create_directory("in.json");
     std::ofstream("empty.json").close();
