@@ -4,6 +4,7 @@
 #include "KVErrorList.h"
 #include "KVFileBytes.h"
 #include "KVPrintableName.h"
+#include "SimAsciiReader.h"
 #include "SimAsciiText.h"
 #include "Simulation.h"
 
@@ -17,6 +18,10 @@ const SimAsciiKindRow kSimAsciiKinds[] = {
     {"rcforc", "r e s u l t a n t   i n t e r f a c e   f o r c e s"},
     {"secforc", "c r o s s   s e c t i o n   f o r c e s"},
     {"matsum", "m a t e r i a l   e n e r g i e s"},
+    {"sbtout", "s e a t b e l t   o u t p u t"},
+    {"jntforc", "j o i n t   f o r c e   r e s u l t a n t s"},
+    {"deforc", "d i s c r e t e   e l e m e n t   f o r c e s"},
+    {"abstat", "a i r b a g   s t a t i s t i c s"},
 };
 const size_t kSimAsciiKindCount = sizeof kSimAsciiKinds / sizeof kSimAsciiKinds[0];
 
@@ -115,32 +120,9 @@ std::string SimAsciiKind(const std::string& head, const std::string& path)
     return {};
 }
 
-namespace {
+const char* const kSimAsciiScope = "Simulation";
 
-const char* const kScope = "Simulation";
-
-// One line of the file with its number (from 1).
-struct Lines {
-    std::string_view text;
-    size_t pos = 0;
-    size_t number = 0;
-    bool Next(std::string_view& line)
-    {
-        if (pos >= text.size())
-            return false;
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        pos = end + 1;
-        ++number;
-        return true;
-    }
-};
-
-std::string_view Trimmed(std::string_view s)
+std::string_view SimTrimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -149,71 +131,41 @@ std::string_view Trimmed(std::string_view s)
     return s;
 }
 
-class AsciiSimulation : public Simulation {
-public:
-    bool Load(const std::string& path, const std::string& kind, KVErrorList& errors);
-
-protected:
-    bool ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList&) const override
-    {
-        const Points& p = m_points[i];
-        t.resize(p.state.size());
-        y.assign(p.value.begin(), p.value.end());
-        for (size_t k = 0; k < t.size(); ++k)
-            t[k] = m_times[p.state[k]];
-        return true;
-    }
-
-private:
-    struct Points {
-        std::vector<uint32_t> state;
-        std::vector<double> value;
-    };
-    // The channel of id and variable, made on first use.
-    size_t Channel(const std::string& id, const std::string& variable);
-    void Add(size_t channel, double value)
-    {
-        m_points[channel].state.push_back(static_cast<uint32_t>(m_times.size() - 1));
-        m_points[channel].value.push_back(value);
-    }
-    bool Fail(size_t line, const std::string& problem, KVErrorList& errors)
-    {
-        errors.AddError(m_name + ":" + std::to_string(line) + ": " + problem, kScope);
-        return false;
-    }
-    void ReadLegend(Lines lines);
-    bool ReadNodout(Lines& lines, KVErrorList& errors);
-    bool ReadGlstat(Lines& lines, KVErrorList& errors);
-    bool ReadRcforc(Lines& lines, KVErrorList& errors);
-    bool ReadKeyed(Lines& lines, KVErrorList& errors);
-
-    std::string m_name;
-    std::vector<double> m_times;
-    std::vector<Points> m_points;
-    std::unordered_map<std::string, size_t> m_index;
-    std::unordered_map<std::string, std::string> m_legend;
-    std::string m_title;
-};
-
-size_t AsciiSimulation::Channel(const std::string& id, const std::string& variable)
+bool SimAsciiSimulation::ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList&) const
 {
-    const std::string name = m_kind + "/" + (id.empty() ? "" : id + "/") + variable;
+    const Points& p = m_points[i];
+    t.resize(p.state.size());
+    y.assign(p.value.begin(), p.value.end());
+    for (size_t k = 0; k < t.size(); ++k)
+        t[k] = m_times[p.state[k]];
+    return true;
+}
+
+bool SimAsciiSimulation::Fail(size_t line, const std::string& problem, KVErrorList& errors)
+{
+    errors.AddError(m_name + ":" + std::to_string(line) + ": " + problem, kSimAsciiScope);
+    return false;
+}
+
+size_t SimAsciiSimulation::Channel(const std::string& id, const std::string& variable)
+{
+    const std::string name = m_folder + "/" + (id.empty() ? "" : id + "/") + variable;
     auto [it, added] = m_index.try_emplace(name, m_channels.size());
     if (added) {
         std::string idNumber = id.substr(0, id.find('-'));
         const auto legend = m_legend.find(idNumber);
-        m_channels.push_back({name, m_kind, id, variable, legend != m_legend.end() ? legend->second : m_title, 0});
+        m_channels.push_back({name, m_folder, id, variable, legend != m_legend.end() ? legend->second : m_title, 0});
         m_points.emplace_back();
     }
     return it->second;
 }
 
-void AsciiSimulation::ReadLegend(Lines lines)
+void SimAsciiSimulation::ReadLegend(SimLines lines)
 {
     std::string_view line;
     bool inside = false;
     while (lines.Next(line)) {
-        const std::string_view t = Trimmed(line);
+        const std::string_view t = SimTrimmed(line);
         if (t == "{BEGIN LEGEND}") {
             inside = true;
         } else if (t == "{END LEGEND}") {
@@ -223,7 +175,7 @@ void AsciiSimulation::ReadLegend(Lines lines)
             if (SimFortranNumber(line.substr(0, 9), id)) {
                 char buf[32];
                 std::snprintf(buf, sizeof buf, "%.0f", id);
-                m_legend[buf] = std::string(Trimmed(line.substr(9)));
+                m_legend[buf] = std::string(SimTrimmed(line.substr(9)));
             }
         } else if (!inside && lines.number > 8) {
             return; // a legend comes right after the banner, or not at all
@@ -231,25 +183,27 @@ void AsciiSimulation::ReadLegend(Lines lines)
     }
 }
 
-bool AsciiSimulation::Load(const std::string& path, const std::string& kind, KVErrorList& errors)
+bool SimAsciiSimulation::Load(const std::string& path, const std::string& kind, KVErrorList& errors)
 {
     m_files = {path};
     m_kind = kind;
+    m_folder = kind == "jntforc" ? "jntforc/joints" : kind;
     m_name = KVPrintableName(path);
     KVFileBytes file;
     if (file.Read(path) != KVFileBytes::Ok) {
-        errors.AddError(file.Describe(m_name), kScope);
+        errors.AddError(file.Describe(m_name), kSimAsciiScope);
         return false;
     }
-    Lines lines{std::string_view(reinterpret_cast<const char*>(file.Data()), file.Size())};
+    SimLines lines{std::string_view(reinterpret_cast<const char*>(file.Data()), file.Size())};
     std::string_view first;
     if (lines.Next(first))
-        m_title = std::string(Trimmed(first));
+        m_title = std::string(SimTrimmed(first));
     ReadLegend(lines);
     bool ok = kind == "nodout"   ? ReadNodout(lines, errors)
               : kind == "glstat" ? ReadGlstat(lines, errors)
               : kind == "rcforc" ? ReadRcforc(lines, errors)
-                                 : ReadKeyed(lines, errors);
+              : kind == "secforc" || kind == "matsum" ? ReadKeyed(lines, errors)
+                                 : ReadRestraint(lines, errors);
     if (!ok)
         return false;
     for (size_t i = 0; i < m_channels.size(); ++i)
@@ -264,7 +218,7 @@ bool AsciiSimulation::Load(const std::string& path, const std::string& kind, KVE
 }
 
 // The ids of a state's rows are read once per file, not per state.
-bool AsciiSimulation::ReadNodout(Lines& lines, KVErrorList& errors)
+bool SimAsciiSimulation::ReadNodout(SimLines& lines, KVErrorList& errors)
 {
     std::string_view line;
     const char* const* names = nullptr;
@@ -280,9 +234,9 @@ bool AsciiSimulation::ReadNodout(Lines& lines, KVErrorList& errors)
                 || !SimFortranNumber(line.substr(at + 9, close - at - 9), blockTime))
                 return Fail(lines.number, "a nodout state line without its time", errors);
             std::string_view heading;
-            while (lines.Next(heading) && Trimmed(heading).empty()) {
+            while (lines.Next(heading) && SimTrimmed(heading).empty()) {
             }
-            if (Trimmed(heading).empty())
+            if (SimTrimmed(heading).empty())
                 return Fail(lines.number, "a nodout state without its heading", errors);
             const bool rotational = heading.find("rot") != std::string_view::npos;
             names = rotational ? kNodoutRotational : kNodoutTranslational;
@@ -291,7 +245,7 @@ bool AsciiSimulation::ReadNodout(Lines& lines, KVErrorList& errors)
                 m_times.push_back(blockTime);
             continue;
         }
-        const std::string_view t = Trimmed(line);
+        const std::string_view t = SimTrimmed(line);
         if (t.empty() || !names)
             continue;
         const size_t width = 9 + 13 + 12 * (columns - 1);
@@ -329,7 +283,7 @@ bool AsciiSimulation::ReadNodout(Lines& lines, KVErrorList& errors)
     return true;
 }
 
-bool AsciiSimulation::ReadGlstat(Lines& lines, KVErrorList& errors)
+bool SimAsciiSimulation::ReadGlstat(SimLines& lines, KVErrorList& errors)
 {
     // Labels whose variable is not the label's words joined by "_".
     static const std::pair<const char*, const char*> kNames[] = {
@@ -342,7 +296,7 @@ bool AsciiSimulation::ReadGlstat(Lines& lines, KVErrorList& errors)
         const size_t dots = line.find(".."); // a long label keeps two dots
         if (dots == std::string_view::npos)
             continue;
-        const std::string_view label = Trimmed(line.substr(0, dots));
+        const std::string_view label = SimTrimmed(line.substr(0, dots));
         size_t end = line.find_first_not_of('.', dots);
         if (end == std::string_view::npos)
             continue;
@@ -367,7 +321,7 @@ bool AsciiSimulation::ReadGlstat(Lines& lines, KVErrorList& errors)
     return true;
 }
 
-bool AsciiSimulation::ReadRcforc(Lines& lines, KVErrorList& errors)
+bool SimAsciiSimulation::ReadRcforc(SimLines& lines, KVErrorList& errors)
 {
     static const std::pair<const char*, const char*> kKeys[] = {
         {"x", "x_force"},   {"y", "y_force"},   {"z", "z_force"},   {"mass", "mass"},
@@ -375,7 +329,7 @@ bool AsciiSimulation::ReadRcforc(Lines& lines, KVErrorList& errors)
     };
     std::string_view line;
     while (lines.Next(line)) {
-        const std::string_view side = Trimmed(line.substr(0, std::min<size_t>(8, line.size())));
+        const std::string_view side = SimTrimmed(line.substr(0, std::min<size_t>(8, line.size())));
         if (side != "master" && side != "slave")
             continue;
         double id = 0, time = 0;
@@ -408,6 +362,8 @@ bool AsciiSimulation::ReadRcforc(Lines& lines, KVErrorList& errors)
     }
     return true;
 }
+
+namespace {
 
 // The keyed values of secforc and matsum: "KEY=" and 12 characters, on a
 // line that holds the marker (the two "magnitude=" of secforc differ so).
@@ -444,7 +400,9 @@ const KeyedValue kKeyed[] = {
     {"matsum", "hgeng=", "hgeng=", "hourglass_energy"},
 };
 
-bool AsciiSimulation::ReadKeyed(Lines& lines, KVErrorList& errors)
+} // namespace
+
+bool SimAsciiSimulation::ReadKeyed(SimLines& lines, KVErrorList& errors)
 {
     const bool secforc = m_kind == "secforc";
     std::string_view line;
@@ -461,8 +419,8 @@ bool AsciiSimulation::ReadKeyed(Lines& lines, KVErrorList& errors)
             id = std::to_string(static_cast<long long>(number));
             if (m_times.empty() || time != m_times.back())
                 m_times.push_back(time);
-        } else if (!secforc && Trimmed(line).rfind("time =", 0) == 0) {
-            if (!SimFortranNumber(Trimmed(line).substr(6), number))
+        } else if (!secforc && SimTrimmed(line).rfind("time =", 0) == 0) {
+            if (!SimFortranNumber(SimTrimmed(line).substr(6), number))
                 return Fail(lines.number, "a matsum time that is no number", errors);
             m_times.push_back(number);
             id.clear();
@@ -489,8 +447,6 @@ bool AsciiSimulation::ReadKeyed(Lines& lines, KVErrorList& errors)
     return true;
 }
 
-} // namespace
-
 std::unique_ptr<Simulation> SimOpenAscii(const std::string& path, KVErrorList& errors)
 {
     KVFileBytes file;
@@ -504,7 +460,7 @@ std::unique_ptr<Simulation> SimOpenAscii(const std::string& path, KVErrorList& e
     const std::string kind = SimAsciiKind(head, path);
     if (kind.empty())
         return nullptr;
-    auto s = std::make_unique<AsciiSimulation>();
+    auto s = std::make_unique<SimAsciiSimulation>();
     if (!s->Load(path, kind, errors))
         return nullptr;
     return s;

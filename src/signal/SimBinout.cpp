@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -13,6 +14,14 @@ const char* const kScope = "Simulation";
 
 // The side of a contact in rcforc's "side" array.
 const char* const kSides[] = {"slave", "master"};
+
+// Variables over ids of their own (sbtout's belts, sliprings and
+// retractors); every other variable is over "ids".
+const std::pair<const char*, const char*> kOwnIds[] = {
+    {"belt_", "belt_ids"},
+    {"ring_", "slipring_ids"},
+    {"retractor_", "retractor_ids"},
+};
 
 class BinoutSimulation : public Simulation {
 public:
@@ -105,7 +114,10 @@ bool BinoutSimulation::ListBranch(size_t b, KVErrorList& errors)
 {
     const BinoutBranch& branch = m_run.Branches()[b];
     const int before = errors.ErrorCount();
-    const std::vector<double> ids = Numbers(branch, "ids", errors);
+    const std::vector<double> commonIds = Numbers(branch, "ids", errors);
+    std::vector<std::vector<double>> ownIds;
+    for (const auto& [prefix, name] : kOwnIds)
+        ownIds.push_back(Numbers(branch, name, errors));
     const std::vector<double> sides = Numbers(branch, "side", errors);
     const std::vector<double> legendIds = Numbers(branch, "legend_ids", errors);
     const std::string legend = Text(branch, "legend", errors);
@@ -135,6 +147,11 @@ bool BinoutSimulation::ListBranch(size_t b, KVErrorList& errors)
             }
         }
         const std::string& var = branch.variables[v];
+        const std::vector<double>* idsOfVar = &commonIds;
+        for (size_t k = 0; k < ownIds.size(); ++k)
+            if (!ownIds[k].empty() && var.rfind(kOwnIds[k].first, 0) == 0)
+                idsOfVar = &ownIds[k];
+        const std::vector<double>& ids = *idsOfVar;
         if (ids.empty() && count == 1) {
             m_refs.push_back({b, v, 0, 1});
             m_channels.push_back({branch.path + "/" + var, branch.path, "", var, title, states});

@@ -67,6 +67,11 @@ const QuantityRule kQuantities[] = {
     {"centroid", Match::Suffix, false, SimQuantity::Length},
     {"length", Match::Suffix, false, SimQuantity::Length},
     {"pull_out", Match::Suffix, false, SimQuantity::Length},
+    {"slip", Match::Suffix, false, SimQuantity::Length},
+    {"reaction", Match::Exact, false, SimQuantity::Force},
+    {"dm_dt", Match::Contains, false, SimQuantity::MassFlow},
+    {"volume", Match::Suffix, false, SimQuantity::Volume},
+    {"density", Match::Suffix, false, SimQuantity::Density},
     {"velocity", Match::Suffix, false, SimQuantity::Velocity},
     {"acceleration", Match::Suffix, false, SimQuantity::Acceleration},
     {"area", Match::Suffix, false, SimQuantity::Area},
@@ -115,6 +120,9 @@ const QuantityUnit kUnitWords[] = {
     {SimQuantity::Mass, "KILOGRAMS", "MASS"},
     {SimQuantity::Momentum, "NEWTON-SECONDS", "MOMENTUM"},
     {SimQuantity::Pressure, "PASCALS", "PRESSURE"},
+    {SimQuantity::Volume, "MILLIMETERS**3", "VOLUME"},
+    {SimQuantity::Density, "KG/M**3", "DENSITY"},
+    {SimQuantity::MassFlow, "KG/SEC", "MASS FLOW"},
 };
 
 const QuantityUnit& UnitOf(SimQuantity q)
@@ -209,6 +217,12 @@ double SimScale(SimQuantity q, const SimUnits& u)
         return u.kilogram * u.metre / u.second;
     case SimQuantity::Pressure:
         return u.newton / (u.metre * u.metre);
+    case SimQuantity::Volume:
+        return u.metre * u.metre * u.metre * 1e9;
+    case SimQuantity::Density:
+        return u.kilogram / (u.metre * u.metre * u.metre);
+    case SimQuantity::MassFlow:
+        return u.kilogram / u.second;
     }
     return 1.0;
 }

@@ -3,7 +3,8 @@
 // which consistent set the model used; the user names it once
 // ("mm-ms-kg-kN") and every channel is scaled to the toolset's units: time in
 // seconds, lengths in mm, velocities in m/s, accelerations in g, forces in N,
-// moments and energies in N m and J, masses in kg.
+// moments and energies in N m and J, masses in kg,
+// volumes in mm^3, densities in kg/m^3, mass flows in kg/s.
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ enum class SimQuantity {
     Mass,
     Momentum,
     Pressure,
+    Volume,
+    Density,
+    MassFlow,
 };
 
 // A model's consistent set of units, as factors to metre, second, kilogram, newton.

@@ -2,7 +2,7 @@
 // A simulation's time histories as a set of channels, like the channels of
 // a test: a binout run (binout, binout0000 with its sister files and
 // continuations) or one of the solver's ASCII files (nodout, glstat,
-// secforc, rcforc, matsum). A channel is named FILE/ID/VARIABLE
+// secforc, rcforc, matsum, sbtout, jntforc, deforc, abstat). A channel is named FILE/ID/VARIABLE
 // ("nodout/84340382/y_displacement", "rcforc/100000-slave/x_force"), or
 // FILE/VARIABLE for a global file ("glstat/kinetic_energy"), the same name
 // from either source.
@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class KVErrorList;
@@ -63,6 +64,9 @@ protected:
     std::vector<SimChannelInfo> m_channels;
     double m_firstTime = 0.0;
     double m_lastTime = 0.0;
+
+private:
+    std::unordered_map<std::string_view, size_t> m_byName; // into m_channels' names, once opened
 };
 
 // Whether path names a simulation: a binout by its first 8 bytes, or an

@@ -1,8 +1,10 @@
 // The solver's ASCII files against the binout they come from: written here
-// in the published layouts from the channels of the shared sample, read
-// back, and compared to the digits they print; rows that do not fit.
+// in the published layouts from the channels of the shared sample (or of a
+// binout written here for the restraints), read back, and compared to the
+// digits they print; rows that do not fit.
 #include "SimAsciiText.h"
 #include "Simulation.h"
+#include "SupportBinout.h"
 #include "SupportFiles.h"
 #include "SupportSignals.h"
 
@@ -13,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -230,6 +233,194 @@ TEST(SimulationAscii, RowsThatDoNotFitAreRefusedWithTheirLine)
         KVErrorList errors;
         EXPECT_FALSE(Simulation::Open(dir.Path("nodout"), errors)) << c.row;
         ASSERT_EQ(errors.ErrorCount(), 1);
+        EXPECT_NE(errors.ErrorMessage(0).find(c.message), std::string::npos) << errors.ErrorMessage(0);
+    }
+}
+
+// A binout of the restraints and discrete elements: 3 states; values of
+// many magnitudes, negative ones beside each other, one beyond 1e-99.
+struct RestraintBranch {
+    const char* path;
+    std::vector<std::pair<const char*, std::vector<double>>> ids; // metadata arrays
+    std::vector<const char*> variables;
+};
+
+const RestraintBranch kRestraints[] = {
+    {"sbtout",
+     {{"belt_ids", {1, 2}}, {"slipring_ids", {5}}, {"retractor_ids", {1}}},
+     {"belt_force", "belt_length", "ring_slip", "retractor_pull_out", "retractor_force"}},
+    {"jntforc/joints",
+     {{"ids", {10, 20}}},
+     {"x_force", "y_force", "z_force", "x_moment", "y_moment", "z_moment", "resultant_force", "resultant_moment"}},
+    {"deforc", {{"ids", {7}}}, {"x_force", "y_force", "z_force", "resultant_force", "displacement"}},
+    {"abstat",
+     {{"ids", {1, 2}}},
+     {"volume", "pressure", "internal_energy", "dm_dt_in", "dm_dt_out", "total_mass", "gas_temp", "density",
+      "surface_area", "reaction"}},
+};
+
+double RestraintValue(size_t var, size_t id, int state)
+{
+    if (var == 2 && id == 0 && state == 1)
+        return -7.6672e-110;
+    return (state % 2 ? -1.0 : 1.0) * 0.7314159 * double(id + 1 + state) * std::pow(10.0, double(var) - 3.0);
+}
+
+std::string RestraintBinout(const TempDir& dir)
+{
+    BinoutWriter w;
+    for (const RestraintBranch& b : kRestraints) {
+        w.Cd(std::string("/") + b.path + "/metadata");
+        w.Text("title", "restraints");
+        for (const auto& [name, ids] : b.ids)
+            w.Values(name, 4, ids);
+        if (b.path == std::string("deforc")) {
+            w.Values("legend_ids", 4, {7});
+            w.Text("legend", "Load limiter" + std::string(68, ' '));
+        }
+    }
+    for (int s = 0; s < 3; ++s) {
+        for (const RestraintBranch& b : kRestraints) {
+            char folder[64];
+            std::snprintf(folder, sizeof folder, "/%s/d%06d", b.path, s + 1);
+            w.Cd(folder);
+            w.Values("time", 10, {1.25e-3 * s});
+            for (size_t v = 0; v < b.variables.size(); ++v) {
+                const std::string var = b.variables[v];
+                size_t n = b.ids[0].second.size();
+                for (const auto& [name, ids] : b.ids)
+                    if (var.rfind(std::string(name).substr(0, std::string(name).find('_')), 0) == 0
+                        || (var.rfind("ring_", 0) == 0 && name == std::string("slipring_ids")))
+                        n = ids.size();
+                std::vector<double> values;
+                for (size_t k = 0; k < n; ++k)
+                    values.push_back(RestraintValue(v, k, s));
+                w.Values(var, 10, values);
+            }
+        }
+        w.EndPart();
+    }
+    WriteAll(dir.Path("binout"), w.Bytes());
+    return dir.Path("binout");
+}
+
+std::string Label(const std::string& text) { return " " + text + std::string(30 - text.size(), '.') + "  "; }
+
+// The four files in the layouts the reader documents, from the binout's channels.
+std::map<std::string, std::string> RestraintFiles(const Loaded& b)
+{
+    auto v = [&](const std::string& name, size_t k, int decimals) {
+        return Fortran(Named(b, name).Y()[k], 12, decimals);
+    };
+    std::map<std::string, std::string> files;
+    const std::string head = " restraints\n ls-dyna smp d R12     date 01/01/2022\n";
+    files["sbtout"] = head + "\n s e a t b e l t   o u t p u t\n";
+    files["jntforc"] = head + "\n j o i n t   f o r c e   r e s u l t a n t s\n";
+    files["deforc"] = head + "{BEGIN LEGEND}\n Entity #        Title\n        7     Load limiter\n{END LEGEND}\n" +
+                      "\n d i s c r e t e   e l e m e n t   f o r c e s\n";
+    files["abstat"] = head + "\n a i r b a g   s t a t i s t i c s\n";
+    const KVSignal& time = Named(b, "deforc/7/x_force");
+    for (size_t k = 0; k < time.PointCount(); ++k) {
+        const std::string t = "\n" + Label("time") + Fortran(time.X()[k], 12, 5) + "\n";
+        char id[32];
+        std::string& sbt = files["sbtout"];
+        sbt += t;
+        for (int belt : {1, 2}) {
+            std::snprintf(id, sizeof id, "%8d", belt);
+            const std::string pre = "sbtout/" + std::to_string(belt) + "/";
+            sbt += std::string(" seat belt number=") + id + "   force=" + v(pre + "belt_force", k, 5) + "   length=" +
+                   v(pre + "belt_length", k, 5) + "\n";
+        }
+        sbt += " slip ring number=       5   slip=" + v("sbtout/5/ring_slip", k, 5) + "\n";
+        sbt += " retractor number=       1   pull-out=" + v("sbtout/1/retractor_pull_out", k, 5) + "   force=" +
+               v("sbtout/1/retractor_force", k, 5) + "\n";
+        std::string& jnt = files["jntforc"];
+        jnt += t;
+        for (int joint : {10, 20}) {
+            std::snprintf(id, sizeof id, "%9d", joint);
+            jnt += Label("joint ID") + id + "\n";
+            for (const char* var : kRestraints[1].variables) {
+                std::string label = var;
+                for (char& c : label)
+                    c = c == '_' ? (label.rfind("resultant", 0) == 0 ? ' ' : '-') : c;
+                jnt += Label(label) + v("jntforc/joints/" + std::to_string(joint) + "/" + var, k, 5) + "\n";
+            }
+        }
+        files["deforc"] += t + " spring/damper number     x-force     y-force     z-force   resultant displacement\n" +
+                           "        7";
+        for (const char* var : kRestraints[2].variables)
+            files["deforc"] += v(std::string("deforc/7/") + var, k, 5);
+        files["deforc"] += "\n";
+        files["abstat"] += t + "  airbag #   volume    pressure    energy ...\n";
+        for (int bag : {1, 2}) {
+            std::snprintf(id, sizeof id, "%9d", bag);
+            files["abstat"] += id;
+            for (const char* var : kRestraints[3].variables)
+                files["abstat"] += v("abstat/" + std::to_string(bag) + "/" + var, k, 4);
+            files["abstat"] += "\n";
+        }
+    }
+    return files;
+}
+
+TEST(SimulationAscii, RestraintFilesAgreeWithTheirBinout)
+{
+    TempDir dir;
+    const Loaded b = LoadAll(RestraintBinout(dir));
+    ASSERT_TRUE(b.sim);
+    // One known value per kind, straight from the binout.
+    EXPECT_EQ(YOf(Named(b, "sbtout/2/belt_length")), (std::vector<float>{float(0.7314159e-2 * 2), float(-0.7314159e-2 * 3), float(0.7314159e-2 * 4)}));
+    EXPECT_EQ(Named(b, "sbtout/5/ring_slip").Y()[2], float(0.7314159e-1 * 3));
+    EXPECT_EQ(Named(b, "jntforc/joints/20/z_moment").Y()[0], float(0.7314159e2 * 2));
+    EXPECT_EQ(b.sim->Channels()[b.sim->Find("deforc/7/displacement")].title, "Load limiter");
+    const std::map<std::string, std::string> files = RestraintFiles(b);
+    const std::map<std::string, size_t> channels = {{"sbtout", 7}, {"jntforc", 16}, {"deforc", 5}, {"abstat", 20}};
+    for (const auto& [kind, text] : files) {
+        WriteText(dir.Path(kind + ".txt"), text); // found by its banner, not its name
+        const Loaded a = LoadAll(dir.Path(kind + ".txt"));
+        ASSERT_TRUE(a.sim) << kind;
+        EXPECT_EQ(a.sim->Kind(), kind);
+        EXPECT_EQ(a.sim->Channels().size(), channels.at(kind)) << kind;
+        for (size_t i = 0; i < a.sim->Channels().size(); ++i) {
+            const SimChannelInfo& c = a.sim->Channels()[i];
+            ExpectPrinted(a.channels[i], Named(b, c.name), kind == "abstat" ? 4 : 5, 5, c.name);
+        }
+    }
+    EXPECT_EQ(Named(b, "deforc/7/x_force").Y()[1], float(-0.7314159e-3 * 2));
+}
+
+TEST(SimulationAscii, RestraintRowsThatDoNotFitAreRefusedWithTheirLine)
+{
+    const std::string time = " time...........................   1.00000E-03\n";
+    const std::string value = " 1.00000E+00";
+    std::string deforcRow = "        7";
+    for (int k = 0; k < 5; ++k)
+        deforcRow += value;
+    struct Case {
+        const char* banner;
+        std::string body;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"d i s c r e t e   e l e m e n t   f o r c e s", time + deforcRow.substr(1), "f:5: deforc row of 68 characters does not fit its 5 columns (69 characters)"},
+        {"d i s c r e t e   e l e m e n t   f o r c e s", time + deforcRow.substr(0, 45) + "  1.0000X+00" + value,
+         "f:5: column 4 of the deforc row is no number"},
+        {"d i s c r e t e   e l e m e n t   f o r c e s", deforcRow + "\n" + time, "f:4: deforc row before the first time"},
+        {"d i s c r e t e   e l e m e n t   f o r c e s", " time...........................  none\n", "f:4: the time is no number"},
+        {"s e a t b e l t   o u t p u t", time + " seat belt number=       1   force=" + value + "   length= 1.0000E+00",
+         "f:5: a seat belt line without a number of 12 characters after \"length=\""},
+        {"s e a t b e l t   o u t p u t", time + " retractor number=     one   pull-out=" + value,
+         "f:5: a retractor line without its number"},
+        {"j o i n t   f o r c e   r e s u l t a n t s", time + Label("x-force") + value,
+         "f:5: a joint's x-force before its joint ID"},
+        {"a i r b a g   s t a t i s t i c s", time + "      1.5" + std::string(120, ' '), "f:5: abstat row without its id"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteText(dir.Path("f"), " t\n ls-dyna\n " + std::string(c.banner) + "\n" + c.body + "\n");
+        KVErrorList errors;
+        EXPECT_FALSE(Simulation::Open(dir.Path("f"), errors)) << c.body;
+        ASSERT_EQ(errors.ErrorCount(), 1) << c.body;
         EXPECT_NE(errors.ErrorMessage(0).find(c.message), std::string::npos) << errors.ErrorMessage(0);
     }
 }

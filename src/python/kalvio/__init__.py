@@ -195,7 +195,8 @@ class Simulation(Mapping[str, Signal]):
 def read_simulation(path: PathLike, units: Optional[str] = None) -> Simulation:
     """Reads every channel of the simulation at path: a binout (binout,
     binout0000 with its sister files and continuations; any name) or an ASCII
-    time-history file (nodout, glstat, secforc, rcforc, matsum). units names
+    time-history file (nodout, glstat, secforc, rcforc, matsum, sbtout,
+    jntforc, deforc, abstat). units names
     the model's consistent set, LENGTH-TIME-MASS-FORCE ("mm-ms-kg-kN",
     "mm-s-t-N"): the signals then come in seconds, mm, m/s, g, N, N m, J, kg;
     without it in the model's numbers, their unit "MODEL UNITS". Raises
