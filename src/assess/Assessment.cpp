@@ -408,7 +408,8 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
             } else {
                 AggregateRegion(scored, region);
                 if (scored) {
-                    unknown = unknown || !region.score;
+                    // A region of measures only (no points) leaves the total as it is.
+                    unknown = unknown || (region.maxScore > 0 && !region.score);
                     totalScore += region.score.value_or(0);
                     totalBand += region.bandScore.value_or(0);
                 } else {
@@ -449,6 +450,10 @@ bool AssessTest(const TestSource& test, const Protocol& protocol, const AssessOp
                 // A capping limit reached takes every point, whatever else is known.
                 o.score = o.bandScore = 0.0;
                 o.notes.push_back("capped: " + o.capped + " reached its capping limit; the score is 0");
+            } else if (o.maxScore == 0) {
+                unknown = true;
+                o.notes.push_back("no criterion of this occupant has published limits here: its measures are shown "
+                                  "without points");
             } else if (!unknown) {
                 o.score = std::max(0.0, totalScore);
                 o.bandScore = std::max(0.0, totalBand);

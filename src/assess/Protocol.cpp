@@ -586,10 +586,20 @@ public:
         if (!Text(o, ptr, "region", r.region, true) || !Number(o, ptr, "max_score", maxScore)
             || !Array(o, ptr, "criteria", true) || !Array(o, ptr, "modifiers", false))
             return false;
-        if (p.scoring == Scoring::SlidingScale && !(maxScore && *maxScore > 0))
-            return Fail(ptr, "a scored region needs its \"max_score\"");
         r.maxScore = maxScore.value_or(0);
-        return Criteria(o, ptr, "criteria", p, r.criteria, lines) && Criteria(o, ptr, "modifiers", p, r.modifiers, lines);
+        if (!Criteria(o, ptr, "criteria", p, r.criteria, lines) || !Criteria(o, ptr, "modifiers", p, r.modifiers, lines))
+            return false;
+        // A region whose criteria have no published limits only shows its measures: it has no points.
+        const bool monitored = r.modifiers.empty()
+                               && std::all_of(r.criteria.begin(), r.criteria.end(), [](const CriterionRule& c) {
+                                      return !c.limit && !c.hpl && c.exceedance.empty() && !c.modifier;
+                                  });
+        if (p.scoring == Scoring::SlidingScale && monitored != !maxScore)
+            return Fail(ptr, monitored ? "a region that only shows measures (no limits) has no \"max_score\""
+                                       : "a scored region needs its \"max_score\"");
+        if (maxScore && !(*maxScore > 0))
+            return Fail(ptr + "/max_score", "\"max_score\" is above 0");
+        return true;
     }
 
     // The criteria of the list key of o (the entries of "modifiers" are modifiers).

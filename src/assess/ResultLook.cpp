@@ -69,6 +69,8 @@ Look RegionLook(const RegionResult* r, bool scored)
     if (r->rating)
         return {RatingName(*r->rating), RatingRgb(*r->rating), true};
     if (scored) {
+        if (!r->score && r->maxScore == 0)
+            return {"measures only (no points)", kNotAvailableRgb, true};
         if (!r->score)
             return {"n/a of " + Fixed(r->maxScore, 0), kNotAvailableRgb, true};
         return {Fixed(*r->score, 2) + " of " + Fixed(r->maxScore, 0)

@@ -216,3 +216,79 @@ TEST(AssessRisk, UsNcapSidePoleAddsAcetabulumAndIliacForces)
     ASSERT_TRUE(a.occupants[0].risk);
     EXPECT_NEAR(*a.occupants[0].risk, 1 - (1 - head) * (1 - Logistic(6.3055, 0.00094, 3000)), 3e-4);
 }
+
+TEST(AssessScale, FullWidthScoresTheFrontPassengerLikeTheDriverAndShowsTheRearOnlyMeasured)
+{
+    TempDir dir;
+    std::vector<SynthChannel> channels = FrontalDummy('3', "H3");
+    for (const SynthChannel& c : FrontalDummy('4', "HF"))
+        channels.push_back(c);
+    channels.push_back({"13SEBE0000B3FO0D", "NEWTONS", [](double t) { return HalfSine(t, 3000, 0.05); }, 0});
+    const Assessment a = AssessAt(WriteTest(dir, "41", channels), Shipped("euro-ncap-frontal-fw-2023"));
+    ASSERT_EQ(a.occupants.size(), 2u);
+    const OccupantResult& front = a.occupants[0];
+    EXPECT_EQ(front.label, "passenger");
+    // Neck tension 2.0 kN between 1.7 and 2.62; femur 5 kN (the worse leg) between 2.6 and 6.2.
+    const auto region = [](const OccupantResult& o, const std::string& name) {
+        return *std::find_if(o.regions.begin(), o.regions.end(), [&](const RegionResult& r) { return r.region == name; });
+    };
+    EXPECT_NEAR(region(front, "neck").score.value_or(-1), 4 * 0.62 / 0.92, 1e-3);
+    EXPECT_NEAR(region(front, "femur").score.value_or(-1), 4 * 1.2 / 3.6, 1e-3);
+    ASSERT_TRUE(front.score.has_value()) << front.verdict;
+    EXPECT_EQ(front.maxScore, 16);
+
+    // The rear passenger's measures are shown, never scored: no points, no total, and why.
+    const OccupantResult& rear = a.occupants[1];
+    EXPECT_EQ(rear.label, "rear passenger");
+    EXPECT_FALSE(rear.score.has_value());
+    EXPECT_EQ(rear.verdict, "incomplete");
+    const CriterionResult* tension = Find(a, "neck_tension", 1);
+    ASSERT_NE(tension, nullptr);
+    EXPECT_NEAR(tension->value.value_or(0), 2.0, 1e-3);
+    EXPECT_FALSE(tension->score.has_value());
+    EXPECT_NE(tension->reason.find("not found in the public protocol texts"), std::string::npos) << tension->reason;
+}
+
+TEST(AssessScale, MpdbPassengerLegAndNeckForcesAreMeasuredWithoutTakingTheTotal)
+{
+    TempDir dir;
+    const Assessment a = AssessAt(WriteTest(dir, "42", FrontalDummy('3', "HF")), Shipped("euro-ncap-mpdb-2023"));
+    ASSERT_EQ(a.occupants.size(), 1u);
+    const OccupantResult& p = a.occupants[0];
+    // Head (no contact), neck (no extension) and chest: deflection 30 mm between 22 and 42 mm.
+    EXPECT_EQ(p.maxScore, 12);
+    ASSERT_TRUE(p.score.has_value()) << p.verdict;
+    EXPECT_NEAR(*p.score, 4 + 4 + 4 * 12.0 / 20, 1e-2);
+    for (const char* name : {"neck_tension", "femur_left"}) {
+        const CriterionResult* c = Find(a, name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_TRUE(c->value.has_value()) << name;
+        EXPECT_FALSE(c->score.has_value()) << name;
+    }
+    EXPECT_NEAR(Find(a, "femur_left")->value.value_or(0), 5.0, 1e-3);
+}
+
+TEST(AssessFiles, AMeasuredOnlyRegionHasNoPointsAndAScoredOneNeedsThem)
+{
+    const std::string head = R"({"id": "x", "name": "x", "version": "1", "date": "2024", "source": "s",
+        "scoring": "sliding_scale", "dummies": ["h3-50m"], "occupants": [{"label": "driver", "positions": ["1"],
+        "dummy": "h3-50m", "regions": [{"region": "femur", )";
+    const std::string tail = R"(]}]}]})";
+    const std::string measured = R"({"criterion": "femur_left", "filter": 600, "channels": ["??FEMRLE00??FOZ?"]})";
+    const std::string scored = R"({"criterion": "femur_left", "hpl": 2.6, "lpl": 6.2, "filter": 600, "channels": ["??FEMRLE00??FOZ?"]})";
+    const struct {
+        std::string region;
+        const char* error; // "" when the file is sound
+    } cases[] = {
+        {R"("criteria": [)" + measured, ""},
+        {R"("max_score": 4, "criteria": [)" + measured, "only shows measures (no limits) has no \"max_score\""},
+        {R"("criteria": [)" + scored, "a scored region needs its \"max_score\""},
+        {R"("max_score": 4, "criteria": [)" + scored, ""},
+    };
+    for (const auto& c : cases) {
+        Protocol p;
+        std::string error;
+        EXPECT_EQ(ParseProtocol(head + c.region + tail, "x.json", p, error), *c.error == 0) << c.region;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
+}

@@ -1,8 +1,10 @@
+#include "Assessment.h"
 #include "DemoChannels.h"
 #include "DemoData.h"
 #include "KVErrorList.h"
 #include "KVReadSignalFile.h"
 #include "KVSignal.h"
+#include "ProtocolFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -181,3 +183,40 @@ TEST(DemoNoise, DeviationIsKeptThroughTheBandLimit)
 }
 
 } // namespace
+
+// Each demo test under every shipped protocol whose dummies it carries: none
+// aborts, and whatever cannot be computed says why.
+TEST_F(DemoDataTest, EveryDemoTestAssessesUnderEveryProtocolItsDummiesFit)
+{
+    const DemoDataSet set = Write(m_dir);
+    std::vector<std::string> problems;
+    const std::vector<Assess::Protocol> protocols = Assess::LoadProtocols({ONDREL_PROTOCOLS_SOURCE_DIR}, problems);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    ASSERT_GE(set.isoTests.size(), 3u);
+    int assessed = 0;
+    for (const std::string& test : set.isoTests) {
+        Assess::TestSource source;
+        KVErrorList errors;
+        ASSERT_TRUE(source.Open({test}, errors)) << test;
+        int fits = 0;
+        for (const Assess::Protocol& p : protocols) {
+            if (!Assess::ProtocolFitsTest(p, source))
+                continue;
+            ++fits;
+            Assess::Assessment a;
+            std::string error;
+            ASSERT_TRUE(Assess::AssessTest(source, p, {}, a, error)) << test << " " << p.id << ": " << error;
+            EXPECT_FALSE(a.occupants.empty()) << test << " " << p.id;
+            for (const Assess::OccupantResult& o : a.occupants)
+                for (const Assess::RegionResult& r : o.regions)
+                    for (const auto* list : {&r.criteria, &r.modifiers})
+                        for (const Assess::CriterionResult& c : *list) {
+                            const bool explained = (c.status == Assess::Status::Ok && c.value) || !c.reason.empty();
+                            EXPECT_TRUE(explained) << test << " " << p.id << " " << c.criterion;
+                        }
+        }
+        assessed += fits > 0 ? 1 : 0;
+    }
+    // The full width, the MPDB and the side barrier test; the sled test carries no dummy a protocol assesses.
+    EXPECT_EQ(assessed, 3);
+}
