@@ -6,8 +6,15 @@
 // beside it, handed to the chart whole as before; and the first selection in
 // freshly started processes, where nothing has been drawn before. Prints
 // milliseconds. A test of 202 channels: opened into the tree, all selected.
+// With --report-test TEST.mme: that test's channels all selected, and its
+// report written as Export Report writes it, with and without the window's
+// progress pumping events.
 // Before any Qt header: its "signals" keyword would clash with a parameter name.
 #include "IsoMmeWriter.h"
+#include "Assessment.h"
+#include "ProtocolFiles.h"
+#include "TestReport.h"
+#include "TestSource.h"
 
 #include "CChannelTree.h"
 #include "CFileListPane.h"
@@ -204,6 +211,61 @@ int LargeTestFigures(COndrelDoc& doc, CMainFrame& frame)
   return 0;
 }
 
+// A listed test of many long channels (the 200-channel test of 100,000
+// samples bench_assess writes): select every channel, then write its report
+// as Export Report does, with the window's progress pumping events and
+// without, beside the time `kalvio report` takes for the same test.
+int ReportFigures(COndrelDoc& doc, CMainFrame& frame, const QString& mme, const std::string& protocol)
+{
+  ListCommands::AddNames(doc, {mme});
+  QApplication::processEvents();
+  QElapsedTimer t;
+  t.start();
+  frame.ListPane()->Tree()->selectAll();
+  QApplication::processEvents();
+  std::printf("select all channels of %s: %.1f ms, %zu loaded\n", qPrintable(mme), Ms(t), doc.Signals().size());
+  std::printf("listed as %s ...\n", doc.FileList().isEmpty() ? "" : qPrintable(doc.FileList().front()));
+  std::vector<std::string> files;
+  for (const QString& name : doc.FileList())
+    files.push_back(QFile::encodeName(name).toStdString());
+  std::vector<std::vector<std::string>> tests;
+  KVErrorList errors;
+  Assess::Protocol p;
+  std::string error;
+  if (!Assess::SplitByTest(files, tests, errors)
+      || !Assess::FindProtocol(Assess::ProtocolDirs({}), protocol, p, error))
+    return 1;
+  QTemporaryDir out;
+  {
+    Report::ReportRequest request;
+    request.tests = {{QFile::encodeName(mme).toStdString()}};
+    request.protocol = p;
+    t.restart();
+    if (!Report::WriteReport(request, QFile::encodeName(out.filePath("r.pdf")).toStdString(), error))
+      return 1;
+    std::printf("report of the test's .mme, as kalvio report takes it: %.1f ms\n", Ms(t));
+  }
+  for (const bool pumping : {false, true}) {
+    Report::ReportRequest request;
+    request.tests = tests;
+    request.protocol = p;
+    int calls = 0;
+    if (pumping)
+      request.progress = [&calls](double) {
+        ++calls;
+        QApplication::processEvents();
+        return true;
+      };
+    t.restart();
+    if (!Report::WriteReport(request, QFile::encodeName(out.filePath("r.pdf")).toStdString(), error))
+      return 1;
+    std::printf("report of the listed test (%zu files)%s: %.1f ms\n", tests.front().size(),
+                pumping ? QStringLiteral(", the window's progress pumping events (%1 calls)").arg(calls).toUtf8().constData() : "",
+                Ms(t));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -214,8 +276,10 @@ int main(int argc, char** argv)
     return FirstPlotInFreshWindow(argc, argv);
   QApplication app(argc, argv);
   QTemporaryDir settings, many, big;
-  if (argc == 2 && std::strcmp(argv[1], "--large-test") == 0) {
-    // The 202-channel test alone.
+  const bool largeTest = argc == 2 && std::strcmp(argv[1], "--large-test") == 0;
+  const bool reportTest = argc >= 3 && std::strcmp(argv[1], "--report-test") == 0;
+  if (largeTest || reportTest) {
+    // The 202-channel test alone, or bench_frame --report-test TEST.mme [PROTOCOL].
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     COndrelDoc doc;
     CMainFrame frame(&doc);
@@ -223,7 +287,8 @@ int main(int argc, char** argv)
     frame.resize(1280, 900);
     frame.show();
     QApplication::processEvents();
-    return LargeTestFigures(doc, frame);
+    return largeTest ? LargeTestFigures(doc, frame)
+                     : ReportFigures(doc, frame, QString::fromLocal8Bit(argv[2]), argc > 3 ? argv[3] : "un-r94");
   }
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 

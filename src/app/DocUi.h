@@ -133,6 +133,13 @@ public:
         (void)title;
         work([](int, int) { return true; });
     }
+    // A question answered yes or no; where nobody looks (batch, console) the
+    // answer is no.
+    virtual bool AskYesNo(const QString& title, const QString& question)
+    {
+        (void)title, (void)question;
+        return false;
+    }
     // "Check Signals": the verdict and findings of every checked file. Where
     // nobody looks (batch, console) there is nothing to show.
     virtual void ShowCheckResults(const std::vector<CCheckedFile>& files) { (void)files; }

@@ -73,20 +73,37 @@ bool SelectionChanged(COndrelDoc& doc, const QStringList& selected, bool itemSel
     CLoadedSignals& loaded = doc.Loaded();
     std::erase_if(loaded.Entries(), unselected);
 
+    bool complete = true;
     if (itemSelected) {
         QSet<QString> names = LoadedNames(loaded.Entries());
-        for (const QString& label : selected) {
-            if (names.contains(label))
-                continue;
-            if (!doc.LoadFile(label))
-                continue;
-            loaded.AddLastLoaded(label);
-            names.insert(label);
-        }
+        QStringList toLoad;
+        for (const QString& label : selected)
+            if (!names.contains(label))
+                toLoad << label;
+        const auto load = [&](const CDocUi::Progress& progress) {
+            for (qsizetype k = 0; k < toLoad.size(); ++k) {
+                if (progress && !progress(static_cast<int>(k), static_cast<int>(toLoad.size()))) {
+                    complete = false;
+                    return;
+                }
+                if (names.contains(toLoad[k]) || !doc.LoadFile(toLoad[k]))
+                    continue;
+                loaded.AddLastLoaded(toLoad[k]);
+                names.insert(toLoad[k]);
+            }
+        };
+        // Selecting a whole test reads hundreds of files: behind a progress
+        // window whose Cancel keeps what is loaded so far.
+        constexpr qsizetype kLoadsShownAbove = 50;
+        if (toLoad.size() > kLoadsShownAbove && doc.Ui())
+            doc.Ui()->RunWithProgress(QStringLiteral("Loading Signals"), load);
+        else
+            load({});
     }
     doc.LoadedSignalsChanged();
     doc.ShowLoadWarnings();
-    return true;
+    // Cancelled: the list selects what was loaded.
+    return complete;
 }
 
 void Relist(COndrelDoc& doc)

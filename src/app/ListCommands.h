@@ -11,7 +11,8 @@ namespace ListCommands {
 
 // Keeps the loaded signals in step with the selected labels (list order).
 // False, nothing changed, when a modified signal would be dropped and the
-// person kept it: the list view then selects the loaded names again.
+// person kept it, or when the loading of many files was cancelled (those
+// loaded by then stay): the list view then selects the loaded names again.
 bool SelectionChanged(COndrelDoc& doc, const QStringList& selected, bool itemSelected);
 // What the list view does on HINT_LIST_CHANGED: re-list the directory, then sort by "Sort".
 void Relist(COndrelDoc& doc);

@@ -3,6 +3,7 @@
 #include "CurveRating.h"
 #include "OndrelDoc.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace RatingCommands {
@@ -22,15 +23,45 @@ QString Reason(const std::string& message)
     return QString::fromLatin1((colon == std::string::npos ? message : message.substr(colon + 2)).c_str());
 }
 
+// Whether a and b may share more samples than a rating in the window takes unasked.
+bool LargePair(const KVSignal& a, const KVSignal& b)
+{
+    return std::min(a.PointCount(), b.PointCount()) > Kalvio::kRatingLargeSamples;
+}
+
+// Whether rating the loaded signals takes long enough to show its progress
+// (two signals of more than 20,000 samples: about a tenth of a second each).
+bool LongRating(const COndrelDoc& doc)
+{
+    int longOnes = 0;
+    for (const CSignalEntry& e : doc.Signals())
+        longOnes += e.signal.PointCount() > 20000;
+    return longOnes >= 2;
+}
+
 } // namespace
 
-std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference)
+int LargeRatingCount(const COndrelDoc& doc, int reference)
+{
+    const std::vector<CSignalEntry>& entries = doc.Signals();
+    if (reference < 0 || reference >= static_cast<int>(entries.size()))
+        return 0;
+    int large = 0;
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        large += static_cast<int>(k) != reference && LargePair(entries[std::size_t(reference)].signal, entries[k].signal);
+    return large;
+}
+
+std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference, const CDocUi::Progress& progress,
+                                       bool allowLarge)
 {
     const std::vector<CSignalEntry>& entries = doc.Signals();
     std::vector<CRatingRow> rows;
     if (reference < 0 || reference >= static_cast<int>(entries.size()))
         return rows;
     const KVSignal& ref = entries[std::size_t(reference)].signal;
+    const int total = static_cast<int>(entries.size()) - 1;
+    bool cancelled = false;
     for (std::size_t k = 0; k < entries.size(); ++k) {
         if (static_cast<int>(k) == reference)
             continue;
@@ -38,7 +69,14 @@ std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference)
         row.name = entries[k].DisplayName();
         Kalvio::CurveRating r;
         KVErrorList errors;
-        if (!Kalvio::RateSignals(ref, entries[k].signal, {}, r, &errors)) {
+        cancelled = cancelled || (progress && !progress(static_cast<int>(rows.size()), total));
+        if (cancelled) {
+            row.failure = QStringLiteral("cancelled");
+        } else if (!allowLarge && LargePair(ref, entries[k].signal)) {
+            row.failure = QStringLiteral("more than %1 samples shared: resample to 0.0001 s or cut the signals to "
+                                         "the event first (the rating's search grows with the square of the count)")
+                              .arg(Kalvio::kRatingLargeSamples);
+        } else if (!Kalvio::RateSignals(ref, entries[k].signal, {}, r, &errors)) {
             row.failure = errors.ErrorCount() > 0 ? Reason(errors.ErrorMessage(0)) : QStringLiteral("not rated");
         } else {
             row.rating = r.rating;
@@ -51,6 +89,8 @@ std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference)
         }
         rows.push_back(row);
     }
+    if (progress && !cancelled)
+        progress(total, total);
     return rows;
 }
 
@@ -64,7 +104,27 @@ void RateAgainstReference(COndrelDoc& doc)
     if (!bandOf.isEmpty() && names.contains(bandOf))
         reference = static_cast<int>(names.lastIndexOf(bandOf));
     bool showBand = !bandOf.isEmpty();
-    const auto rows = [&doc](int i) { return RatingsAgainst(doc, i); };
+    // Long curves ask first and rate behind a progress window with Cancel.
+    const auto rows = [&doc](int i) {
+        CDocUi* ui = doc.Ui();
+        const int large = LargeRatingCount(doc, i);
+        const bool allowLarge =
+            large > 0 && ui->AskYesNo(QStringLiteral("Rate Against Reference"),
+                                      QStringLiteral("%1 signal%2 more than %3 samples with the reference. The rating's "
+                                                     "search grows with the square of the count and can take minutes "
+                                                     "or hours; resampling to 0.0001 s or cutting the signals to the "
+                                                     "event makes it quick.\n\nRate them as they are?")
+                                          .arg(large)
+                                          .arg(large == 1 ? QStringLiteral(" shares") : QStringLiteral("s share"))
+                                          .arg(Kalvio::kRatingLargeSamples));
+        if (!LongRating(doc))
+            return RatingsAgainst(doc, i, {}, allowLarge);
+        std::vector<CRatingRow> result;
+        ui->RunWithProgress(QStringLiteral("Rating Signals"), [&](const CDocUi::Progress& progress) {
+            result = RatingsAgainst(doc, i, progress, allowLarge);
+        });
+        return result;
+    };
     if (!doc.Ui()->ShowRatings(names, reference, rows, showBand))
         return;
     const QString band = showBand && reference >= 0 && reference < names.size() ? names[reference] : QString();

@@ -3,6 +3,7 @@
 #include "AssessReport.h"
 #include "CGraph.h"
 #include "CProgressDlg.h"
+#include "CriterionPlot.h"
 #include "CReportDlg.h"
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
@@ -274,7 +275,7 @@ QDialog* ShowCriterionPlot(QWidget* parent, const Assess::Assessment& a, const A
     auto* layout = new QVBoxLayout(window);
     auto* graph = new CGraph(window);
     layout->addWidget(graph);
-    const QString why = Report::ShowCriterion(*graph, a, c);
+    const QString why = CriterionPlot::ShowCriterion(*graph, a, c);
     if (!why.isEmpty()) {
         delete window;
         QMessageBox::information(parent, QStringLiteral("Assess Test"), why);

@@ -158,6 +158,12 @@ bool CFrameUi::EditHeader(KVSignal& signal)
     return EditSignalHeader(m_window, signal);
 }
 
+bool CFrameUi::AskYesNo(const QString& title, const QString& question)
+{
+    return QMessageBox::question(m_window, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 EDropAnswer CFrameUi::AskDropModified(const QStringList& names)
 {
     return ::AskDropModified(m_window, names);

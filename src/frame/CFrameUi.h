@@ -25,6 +25,7 @@ public:
     bool EditHitlist(QStringList& names) override;
     bool EditHeader(KVSignal& signal) override;
     EDropAnswer AskDropModified(const QStringList& names) override;
+    bool AskYesNo(const QString& title, const QString& question) override;
 
     void ShowMessageBox(const QString& text) override;
     void ShowErrorsAndWarnings(const QStringList& messages) override;

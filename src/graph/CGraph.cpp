@@ -19,6 +19,7 @@ CGraph::CGraph(QWidget* parent) : QWidget(parent)
     m_plot = new CChart(this);
     layout->addWidget(m_plot);
     m_panels = std::make_unique<CGraphPanels>(m_plot);
+    m_plot->fitPanels = [this](int height) { m_panels->FitHeight(height); };
 
     m_plot->setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
     m_plot->setNoAntialiasingOnDrag(true);
@@ -52,7 +53,9 @@ CGraph::CGraph(QWidget* parent) : QWidget(parent)
     main->setRowSpacing(0);
     main->setRowStretchFactor(0, 0.001);
     header->setRowSpacing(0);
-    body->addElement(0, 0, rect);
+    auto* panels = new QCPLayoutGrid;
+    body->addElement(0, 0, panels);
+    panels->addElement(0, 0, rect);
     m_plot->axisRect()->insetLayout()->take(m_plot->legend);
     m_plot->legend->setFont(PixelFont(11));
     m_plot->legend->setVisible(false);
@@ -183,7 +186,8 @@ void CGraph::SetMarks(const QList<CGraphMark>& marks)
     m_marks = marks;
     for (QCPAbstractItem* item : m_markItems)
         m_plot->removeItem(item);
-    m_markItems = AddMarkItems(m_plot, m_marks);
+    m_markLabels = std::make_shared<QList<QRectF>>();
+    m_markItems = AddMarkItems(m_plot, m_marks, m_markLabels);
 }
 
 void CGraph::SetNotice(const QString& notice)
@@ -262,6 +266,26 @@ QList<QRect> CGraph::LegendItemRects(int width, int height) const
                     rects << item->outerRect();
     });
     return rects;
+}
+
+QList<QRect> CGraph::PanelAreaRects(int width, int height) const
+{
+    QList<QRect> rects;
+    InspectLayoutAt(m_plot, width, height, [&] {
+        for (int k = 0; k < m_panels->ShownCount(); ++k)
+            rects << m_panels->Axis(k, true)->axisRect()->rect();
+    });
+    return rects;
+}
+
+QString CGraph::LegendToolTip() const { return m_plot->toolTip(); }
+
+QList<QRectF> CGraph::MarkLabelRects(int width, int height) const
+{
+    if (!m_markLabels)
+        return {};
+    RenderImage(width, height); // the labels find their places as they are drawn
+    return *m_markLabels;
 }
 
 QRect CGraph::PlotAreaRect(int width, int height) const

@@ -127,6 +127,15 @@ public:
     // height pixels (empty list without a legend).
     QList<QRect> LegendItemRects(int width, int height) const;
     QRect PlotAreaRect(int width, int height) const;
+    // The plot areas of the panels shown in a picture of width x height
+    // pixels, top first (panels beyond the least height each keeps are hidden).
+    QList<QRect> PanelAreaRects(int width, int height) const;
+    // The tooltip over the graph: every curve's label when the legend lists
+    // only some of them, else empty.
+    QString LegendToolTip() const;
+    // Where the marks' labels fall in a picture of width x height pixels, in
+    // the order of the marks that have one.
+    QList<QRectF> MarkLabelRects(int width, int height) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -144,6 +153,7 @@ private:
     QList<CGraphTitleLine> m_titleBlock;
     QList<CGraphMark> m_marks;
     QList<QCPAbstractItem*> m_markItems;
+    std::shared_ptr<QList<QRectF>> m_markLabels; // where the labels went when last drawn
     QCPItemText* m_notice = nullptr;
     QAction* m_showAll = nullptr;
     bool m_zoomed = false;

@@ -20,6 +20,7 @@ constexpr int kHeaderSideMargin = 20;  // the text element's own margins, both s
 constexpr int kBelowAxes = 48;         // tick labels and the axis label under the plot area
 constexpr int kLegendTop = 10;         // the legend column's top margin
 constexpr int kLegendShare = 35;       // per cent of the width the legend may take
+constexpr int kMostLegendColumns = 4;  // of the smallest form; more are counted instead
 
 // The forms the legend is tried in, largest first.
 struct LegendForm {
@@ -187,12 +188,66 @@ void FitHeader(QCustomPlot* plot, int width)
     }
 }
 
+namespace {
+
+// Every curve back in the legend, in order, without the line that counts
+// the ones left out.
+void LegendOfAll(QCustomPlot* plot)
+{
+    QCPLegend* legend = plot->legend;
+    for (int i = legend->elementCount() - 1; i >= 0; --i)
+        if (auto* more = qobject_cast<QCPTextElement*>(legend->elementAt(i)))
+            legend->remove(more);
+    legend->simplify();
+    for (int i = 0; i < plot->plottableCount(); ++i)
+        if (!legend->hasItemWithPlottable(plot->plottable(i)))
+            plot->plottable(i)->addToLegend(legend);
+    plot->setToolTip(QString());
+}
+
+// The legend as the first curves that fit one column and a line counting the
+// others; the whole list in the graph's tooltip.
+void LegendWithCount(QCustomPlot* plot, int room, int allowed)
+{
+    QCPLegend* legend = plot->legend;
+    const LegendForm& form = kLegendForms[1];
+    legend->setFont(PixelFont(form.pixels));
+    legend->setIconSize(form.icon);
+    legend->setWrap(0);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+    const int itemHeight = legend->item(0)->minimumOuterSizeHint().height() + legend->rowSpacing();
+    const int count = plot->plottableCount();
+    const int listed = std::clamp(room / std::max(itemHeight, 1) - 1, 1, count);
+    QStringList all;
+    for (int i = 0; i < count; ++i)
+        all << plot->plottable(i)->property("label").toString();
+    for (int i = listed; i < count; ++i)
+        plot->plottable(i)->removeFromLegend(legend);
+    legend->simplify();
+    auto* more = new QCPTextElement(plot, QStringLiteral("and %1 more curves (the list in the tooltip)").arg(count - listed),
+                                    PixelFont(form.pixels, true));
+    more->setLayer(legend->layer());
+    more->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
+    legend->addElement(legend->rowCount(), 0, more);
+    const QFontMetrics metrics(legend->font());
+    const int frame = legend->iconSize().width() + legend->iconTextPadding() + legend->item(0)->margins().left() +
+                      legend->item(0)->margins().right();
+    ApplyLabels(legend, metrics, std::max(allowed - frame, metrics.horizontalAdvance(QStringLiteral("W…W"))));
+    more->setText(metrics.elidedText(more->text(), Qt::ElideRight, allowed));
+    plot->setToolTip(all.join(QLatin1Char('\n')));
+}
+
+} // namespace
+
 void FitLegend(QCustomPlot* plot, int width, int height)
 {
     QCPLegend* legend = plot->legend;
     // Cells of a wrapped legend may be empty: only plottables count.
     const int count = plot->plottableCount();
-    if (!legend->visible() || count == 0 || !legend->item(0) || width <= 0 || height <= 0)
+    if (!legend->visible() || count == 0 || width <= 0 || height <= 0)
+        return;
+    LegendOfAll(plot);
+    if (!legend->item(0))
         return;
     QCPLayoutGrid* header = Header(plot);
     const int headerHeight = header ? header->minimumOuterSizeHint().height() : 0;
@@ -215,6 +270,12 @@ void FitLegend(QCustomPlot* plot, int width, int height)
     const QFontMetrics metrics(legend->font());
     const int frame = legend->iconSize().width() + legend->iconTextPadding() + legend->item(0)->margins().left() +
                       legend->item(0)->margins().right() + legend->columnSpacing();
+    // Beyond four columns of the smallest text the legend is a wall nobody
+    // reads: it then lists what fits one column and counts the rest.
+    if (columns > kMostLegendColumns) {
+        LegendWithCount(plot, room, allowed);
+        return;
+    }
     const int textWidth = std::max(metrics.horizontalAdvance(QStringLiteral("W…W")),
                                    allowed / std::max(columns, 1) - frame);
     ApplyLabels(legend, metrics, textWidth);
@@ -241,8 +302,12 @@ void FitAxisLabels(QCustomPlot* plot, int width, int height)
 
 void FitToSize(QCustomPlot* plot, int width, int height)
 {
-    // The header first: the legend's rows depend on the room under it.
+    // The header first: the panels and the legend's rows depend on the room under it.
     FitHeader(plot, width);
+    if (auto* chart = dynamic_cast<CChart*>(plot); chart && chart->fitPanels) {
+        QCPLayoutGrid* header = Header(plot);
+        chart->fitPanels(height - (header ? header->minimumOuterSizeHint().height() : 0));
+    }
     FitLegend(plot, width, height);
     FitAxisLabels(plot, width, height);
 }

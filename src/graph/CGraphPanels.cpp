@@ -39,10 +39,15 @@ void CGraphPanels::Set(const std::vector<int>& panelOf, const QStringList& yLabe
     if (wanted != Count()) {
         // The curves sit on the axes of the panels that go.
         m_plot->clearPlottables();
-        QCPLayoutGrid* body = BodyGrid(m_plot);
-        for (QCPAxisRect* rect : m_rects)
-            body->remove(rect);
+        QCPLayoutGrid* body = PanelGrid(m_plot);
+        for (QCPAxisRect* rect : m_rects) {
+            if (rect->layout() == body) // a hidden one is outside the grid already
+                body->take(rect);
+            delete rect;
+        }
         m_rects.clear();
+        if (m_hiddenNote && m_hiddenNote->layout() == body && body->take(m_hiddenNote))
+            m_hiddenNote->setVisible(false);
         body->simplify();
         if (!m_margins) {
             m_margins = new QCPMarginGroup(m_plot);
@@ -65,8 +70,49 @@ void CGraphPanels::Set(const std::vector<int>& panelOf, const QStringList& yLabe
             body->addElement(k, 0, rect);
             m_rects.push_back(rect);
         }
+        m_shown = wanted;
     }
     m_bounds.assign(static_cast<size_t>(Count()), QRectF());
+    ApplyAxisLabels();
+}
+
+void CGraphPanels::FitHeight(int height)
+{
+    // Each panel keeps room for its curves, tick labels and axis label; the
+    // time axis's labels under the lowest take the rest.
+    constexpr int kLeastPanel = 90, kTimeAxis = 40, kNoteHeight = 18;
+    const int all = Count();
+    int shown = all;
+    if (all > 1 && (height - kTimeAxis) / kLeastPanel < all)
+        shown = std::max(1, (height - kTimeAxis - kNoteHeight) / kLeastPanel);
+    m_shown = shown;
+    QCPLayoutGrid* grid = PanelGrid(m_plot);
+    for (QCPAxisRect* rect : m_rects)
+        if (rect->layout() == grid)
+            grid->take(rect);
+    if (m_hiddenNote && m_hiddenNote->layout() == grid)
+        grid->take(m_hiddenNote);
+    grid->simplify();
+    for (int k = 1; k < all; ++k) {
+        QCPAxisRect* rect = m_rects[static_cast<size_t>(k - 1)];
+        rect->setVisible(k < shown); // its axes and curves with it
+        if (k < shown)
+            grid->addElement(k, 0, rect);
+    }
+    if (shown < all) {
+        if (!m_hiddenNote) {
+            m_hiddenNote = new QCPTextElement(m_plot, QString(), PixelFont(12));
+            m_hiddenNote->setTextColor(QColor(120, 60, 0));
+        }
+        m_hiddenNote->setText(QStringLiteral("%1 more panel%2 hidden (%3): make the plot taller to show them")
+                                  .arg(all - shown)
+                                  .arg(all - shown == 1 ? "" : "s")
+                                  .arg(m_labels.mid(shown).join(", ")));
+        m_hiddenNote->setVisible(true);
+        grid->addElement(shown, 0, m_hiddenNote);
+    } else if (m_hiddenNote) {
+        m_hiddenNote->setVisible(false);
+    }
     ApplyAxisLabels();
 }
 
@@ -89,7 +135,7 @@ void CGraphPanels::ApplyAxisLabels()
 {
     const int n = Count();
     for (int k = 0; k < n; ++k) {
-        Axis(k, true)->setLabel(k == n - 1 ? m_xLabel : QString());
+        Axis(k, true)->setLabel(k == std::min(n, m_shown) - 1 ? m_xLabel : QString());
         Axis(k, false)->setLabel(n > 1 ? m_labels.value(k) : m_yLabel);
     }
 }

@@ -32,6 +32,12 @@ public:
                    bool reduceLong, const std::shared_ptr<const void>& owner);
     void ClearCurves();
 
+    // Shows as many panels, from the top, as keep their least height in a
+    // body height pixels tall; a line under them says how many are hidden.
+    void FitHeight(int height);
+    // The panels shown at the last fit.
+    int ShownCount() const { return m_shown; }
+
     // Every panel's axes to the range of its curves with a margin, the top
     // panel's Y also to the levels of marks; 0 to 1 without curves.
     void RescaleToData(const QList<CGraphMark>& marks);
@@ -50,4 +56,6 @@ private:
     std::vector<QRectF> m_bounds;         // of the points drawn in each panel
     QRectF m_dataBounds;                  // of all drawn points; null without any
     QCPMarginGroup* m_margins = nullptr;  // keeps the panels' plot areas aligned
+    QCPTextElement* m_hiddenNote = nullptr; // "3 panels hidden (mm, deg, V): ..." under the panels
+    int m_shown = 1;
 };

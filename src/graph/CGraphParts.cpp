@@ -274,6 +274,11 @@ QCPLayoutGrid* BodyGrid(QCustomPlot* plot)
     return qobject_cast<QCPLayoutGrid*>(plot->plotLayout()->element(1, 0));
 }
 
+QCPLayoutGrid* PanelGrid(QCustomPlot* plot)
+{
+    return qobject_cast<QCPLayoutGrid*>(BodyGrid(plot)->element(0, 0));
+}
+
 void BuildHeader(QCustomPlot* plot, const QList<CGraphTitleLine>& titleBlock, const QString& title,
                  const QString& subTitle)
 {
@@ -331,52 +336,4 @@ void ApplyLegend(QCustomPlot* plot, const QStringList& labels)
         body->simplify();
     }
     plot->legend->setVisible(show);
-}
-
-QList<QCPAbstractItem*> AddMarkItems(QCustomPlot* plot, const QList<CGraphMark>& marks)
-{
-    QList<QCPAbstractItem*> items;
-    for (const CGraphMark& mark : marks) {
-        QColor fill = mark.colour;
-        fill.setAlpha(mark.kind == CGraphMark::Level ? 255 : 48);
-        QCPItemText* label = nullptr;
-        if (!mark.label.isEmpty()) {
-            label = new QCPItemText(plot);
-            label->setText(mark.label);
-            label->setColor(mark.colour.darker(130));
-            label->setFont(PixelFont(11));
-            label->setClipToAxisRect(true);
-        }
-        if (mark.kind == CGraphMark::Level) {
-            auto* line = new QCPItemStraightLine(plot);
-            line->point1->setCoords(0, mark.from);
-            line->point2->setCoords(1, mark.from);
-            line->setPen(QPen(mark.colour, 1.5, Qt::DashLine));
-            items.append(line);
-        } else {
-            auto* rect = new QCPItemRect(plot);
-            const bool band = mark.kind == CGraphMark::LevelBand;
-            for (QCPItemPosition* corner : {rect->topLeft, rect->bottomRight}) {
-                corner->setTypeX(band ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
-                corner->setTypeY(band ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
-            }
-            const double lo = std::min(mark.from, mark.to), hi = std::max(mark.from, mark.to);
-            rect->topLeft->setCoords(band ? 0.0 : lo, band ? hi : 0.0);
-            rect->bottomRight->setCoords(band ? 1.0 : hi, band ? lo : 1.0);
-            rect->setPen(Qt::NoPen);
-            rect->setBrush(fill);
-            items.append(rect);
-        }
-        if (label) {
-            // A level's label sits above its right end, a stretch's at its top.
-            const bool level = mark.kind != CGraphMark::XSpan;
-            label->position->setTypeX(level ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
-            label->position->setTypeY(level ? QCPItemPosition::ptPlotCoords : QCPItemPosition::ptAxisRectRatio);
-            label->position->setCoords(level ? 0.995 : std::min(mark.from, mark.to),
-                                       level ? std::max(mark.from, mark.to) : 0.01);
-            label->setPositionAlignment(level ? (Qt::AlignRight | Qt::AlignBottom) : (Qt::AlignLeft | Qt::AlignTop));
-            items.append(label);
-        }
-    }
-    return items;
 }

@@ -6,6 +6,7 @@
 
 #include <qcustomplot.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,10 +16,15 @@ class CChart : public QCustomPlot {
 public:
     using QCustomPlot::QCustomPlot;
     using QCustomPlot::updateLayout;
+    // Fits the panels to the height of a picture (FitToSize calls it).
+    std::function<void(int height)> fitPanels;
 };
 
 // The grid under the header that holds the panels and the legend column.
 QCPLayoutGrid* BodyGrid(QCustomPlot* plot);
+// The grid in the body's first cell that stacks the panels, so that the
+// legend column beside it runs the full height.
+QCPLayoutGrid* PanelGrid(QCustomPlot* plot);
 
 // The header's rows: the title block (when there are lines), the title and
 // the subtitle (when not empty).
@@ -33,8 +39,10 @@ void ApplyPens(QCustomPlot* plot, const std::vector<int>& lineTypes, const std::
 // the right when there are labels and curves.
 void ApplyLegend(QCustomPlot* plot, const QStringList& labels);
 
-// The items that draw the marks on plot; the caller removes them again.
-QList<QCPAbstractItem*> AddMarkItems(QCustomPlot* plot, const QList<CGraphMark>& marks);
+// The items that draw the marks on plot; the caller removes them again. Each
+// drawing of the labels leaves where they went in placed.
+QList<QCPAbstractItem*> AddMarkItems(QCustomPlot* plot, const QList<CGraphMark>& marks,
+                                     const std::shared_ptr<QList<QRectF>>& placed);
 
 // The title block's lines, set left, centred and right across the width.
 QCPLayoutElement* NewTitleBlock(QCustomPlot* plot, const QList<CGraphTitleLine>& lines);

@@ -26,10 +26,12 @@ QFont Font(double size, bool bold = false)
 }
 
 // The font of a cell: 8.5 points, smaller (down to 6) while a word of text
-// is wider than width, so that words wrap whole.
-QFont CellFont(const QString& text, double width, bool bold)
+// is wider than width, so that words wrap whole; on one line, while the
+// whole text is.
+QFont CellFont(const QString& text, double width, bool bold, bool oneLine = false)
 {
-    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList words = oneLine ? QStringList{text}
+                                      : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     double size = 8.5;
     for (; size > 6; size -= 0.5) {
         const QFontMetricsF m(Font(size, bold));
@@ -43,6 +45,8 @@ QFont CellFont(const QString& text, double width, bool bold)
 // smallest size breaks anywhere rather than being cut off.
 int CellWrap(const QFontMetricsF& m, const QString& text, double width)
 {
+    if (m.horizontalAdvance(text) <= width)
+        return Qt::TextSingleLine;
     for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         if (m.horizontalAdvance(word) > width)
             return Qt::TextWordWrap | Qt::TextWrapAnywhere;
@@ -95,6 +99,7 @@ void CReportPage::Footer()
 void CReportPage::Heading(const QString& text, double size)
 {
     m_headerCells.clear();
+    m_oneLine = false;
     const QFont f = Font(size, true);
     const double h = QFontMetricsF(f).height() * 1.4;
     Need(h * 3); // a heading does not stand alone at the foot of a page
@@ -107,6 +112,7 @@ void CReportPage::Heading(const QString& text, double size)
 void CReportPage::Paragraph(const QString& text, double size, QColor colour, double indent)
 {
     m_headerCells.clear();
+    m_oneLine = false;
     const QFont f = Font(size);
     const QRectF area(m_left + indent, m_y, Width() - indent, 1e6);
     const QRectF used = QFontMetricsF(f).boundingRect(area, Qt::TextWordWrap, text);
@@ -139,10 +145,13 @@ double CReportPage::RowHeight(const std::vector<double>& widths, const std::vect
     double height = 0;
     for (size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
         const double width = widths[i] - 2 * kCellPadding;
-        const QFontMetricsF m(CellFont(cells[i].text, width, cells[i].bold || header));
+        const QFontMetricsF m(CellFont(cells[i].text, width, cells[i].bold || header, m_oneLine));
         const QRectF r(0, 0, width, 1e6);
         height = std::max(height, m.boundingRect(r, CellWrap(m, cells[i].text, width), cells[i].text).height());
     }
+    // A one-line row is as tall as a line of the full size, whatever size its texts were set in.
+    if (m_oneLine)
+        height = std::max(height, QFontMetricsF(Font(8.5, true)).height());
     return height + 2 * kCellPadding;
 }
 
@@ -157,7 +166,7 @@ std::vector<Cell> CReportPage::CutToFit(const std::vector<double>& widths, std::
         const double width = widths[i] - 2 * kCellPadding;
         const QRectF r(0, 0, width, 1e6);
         const auto heightOf = [&](const QString& text) {
-            const QFontMetricsF m(CellFont(text, width, cells[i].bold || header));
+            const QFontMetricsF m(CellFont(text, width, cells[i].bold || header, m_oneLine));
             return m.boundingRect(r, CellWrap(m, text, width), text).height();
         };
         if (heightOf(cells[i].text) <= tallest)
@@ -202,7 +211,7 @@ void CReportPage::DrawRow(const std::vector<double>& widths, const std::vector<C
         // Dark fills take white text.
         m_painter.setPen(fill.isValid() && fill.lightness() < 110 ? Qt::white : Qt::black);
         const QRectF inner = box.adjusted(kCellPadding, kCellPadding, -kCellPadding, -kCellPadding);
-        const QFont font = CellFont(cells[i].text, inner.width(), cells[i].bold || header);
+        const QFont font = CellFont(cells[i].text, inner.width(), cells[i].bold || header, m_oneLine);
         m_painter.setFont(font);
         m_painter.drawText(inner, CellWrap(QFontMetricsF(font), cells[i].text, inner.width()) | Qt::AlignLeft | Qt::AlignVCenter,
                            cells[i].text);

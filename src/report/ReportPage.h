@@ -45,12 +45,17 @@ public:
     // there (until a heading or paragraph ends the table). A word too wide
     // for its cell is set smaller, not broken.
     void Row(const std::vector<double>& widths, const std::vector<Cell>& cells, bool header = false);
+    // The rows of the table begun next are one line high: a text longer than
+    // its cell is set smaller (down to 6 points) before it wraps.
+    void OneLineRows() { m_oneLine = true; }
     // A picture of the full width and height points, drawn by paint into the
     // rectangle it is given.
     void Picture(double height, const std::function<void(QPainter&, const QRectF&)>& paint);
     void Space(double points) { m_y += points; }
 
     double Width() const { return m_right - m_left; }
+    // Where the next thing drawn goes, in points from the page's top.
+    double Position() const { return m_y; }
     int PageNumber() const { return m_page; }
     QPainter& Painter() { return m_painter; }
 
@@ -70,6 +75,7 @@ private:
     // The header row of the table being laid out, repeated on a new page.
     std::vector<double> m_headerWidths;
     std::vector<Cell> m_headerCells;
+    bool m_oneLine = false;
 };
 
 } // namespace Report

@@ -60,6 +60,10 @@ Cell ResultCell(const Assess::CriterionResult& c, bool scored);
 const Assess::CriterionResult* FindCriterion(const Assess::Assessment& a, char position, const std::string& region,
                                              const std::string& name);
 
+// What the channel check found, in words: "Of 200 channels, 1 channel has
+// warnings; the other 199 passed."
+QString ChannelCheckSentence(size_t channels, size_t failed, size_t warned);
+
 // The pages, in their order.
 void CoverPage(CReportPage& page, const std::vector<TestData>& tests, const ReportRequest& request);
 void SummaryPages(CReportPage& page, const std::vector<TestData>& tests);

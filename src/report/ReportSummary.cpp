@@ -69,6 +69,7 @@ void SummaryPages(CReportPage& page, const std::vector<TestData>& tests)
                              .arg(QChar(occupant.position))
                              .arg(Q(occupant.label), Q(occupant.dummyName)),
                          12);
+            page.OneLineRows();
             std::vector<double> widths = fixedWidths;
             std::vector<Cell> head = {{"criterion"}, {"unit"}, {scored ? "HPL / LPL" : "limit"}};
             for (size_t t = from; t < to; ++t) {

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +91,23 @@ std::vector<ChannelCheck> CheckChannels(const Assess::TestSource& source)
     return checks;
 }
 
+QString ChannelCheckSentence(size_t channels, size_t failed, size_t warned)
+{
+    const auto count = [](size_t n, const char* one, const char* many) {
+        return QStringLiteral("%1 channel%2 %3").arg(n).arg(n == 1 ? "" : "s", n == 1 ? one : many);
+    };
+    QStringList parts;
+    if (failed > 0)
+        parts << count(failed, "fails the channel check", "fail the channel check");
+    if (warned > 0)
+        parts << count(warned, "has warnings", "have warnings");
+    const size_t others = channels >= failed + warned ? channels - failed - warned : 0;
+    QString sentence = QStringLiteral("Of %1 channel%2, %3").arg(channels).arg(channels == 1 ? "" : "s", parts.join(" and "));
+    if (others > 0)
+        sentence += QStringLiteral("; the other %1 passed").arg(others);
+    return sentence + ".";
+}
+
 void QualityPages(CReportPage& page, const std::vector<TestData>& tests)
 {
     page.NewPage();
@@ -110,12 +128,7 @@ void QualityPages(CReportPage& page, const std::vector<TestData>& tests)
                                .arg(Q(t.assessment.test)));
             continue;
         }
-        page.Paragraph(QStringLiteral("%1 of %2 channels %3 the channel check, %4 %5 warnings; the others passed.")
-                           .arg(failed)
-                           .arg(t.checks.size())
-                           .arg(failed == 1 ? "fails" : "fail")
-                           .arg(warned)
-                           .arg(warned == 1 ? "has" : "have"));
+        page.Paragraph(ChannelCheckSentence(t.checks.size(), failed, warned));
         const std::vector<double> widths = {105, 45, page.Width() - 150};
         page.Row(widths, {{"channel"}, {"verdict"}, {"findings"}}, true);
         for (const ChannelCheck& c : t.checks) {

@@ -5,8 +5,6 @@
 // body region and occupant with the limits drawn, and the channel check.
 #include "Assessment.h"
 
-#include "CGraph.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QList>
@@ -39,16 +37,5 @@ bool MakeReport(const ReportRequest& request, QByteArray& pdf, std::string& erro
 // MakeReport written to path as every output file of the toolset is: never
 // half written, never over a folder.
 bool WriteReport(const ReportRequest& request, const std::string& path, std::string& error);
-
-// A channel named with what was done to it for the criterion:
-// "11HEAD0000H3ACXA, filtered to CFC 1000", "11NECKUP00H3FOZA, CFC 1000 as recorded".
-QString UsedChannelLabel(const Assess::ChannelUse& use);
-
-// Shows on graph the channels of criterion c of assessment a as it used them
-// (the signals an assessment with keepChannels handed on), the resultant it
-// was computed on, a panel per unit over the protocol's window in ms, with
-// its limits and window; titled with the test's name and the value. Returns
-// why nothing could be shown, else empty.
-QString ShowCriterion(CGraph& graph, const Assess::Assessment& a, const Assess::CriterionResult& c);
 
 } // namespace Report

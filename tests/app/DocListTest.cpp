@@ -174,3 +174,24 @@ TEST_F(AppTest, CommandsThatDropModifiedSignalsAskFirst)
     ASSERT_EQ(doc->Signals().size(), 1u);
     EXPECT_EQ(doc->Signals()[0].name, "y.rvf");
 }
+
+// Selecting every channel of a large test read them all with no sign of
+// progress and no way to stop.
+TEST_F(AppTest, SelectingManyFilesShowsProgressAndCancelKeepsWhatWasLoaded)
+{
+    QStringList names;
+    for (int k = 0; k < 60; ++k) {
+        names << QStringLiteral("c%1.rvf").arg(k, 2, 10, QLatin1Char('0'));
+        WriteRvf(names.back(), Ramp(3));
+    }
+    BrowseDataDir();
+    ui.cancelProgressAt = 20;
+    EXPECT_FALSE(ListCommands::SelectionChanged(*doc, names, true));
+    EXPECT_EQ(ui.progressTitles, QStringList{"Loading Signals"});
+    EXPECT_EQ(doc->Signals().size(), 20u);
+    // Fifty files or fewer load at once.
+    ui.progressTitles.clear();
+    EXPECT_TRUE(ListCommands::SelectionChanged(*doc, names.mid(0, 50), true));
+    EXPECT_TRUE(ui.progressTitles.isEmpty());
+    EXPECT_EQ(doc->Signals().size(), 50u);
+}

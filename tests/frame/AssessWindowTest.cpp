@@ -4,6 +4,7 @@
 #include "CAssessDlg.h"
 #include "CGraph.h"
 #include "CReportDlg.h"
+#include "CriterionPlot.h"
 #include "DemoData.h"
 #include "FrameTestSupport.h"
 #include "KVErrorList.h"
@@ -202,7 +203,7 @@ TEST_F(AssessWindowTest, ChannelsAreNamedWithWhatWasDoneToThem)
         Assess::ChannelUse use;
         use.code = "11HEAD0000H3ACX0";
         use.filter = filter;
-        EXPECT_EQ(Report::UsedChannelLabel(use), label);
+        EXPECT_EQ(CriterionPlot::UsedChannelLabel(use), label);
     }
 }
 

@@ -440,3 +440,31 @@ TEST_F(MainFrameTest, RateAgainstReferenceTabulatesTheRatingsAndDrawsTheCorridor
     // Three curves and the four corridor bounds.
     EXPECT_EQ(frame->PlotView()->Graph()->CurveCount(), 7);
 }
+
+// Rating two curves of 250,000 samples in the window ran for many minutes
+// without a word or a way out (the command line refuses them unless asked).
+TEST_F(MainFrameTest, LongRatingsAreRefusedUnlessAskedAndStopAtCancel)
+{
+    ListCommands::SelectionChanged(*doc, {}, false);
+    const auto wave = [](float phase) {
+        return UniformSignal(0, 250000, 1e-5f, [phase](double t) { return std::sin(40.0 * t + phase); });
+    };
+    doc->Loaded().Add({QStringLiteral("ref.rvf"), wave(0.0f), false});
+    doc->Loaded().Add({QStringLiteral("long.rvf"), wave(0.1f), false});
+    doc->Loaded().Add({QStringLiteral("short.rvf"), RatingPulse(0.0, "G"), false});
+    EXPECT_EQ(RatingCommands::LargeRatingCount(*doc, 0), 1);
+    const std::vector<CRatingRow> refused = RatingCommands::RatingsAgainst(*doc, 0);
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_TRUE(refused[0].failure.contains(QStringLiteral("more than 200000 samples"))) << refused[0].failure.toStdString();
+    EXPECT_FALSE(refused[1].failure.contains(QStringLiteral("more than"))) << refused[1].failure.toStdString();
+    // Cancel after the first step leaves the rest unrated, said so.
+    std::vector<int> steps;
+    const std::vector<CRatingRow> stopped = RatingCommands::RatingsAgainst(*doc, 2, [&](int done, int) {
+        steps.push_back(done);
+        return done == 0;
+    });
+    EXPECT_EQ(steps, (std::vector<int>{0, 1}));
+    ASSERT_EQ(stopped.size(), 2u);
+    EXPECT_NE(stopped[0].failure, QStringLiteral("cancelled"));
+    EXPECT_EQ(stopped[1].failure, QStringLiteral("cancelled"));
+}

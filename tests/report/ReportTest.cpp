@@ -235,3 +235,42 @@ TEST(ReportPage, ARowLongerThanAPageIsCutAndTheRowsAfterItAreShown)
         EXPECT_NE(text.find("dropout " + std::to_string(k)), std::string::npos) << k;
     EXPECT_LE(std::stoi(Output("pdfinfo '" + pdf + "' | sed -n 's/^Pages: *//p'")), 3);
 }
+
+// Fault: the channel check said "1 has warnings" and "1 of 2 channels fail".
+TEST(ReportQuality, TheChannelCheckSentenceCountsInWords)
+{
+    using Report::Detail::ChannelCheckSentence;
+    const struct {
+        size_t channels, failed, warned;
+        const char* sentence;
+    } cases[] = {
+        {200, 0, 1, "Of 200 channels, 1 channel has warnings; the other 199 passed."},
+        {2, 1, 1, "Of 2 channels, 1 channel fails the channel check and 1 channel has warnings."},
+        {5, 2, 0, "Of 5 channels, 2 channels fail the channel check; the other 3 passed."},
+        {1, 0, 1, "Of 1 channel, 1 channel has warnings."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChannelCheckSentence(c.channels, c.failed, c.warned).toStdString(), c.sentence);
+}
+
+// Fault: summary rows differed in height, a criterion title that wrapped
+// making its row twice as tall as the one above.
+TEST(ReportPage, OneLineRowsAllHaveOneHeight)
+{
+    EnsureApplication();
+    TempDir dir;
+    QPdfWriter writer(QString::fromStdString(dir.Path("rows.pdf")));
+    writer.setResolution(72);
+    Report::CReportPage page(writer, "footer");
+    page.NewPage();
+    page.OneLineRows();
+    std::vector<double> heights;
+    for (const QString& title : {QStringLiteral("HIC15"), QStringLiteral("Upper tibia index (left), lateral"),
+                                 QStringLiteral("Neck shear")}) {
+        const double before = page.Position();
+        page.Row({145, 28, 80}, {{title}, {"kN"}, {"1.90 / 3.10"}});
+        heights.push_back(page.Position() - before);
+    }
+    EXPECT_EQ(heights[0], heights[1]);
+    EXPECT_EQ(heights[0], heights[2]);
+}

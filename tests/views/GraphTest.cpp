@@ -521,3 +521,71 @@ TEST_F(GraphTest, MarksShowLimitsAboveTheCurvesAndPaintIntoAnyPainter)
     EXPECT_LT(graph.ShownRanges()[3], 70.0);
     EXPECT_EQ(onLimitRow(graph.RenderImage(800, 500)), 0);
 }
+
+// The capping label of a limit below zero stood at zero, far from its line,
+// and labels of levels close together were drawn over each other.
+TEST_F(GraphTest, MarkLabelsSitBesideTheirOwnLinesAndClearOfEachOther)
+{
+    CGraph graph;
+    ShowTwoCurves(graph); // 0 to 49
+    const QColor red(200, 30, 30), orange(235, 150, 20);
+    graph.SetMarks({{CGraphMark::XSpan, 0.1, 0.2, "window", QColor(60, 90, 200)},
+                    {CGraphMark::Level, -30.0, 0.0, "capping -30", red},
+                    {CGraphMark::LevelBand, 60.0, 55.0, "HPL 60 / LPL 55", orange},
+                    {CGraphMark::Level, 62.0, 0.0, "limit 62", red}});
+    graph.Replot();
+    const std::vector<double> range = graph.ShownRanges();
+    const QRect area = graph.PlotAreaRect(800, 500);
+    const auto rowOf = [&](double v) { return area.top() + (range[3] - v) / (range[3] - range[2]) * area.height(); };
+    const QList<QRectF> labels = graph.MarkLabelRects(800, 500);
+    ASSERT_EQ(labels.size(), 4);
+    const double levels[] = {-30.0, 60.0, 62.0};
+    for (int k = 1; k < 4; ++k) {
+        const double row = rowOf(levels[k - 1]);
+        EXPECT_TRUE(labels[k].bottom() <= row || labels[k].top() >= row) << k; // not across its line
+        EXPECT_LT(std::min(std::fabs(labels[k].bottom() - row), std::fabs(labels[k].top() - row)), 8.0) << k;
+        EXPECT_TRUE(QRectF(area).contains(labels[k])) << k;
+    }
+    for (int i = 0; i < 4; ++i)
+        for (int j = i + 1; j < 4; ++j)
+            EXPECT_FALSE(labels[i].intersects(labels[j])) << i << " " << j;
+}
+
+// Two hundred channels in seven units made one tall panel over six strips
+// whose labels overlapped, beside a legend of unreadable columns.
+TEST_F(GraphTest, ManyPanelsKeepALeastHeightAndManyCurvesAreCountedInTheLegend)
+{
+    constexpr int kCurves = 200, kUnits = 7;
+    std::vector<float> x(kCurves * 2), y(kCurves * 2);
+    std::vector<int> panelOf;
+    QStringList labels, units;
+    for (int k = 0; k < kUnits; ++k)
+        units << QStringLiteral("unit %1").arg(k);
+    for (int i = 0; i < kCurves; ++i) {
+        x[size_t(2 * i)] = 0.0f;
+        x[size_t(2 * i + 1)] = 1.0f;
+        y[size_t(2 * i)] = y[size_t(2 * i + 1)] = float(i);
+        panelOf.push_back(i % kUnits);
+        labels << QStringLiteral("11CHAN%1H3ACXA").arg(i, 4, 10, QLatin1Char('0'));
+    }
+    CGraph graph;
+    graph.SetPanels(panelOf, units);
+    graph.SetCurves(x.data(), y.data(), kCurves, 2);
+    graph.SetLegend(labels);
+    graph.resize(1000, 500);
+    graph.Replot();
+    const QList<QRect> panels = graph.PanelAreaRects(1000, 500);
+    ASSERT_GE(panels.size(), 2);
+    EXPECT_LT(panels.size(), kUnits);
+    for (const QRect& r : panels)
+        EXPECT_GE(r.height(), 50);
+    const QByteArray svg = graph.SvgData(10000, 5000);
+    EXPECT_TRUE(svg.contains(QStringLiteral("%1 more panels hidden").arg(kUnits - panels.size()).toUtf8())) << svg.size();
+    const QList<QRect> items = graph.LegendItemRects(1000, 500);
+    EXPECT_LT(items.size(), kCurves);
+    EXPECT_TRUE(svg.contains("more curves"));
+    EXPECT_EQ(graph.LegendToolTip().split('\n'), labels);
+    // A picture tall enough shows every panel and no note.
+    EXPECT_EQ(graph.PanelAreaRects(1000, 1400).size(), kUnits);
+    EXPECT_FALSE(graph.SvgData(10000, 14000).contains("hidden"));
+}
