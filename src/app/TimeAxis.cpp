@@ -1,6 +1,7 @@
 #include "TimeAxis.h"
 
 #include "KVSignal.h"
+#include "KVTimeUnits.h"
 
 #include <QStringList>
 
@@ -21,23 +22,8 @@ QString UnitKey(const std::string& units) { return Latin1(units).trimmed().toUpp
 
 std::optional<double> SecondsPerUnit(const std::string& xUnits)
 {
-    struct Unit {
-        const char* word;
-        bool prefix; // the long names also match with a tail ("SECONDS (S)")
-        double seconds;
-    };
-    static const Unit kUnits[] = {
-        {"SECOND", true, 1.0},        {"SEC", false, 1.0},    {"S", false, 1.0},
-        {"MILLISECOND", true, 1e-3},  {"MSEC", false, 1e-3},  {"MS", false, 1e-3},
-        {"MICROSECOND", true, 1e-6},  {"USEC", false, 1e-6},  {"US", false, 1e-6},
-    };
-    const QString key = UnitKey(xUnits);
-    for (const Unit& u : kUnits) {
-        const QString word = QString::fromLatin1(u.word);
-        if (key == word || (u.prefix && key.startsWith(word)))
-            return u.seconds;
-    }
-    return std::nullopt;
+    const std::optional<KVTimeScale> unit = KVTimeScaleOf(xUnits);
+    return unit ? std::optional<double>(unit->seconds) : std::nullopt;
 }
 
 CSharedXAxis SharedXAxis(const std::vector<const KVSignal*>& signals)

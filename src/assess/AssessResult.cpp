@@ -1,25 +1,57 @@
 #include "AssessResult.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace Assess {
 
-const char* BandName(Band band)
+namespace {
+
+// The bands, best first: name, colour word and colour.
+struct BandRow {
+    const char* name;
+    const char* colour;
+    Rgb rgb;
+};
+constexpr BandRow kBands[] = {
+    {"good", "green", {46, 158, 68}},      {"adequate", "yellow", {245, 214, 40}}, {"marginal", "orange", {242, 140, 20}},
+    {"weak", "brown", {140, 90, 45}},      {"poor", "red", {210, 40, 40}},
+};
+
+// The ratings, best first, each with the band whose colour it takes.
+struct RatingRow {
+    const char* name;
+    Band band;
+};
+constexpr RatingRow kRatings[] = {
+    {"good", Band::Good}, {"acceptable", Band::Adequate}, {"marginal", Band::Marginal}, {"poor", Band::Poor}};
+
+} // namespace
+
+const char* BandName(Band band) { return kBands[int(band)].name; }
+
+const char* BandColour(Band band) { return kBands[int(band)].colour; }
+
+Rgb BandRgb(Band band) { return kBands[int(band)].rgb; }
+
+std::optional<Band> BandOfName(const std::string& name)
 {
-    static const char* const names[] = {"good", "adequate", "marginal", "weak", "poor"};
-    return names[int(band)];
+    for (size_t k = 0; k < std::size(kBands); ++k)
+        if (name == kBands[k].name)
+            return Band(k);
+    return std::nullopt;
 }
 
-const char* BandColour(Band band)
-{
-    static const char* const colours[] = {"green", "yellow", "orange", "brown", "red"};
-    return colours[int(band)];
-}
+const char* RatingName(Rating rating) { return kRatings[int(rating)].name; }
 
-const char* RatingName(Rating rating)
+Rgb RatingRgb(Rating rating) { return BandRgb(kRatings[int(rating)].band); }
+
+std::optional<int> RatingOfName(const std::string& name)
 {
-    static const char* const names[] = {"good", "acceptable", "marginal", "poor"};
-    return names[int(rating)];
+    for (size_t k = 0; k < std::size(kRatings); ++k)
+        if (name == kRatings[k].name)
+            return int(k);
+    return std::nullopt;
 }
 
 const CriterionResult* FindNamed(const std::vector<CriterionResult>& list, const std::string& name)

@@ -38,12 +38,22 @@ struct ExceedanceJudgement {
 };
 
 // The colour bands of a sliding scale, best first.
+// A colour of the outputs, 0 to 255 each.
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
 enum class Band { Good, Adequate, Marginal, Weak, Poor };
 const char* BandName(Band band); // "good", "adequate", "marginal", "weak", "poor"
 const char* BandColour(Band band); // "green", "yellow", "orange", "brown", "red"
-// The ratings of a rating protocol, best first.
+Rgb BandRgb(Band band);
+std::optional<Band> BandOfName(const std::string& name);
+// The ratings of a rating protocol, best first; a rating takes the colour of
+// the band of its name (acceptable: adequate's).
 enum class Rating { Good, Acceptable, Marginal, Poor };
 const char* RatingName(Rating rating); // "good", "acceptable", "marginal", "poor"
+Rgb RatingRgb(Rating rating);
 enum class Status { Ok, Doubtful, NotAvailable };
 const char* StatusName(Status s); // "ok", "doubtful", "n/a"
 

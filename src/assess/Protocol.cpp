@@ -36,15 +36,6 @@ const char* ScoringName(Scoring s)
     return "rating";
 }
 
-std::optional<int> RatingOfName(const std::string& name)
-{
-    static const char* const names[] = {"good", "acceptable", "marginal", "poor"};
-    for (int k = 0; k < 4; ++k)
-        if (name == names[k])
-            return k;
-    return std::nullopt;
-}
-
 std::optional<double> SpeedToMetresPerSecond(double value, const std::string& unit)
 {
     if (unit == "km/h")

@@ -8,24 +8,6 @@
 
 namespace Assess {
 
-Rgb BandRgb(Band band)
-{
-    switch (band) {
-    case Band::Good: return {46, 158, 68};
-    case Band::Adequate: return {245, 214, 40};
-    case Band::Marginal: return {242, 140, 20};
-    case Band::Weak: return {140, 90, 45};
-    case Band::Poor: return {210, 40, 40};
-    }
-    return {};
-}
-
-Rgb RatingRgb(Rating rating)
-{
-    static const Band bands[] = {Band::Good, Band::Adequate, Band::Marginal, Band::Poor};
-    return BandRgb(bands[int(rating)]);
-}
-
 namespace {
 
 std::string RiskText(double risk) { return "risk " + Fixed(risk * 100, 2) + " %"; }

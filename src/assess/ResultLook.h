@@ -12,19 +12,9 @@
 
 namespace Assess {
 
-// A colour of the outputs, 0 to 255 each.
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
 // The colours of pass and fail, of what could not be judged and of a doubtful result.
 inline constexpr Rgb kPassRgb{46, 158, 68}, kFailRgb{210, 40, 40}, kNotAvailableRgb{190, 190, 190},
     kDoubtfulRgb{225, 225, 170};
-// The colour of a band (good green ... poor red), and of a rating (good,
-// acceptable, marginal, poor in the colours of the bands of those names).
-Rgb BandRgb(Band band);
-Rgb RatingRgb(Rating rating);
 
 // A result as a cell shows it: its text, its colour (none: a plain cell) and
 // whether it is set in bold (a failure, a total).

@@ -1,7 +1,7 @@
 // kalvio assess: every criterion of every occupant of a test, scored or
 // judged under a protocol.
-#include "AssessInputs.h"
 #include "AssessReport.h"
+#include "AssessRequest.h"
 #include "Assessment.h"
 #include "CliSupport.h"
 #include "KVErrorList.h"
@@ -14,49 +14,33 @@ namespace {
 
 int RunAssess(const std::vector<std::string>& args)
 {
-    std::vector<std::string> tests;
-    std::string protocolId, dummy, inputsFile, protocolDir;
-    std::vector<char> positions;
+    Assess::AssessRequest request;
+    std::vector<std::string> tests; // the files of the one test
     bool json = false, list = false;
-    std::string position;
-    // The options that take a value, each with the text it fills.
-    const std::pair<const char*, std::string*> valueOptions[] = {
-        {"--protocol", &protocolId}, {"--protocol-dir", &protocolDir}, {"--dummy", &dummy},
-        {"--inputs", &inputsFile},   {"--position", &position},
-    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string* target = nullptr;
         std::string problem;
-        for (const auto& [flag, value] : valueOptions)
-            if (!target && OptionValue(args, i, flag, "a value", *value, problem))
-                target = value;
-        if (!problem.empty())
+        const Assess::ArgRead read = Assess::ReadRequestArg(args, i, request, problem, false);
+        if (read == Assess::ArgRead::Bad)
             return UsageError("assess", problem);
-        if (target == &position) {
-            if (position.size() != 1)
-                return UsageError("assess", "--position takes one code character (1 driver, 3 front passenger), not '"
-                                                + position + "'");
-            positions.push_back(position[0]);
-        } else if (target) {
+        if (read == Assess::ArgRead::Taken)
             continue;
-        } else if (a == "--json") {
+        if (a == "--json")
             json = true;
-        } else if (a == "--list-protocols") {
+        else if (a == "--list-protocols")
             list = true;
-        } else if (a.size() > 1 && a[0] == '-') {
+        else if (a.size() > 1 && a[0] == '-')
             return UsageError("assess", "unknown option " + a);
-        } else {
+        else
             tests.push_back(a);
-        }
     }
-    if (std::string error; !protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+    if (std::string error; !request.protocolDir.empty() && !Assess::CheckProtocolDir(request.protocolDir, error))
         return UsageError("assess", error);
-    const std::vector<std::string> dirs = Assess::ProtocolDirs(protocolDir);
     std::vector<std::string> problems;
-    const std::vector<Assess::Protocol> protocols = Assess::LoadProtocols(dirs, problems);
+    const std::vector<Assess::Protocol> protocols
+        = Assess::LoadProtocols(Assess::ProtocolDirs(request.protocolDir), problems);
     for (const std::string& p : problems)
-        if (protocolId.empty() || !Assess::ProblemIsAbout(p, protocolId)) // that one is the usage error below
+        if (request.protocol.empty() || !Assess::ProblemIsAbout(p, request.protocol)) // that one is the usage error below
             std::fprintf(stderr, "kalvio assess: %s\n", p.c_str());
     if (list && tests.empty()) {
         std::fputs(Assess::ProtocolListText(protocols).c_str(), stdout);
@@ -65,24 +49,21 @@ int RunAssess(const std::vector<std::string>& args)
     if (tests.empty())
         return UsageError("assess", "give a test (.mme, its folder or a .zip) or the signal files of one");
     const Assess::Protocol* protocol = nullptr;
-    if (!protocolId.empty()) {
+    Assess::AssessOptions options;
+    if (!request.protocol.empty()) {
         for (const Assess::Protocol& p : protocols)
-            if (p.id == protocolId)
+            if (p.id == request.protocol)
                 protocol = &p;
         if (!protocol) {
             for (const std::string& p : problems)
-                if (Assess::ProblemIsAbout(p, protocolId))
-                    return UsageError("assess", "protocol " + protocolId + " cannot be used: " + p);
+                if (Assess::ProblemIsAbout(p, request.protocol))
+                    return UsageError("assess", "protocol " + request.protocol + " cannot be used: " + p);
             std::string ids;
             for (const Assess::Protocol& p : protocols)
                 ids += (ids.empty() ? "" : ", ") + p.id;
-            return UsageError("assess", "no protocol " + protocolId + " (there are: " + ids + ")");
+            return UsageError("assess", "no protocol " + request.protocol + " (there are: " + ids + ")");
         }
-    }
-    std::string inputsText;
-    if (!inputsFile.empty()) {
-        std::string error;
-        if (!Assess::ReadInputsFile(inputsFile, inputsText, error))
+        if (std::string error; !Assess::RequestOptions(request, *protocol, options, error))
             return UsageError("assess", error);
     }
 
@@ -107,11 +88,6 @@ int RunAssess(const std::vector<std::string>& args)
                         Assess::ProtocolListText(fitting).c_str());
         return KALVIO_OK;
     }
-    Assess::AssessOptions options;
-    options.positions = positions;
-    options.dummy = dummy;
-    options.inputsText = inputsText;
-    options.inputsFile = inputsFile;
     Assess::Assessment assessment;
     std::string error;
     if (!Assess::AssessTest(test, *protocol, options, assessment, error))

@@ -1,6 +1,6 @@
 #include "CReportDlg.h"
 
-#include "AssessInputs.h"
+#include "AssessRequest.h"
 #include "CProgressDlg.h"
 #include "KVErrorList.h"
 #include "OndrelSettings.h"
@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent,
@@ -138,42 +137,39 @@ void CReportDlg::RememberChoice() const
 
 QString CReportDlg::FileName() const { return m_file->text().trimmed(); }
 
-bool CReportDlg::Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const
+bool CReportDlg::Asked(Assess::AssessRequest& asked, QString& problem) const
 {
-    std::vector<char>& positions = options.positions;
-    options.dummy = m_dummy->currentData().toString().toStdString();
+    asked = {};
     const int index = m_protocol->currentIndex();
     if (index < 0 || index >= static_cast<int>(m_protocols.size())) {
         problem = QStringLiteral("No protocol was found to choose from.");
         return false;
     }
-    protocol = m_protocols[static_cast<size_t>(index)];
-    positions.clear();
-    for (const QString& p : m_positions->text().split(QRegularExpression(QStringLiteral("[\\s,]+")),
-                                                     Qt::SkipEmptyParts)) {
-        if (p.size() != 1) {
-            problem = QStringLiteral("A position is one code character (1 driver, 3 front passenger), not \"%1\".").arg(p);
-            return false;
-        }
-        positions.push_back(p.at(0).toLatin1());
-    }
-    options.inputsText.clear();
-    options.inputsFile.clear();
-    const QString inputs = m_inputs->text().trimmed();
-    if (inputs.isEmpty())
-        return true;
-    // Read as the command reads it: a folder, a pipe or an empty file is refused.
-    options.inputsFile = QFile::encodeName(inputs).toStdString();
-    std::string error;
-    if (!Assess::ReadInputsFile(options.inputsFile, options.inputsText, error)) {
-        problem = QStringLiteral("The inputs file cannot be read: %1.").arg(QString::fromStdString(error));
-        options.inputsFile.clear();
+    asked.protocol = m_protocols[static_cast<size_t>(index)].id;
+    asked.dummy = m_dummy->currentData().toString().toStdString();
+    asked.inputsFile = QFile::encodeName(m_inputs->text().trimmed()).toStdString();
+    asked.page = m_page->currentIndex() == 1 ? Assess::PageSize::Letter : Assess::PageSize::A4;
+    std::string why;
+    if (!Assess::AddRequestPositions(asked, m_positions->text().toStdString(), why)) {
+        problem = QStringLiteral("Each position %1.").arg(QString::fromStdString(why));
         return false;
     }
-    // Checked now, so that a mistyped name is mended in the dialog.
-    std::vector<Assess::InputUse> uses;
-    if (!Assess::ReadInputs(protocol, options.inputsText, options.inputsFile, uses, error)) {
-        problem = QString::fromStdString(error);
+    return true;
+}
+
+bool CReportDlg::Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const
+{
+    Assess::AssessRequest asked;
+    if (!Asked(asked, problem))
+        return false;
+    protocol = m_protocols[static_cast<size_t>(m_protocol->currentIndex())];
+    // Read as the command reads it: a folder, a pipe or an empty file is
+    // refused, and a mistyped name is mended in the dialog.
+    std::string error;
+    bool unreadable = false;
+    if (!Assess::RequestOptions(asked, protocol, options, error, &unreadable)) {
+        problem = unreadable ? QStringLiteral("The inputs file cannot be read: %1.").arg(QString::fromStdString(error))
+                             : QString::fromStdString(error);
         return false;
     }
     return true;
@@ -185,7 +181,7 @@ bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Rep
     if (!Choice(request.protocol, request.options, problem))
         return false;
     request.tests = tests;
-    request.page = m_page->currentIndex() == 1 ? Report::PageFormat::Letter : Report::PageFormat::A4;
+    request.page = m_page->currentIndex() == 1 ? Assess::PageSize::Letter : Assess::PageSize::A4;
     request.maker = "Ondrel";
     if (FileName().isEmpty()) {
         problem = QStringLiteral("Name the PDF file the report goes to.");

@@ -41,6 +41,9 @@ public:
     // position that is no single code character, or an inputs file that
     // cannot be read or names an input the protocol does not declare.
     bool Choice(Assess::Protocol& protocol, Assess::AssessOptions& options, QString& problem) const;
+    // What the dialog asks, as every caller of the assessment reads a request
+    // (no tests: the listed ones); false with the reason for a bad position.
+    bool Asked(Assess::AssessRequest& asked, QString& problem) const;
 
 private:
     std::vector<Assess::Protocol> m_protocols;

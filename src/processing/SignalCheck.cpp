@@ -5,6 +5,7 @@
 
 #include "KVExtremes.h"
 #include "KVReadSignalFile.h"
+#include "KVTimeUnits.h"
 
 #include <algorithm>
 #include <cctype>
@@ -65,23 +66,11 @@ double SecondsPerUnit(const KVSignal& s, std::string& label)
     label = Trimmed(s.XUnits());
     if (type.rfind("TIME", 0) != 0)
         return 0;
-    struct Unit {
-        const char* prefix;
-        double seconds;
-        const char* label;
-    };
-    static const Unit kUnits[] = {{"SECONDS", 1.0, "s"},        {"SEC", 1.0, "s"},         {"S", 1.0, "s"},
-                                  {"MILLISECONDS", 1e-3, "ms"}, {"MSEC", 1e-3, "ms"},      {"MS", 1e-3, "ms"},
-                                  {"MICROSECONDS", 1e-6, "us"}, {"USEC", 1e-6, "us"}};
-    for (const Unit& u : kUnits) {
-        const bool whole = units == u.prefix;
-        const bool longForm = std::string(u.prefix).size() > 3 && units.rfind(u.prefix, 0) == 0;
-        if (whole || longForm) {
-            label = u.label;
-            return u.seconds;
-        }
-    }
-    return 0;
+    const std::optional<KVTimeScale> unit = KVTimeScaleOf(units);
+    if (!unit)
+        return 0;
+    label = unit->label;
+    return unit->seconds;
 }
 
 void Add(std::vector<CheckFinding>& out, CheckKind kind, CheckVerdict severity, std::string message, double t1,

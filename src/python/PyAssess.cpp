@@ -3,7 +3,7 @@
 #include "PyResults.h"
 #include "PySignal.h"
 
-#include "AssessInputs.h"
+#include "AssessRequest.h"
 #include "Assessment.h"
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
@@ -14,36 +14,31 @@
 
 namespace {
 
-py::object AssessPaths(const std::vector<std::string>& paths, const std::string& protocolId,
-                       const std::vector<std::string>& positions, const std::string& inputs, const std::string& dummy,
-                       const std::string& protocolDir)
+// The request is the JSON object of assess's keywords, read as every other
+// caller's request is read.
+py::object AssessRequested(const std::string& requestJson)
 {
-    Assess::AssessOptions options;
-    for (const std::string& p : positions) {
-        if (p.size() != 1)
-            PyRaise(PyErrorKind::Value, "assess: a position is one code character ('1' driver, '3' front passenger), not '" + p + "'");
-        options.positions.push_back(p[0]);
-    }
-    options.dummy = dummy;
-    options.inputsText = inputs;
-    options.inputsFile = "inputs";
+    Assess::AssessRequest request;
     std::string error;
-    if (!protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+    if (!Assess::ReadRequestJson(requestJson, request, error))
+        PyRaise(PyErrorKind::Value, "assess: " + error);
+    if (!request.protocolDir.empty() && !Assess::CheckProtocolDir(request.protocolDir, error))
         PyRaise(PyErrorKind::Protocol, "assess: " + error);
+    const std::vector<std::string> paths = request.tests.empty() ? std::vector<std::string>() : request.tests.front();
     Assess::Assessment a;
-    bool found = false, opened = false, readInputs = false, assessed = false;
+    bool resolved = false, opened = false, assessed = false;
     KVErrorList errors;
     {
         py::gil_scoped_release unlocked;
         Assess::Protocol protocol;
-        found = Assess::FindProtocol(Assess::ProtocolDirs(protocolDir), protocolId, protocol, error);
-        std::vector<Assess::InputUse> uses;
-        readInputs = found && Assess::ReadInputs(protocol, options.inputsText, options.inputsFile, uses, error);
+        Assess::AssessOptions options;
+        resolved = Assess::RequestProtocol(request, protocol, error)
+                   && Assess::RequestOptions(request, protocol, options, error);
         Assess::TestSource test;
-        opened = readInputs && test.Open(paths, errors);
+        opened = resolved && test.Open(paths, errors);
         assessed = opened && Assess::AssessTest(test, protocol, options, a, error);
     }
-    if (!readInputs)
+    if (!resolved)
         PyRaise(PyErrorKind::Protocol, "assess: " + error);
     if (!opened) {
         const std::string name = paths.empty() ? std::string("assess") : paths[0];
@@ -91,7 +86,6 @@ py::tuple Protocols(const std::string& protocolDir)
 
 void PyInitAssess(py::module_& m)
 {
-    m.def("_assess", &AssessPaths, py::arg("paths"), py::arg("protocol"), py::arg("positions"), py::arg("inputs"),
-          py::arg("dummy"), py::arg("protocol_dir"), "The assessment; see assess.");
+    m.def("_assess", &AssessRequested, py::arg("request"), "The assessment of a request as JSON; see assess.");
     m.def("_protocols", &Protocols, py::arg("protocol_dir"), "The protocols and the problems; see protocols.");
 }

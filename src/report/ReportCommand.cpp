@@ -1,6 +1,6 @@
 #include "ReportCommand.h"
 
-#include "AssessInputs.h"
+#include "AssessRequest.h"
 #include "KVErrorList.h"
 #include "ProtocolFiles.h"
 #include "TestSource.h"
@@ -41,20 +41,6 @@ int Usage(const std::string& problem)
 {
     std::fprintf(stderr, "kalvio report: %s (kalvio report --help)\n", problem.c_str());
     return 2;
-}
-
-// The value of option a: after '=' or the next argument.
-bool Value(const std::vector<std::string>& args, size_t& i, const std::string& flag, std::string& value)
-{
-    const std::string& a = args[i];
-    if (a.size() > flag.size() && a.compare(0, flag.size() + 1, flag + "=") == 0) {
-        value = a.substr(flag.size() + 1);
-        return true;
-    }
-    if (a != flag || i + 1 >= args.size())
-        return false;
-    value = args[++i];
-    return true;
 }
 
 // The file the report would replace when it is one of its inputs (the same
@@ -104,62 +90,48 @@ std::string InputThatIs(const std::string& output, const ReportRequest& request)
 
 int RunReportCommand(const std::vector<std::string>& args)
 {
-    ReportRequest request;
-    std::string protocolId, protocolDir, inputsFile, output, page = "a4";
+    Assess::AssessRequest asked;
+    std::string output;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string v;
         if (a == "--help" || a == "-h") {
             std::fputs(kReportHelp, stdout);
             return 0;
         }
-        if (a.rfind("--protocol-dir", 0) == 0) {
-            if (!Value(args, i, "--protocol-dir", protocolDir))
-                return Usage("--protocol-dir needs a folder");
-        } else if (a.rfind("--protocol", 0) == 0) {
-            if (!Value(args, i, "--protocol", protocolId))
-                return Usage("--protocol needs an id");
-        } else if (a.rfind("--position", 0) == 0) {
-            if (!Value(args, i, "--position", v) || v.size() != 1)
-                return Usage("--position takes one code character (1 driver, 3 front passenger)");
-            request.options.positions.push_back(v[0]);
-        } else if (a.rfind("--dummy", 0) == 0) {
-            if (!Value(args, i, "--dummy", request.options.dummy))
-                return Usage("--dummy needs a key");
-        } else if (a.rfind("--inputs", 0) == 0) {
-            if (!Value(args, i, "--inputs", inputsFile))
-                return Usage("--inputs needs a file");
-        } else if (a.rfind("--page", 0) == 0) {
-            if (!Value(args, i, "--page", page) || (page != "a4" && page != "letter"))
-                return Usage("--page takes a4 or letter");
-        } else if (a == "-o" || a.rfind("--output", 0) == 0) {
-            if (!Value(args, i, a == "-o" ? "-o" : "--output", output))
+        std::string problem;
+        const Assess::ArgRead read = Assess::ReadRequestArg(args, i, asked, problem, true);
+        if (read == Assess::ArgRead::Bad)
+            return Usage(problem);
+        if (read == Assess::ArgRead::Taken)
+            continue;
+        if (a == "-o" || a == "--output" || a.rfind("--output=", 0) == 0) {
+            if (a.rfind("--output=", 0) == 0)
+                output = a.substr(9);
+            else if (i + 1 < args.size())
+                output = args[++i];
+            else
                 return Usage(a + " needs a file name");
         } else if (a.size() > 1 && a[0] == '-') {
             return Usage("unknown option " + a);
         } else {
-            request.tests.push_back({a});
+            asked.tests.push_back({a});
         }
     }
-    if (request.tests.empty())
+    if (asked.tests.empty())
         return Usage("give a test (.mme, its folder or a .zip)");
-    if (protocolId.empty())
+    if (asked.protocol.empty())
         return Usage("give the protocol with --protocol ID");
     if (output.empty())
         return Usage("give the report's file with -o REPORT.pdf");
+    ReportRequest request;
     std::string error;
-    if (!protocolDir.empty() && !Assess::CheckProtocolDir(protocolDir, error))
+    if (!Assess::RequestProtocol(asked, request.protocol, error)
+        || !Assess::RequestOptions(asked, request.protocol, request.options, error))
         return Usage(error);
-    if (!Assess::FindProtocol(Assess::ProtocolDirs(protocolDir), protocolId, request.protocol, error))
-        return Usage(error);
-    if (!inputsFile.empty()) {
-        if (!Assess::ReadInputsFile(inputsFile, request.options.inputsText, error))
-            return Usage(error);
-        request.options.inputsFile = inputsFile;
-    }
+    request.tests = asked.tests;
+    request.page = asked.page;
     if (const std::string input = InputThatIs(output, request); !input.empty())
         return Usage("-o " + output + " is " + input + ", one of the report's inputs; a report never replaces them");
-    request.page = page == "letter" ? PageFormat::Letter : PageFormat::A4;
     if (!WriteReport(request, output, error)) {
         std::fprintf(stderr, "kalvio report: %s\n", error.c_str());
         return 1;

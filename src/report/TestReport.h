@@ -3,6 +3,7 @@
 // tests, side by side) shows under a protocol: a cover, the summary of every
 // occupant's regions and criteria in their band colours, a page of curves per
 // body region and occupant with the limits drawn, and the channel check.
+#include "AssessRequest.h"
 #include "Assessment.h"
 
 #include <QByteArray>
@@ -15,7 +16,7 @@
 
 namespace Report {
 
-enum class PageFormat { A4, Letter };
+using PageFormat = Assess::PageSize;
 
 struct ReportRequest {
     // Each test: its .mme, folder or .zip, or the signal files of one test

@@ -346,6 +346,17 @@ TEST_F(DialogsTest, TheAssessmentsInputsFileAndDummyAreChosenInTheDialogAgainstT
         dialog.ProtocolBox()->findText("euro-ncap-side-mdb-2023", Qt::MatchStartsWith));
     ASSERT_EQ(dialog.DummyBox()->count(), 2);
     EXPECT_EQ(dialog.DummyBox()->itemData(1).toString(), "worldsid-50m");
+    // What the dialog asks is what the same options ask on the command line.
+    dialog.DummyBox()->setCurrentIndex(1);
+    dialog.PositionsEdit()->setText("1, 3");
+    Assess::AssessRequest asked, args;
+    ASSERT_TRUE(dialog.Asked(asked, problem));
+    const std::vector<std::string> argv
+        = {"--protocol", "euro-ncap-side-mdb-2023", "--dummy", "worldsid-50m", "--position", "1", "--position=3"};
+    std::string why;
+    for (size_t i = 0; i < argv.size(); ++i)
+        ASSERT_EQ(Assess::ReadRequestArg(argv, i, args, why, true), Assess::ArgRead::Taken) << why;
+    EXPECT_TRUE(asked == args);
 }
 
 TEST_F(DialogsTest, ABadProtocolFileOfTheUsersFolderIsNamedNotLeftOutInSilence)

@@ -3,6 +3,8 @@
 #include "KVSignal.h"
 #include "SignalTestSupport.h"
 
+#include "KVTimeUnits.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -251,4 +253,27 @@ TEST(AsciiFile, TypeName)
     KVFileAscii file("x");
     EXPECT_STREQ(file.TypeName(), "ASCII File");
     EXPECT_EQ(file.FileName(), "x");
+}
+
+// Regression: three tables of time units disagreed, the criteria refusing the
+// "SECONDS (S)" that the checks and the plots took as seconds.
+TEST(TimeUnits, OneTableForEveryReaderOfATimeAxis)
+{
+    const struct {
+        const char* text;
+        double seconds; // 0: no time unit
+        const char* label;
+    } cases[] = {
+        {"SECONDS (S)", 1, "s"}, {" sec ", 1, "s"},       {"S", 1, "s"},          {"MILLISECONDS", 1e-3, "ms"},
+        {"ms", 1e-3, "ms"},      {"MicroSeconds", 1e-6, "us"}, {"US", 1e-6, "us"}, {"SECS", 0, ""},
+        {"MS2", 0, ""},          {"", 0, ""},              {"METERS", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const std::optional<KVTimeScale> u = KVTimeScaleOf(c.text);
+        ASSERT_EQ(u.has_value(), c.seconds > 0) << c.text;
+        if (u) {
+            EXPECT_EQ(u->seconds, c.seconds) << c.text;
+            EXPECT_STREQ(u->label, c.label) << c.text;
+        }
+    }
 }

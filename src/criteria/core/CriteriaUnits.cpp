@@ -1,6 +1,7 @@
 #include "CriteriaUnits.h"
 
-#include <cctype>
+#include "KVTimeUnits.h"
+
 #include <initializer_list>
 #include <vector>
 
@@ -75,19 +76,7 @@ bool Lookup(const std::string& units, const std::vector<UnitRow>& rows, double& 
 
 } // namespace
 
-std::string NormalisedUnits(const std::string& units)
-{
-    size_t b = 0;
-    size_t e = units.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(units[b])))
-        ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(units[e - 1])))
-        --e;
-    std::string u = units.substr(b, e - b);
-    for (char& c : u)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
+std::string NormalisedUnits(const std::string& units) { return KVUnitKey(units); }
 
 bool UnitFactor(const std::string& units, Quantity q, double& factor)
 {
@@ -104,10 +93,10 @@ std::string AcceptedUnits(Quantity q)
 
 bool TimeFactor(const std::string& units, double& factor)
 {
-    return Lookup(units,
-                  {{"SECONDS", 1}, {"SECOND", 1}, {"SEC", 1}, {"S", 1}, {"MILLISECONDS", 1e-3},
-                   {"MSEC", 1e-3}, {"MS", 1e-3}, {"MICROSECONDS", 1e-6}},
-                  factor);
+    const std::optional<KVTimeScale> unit = KVTimeScaleOf(units);
+    if (unit)
+        factor = unit->seconds;
+    return unit.has_value();
 }
 
 const char* UnitName(Quantity q)

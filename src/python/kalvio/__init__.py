@@ -292,9 +292,11 @@ def assess(test: Union[PathLike, Test, Sequence[PathLike]], protocol: str, posit
     seats = [positions] if isinstance(positions, str) else list(positions or [])
     if inputs is not None and not isinstance(inputs, collections.abc.Mapping):
         raise TypeError("assess: inputs is a dict of the protocol's inputs and their values")
-    return _kalvio._assess(paths, protocol, [str(p) for p in seats],
-                           "" if inputs is None else json.dumps(dict(inputs)), dummy or "",
-                           "" if protocol_dir is None else os.fsdecode(protocol_dir))
+    # The keywords as the one request every caller of the assessment reads.
+    request = {"tests": [paths], "protocol": protocol, "positions": [str(p) for p in seats],
+               "inputs": None if inputs is None else dict(inputs), "dummy": dummy or None,
+               "protocol_dir": None if protocol_dir is None else os.fsdecode(protocol_dir)}
+    return _kalvio._assess(json.dumps(request))
 
 
 def protocols(protocol_dir: Optional[PathLike] = None) -> List[Dict[str, Any]]:
