@@ -151,10 +151,10 @@ TEST_F(CheckCommand, AFolderOfTestsIsCheckedAndAFolderOfNothingFails)
     const fs::path tests = dir / "demo" / "iso-mme";
     ASSERT_EQ(Kalvio("check --json '" + tests.string() + "'", out), 0);
     const nlohmann::json doc = nlohmann::json::parse(out);
-    ASSERT_EQ(doc["files"].size(), 26u + 51u + 10u + 18u); // 2231, 3301, 3302, then 4127
+    ASSERT_EQ(doc["files"].size(), 26u + 68u + 10u + 18u); // 2231, 3301, 3302, then 4127
     EXPECT_EQ(doc["files"][0]["file"], (tests / "2231" / "Channel" / "2231.001").string());
     EXPECT_EQ(doc["files"][26]["file"], (tests / "3301" / "Channel" / "3301.001").string());
-    EXPECT_EQ(doc["files"][87]["file"], (tests / "4127" / "Channel" / "4127.001").string());
+    EXPECT_EQ(doc["files"][104]["file"], (tests / "4127" / "Channel" / "4127.001").string());
 
     fs::create_directories(dir / "none");
     std::ofstream(dir / "none" / "notes.txt") << "not a signal\n";
