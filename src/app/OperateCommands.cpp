@@ -1,5 +1,6 @@
 #include "OperateCommands.h"
 
+#include "KVFilterClass.h"
 #include "KVNumberText.h"
 #include "Kalvio.h"
 #include "OndrelDoc.h"
@@ -206,9 +207,8 @@ void Filter(COndrelDoc& doc)
     float frequency = 30.0f;
     if (!doc.Ui()->SelectFilterClass(index, frequency))
         return;
-    static constexpr int kClasses[] = {60, 180, 600, 1000};
-    if (index >= 0 && index < 4) {
-        FilterClass(doc, kClasses[index]);
+    if (index >= 0 && index < static_cast<int>(std::size(kKVChannelClasses))) {
+        FilterClass(doc, kKVChannelClasses[index]);
         return;
     }
     RunOperation(doc, "filter", {frequency});
@@ -216,7 +216,7 @@ void Filter(COndrelDoc& doc)
 
 void FilterClass(COndrelDoc& doc, int cfc)
 {
-    if (cfc != 60 && cfc != 180 && cfc != 600 && cfc != 1000) {
+    if (!KVIsChannelClass(cfc)) {
         doc.Messages().SetLines(QStringList{QStringLiteral("Improper Frequency Class")});
         doc.ShowMessages();
         return;

@@ -5,6 +5,7 @@
 #include "IsoMmeTest.h"
 #include "IsoMmeVocabulary.h"
 #include "Kalvio.h"
+#include "KVFilterClass.h"
 #include "SignalCheck.h"
 
 #include <cmath>
@@ -33,8 +34,8 @@ bool MatchesPattern(const std::string& code, const std::string& pattern, char po
 // The corner (Hz) a channel was filtered at, 0 for raw data.
 double CornerOf(int filterClass, float cutOff)
 {
-    if (filterClass == 60 || filterClass == 180 || filterClass == 600 || filterClass == 1000)
-        return filterClass * 5.0 / 3.0;
+    if (KVIsChannelClass(filterClass))
+        return KVChannelClassCorner(filterClass);
     return cutOff > 0 ? double(cutOff) : 0;
 }
 
@@ -175,21 +176,20 @@ Prepared ChannelPreparer::PrepareFresh(const TestSource::Entry& e, Criteria::Qua
         return p;
     }
     const double corner = CornerOf(s.FilterClass(), s.CutOffFrequency());
-    const double wantCorner = want * 5.0 / 3.0;
-    const std::string recorded = corner == 0 ? std::string("raw")
-                                 : (s.FilterClass() >= 60 && s.FilterClass() <= 1000)
-                                     ? "CFC " + std::to_string(s.FilterClass())
-                                     : "filtered at " + Num(corner) + " Hz";
+    const double wantCorner = KVChannelClassCorner(want);
+    const std::string recorded = corner == 0                        ? std::string("raw")
+                                 : KVIsChannelClass(s.FilterClass()) ? KVChannelClassText(s.FilterClass())
+                                                                     : "filtered at " + Num(corner) + " Hz";
     if (s.FilterClass() == want) {
-        p.use.filter = "CFC " + std::to_string(want) + " as recorded";
+        p.use.filter = KVChannelClassText(want) + " as recorded";
     } else if (corner == 0 || corner > wantCorner * 1.001) {
         KVErrorList filterErrors;
         if (!Kalvio::BWfilt(s, want, &filterErrors)) {
             p.status = Status::NotAvailable;
-            p.reason = e.code + " cannot be filtered to CFC " + std::to_string(want) + ": " + ErrorText(filterErrors);
+            p.reason = e.code + " cannot be filtered to " + KVChannelClassText(want) + ": " + ErrorText(filterErrors);
             return p;
         }
-        p.use.filter = recorded + ", filtered to CFC " + std::to_string(want);
+        p.use.filter = recorded + ", filtered to " + KVChannelClassText(want);
         p.use.filteredTo = want;
     } else {
         p.use.filter = recorded + " as recorded";

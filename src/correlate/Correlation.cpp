@@ -1,6 +1,7 @@
 #include "Correlation.h"
 
 #include "KVErrorList.h"
+#include "KVFilterClass.h"
 #include "KVPrintableName.h"
 #include "Kalvio.h"
 
@@ -36,7 +37,7 @@ bool OntoGrid(KVSignal& s, float step, bool& resampled, std::string& why)
     return true;
 }
 
-std::string ClassText(int cfc) { return "CFC " + std::to_string(cfc); }
+std::string ClassText(int cfc) { return KVChannelClassText(cfc); }
 
 // Filters both to the pair's class: the map's, else the test channel's. A
 // channel that carries the class already stays as it is.

@@ -1,6 +1,7 @@
 #include "CorrelationMap.h"
 
 #include "KVFileBytes.h"
+#include "KVFilterClass.h"
 #include "KVPrintableName.h"
 #include "Protocol.h"
 
@@ -21,7 +22,7 @@ struct Problem {
     std::string message;
 };
 
-bool IsClass(int cfc) { return cfc == 60 || cfc == 180 || cfc == 600 || cfc == 1000; }
+bool IsClass(int cfc) { return KVIsChannelClass(cfc); }
 
 std::string Upper(std::string s)
 {

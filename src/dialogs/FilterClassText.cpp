@@ -1,13 +1,14 @@
 #include "FilterClassText.h"
 
+#include "KVFilterClass.h"
+
 namespace {
-constexpr int kClasses[] = {60, 180, 600, 1000};
 constexpr int kNoClassText = 1002;
 }
 
 QString FilterClassText(int filterClass)
 {
-    for (int c : kClasses)
+    for (int c : kKVChannelClasses)
         if (c == filterClass)
             return QStringLiteral("CFC %1").arg(c);
     return QStringLiteral("None");
@@ -16,7 +17,7 @@ QString FilterClassText(int filterClass)
 int FilterClassFromText(const QString& text)
 {
     const QString t = text.trimmed();
-    for (int c : kClasses)
+    for (int c : kKVChannelClasses)
         if (t.compare(QStringLiteral("CFC %1").arg(c), Qt::CaseInsensitive) == 0)
             return c;
     return kNoClassText;

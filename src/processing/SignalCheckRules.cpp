@@ -2,6 +2,8 @@
 // (clipping and held values), zero offset, drift, and the sample rate.
 #include "SignalCheckRules.h"
 
+#include "KVFilterClass.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -367,7 +369,7 @@ void CheckRate(const KVSignal& signal, const CheckProfile& p, std::vector<CheckF
     const double rate = double(p.n - 1) / span;
     const int stated = signal.FilterClass();
     double cfc = 0;
-    if (stated == 60 || stated == 180 || stated == 600 || stated == 1000)
+    if (KVIsChannelClass(stated))
         cfc = stated;
     else if (stated == 1003) // the FIR100 corner lies with the lowest class
         cfc = 60;

@@ -2,6 +2,7 @@
 
 #include "IsoMmeSource.h"
 #include "IsoMmeVocabulary.h"
+#include "KVFilterClass.h"
 #include "KVNumberText.h"
 #include "KVSignal.h"
 #include "KVSystemReason.h"
@@ -129,7 +130,7 @@ void MapFilter(const Context& c, char letter, KVHeader& out)
     double cfc = 0.0;
     if (!filter && ParseReal(c.h.Given(KVIsoLineOf(KVFieldId::FilterClass)), cfc) && cfc > 0 && cfc < 1e6) {
         const int cls = static_cast<int>(std::lround(cfc));
-        filter = IsoFilter{cls == 60 || cls == 180 || cls == 600 || cls == 1000 ? cls : 1001,
+        filter = IsoFilter{KVIsChannelClass(cls) ? cls : 1001,
                            static_cast<float>(cfc * 5.0 / 3.0), true};
     }
     if (!filter)

@@ -3,6 +3,7 @@
 #include "KVSignal.h"
 #include "SignalTestSupport.h"
 
+#include "KVFilterClass.h"
 #include "KVTimeUnits.h"
 
 #include <gtest/gtest.h>
@@ -276,4 +277,16 @@ TEST(TimeUnits, OneTableForEveryReaderOfATimeAxis)
             EXPECT_STREQ(u->label, c.label) << c.text;
         }
     }
+}
+
+// The channel classes are one table: only 60, 180, 600 and 1000 are classes
+// (a record's 1001 "other", 1003 FIR100 and 0 "unknown" are not).
+TEST(FilterClasses, OnlyTheFourChannelClassesAreClasses)
+{
+    for (int c : {60, 180, 600, 1000})
+        EXPECT_TRUE(KVIsChannelClass(c)) << c;
+    for (int c : {0, 100, 1001, 1003})
+        EXPECT_FALSE(KVIsChannelClass(c)) << c;
+    EXPECT_EQ(KVChannelClassText(600), "CFC 600");
+    EXPECT_DOUBLE_EQ(KVChannelClassCorner(60), 100.0);
 }

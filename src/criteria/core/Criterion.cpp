@@ -1,5 +1,6 @@
 #include "Criterion.h"
 
+#include "KVFilterClass.h"
 #include "KVPrintableName.h"
 
 #include "Bric.h"
@@ -32,14 +33,11 @@ std::string Format(const char* format, double v)
 
 std::string FilterText(int filterClass, float cutOff)
 {
+    if (KVIsChannelClass(filterClass))
+        return KVChannelClassText(filterClass);
     switch (filterClass) {
     case 0:
         return "filter unknown";
-    case 60:
-    case 180:
-    case 600:
-    case 1000:
-        return "CFC " + std::to_string(filterClass);
     case 1003:
         return "FIR100";
     default:
@@ -49,9 +47,9 @@ std::string FilterText(int filterClass, float cutOff)
 
 std::string ExpectedClasses(const CriterionDef& def)
 {
-    std::string s = "CFC " + std::to_string(def.filterClasses[0]);
+    std::string s = KVChannelClassText(def.filterClasses[0]);
     if (def.filterClasses[1] != 0)
-        s += " or CFC " + std::to_string(def.filterClasses[1]);
+        s += " or " + KVChannelClassText(def.filterClasses[1]);
     return s;
 }
 
