@@ -396,22 +396,71 @@ void BinoutRun::AddVariable(const std::vector<std::string>& cwd, const std::stri
         state->values[k] = var;
 }
 
-bool BinoutRun::CheckedHeader(const BinoutVar& var, uint64_t& valuesAt, KVErrorList& errors) const
+bool BinoutRun::HeaderFits(const BinoutVar& var, const uint8_t* head, KVErrorList& errors) const
 {
     const File& f = *m_files[var.file];
     const unsigned L = f.lengthSize, C = f.commandSize, T = f.typeSize;
-    uint8_t head[32];
     const unsigned n = L + C + T + 1;
     const uint64_t expected = n + var.nameLength + var.count * BinoutTypeSize(var.type);
-    if (!f.bytes.ReadAt(var.offset, head, n) || Unsigned(head, L, f.big) != expected
-        || Unsigned(head + L, C, f.big) != kData || Unsigned(head + L + C, T, f.big) != var.type
-        || head[n - 1] != var.nameLength) {
+    if (Unsigned(head, L, f.big) != expected || Unsigned(head + L, C, f.big) != kData
+        || Unsigned(head + L + C, T, f.big) != var.type || head[n - 1] != var.nameLength) {
         errors.AddError(f.name + " is damaged: the symbol table names data at byte " + std::to_string(var.offset) +
                             " that is not there",
                         kScope);
         return false;
     }
+    return true;
+}
+
+bool BinoutRun::CheckedHeader(const BinoutVar& var, uint64_t& valuesAt, KVErrorList& errors) const
+{
+    const File& f = *m_files[var.file];
+    const unsigned n = f.lengthSize + f.commandSize + f.typeSize + 1;
+    uint8_t head[32];
+    if (!f.bytes.ReadAt(var.offset, head, n)) {
+        errors.AddError(f.name + " is damaged: the symbol table names data at byte " + std::to_string(var.offset) +
+                            " that is not there",
+                        kScope);
+        return false;
+    }
+    if (!HeaderFits(var, head, errors))
+        return false;
     valuesAt = var.offset + n + var.nameLength;
+    return true;
+}
+
+bool BinoutRun::ReadElements(const BinoutVar& var, const std::vector<uint64_t>& elements, double* out,
+                             std::vector<uint8_t>& buffer, KVErrorList& errors) const
+{
+    if (elements.empty())
+        return true;
+    const File& f = *m_files[var.file];
+    const size_t size = BinoutTypeSize(var.type);
+    const uint64_t start = f.lengthSize + f.commandSize + f.typeSize + 1 + var.nameLength;
+    if (elements.back() >= var.count) {
+        errors.AddError(f.name + ": no value " + std::to_string(elements.back() + 1) + " in the " +
+                            std::to_string(var.count) + " at byte " + std::to_string(var.offset),
+                        kScope);
+        return false;
+    }
+    const uint64_t span = start + (elements.back() + 1) * size;
+    if (span > (256u << 10)) {
+        for (size_t k = 0; k < elements.size(); ++k)
+            if (!ReadValue(var, elements[k], out[k], errors))
+                return false;
+        return true;
+    }
+    // One read for the header and every value wanted: a state's array of
+    // 10,000 nodes read for 100 of them costs one system call, not 101.
+    buffer.resize(static_cast<size_t>(span));
+    if (!f.bytes.ReadAt(var.offset, buffer.data(), buffer.size())) {
+        errors.AddError(f.bytes.Describe(f.name), kScope);
+        return false;
+    }
+    if (!HeaderFits(var, buffer.data(), errors))
+        return false;
+    for (size_t k = 0; k < elements.size(); ++k)
+        out[k] = Decode(&buffer[static_cast<size_t>(start + elements[k] * size)], var.type, f.big);
     return true;
 }
 

@@ -75,6 +75,12 @@ public:
     bool ReadValues(const BinoutVar& var, std::vector<double>& out, KVErrorList& errors) const;
     // Value k of var alone (k < var.count).
     bool ReadValue(const BinoutVar& var, uint64_t k, double& out, KVErrorList& errors) const;
+    // The values of var at the places elements (ascending, each < count)
+    // into out[0..]: its record read once, header and all, up to the last of
+    // them when that spans at most 256 KiB (buffer holds it), else the
+    // header and then each value.
+    bool ReadElements(const BinoutVar& var, const std::vector<uint64_t>& elements, double* out,
+                      std::vector<uint8_t>& buffer, KVErrorList& errors) const;
     // A text array (type 1 or 5) as text, trailing blanks and zeros removed.
     bool ReadText(const BinoutVar& var, std::string& out, KVErrorList& errors) const;
 
@@ -85,6 +91,7 @@ private:
                   KVErrorList& errors);
     void AddVariable(const std::vector<std::string>& cwd, const std::string& name, const BinoutVar& var);
     bool CheckedHeader(const BinoutVar& var, uint64_t& valuesAt, KVErrorList& errors) const;
+    bool HeaderFits(const BinoutVar& var, const uint8_t* head, KVErrorList& errors) const;
 
     std::vector<std::string> m_names;
     std::vector<std::unique_ptr<File>> m_files;

@@ -226,6 +226,7 @@ bool SimAsciiSimulation::ReadNodout(SimLines& lines, KVErrorList& errors)
     double blockTime = 0;
     std::unordered_map<long long, size_t> first; // id -> channel of its first variable, per block kind
     std::unordered_map<long long, size_t> firstRot;
+    size_t firstState = 0; // where the first state's rows begin
     while (lines.Next(line)) {
         if (line.rfind(kNodoutStateLine, 0) == 0) {
             const size_t at = line.find("( at time");
@@ -241,8 +242,13 @@ bool SimAsciiSimulation::ReadNodout(SimLines& lines, KVErrorList& errors)
             const bool rotational = heading.find("rot") != std::string_view::npos;
             names = rotational ? kNodoutRotational : kNodoutTranslational;
             columns = rotational ? 9 : 12;
-            if (m_times.empty() || blockTime != m_times.back() || !rotational)
+            if (m_times.empty() || blockTime != m_times.back() || !rotational) {
                 m_times.push_back(blockTime);
+                if (m_times.size() == 1)
+                    firstState = lines.pos;
+                else if (m_times.size() == 2 && lines.pos > firstState)
+                    ReserveStates(1 + (lines.text.size() - firstState) / (lines.pos - firstState) * 21 / 20);
+            }
             continue;
         }
         const std::string_view t = SimTrimmed(line);

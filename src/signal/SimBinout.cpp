@@ -4,7 +4,10 @@
 #include "KVErrorList.h"
 #include "Simulation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <unordered_map>
 #include <cstdio>
 #include <utility>
 
@@ -28,7 +31,17 @@ public:
     bool Load(const std::string& path, KVErrorList& errors);
 
 protected:
-    bool ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList& errors) const override;
+    bool ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList& errors) const override
+    {
+        std::vector<std::vector<double>> ts, ys;
+        if (!ReadChannels({i}, ts, ys, errors))
+            return false;
+        t.swap(ts[0]);
+        y.swap(ys[0]);
+        return true;
+    }
+    bool ReadChannels(const std::vector<size_t>& which, std::vector<std::vector<double>>& t,
+                      std::vector<std::vector<double>>& y, KVErrorList& errors) const override;
 
 private:
     struct Ref {
@@ -125,17 +138,15 @@ bool BinoutSimulation::ListBranch(size_t b, KVErrorList& errors)
     if (errors.ErrorCount() != before)
         return false;
     // The legend holds 80 characters per id of legend_ids.
-    auto titleOf = [&](double id) {
-        for (size_t k = 0; k < legendIds.size() && k * 80 < legend.size(); ++k) {
-            if (legendIds[k] == id) {
-                std::string s = legend.substr(std::min(k * 80, legend.size()), 80);
-                while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
-                    s.pop_back();
-                return s.substr(std::min(s.find_first_not_of(' '), s.size()));
-            }
-        }
-        return title;
+    // Entry k of the legend: 80 characters, blanks around removed.
+    auto entry = [&](size_t k) {
+        std::string e = legend.substr(std::min(k * 80, legend.size()), 80);
+        while (!e.empty() && (e.back() == ' ' || e.back() == '\0'))
+            e.pop_back();
+        return e.substr(std::min(e.find_first_not_of(' '), e.size()));
     };
+    const std::vector<double>* named = nullptr;
+    std::vector<std::string> idNames, idTitles;
     for (size_t v = 0; v < branch.variables.size(); ++v) {
         uint64_t count = 0;
         size_t states = 0;
@@ -159,40 +170,85 @@ bool BinoutSimulation::ListBranch(size_t b, KVErrorList& errors)
         }
         if (ids.empty() || count != ids.size())
             continue; // an array that is not one value per id
+        // The ids' names and titles once per id array, not per variable: a
+        // run of 10,000 nodes with a legend asked 10,000 legend entries for
+        // each of its 50,000 channels.
+        if (named != &ids) {
+            named = &ids;
+            idNames.clear();
+            idTitles.clear();
+            std::unordered_map<double, std::string> legendTitles;
+            for (size_t k = 0; k < legendIds.size() && k * 80 < legend.size(); ++k)
+                legendTitles.try_emplace(legendIds[k], entry(k));
+            for (size_t k = 0; k < ids.size(); ++k) {
+                std::string id = IdText(ids[k]);
+                if (sides.size() == ids.size() && sides[k] >= 0 && sides[k] <= 1)
+                    id += std::string("-") + kSides[static_cast<int>(sides[k])];
+                idNames.push_back(std::move(id));
+                const auto t = legendTitles.find(ids[k]);
+                idTitles.push_back(t != legendTitles.end() ? t->second : title);
+            }
+        }
+        m_refs.reserve(m_refs.size() + ids.size());
+        m_channels.reserve(m_channels.size() + ids.size() * (branch.variables.size() - v));
         for (size_t k = 0; k < ids.size(); ++k) {
-            std::string id = IdText(ids[k]);
-            if (sides.size() == ids.size() && sides[k] >= 0 && sides[k] <= 1)
-                id += std::string("-") + kSides[static_cast<int>(sides[k])];
             m_refs.push_back({b, v, k, count});
-            m_channels.push_back({branch.path + "/" + id + "/" + var, branch.path, id, var, titleOf(ids[k]), states});
+            m_channels.push_back(
+                {branch.path + "/" + idNames[k] + "/" + var, branch.path, idNames[k], var, idTitles[k], states});
         }
     }
     return true;
 }
 
-bool BinoutSimulation::ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList& errors) const
+// The channels of one variable share its arrays: each state's array is
+// read once for all their ids.
+bool BinoutSimulation::ReadChannels(const std::vector<size_t>& which, std::vector<std::vector<double>>& t,
+                                    std::vector<std::vector<double>>& y, KVErrorList& errors) const
 {
-    const Ref& r = m_refs[i];
-    const BinoutBranch& branch = m_run.Branches()[r.branch];
-    const std::vector<double>& times = m_times[r.branch];
-    t.clear();
-    y.clear();
-    for (size_t k = 0; k < branch.states.size(); ++k) {
-        const BinoutBranch::State& s = branch.states[k];
-        if (r.variable >= s.values.size() || !s.values[r.variable].Present())
-            continue; // a variable that starts part-way, or a state without it
-        const BinoutVar& var = s.values[r.variable];
-        if (var.count != r.count) {
-            errors.AddError(m_channels[i].name + ": state " + std::to_string(s.number) + " holds " +
-                                std::to_string(var.count) + " values instead of " + std::to_string(r.count),
-                            kScope);
-            return false;
+    t.assign(which.size(), {});
+    y.assign(which.size(), {});
+    std::map<std::pair<size_t, size_t>, std::vector<size_t>> groups; // (branch, variable) -> places in which
+    for (size_t k = 0; k < which.size(); ++k)
+        groups[{m_refs[which[k]].branch, m_refs[which[k]].variable}].push_back(k);
+    std::vector<uint8_t> buffer;
+    for (auto& [key, places] : groups) {
+        const BinoutBranch& branch = m_run.Branches()[key.first];
+        const std::vector<double>& times = m_times[key.first];
+        // The ids' places, ascending, and where each channel's value lands.
+        std::vector<uint64_t> elements;
+        for (size_t k : places)
+            elements.push_back(m_refs[which[k]].element);
+        std::sort(elements.begin(), elements.end());
+        elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
+        std::vector<size_t> slot(places.size());
+        for (size_t p = 0; p < places.size(); ++p)
+            slot[p] = static_cast<size_t>(std::lower_bound(elements.begin(), elements.end(),
+                                                           m_refs[which[places[p]]].element) - elements.begin());
+        const uint64_t count = m_refs[which[places[0]]].count;
+        std::vector<double> values(elements.size());
+        for (size_t k : places) {
+            t[k].reserve(branch.states.size());
+            y[k].reserve(branch.states.size());
         }
-        double value = 0;
-        if (!m_run.ReadValue(var, r.element, value, errors))
-            return false;
-        t.push_back(times[k]);
-        y.push_back(value);
+        for (size_t s = 0; s < branch.states.size(); ++s) {
+            const BinoutBranch::State& state = branch.states[s];
+            if (key.second >= state.values.size() || !state.values[key.second].Present())
+                continue; // a variable that starts part-way, or a state without it
+            const BinoutVar& var = state.values[key.second];
+            if (var.count != count) {
+                errors.AddError(m_channels[which[places[0]]].name + ": state " + std::to_string(state.number) +
+                                    " holds " + std::to_string(var.count) + " values instead of " +
+                                    std::to_string(count),
+                                kScope);
+                return false;
+            }
+            if (!m_run.ReadElements(var, elements, values.data(), buffer, errors))
+                return false;
+            for (size_t p = 0; p < places.size(); ++p) {
+                t[places[p]].push_back(times[s]);
+                y[places[p]].push_back(values[slot[p]]);
+            }
+        }
     }
     return true;
 }

@@ -54,10 +54,19 @@ public:
     // file no longer holds).
     bool LoadChannel(size_t i, const SimUnits* units, KVSignal& signal, KVErrorList& errors) const;
 
+    // Reads the channels which into signals (one each, in order) as
+    // LoadChannel does, a binout's value array of a state read once for all
+    // of them. False with the reason at the first that cannot be read.
+    bool LoadChannels(const std::vector<size_t>& which, const SimUnits* units, std::vector<KVSignal>& signals,
+                      KVErrorList& errors) const;
+
 protected:
     Simulation() = default;
     // The channel's times and values in model units.
     virtual bool ReadChannel(size_t i, std::vector<double>& t, std::vector<double>& y, KVErrorList& errors) const = 0;
+    // Those of the channels which (in range); by default one ReadChannel each.
+    virtual bool ReadChannels(const std::vector<size_t>& which, std::vector<std::vector<double>>& t,
+                              std::vector<std::vector<double>>& y, KVErrorList& errors) const;
 
     std::vector<std::string> m_files;
     std::string m_kind;
@@ -66,6 +75,10 @@ protected:
     double m_lastTime = 0.0;
 
 private:
+    // Makes signal of channel i from its times and values in model units.
+    bool MakeSignal(size_t i, const std::vector<double>& t, const std::vector<double>& y, const SimUnits* units,
+                    KVSignal& signal, KVErrorList& errors) const;
+
     std::unordered_map<std::string_view, size_t> m_byName; // into m_channels' names, once opened
 };
 

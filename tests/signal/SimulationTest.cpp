@@ -66,6 +66,30 @@ TEST(SimulationSample, PouchImpactKnownValues)
     EXPECT_EQ(Load(*sim, "rcforc/100011-master/x_force").PointCount(), 601u);
 }
 
+// Channels read together share each state's array: every one must still get
+// its own id's values, in the order asked, a channel asked twice included.
+TEST(SimulationSample, ChannelsReadTogetherAsEachAlone)
+{
+    auto sim = OpenOk(kPouch);
+    ASSERT_TRUE(sim);
+    const char* names[] = {"rcforc/100003-master/x_force", "nodout/84340382/y_displacement",
+                           "rcforc/100000-slave/x_force", "rcforc/100003-master/x_force", "rcforc/100011-slave/y_force"};
+    std::vector<size_t> which;
+    for (const char* n : names)
+        which.push_back(sim->Find(n));
+    std::vector<KVSignal> together;
+    KVErrorList errors;
+    ASSERT_TRUE(sim->LoadChannels(which, nullptr, together, errors));
+    ASSERT_EQ(together.size(), which.size());
+    for (size_t k = 0; k < which.size(); ++k) {
+        const KVSignal alone = Load(*sim, names[k]);
+        EXPECT_EQ(XOf(together[k]), XOf(alone)) << names[k];
+        EXPECT_EQ(YOf(together[k]), YOf(alone)) << names[k];
+        EXPECT_EQ(together[k].CurveText(), names[k]);
+    }
+    EXPECT_NE(YOf(together[0]), YOf(together[2]));
+}
+
 TEST(SimulationSample, UnitsScaleTimeAndValues)
 {
     auto sim = OpenOk(kPouch);
