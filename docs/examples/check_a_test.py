@@ -26,7 +26,7 @@ def main(argv: List[str]) -> int:
     except kalvio.Error as e:
         print(e, file=sys.stderr)
         return 1
-    failing = [f for f in kalvio.check(test) if f["severity"] == "fail"]
+    failing = [f for f in kalvio.check(test) if f.severity == "fail"]
     print("%s: %d channels, %d failing findings" % (test.number, len(test), len(failing)))
 
     head: List[kalvio.Signal] = [kalvio.cfc(s, 1000) for s in test.find("11HEAD0000H3AC?A")]

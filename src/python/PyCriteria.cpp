@@ -15,8 +15,9 @@
 
 namespace {
 
-py::list Findings(const PySignal& s)
+py::list Findings(const py::object& signal, const py::object& code)
 {
+    const PySignal& s = signal.cast<const PySignal&>();
     Kalvio::CheckResult result;
     {
         py::gil_scoped_release unlocked;
@@ -25,16 +26,12 @@ py::list Findings(const PySignal& s)
         options.headerStated = !s.FromTextFile();
         result = Kalvio::CheckSignal(s.signal, options);
     }
+    py::object file = py::none();
+    if (!code.is_none())
+        file = signal.attr("path");
     py::list findings;
-    for (const Kalvio::CheckFinding& f : result.findings) {
-        py::dict d;
-        d["kind"] = Kalvio::CheckKindName(f.kind);
-        d["severity"] = Kalvio::CheckVerdictName(f.severity);
-        d["message"] = f.message;
-        d["t1"] = f.t1;
-        d["t2"] = f.t2;
-        findings.append(d);
-    }
+    for (const Kalvio::CheckFinding& f : result.findings)
+        findings.append(PyCheckFinding(f, code, file));
     return findings;
 }
 
@@ -177,7 +174,8 @@ kalvio.ValueError when the pair cannot be rated (different Y units, uneven
 steps, too few samples, ...).
 
     >>> kalvio.rate(test_a["11HEAD0000H3ACXA"], test_b["11HEAD0000H3ACXA"], stop=0.15).rating)");
-    m.def("_check_signal", &Findings, py::arg("signal"), "The findings of one signal; see check.");
+    m.def("_check_signal", &Findings, py::arg("signal"), py::arg("code") = py::none(),
+          "The findings of one signal, with code those of a test's channel; see check.");
     m.def("_criterion", &CriterionOfSignals, py::arg("name"), py::arg("signals"), py::arg("dummy"),
           py::arg("cumulative"), py::arg("v0"), "The criterion of signals; see criterion.");
     m.def("_criterion_of_test", &CriterionOfTest, py::arg("name"), py::arg("path"), py::arg("dummy"),

@@ -121,6 +121,15 @@ py::object CriterionScore(const py::object& r, const Assess::CriterionResult& c)
 
 } // namespace
 
+py::object PyCheckFinding(const Kalvio::CheckFinding& f, const py::object& code, const py::object& file)
+{
+    const py::object r = Results();
+    const py::str kind(Kalvio::CheckKindName(f.kind)), severity(Kalvio::CheckVerdictName(f.severity));
+    if (code.is_none())
+        return r.attr("Finding")(kind, severity, Text(f.message), f.t1, f.t2);
+    return r.attr("ChannelFinding")(kind, severity, Text(f.message), f.t1, f.t2, code, file);
+}
+
 py::object PyRatingResult(const Kalvio::CurveRating& rating, const std::string& reference,
                           const std::string& comparison, double secondsPerUnit)
 {

@@ -4,6 +4,7 @@
 #include "AssessResult.h"
 #include "Criterion.h"
 #include "CurveRating.h"
+#include "SignalCheck.h"
 
 #include <pybind11/pybind11.h>
 
@@ -19,3 +20,6 @@ py::object PyRatingResult(const Kalvio::CurveRating& rating, const std::string& 
 py::object PyCriterionResult(const Criteria::Outcome& outcome);
 // The assessment kalvio assess --json prints.
 py::object PyAssessmentResult(const Assess::Assessment& assessment);
+// One finding of the signal check as kalvio check --json gives it; with a
+// code (not None), a finding of a test's channel, with its code and file.
+py::object PyCheckFinding(const Kalvio::CheckFinding& finding, const py::object& code, const py::object& file);

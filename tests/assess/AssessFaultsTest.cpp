@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 using namespace Assess;
 using namespace AssessSupport;
@@ -193,5 +194,62 @@ TEST(AssessScoring, StepsTakeThePointsOfTheHighestLevelPassed)
         ScoreCriterion(rule, true, false, 0, 4, r);
         ASSERT_TRUE(r.pointsTaken) << c.value;
         EXPECT_DOUBLE_EQ(*r.pointsTaken, c.taken) << c.value;
+    }
+}
+
+// Among the places a criterion measures, the largest value decides; two places
+// of one value, and two channels of one class matching one pattern, keep the
+// first.
+TEST(AssessFaults, TheLargestCandidateDecidesAndATieKeepsTheFirst)
+{
+    TempDir dir;
+    const auto force = [](double kn, double late) {
+        return [kn, late](double t) { return -HalfSine(t - late, kn * 1000, 0.02); };
+    };
+    const std::string test = WriteTest(dir, "31",
+                                       {{"11FEMRLE00H3FOZ0", "NEWTONS", force(5, 0), 0},
+                                        {"11FEMRLE00H3FOZA", "NEWTONS", force(7, 0), 0}, // as near the class: not taken
+                                        {"11FEMRRI00H3FOZ0", "NEWTONS", force(6, 0), 0},
+                                        {"11TIBILEUPH3FOZ0", "NEWTONS", force(4, 0.01), 0},
+                                        {"11TIBIRIUPH3FOZ0", "NEWTONS", force(4, 0), 0}});
+    Protocol p = Shipped("fmvss208");
+    for (RegionRule& region : p.occupants[0].regions)
+        for (CriterionRule& c : region.criteria) {
+            if (c.criterion == "femur_left")
+                c.channels = {{"??FEMRLE00??FOZ?"}, {"??FEMRRI00??FOZ?"}};
+            if (c.criterion == "femur_right")
+                c.channels = {{"??TIBIRIUP??FOZ?"}, {"??TIBILEUP??FOZ?"}};
+        }
+    AssessOptions options;
+    options.positions = {'1'};
+    const Assessment a = AssessAt(test, p, options);
+    // The peak (of the place that decides) at the pulse's middle, 10 ms in.
+    for (const auto& [name, kn, peak] : {std::tuple{"femur_left", 6.0, kStart + 0.01},
+                                         {"femur_right", 4.0, kStart + 0.01}}) {
+        const CriterionResult* c = Find(a, name);
+        ASSERT_TRUE(c && c->value && c->t1) << name;
+        EXPECT_NEAR(*c->value, kn, 0.02) << name;
+        EXPECT_NEAR(*c->t1, peak, 2e-4) << name;
+    }
+}
+
+// A channel covers the protocol's window when its first and last samples lie
+// within half a step of the window's ends; one step short is n/a.
+TEST(AssessFaults, TheWindowIsCoveredToHalfAStepAtEitherEnd)
+{
+    TempDir dir; // -10 to 150 ms
+    const std::string test =
+        WriteTest(dir, "32", {{"11FEMRLE00H3FOZ0", "NEWTONS", [](double t) { return -HalfSine(t, 5000, 0.02); }, 0}});
+    AssessOptions options;
+    options.positions = {'1'};
+    for (const auto& [from, to, covered] : {std::tuple{-0.010, 0.150, true}, {-0.0101, 0.150, false},
+                                            {0.0, 0.1501, false}}) {
+        Protocol p = Shipped("fmvss208");
+        p.windowFrom = from;
+        p.windowTo = to;
+        const Assessment a = AssessAt(test, p, options);
+        const CriterionResult* femur = Find(a, "femur_left");
+        ASSERT_TRUE(femur) << from << " " << to;
+        EXPECT_EQ(femur->status == Status::Ok, covered) << from << " " << to << ": " << femur->reason;
     }
 }

@@ -193,3 +193,23 @@ TEST(AssessFiles, AChannelCodeOrArchiveEntryTwiceIsAWarningAndItsCriteriaAreDoub
     ASSERT_NE(femur, nullptr);
     EXPECT_EQ(femur->status, Status::Doubtful);
 }
+
+// The folder named on the command line replaces the environment's, never
+// joins it; without one the environment's comes first.
+TEST(AssessFiles, AGivenProtocolFolderReplacesTheEnvironmentsOne)
+{
+    const char* before = std::getenv("ONDREL_PROTOCOL_DIR");
+    const std::string saved = before ? before : "";
+    setenv("ONDREL_PROTOCOL_DIR", "/from/env", 1);
+    const std::vector<std::string> given = ProtocolDirs("/given");
+    const std::vector<std::string> none = ProtocolDirs();
+    if (before)
+        setenv("ONDREL_PROTOCOL_DIR", saved.c_str(), 1);
+    else
+        unsetenv("ONDREL_PROTOCOL_DIR");
+    ASSERT_FALSE(given.empty());
+    EXPECT_EQ(given.front(), "/given");
+    EXPECT_EQ(std::count(given.begin(), given.end(), "/from/env"), 0);
+    ASSERT_FALSE(none.empty());
+    EXPECT_EQ(none.front(), "/from/env");
+}

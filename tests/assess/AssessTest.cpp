@@ -354,6 +354,10 @@ TEST(AssessTest, HalfSinePulsesGiveHicClipAndViscousCriterionInClosedForm)
     const CriterionResult* hic = Find(fm, "hic15");
     ASSERT_TRUE(hic && hic->value);
     EXPECT_NEAR(*hic->value, HalfSineHic(a, d, 0.015), 1e-3 * *hic->value);
+    // Its window: the whole 15 ms (the pulse is longer), centred on the peak.
+    ASSERT_TRUE(hic->t1 && hic->t2);
+    EXPECT_NEAR(*hic->t2 - *hic->t1, 0.015, 1e-6);
+    EXPECT_NEAR((*hic->t1 + *hic->t2) / 2, kStart + d / 2, 1e-4);
     const CriterionResult* clip = Find(fm, "chest_a3ms");
     ASSERT_TRUE(clip && clip->value);
     EXPECT_NEAR(*clip->value, a * std::cos(kPi * 0.0015 / d), 1e-2);

@@ -1,7 +1,11 @@
 // Scoring at the exact edges: a value on the capping limit, a margin of 0, a
 // level met exactly, the hard-head-contact assumption at its threshold, and a
-// region's band, total and band total from their parts.
+// region's band, total and band total from their parts; a doubtful result
+// without a verdict; speeds in metres per second; the report's texts at
+// their edges.
+#include "AssessReport.h"
 #include "Protocol.h"
+#include "ResultLook.h"
 #include "Scoring.h"
 
 #include <gtest/gtest.h>
@@ -151,5 +155,76 @@ TEST(ScoringEdges, ProtocolLimitsThatCannotBeMetAreRefused)
         text.replace(text.find(c.from), c.from.size(), c.to);
         EXPECT_FALSE(ParseProtocol(text, "x.json", p, error)) << c.to;
         EXPECT_EQ(error.rfind("x.json:", 0), 0u) << error;
+    }
+}
+
+// A doubtful result has no verdict or points of its own, and a region holding
+// one is undecided even when every value known passes.
+TEST(ScoringEdges, ADoubtfulResultLeavesItsRegionUndecided)
+{
+    CriterionRule femur;
+    femur.criterion = "femur_left";
+    femur.limit = 10;
+    CriterionRule door;
+    door.criterion = "door_opened";
+    door.modifier = ModifierRule{};
+    door.modifier->points = 1;
+    door.modifier->atOrAbove = 1;
+    CriterionResult fine = Valued(5);
+    fine.limit = 10;
+    ScoreCriterion(femur, false, false, 0, 0, fine);
+    for (const CriterionRule* rule : {&femur, &door}) {
+        CriterionResult r = Valued(0);
+        r.limit = rule->limit;
+        r.status = Status::Doubtful;
+        ScoreCriterion(*rule, false, false, 0, 0, r);
+        EXPECT_FALSE(r.pass) << rule->criterion;
+        EXPECT_FALSE(r.pointsTaken) << rule->criterion;
+        r.pass = true; // even with a verdict, a doubtful result decides nothing
+        RegionResult region;
+        region.criteria.push_back(fine);
+        (rule->modifier ? region.modifiers : region.criteria).push_back(r);
+        AggregateRegion(false, region);
+        EXPECT_FALSE(region.pass) << rule->criterion;
+    }
+}
+
+TEST(ScoringEdges, SpeedsAreTakenInMetresPerSecond)
+{
+    const struct {
+        double value;
+        const char* unit;
+        std::optional<double> expected;
+    } cases[] = {{36, "km/h", 10.0}, {10, "m/s", 10.0}, {10, "mph", 4.4704}, {10, "kn", std::nullopt}};
+    for (const auto& c : cases) {
+        const std::optional<double> got = SpeedToMetresPerSecond(c.value, c.unit);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.unit;
+        if (got) {
+            EXPECT_NEAR(*got, *c.expected, 1e-12) << c.unit;
+        }
+    }
+}
+
+// The text report: a value without unit takes three decimals below 10 and one
+// from 10 on; an exceedance's times are in ms; a modifier that took nothing
+// says so.
+TEST(ScoringEdges, ReportTextsAtTheirEdges)
+{
+    for (const auto& [value, text] : {std::pair{9.5, "9.500"}, {10.0, "10.0"}, {99.5, "99.5"}}) {
+        CriterionResult r = Valued(value);
+        r.unit = "";
+        EXPECT_EQ(CriterionValueText(r), text) << value;
+    }
+    CriterionResult held = Valued(2);
+    held.unit = "kN";
+    held.exceedance = ExceedanceJudgement{true, 2.0, 0.012, 0.010, -0.002};
+    const std::vector<std::string> lines = DetailLines(held);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "worst level 2.000 kN: 12.0 ms at or above it, the curve allows 10.0 ms (margin -2.0 ms)");
+    CriterionResult modifier = Valued(0);
+    modifier.isModifier = true;
+    for (const auto& [taken, text] : {std::pair{0.0, "no points off"}, {0.5, "0.50 points off"}}) {
+        modifier.pointsTaken = taken;
+        EXPECT_EQ(ModifierText(modifier), text) << taken;
     }
 }

@@ -8,6 +8,7 @@ import subprocess
 import sys
 import zipfile
 
+import kalvio
 from conftest import kalvio_cmd
 
 
@@ -80,3 +81,14 @@ def test_pipes_are_skipped_gone_files_keep_their_row_and_no_input_is_the_table(d
                            str(folder / "head.rvf")], capture_output=True, text=True, timeout=60)
     assert done.returncode == 2 and "one of the inputs" in done.stderr
     assert (folder / "head.rvf").read_bytes() == before
+
+
+def test_a_row_takes_its_worst_finding(monkeypatch):
+    from kalvio import archive as module
+    from kalvio.results import Finding
+
+    found = [Finding("offset", "warning", "w", 0.0, 0.0), Finding("flat", "fail", "f", 0.0, 0.0),
+             Finding("drift", "warning", "w", 0.0, 0.0)]
+    monkeypatch.setattr(kalvio, "check", lambda signal: found)
+    row = module._check_row("in", "", kalvio.Signal([0, 1e-4, 2e-4], [0, 1, 0]))
+    assert row["verdict"] == "fail" and row["findings"] == 3

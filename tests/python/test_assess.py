@@ -46,6 +46,14 @@ def test_the_archive_is_assessed_one_row_per_criterion(demo, tmp_path):
     expected = kalvio.assess(archive / "2231", "fmvss208").occupants[0]
     assert [r["criterion"] for r in rows] == [c.criterion for r in expected.regions for c in r.criteria]
     assert {r["occupant_verdict"] for r in rows} == {"pass"}
+    # A scored protocol: each row carries its occupant's score, not the most it could be.
+    from kalvio import archive as module
+
+    mpdb = demo / "iso-mme" / "3301"
+    scores = {o.position: o.score for o in kalvio.assess(mpdb, "euro-ncap-mpdb-2023").occupants}
+    rows = module.assess_input("test", str(mpdb), "euro-ncap-mpdb-2023")
+    passenger = [r for r in rows if r["position"] == "3"]
+    assert passenger and all(r["occupant_score"] == scores["3"] != r["max_score"] for r in passenger)
     done = subprocess.run([sys.executable, "-m", "kalvio.archive", str(archive), "--do", "assess", "-o",
                            str(table)], capture_output=True, text=True, timeout=60)
     assert done.returncode == 2 and "--do assess needs --protocol ID" in done.stderr

@@ -60,12 +60,16 @@ def test_a_chain_equals_then(demo, tmp_path):
 def test_check_gives_the_findings_of_check_json(demo):
     names = ["occ2231_spine_x.rvf", "veh4127_bpillar_x.rvf", "occ2231_head_x.rvf", "occ2231_sled_pulse.txt"]
     files = json.loads(kalvio_cmd("check", "--json", *[demo / n for n in names]))["files"]
-    assert [kalvio.check(kalvio.read(str(demo / n))) for n in names] == [f["findings"] for f in files]
+    got = [kalvio.check(kalvio.read(str(demo / n))) for n in names]
+    assert [[f.to_dict() for f in g] for g in got] == [f["findings"] for f in files]
+    assert json.loads(got[0][0].to_json()) == files[0]["findings"][0]
     assert any(files[0]["findings"]) and files[2]["findings"] == []
     test = kalvio.read_test(demo / "iso-mme" / "4127")
     files = json.loads(kalvio_cmd("check", "--json", demo / "iso-mme" / "4127"))["files"]
     expected = [dict(f, code=c, file=e["file"]) for c, e in zip(test, files) for f in e["findings"]]
-    assert kalvio.check(test) == expected and expected
+    found = kalvio.check(test)
+    assert [f.to_dict() for f in found] == expected and expected
+    assert all(isinstance(f, kalvio.results.ChannelFinding) for f in found)
 
 
 def test_criteria_equal_the_programs(demo):

@@ -62,6 +62,7 @@ def test_arrays_are_read_only_views_of_the_signal(demo):
     assert np.array_equal(pulse.to_pandas().index.to_numpy(),
                           dumped(demo / "occ2231_sled_pulse.txt")[0].astype(np.float64) * 1e-3)
     assert kalvio.Signal([0, 1, 3], [0, 0, 0]).step is None
+    assert kalvio.Signal([0, 1, 3], [0, 0, 0], {"Del": 1.0}).step is None  # a step its times are not on
 
 
 def test_times_are_seconds_whatever_unit_the_record_keeps(demo, tmp_path):

@@ -58,7 +58,7 @@ from ._version import __version__
 from .notebook import signal_plot as _signal_plot
 from .notebook import signal_repr_html as _signal_repr_html
 from .notebook import test_to_pandas as _test_to_pandas
-from .results import Assessment, CriterionResult, Rating
+from .results import Assessment, ChannelFinding, CriterionResult, Finding, Rating
 
 PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
@@ -74,7 +74,7 @@ __all__ = [
     "read", "read_test", "read_simulation", "write", "write_test",
     *(name for name in _operation_names if name != "filter"),
     "average", "resultant", "check", "criterion", "rate", "assess", "protocols",
-    "Assessment", "CriterionResult", "Rating",
+    "Assessment", "CriterionResult", "Finding", "ChannelFinding", "Rating",
 ]
 
 
@@ -225,20 +225,19 @@ def write_test(signals: Union[Sequence[Signal], Mapping[str, Signal]], folder: P
     _kalvio._write_test(listed, os.fsdecode(folder), test_object, position)
 
 
-def check(signal_or_test: Union[Signal, Test]) -> List[Dict[str, Any]]:
-    """The faults of the measuring chain in a Signal, as a list of findings
-    (dicts with "kind", "severity", "message", "t1", "t2" as kalvio check
-    --json gives them; empty when the signal is ok). For a Test, the findings
-    of every channel, each with its "code" and "file" added.
+def check(signal_or_test: Union[Signal, Test]) -> List[Finding]:
+    """The faults of the measuring chain in a Signal, as a list of
+    kalvio.results.Finding (kind, severity, message, t1, t2; to_dict() gives
+    what kalvio check --json gives; empty when the signal is ok). For a Test,
+    the findings of every channel as kalvio.results.ChannelFinding, each with
+    its code and file.
 
-        >>> [f["message"] for f in kalvio.check(test) if f["severity"] == "fail"]
+        >>> [f.message for f in kalvio.check(test) if f.severity == "fail"]
     """
     if isinstance(signal_or_test, Test):
-        found = []
+        found: List[Finding] = []
         for code, signal in signal_or_test.items():
-            for f in _kalvio._check_signal(signal):
-                f["code"], f["file"] = code, signal.path
-                found.append(f)
+            found += _kalvio._check_signal(signal, code)
         return found
     return _kalvio._check_signal(signal_or_test)
 

@@ -108,8 +108,8 @@ def _quiet():
 
 def _check_row(path, code, signal):
     findings = kalvio.check(signal)
-    verdict = max((f["severity"] for f in findings), key=SEVERITY.get, default="ok")
-    details = " | ".join("%s %s: %s" % (f["severity"], f["kind"], f["message"]) for f in findings)
+    verdict = max((f.severity for f in findings), key=SEVERITY.get, default="ok")
+    details = " | ".join("%s %s: %s" % (f.severity, f.kind, f.message) for f in findings)
     return {"input": path, "channel": code, "file": signal.path, "verdict": verdict, "findings": len(findings),
             "details": details, "warnings": " | ".join(signal.warnings), "error": ""}
 

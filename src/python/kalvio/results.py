@@ -33,6 +33,27 @@ def _plain(value: Any) -> Any:
 
 
 @dataclass(frozen=True)
+class Finding(_Result):
+    """A fault of the measuring chain in a signal, as kalvio check --json
+    gives it: its kind ("dropout", "flat", ...), severity ("warning" or
+    "fail"), message and the times it spans, in the signal's own time unit."""
+
+    kind: str
+    severity: str
+    message: str
+    t1: float
+    t2: float
+
+
+@dataclass(frozen=True)
+class ChannelFinding(Finding):
+    """A finding of one channel of a test, with the channel's code and file."""
+
+    code: str
+    file: str
+
+
+@dataclass(frozen=True)
 class Rating(_Result):
     """The ISO/TS 18571 rating of a comparison against a reference: the
     overall rating and its four parts (0 to 1), the shift that correlates
