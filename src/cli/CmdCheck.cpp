@@ -8,6 +8,7 @@
 #include "KalvioCommand.h"
 #include "SignalCheck.h"
 #include "SignalInputs.h"
+#include "Simulation.h"
 
 #include <nlohmann/json.hpp>
 
@@ -31,6 +32,7 @@ struct CheckInput {
     bool required;
     KVErrorList failure;
     std::string folder = {}; // the folder named on the command line that held it
+    SignalInput channel = {}; // a simulation's channel when channel.sim is set
 };
 
 // The result of one input; error is set when it could not be read.
@@ -59,11 +61,33 @@ bool ExpandTest(const std::string& name, std::vector<CheckInput>& inputs)
     return !picked.empty() || test.Channels().empty();
 }
 
+// A simulation's channels that --channel picks, named PATH:CHANNEL. Without
+// --units its times are no seconds, which the rules need: one failure.
+// False when it cannot be opened or nothing is picked.
+bool ExpandSimulation(const std::string& name, std::vector<CheckInput>& inputs)
+{
+    std::vector<SignalInput> channels;
+    const bool ok = ExpandSignalInputs({name}, channels);
+    if (!channels.empty() && !UnitsOfThisRun()) {
+        KVErrorList failure;
+        failure.AddError(kNeedsUnits, "kalvio check");
+        inputs.push_back({name, true, failure});
+        return true; // reported as the simulation's own failure
+    }
+    for (SignalInput& c : channels)
+        inputs.push_back({c.Name(), true, {}, {}, std::move(c)});
+    return ok;
+}
+
 // False when a test gave no channel that --code picks.
 bool Expand(const std::vector<std::string>& names, std::vector<CheckInput>& inputs)
 {
     bool ok = true;
     for (const std::string& name : names) {
+        if (!IsoMmeIsTestName(name) && SimIsSimulationPath(name)) {
+            ok = ExpandSimulation(name, inputs) && ok;
+            continue;
+        }
         if (IsoMmeIsTestPath(name)) {
             ok = ExpandTest(name, inputs) && ok;
             continue;
@@ -84,7 +108,9 @@ bool Expand(const std::vector<std::string>& names, std::vector<CheckInput>& inpu
         inputs.push_back({name, false, {}, name});
         for (const std::string& f : files) {
             const size_t first = inputs.size();
-            if (IsoMmeIsTestPath(f))
+            if (SimIsSimulationPath(f))
+                ok = ExpandSimulation(f, inputs) && ok;
+            else if (IsoMmeIsTestPath(f))
                 ok = ExpandTest(f, inputs) && ok;
             else
                 inputs.push_back({f, KVFileStartsWith(f, "RVF-1992"), {}});
@@ -100,9 +126,14 @@ bool Expand(const std::vector<std::string>& names, std::vector<CheckInput>& inpu
 bool CheckOne(const CheckInput& in, KVSignal& scratch, CheckedFile& out)
 {
     out.file = in.file;
-    if (in.failure.ErrorCount() > 0)
+    if (in.failure.ErrorCount() > 0) {
         out.errors = in.failure;
-    else if (Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors, TextOptionsOfThisRun()))
+    } else if (in.channel.sim) {
+        if (in.channel.sim->LoadChannel(in.channel.channel, UnitsOfThisRun(), scratch, out.errors)) {
+            out.result = Kalvio::CheckSignal(scratch);
+            return true;
+        }
+    } else if (Kalvio::CheckSignalFile(in.file, scratch, out.result, out.errors, TextOptionsOfThisRun()))
         return true;
     else if (!in.required)
         return false;
@@ -206,7 +237,7 @@ int RunCheck(const std::vector<std::string>& args)
 
 const KalvioCommand kCheckCommand = {
     "check", "look over signals for clipping, dropouts, offsets, dead channels, slow rates",
-    "Usage: kalvio check [--json] FILE|FOLDER|TEST.mme ...\n"
+    "Usage: kalvio check [--json] FILE|FOLDER|TEST.mme|SIMULATION ...\n"
     "Looks over each signal for the faults a measuring chain leaves and prints\n"
     "one line per signal, 'FILE: VERDICT' (ok, warning or fail: the worst of its\n"
     "findings), then each finding indented: severity, kind and a message that\n"
@@ -217,7 +248,10 @@ const KalvioCommand kCheckCommand = {
     "be checked is an error. An ISO-MME test\n"
     "(its .mme file, its folder or a .zip holding it) stands for every channel\n"
     "of its channel list (of those --code PATTERN picks), each named by its\n"
-    "channel file.\n"
+    "channel file. A simulation (a binout or one of the solver's ASCII files)\n"
+    "stands for its channels (those --channel PATTERN picks), each named\n"
+    "FILE:CHANNEL; its times must be in seconds, so it needs --units\n"
+    "LENGTH-TIME-MASS-FORCE.\n"
     "--json prints one object {\"files\": [...]}, one entry per signal in the order\n"
     "given, each with \"file\", \"verdict\" and \"findings\" (each with \"kind\",\n"
     "\"severity\", \"message\", \"t1\", \"t2\"); a file that cannot be read has the\n"

@@ -34,18 +34,7 @@ std::string PatternList(const std::vector<std::string>& patterns = g_codePattern
 }
 
 // The channels of sim that --channel picks (all without it), in its order.
-std::vector<size_t> PickedSimChannels(const Simulation& sim)
-{
-    std::vector<size_t> picked;
-    for (size_t i = 0; i < sim.Channels().size(); ++i) {
-        bool match = g_channelPatterns.empty();
-        for (const std::string& p : g_channelPatterns)
-            match = match || SimNameMatches(p, sim.Channels()[i].name);
-        if (match)
-            picked.push_back(i);
-    }
-    return picked;
-}
+std::vector<size_t> PickedSimChannels(const Simulation& sim) { return SimPickChannels(sim, g_channelPatterns); }
 
 std::shared_ptr<const Simulation> OpenSimulation(const std::string& path)
 {
@@ -108,8 +97,7 @@ std::string TakeCodeOption(std::vector<std::string>& args)
 
 std::string SignalInput::Name() const { return sim ? path + ":" + sim->Channels()[channel].name : path; }
 
-const char* const kNeedsUnits =
-    "the simulation's channels are in model units: give --units LENGTH-TIME-MASS-FORCE (such as mm-ms-kg-kN)";
+const char* const kNeedsUnits = kSimNeedsUnits;
 
 std::string TakeChannelOption(std::vector<std::string>& args)
 {

@@ -58,3 +58,7 @@ const char* SimDimensionWord(SimQuantity q);
 
 // The unit written for a channel read without units, X and Y alike.
 inline constexpr const char* kSimModelUnits = "MODEL UNITS";
+// What every program says of a simulation's channel read without units where
+// a time in seconds is needed.
+inline constexpr const char* kSimNeedsUnits =
+    "the simulation's channels are in model units: give --units LENGTH-TIME-MASS-FORCE (such as mm-ms-kg-kN)";

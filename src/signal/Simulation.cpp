@@ -140,6 +140,11 @@ bool Simulation::MakeSignal(size_t i, const std::vector<double>& t, const std::v
     signal.SetXUnits(units ? "SECONDS" : kSimModelUnits);
     signal.SetYUnits(units ? SimUnitWord(q) : kSimModelUnits);
     signal.SetYType(SimDimensionWord(q));
+    // "x_force", "ry_velocity": the direction the criteria and the codes ask for.
+    const std::string& var = c.variable;
+    const size_t under = var.find('_');
+    if ((under == 1 || (under == 2 && var[0] == 'r')) && var[under - 1] >= 'x' && var[under - 1] <= 'z')
+        signal.SetAxis(std::string(1, char(var[under - 1] - 'a' + 'A')));
     signal.SetNfp(0);
     signal.SetNlp(static_cast<int>(t.size()) - 1);
     signal.SetHasData(true);
@@ -160,3 +165,16 @@ bool SimIsSimulationPath(const std::string& path)
 }
 
 bool SimNameMatches(std::string_view pattern, std::string_view name) { return IsoMmeCodeMatches(pattern, name); }
+
+std::vector<size_t> SimPickChannels(const Simulation& sim, const std::vector<std::string>& patterns)
+{
+    std::vector<size_t> picked;
+    for (size_t i = 0; i < sim.Channels().size(); ++i) {
+        bool match = patterns.empty();
+        for (size_t k = 0; k < patterns.size() && !match; ++k)
+            match = SimNameMatches(patterns[k], sim.Channels()[i].name);
+        if (match)
+            picked.push_back(i);
+    }
+    return picked;
+}

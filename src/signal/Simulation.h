@@ -90,6 +90,10 @@ bool SimIsSimulationPath(const std::string& path);
 // (slashes included), case-blind.
 bool SimNameMatches(std::string_view pattern, std::string_view name);
 
+// The channels of sim that any of patterns matches (every channel for no
+// pattern), in the simulation's order.
+std::vector<size_t> SimPickChannels(const Simulation& sim, const std::vector<std::string>& patterns);
+
 // The binout channels; in SimBinout.cpp.
 std::unique_ptr<Simulation> SimOpenBinout(const std::string& path, KVErrorList& errors);
 // An ASCII file's channels; in SimAscii.cpp. Null with no error when the

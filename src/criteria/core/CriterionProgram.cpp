@@ -7,6 +7,8 @@
 #include "KVNumberText.h"
 #include "KVSystemReason.h"
 #include "OutcomeJson.h"
+#include "KVSignal.h"
+#include "Simulation.h"
 
 #include <CLI/CLI.hpp>
 
@@ -42,6 +44,12 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
     CLI::Option* dummyGiven = valueOption("--dummy", dummy);
     CLI::Option* timeUnitGiven = valueOption("--time-unit", timeUnit);
     CLI::Option* positionGiven = valueOption("--position", position);
+    std::string units;
+    CLI::Option* unitsGiven = valueOption("--units", units);
+    // Each --channel takes one pattern; the patterns add up.
+    cli.add_option("--channel", out.channels)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     cli.add_option("paths", out.paths);
     try {
         cli.parse(std::vector<std::string>(args.rbegin(), args.rend()));
@@ -72,9 +80,26 @@ std::string ParseProgramArgs(const CriterionDef& def, const std::vector<std::str
         out.test.position = position[0];
     if (out.text && out.json)
         return "--text and --json exclude each other";
+    if (unitsGiven->count()) {
+        std::string why;
+        if (units.empty())
+            return "--units needs LENGTH-TIME-MASS-FORCE (such as mm-ms-kg-kN)";
+        if (!SimParseUnits(units, out.units, why))
+            return "--units: " + why;
+        out.haveUnits = true;
+    }
+    for (const std::string& p : out.channels)
+        if (p.empty())
+            return "--channel needs a channel name pattern (? one character, * any run)";
     if (out.help || out.listDummies)
         return {};
     const size_t n = out.paths.size();
+    if (n == 1 && !IsoMmeIsTestName(out.paths[0]) && SimIsSimulationPath(out.paths[0])) {
+        out.simulation = out.paths[0];
+        return {};
+    }
+    if (!out.channels.empty() || out.haveUnits)
+        return "--channel and --units pick channels of a simulation (a binout or an ASCII file): give one";
     if (n == 1 && IsoMmeIsTestPath(out.paths[0])) {
         out.test.test = out.paths[0];
         return {};
@@ -100,15 +125,72 @@ bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, 
     return AlignChannels(inputs, def.minSpan, errors);
 }
 
+namespace {
+
+const char* const kSimScope = "Criteria::Simulation";
+
+// The channels of the simulation that the patterns pick, one for a criterion
+// of one input or three in X, Y, Z order (the simulation's order), each read
+// in the units given and named PATH:CHANNEL.
+bool LoadSimulationInputs(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
+                          std::vector<std::string>& took, KVErrorList& errors)
+{
+    const std::string& path = args.simulation;
+    if (!args.haveUnits) {
+        errors.AddError(path + ": " + kSimNeedsUnits, kSimScope);
+        return false;
+    }
+    const std::unique_ptr<Simulation> sim = Simulation::Open(path, errors);
+    if (!sim)
+        return false;
+    const std::vector<size_t> picked = SimPickChannels(*sim, args.channels);
+    const bool fits = (picked.size() == 1 && def.takesOne) || (picked.size() == 3 && def.takesThree);
+    if (!fits) {
+        std::string names;
+        for (size_t k = 0; k < picked.size() && k < 4; ++k)
+            names += (k == 0 ? " (" : ", ") + sim->Channels()[picked[k]].name;
+        names += picked.empty() ? "" : picked.size() > 4 ? ", ...)" : ")";
+        const std::string wants = def.takesOne && def.takesThree ? "one channel or three in X, Y, Z order"
+                                  : def.takesOne                 ? "one channel"
+                                                                 : "three channels in X, Y, Z order";
+        errors.AddError(path + ": --channel picks " + std::to_string(picked.size()) + " channels" + names
+                            + "; the criterion takes " + wants,
+                        kSimScope);
+        return false;
+    }
+    inputs.assign(picked.size(), Channel{});
+    for (size_t k = 0; k < picked.size(); ++k) {
+        const SimChannelInfo& info = sim->Channels()[picked[k]];
+        KVSignal signal;
+        if (!sim->LoadChannel(picked[k], &args.units, signal, errors)
+            || !ChannelFromSignal(signal, false, path + ":" + info.name, picked.size() == 3 ? def.three[k] : def.single,
+                                  inputs[k], errors))
+            return false;
+        took.push_back("took " + info.name + " (" + info.title + ") from " + path + " in " + args.units.text);
+    }
+    return AlignChannels(inputs, def.minSpan, errors);
+}
+
+} // namespace
+
+bool LoadProgramInputs(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
+                       std::vector<std::string>& notes, KVErrorList& errors)
+{
+    notes.clear();
+    if (!args.simulation.empty())
+        return LoadSimulationInputs(def, args, inputs, notes, errors);
+    if (args.test.test.empty())
+        return LoadInputs(def, args.paths, inputs, errors, args.timeUnit);
+    std::vector<std::string> paths;
+    return SelectTestChannels(def, args.test, paths, notes, errors)
+           && LoadInputs(def, paths, inputs, errors, args.timeUnit);
+}
+
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors)
 {
-    if (args.test.test.empty())
-        return LoadInputs(def, args.paths, inputs, errors, args.timeUnit)
-               && Evaluate(def, inputs, *args.dummy, outcome, errors, args.options);
-    std::vector<std::string> paths, took;
-    if (!SelectTestChannels(def, args.test, paths, took, errors)
-        || !LoadInputs(def, paths, inputs, errors, args.timeUnit)
+    std::vector<std::string> took;
+    if (!LoadProgramInputs(def, args, inputs, took, errors)
         || !Evaluate(def, inputs, *args.dummy, outcome, errors, args.options))
         return false;
     outcome.notes.insert(outcome.notes.begin(), took.begin(), took.end());

@@ -2,7 +2,9 @@
 // The command line shared by the criterion programs:
 //   PROGRAM [--text | --json] [--dummy KEY] [--cumulative] [--v0 M/S] FILE | FILE_X FILE_Y FILE_Z
 //   PROGRAM [--text | --json] [--dummy KEY] [--position P] [--right] TEST
+//   PROGRAM [--text | --json] [--dummy KEY] --units L-T-M-F --channel PATTERN... SIMULATION
 #include "Criterion.h"
+#include "SimUnits.h"
 #include "TestChannels.h"
 
 #include <iosfwd>
@@ -24,6 +26,12 @@ struct ProgramArgs {
     KVTimeUnit timeUnit = KVTimeUnit::Milliseconds; // of text inputs
     std::vector<std::string> paths;
     TestChoice test; // test.test set: the inputs are picked from that ISO-MME test
+    // simulation set: the inputs are the channels of that binout or ASCII
+    // file that the channel patterns pick, read in units (none: refused).
+    std::string simulation;
+    std::vector<std::string> channels;
+    bool haveUnits = false;
+    SimUnits units;
 };
 
 // Reads args (without the program name). Empty on success, else the problem.
@@ -35,6 +43,10 @@ std::string ProgramHelp(const CriterionDef& def);
 // share (at least def.minSpan when a channel is cut).
 bool LoadInputs(const CriterionDef& def, const std::vector<std::string>& paths, std::vector<Channel>& inputs,
                 KVErrorList& errors, KVTimeUnit textTimeUnit = KVTimeUnit::Milliseconds);
+// Loads the inputs args names (files, a test's channels or a simulation's)
+// as LoadInputs does; notes receives one line per channel picked.
+bool LoadProgramInputs(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
+                       std::vector<std::string>& notes, KVErrorList& errors);
 // Loads and evaluates; the failures go to errors.
 bool LoadAndEvaluate(const CriterionDef& def, const ProgramArgs& args, std::vector<Channel>& inputs,
                      Outcome& outcome, KVErrorList& errors);

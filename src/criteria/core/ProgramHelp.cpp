@@ -155,6 +155,13 @@ std::string ProgramHelp(const CriterionDef& def)
              "                  (default 1, the driver); the channels are picked by code\n"
              "                  at the criterion's filter class and named in the result\n"
              "  --right         with a test: the right tibia instead of the left\n"
+             "  --units L-T-M-F with a simulation (a binout or an ASCII file such as\n"
+             "                  nodout) instead of files: the model's units (mm-ms-kg-kN,\n"
+             "                  mm-s-t-N, m-s-kg-N, ...); needed, as the criteria take\n"
+             "                  seconds\n"
+             "  --channel PATTERN  the simulation's channel (FILE/ID/VARIABLE, ? one\n"
+             "                  character, * any run; repeatable): one, or three that\n"
+             "                  are taken in X, Y, Z order\n"
              "  -h, --help      this text\n\nDummies:\n"
            + dummies + "\nExit status: 0 evaluated, 1 an input could not be used, 2 bad usage.\n";
 }

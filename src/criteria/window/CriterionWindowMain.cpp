@@ -32,7 +32,8 @@ int RunCriterionWindow(const CriterionDef& def, const ProgramArgs& args, int arg
     QApplication app(argc, argv);
     std::vector<Channel> inputs;
     KVErrorList errors;
-    if (!LoadInputs(def, args.paths, inputs, errors, args.timeUnit)) {
+    std::vector<std::string> took;
+    if (!LoadProgramInputs(def, args, inputs, took, errors)) {
         std::ostringstream text;
         PrintProgramErrors(def, errors, text);
         std::cerr << text.str();
