@@ -104,6 +104,15 @@ public:
         return EDropAnswer::Cancel;
     }
 
+    // The units of the simulation model in file, asked once per file: on OK
+    // units is a consistent set as "mm-ms-kg-kN", or empty for the model's
+    // own numbers. Where nobody can answer nothing is chosen.
+    virtual bool AskModelUnits(const QString& file, QString& units)
+    {
+        (void)file, (void)units;
+        return false;
+    }
+
     // A modal message box with an OK button.
     virtual void ShowMessageBox(const QString& text) = 0;
     // "Errors and Warnings" listing the messages, one a line.

@@ -31,7 +31,8 @@ void OpenHitlist(COndrelDoc& doc)
     request.title = QStringLiteral("Select HitList File");
     request.filters =
         QStringList{QStringLiteral("HitList File (*.*)"), QStringLiteral("HitList File (*.txt)"),
-                    QStringLiteral("HitList File (*.hit)"), QStringLiteral("ISO-MME Test (*.mme *.MME *.zip *.ZIP)")};
+                    QStringLiteral("HitList File (*.hit)"), QStringLiteral("ISO-MME Test (*.mme *.MME *.zip *.ZIP)"),
+                    QStringLiteral("Simulation (*binout* nodout* glstat* secforc* rcforc* matsum* sbtout* jntforc* deforc* abstat*)")};
     request.directory = OndrelSettings::ReadString(QString::fromLatin1(OndrelSettings::kOutputDir));
     QString path;
     if (!ui->OpenFileDialog(request, path) || !doc.MayDropLoaded())
@@ -55,8 +56,8 @@ bool ReadHitlist(COndrelDoc& doc, const QString& path)
 {
     CFileList& list = doc.List();
     QStringList names;
-    if (IsoMmeIsTestPath(QFile::encodeName(path).toStdString())) {
-        const bool read = list.AppendTestChannels(path, names, doc.Messages());
+    if (CFileList::IsChannelSource(path)) {
+        const bool read = list.AppendSourceChannels(path, names, doc.Messages());
         list.Append(names);
         return read;
     }

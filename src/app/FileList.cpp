@@ -59,6 +59,7 @@ void CFileList::Reset()
     m_names.clear();
     m_directory.clear();
     m_listings.clear();
+    m_simulations.clear();
 }
 
 void CFileList::Browse(const QString& dir)
@@ -71,6 +72,7 @@ void CFileList::StartHitlist()
 {
     m_names.clear();
     m_listings.clear();
+    m_simulations.clear();
     m_hitMode = true;
 }
 
@@ -200,8 +202,8 @@ bool CFileList::AppendListed(const QString& entry, QStringList& names, CMessageL
         return true;
     }
     for (const QString& match : matches) {
-        if (IsoMmeIsTestPath(Encoded(match)))
-            AppendTestChannels(match, names, messages);
+        if (IsChannelSource(match))
+            AppendSourceChannels(match, names, messages);
         else
             names.append(match);
     }

@@ -3,15 +3,18 @@
 // directory in directory mode, paths in hitlist mode), the mode, the name of
 // the hitlist opened last and what a test lists each of its channels by.
 #include "ChannelListing.h"
+#include "SimulationList.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CMessageList;
 class CSignalEntry;
+class Simulation;
 
 class CFileList {
 public:
@@ -62,6 +65,18 @@ public:
     // Appends to names the channels of the test at path and keeps their
     // listings; its failure or warnings go to messages.
     bool AppendTestChannels(const QString& path, QStringList& names, CMessageList& messages);
+    // Appends to names the channels of the simulation at path, listed as
+    // PATH:CHANNEL; the reason it cannot be read goes to messages.
+    bool AppendSimulationChannels(const QString& path, QStringList& names, CMessageList& messages);
+    // Whether path lists channels: an ISO-MME test or a simulation.
+    static bool IsChannelSource(const QString& path);
+    // The channels of the test or simulation at path (see the two above).
+    bool AppendSourceChannels(const QString& path, QStringList& names, CMessageList& messages);
+    // The simulation opened from path, or null.
+    std::shared_ptr<const Simulation> SimulationOf(const QString& path) const { return m_simulations.value(path); }
+    // The units chosen for the simulation file at path, or null before the choice.
+    const CModelUnits* ModelUnitsOf(const QString& path) const;
+    void SetModelUnits(const QString& path, const CModelUnits& units) { m_modelUnits.insert(path, units); }
     // Appends to names what a command-line entry or hitlist line stands for:
     // the channels of a test (its .mme, folder or .zip), else the matching
     // files. False when nothing matched.
@@ -73,4 +88,7 @@ private:
     QString m_hitlistName;
     bool m_hitMode = false;
     QHash<QString, CChannelListing> m_listings; // by the channel's list name (its path)
+    QHash<QString, std::shared_ptr<const Simulation>> m_simulations; // by the simulation's path
+    // By the simulation's path; forgotten when the file is opened again.
+    QHash<QString, CModelUnits> m_modelUnits;
 };

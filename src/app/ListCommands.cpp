@@ -159,13 +159,16 @@ void AddNames(COndrelDoc& doc, const QStringList& names)
         doc.SwitchToHitMode();
     if (names.isEmpty())
         return;
-    // A test stands for its channels; other names, and a test that does not
-    // open, are taken as they come (loading them says what is wrong).
+    // A test or a simulation stands for its channels; other names, and a test
+    // that does not open, are taken as they come (loading them says what is
+    // wrong). A simulation that cannot be read is said and not listed: its
+    // file loads as no signal.
     doc.Messages().ClearLines();
     QStringList listed;
     for (const QString& name : names) {
-        if (!IsoMmeIsTestPath(QFile::encodeName(name).toStdString()) ||
-            !doc.List().AppendTestChannels(name, listed, doc.Messages()))
+        if (!CFileList::IsChannelSource(name))
+            listed.append(name);
+        else if (!doc.List().AppendSourceChannels(name, listed, doc.Messages()) && !IsSimulationFile(name))
             listed.append(name);
     }
     doc.List().Append(listed);

@@ -5,6 +5,7 @@
 #include "FileMessages.h"
 #include "KVFileAscii.h"
 #include "KVReadSignalFile.h"
+#include "SimulationList.h"
 #include "OptionsSettings.h"
 
 #include <QFile>
@@ -98,7 +99,11 @@ bool COndrelDoc::LoadCurrentFile(QString* failure)
 
     CWaitCursor wait(m_ui);
     KVErrorList errors;
-    if (KVReadSignalFile(path, m_loaded.Scratch(), errors, TextOptions())) {
+    const CChannelListing* listing = m_list.ListingOf(name);
+    const bool loaded = listing && !listing->simPath.isEmpty()
+                            ? LoadSimulationChannel(m_list, m_ui, *listing, m_loaded.Scratch(), errors)
+                            : KVReadSignalFile(path, m_loaded.Scratch(), errors, TextOptions()) != nullptr;
+    if (loaded) {
         // A file that loaded may still warn (a text file's implausible time step).
         m_messages.AddLoadWarnings(MessagesNamingFile(name, path, errors));
         return true;

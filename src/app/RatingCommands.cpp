@@ -2,6 +2,7 @@
 
 #include "CurveRating.h"
 #include "OndrelDoc.h"
+#include "SimUnits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,21 @@ bool LongRating(const COndrelDoc& doc)
     return longOnes >= 2;
 }
 
+// Why two signals' times cannot be compared: a simulation's channel still in
+// model units against anything else, or two time units; empty when they can.
+QString TimeMismatch(const KVSignal& reference, const KVSignal& comparison)
+{
+    const QString a = QString::fromLatin1(reference.XUnits().c_str()).trimmed().toUpper();
+    const QString b = QString::fromLatin1(comparison.XUnits().c_str()).trimmed().toUpper();
+    if (a == b)
+        return {};
+    const QString model = QString::fromLatin1(kSimModelUnits);
+    if (a == model || b == model)
+        return QStringLiteral("the simulation's channel is in model units: open the simulation again and choose "
+                              "the model's units (such as mm-ms-kg-kN)");
+    return QStringLiteral("their time units differ (\"%1\" and \"%2\")").arg(b, a);
+}
+
 } // namespace
 
 int LargeRatingCount(const COndrelDoc& doc, int reference)
@@ -72,6 +88,8 @@ std::vector<CRatingRow> RatingsAgainst(const COndrelDoc& doc, int reference, con
         cancelled = cancelled || (progress && !progress(static_cast<int>(rows.size()), total));
         if (cancelled) {
             row.failure = QStringLiteral("cancelled");
+        } else if (const QString mismatch = TimeMismatch(ref, entries[k].signal); !mismatch.isEmpty()) {
+            row.failure = mismatch;
         } else if (!allowLarge && LargePair(ref, entries[k].signal)) {
             row.failure = QStringLiteral("more than %1 samples shared: resample to 0.0001 s or cut the signals to "
                                          "the event first (the rating's search grows with the square of the count)")

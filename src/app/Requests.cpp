@@ -41,10 +41,10 @@ void OpenDataFile(COndrelDoc& doc, const QString& name)
         doc.SwitchToHitMode();
     // A test stands for its channels, as on the command line.
     QStringList names;
-    const bool test = IsoMmeIsTestPath(QFile::encodeName(name).toStdString());
+    const bool test = CFileList::IsChannelSource(name);
     if (test)
         doc.Messages().ClearLines();
-    if (!test || !doc.List().AppendTestChannels(name, names, doc.Messages()))
+    if (!test || !doc.List().AppendSourceChannels(name, names, doc.Messages()))
         names = QStringList{name};
     doc.List().AppendNew(names);
     doc.UpdateAllViews(HINT_LIST_CHANGED);

@@ -1,5 +1,7 @@
 #include "CFrameUi.h"
 
+#include "SimulationList.h"
+
 #include "CAppendFileDlg.h"
 #include "CErrorsDlg.h"
 #include "CFilterClassDlg.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include "ProgramLaunch.h"
@@ -167,6 +170,23 @@ bool CFrameUi::AskYesNo(const QString& title, const QString& question)
 EDropAnswer CFrameUi::AskDropModified(const QStringList& names)
 {
     return ::AskDropModified(m_window, names);
+}
+
+bool CFrameUi::AskModelUnits(const QString& file, QString& units)
+{
+    // The common sets, then the model's own numbers; another set can be typed.
+    const QString own = QStringLiteral("model units (no conversion)");
+    QStringList items = CommonModelUnits();
+    items << own;
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(
+        m_window, QStringLiteral("Units of the Model"),
+        QStringLiteral("%1 does not say its units. The model's units\n(length-time-mass-force):").arg(file), items, 0,
+        true, &ok);
+    if (!ok)
+        return false;
+    units = chosen == own ? QString() : chosen.trimmed();
+    return true;
 }
 
 void CFrameUi::ShowMessageBox(const QString& text)

@@ -27,6 +27,7 @@ public:
     EDropAnswer AskDropModified(const QStringList& names) override;
     bool AskYesNo(const QString& title, const QString& question) override;
 
+    bool AskModelUnits(const QString& file, QString& units) override;
     void ShowMessageBox(const QString& text) override;
     void ShowErrorsAndWarnings(const QStringList& messages) override;
     void SetCaption(const QString& text) override;

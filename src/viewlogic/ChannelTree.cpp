@@ -71,6 +71,8 @@ QChar DummyPosition(const QString& code)
 
 QStringList ChannelGroupPath(const CChannelItem& item, bool severalTests)
 {
+    if (!item.groups.isEmpty())
+        return item.groups;
     if (item.code.size() != 16)
         return {};
     QStringList path;
@@ -163,7 +165,7 @@ std::vector<CChannelItem> ListedChannels(const COndrelDoc& doc, CHeaderCodes* he
     items.reserve(static_cast<size_t>(doc.FileList().size()));
     for (const QString& name : doc.FileList()) {
         if (const CChannelListing* listing = doc.List().ListingOf(name))
-            items.push_back({name, listing->code, listing->title, listing->test});
+            items.push_back({name, listing->code, listing->title, listing->test, listing->groups});
         else if (QString code = CodeOfFileName(name); !code.isEmpty() || !headers)
             items.push_back({name, code, BareName(name), QString()});
         else

@@ -14,11 +14,14 @@ struct CChannelItem {
     QString code;  // the 16-character channel code; empty for a file without one
     QString title; // the channel's name; the file name for a file without a code
     QString test;  // the test it belongs to; empty for none
+    QStringList groups = {}; // a simulation's channel: its file, result file and id
 };
 
 // The groups above item in the tree, outermost first: the test (when several
 // are listed), the test object ("1 Vehicle 1"), the position ("1 Front left")
-// and the body region (the code's main location). Empty for a file without a code.
+// and the body region (the code's main location). A simulation's channel has
+// its own groups: the file, the result file and the id with its title.
+// Empty for a file without a code.
 QStringList ChannelGroupPath(const CChannelItem& item, bool severalTests);
 
 // Whether item passes the filter. A filter with ? or * is a pattern of the

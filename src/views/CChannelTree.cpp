@@ -55,7 +55,9 @@ void CChannelTree::Refill(const QString& filter)
     m_listed = m_doc->FileList();
     m_filter = filter;
     const std::vector<CChannelItem> items = ListedChannels(*m_doc, &m_headerCodes);
-    m_hasCodes = std::any_of(items.begin(), items.end(), [](const CChannelItem& item) { return item.code.size() == 16; });
+    m_hasCodes = std::any_of(items.begin(), items.end(), [](const CChannelItem& item) {
+        return item.code.size() == 16 || !item.groups.isEmpty();
+    });
     const bool several = SeveralTests(items);
     const QFont fixed = FixedPitchFont();
     QHash<QString, QTreeWidgetItem*> groups; // by the path joined with "/"

@@ -28,7 +28,8 @@ public:
     // The list names of the selected channels in list order.
     QStringList SelectedNames() const;
     // Whether any name the last Refill listed has a code, of a test, a file
-    // name or an RVF-1992 header (a tree has something to group).
+    // name or an RVF-1992 header, or is a simulation's channel (a tree has
+    // something to group).
     bool HasCodes() const { return m_hasCodes; }
 
     // Called after a selection change went to the document.

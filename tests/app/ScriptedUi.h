@@ -38,6 +38,8 @@ public:
     std::deque<std::pair<float, float>> intervals;
     std::deque<QStringList> signalLabels;
     std::deque<QStringList> hitlists;
+    std::deque<QString> modelUnits; // a simulation's units: "mm-ms-kg-kN", or empty for model units
+    QStringList unitsAskedFor;
     std::deque<std::function<void(KVSignal&)>> headerEdits;
     // Answers before modified signals are dropped. Unlike the dialogs, an
     // empty queue discards, as the document did before it asked; what was
@@ -130,6 +132,11 @@ public:
         return Take(signalLabels, labels);
     }
     bool EditHitlist(QStringList& names) override { return Take(hitlists, names); }
+    bool AskModelUnits(const QString& file, QString& units) override
+    {
+        unitsAskedFor << file;
+        return Take(modelUnits, units);
+    }
     bool EditHeader(KVSignal& signal) override
     {
         if (headerEdits.empty())

@@ -13,6 +13,9 @@
 #include "SignalCheckCache.h"
 
 #include <QDir>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
@@ -177,4 +180,54 @@ TEST_F(ListPaneTest, SelectForCriterionPicksThePositionsChannelsByCode)
     driver->trigger();
     EXPECT_TRUE(pane->FilterField()->text().isEmpty()) << "the chosen channels are shown";
     EXPECT_EQ(Loaded(), (QStringList{Channel(1), Channel(2), Channel(3)}));
+}
+
+TEST_F(ListPaneTest, ASimulationIsATreeOfFileIdAndVariableBesideTheTest)
+{
+    const QString binout = QStringLiteral(ONDREL_CAE_DATA_DIR "/pouch-impact.binout");
+    ListCommands::AddNames(*doc, {binout});
+    const QStringList rows = Rows();
+    const qsizetype top = rows.indexOf("pouch-impact.binout");
+    ASSERT_GE(top, 0) << rows.join('\n').toStdString();
+    EXPECT_EQ(rows.mid(top + 1, 3),
+              (QStringList{"  nodout", "    84340382  History_node_1", "      cycle"}));
+    EXPECT_TRUE(rows.contains("    100002-master  Cell_Impaktor_cont"));
+    EXPECT_EQ(rows.filter("T5/").size() + rows.filter("Channel 00").size(), 6) << "the test's channels stay";
+
+    // The units are asked once for the file; the channel plots in seconds.
+    QString prompt;
+    AnswerNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QInputDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        prompt = dialog->labelText();
+        dialog->setTextValue("mm-ms-kg-kN");
+        dialog->accept();
+    });
+    const QString y = binout + ":nodout/84340382/y_displacement";
+    pane->Tree()->SelectNames({y});
+    EXPECT_TRUE(prompt.contains("pouch-impact.binout")) << prompt.toStdString();
+    EXPECT_EQ(Loaded(), QStringList{y});
+    EXPECT_EQ(doc->Signals().front().signal.XUnits(), "SECONDS");
+}
+
+TEST_F(ListPaneTest, ATruncatedBinoutIsSaidAndTheListStays)
+{
+    QFile whole(QStringLiteral(ONDREL_CAE_DATA_DIR "/pouch-impact.binout"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    Write("cut.binout", whole.read(whole.size() / 3));
+    pane->Tree()->SelectNames({Channel(4)});
+    QString shown;
+    AnswerNextModal([&](QWidget* modal) {
+        for (QWidget* w : modal->findChildren<QWidget*>())
+            if (auto* text = qobject_cast<QPlainTextEdit*>(w))
+                shown += text->toPlainText();
+            else if (auto* list = qobject_cast<QListWidget*>(w))
+                for (int i = 0; i < list->count(); ++i)
+                    shown += list->item(i)->text() + "\n";
+        static_cast<QDialog*>(modal)->accept();
+    });
+    ListCommands::AddNames(*doc, {Dir() + "cut.binout"});
+    EXPECT_TRUE(shown.contains("cut.binout")) << shown.toStdString();
+    EXPECT_EQ(doc->FileList().size(), 6) << doc->FileList().join('\n').toStdString();
+    EXPECT_EQ(Loaded(), QStringList{Channel(4)});
 }
