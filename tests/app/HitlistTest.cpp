@@ -39,7 +39,9 @@ TEST_F(AppTest, OpenHitlistClearsEverythingAndBrowsesTheList)
     EXPECT_EQ(ui.fileRequests[0].title, "Select HitList File");
     EXPECT_EQ(ui.fileRequests[0].filters,
               (QStringList{"HitList File (*.*)", "HitList File (*.txt)", "HitList File (*.hit)",
-                           "ISO-MME Test (*.mme *.MME *.zip *.ZIP)"}));
+                           "ISO-MME Test (*.mme *.MME *.zip *.ZIP)",
+                           "Simulation (*binout* nodout* glstat* secforc* rcforc* matsum* sbtout* jntforc* deforc* "
+                           "abstat*)"}));
     EXPECT_EQ(ui.fileRequests[0].directory, QDir::homePath() + "/");
 
     ui.openPaths.push_back(list);
