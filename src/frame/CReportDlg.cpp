@@ -5,6 +5,7 @@
 #include "KVErrorList.h"
 #include "OndrelSettings.h"
 #include "ProtocolFiles.h"
+#include "TestSource.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,7 +20,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
+
+#include <map>
 
 CReportDlg::CReportDlg(std::vector<Assess::Protocol> protocols, const QString& fileName, QWidget* parent,
                        bool forReport)
@@ -190,6 +194,46 @@ bool CReportDlg::Request(const std::vector<std::vector<std::string>>& tests, Rep
     return true;
 }
 
+namespace {
+
+// The listed files as whole ISO-MME tests (TEST/Channel/TEST.001 ... of
+// TEST/TEST.mme), each test once in the order listed, when every listed file
+// is a channel of one and every channel of each test is listed; else empty.
+// Opening a test from its .mme takes milliseconds where its 200 channel files
+// one by one take most of a second.
+std::vector<std::vector<std::string>> WholeIsoTests(const QStringList& listed)
+{
+    QStringList order;
+    std::map<QString, QSet<QString>> channelsOf; // .mme -> the listed channel files
+    for (const QString& name : listed) {
+        const QFileInfo file(name);
+        const QDir channelDir = file.dir();
+        const QString mme = QFileInfo(channelDir.absolutePath()).dir().filePath(file.completeBaseName() + ".mme");
+        if (channelDir.dirName().compare(QLatin1String("Channel"), Qt::CaseInsensitive) != 0 || !QFileInfo(mme).isFile())
+            return {};
+        if (!channelsOf.count(mme))
+            order << mme;
+        channelsOf[mme].insert(file.canonicalFilePath());
+    }
+    std::vector<std::vector<std::string>> tests;
+    for (const QString& mme : order) {
+        Assess::TestSource source;
+        KVErrorList errors;
+        const std::string path = QFile::encodeName(mme).toStdString();
+        if (!source.Open({path}, errors))
+            return {};
+        QSet<QString> all;
+        for (const Assess::TestSource::Entry& e : source.Channels())
+            all.insert(QFileInfo(QFile::decodeName(e.path.c_str())).canonicalFilePath());
+        if (all != channelsOf[mme])
+            return {};
+        tests.push_back({path});
+    }
+    return tests;
+}
+
+} // namespace
+
 std::vector<std::vector<std::string>> ListedTests(QWidget* parent, const QStringList& listed, const QString& title)
 {
     if (listed.isEmpty()) {
@@ -197,6 +241,8 @@ std::vector<std::vector<std::string>> ListedTests(QWidget* parent, const QString
                                  QStringLiteral("List a test first (File > Open Directory or Open Hitlist)."));
         return {};
     }
+    if (std::vector<std::vector<std::string>> whole = WholeIsoTests(listed); !whole.empty())
+        return whole;
     std::vector<std::string> files;
     for (const QString& name : listed)
         files.push_back(QFile::encodeName(name).toStdString());

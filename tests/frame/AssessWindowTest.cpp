@@ -255,3 +255,22 @@ TEST_F(AssessWindowTest, TheLabelsOfFieldsWithAButtonHaveTheirBuddies)
     EXPECT_EQ(buddies["&Inputs:"], dialog.InputsEdit());
     EXPECT_EQ(buddies["&File:"], dialog.FileEdit());
 }
+
+// Export Report of a listed 200-channel test took twice as long as the
+// command line: each listed channel file was opened by itself, twice.
+TEST_F(AssessWindowTest, AWholeListedTestIsTakenFromItsTestFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteTests(dir));
+    const QString iso = dir.filePath("iso-mme");
+    const std::vector<std::vector<std::string>> whole = ListedTests(nullptr, ChannelsOf(iso, "2231") + ChannelsOf(iso, "T0001"), "t");
+    ASSERT_EQ(whole.size(), 2u);
+    EXPECT_EQ(whole[0], std::vector<std::string>{QFile::encodeName(iso + "/2231/2231.mme").toStdString()});
+    EXPECT_EQ(whole[1], std::vector<std::string>{QFile::encodeName(iso + "/T0001/T0001.mme").toStdString()});
+    // A test listed in part stays the channels listed.
+    QStringList part = ChannelsOf(iso, "2231");
+    part.removeLast();
+    const std::vector<std::vector<std::string>> some = ListedTests(nullptr, part, "t");
+    ASSERT_EQ(some.size(), 1u);
+    EXPECT_EQ(some[0].size(), size_t(part.size()));
+}
