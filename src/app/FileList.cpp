@@ -191,6 +191,9 @@ bool CFileList::AppendListed(const QString& entry, QStringList& names, CMessageL
         AppendTestChannels(folder, names, messages);
         return true;
     }
+    // A simulation's channel as a saved list holds it.
+    if (AppendSimulationChannel(entry, names, messages))
+        return true;
     const QStringList matches = FindMatchingFiles(entry);
     if (matches.isEmpty() && !HasWildcards(entry)) {
         // A channel inside an archive (a saved list of a .zip test's channels) is no plain file.

@@ -68,6 +68,9 @@ public:
     // Appends to names the channels of the simulation at path, listed as
     // PATH:CHANNEL; the reason it cannot be read goes to messages.
     bool AppendSimulationChannels(const QString& path, QStringList& names, CMessageList& messages);
+    // Appends the one channel that entry names as a saved list holds it,
+    // PATH:FILE/ID/VARIABLE; false when entry names none.
+    bool AppendSimulationChannel(const QString& entry, QStringList& names, CMessageList& messages);
     // Whether path lists channels: an ISO-MME test or a simulation.
     static bool IsChannelSource(const QString& path);
     // The channels of the test or simulation at path (see the two above).
@@ -83,6 +86,9 @@ public:
     bool AppendListed(const QString& entry, QStringList& names, CMessageList& messages);
 
 private:
+    // Lists channel i of the simulation sim opened from path; returns its list name.
+    QString ListSimulationChannel(const QString& path, const Simulation& sim, size_t i);
+
     QStringList m_names;
     QString m_directory;
     QString m_hitlistName;

@@ -64,25 +64,55 @@ bool CFileList::AppendSimulationChannels(const QString& path, QStringList& names
     m_simulations.insert(absolute, sim);
     // Opened again: its units are asked again, so that a wrong choice can be mended.
     m_modelUnits.remove(absolute);
-    const QString fileName = QFileInfo(absolute).fileName();
-    for (size_t i = 0; i < sim->Channels().size(); ++i) {
-        const SimChannelInfo& c = sim->Channels()[i];
-        const QString channel = Utf8(c.name);
-        const QString name = absolute + QLatin1Char(':') + channel;
-        CChannelListing listing;
-        listing.title = Utf8(c.variable);
-        listing.test = fileName;
-        listing.legend = channel;
-        listing.text = channel + (c.title.empty() ? QString() : QStringLiteral("  ") + Utf8(c.title));
-        listing.simPath = absolute;
-        listing.simChannel = static_cast<int>(i);
-        listing.groups << fileName << Utf8(c.file);
-        if (!c.id.empty())
-            listing.groups << Utf8(c.id) + (c.title.empty() ? QString() : QStringLiteral("  ") + Utf8(c.title));
-        m_listings.insert(name, listing);
-        names.append(name);
-    }
+    for (size_t i = 0; i < sim->Channels().size(); ++i)
+        names.append(ListSimulationChannel(absolute, *sim, i));
     return true;
+}
+
+QString CFileList::ListSimulationChannel(const QString& path, const Simulation& sim, size_t i)
+{
+    const SimChannelInfo& c = sim.Channels()[i];
+    const QString fileName = QFileInfo(path).fileName();
+    const QString channel = Utf8(c.name);
+    const QString name = path + QLatin1Char(':') + channel;
+    CChannelListing listing;
+    listing.title = Utf8(c.variable);
+    listing.test = fileName;
+    listing.legend = channel;
+    listing.text = channel + (c.title.empty() ? QString() : QStringLiteral("  ") + Utf8(c.title));
+    listing.simPath = path;
+    listing.simChannel = static_cast<int>(i);
+    listing.groups << fileName << Utf8(c.file);
+    if (!c.id.empty())
+        listing.groups << Utf8(c.id) + (c.title.empty() ? QString() : QStringLiteral("  ") + Utf8(c.title));
+    m_listings.insert(name, listing);
+    return name;
+}
+
+bool CFileList::AppendSimulationChannel(const QString& entry, QStringList& names, CMessageList& messages)
+{
+    // The path may hold a colon itself; the channel's name never does.
+    for (qsizetype colon = entry.lastIndexOf(QLatin1Char(':')); colon > 0;
+         colon = entry.lastIndexOf(QLatin1Char(':'), colon - 1)) {
+        const QString path = QFileInfo(entry.left(colon)).absoluteFilePath();
+        if (!QFileInfo(path).isFile() || !IsSimulationFile(path))
+            continue;
+        std::shared_ptr<const Simulation> sim = m_simulations.value(path);
+        if (!sim) {
+            KVErrorList errors;
+            sim = Simulation::Open(Encoded(path), errors);
+            messages.Append(MessagesNamingFile(path, Encoded(path), errors));
+            if (!sim)
+                return false;
+            m_simulations.insert(path, sim);
+        }
+        const size_t i = sim->Find(entry.mid(colon + 1).toStdString());
+        if (i >= sim->Channels().size())
+            return false;
+        names.append(ListSimulationChannel(path, *sim, i));
+        return true;
+    }
+    return false;
 }
 
 bool LoadSimulationChannel(CFileList& list, CDocUi* ui, const CChannelListing& listing, KVSignal& signal,

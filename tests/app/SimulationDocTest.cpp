@@ -1,6 +1,7 @@
 // A simulation in the document: listed as its channels, the model's units
 // asked once per file, and its channels rated against other signals.
 #include "AppTestSupport.h"
+#include "FileCommands.h"
 #include "ListCommands.h"
 #include "RatingCommands.h"
 
@@ -53,4 +54,15 @@ TEST_F(SimulationDocTest, RatingTakesASimulationChannelAndRefusesModelUnits)
     EXPECT_GE(rows[0].rating, 0.0);
     EXPECT_LE(rows[0].rating, 1.0);
     EXPECT_TRUE(rows[1].failure.contains("model units")) << rows[1].failure.toStdString();
+}
+
+TEST_F(SimulationDocTest, ASavedListOfSimulationChannelsReadsBack)
+{
+    const QString y = Channel("pouch-impact.binout", "nodout/84340382/y_displacement");
+    WriteBytes("sim.hit", (y + "\n" + Channel("pouch-impact.binout", "nodout/1/y_displacement") + "\n").toUtf8());
+    doc->List().StartHitlist();
+    ASSERT_TRUE(FileCommands::ReadHitlist(*doc, PathOf("sim.hit")));
+    EXPECT_EQ(doc->FileList(), QStringList{y});
+    EXPECT_EQ(doc->List().ListText(y), "nodout/84340382/y_displacement  History_node_1");
+    EXPECT_EQ(doc->Messages().Lines().filter("not found").size(), 1) << doc->Messages().Lines().join('\n').toStdString();
 }
