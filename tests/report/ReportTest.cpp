@@ -18,9 +18,11 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -273,4 +275,85 @@ TEST(ReportPage, OneLineRowsAllHaveOneHeight)
     }
     EXPECT_EQ(heights[0], heights[1]);
     EXPECT_EQ(heights[0], heights[2]);
+}
+
+namespace {
+
+// The colours of a page of pdf rendered at 40 dpi.
+std::set<QRgb> PageColours(const std::string& pdf, int page, const std::string& prefix)
+{
+    const std::string n = std::to_string(page);
+    Output("pdftoppm -r 40 -singlefile -f " + n + " -l " + n + " -png '" + pdf + "' '" + prefix + "'");
+    const QImage image(QString::fromStdString(prefix + ".png"));
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) & 0xffffff);
+    return colours;
+}
+
+QRgb RgbOf(const Assess::Rgb& c) { return qRgb(c.r, c.g, c.b) & 0xffffff; }
+
+} // namespace
+
+// Faults a reader would see but the text alone does not show: a band or a
+// verdict in another's colour, the band scheme's total showing the plain
+// score, ", capped" dropped, the cover's speed or its last test object wrong.
+TEST_F(ReportTest, CellsTotalsAndCoverShowWhatTheAssessmentSays)
+{
+    // Each band has a colour of its own: a band drawn in another's is lost in the cells.
+    std::set<QRgb> bandColours;
+    for (Assess::Band b : {Assess::Band::Good, Assess::Band::Adequate, Assess::Band::Marginal, Assess::Band::Weak,
+                           Assess::Band::Poor})
+        bandColours.insert(RgbOf(Assess::BandRgb(b)));
+    EXPECT_EQ(bandColours.size(), 5u);
+    DemoDataSet written;
+    KVErrorList errors;
+    ASSERT_TRUE(WriteDemoAssessTests(dir.Path(), written, errors));
+    const std::string mpdbTest = dir.Path("iso-mme/3301");
+    const std::string dirs = ONDREL_PROTOCOLS_SOURCE_DIR;
+    struct Case {
+        std::string test, protocol;
+    };
+    for (const Case& k : {Case{test, "fmvss208"}, Case{test, "euro-ncap-frontal-fw-2023"},
+                          Case{mpdbTest, "euro-ncap-mpdb-2023"}}) {
+        const std::string pdf = dir.Path(k.protocol + ".pdf");
+        ASSERT_EQ(Report::RunReportCommand({k.test, "--protocol", k.protocol, "--protocol-dir", dirs, "-o", pdf}), 0);
+        std::string text = Output("pdftotext -raw '" + pdf + "' -");
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        const Assess::Assessment a = Assessed(k.protocol, k.test);
+        const bool scored = a.protocol.scoring == Assess::Scoring::SlidingScale;
+        // The summary's first page: the first occupant's cells in their colours.
+        const std::set<QRgb> colours = PageColours(pdf, 2, dir.Path(k.protocol + "-2"));
+        const Assess::OccupantResult& o = a.occupants.front();
+        for (const Assess::RegionResult& r : o.regions)
+            for (const Assess::CriterionResult& c : r.criteria) {
+                if (c.band) {
+                    EXPECT_TRUE(colours.count(RgbOf(Assess::BandRgb(*c.band)))) << k.protocol << " " << c.criterion;
+                }
+                if (c.pass) {
+                    EXPECT_TRUE(colours.count(RgbOf(*c.pass ? Assess::kPassRgb : Assess::kFailRgb))) << c.criterion;
+                }
+            }
+        if (o.verdict == "pass") {
+            EXPECT_FALSE(colours.count(RgbOf(Assess::kFailRgb))) << k.protocol;
+        }
+        for (const Assess::OccupantResult& each : a.occupants) {
+            if (scored && each.bandScore) {
+                EXPECT_NE(text.find("(2026: " + Assess::Fixed(*each.bandScore, 2) + ")"), std::string::npos)
+                    << k.protocol;
+            }
+            for (const Assess::RegionResult& r : each.regions)
+                for (const Assess::CriterionResult& c : r.criteria)
+                    if (c.capped) {
+                        EXPECT_NE(text.find(Assess::Fixed(*c.score, 2) + " of " + Assess::Fixed(*c.maxScore, 0) + ", "
+                                            + Assess::BandName(*c.band) + ", capped"),
+                                  std::string::npos)
+                            << c.criterion;
+                    }
+        }
+    }
+    // The cover: every test object with its speed in m/s and km/h.
+    std::string cover = Output("pdftotext -raw -l 1 '" + dir.Path("euro-ncap-mpdb-2023.pdf") + "' -");
+    EXPECT_NE(cover.find("Test object 1 (no name), 13.89 m/s (50.0 km/h)"), std::string::npos) << cover;
 }
