@@ -8,6 +8,7 @@
 #include "MessageList.h"
 #include "SignalEntry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -160,6 +161,20 @@ bool CFileList::AppendTestChannels(const QString& path, QStringList& names, CMes
     QString testName = FromCp1252(test.TestNumber()).trimmed();
     if (testName.isEmpty() || testName == QStringLiteral("NOVALUE"))
         testName = QFileInfo(path).completeBaseName();
+    // Two listed tests of one number (a copy of a test in another folder) are
+    // told apart by their folders, or the tree would show their channels as one test's.
+    const QFileInfo where(path);
+    const QString folder = where.isDir() ? where.fileName()
+                           : where.suffix().compare(QStringLiteral("mme"), Qt::CaseInsensitive) == 0
+                               ? where.absoluteDir().dirName()
+                               : where.completeBaseName();
+    for (const QString& listed : names)
+        if (const CChannelListing* other = ListingOf(listed);
+            other && other->testPath != path && other->test == testName) {
+            const QString place = folder != testName ? folder : where.isDir() ? where.absoluteFilePath() : where.absolutePath();
+            testName += QStringLiteral(" (") + place + QLatin1Char(')');
+            break;
+        }
     QHash<QString, int> uses;
     for (const IsoMmeChannelInfo& channel : test.Channels())
         ++uses[FromCp1252(channel.code)];

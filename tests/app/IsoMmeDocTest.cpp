@@ -323,3 +323,17 @@ TEST(FileMessages, FileNamesInUtf8AndRecordTextsInLatin1BothReadAsWritten)
     EXPECT_EQ(MessageText("Kraft \xB5 N"), QString::fromUtf8("Kraft \u00B5 N"));
     EXPECT_EQ(MessageText(""), QString());
 }
+
+// Regression: a copy of a test in another folder carries the same number, and
+// the tree showed the channels of both as one test's.
+TEST_F(IsoMmeDocTest, TwoListedTestsOfOneNumberAreToldApartByTheirFolders)
+{
+    WriteTestFolder();
+    QDir(Dir()).mkpath("U8/Channel");
+    for (const char* file : {"T7.mme", "Channel/T7.chn", "Channel/T7.001", "Channel/T7.002", "Channel/T7.004"})
+        ASSERT_TRUE(QFile::copy(PathOf(QStringLiteral("T7/") + file), PathOf(QStringLiteral("U8/") + file)));
+    FileCommands::BrowseCommandLine(*doc, {PathOf("T7"), PathOf("U8")});
+    ASSERT_EQ(doc->FileList().size(), 6);
+    EXPECT_EQ(doc->List().ListingOf(doc->FileList().value(0))->test, "T7");
+    EXPECT_EQ(doc->List().ListingOf(doc->FileList().value(3))->test, "T7 (U8)");
+}
